@@ -1,0 +1,6 @@
+#pragma once
+
+namespace trevalo {
+// Runs trevalo-scan with its command line; returns the exit status.
+int runScanCommand(int argc, char** argv);
+} // namespace trevalo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace trevalo {
+
+// The catalogue of one search run: the full paths of the files the search paths name, in the
+// order they were found, each file once. A file is one device and inode, so a path reached
+// twice, a hard link or a folder reached through a link adds nothing the second time.
+class colFiles {
+public:
+    colFiles() = default;
+
+    // Empties the catalogue.
+    void Clear();
+
+    // Walks one search path ("folder/pattern") and adds the regular files found. With
+    // bRecursive, every sub-folder's whole subtree comes first, in listing order, then the
+    // folder's own matching files. Returns the number of paths held afterwards.
+    std::int64_t LoadFiles(std::string_view sFileSpec, bool bRecursive);
+
+    // The paths in insertion order.
+    const std::vector<std::string>& Items() const { return paths_; }
+    std::vector<std::string>& Items() { return paths_; }
+    std::int64_t Count() const { return static_cast<std::int64_t>(paths_.size()); }
+
+    // The path at a 1-based position, or the held path equal to key; empty when there is none.
+    std::string Item(std::int64_t position) const;
+    std::string Item(std::string_view key) const;
+
+    // Removes the path at a 1-based position or the held path equal to key; false when there
+    // is none (nothing changes).
+    bool Remove(std::int64_t position);
+    bool Remove(std::string_view key);
+
+    // Appends a path keyed by itself, unless it is empty or already held.
+    void Add(std::string_view sFileName);
+
+private:
+    void walk(const std::string& folder, std::string_view pattern, bool recursive);
+    void insert(std::string path, const FileId& id);
+    bool holdsPath(std::string_view path) const;
+
+    std::vector<std::string> paths_;
+    std::unordered_set<FileId, FileIdHash> files_;       // files already held
+    std::unordered_set<FileId, FileIdHash> foldersSeen_; // folders walked by this LoadFiles
+};
+
+} // namespace trevalo

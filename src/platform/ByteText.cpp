@@ -1,0 +1,172 @@
+#include "platform/ByteText.h"
+
+#include <QChar>
+#include <vector>
+
+namespace trevalo {
+
+namespace {
+
+// Decodes one UTF-8 sequence at s[i]. Returns its length, or 0 when the bytes there are not a
+// valid (shortest-form, non-surrogate) sequence.
+std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    }
+    std::size_t len;
+    char32_t min;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+inline char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+// Folded characters as code points; an invalid byte b becomes U+DC00 + b, a value no valid
+// character decodes to.
+std::u32string foldedCodePoints(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp;
+        const std::size_t len = decodeUtf8(s, i, cp);
+        if (len == 0) {
+            out.push_back(0xDC00 + static_cast<unsigned char>(s[i]));
+            ++i;
+        } else {
+            out.push_back(cp < 0x80 ? static_cast<char32_t>(foldAscii(static_cast<char>(cp)))
+                                    : QChar::toCaseFolded(cp));
+            i += len;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string foldCase(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const char c = name[i];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            out.push_back(foldAscii(c));
+            ++i;
+            continue;
+        }
+        char32_t cp;
+        const std::size_t len = decodeUtf8(name, i, cp);
+        if (len == 0) {
+            out.push_back(c);
+            ++i;
+        } else {
+            appendUtf8(out, QChar::toCaseFolded(cp));
+            i += len;
+        }
+    }
+    return out;
+}
+
+int compareNoCase(std::string_view a, std::string_view b) {
+    // Plain ASCII is compared in place; from the first other byte on, the folded rests decide.
+    std::size_t i = 0;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (; i < n; ++i) {
+        const char ca = a[i];
+        const char cb = b[i];
+        if ((static_cast<unsigned char>(ca) | static_cast<unsigned char>(cb)) & 0x80)
+            break;
+        const char fa = foldAscii(ca);
+        const char fb = foldAscii(cb);
+        if (fa != fb)
+            return static_cast<unsigned char>(fa) < static_cast<unsigned char>(fb) ? -1 : 1;
+    }
+    if (i == n && (i == a.size() || i == b.size()))
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    const std::string ra = foldCase(a.substr(i));
+    const std::string rb = foldCase(b.substr(i));
+    const int c = ra.compare(rb);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    if (pattern == "*" || pattern == "*.*")
+        return true;
+    const std::u32string p = foldedCodePoints(pattern);
+    const std::u32string s = foldedCodePoints(name);
+    // Greedy match with backtracking to the last star: linear in practice, no recursion.
+    std::size_t pi = 0, si = 0, starP = std::u32string::npos, starS = 0;
+    while (si < s.size()) {
+        if (pi < p.size() && (p[pi] == U'?' || p[pi] == s[si])) {
+            ++pi;
+            ++si;
+        } else if (pi < p.size() && p[pi] == U'*') {
+            starP = pi++;
+            starS = si;
+        } else if (starP != std::u32string::npos) {
+            pi = starP + 1;
+            si = ++starS;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == U'*')
+        ++pi;
+    return pi == p.size();
+}
+
+QString displayText(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string bytesOf(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+} // namespace trevalo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace trevalo {
+
+// File names are bytes. These helpers treat valid UTF-8 as text and keep every byte that is
+// not part of a valid UTF-8 sequence as it is, so that no two different names ever collapse
+// into one.
+
+// Case-folds each character of a name (Unicode simple folding); invalid bytes stay unchanged.
+std::string foldCase(std::string_view name);
+
+// The one text comparison that ignores letter case: the name sort, the same-name search and
+// marking all use it. Orders names by their folded bytes.
+int compareNoCase(std::string_view a, std::string_view b);
+inline bool equalNoCase(std::string_view a, std::string_view b) {
+    return compareNoCase(a, b) == 0;
+}
+
+// The wildcard dialect of the folder listing: "*" any run of characters, "?" one character,
+// letters without regard to case, and "*.*" matches every name.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// Text for display only: invalid bytes become U+FFFD.
+QString displayText(std::string_view bytes);
+// Bytes of a text typed by the user.
+std::string bytesOf(const QString& text);
+
+} // namespace trevalo

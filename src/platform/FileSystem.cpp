@@ -1,0 +1,214 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+namespace trevalo {
+
+FileStatus statPath(const std::string& path, bool followLinks) {
+    FileStatus st;
+    struct stat sb;
+    const int rc = followLinks ? ::stat(path.c_str(), &sb) : ::lstat(path.c_str(), &sb);
+    if (rc != 0) {
+        st.error = errno;
+        st.kind = (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Failed;
+        return st;
+    }
+    if (S_ISREG(sb.st_mode))
+        st.kind = FileKind::Regular;
+    else if (S_ISDIR(sb.st_mode))
+        st.kind = FileKind::Directory;
+    else if (S_ISLNK(sb.st_mode))
+        st.kind = FileKind::Symlink;
+    else
+        st.kind = FileKind::Other;
+    st.size = static_cast<std::int64_t>(sb.st_size);
+    st.mtime = static_cast<std::int64_t>(sb.st_mtim.tv_sec);
+    st.device = static_cast<std::uint64_t>(sb.st_dev);
+    st.inode = static_cast<std::uint64_t>(sb.st_ino);
+    return st;
+}
+
+DirListing::DirListing(const std::string& folder) {
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        error_ = errno;
+    dir_ = d;
+}
+
+DirListing::~DirListing() {
+    if (dir_)
+        ::closedir(static_cast<DIR*>(dir_));
+}
+
+bool DirListing::next(Entry& entry) {
+    if (!dir_)
+        return false;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(static_cast<DIR*>(dir_));
+        if (!e) {
+            error_ = errno;
+            return false;
+        }
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
+            continue;
+        entry.name.assign(n);
+        switch (e->d_type) {
+        case DT_DIR:
+            entry.type = Type::Directory;
+            break;
+        case DT_REG:
+            entry.type = Type::Regular;
+            break;
+        case DT_LNK:
+            entry.type = Type::Symlink;
+            break;
+        case DT_UNKNOWN:
+            entry.type = Type::Unknown;
+            break;
+        default:
+            entry.type = Type::Other;
+            break;
+        }
+        return true;
+    }
+}
+
+bool isPseudoFileSystem(const std::string& folder) {
+    struct statfs fs;
+    if (::statfs(folder.c_str(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+        return true;
+    default:
+        break;
+    }
+    // devtmpfs reports the tmpfs magic; it is told apart by its mount point.
+    if (static_cast<unsigned long>(fs.f_type) == TMPFS_MAGIC) {
+        struct stat dev, here;
+        if (::stat("/dev", &dev) == 0 && ::stat(folder.c_str(), &here) == 0 &&
+            dev.st_dev == here.st_dev)
+            return true;
+    }
+    return false;
+}
+
+IoError ioErrorOf(int err) {
+    switch (err) {
+    case 0:
+        return IoError::None;
+    case ENOENT:
+    case ENOTDIR:
+        return IoError::NotFound;
+    case EACCES:
+    case EPERM:
+        return IoError::Permission;
+    default:
+        return IoError::Other;
+    }
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    close();
+}
+
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
+    : fd_(other.fd_), lastError_(other.lastError_) {
+    other.fd_ = -1;
+}
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.fd_;
+        lastError_ = other.lastError_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+IoError ReadOnlyFile::open(const std::string& path) {
+    close();
+    // O_NONBLOCK keeps a FIFO that took a regular file's place from blocking the open.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) {
+        lastError_ = ioErrorOf(errno);
+        return lastError_;
+    }
+    struct stat sb;
+    if (::fstat(fd_, &sb) != 0 || !S_ISREG(sb.st_mode)) {
+        close();
+        lastError_ = IoError::Other;
+        return lastError_;
+    }
+    lastError_ = IoError::None;
+    return lastError_;
+}
+
+void ReadOnlyFile::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+std::int64_t ReadOnlyFile::readAt(std::int64_t offset, char* buffer, std::int64_t length) {
+    std::int64_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd_, buffer + done, static_cast<std::size_t>(length - done),
+                                  static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            lastError_ = ioErrorOf(errno);
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+void ReadOnlyFile::adviseSequential() {
+    if (fd_ >= 0)
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+long raiseOpenFileLimit(long wanted) {
+    struct rlimit lim;
+    if (::getrlimit(RLIMIT_NOFILE, &lim) != 0)
+        return 0;
+    if (lim.rlim_cur != RLIM_INFINITY && static_cast<long>(lim.rlim_cur) < wanted) {
+        lim.rlim_cur = lim.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &lim);
+        ::getrlimit(RLIMIT_NOFILE, &lim);
+    }
+    return lim.rlim_cur == RLIM_INFINITY ? wanted : static_cast<long>(lim.rlim_cur);
+}
+
+std::string errorText(int err) {
+    char buf[256];
+    // GNU strerror_r returns the text, which may or may not be in buf.
+    return std::string(::strerror_r(err, buf, sizeof buf));
+}
+
+} // namespace trevalo

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+namespace trevalo {
+
+// Paths are byte strings; nothing here converts them to text.
+
+enum class FileKind { Missing, Failed, Regular, Directory, Symlink, Other };
+
+struct FileStatus {
+    FileKind kind = FileKind::Failed;
+    std::int64_t size = 0;
+    std::int64_t mtime = 0; // last-write time, whole seconds since the epoch
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    int error = 0; // errno of a failed call
+};
+
+// stat (followLinks) or lstat. ENOENT and ENOTDIR give Missing, any other failure Failed.
+FileStatus statPath(const std::string& path, bool followLinks = true);
+
+// Identity of a file on this machine.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+struct FileIdHash {
+    std::size_t operator()(const FileId& id) const noexcept {
+        return static_cast<std::size_t>(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
+    }
+};
+
+// The entries of one folder, in the order the file system returns them ("." and ".." left
+// out). The listing is released when the object goes.
+class DirListing {
+public:
+    enum class Type { Unknown, Directory, Regular, Symlink, Other };
+    struct Entry {
+        std::string name;
+        Type type = Type::Unknown;
+    };
+
+    explicit DirListing(const std::string& folder);
+    ~DirListing();
+    DirListing(const DirListing&) = delete;
+    DirListing& operator=(const DirListing&) = delete;
+
+    bool isOpen() const { return dir_ != nullptr; }
+    int error() const { return error_; }
+    // Fetches the next entry; false when there is none left.
+    bool next(Entry& entry);
+
+private:
+    void* dir_ = nullptr;
+    int error_ = 0;
+};
+
+// True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore and bpf
+// mounts: kernel views that are not files to search.
+bool isPseudoFileSystem(const std::string& folder);
+
+enum class IoError { None, NotFound, Permission, Other };
+IoError ioErrorOf(int err);
+
+// A file opened for reading only, closed when the object goes.
+class ReadOnlyFile {
+public:
+    ReadOnlyFile() = default;
+    ~ReadOnlyFile();
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    // Opens path; never blocks on a FIFO (only regular files are opened).
+    IoError open(const std::string& path);
+    bool isOpen() const { return fd_ >= 0; }
+    void close();
+    // Reads up to length bytes at offset, retrying interrupted and partial reads. Returns the
+    // bytes read (fewer only at the end of the file), or -1 with lastError() set.
+    std::int64_t readAt(std::int64_t offset, char* buffer, std::int64_t length);
+    IoError lastError() const { return lastError_; }
+    // Tells the kernel the file will be read from start to end.
+    void adviseSequential();
+
+private:
+    int fd_ = -1;
+    IoError lastError_ = IoError::None;
+};
+
+// Raises the soft limit of open files towards the hard limit so that at least `wanted` can be
+// open. Returns the soft limit in force afterwards.
+long raiseOpenFileLimit(long wanted);
+
+// A text description of an errno value, in the system's words.
+std::string errorText(int err);
+
+} // namespace trevalo

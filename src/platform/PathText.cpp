@@ -1,0 +1,45 @@
+#include "platform/PathText.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace trevalo {
+
+std::string_view GetFileName(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view GetFolder(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+}
+
+std::string_view GetExtension(std::string_view path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    return path.substr(dot + 1);
+}
+
+std::string joinFolderPattern(std::string_view folder, std::string_view pattern) {
+    std::string row(folder);
+    if (row.empty() || row.back() != '/')
+        row.push_back('/');
+    row.append(pattern);
+    return row;
+}
+
+std::string formatFileDate(std::int64_t secondsSinceEpoch) {
+    const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm tm{};
+    if (!::localtime_r(&t, &tm))
+        return std::string(kZeroDateText);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", tm.tm_year + 1900,
+                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+} // namespace trevalo

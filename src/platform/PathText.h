@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace trevalo {
+
+// Path helpers on byte paths; "/" and "." are searched for from the end.
+
+// The text after the last "/"; the whole text when there is none.
+std::string_view GetFileName(std::string_view path);
+// The text up to and including the last "/"; empty when there is none.
+std::string_view GetFolder(std::string_view path);
+// The text after the last "." when that "." stands after the last "/"; otherwise empty.
+std::string_view GetExtension(std::string_view path);
+
+// A search path: folder + "/" + pattern, or folder + pattern when the folder ends in "/".
+std::string joinFolderPattern(std::string_view folder, std::string_view pattern);
+
+// "yyyy/mm/dd hh:mm:ss" of a time in whole seconds since the epoch, in local time.
+std::string formatFileDate(std::int64_t secondsSinceEpoch);
+// The text of a date that could not be read.
+inline constexpr std::string_view kZeroDateText = "1899/12/30 00:00:00";
+
+} // namespace trevalo

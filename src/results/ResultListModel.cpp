@@ -1,0 +1,1 @@
+// The result lists (model and view) live here.

@@ -1,0 +1,48 @@
+#include "search/ResultRow.h"
+
+#include "platform/PathText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace trevalo {
+
+std::string padNumber(std::int64_t value) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < 10)
+        digits.insert(0, 10 - digits.size(), ' ');
+    return digits;
+}
+
+ResultRow makeResultRow(const FileEntry& entry) {
+    ResultRow row;
+    row.folder = GetFolder(entry.FilePath);
+    row.name = GetFileName(entry.FilePath);
+    row.group = entry.DupGroup;
+    row.size = entry.FileSize;
+    row.mtime = entry.ModTime;
+    row.mtimeKnown = entry.ModTimeKnown;
+    const std::string date =
+        entry.ModTimeKnown ? formatFileDate(entry.ModTime) : std::string(kZeroDateText);
+    std::memcpy(row.date.data(), date.data(), std::min(date.size(), row.date.size() - 1));
+    return row;
+}
+
+std::string cellText(const ResultRow& row, int column) {
+    switch (column) {
+    case ColName:
+        return row.name;
+    case ColFolder:
+        return row.folder;
+    case ColGroup:
+        return padNumber(row.group);
+    case ColSize:
+        return padNumber(row.size);
+    case ColDate:
+        return std::string(row.dateText());
+    default:
+        return {};
+    }
+}
+
+} // namespace trevalo

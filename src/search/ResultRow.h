@@ -1,0 +1,44 @@
+#pragma once
+
+#include "search/SearchModel.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace trevalo {
+
+// Columns of a result list, 0-based.
+enum ResultColumn : int { ColName = 0, ColFolder = 1, ColGroup = 2, ColSize = 3, ColDate = 4 };
+inline constexpr int kResultColumnCount = 5;
+inline constexpr std::array<std::string_view, kResultColumnCount> kResultColumnCaptions = {
+    "Name", "In Folder", "#", "Size", "Date Modified"};
+
+// One row of a result list. It stands alone: its file is folder + name, byte for byte, and
+// nothing refers back to the search table.
+struct ResultRow {
+    std::string folder; // ends in "/"
+    std::string name;
+    std::int64_t group = DupGroupKey::None;
+    std::int64_t size = 0;
+    std::int64_t mtime = 0;      // last-write time in seconds, as measured by the search
+    bool mtimeKnown = false;     // false: the date cell shows the zero date
+    std::array<char, 20> date{}; // "yyyy/mm/dd hh:mm:ss", NUL-terminated
+    bool checked = false;        // the mark for deletion
+
+    std::string path() const { return folder + name; }
+    std::string_view dateText() const { return std::string_view(date.data()); }
+};
+
+// A number as decimal text padded on the left with blanks to 10 characters; longer numbers
+// are not cut.
+std::string padNumber(std::int64_t value);
+
+// Builds the row of a table entry: name, folder, group key, size and local date.
+ResultRow makeResultRow(const FileEntry& entry);
+
+// The text a cell shows, as bytes (names and folders are not converted).
+std::string cellText(const ResultRow& row, int column);
+
+} // namespace trevalo

@@ -1,0 +1,111 @@
+#include "search/Sorts.h"
+
+#include "platform/ByteText.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace trevalo {
+
+std::int64_t middleIndex(std::int64_t L, std::int64_t r) {
+    const std::int64_t sum = L + r;
+    if (sum % 2 == 0)
+        return sum / 2;
+    const std::int64_t low = (sum - 1) / 2; // sum is odd and non-negative here
+    return low % 2 == 0 ? low : low + 1;
+}
+
+namespace {
+
+void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
+    FileEntry& x = t[static_cast<std::size_t>(a)];
+    FileEntry& y = t[static_cast<std::size_t>(b)];
+    std::swap(x.FilePath, y.FilePath);
+    std::swap(x.FileSize, y.FileSize);
+    std::swap(x.ModTime, y.ModTime);
+    std::swap(x.ModTimeKnown, y.ModTimeKnown);
+}
+
+// The partition and recursion of both sorts. Keys: key(k) gives entry k's key, less(a, b) the
+// order, swap(a, b) exchanges entries (and whatever travels with them). The two sub-ranges
+// are disjoint, so the smaller is sorted by recursion and the larger by the loop: the result
+// is that of sorting (L, j) then (i, r), with a stack depth that stays logarithmic.
+template <typename Key, typename KeyOf, typename Less, typename Swap>
+void hoareSort(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& less,
+               const Swap& swap) {
+    while (L < r) {
+        std::int64_t i = L;
+        std::int64_t j = r;
+        const Key x = keyOf(middleIndex(L, r));
+        while (i <= j) {
+            // Both conditions are evaluated each time, as the loop is defined.
+            for (;;) {
+                const bool keyLess = less(keyOf(i), x);
+                if (!(keyLess & (i < r)))
+                    break;
+                ++i;
+            }
+            for (;;) {
+                const bool keyGreater = less(x, keyOf(j));
+                if (!(keyGreater & (j > L)))
+                    break;
+                --j;
+            }
+            if (i <= j) {
+                swap(i, j);
+                ++i;
+                --j;
+            }
+        }
+        const bool left = L < j;
+        const bool right = i < r;
+        if (left && right) {
+            if (j - L < r - i) {
+                hoareSort<Key>(L, j, keyOf, less, swap);
+                L = i;
+            } else {
+                hoareSort<Key>(i, r, keyOf, less, swap);
+                r = j;
+            }
+        } else if (left) {
+            r = j;
+        } else if (right) {
+            L = i;
+        } else {
+            return;
+        }
+    }
+    if (L == r) // a range of one entry is exchanged with itself: nothing changes
+        return;
+}
+
+} // namespace
+
+void QuickSort(FileTable& table, std::int64_t L, std::int64_t r) {
+    if (L >= r)
+        return;
+    hoareSort<std::int64_t>(
+        L, r, [&](std::int64_t k) { return table[static_cast<std::size_t>(k)].FileSize; },
+        [](std::int64_t a, std::int64_t b) { return a < b; },
+        [&](std::int64_t a, std::int64_t b) { exchange(table, a, b); });
+}
+
+void QuickSortByFilename(FileTable& table, std::int64_t L, std::int64_t r) {
+    if (L >= r)
+        return;
+    // Folded names are worked out once and travel with their entries.
+    std::vector<std::string> keys(static_cast<std::size_t>(r - L + 1));
+    for (std::int64_t k = L; k <= r; ++k)
+        keys[static_cast<std::size_t>(k - L)] = foldCase(table[static_cast<std::size_t>(k)].name());
+    hoareSort<std::string>(
+        L, r,
+        [&](std::int64_t k) -> const std::string& { return keys[static_cast<std::size_t>(k - L)]; },
+        [](const std::string& a, const std::string& b) { return a < b; },
+        [&](std::int64_t a, std::int64_t b) {
+            exchange(table, a, b);
+            std::swap(keys[static_cast<std::size_t>(a - L)], keys[static_cast<std::size_t>(b - L)]);
+        });
+}
+
+} // namespace trevalo

@@ -1,0 +1,1 @@
+// The main window lives here.

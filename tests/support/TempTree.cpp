@@ -1,0 +1,196 @@
+#include "support/TempTree.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <ftw.h>
+#include <grp.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace trevalo::test {
+
+namespace {
+
+void check(bool ok, const std::string& what) {
+    if (!ok)
+        throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+int openUp(const char* p, const struct stat*, int type, struct FTW*) {
+    if (type == FTW_D || type == FTW_DNR)
+        ::chmod(p, 0700);
+    return 0;
+}
+
+int removeOne(const char* p, const struct stat*, int, struct FTW*) {
+    ::remove(p);
+    return 0;
+}
+
+void writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        check(n > 0, "write");
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+} // namespace
+
+TempTree::TempTree() {
+    const char* base = std::getenv("TMPDIR");
+    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/trevalo-test-XXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    check(::mkdtemp(buf.data()) != nullptr, "mkdtemp");
+    root_ = buf.data();
+    ::chmod(root_.c_str(), 0755); // readable by an unprivileged child process
+}
+
+TempTree::~TempTree() {
+    ::nftw(root_.c_str(), openUp, 16, FTW_PHYS);
+    ::nftw(root_.c_str(), removeOne, 16, FTW_PHYS | FTW_DEPTH);
+}
+
+std::string TempTree::path(std::string_view rel) const {
+    return rel.empty() ? root_ : root_ + "/" + std::string(rel);
+}
+
+void TempTree::ensureParent(const std::string& full) {
+    for (std::size_t pos = root_.size() + 1; (pos = full.find('/', pos)) != std::string::npos;
+         ++pos) {
+        const std::string part = full.substr(0, pos);
+        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            check(false, "mkdir " + part);
+    }
+}
+
+std::string TempTree::file(std::string_view rel, std::string_view content) {
+    const std::string full = path(rel);
+    ensureParent(full);
+    const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    check(fd >= 0, "create " + full);
+    writeAll(fd, content.data(), content.size());
+    ::close(fd);
+    return full;
+}
+
+std::string TempTree::patterned(std::string_view rel, std::int64_t size, unsigned seed) {
+    std::string data(static_cast<std::size_t>(size), '\0');
+    std::uint64_t x = 0x9E3779B97F4A7C15ull * (seed + 1);
+    for (auto& c : data) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        c = static_cast<char>(x);
+    }
+    return file(rel, data);
+}
+
+std::string TempTree::sparse(std::string_view rel, std::int64_t size, char lastByte) {
+    const std::string full = path(rel);
+    ensureParent(full);
+    const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    check(fd >= 0, "create " + full);
+    check(::pwrite(fd, &lastByte, 1, static_cast<off_t>(size - 1)) == 1, "pwrite");
+    ::close(fd);
+    return full;
+}
+
+std::string TempTree::dir(std::string_view rel) {
+    const std::string full = path(rel);
+    ensureParent(full + "/");
+    return full;
+}
+
+std::string TempTree::symlink(std::string_view target, std::string_view rel) {
+    const std::string full = path(rel);
+    ensureParent(full);
+    check(::symlink(std::string(target).c_str(), full.c_str()) == 0, "symlink " + full);
+    return full;
+}
+
+std::string TempTree::hardlink(std::string_view existingRel, std::string_view rel) {
+    const std::string full = path(rel);
+    ensureParent(full);
+    check(::link(path(existingRel).c_str(), full.c_str()) == 0, "link " + full);
+    return full;
+}
+
+std::string TempTree::fifo(std::string_view rel) {
+    const std::string full = path(rel);
+    ensureParent(full);
+    check(::mkfifo(full.c_str(), 0644) == 0, "mkfifo " + full);
+    return full;
+}
+
+std::string TempTree::socket(std::string_view rel) {
+    const std::string full = path(rel);
+    ensureParent(full);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    check(fd >= 0, "socket");
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    check(full.size() < sizeof addr.sun_path, "socket path too long");
+    std::memcpy(addr.sun_path, full.c_str(), full.size() + 1);
+    check(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0, "bind " + full);
+    ::close(fd);
+    return full;
+}
+
+void TempTree::setMtime(std::string_view rel, std::time_t when) {
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    check(::utimensat(AT_FDCWD, path(rel).c_str(), times, AT_SYMLINK_NOFOLLOW) == 0, "utimensat");
+}
+
+void TempTree::chmod(std::string_view rel, mode_t mode) {
+    check(::chmod(path(rel).c_str(), mode) == 0, "chmod");
+}
+
+void TempTree::poke(std::string_view rel, std::int64_t offset, char byte) {
+    const int fd = ::open(path(rel).c_str(), O_WRONLY | O_CLOEXEC);
+    check(fd >= 0, "open");
+    check(::pwrite(fd, &byte, 1, static_cast<off_t>(offset)) == 1, "pwrite");
+    ::close(fd);
+}
+
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+bool runUnprivileged(const std::function<bool()>& fn) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        if (::geteuid() == 0) {
+            const uid_t nobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(3);
+        }
+        bool ok = false;
+        try {
+            ok = fn();
+        } catch (...) {
+            ok = false;
+        }
+        std::fflush(nullptr);
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace trevalo::test
