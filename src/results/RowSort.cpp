@@ -1,0 +1,59 @@
+#include "results/RowSort.h"
+
+#include "platform/ByteText.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+namespace trevalo {
+
+namespace {
+
+template <typename Key, typename KeyOf>
+void sortByKey(std::vector<ResultRow>& rows, int order, const KeyOf& keyOf) {
+    std::vector<Key> keys;
+    keys.reserve(rows.size());
+    for (const ResultRow& r : rows)
+        keys.push_back(keyOf(r));
+    std::vector<std::size_t> index(rows.size());
+    std::iota(index.begin(), index.end(), std::size_t{0});
+    if (order == 0)
+        std::stable_sort(index.begin(), index.end(),
+                         [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    else
+        std::stable_sort(index.begin(), index.end(),
+                         [&](std::size_t a, std::size_t b) { return keys[b] < keys[a]; });
+    std::vector<ResultRow> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : index)
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
+}
+
+} // namespace
+
+void sortRows(std::vector<ResultRow>& rows, int column, int order) {
+    switch (column) {
+    case ColName:
+        sortByKey<std::string>(rows, order, [](const ResultRow& r) { return foldCase(r.name); });
+        break;
+    case ColFolder:
+        sortByKey<std::string_view>(rows, order,
+                                    [](const ResultRow& r) { return std::string_view(r.folder); });
+        break;
+    case ColGroup:
+        sortByKey<std::int64_t>(rows, order, [](const ResultRow& r) { return r.group; });
+        break;
+    case ColSize:
+        sortByKey<std::int64_t>(rows, order, [](const ResultRow& r) { return r.size; });
+        break;
+    case ColDate:
+        sortByKey<std::string_view>(rows, order, [](const ResultRow& r) { return r.dateText(); });
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace trevalo
