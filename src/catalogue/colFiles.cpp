@@ -23,6 +23,8 @@ std::int64_t colFiles::LoadFiles(std::string_view sFileSpec, bool bRecursive) {
 }
 
 void colFiles::walk(const std::string& folder, std::string_view pattern, bool recursive) {
+    if (aborted())
+        return;
     const FileStatus self = statPath(folder, true);
     if (self.kind != FileKind::Directory)
         return;

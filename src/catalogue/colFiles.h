@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,11 +43,17 @@ public:
     // Appends a path keyed by itself, unless it is empty or already held.
     void Add(std::string_view sFileName);
 
+    // A flag that, once set, ends every walk at once (the program is closing).
+    void setAbortFlag(const std::atomic<bool>* abort) { abort_ = abort; }
+
 private:
     void walk(const std::string& folder, std::string_view pattern, bool recursive);
     void insert(std::string path, const FileId& id);
     bool holdsPath(std::string_view path) const;
 
+    bool aborted() const { return abort_ && abort_->load(std::memory_order_relaxed); }
+
+    const std::atomic<bool>* abort_ = nullptr;
     std::vector<std::string> paths_;
     std::unordered_set<FileId, FileIdHash> files_;       // files already held
     std::unordered_set<FileId, FileIdHash> foldersSeen_; // folders walked by this LoadFiles

@@ -65,6 +65,9 @@ struct SearchRequest {
 struct SearchModel {
     FileTable table;
     std::atomic<bool> CancelSrch{false};
+    // The program is closing: the search stops at once wherever it is, also while it walks
+    // folders and measures files (where a cancel is not looked at), and lists nothing more.
+    std::atomic<bool> abort{false};
 };
 
 } // namespace trevalo

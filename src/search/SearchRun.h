@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -37,13 +38,14 @@ public:
     void click();
     State state() const { return state_; }
     bool isRunning() const { return state_ != State::Idle; }
-    // Asks a running search to stop and waits until its worker has returned (closing the
-    // window). The end of the search is not shown.
+    // Stops a running search at once, wherever it is, and waits until its worker has returned
+    // (the program is closing). The end of the search is not shown.
     void cancelAndWait();
 
 private:
     void start(SearchRequest request);
-    void finish(); // on the host's thread, once the worker has returned
+    // On the host's thread, once the worker has returned.
+    void finish(std::chrono::steady_clock::time_point ended);
 
     RunHost& host_;
     SearchModel& model_;
@@ -51,6 +53,7 @@ private:
     std::thread worker_;
     std::chrono::steady_clock::time_point started_;
     std::uint64_t generation_ = 0; // tells a finish of an abandoned run apart
+    std::shared_ptr<bool> alive_;  // the end of a run is not shown once this object is gone
 };
 
 } // namespace trevalo
