@@ -1,4 +1,4 @@
-#include "results/RowSort.h"
+#include "search/RowSort.h"
 
 #include "platform/ByteText.h"
 
