@@ -160,6 +160,11 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     return pi == p.size();
 }
 
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
+    char32_t cp;
+    return decodeUtf8(s, i, cp);
+}
+
 QString displayText(std::string_view bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

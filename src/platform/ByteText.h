@@ -24,6 +24,9 @@ inline bool equalNoCase(std::string_view a, std::string_view b) {
 // letters without regard to case, and "*.*" matches every name.
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// The length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
+
 // Text for display only: invalid bytes become U+FFFD.
 QString displayText(std::string_view bytes);
 // Bytes of a text typed by the user.
