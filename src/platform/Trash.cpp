@@ -1,0 +1,383 @@
+#include "platform/Trash.h"
+
+#include "platform/FileRename.h"
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <fstream>
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace trevalo {
+
+namespace {
+
+constexpr std::string_view kInfoSuffix = ".trashinfo";
+// Different names tried in one trash before giving up ("name", "name.2", ...).
+constexpr int kMaxNameTries = 10000;
+
+std::string envPath(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string parentOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string absolutePath(const std::string& path) {
+    if (!path.empty() && path.front() == '/')
+        return path;
+    char buf[PATH_MAX];
+    if (!::getcwd(buf, sizeof buf))
+        return path;
+    std::string cwd(buf);
+    return cwd == "/" ? "/" + path : cwd + "/" + path;
+}
+
+// The device of a path, or of its nearest existing ancestor when it does not exist yet.
+std::optional<dev_t> deviceOfNearest(std::string path) {
+    for (;;) {
+        struct stat sb;
+        if (::stat(path.c_str(), &sb) == 0)
+            return sb.st_dev;
+        if (path == "/" || path == ".")
+            return std::nullopt;
+        path = parentOf(path);
+    }
+}
+
+// Creates a folder and its missing parents, each new one with mode 0700. Returns 0 or errno.
+int makeFolders(const std::string& path) {
+    struct stat sb;
+    if (::stat(path.c_str(), &sb) == 0)
+        return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT)
+        return errno;
+    const std::string parent = parentOf(path);
+    if (parent != path) {
+        if (const int err = makeFolders(parent))
+            return err;
+    }
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    if (::stat(path.c_str(), &sb) != 0)
+        return errno;
+    return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
+}
+
+// A folder of a mount's trash: created with mode 0700 when missing; an existing one must be a
+// real folder (not a link) that belongs to us. Returns 0 or errno.
+int ownFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    struct stat sb;
+    if (::lstat(path.c_str(), &sb) != 0)
+        return errno;
+    if (!S_ISDIR(sb.st_mode))
+        return ENOTDIR;
+    if (sb.st_uid != ::getuid())
+        return EACCES;
+    return 0;
+}
+
+int filesAndInfo(const std::string& trash, bool strict) {
+    for (const char* sub : {"/files", "/info"}) {
+        const std::string folder = trash + sub;
+        if (const int err = strict ? ownFolder(folder) : makeFolders(folder))
+            return err;
+    }
+    return 0;
+}
+
+// Undoes the escapes of a mount point in /proc/self/mountinfo (\040 for a space, ...).
+std::string unescapeMountField(std::string_view field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto octal = [&](std::size_t k) { return field[k] >= '0' && field[k] <= '7'; };
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] <= '3' && octal(i + 1) &&
+            octal(i + 2) && octal(i + 3)) {
+            const int value =
+                (field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0');
+            out.push_back(static_cast<char>(value));
+            i += 3;
+        } else {
+            out.push_back(field[i]);
+        }
+    }
+    return out;
+}
+
+bool isUnder(const std::string& path, const std::string& top) {
+    if (top == "/")
+        return true;
+    return path.size() >= top.size() && path.compare(0, top.size(), top) == 0 &&
+           (path.size() == top.size() || path[top.size()] == '/');
+}
+
+// The top folder of the mount that holds a folder: the longest mount point above its real
+// path. Without /proc, the highest ancestor on the same device.
+std::string mountTopOf(const std::string& folder) {
+    char real[PATH_MAX];
+    const std::string path = ::realpath(folder.c_str(), real) ? std::string(real) : folder;
+
+    std::ifstream mounts("/proc/self/mountinfo");
+    std::string best;
+    std::string line;
+    while (std::getline(mounts, line)) {
+        // id parent major:minor root mount-point ...
+        std::size_t pos = 0;
+        for (int field = 0; field < 4 && pos != std::string::npos; ++field) {
+            pos = line.find(' ', pos);
+            if (pos != std::string::npos)
+                ++pos;
+        }
+        if (pos == std::string::npos)
+            continue;
+        const std::size_t end = line.find(' ', pos);
+        const std::string mountPoint =
+            unescapeMountField(std::string_view(line).substr(pos, end - pos));
+        if (isUnder(path, mountPoint) && mountPoint.size() > best.size())
+            best = mountPoint;
+    }
+    if (!best.empty())
+        return best;
+
+    struct stat sb;
+    if (::stat(path.c_str(), &sb) != 0)
+        return path;
+    std::string top = path;
+    while (top != "/") {
+        const std::string up = parentOf(top);
+        struct stat ub;
+        if (::stat(up.c_str(), &ub) != 0 || ub.st_dev != sb.st_dev)
+            break;
+        top = up;
+    }
+    return top;
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+TrashPlace homeTrashPlace() {
+    const std::string home = homeTrashFolder();
+    if (home.empty())
+        return {{}, ENOENT};
+    if (const int err = makeFolders(home))
+        return {home, err};
+    return {home, filesAndInfo(home, false)};
+}
+
+} // namespace
+
+TrashPlace mountTrash(const std::string& top) {
+    const std::string uid = std::to_string(::getuid());
+    const std::string shared = joinPath(top, ".Trash");
+    struct stat sb;
+    if (::lstat(shared.c_str(), &sb) == 0 && S_ISDIR(sb.st_mode) && (sb.st_mode & S_ISVTX)) {
+        const std::string mine = shared + "/" + uid;
+        if (ownFolder(mine) == 0 && filesAndInfo(mine, true) == 0)
+            return {mine, 0};
+    }
+    const std::string own = joinPath(top, ".Trash-" + uid);
+    if (const int err = ownFolder(own))
+        return {own, err};
+    return {own, filesAndInfo(own, true)};
+}
+
+namespace {
+
+// The name in the trash for the n-th try, short enough that name + ".trashinfo" is a valid
+// file name.
+std::string trashName(const std::string& name, int attempt) {
+    const std::string suffix = attempt == 1 ? std::string() : "." + std::to_string(attempt);
+    const std::size_t room = NAME_MAX - kInfoSuffix.size() - suffix.size();
+    std::string base = name;
+    if (base.size() > room) {
+        base.resize(room);
+        // Do not leave half of a UTF-8 character at the end.
+        while (!base.empty() && (static_cast<unsigned char>(base.back()) & 0xC0) == 0x80)
+            base.pop_back();
+        if (!base.empty() && (static_cast<unsigned char>(base.back()) & 0xC0) == 0xC0)
+            base.pop_back();
+    }
+    return base + suffix;
+}
+
+std::string deletionDateNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &tm);
+    return buf;
+}
+
+int writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+enum class Step { Moved, NameTaken, Failed };
+
+struct Attempt {
+    Step step = Step::Failed;
+    int error = 0;
+};
+
+// One try under one name: the .trashinfo is created exclusively, then the file is renamed
+// into files/ without replacing anything there.
+Attempt tryName(const std::string& path, const std::string& trash, const std::string& name,
+                const std::string& info) {
+    const std::string infoPath = trash + "/info/" + name + std::string(kInfoSuffix);
+    const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return {errno == EEXIST ? Step::NameTaken : Step::Failed, errno};
+    int err = writeAll(fd, info);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(infoPath.c_str());
+        return {Step::Failed, err};
+    }
+    const RenameResult moved = renameNoReplace(path, trash + "/files/" + name);
+    if (moved.ok)
+        return {Step::Moved, 0};
+    ::unlink(infoPath.c_str());
+    return {moved.error == EEXIST ? Step::NameTaken : Step::Failed, moved.error};
+}
+
+// Moves the file into one trash; error holds the errno of a failed step.
+TrashResult moveInto(const std::string& path, const std::string& trash, int& error) {
+    error = 0;
+    TrashResult result;
+    result.trashFolder = trash;
+    const std::string info = "[Trash Info]\nPath=" + trashPercentEncode(path) +
+                             "\nDeletionDate=" + deletionDateNow() + "\n";
+    const std::string name = baseNameOf(path);
+    for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
+        const std::string candidate = trashName(name, attempt);
+        const Attempt a = tryName(path, trash, candidate, info);
+        if (a.step == Step::Moved) {
+            result.ok = true;
+            result.trashedName = candidate;
+            return result;
+        }
+        if (a.step == Step::Failed) {
+            error = a.error;
+            result.reason = errorText(a.error);
+            return result;
+        }
+    }
+    result.reason = "no free name in the trash " + trash;
+    return result;
+}
+
+TrashResult failure(std::string reason) {
+    TrashResult result;
+    result.reason = std::move(reason);
+    return result;
+}
+
+} // namespace
+
+std::string homeTrashFolder() {
+    std::string data = envPath("XDG_DATA_HOME");
+    if (data.empty() || data.front() != '/') {
+        std::string home = envPath("HOME");
+        if (home.empty()) {
+            if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+                home = pw->pw_dir;
+        }
+        if (home.empty() || home.front() != '/')
+            return {};
+        data = withoutTrailingSlashes(home) + "/.local/share";
+    }
+    return joinPath(withoutTrailingSlashes(data), "Trash");
+}
+
+std::string trashPercentEncode(std::string_view bytes) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') ||
+                           std::string_view("/-_.!~*'()").find(ch) != std::string_view::npos;
+        if (plain) {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 0x0F]);
+        }
+    }
+    return out;
+}
+
+TrashResult moveToTrash(const std::string& givenPath) {
+    if (givenPath.empty())
+        return failure(errorText(ENOENT));
+    const std::string path = withoutTrailingSlashes(absolutePath(givenPath));
+
+    struct stat sb;
+    if (::lstat(path.c_str(), &sb) != 0)
+        return failure(errorText(errno));
+
+    // The home trash takes the files of its own file system.
+    const std::string home = homeTrashFolder();
+    const std::optional<dev_t> homeDevice = home.empty() ? std::nullopt : deviceOfNearest(home);
+    if (homeDevice && *homeDevice == sb.st_dev) {
+        const TrashPlace place = homeTrashPlace();
+        if (place.error != 0)
+            return failure("cannot use the trash " + place.folder + ": " + errorText(place.error));
+        int error = 0;
+        TrashResult result = moveInto(path, place.folder, error);
+        // A bind mount shares the device but not the mount: such a file goes to the trash of
+        // its own mount below.
+        if (error != EXDEV)
+            return result;
+    }
+
+    const std::string top = mountTopOf(parentOf(path));
+    const TrashPlace place = mountTrash(top);
+    if (place.error != 0)
+        return failure("cannot use the trash " + place.folder + ": " + errorText(place.error));
+    int error = 0;
+    return moveInto(path, place.folder, error);
+}
+
+} // namespace trevalo

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace trevalo {
+
+// Moving files to the desktop's trash, as the freedesktop.org Trash specification lays it out,
+// on byte paths. A file never leaves its file system: it goes to the home trash when it lives
+// on the same file system, otherwise to the trash at the top of its own mount. Nothing is
+// ever deleted for good, and nothing is copied.
+
+struct TrashResult {
+    bool ok = false;
+    std::string reason;      // why the file did not move; empty when it did
+    std::string trashFolder; // the trash it went to (holding files/ and info/)
+    std::string trashedName; // its name in files/; info/ holds trashedName + ".trashinfo"
+};
+
+// Moves one file to the trash: writes the .trashinfo (original path and deletion date) first,
+// then renames the file into the trash's files/ folder. When the rename fails, the .trashinfo
+// is taken back and the file stays where it was.
+TrashResult moveToTrash(const std::string& path);
+
+// The home trash: $XDG_DATA_HOME/Trash, or $HOME/.local/share/Trash. Empty when no home
+// folder is known.
+std::string homeTrashFolder();
+
+struct TrashPlace {
+    std::string folder; // the trash, or the folder that could not be used
+    int error = 0;      // errno when it cannot be used
+};
+
+// The trash of the mount whose top folder is top, created when missing: top/.Trash/$uid when
+// top/.Trash is a real folder (not a link) with the sticky bit, otherwise top/.Trash-$uid. An
+// existing trash folder must be a real folder that belongs to the user.
+TrashPlace mountTrash(const std::string& top);
+
+// A path as the .trashinfo's Path= value holds it: letters, digits, "/" and -_.!~*'() as
+// they are, every other byte as %XX.
+std::string trashPercentEncode(std::string_view bytes);
+
+} // namespace trevalo
