@@ -4,9 +4,12 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "search/RowSort.h"
+#include "search/SearchDriver.h"
 #include "search/SearchRun.h"
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -138,9 +142,19 @@ public:
         drawProgress();
     }
     void setStatus(const std::string& text) override {
-        std::lock_guard lock(progressMutex_);
-        status_ = text;
-        drawProgress();
+        {
+            std::lock_guard lock(progressMutex_);
+            status_ = text;
+            drawProgress();
+        }
+        if (holdForInterrupt_ && text == kStatusDuplicates)
+            holdUntilCancelled();
+    }
+    // A testing aid (TREVALO_SCAN_TEST_HOLD=1): the search waits, before it compares contents,
+    // until it is cancelled, so that a test can interrupt it at a known point.
+    void holdAtComparison(const std::atomic<bool>* cancel) {
+        holdForInterrupt_ = true;
+        cancel_ = cancel;
     }
     void runOnHostThread(std::function<void()> fn) override {
         {
@@ -177,6 +191,12 @@ public:
     }
 
 private:
+    void holdUntilCancelled() {
+        std::fputs("trevalo-scan: holding before the comparison\n", stderr);
+        std::fflush(stderr);
+        while (!cancel_->load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     void drawProgress() {
         if (!showProgress_)
             return;
@@ -194,7 +214,9 @@ private:
     std::mutex queueMutex_;
     std::condition_variable queueReady_;
     std::deque<std::function<void()>> queue_;
-    bool ended_ = false;
+    std::atomic<bool> ended_{false};
+    bool holdForInterrupt_ = false;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 struct Options {
@@ -384,6 +406,8 @@ int runScanCommand(int argc, char** argv) {
 
     SearchModel model;
     ScanHost host(request, ::isatty(STDERR_FILENO) == 1);
+    if (const char* hold = std::getenv("TREVALO_SCAN_TEST_HOLD"); hold && std::string(hold) == "1")
+        host.holdAtComparison(&model.CancelSrch);
     const auto started = std::chrono::steady_clock::now();
     bool cancelled = false;
     {

@@ -19,7 +19,8 @@ namespace {
 // once, after whatever was pending, so the host sees everything in order.
 class Publisher {
 public:
-    explicit Publisher(SearchHost& host) : host_(host), last_(Clock::now()) {}
+    explicit Publisher(SearchHost& host)
+        : host_(host), interval_(host.handOverInterval()), last_(Clock::now()) {}
 
     void status(const std::string& text) {
         flush();
@@ -36,11 +37,11 @@ public:
     }
     void append(int list, const FileEntry& entry) {
         rows_[static_cast<std::size_t>(list)].push_back(makeResultRow(entry));
-        if ((++appended_ & 255) == 0)
+        if ((++appended_ & 255) == 0 || interval_ == Clock::duration::zero())
             maybeFlush();
     }
     void maybeFlush() {
-        if (Clock::now() - last_ >= kInterval)
+        if (Clock::now() - last_ >= interval_)
             flush();
     }
     void flush() {
@@ -60,9 +61,9 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    static constexpr auto kInterval = std::chrono::milliseconds(100);
 
     SearchHost& host_;
+    const Clock::duration interval_;
     Clock::time_point last_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
     std::uint64_t appended_ = 0;

@@ -2,6 +2,7 @@
 
 #include "search/ResultRow.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ public:
     virtual void setStatus(const std::string& text) = 0;
     // Appends rows, in order, at the end of result list `list` (ResultList).
     virtual void appendRows(int list, std::vector<ResultRow> rows) = 0;
+    // The least time between two hand-overs of rows and progress.
+    virtual std::chrono::milliseconds handOverInterval() const {
+        return std::chrono::milliseconds(100);
+    }
 };
 
 // What the search command needs besides: the set-up panel, message boxes, the lists and the

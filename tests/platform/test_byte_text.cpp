@@ -1,0 +1,63 @@
+// The one case-insensitive comparison and the wildcard dialect, on byte names.
+#include "platform/ByteText.h"
+#include "platform/PathText.h"
+
+#include <QtTest>
+
+using namespace trevalo;
+
+class ByteTextTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void caseIsIgnoredForUnicodeLetters() {
+        QVERIFY(equalNoCase("ÄRGER.txt", "ärger.txt"));
+        QVERIFY(equalNoCase("README", "readme"));
+        QVERIFY(equalNoCase("ΣΟΦΙΑ", "σοφια"));
+        QVERIFY(!equalNoCase("a.txt", "a.txt "));
+        QVERIFY(compareNoCase("apple", "Banana") < 0);
+        QVERIFY(compareNoCase("b", "A") > 0);
+        // The order agrees however the comparison proceeds (plain ASCII first, then folded).
+        QVERIFY(compareNoCase("xÄ", "xb") > 0);
+        QCOMPARE(compareNoCase("xÄ", "xb") > 0, foldCase("xÄ") > foldCase("xb"));
+    }
+
+    void invalidBytesNeverCollapse() {
+        // Two names that differ only in bytes that are not UTF-8 stay two names.
+        QVERIFY(!equalNoCase("\xff.txt", "\xfe.txt"));
+        QVERIFY(equalNoCase("\xff.TXT", "\xff.txt"));
+        QVERIFY(!equalNoCase("\xc3", "\xc3\x84"));
+        QCOMPARE(foldCase("A\xff"
+                          "B"),
+                 std::string("a\xff"
+                             "b"));
+    }
+
+    void wildcards() {
+        QVERIFY(wildcardMatch("*.*", "noext"));
+        QVERIFY(wildcardMatch("*.*", ".hidden"));
+        QVERIFY(wildcardMatch("*.TXT", "notes.txt"));
+        QVERIFY(!wildcardMatch("*.txt", "notes.txt.bak"));
+        QVERIFY(wildcardMatch("a?c", "abc"));
+        QVERIFY(wildcardMatch("a?c", "aäc")); // "?" is one character, not one byte
+        QVERIFY(!wildcardMatch("a?c", "ac"));
+        QVERIFY(wildcardMatch("*a*b*c", "xxaxxbxxc"));
+        QVERIFY(!wildcardMatch("*a*b*c", "xxaxxcxxb"));
+        QVERIFY(wildcardMatch("ä*", "Äpfel"));
+        QVERIFY(wildcardMatch("?.bin", "\xff.bin"));
+        QVERIFY(!wildcardMatch("", "x"));
+    }
+
+    void pathParts() {
+        QCOMPARE(GetFileName("/a.b/readme"), std::string_view("readme"));
+        QCOMPARE(GetFolder("/a.b/readme"), std::string_view("/a.b/"));
+        QCOMPARE(GetExtension("/a.b/readme"), std::string_view());
+        QCOMPARE(GetExtension("/x/photo.JPG"), std::string_view("JPG"));
+        QCOMPARE(GetExtension("x.jpeg.txt"), std::string_view("txt"));
+        QCOMPARE(joinFolderPattern("/", "*.*"), std::string("/*.*"));
+        QCOMPARE(joinFolderPattern("/data", "*.*"), std::string("/data/*.*"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ByteTextTest)
+#include "test_byte_text.moc"

@@ -1,0 +1,151 @@
+// The two table sorts: the order they leave equal keys in decides which entry leads a group,
+// so they are checked against worked tables and against the partition steps written out
+// literally.
+#include "platform/ByteText.h"
+#include "search/Sorts.h"
+
+#include <QtTest>
+#include <random>
+
+using namespace trevalo;
+
+namespace {
+
+FileTable tableOf(const std::vector<std::pair<std::string, std::int64_t>>& entries) {
+    FileTable t;
+    std::int64_t k = 0;
+    for (const auto& [path, size] : entries)
+        t.push_back(FileEntry{path, size, 100 + k++, 0, false});
+    return t;
+}
+
+std::vector<std::string> pathsOf(const FileTable& t) {
+    std::vector<std::string> out;
+    for (const auto& e : t)
+        out.push_back(e.FilePath);
+    return out;
+}
+
+// The partition steps exactly as they read, recursion and all.
+template <typename Less>
+void literalSort(FileTable& t, std::int64_t L, std::int64_t r, const Less& less) {
+    std::int64_t i = L, j = r;
+    const std::int64_t m = middleIndex(L, r);
+    const FileEntry x = t[m];
+    while (i <= j) {
+        while (less(t[i], x) && i < r)
+            ++i;
+        while (less(x, t[j]) && j > L)
+            --j;
+        if (i <= j) {
+            std::swap(t[i].FilePath, t[j].FilePath);
+            std::swap(t[i].FileSize, t[j].FileSize);
+            ++i;
+            --j;
+        }
+    }
+    if (L < j)
+        literalSort(t, L, j, less);
+    if (i < r)
+        literalSort(t, i, r, less);
+}
+
+const auto bySize = [](const FileEntry& a, const FileEntry& b) { return a.FileSize < b.FileSize; };
+const auto byName = [](const FileEntry& a, const FileEntry& b) {
+    return compareNoCase(a.name(), b.name()) < 0;
+};
+
+} // namespace
+
+class SortsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void middleRoundsHalfToEven() {
+        QCOMPARE(middleIndex(0, 5), std::int64_t(2));
+        QCOMPARE(middleIndex(0, 7), std::int64_t(4));
+        QCOMPARE(middleIndex(0, 1), std::int64_t(0));
+        QCOMPARE(middleIndex(1, 2), std::int64_t(2));
+        QCOMPARE(middleIndex(3, 3), std::int64_t(3));
+    }
+
+    void workedTablesOfEqualKeys() {
+        // Three equal sizes: the ends are exchanged, the middle with itself.
+        FileTable t = tableOf({{"/p0", 5}, {"/p1", 5}, {"/p2", 5}});
+        QuickSort(t, 0, 2);
+        QCOMPARE(pathsOf(t), (std::vector<std::string>{"/p2", "/p1", "/p0"}));
+        // Four equal sizes: split in the middle, each half exchanged again.
+        t = tableOf({{"/p0", 5}, {"/p1", 5}, {"/p2", 5}, {"/p3", 5}});
+        QuickSort(t, 0, 3);
+        QCOMPARE(pathsOf(t), (std::vector<std::string>{"/p2", "/p3", "/p0", "/p1"}));
+        // Group keys stay in their slots while paths and sizes move.
+        for (std::size_t k = 0; k < t.size(); ++k)
+            QCOMPARE(t[k].DupGroup, std::int64_t(100 + k));
+    }
+
+    void sizesAreSignedAndRangesRespected() {
+        FileTable t = tableOf({{"/a", 3}, {"/b", -1}, {"/c", 0}, {"/d", 2}, {"/e", -1}});
+        QuickSort(t, 0, 4);
+        QCOMPARE(t[0].FileSize, std::int64_t(-1));
+        QCOMPARE(t[1].FileSize, std::int64_t(-1));
+        QCOMPARE(t[2].FileSize, std::int64_t(0));
+        QCOMPARE(t[4].FileSize, std::int64_t(3));
+        // Outside the range nothing moves; an empty or single range is left alone.
+        t = tableOf({{"/z", 9}, {"/y", 2}, {"/x", 1}, {"/w", 0}});
+        QuickSort(t, 1, 2);
+        QCOMPARE(pathsOf(t), (std::vector<std::string>{"/z", "/x", "/y", "/w"}));
+        QuickSort(t, 3, 1);
+        QuickSortByFilename(t, 2, 2);
+        QCOMPARE(pathsOf(t), (std::vector<std::string>{"/z", "/x", "/y", "/w"}));
+    }
+
+    void namesEqualWithoutCaseStandTogether() {
+        FileTable t = tableOf({{"/1/b.txt", 1},
+                               {"/2/A.TXT", 1},
+                               {"/3/c", 1},
+                               {"/4/a.txt", 1},
+                               {"/5/Ärger", 1},
+                               {"/6/B.txt", 1},
+                               {"/7/ärger", 1}});
+        QuickSortByFilename(t, 0, 6);
+        for (std::size_t k = 1; k < t.size(); ++k)
+            QVERIFY(compareNoCase(t[k - 1].name(), t[k].name()) <= 0);
+    }
+
+    void sameOrderAsTheLiteralSteps() {
+        std::mt19937 rng(7);
+        for (int round = 0; round < 400; ++round) {
+            const int n = 1 + static_cast<int>(rng() % 40);
+            FileTable t;
+            for (int k = 0; k < n; ++k) {
+                const auto size = static_cast<std::int64_t>(rng() % 5) - 1; // many equal keys
+                const char letter = static_cast<char>((rng() % 2 ? 'a' : 'A') + rng() % 4);
+                t.push_back(FileEntry{"/d" + std::to_string(k) + "/" + letter, size, -1, k, true});
+            }
+            FileTable a = t, b = t;
+            QuickSort(a, 0, n - 1);
+            literalSort(b, 0, n - 1, bySize);
+            QCOMPARE(pathsOf(a), pathsOf(b));
+            a = t;
+            b = t;
+            QuickSortByFilename(a, 0, n - 1);
+            literalSort(b, 0, n - 1, byName);
+            QCOMPARE(pathsOf(a), pathsOf(b));
+            // The last-write time travels with its file.
+            for (const auto& e : a)
+                QCOMPARE(e.ModTime, std::stoll(e.FilePath.substr(2)));
+        }
+    }
+
+    void longSortedTableDoesNotRecurseDeeply() {
+        FileTable t;
+        for (std::int64_t k = 0; k < 300000; ++k)
+            t.push_back(FileEntry{"/f", k % 1000 == 0 ? 7 : k, -1, 0, false});
+        QuickSort(t, 0, static_cast<std::int64_t>(t.size()) - 1);
+        for (std::size_t k = 1; k < t.size(); ++k)
+            QVERIFY(t[k - 1].FileSize <= t[k].FileSize);
+    }
+};
+
+QTEST_GUILESS_MAIN(SortsTest)
+#include "test_sorts.moc"
