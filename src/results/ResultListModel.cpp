@@ -1,1 +1,294 @@
-// The result lists (model and view) live here.
+#include "results/ResultListModel.h"
+
+#include "platform/ByteText.h"
+#include "results/RowSort.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+
+namespace trevalo {
+
+namespace {
+
+// More separate stretches of removed rows than this are shown as a reset of the list: each
+// stretch removed on its own moves every row behind it.
+constexpr std::size_t kMaxRemovedStretches = 16;
+
+// Numbers are shown without the blanks that pad their cell text: the column aligns them right
+// and a proportional font would only spend the width on blanks.
+QString numberText(std::int64_t value) {
+    return QString::number(value);
+}
+
+} // namespace
+
+// A row that a persistent index (a selection, the current row) points at, found again by its
+// file after the rows have moved. A file appears at most once in a list.
+struct ResultListModel::Tracked {
+    int oldRow = -1;
+    std::string folder;
+    std::string name;
+    int newRow = -1;
+};
+
+ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ResultListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ResultListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kResultColumnCount;
+}
+
+QVariant ResultListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const ResultRow& r = row(index.row());
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (column) {
+        case ColName:
+            return displayText(r.name);
+        case ColFolder:
+            return displayText(r.folder);
+        case ColGroup:
+            return numberText(r.group);
+        case ColSize:
+            return numberText(r.size);
+        case ColDate:
+            return QString::fromLatin1(r.dateText().data(),
+                                       static_cast<qsizetype>(r.dateText().size()));
+        default:
+            return {};
+        }
+    case Qt::ToolTipRole:
+        if (column == ColName || column == ColFolder)
+            return displayText(r.path());
+        return {};
+    case Qt::CheckStateRole:
+        if (column == ColName)
+            return r.checked ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::TextAlignmentRole:
+        if (column == ColGroup || column == ColSize)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+bool ResultListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || index.column() != ColName ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    setChecked(index.row(), value.value<Qt::CheckState>() != Qt::Unchecked);
+    return true;
+}
+
+Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == ColName)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kResultColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole) {
+        const std::string_view caption = kResultColumnCaptions[static_cast<std::size_t>(section)];
+        return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+    }
+    if (role == Qt::TextAlignmentRole) {
+        if (section == ColGroup || section == ColSize)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+void ResultListModel::sort(int column, Qt::SortOrder order) {
+    sortByColumn(column, order);
+}
+
+void ResultListModel::appendRows(std::vector<ResultRow> rows) {
+    if (rows.empty())
+        return;
+    const int first = static_cast<int>(rows_.size());
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    if (rows_.empty())
+        rows_ = std::move(rows);
+    else
+        rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                     std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+void ResultListModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    sortColumn_ = -1;
+    endResetModel();
+}
+
+void ResultListModel::sortByColumn(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kResultColumnCount)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const std::vector<Tracked> tracked = rememberPersistentRows();
+    sortRows(rows_, column, order == Qt::AscendingOrder ? 0 : 1);
+    sortColumn_ = column;
+    movePersistentRows(tracked);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultListModel::setAllChecked(bool checked) {
+    if (rows_.empty())
+        return;
+    for (ResultRow& r : rows_)
+        r.checked = checked;
+    emit dataChanged(index(0, ColName), index(rowCount() - 1, ColName), {Qt::CheckStateRole});
+}
+
+void ResultListModel::setChecked(int row, bool checked) {
+    if (row < 0 || row >= rowCount())
+        return;
+    ResultRow& r = rows_[static_cast<std::size_t>(row)];
+    if (r.checked == checked)
+        return;
+    r.checked = checked;
+    const QModelIndex cell = index(row, ColName);
+    emit dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)>& pass) {
+    const std::size_t before = rows_.size();
+    emit layoutAboutToBeChanged();
+    const std::vector<Tracked> tracked = rememberPersistentRows();
+    pass(rows_);
+    movePersistentRows(tracked);
+    emit layoutChanged();
+    if (rows_.size() != before) {
+        beginResetModel();
+        endResetModel();
+        return;
+    }
+    if (!rows_.empty())
+        emit dataChanged(index(0, ColName), index(rowCount() - 1, ColName), {Qt::CheckStateRole});
+}
+
+int ResultListModel::removeRowsAt(std::vector<int> positions) {
+    const int count = rowCount();
+    std::erase_if(positions, [count](int p) { return p < 0 || p >= count; });
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    if (positions.empty())
+        return 0;
+
+    // Stretches of adjacent positions, first to last.
+    std::vector<std::pair<int, int>> stretches;
+    for (int p : positions) {
+        if (!stretches.empty() && stretches.back().second + 1 == p)
+            stretches.back().second = p;
+        else
+            stretches.emplace_back(p, p);
+    }
+
+    if (stretches.size() <= kMaxRemovedStretches) {
+        for (auto it = stretches.rbegin(); it != stretches.rend(); ++it) {
+            beginRemoveRows({}, it->first, it->second);
+            rows_.erase(rows_.begin() + it->first, rows_.begin() + it->second + 1);
+            endRemoveRows();
+        }
+    } else {
+        beginResetModel();
+        std::size_t next = 0; // index into positions
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (next < positions.size() && static_cast<std::size_t>(positions[next]) == i) {
+                ++next;
+                continue;
+            }
+            if (out != i)
+                rows_[out] = std::move(rows_[i]);
+            ++out;
+        }
+        rows_.resize(out);
+        endResetModel();
+    }
+    return static_cast<int>(positions.size());
+}
+
+int ResultListModel::removeRowsWhere(const std::function<bool(const ResultRow&)>& remove) {
+    std::vector<int> positions;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (remove(rows_[i]))
+            positions.push_back(static_cast<int>(i));
+    }
+    return removeRowsAt(std::move(positions));
+}
+
+void ResultListModel::setRowName(int row, std::string name) {
+    if (row < 0 || row >= rowCount())
+        return;
+    rows_[static_cast<std::size_t>(row)].name = std::move(name);
+    const QModelIndex cell = index(row, ColName);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+std::vector<ResultListModel::Tracked> ResultListModel::rememberPersistentRows() const {
+    std::vector<Tracked> tracked;
+    const QModelIndexList persistent = persistentIndexList();
+    for (const QModelIndex& index : persistent) {
+        const int r = index.row();
+        if (r < 0 || r >= rowCount())
+            continue;
+        const bool known = std::any_of(tracked.begin(), tracked.end(),
+                                       [r](const Tracked& t) { return t.oldRow == r; });
+        if (!known)
+            tracked.push_back({r, row(r).folder, row(r).name, -1});
+    }
+    return tracked;
+}
+
+void ResultListModel::movePersistentRows(const std::vector<Tracked>& trackedIn) {
+    const QModelIndexList from = persistentIndexList();
+    if (from.isEmpty())
+        return;
+    std::vector<Tracked> tracked = trackedIn;
+    std::unordered_multimap<std::string_view, std::size_t> byName;
+    for (std::size_t t = 0; t < tracked.size(); ++t)
+        byName.emplace(tracked[t].name, t);
+    std::size_t found = 0;
+    for (std::size_t i = 0; i < rows_.size() && found < tracked.size(); ++i) {
+        auto [first, last] = byName.equal_range(rows_[i].name);
+        for (auto it = first; it != last; ++it) {
+            Tracked& t = tracked[it->second];
+            if (t.newRow < 0 && t.folder == rows_[i].folder) {
+                t.newRow = static_cast<int>(i);
+                ++found;
+                break;
+            }
+        }
+    }
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& old : from) {
+        const auto t = std::find_if(tracked.begin(), tracked.end(),
+                                    [&old](const Tracked& x) { return x.oldRow == old.row(); });
+        if (t != tracked.end() && t->newRow >= 0)
+            to.append(index(t->newRow, old.column()));
+        else
+            to.append(QModelIndex());
+    }
+    changePersistentIndexList(from, to);
+}
+
+} // namespace trevalo

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "search/ResultRow.h"
+
+#include <QAbstractTableModel>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trevalo {
+
+// The rows of one result list, with their check marks, as a table of five columns ("Name",
+// "In Folder", "#", "Size", "Date Modified"). The model sorts itself; there is no proxy in
+// between, so a row number of the view is a position in rows().
+//
+// Every change of many rows reaches the view as one notification: a batch of appended rows is
+// one insert, a sort or a marking pass is one layout change, marking every row is one
+// dataChanged. That keeps a list of a million rows responsive.
+class ResultListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ResultListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    // The view's own sort request (column 0-based); the same as sortByColumn.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    const std::vector<ResultRow>& rows() const { return rows_; }
+    const ResultRow& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
+
+    // Appends rows at the end with one insert.
+    void appendRows(std::vector<ResultRow> rows);
+    void clear();
+
+    // Sorts by one 0-based column, Qt::AscendingOrder or Qt::DescendingOrder. Rows with equal
+    // keys keep their order; selections and other persistent indexes follow their rows.
+    void sortByColumn(int column, Qt::SortOrder order);
+    // The column and order of the last sort; -1 when the rows are in the order they came in.
+    int sortColumn() const { return sortColumn_; }
+
+    // Checks or clears every row, as one change.
+    void setAllChecked(bool checked);
+    void setChecked(int row, bool checked);
+
+    // Runs a pass over all rows that may reorder them and change their marks (the marking
+    // commands), and tells the view about it as one change. The pass must keep the number of
+    // rows; a pass that does not is shown as a reset of the whole list.
+    void editRows(const std::function<void(std::vector<ResultRow>&)>& pass);
+
+    // Removes the rows whose positions are listed (in any order; repeats and positions out of
+    // range are ignored). Returns how many rows went.
+    int removeRowsAt(std::vector<int> positions);
+    // Removes every row for which remove returns true. Returns how many rows went.
+    int removeRowsWhere(const std::function<bool(const ResultRow&)>& remove);
+
+    // Gives one row a new file name (bytes), after a rename.
+    void setRowName(int row, std::string name);
+
+private:
+    struct Tracked;
+    std::vector<Tracked> rememberPersistentRows() const;
+    void movePersistentRows(const std::vector<Tracked>& tracked);
+
+    std::vector<ResultRow> rows_;
+    int sortColumn_ = -1;
+};
+
+} // namespace trevalo

@@ -1,0 +1,19 @@
+#include "ui/GeneralMenu.h"
+
+#include "platform/desktop/DataFiles.h"
+
+namespace trevalo {
+
+QString aboutText() {
+    return QStringLiteral("Trevalo Ver. %1.%2.%3")
+        .arg(TREVALO_VERSION_MAJOR)
+        .arg(TREVALO_VERSION_MINOR)
+        .arg(TREVALO_VERSION_PATCH);
+}
+
+QUrl helpUrl() {
+    const QString path = dataFilePath(QString::fromLatin1(kHelpFileName));
+    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+}
+
+} // namespace trevalo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ui/Twips.h"
+
+#include <optional>
+
+namespace trevalo {
+
+// Design geometry of the window, in twips, in the window's client coordinates unless a
+// container is named.
+namespace design {
+inline constexpr TwipRect frmPath{120, 120, 9495, 3135};
+inline constexpr TwipRect tabMain{120, 3360, 6015, 975};
+inline constexpr TwipRect frmFileOp{6960, 3600, 1815, 3255};
+inline constexpr int fraSrchWidth = 1575; // inside frmPath
+inline constexpr int lstPathLeft = 3480;  // inside frmSelectPath
+inline constexpr int statusBarHeight = 255;
+inline constexpr int minWindowWidth = 10000;
+inline constexpr int searchWindowHeight = 8000; // a search opens the result area
+// The window's border and caption. Window managers on Linux draw decorations of any size, or
+// none the program can see, so the layout reckons with those of a classic window: the outer
+// size is the client size plus these.
+inline constexpr int decorationWidth = 120;
+inline constexpr int decorationHeight = 465;
+} // namespace design
+
+enum class WindowState { Normal, Minimized, Maximized };
+
+// The window's sizes as the layout step sees them, in twips. Outer sizes include the
+// decoration; clientHeight is the height inside it.
+struct LayoutInput {
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int clientHeight = 0;
+    WindowState state = WindowState::Normal;
+    int frmPathHeight = design::frmPath.height;
+    int statusBarHeight = design::statusBarHeight;
+    // Where the tab strip's client area starts below its tabs, and the border around it.
+    int tabHeaderHeight = 0;
+    int tabBorder = 0;
+};
+
+// What the layout step does for one window size. Fields left unset keep their current value.
+struct WindowLayout {
+    // A new outer size when the window was below its minimum width or height. The rest of the
+    // layout is already worked out for the new size.
+    std::optional<int> newWindowWidth;
+    std::optional<int> newWindowHeight;
+
+    int tabMainWidth = 0;
+    // Set only while the window is not minimized.
+    std::optional<int> tabMainHeight;    // only when the result area has room
+    std::optional<TwipRect> resultFrame; // the visible frmResult, onto the tab strip's client area
+    std::optional<TwipRect> resultList;  // its list, inside the frame
+    std::optional<int> frmPathWidth;
+    std::optional<int> frmSelectPathWidth; // inside frmPath
+    std::optional<int> lstPathWidth;       // inside frmSelectPath
+    std::optional<int> fraSrchLeft;        // inside frmPath
+    std::optional<int> frmFileOpLeft;
+};
+
+// The smallest client height: the set-up group box, the status bar and a margin.
+int minClientHeight(const LayoutInput& in);
+
+// The layout rule: from the window's sizes to the geometry of the controls that follow them.
+// A window below the minimum width or height is enlarged to it (only in the normal state: a
+// maximized window cannot be resized). No width or height comes out negative.
+WindowLayout layoutWindow(const LayoutInput& in);
+
+} // namespace trevalo

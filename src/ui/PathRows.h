@@ -1,0 +1,21 @@
+#pragma once
+
+#include "search/SearchModel.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trevalo {
+
+inline constexpr const char* kMsgInputExtension = "Please input extension.";
+
+enum class AddPathResult { Added, AlreadyListed, EmptyPattern };
+
+// Adds the search path folder + pattern to rows unless the pattern is empty or a row already
+// reads folder + "/" + pattern or folder + pattern (bytes compared exactly). The pattern is
+// taken as typed, blanks included.
+AddPathResult addPathRow(std::vector<PathRow>& rows, std::string_view folder,
+                         std::string_view pattern, bool subFolders);
+
+} // namespace trevalo

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ui/Twips.h"
+
+#include <QFontMetrics>
+#include <QList>
+#include <QString>
+
+namespace trevalo {
+
+// A tab caption with a list's row count: the caption up to its first "(", then "(count)".
+// "Duplicates" over 12 rows reads "Duplicates(12)".
+QString countCaption(const QString& caption, long long rows);
+
+// Column widths of result list `list` in pixels: "Name" 1440, "In Folder" 3000, "#" 900 in the
+// "Duplicates" list and hidden (0) in the others, "Size" 900, "Date Modified" 1440 twips. The
+// number and date columns are widened where the font needs more room for their texts.
+QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& font);
+
+} // namespace trevalo

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "search/SearchModel.h"
+#include "ui/Twips.h"
+
+#include <QGroupBox>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTreeWidget;
+
+namespace trevalo {
+
+class DriveList;
+class FolderList;
+
+// The search set-up panel, the group box frmPath: where the user builds the list of search
+// paths (frmSelectPath) and chooses and starts the searches (fraSrch). It holds no search
+// logic; the window reads the path rows and the search types when a search starts.
+class SetupPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit SetupPanel(QWidget* parent = nullptr);
+
+    // Places the controls at their design geometry.
+    void placeControls(const Twips& tw);
+    // The widths and the one position that follow the window's width (twips).
+    void fitWidth(const Twips& tw, int frmSelectPathWidth, int lstPathWidth, int fraSrchLeft);
+
+    // Adds the open folder with the typed pattern as a path row (the ">" button).
+    void addPath();
+    // Removes the selected path row, if there is one ("<" or a double click on the list).
+    void removeSelectedPath();
+    std::vector<PathRow> pathRows() const;
+    void clearPaths();
+    // Shows path row i (0-based) as selected.
+    void selectPathRow(int row);
+
+    std::array<bool, kSearchTypeCount> searchTypes() const;
+    void selectAllSearchTypes();
+
+    // Locks or unlocks the controls a running search must not see changed.
+    void setSearchRunning(bool running);
+
+    // Opens a folder in the folder list; shows the system's error text when it cannot.
+    bool openFolder(const std::string& folder);
+
+    // frmSelectPath
+    QWidget* frmSelectPath;
+    DriveList* drvPath;
+    FolderList* dirPath;
+    QLabel* Label1;
+    QLineEdit* txtExt;
+    QCheckBox* chkSubDir;
+    QPushButton* cmdAdd;
+    QPushButton* cmdRemove;
+    QTreeWidget* lstPath;
+    // fraSrch
+    QWidget* fraSrch;
+    QPushButton* cmdSrch;
+    QPushButton* cmdNewSrch;
+    QLabel* Label2;
+    QListWidget* lstSrchType;
+    QPushButton* cmdMenu;
+
+signals:
+    // A message for the user, shown in a box with the program's title.
+    void message(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void chooseDrive();
+};
+
+} // namespace trevalo

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "search/SearchHost.h"
+#include "search/SearchModel.h"
+#include "search/SearchRun.h"
+#include "ui/LayoutRule.h"
+#include "ui/Twips.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QUrl;
+
+namespace trevalo {
+
+class FileOpFrame;
+class ResultListModel;
+class ResultListView;
+class SetupPanel;
+class TabStrip;
+
+// The main window: the set-up panel above, the four result lists under a tab strip with the
+// file-operations frame beside them, and the status bar with the progress bar. It runs the
+// search command (as its RunHost) and lays itself out on every change of its size.
+class frmMain : public QWidget, public RunHost {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Empties the path list and the result lists, shrinks the window to the set-up panel (in
+    // the normal state), chooses all search types and refreshes the tab counts.
+    void Init();
+    // Tab captions with each list's row count.
+    void UpdateCount();
+    // Sorts result list `list` by a 1-based column; order 0 ascending, 1 descending.
+    void SortByColumn(int list, int column, int order);
+    // The layout rule for the window's present size (LayoutRule.h).
+    void runLayout();
+
+    ResultListModel& resultModel(int list) const {
+        return *results_[static_cast<std::size_t>(list)];
+    }
+    // The current list (CurList) and its selected row, or -1.
+    ResultListModel& currentModel() const { return resultModel(CurList); }
+    int selectedRow() const;
+    SearchRun& searchRun() { return *run_; }
+    const Twips& twips() const { return tw_; }
+
+    // Every message box of the window goes through here. Tests set a hook so that nothing
+    // modal opens; the hook gets the text and the title.
+    using MessageHook = std::function<void(const QString& text, const QString& title)>;
+    void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+    void messageBox(const QString& text, const QString& title, bool information = false);
+    // Opens documents and web addresses (help, web site); the result is not reported.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+
+    // RunHost
+    SearchRequest searchRequest() override;
+    void showMessage(const std::string& text, const std::string& title) override;
+    void focusDriveList() override;
+    void clearList(int list) override;
+    void updateCount() override { UpdateCount(); }
+    void searchStarted() override;
+    void searchEnded() override;
+    void sortList(int list, int column, int order) override { SortByColumn(list, column, order); }
+    void runOnHostThread(std::function<void()> fn) override;
+    void selectPathRow(int row) override;
+    void setProgress(double percent) override;
+    void setStatus(const std::string& text) override;
+    void appendRows(int list, std::vector<ResultRow> rows) override;
+
+    // The index of the visible result list.
+    int CurList = 0;
+
+    SetupPanel* frmPath;
+    TabStrip* tabMain;
+    std::array<QFrame*, kResultListCount> frmResult{};
+    std::array<ResultListView*, kResultListCount> lstResult{};
+    FileOpFrame* frmFileOp;
+    QPushButton* cmdTask;
+    QLabel* imgPreview;
+    QCheckBox* chkPreview;
+    QStatusBar* StatusBar1;
+    QProgressBar* pbMain;
+    QLabel* StatusPanel;
+
+    QMenu* MnuMain;
+    QAction* mnuHelp;
+    QAction* mnuAbout;
+    QAction* mnuWebSite;
+    QAction* MnuQuit;
+
+    QMenu* mnuFile;
+    QAction* mnuOpen;
+    QAction* mnuDelete;
+    QAction* mnuRen;
+    QAction* mnuMarkAll;
+    QAction* mnuMarkOld;
+    QAction* mnuMarkNewer;
+    QAction* mnuClearMarks;
+
+public slots:
+    // The file commands. They are wired to the file menu, the Task button and the result
+    // lists' clicks; what they do on the files is still to come, so for now they do nothing.
+    void Preview();         // a row of a result list was clicked
+    void OpenFile();        // "&Open", or a double click on a row
+    void DelFile();         // "&Delete": the marked files to the trash
+    void RenFile();         // "&Rename" the selected file
+    void MarkAll();         // "Mark &all"
+    void MarkOlder();       // "Mark &older files for deletion"
+    void MarkNewer();       // "Mark &newer files for deletion"
+    void ClearMarks();      // "&Clear all marks"
+    void FileMenuOpening(); // mnuFile is about to open: enable the commands that apply
+
+    void Help();
+    void About();
+    void WebSite();
+    // Ends the program at once; a running search is stopped first.
+    void Quit();
+
+signals:
+    // A search has ended and its lists are sorted and counted.
+    void searchFinished();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildResultLists();
+    void buildStatusBar();
+    void setFocusOrder();
+    void tabClicked(int index);
+    void popUpFileMenu(const QPoint& globalPos);
+    WindowState windowStateNow() const;
+    int statusBarHeightPx() const;
+
+    Twips tw_;
+    SearchModel model_;
+    std::unique_ptr<SearchRun> run_;
+    std::array<ResultListModel*, kResultListCount> results_{};
+    MessageHook messageHook_;
+    UrlOpener urlOpener_;
+    bool inLayout_ = false;
+};
+
+} // namespace trevalo
