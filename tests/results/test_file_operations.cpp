@@ -1,8 +1,12 @@
 #include "results/FileOperations.h"
 
 #include "platform/FileSystem.h"
+#include "platform/desktop/ShellOpen.h"
 #include "support/TempTree.h"
 
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QtTest>
 
 #include <cstdlib>
@@ -62,6 +66,29 @@ public:
 
 private:
     std::string trash_;
+};
+
+constexpr const char* kOpenInChild = "TREVALO_TEST_OPEN_HEX";
+
+// Stands in for the desktop's opener: records what it was asked to open.
+class FakeOpener : public QObject {
+    Q_OBJECT
+public:
+    explicit FakeOpener(const QStringList& schemes) : schemes_(schemes) {
+        for (const QString& scheme : schemes_)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~FakeOpener() override {
+        for (const QString& scheme : schemes_)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+
+private:
+    QStringList schemes_;
 };
 
 } // namespace
@@ -243,7 +270,69 @@ private slots:
         QVERIFY(!renameRowFile(row, "b.txt").ok);
         QCOMPARE(row.name, std::string("a.txt"));
     }
+
+    void openHandsTheExactPathToTheDesktop() {
+        FakeOpener opener({"file"});
+        const std::string plain = "/data/a b#1%?.txt";
+        const std::string latin1 = "/data/caf\xE9.txt";
+        QVERIFY(ShellOpen(plain));
+        QVERIFY(ShellOpen(latin1));
+        QCOMPARE(opener.opened.size(), 2);
+        QVERIFY(opener.opened[0].isLocalFile());
+        QCOMPARE(opener.opened[0].toLocalFile(), QString::fromStdString(plain));
+        // Bytes that are not UTF-8 travel percent-encoded, as they are.
+        const QByteArray encoded = opener.opened[1].toEncoded();
+        QCOMPARE(encoded, QByteArray("file:///data/caf%E9.txt"));
+        QCOMPARE(
+            QByteArray::fromPercentEncoding(opener.opened[1].path(QUrl::FullyEncoded).toLatin1())
+                .toStdString(),
+            latin1);
+    }
+
+    void openRunsTheDesktopsOpenerWithTheExactBytes() {
+        // Under a real display Qt hands the file to xdg-open; a fake one first on PATH
+        // records what it gets.
+        const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
+        if (xvfb.isEmpty())
+            QSKIP("xvfb-run is not installed");
+        TempTree tree;
+        const std::string record = tree.path("opened.txt");
+        tree.file("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\n");
+        tree.chmod("bin/xdg-open", 0755);
+        const std::string target = "/data/caf\xE9 1.txt";
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PATH", QString::fromStdString(tree.path("bin")) + ":" + env.value("PATH"));
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert(kOpenInChild, QByteArray::fromStdString(target).toHex());
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(xvfb, {"-a", QCoreApplication::applicationFilePath()});
+        QVERIFY(child.waitForFinished(120000));
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
+        // The opener runs detached; wait until it has written its line.
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(record).find('\n') != std::string::npos, 60000);
+        QCOMPARE(readAll(record), std::string("file:///data/caf%E9%201.txt\n"));
+    }
+
+    void openWebPageOpensTheAddress() {
+        FakeOpener opener({"https"});
+        QVERIFY(openWebPage("https://example.org/trevalo/"));
+        QCOMPARE(opener.opened, QList<QUrl>({QUrl("https://example.org/trevalo/")}));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestFileOperations)
+// Run as the child of openRunsTheDesktopsOpenerWithTheExactBytes: opens one file under a
+// display and ends.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsSet(kOpenInChild)) {
+        QGuiApplication app(argc, argv);
+        const QByteArray path = QByteArray::fromHex(qgetenv(kOpenInChild));
+        return ShellOpen(path.toStdString()) ? 0 : 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestFileOperations test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_file_operations.moc"

@@ -1,0 +1,26 @@
+#include "platform/desktop/ShellOpen.h"
+
+#include <QByteArray>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+
+namespace trevalo {
+
+QUrl fileUrlOf(const std::string& bytePath) {
+    QByteArray bytes = QByteArray::fromStdString(bytePath);
+    if (!bytes.startsWith('/'))
+        bytes = QFile::encodeName(QDir::currentPath()) + '/' + bytes;
+    const QByteArray path = bytes.toPercentEncoding("/");
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") + path, QUrl::StrictMode);
+}
+
+bool ShellOpen(const std::string& bytePath) {
+    return QDesktopServices::openUrl(fileUrlOf(bytePath));
+}
+
+bool openWebPage(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+}
+
+} // namespace trevalo
