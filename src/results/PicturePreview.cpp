@@ -1,0 +1,105 @@
+#include "results/PicturePreview.h"
+
+#include "platform/ByteText.h"
+#include "platform/PathText.h"
+#include "platform/desktop/DataFiles.h"
+#include "platform/desktop/Metafile.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace trevalo {
+
+namespace {
+
+// Memory Qt may take for one decoded picture. A photo is decoded at the size it is shown, so
+// only bitmaps that Qt cannot decode scaled come near this.
+constexpr int kAllocationLimitMB = 128;
+// Pictures claiming more pixels than this are not decoded at all.
+constexpr qint64 kMaxPixels = 256'000'000;
+// Metafiles are read whole; larger ones are not.
+constexpr qint64 kMaxMetafileBytes = 64 * 1024 * 1024;
+
+bool usableBox(QSize box) {
+    return box.isValid() && !box.isEmpty();
+}
+
+QImage readRaster(QFile& file, QSize box) {
+    if (QImageReader::allocationLimit() == 0 ||
+        QImageReader::allocationLimit() > kAllocationLimitMB)
+        QImageReader::setAllocationLimit(kAllocationLimitMB);
+
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        if (qint64(size.width()) * size.height() > kMaxPixels)
+            return {};
+        if (usableBox(box) && (size.width() > box.width() || size.height() > box.height()))
+            reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return {};
+    // A turned photo, or a format that ignored the scaled size, may still be too large.
+    if (usableBox(box) && (image.width() > box.width() || image.height() > box.height()))
+        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+} // namespace
+
+bool IsPicExt(std::string_view path) {
+    const std::string_view extension = GetExtension(path);
+    for (const std::string_view picture : kPictureExtensions)
+        if (equalNoCase(extension, picture))
+            return true;
+    return false;
+}
+
+PreviewAction previewFor(bool hasSelection, bool previewOn, std::string_view path) {
+    if (!hasSelection || !previewOn)
+        return PreviewAction::Keep;
+    return IsPicExt(path) ? PreviewAction::Load : PreviewAction::Clear;
+}
+
+QImage loadPicture(const std::string& bytePath, QSize box) {
+    // O_NONBLOCK: a FIFO put in the file's place must not block the window.
+    const int fd = ::open(bytePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    struct stat sb;
+    if (::fstat(fd, &sb) != 0 || !S_ISREG(sb.st_mode)) {
+        ::close(fd);
+        return {};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    if (metafileKindOf(file.peek(64)) != MetafileKind::None) {
+        if (sb.st_size > kMaxMetafileBytes)
+            return {};
+        return renderMetafile(file.readAll(), box);
+    }
+    return readRaster(file, box);
+}
+
+QImage loadPreview(const std::string& bytePath, QSize box, const QString& fallbackFile) {
+    QImage image = loadPicture(bytePath, box);
+    if (image.isNull() && !fallbackFile.isEmpty())
+        image = loadPicture(QFile::encodeName(fallbackFile).toStdString(), box);
+    return image;
+}
+
+QImage loadPreview(const std::string& bytePath, QSize box) {
+    return loadPreview(bytePath, box, dataFilePath(QStringLiteral("err_read.bmp")));
+}
+
+} // namespace trevalo

@@ -1,0 +1,229 @@
+#include "results/PicturePreview.h"
+
+#include "platform/desktop/DataFiles.h"
+#include "platform/desktop/Metafile.h"
+#include "support/TempTree.h"
+
+#include <QPainter>
+#include <QtTest>
+
+#include <fstream>
+#include <sstream>
+
+using namespace trevalo;
+using trevalo::test::TempTree;
+
+namespace {
+
+std::string sample(const char* name) {
+    return QFile::encodeName(QFINDTESTDATA(QStringLiteral("../data/pictures/") + name))
+        .toStdString();
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+QImage fallbackPicture() {
+    return QImage(dataFilePath(QStringLiteral("err_read.bmp")));
+}
+
+bool sameImage(const QImage& a, const QImage& b) {
+    return !a.isNull() &&
+           a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
+bool yellowish(QColor c) {
+    return c.red() > 200 && c.green() > 190 && c.blue() < 170;
+}
+bool bluish(QColor c) {
+    return c.blue() > 180 && c.red() < 110 && c.green() < 150;
+}
+bool greenish(QColor c) {
+    return c.green() > 100 && c.green() > c.red() + 40 && c.green() > c.blue() + 20;
+}
+
+// The bounding rectangle of the opaque pixels of one colour, and how many there are.
+QRect areaOf(const QImage& image, bool (*colour)(QColor), int* count = nullptr) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QRect area;
+    int n = 0;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x) {
+            const QColor c = argb.pixelColor(x, y);
+            if (c.alpha() > 200 && colour(c)) {
+                area |= QRect(x, y, 1, 1);
+                ++n;
+            }
+        }
+    if (count)
+        *count = n;
+    return area;
+}
+
+const QSize kBox(300, 200);
+
+} // namespace
+
+class TestPreview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pictureExtensionsIgnoreLetterCaseAndFolderDots() {
+        for (const char* path :
+             {"/p/a.jpeg", "/p/a.jpg", "/p/a.gif", "/p/a.bmp", "/p/a.ico", "/p/a.rle", "/p/a.cur",
+              "/p/a.wmf", "/p/a.emf", "/p/PHOTO.JPG", "/p/x.Emf", "/a.b/pic.GIF", "/p/.jpg"})
+            QVERIFY2(IsPicExt(path), path);
+        for (const char* path : {"/p/x.jpeg.txt", "/a.b/readme", "/a.jpg/readme", "/p/a.png",
+                                 "/p/a.", "/p/jpg", "", "/p/a.jpgx", "/p/a.jp"})
+            QVERIFY2(!IsPicExt(path), path);
+    }
+
+    void rowClickKeepsClearsOrLoads() {
+        QCOMPARE(previewFor(false, true, "/p/a.jpg"), PreviewAction::Keep);
+        QCOMPARE(previewFor(true, false, "/p/a.jpg"), PreviewAction::Keep);
+        QCOMPARE(previewFor(true, false, "/p/a.txt"), PreviewAction::Keep);
+        QCOMPARE(previewFor(true, true, "/p/a.txt"), PreviewAction::Clear);
+        QCOMPARE(previewFor(true, true, "/a.b/readme"), PreviewAction::Clear);
+        QCOMPARE(previewFor(true, true, "/p/A.JPG"), PreviewAction::Load);
+    }
+
+    void everySampleKindLoadsAtItsOwnSize_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("jpg") << "sample.jpg" << QSize(160, 120);
+        QTest::newRow("jpeg") << "sample.jpeg" << QSize(160, 120);
+        QTest::newRow("gif") << "sample.gif" << QSize(160, 120);
+        QTest::newRow("bmp") << "sample.bmp" << QSize(160, 120);
+        QTest::newRow("rle8") << "sample-rle8.rle" << QSize(160, 120);
+        QTest::newRow("rle4") << "sample-rle4.rle" << QSize(8, 4);
+        QTest::newRow("ico") << "sample.ico" << QSize(48, 48);
+        QTest::newRow("cur") << "sample.cur" << QSize(32, 24);
+        QTest::newRow("truncated jpg") << "truncated.jpg" << QSize(160, 120);
+    }
+    void everySampleKindLoadsAtItsOwnSize() {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QImage image = loadPreview(sample(qPrintable(name)), kBox);
+        QCOMPARE(image.size(), size);
+        QVERIFY(!sameImage(image, fallbackPicture()));
+    }
+
+    void metafilesAreDrawnToFillTheBoxInTheirOwnProportions() {
+        const QImage wmf = loadPreview(sample("drawing.wmf"), kBox);
+        const QImage emf = loadPreview(sample("drawing.emf"), kBox);
+        QVERIFY(!wmf.isNull() && !emf.isNull());
+        QVERIFY(!sameImage(wmf, fallbackPicture()));
+        // Both hold one drawing: a yellow page with a blue circle and a green triangle. The
+        // circle stays round: the drawing is not stretched to a wrong aspect ratio.
+        for (const QImage& image : {wmf, emf}) {
+            QVERIFY(image.width() == kBox.width() || image.height() == kBox.height());
+            QVERIFY(image.width() <= kBox.width() && image.height() <= kBox.height());
+            int yellow = 0, green = 0;
+            areaOf(image, yellowish, &yellow);
+            areaOf(image, greenish, &green);
+            QVERIFY(yellow > image.width() * image.height() / 4);
+            QVERIFY(green > 500);
+            const QRect circle = areaOf(image, bluish);
+            QVERIFY2(circle.width() > 50 && std::abs(circle.width() - circle.height()) <= 2,
+                     qPrintable(QString("%1x%2").arg(circle.width()).arg(circle.height())));
+        }
+    }
+
+    void whatIsNotAPictureShowsTheFallback_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("jpg") << "not-a-picture.jpg";
+        QTest::newRow("wmf") << "not-a-picture.wmf";
+        QTest::newRow("emf") << "not-a-picture.emf";
+    }
+    void whatIsNotAPictureShowsTheFallback() {
+        QFETCH(QString, name);
+        QVERIFY(!fallbackPicture().isNull());
+        QVERIFY(sameImage(loadPreview(sample(qPrintable(name)), kBox), fallbackPicture()));
+        // Without the fallback file the box stays empty.
+        QVERIFY(loadPreview(sample(qPrintable(name)), kBox, "/nonexistent/err_read.bmp").isNull());
+    }
+
+    void truncatedMetafilesAreNotShownHalfDrawn() {
+        TempTree tree;
+        const std::string emf = readAll(sample("drawing.emf"));
+        const std::string wmf = readAll(sample("drawing.wmf"));
+        QVERIFY(loadPicture(tree.file("cut.emf", emf.substr(0, 2000)), kBox).isNull());
+        QVERIFY(loadPicture(tree.file("head.emf", emf.substr(0, 100)), kBox).isNull());
+        QVERIFY(loadPicture(tree.file("head.wmf", wmf.substr(0, 40)), kBox).isNull());
+    }
+
+    void contentDecidesTheFormat() {
+        TempTree tree;
+        const std::string bmp = readAll(sample("sample.bmp"));
+        QCOMPARE(loadPicture(tree.file("really-a-bitmap.jpg", bmp), kBox).size(), QSize(160, 120));
+        QCOMPARE(
+            loadPicture(tree.file("really-a-metafile.gif", readAll(sample("drawing.wmf"))), kBox)
+                .isNull(),
+            false);
+    }
+
+    void pictureInAFolderWithADotAndNameThatIsNotUtf8() {
+        TempTree tree;
+        const std::string jpg = readAll(sample("sample.jpg"));
+        const std::string inDotted = tree.file("holiday.2024/beach \xE9.JPG", jpg);
+        const std::string noExtension = tree.file("holiday.2024/readme", jpg);
+        QVERIFY(IsPicExt(inDotted));
+        QCOMPARE(loadPreview(inDotted, kBox).size(), QSize(160, 120));
+        QVERIFY(!IsPicExt(noExtension));
+        QCOMPARE(previewFor(true, true, noExtension), PreviewAction::Clear);
+    }
+
+    void smallBoxShrinksThePictureKeepingItsProportions() {
+        QCOMPARE(loadPicture(sample("sample.bmp"), QSize(40, 40)).size(), QSize(40, 30));
+        QCOMPARE(loadPicture(sample("sample.gif"), QSize(80, 200)).size(), QSize(80, 60));
+    }
+
+    void largePhotoIsDecodedAtTheBoxSize() {
+        TempTree tree;
+        const std::string path = tree.path("large.jpg");
+        {
+            QImage big(8000, 6000, QImage::Format_RGB888);
+            big.fill(QColor(200, 30, 30));
+            QPainter p(&big);
+            p.fillRect(0, 0, 4000, 6000, QColor(30, 30, 200));
+            p.end();
+            QVERIFY(big.save(QFile::decodeName(path.c_str()), "JPEG", 50));
+        }
+        // Decoded whole, the picture would need more memory than one picture may take.
+        const QImage shown = loadPreview(path, kBox);
+        QCOMPARE(shown.height(), 200);
+        QVERIFY2(shown.width() >= 265 && shown.width() <= 267,
+                 qPrintable(QString::number(shown.width())));
+        const QColor left = shown.pixelColor(10, 100);
+        const QColor right = shown.pixelColor(250, 100);
+        QVERIFY(left.blue() > 150 && left.red() < 100);
+        QVERIFY(right.red() > 150 && right.blue() < 100);
+    }
+
+    void whatIsNotAReadableFileGivesNoPicture() {
+        TempTree tree;
+        // A FIFO must not block the window; a folder and a missing file are no pictures.
+        QVERIFY(loadPicture(tree.fifo("pipe.jpg"), kBox).isNull());
+        QVERIFY(loadPicture(tree.dir("folder.jpg"), kBox).isNull());
+        QVERIFY(loadPicture(tree.path("gone.jpg"), kBox).isNull());
+        QVERIFY(sameImage(loadPreview(tree.path("gone.jpg"), kBox), fallbackPicture()));
+    }
+
+    void metafileKindIsToldFromTheFirstBytes() {
+        const QByteArray wmf = QByteArray::fromStdString(readAll(sample("drawing.wmf")));
+        const QByteArray emf = QByteArray::fromStdString(readAll(sample("drawing.emf")));
+        QCOMPARE(metafileKindOf(wmf.left(64)), MetafileKind::Wmf);
+        QCOMPARE(metafileKindOf(wmf.mid(22, 64)), MetafileKind::Wmf); // without placeable header
+        QCOMPARE(metafileKindOf(emf.left(64)), MetafileKind::Emf);
+        QCOMPARE(metafileKindOf(QByteArray::fromStdString(readAll(sample("sample.bmp")))),
+                 MetafileKind::None);
+        QCOMPARE(metafileKindOf(emf.left(43)), MetafileKind::None);
+    }
+};
+
+QTEST_MAIN(TestPreview)
+#include "test_preview.moc"
