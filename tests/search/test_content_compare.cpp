@@ -1,0 +1,298 @@
+#include "search/ContentCompare.h"
+#include "support/TempTree.h"
+
+#include <QtTest>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+
+using namespace trevalo;
+using trevalo::test::TempTree;
+
+namespace {
+
+using Keys = std::vector<std::int64_t>;
+using Strategy = std::function<bool(FileTable&, std::int64_t, std::int64_t)>;
+
+const std::vector<std::pair<const char*, Strategy>> kStrategies = {
+    {"CompFileCnt",
+     [](FileTable& t, std::int64_t a, std::int64_t b) { return CompFileCnt(t, a, b); }},
+    {"CompFileCnt2",
+     [](FileTable& t, std::int64_t a, std::int64_t b) { return CompFileCnt2(t, a, b, true); }},
+};
+
+// A table whose run starts at index 1 (index 0 is a file of another size), so that group keys
+// are table indices rather than positions in the run.
+FileTable tableOf(const std::vector<std::string>& paths, std::int64_t size) {
+    FileTable table{{"/nonexistent/other-size", size + 1, -1}};
+    for (const auto& p : paths)
+        table.push_back({p, size, -1});
+    return table;
+}
+
+Keys keysOf(const FileTable& table) {
+    Keys keys;
+    for (std::size_t i = 1; i < table.size(); ++i)
+        keys.push_back(table[i].DupGroup);
+    return keys;
+}
+
+Keys compare(const Strategy& strategy, const std::vector<std::string>& paths, std::int64_t size) {
+    FileTable table = tableOf(paths, size);
+    if (!strategy(table, 1, static_cast<std::int64_t>(paths.size())))
+        return {};
+    return keysOf(table);
+}
+
+// The slow reference: byte equality of every pair, each group keyed by its first member.
+Keys reference(const std::vector<std::string>& paths) {
+    std::vector<std::string> bytes;
+    for (const auto& p : paths) {
+        std::ifstream in(p, std::ios::binary);
+        bytes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    Keys keys(paths.size(), -1);
+    for (std::size_t a = 0; a < paths.size(); ++a)
+        for (std::size_t b = a + 1; b < paths.size(); ++b)
+            if (keys[a] < 0 || keys[a] == std::int64_t(a + 1))
+                if (keys[b] < 0 && bytes[a] == bytes[b])
+                    keys[a] = keys[b] = std::int64_t(a + 1);
+    return keys;
+}
+
+QByteArray show(const Keys& keys) {
+    QByteArray text;
+    for (auto k : keys)
+        text += QByteArray::number(qint64(k)) + ' ';
+    return text;
+}
+
+#define COMPARE_KEYS(actual, expected, what)                                                       \
+    QVERIFY2(                                                                                      \
+        (actual) == (expected),                                                                    \
+        (QByteArray(what) + ": got " + show(actual) + "wanted " + show(expected)).constData())
+
+std::string flipped(std::string data, std::initializer_list<std::pair<std::int64_t, char>> at) {
+    for (auto [offset, delta] : at)
+        data[std::size_t(offset)] = char(data[std::size_t(offset)] ^ delta);
+    return data;
+}
+
+std::string patternOf(std::int64_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string data(std::size_t(size), '\0');
+    for (auto& c : data)
+        c = char(rng());
+    return data;
+}
+
+} // namespace
+
+class ContentCompareTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void chunkLengthSwitchesAt40480() {
+        QCOMPARE(GetBufferSz(1), std::int64_t{1});
+        QCOMPARE(GetBufferSz(40479), std::int64_t{40479});
+        QCOMPARE(GetBufferSz(40480), std::int64_t{2024});
+        QCOMPARE(GetBufferSz(std::int64_t{5} << 30), std::int64_t{2024});
+    }
+
+    // Files of one size that differ at the chunk edges, mid-file, first and last byte, in
+    // random arrangements of four kinds of content; both strategies against the reference.
+    void groupsMatchReferenceAroundChunkEdges() {
+        TempTree tree;
+        std::mt19937 rng(7);
+        int caseNo = 0;
+        for (std::int64_t size : std::initializer_list<std::int64_t>{
+                 1, 2, 2023, 2024, 2025, 4049, 40479, 40480, 40481, 42504, 42505, 100000}) {
+            const std::string base = patternOf(size, unsigned(size));
+            for (std::int64_t offset : std::initializer_list<std::int64_t>{
+                     0, size / 2, size - 1, 2023, 2024, 2025, 40479, 40480, 40481}) {
+                if (offset >= size)
+                    continue;
+                const std::int64_t other = std::int64_t(rng() % std::uint64_t(size));
+                const std::string kinds[4] = {base, flipped(base, {{offset, 1}}),
+                                              flipped(base, {{offset, 2}}),
+                                              flipped(base, {{offset, 1}, {other, 4}})};
+                std::vector<std::string> paths;
+                for (int i = 0; i < 8; ++i)
+                    paths.push_back(tree.file(
+                        "c" + std::to_string(caseNo) + "/" + std::to_string(i), kinds[rng() % 4]));
+                ++caseNo;
+                const Keys expected = reference(paths);
+                for (const auto& [name, strategy] : kStrategies)
+                    COMPARE_KEYS(compare(strategy, paths, size), expected,
+                                 name + QByteArray(" size ") + QByteArray::number(qint64(size)) +
+                                     " offset " + QByteArray::number(qint64(offset)));
+            }
+        }
+    }
+
+    void workedRuns() {
+        TempTree tree;
+        const std::string big = patternOf(50000, 1);
+        const std::string last = patternOf(40481, 2); // the last byte alone in its chunk
+        struct Case {
+            const char* what;
+            std::vector<std::string> contents;
+            Keys expected;
+        };
+        const std::vector<Case> cases = {
+            {"A B C, A equal to C", {"same", "diff", "same"}, {1, -1, 1}},
+            {"two one-byte files", {"a", "b"}, {-1, -1}},
+            {"two equal one-byte files", {"a", "a"}, {1, 1}},
+            {"B equal to C, A differs after chunk 0",
+             {flipped(big, {{30000, 1}}), big, big},
+             {-1, 2, 2}},
+            {"A C B D: A~B and C~D in chunk 0, B and C meet later",
+             {flipped(big, {{0, 1}, {30000, 1}}), flipped(big, {{0, 2}, {30000, 2}}),
+              flipped(big, {{0, 1}, {30000, 2}}), flipped(big, {{0, 2}, {30000, 3}})},
+             {-1, -1, -1, -1}},
+            {"last byte differs", {big, flipped(big, {{49999, 1}}), big}, {1, -1, 1}},
+            {"lone last byte differs", {last, flipped(last, {{40480, 1}})}, {-1, -1}},
+        };
+        int caseNo = 0;
+        for (const auto& c : cases) {
+            std::vector<std::string> paths;
+            for (const auto& content : c.contents)
+                paths.push_back(tree.file(
+                    "w" + std::to_string(caseNo) + "/" + std::to_string(paths.size()), content));
+            ++caseNo;
+            for (const auto& [name, strategy] : kStrategies)
+                COMPARE_KEYS(compare(strategy, paths, std::int64_t(c.contents[0].size())),
+                             c.expected, name + QByteArray(": ") + c.what);
+        }
+    }
+
+    // 250 files are the most CompFileCnt takes in step; 251 go to CompFileCnt2. Its progress
+    // stays inside the run and never goes back.
+    void runsOf250And251() {
+        TempTree tree;
+        const std::string base = patternOf(45000, 3);
+        std::vector<std::string> paths;
+        for (int i = 0; i < 251; ++i) {
+            const std::string content = i % 7 == 0    ? base
+                                        : i % 11 == 0 ? flipped(base, {{44000, 1}})
+                                        : i % 13 == 0 ? flipped(base, {{0, 1}})
+                                                      : flipped(base, {{44000, char(2 + i)}});
+            paths.push_back(tree.file(std::to_string(i), content));
+        }
+        std::vector<std::string> first250(paths.begin(), paths.end() - 1);
+        COMPARE_KEYS(compare(kStrategies[0].second, first250, 45000), reference(first250), "250");
+
+        FileTable table = tableOf(paths, 45000);
+        std::vector<std::int64_t> reached;
+        QVERIFY(CompFileCnt2(table, 1, 251, true, nullptr,
+                             [&](std::int64_t i) { reached.push_back(i); }));
+        COMPARE_KEYS(keysOf(table), reference(paths), "251");
+        QVERIFY(!reached.empty());
+        QVERIFY(std::is_sorted(reached.begin(), reached.end()));
+        QVERIFY(reached.front() >= 1 && reached.back() <= 251);
+    }
+
+    // A thousand files that part only near their end: the split classes are found again
+    // without comparing every pair, and exactly. Files made alike are alike, so the expected
+    // keys come from how they were made.
+    void longRunWithCommonPrefix() {
+        TempTree tree;
+        const std::string base = patternOf(60000, 4);
+        std::vector<std::string> paths;
+        std::map<std::pair<int, int>, std::int64_t> firstOfKind;
+        Keys expected;
+        std::mt19937 rng(5);
+        for (int i = 0; i < 1000; ++i) {
+            const std::pair<int, int> kind(int(rng() % 150), int(rng() % 2));
+            paths.push_back(
+                tree.file(std::to_string(i),
+                          flipped(base, {{50000, char(kind.first)}, {59999, char(kind.second)}})));
+            expected.push_back(firstOfKind.emplace(kind, i + 1).first->second);
+        }
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            if (std::count(expected.begin(), expected.end(), expected[i]) == 1)
+                expected[i] = -1;
+        COMPARE_KEYS(compare(kStrategies[1].second, paths, 60000), expected, "1000");
+    }
+
+    // chmod 000 denies nothing to root, so the comparison runs as an unprivileged user.
+    void unreadableFileIsReportedOthersStillGrouped() {
+        TempTree tree;
+        std::vector<std::string> small, large;
+        for (int i = 0; i < 3; ++i) {
+            small.push_back(tree.file("s" + std::to_string(i), "same bytes"));
+            large.push_back(tree.file("l" + std::to_string(i), patternOf(50000, 6)));
+        }
+        tree.chmod("s0", 0);
+        tree.chmod("l1", 0);
+        QVERIFY(trevalo::test::runUnprivileged([&] {
+            bool ok = true;
+            for (const auto& s : kStrategies) {
+                ok = ok && compare(s.second, small, 10) == Keys{-3, 2, 2};
+                ok = ok && compare(s.second, large, 50000) == Keys{1, -3, 1};
+            }
+            return ok;
+        }));
+    }
+
+    // Files that shrank after they were measured: -3 where their missing bytes were needed,
+    // never grouped; a file already on its own when its bytes run out is just not a duplicate.
+    void shrunkFiles() {
+        TempTree tree;
+        const std::string big = patternOf(50000, 8);
+        const std::vector<std::string> large = {
+            tree.file("l0", big.substr(0, 30000)), tree.file("l1", big), tree.file("l2", big),
+            tree.file("l3", flipped(big, {{0, 1}}).substr(0, 3000)),
+            tree.file("l4", big.substr(0, 100))};
+        const std::vector<std::string> small = {tree.file("s0", "abcdef"), tree.file("s1", "abc"),
+                                                tree.file("s2", "abcdef")};
+        for (const auto& [name, strategy] : kStrategies) {
+            COMPARE_KEYS(compare(strategy, large, 50000), (Keys{-3, 2, 2, -1, -3}), name);
+            COMPARE_KEYS(compare(strategy, small, 6), (Keys{1, -3, 1}), name);
+        }
+    }
+
+    void filesGoneBeforeMeasuring() {
+        TempTree tree;
+        const std::vector<std::string> paths = {tree.path("gone"), tree.file("back", "x"),
+                                                tree.path("gone too")};
+        for (const auto& [name, strategy] : kStrategies)
+            COMPARE_KEYS(compare(strategy, paths, -1), (Keys{-3, -1, -3}), name);
+    }
+
+    void cancelAbandonsTheWholeRun() {
+        TempTree tree;
+        std::vector<std::string> paths;
+        for (int i = 0; i < 4; ++i)
+            paths.push_back(tree.file(std::to_string(i), patternOf(300000, 9)));
+        std::atomic<bool> cancel{true};
+        FileTable table = tableOf(paths, 300000);
+        QVERIFY(!CompFileCnt(table, 1, 4, &cancel));
+        COMPARE_KEYS(keysOf(table), Keys(4, -1), "CompFileCnt");
+        QVERIFY(!CompFileCnt2(table, 1, 4, true, &cancel));
+        COMPARE_KEYS(keysOf(table), Keys(4, -1), "CompFileCnt2");
+
+        // Cancelled on its first progress report, after files were read.
+        cancel = false;
+        QVERIFY(!CompFileCnt2(table, 1, 4, true, &cancel, [&](std::int64_t) { cancel = true; }));
+        COMPARE_KEYS(keysOf(table), Keys(4, -1), "CompFileCnt2 cancelled in the middle");
+    }
+
+    // Sizes and offsets beyond 32 bits. After the first comparison the files come from the
+    // page cache.
+    void sparseFilesBeyond4GiB() {
+        TempTree tree;
+        const std::int64_t size = std::int64_t{5} << 30;
+        const std::vector<std::string> paths = {tree.sparse("a", size, 'x'),
+                                                tree.sparse("b", size, 'y')};
+        COMPARE_KEYS(compare(kStrategies[0].second, paths, size), (Keys{-1, -1}), "last byte");
+        tree.poke("b", size - 1, 'x');
+        for (const auto& [name, strategy] : kStrategies)
+            COMPARE_KEYS(compare(strategy, paths, size), (Keys{1, 1}), name);
+    }
+};
+
+QTEST_GUILESS_MAIN(ContentCompareTest)
+#include "test_content_compare.moc"
