@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         const QString screenshot = qEnvironmentVariable("TREVALO_SCREENSHOT");
         if (!screenshot.isEmpty()) {
             // Wide enough to show every column of the lists in full.
-            window.resize(std::max(window.width(), 800), window.height());
+            window.resize(std::max(window.width(), 920), window.height());
             saveScreenshotWhenDone(window, screenshot);
         }
         QTimer::singleShot(0, &window, [&window] { window.searchRun().click(); });

@@ -117,7 +117,7 @@ int FolderList::openFolder(const std::string& requested) {
     }
     expandAll();
     setCurrentItem(parentItem);
-    scrollToItem(parentItem, QAbstractItemView::PositionAtTop);
+    scrollToItem(parentItem, QAbstractItemView::PositionAtCenter);
     setUpdatesEnabled(true);
 
     current_ = folder;

@@ -13,12 +13,15 @@ QString countCaption(const QString& caption, long long rows) {
 }
 
 QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& font) {
-    const auto fit = [&](int twips, const char* sample) {
-        return std::max(tw.px(twips), font.horizontalAdvance(QLatin1String(sample)) + 14);
+    const auto fit = [&](int twips, QLatin1String sample) {
+        return std::max(tw.px(twips), font.horizontalAdvance(sample) + 14);
     };
-    const int group = list == ListDuplicates ? fit(900, "0000000") : 0;
-    return {tw.px(1440), tw.px(3000), group, fit(900, "0000000000"),
-            fit(1440, "0000/00/00 00:00:00")};
+    // The design widths hold about 16 and 32 characters of a small dialog font.
+    const int name = fit(1440, QLatin1String("nnnnnnnnnnnnnnnn"));
+    const int folder = fit(3000, QLatin1String("nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"));
+    const int group = list == ListDuplicates ? fit(900, QLatin1String("0000000")) : 0;
+    return {name, folder, group, fit(900, QLatin1String("0000000000")),
+            fit(1440, QLatin1String("0000/00/00 00:00:00"))};
 }
 
 } // namespace trevalo

@@ -2,6 +2,7 @@
 
 #include "platform/ByteText.h"
 #include "platform/desktop/DataFiles.h"
+#include "platform/desktop/ShellOpen.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "ui/DriveList.h"
@@ -16,7 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDesktopServices>
+#include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -426,14 +427,19 @@ void frmMain::FileMenuOpening() {}
 
 // ---- The general menu ----
 
-void frmMain::Help() {
-    const QUrl url = helpUrl();
-    if (url.isEmpty())
-        return;
+void frmMain::openUrl(const QUrl& url) {
     if (urlOpener_)
         urlOpener_(url);
+    else if (url.isLocalFile())
+        ShellOpen(QFile::encodeName(url.toLocalFile()).toStdString());
     else
-        QDesktopServices::openUrl(url);
+        openWebPage(url.toString());
+}
+
+void frmMain::Help() {
+    const QUrl url = helpUrl();
+    if (!url.isEmpty())
+        openUrl(url);
 }
 
 void frmMain::About() {
@@ -441,11 +447,7 @@ void frmMain::About() {
 }
 
 void frmMain::WebSite() {
-    const QUrl url(QString::fromLatin1(kWebSiteAddress));
-    if (urlOpener_)
-        urlOpener_(url);
-    else
-        QDesktopServices::openUrl(url);
+    openUrl(QUrl(QString::fromLatin1(kWebSiteAddress)));
 }
 
 void frmMain::Quit() {

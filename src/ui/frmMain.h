@@ -66,6 +66,7 @@ public:
     // Opens documents and web addresses (help, web site); the result is not reported.
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    void openUrl(const QUrl& url);
 
     // RunHost
     SearchRequest searchRequest() override;
