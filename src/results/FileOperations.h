@@ -48,7 +48,8 @@ struct DeleteOutcome {
     bool cancelled = false;              // stopped early; the rest was not tried and stays
 };
 
-// Called after each file with the number done so far and the number in the plan.
+// Called after each file, on the thread that runs the delete, with the number done so far and
+// the number in the plan.
 using DeleteProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 // The reason given for a file that no longer has the size or last-write time of its row.
