@@ -5,10 +5,10 @@
 
 namespace trevalo {
 
-// Moving files to the desktop's trash, as the freedesktop.org Trash specification lays it out,
-// on byte paths. A file never leaves its file system: it goes to the home trash when it lives
-// on the same file system, otherwise to the trash at the top of its own mount. Nothing is
-// ever deleted for good, and nothing is copied.
+// Moving files to the desktop's trash in the freedesktop.org trash layout, on byte paths. A file
+// never leaves its file system: it goes to the home trash when it lives on the same file system,
+// otherwise to the trash at the top of its own mount. Nothing is ever deleted for good, and nothing
+// is copied.
 
 struct TrashResult {
     bool ok = false;
