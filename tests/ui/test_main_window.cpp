@@ -116,8 +116,11 @@ void TestMainWindow::startsAsAnEmptySetUpPanel() {
     QCOMPARE(t.panel().lstSrchType->selectedItems().size(), 3);
     QCOMPARE(t.w.CurList, 0);
     QVERIFY(t.w.frmResult[0]->isVisible() && !t.w.frmResult[1]->isVisible());
-    // The current folder is the working folder.
+    // The current folder is the working folder, on the volume the drive list shows.
     QCOMPARE(QString::fromStdString(t.panel().dirPath->currentFolder()), QDir::currentPath());
+    const std::string root = t.panel().drvPath->currentRoot();
+    QVERIFY(!root.empty());
+    QVERIFY(t.panel().dirPath->currentFolder().rfind(root, 0) == 0);
 
     // Only the set-up panel and the status bar show.
     const Twips& tw = t.w.twips();
