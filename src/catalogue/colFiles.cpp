@@ -9,8 +9,8 @@ namespace trevalo {
 
 void colFiles::Clear() {
     paths_ = {};
-    files_ = {};
-    foldersSeen_ = {};
+    files_.clear();
+    foldersSeen_.clear();
 }
 
 std::int64_t colFiles::LoadFiles(std::string_view sFileSpec, bool bRecursive) {
@@ -18,25 +18,32 @@ std::int64_t colFiles::LoadFiles(std::string_view sFileSpec, bool bRecursive) {
     const std::string_view pattern = GetFileName(sFileSpec);
     foldersSeen_.clear();
     walk(folder.empty() ? std::string("./") : std::string(folder), pattern, bRecursive);
-    foldersSeen_ = {};
+    foldersSeen_.clear();
     return Count();
 }
 
 void colFiles::walk(const std::string& folder, std::string_view pattern, bool recursive) {
+    FolderHandle top(folder);
+    if (top.isOpen())
+        walk(folder, top, 0, pattern, recursive);
+}
+
+void colFiles::walk(const std::string& folder, const FolderHandle& handle,
+                    std::uint64_t parentDevice, std::string_view pattern, bool recursive) {
     if (aborted())
         return;
-    const FileStatus self = statPath(folder, true);
+    const FileStatus self = handle.status();
     if (self.kind != FileKind::Directory)
         return;
     // A folder reached again through a link is walked once; this also ends link cycles.
-    if (!foldersSeen_.insert(FileId{self.device, self.inode}).second)
+    if (!foldersSeen_.insert(FileId{self.device, self.inode}))
         return;
-    if (isPseudoFileSystem(folder))
+    if (self.device != parentDevice && handle.isPseudoFileSystem())
         return;
 
     std::vector<DirListing::Entry> entries;
     {
-        DirListing listing(folder);
+        DirListing listing(handle.fd());
         if (!listing.isOpen())
             return;
         DirListing::Entry e;
@@ -44,34 +51,35 @@ void colFiles::walk(const std::string& folder, std::string_view pattern, bool re
             entries.push_back(std::move(e));
     }
 
-    std::string path;
     if (recursive) {
         for (const auto& e : entries) {
             bool isFolder = e.type == DirListing::Type::Directory;
-            if (e.type == DirListing::Type::Symlink || e.type == DirListing::Type::Unknown) {
-                path.assign(folder).append(e.name);
-                isFolder = statPath(path, true).kind == FileKind::Directory;
-            }
-            if (isFolder)
-                walk(folder + e.name + '/', pattern, true);
+            if (e.type == DirListing::Type::Symlink || e.type == DirListing::Type::Unknown)
+                isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
+            if (!isFolder)
+                continue;
+            const FolderHandle child = handle.openChild(e.name);
+            if (child.isOpen())
+                walk(folder + e.name + '/', child, self.device, pattern, true);
         }
     }
 
+    std::string path;
     for (const auto& e : entries) {
         if (e.type != DirListing::Type::Regular && e.type != DirListing::Type::Unknown)
             continue; // folders, links, FIFOs, sockets and devices are never taken
         if (!wildcardMatch(pattern, e.name))
             continue;
-        path.assign(folder).append(e.name);
-        const FileStatus st = statPath(path, false);
+        const FileStatus st = handle.statChild(e.name, false);
         if (st.kind != FileKind::Regular)
             continue;
+        path.assign(folder).append(e.name);
         insert(path, FileId{st.device, st.inode});
     }
 }
 
 void colFiles::insert(std::string path, const FileId& id) {
-    if (files_.insert(id).second)
+    if (files_.insert(id))
         paths_.push_back(std::move(path));
 }
 
@@ -111,7 +119,7 @@ void colFiles::Add(std::string_view sFileName) {
     if (sFileName.empty() || holdsPath(sFileName))
         return;
     const FileStatus st = statPath(std::string(sFileName), false);
-    if (st.kind == FileKind::Regular && !files_.insert(FileId{st.device, st.inode}).second)
+    if (st.kind == FileKind::Regular && !files_.insert(FileId{st.device, st.inode}))
         return;
     paths_.emplace_back(sFileName);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "catalogue/FileIdSet.h"
 #include "platform/FileSystem.h"
 
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace trevalo {
@@ -48,6 +48,8 @@ public:
 
 private:
     void walk(const std::string& folder, std::string_view pattern, bool recursive);
+    void walk(const std::string& folder, const FolderHandle& handle, std::uint64_t parentDevice,
+              std::string_view pattern, bool recursive);
     void insert(std::string path, const FileId& id);
     bool holdsPath(std::string_view path) const;
 
@@ -55,8 +57,8 @@ private:
 
     const std::atomic<bool>* abort_ = nullptr;
     std::vector<std::string> paths_;
-    std::unordered_set<FileId, FileIdHash> files_;       // files already held
-    std::unordered_set<FileId, FileIdHash> foldersSeen_; // folders walked by this LoadFiles
+    FileIdSet files_;       // files already held
+    FileIdSet foldersSeen_; // folders walked by this LoadFiles
 };
 
 } // namespace trevalo

@@ -12,10 +12,10 @@
 
 namespace trevalo {
 
-FileStatus statPath(const std::string& path, bool followLinks) {
+namespace {
+
+FileStatus statusOf(int rc, const struct stat& sb) {
     FileStatus st;
-    struct stat sb;
-    const int rc = followLinks ? ::stat(path.c_str(), &sb) : ::lstat(path.c_str(), &sb);
     if (rc != 0) {
         st.error = errno;
         st.kind = (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Failed;
@@ -36,10 +36,110 @@ FileStatus statPath(const std::string& path, bool followLinks) {
     return st;
 }
 
+bool isPseudoFileSystemType(unsigned long type) {
+    switch (type) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// devtmpfs reports the tmpfs magic; it is told apart by being the file system of /dev.
+bool isDevTmpfs(unsigned long type, std::uint64_t device) {
+    if (type != TMPFS_MAGIC)
+        return false;
+    struct stat dev;
+    return ::stat("/dev", &dev) == 0 && static_cast<std::uint64_t>(dev.st_dev) == device;
+}
+
+} // namespace
+
+FileStatus statPath(const std::string& path, bool followLinks) {
+    struct stat sb;
+    const int rc = followLinks ? ::stat(path.c_str(), &sb) : ::lstat(path.c_str(), &sb);
+    return statusOf(rc, sb);
+}
+
+FolderHandle::FolderHandle(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        error_ = errno;
+}
+
+FolderHandle::~FolderHandle() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept : fd_(other.fd_), error_(other.error_) {
+    other.fd_ = -1;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        error_ = other.error_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+FileStatus FolderHandle::status() const {
+    struct stat sb;
+    const int rc = ::fstat(fd_, &sb);
+    return statusOf(rc, sb);
+}
+
+FileStatus FolderHandle::statChild(const std::string& name, bool followLinks) const {
+    struct stat sb;
+    const int rc = ::fstatat(fd_, name.c_str(), &sb, followLinks ? 0 : AT_SYMLINK_NOFOLLOW);
+    return statusOf(rc, sb);
+}
+
+FolderHandle FolderHandle::openChild(const std::string& name) const {
+    FolderHandle child;
+    child.fd_ = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (child.fd_ < 0)
+        child.error_ = errno;
+    return child;
+}
+
+bool FolderHandle::isPseudoFileSystem() const {
+    struct statfs fs;
+    struct stat sb;
+    if (::fstatfs(fd_, &fs) != 0 || ::fstat(fd_, &sb) != 0)
+        return false;
+    const auto type = static_cast<unsigned long>(fs.f_type);
+    return isPseudoFileSystemType(type) || isDevTmpfs(type, static_cast<std::uint64_t>(sb.st_dev));
+}
+
 DirListing::DirListing(const std::string& folder) {
     DIR* d = ::opendir(folder.c_str());
     if (!d)
         error_ = errno;
+    dir_ = d;
+}
+
+DirListing::DirListing(int folderFd) {
+    const int fd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!d) {
+        error_ = errno;
+        if (fd >= 0)
+            ::close(fd);
+    }
     dir_ = d;
 }
 
@@ -84,32 +184,8 @@ bool DirListing::next(Entry& entry) {
 }
 
 bool isPseudoFileSystem(const std::string& folder) {
-    struct statfs fs;
-    if (::statfs(folder.c_str(), &fs) != 0)
-        return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case PROC_SUPER_MAGIC:
-    case SYSFS_MAGIC:
-    case DEVPTS_SUPER_MAGIC:
-    case CGROUP_SUPER_MAGIC:
-    case CGROUP2_SUPER_MAGIC:
-    case DEBUGFS_MAGIC:
-    case TRACEFS_MAGIC:
-    case SECURITYFS_MAGIC:
-    case PSTOREFS_MAGIC:
-    case BPF_FS_MAGIC:
-        return true;
-    default:
-        break;
-    }
-    // devtmpfs reports the tmpfs magic; it is told apart by its mount point.
-    if (static_cast<unsigned long>(fs.f_type) == TMPFS_MAGIC) {
-        struct stat dev, here;
-        if (::stat("/dev", &dev) == 0 && ::stat(folder.c_str(), &here) == 0 &&
-            dev.st_dev == here.st_dev)
-            return true;
-    }
-    return false;
+    const FolderHandle handle(folder);
+    return handle.isOpen() && handle.isPseudoFileSystem();
 }
 
 IoError ioErrorOf(int err) {

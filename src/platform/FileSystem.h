@@ -45,6 +45,8 @@ public:
     };
 
     explicit DirListing(const std::string& folder);
+    // Lists an open folder (see FolderHandle) without changing it.
+    explicit DirListing(int folderFd);
     ~DirListing();
     DirListing(const DirListing&) = delete;
     DirListing& operator=(const DirListing&) = delete;
@@ -56,6 +58,36 @@ public:
 
 private:
     void* dir_ = nullptr;
+    int error_ = 0;
+};
+
+// An open folder: its entries are looked up relative to it, which spares the kernel the walk
+// down a long path for every file. Closed when the object goes.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    // Opens a folder by path, following links.
+    explicit FolderHandle(const std::string& path);
+    ~FolderHandle();
+    FolderHandle(FolderHandle&& other) noexcept;
+    FolderHandle& operator=(FolderHandle&& other) noexcept;
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    int error() const { return error_; }
+    // The folder itself.
+    FileStatus status() const;
+    // An entry of the folder: stat (followLinks) or lstat.
+    FileStatus statChild(const std::string& name, bool followLinks) const;
+    // A sub-folder, following links.
+    FolderHandle openChild(const std::string& name) const;
+    // See isPseudoFileSystem.
+    bool isPseudoFileSystem() const;
+
+private:
+    int fd_ = -1;
     int error_ = 0;
 };
 

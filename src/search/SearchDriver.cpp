@@ -6,9 +6,13 @@
 #include "search/ContentCompare.h"
 #include "search/Sorts.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <mutex>
+#include <thread>
 
 namespace trevalo {
 
@@ -23,28 +27,38 @@ public:
         : host_(host), interval_(host.handOverInterval()), last_(Clock::now()) {}
 
     void status(const std::string& text) {
-        flush();
+        std::lock_guard lock(mutex_);
+        flushLocked();
         host_.setStatus(text);
     }
+    // May be called from any thread of the search.
     void progress(double percent) {
+        std::lock_guard lock(mutex_);
         progress_ = percent;
         hasProgress_ = true;
-        maybeFlush();
+        if (Clock::now() - last_ >= interval_)
+            flushLocked();
     }
     void selectPathRow(int row) {
+        std::lock_guard lock(mutex_);
         selectedRow_ = row;
-        maybeFlush();
+        if (Clock::now() - last_ >= interval_)
+            flushLocked();
     }
     void append(int list, const FileEntry& entry) {
+        std::lock_guard lock(mutex_);
         rows_[static_cast<std::size_t>(list)].push_back(makeResultRow(entry));
-        if ((++appended_ & 255) == 0 || interval_ == Clock::duration::zero())
-            maybeFlush();
-    }
-    void maybeFlush() {
-        if (Clock::now() - last_ >= interval_)
-            flush();
+        if (((++appended_ & 255) == 0 || interval_ == Clock::duration::zero()) &&
+            Clock::now() - last_ >= interval_)
+            flushLocked();
     }
     void flush() {
+        std::lock_guard lock(mutex_);
+        flushLocked();
+    }
+
+private:
+    void flushLocked() {
         if (selectedRow_ >= 0)
             host_.selectPathRow(selectedRow_);
         selectedRow_ = -1;
@@ -59,9 +73,9 @@ public:
         last_ = Clock::now();
     }
 
-private:
     using Clock = std::chrono::steady_clock;
 
+    std::mutex mutex_;
     SearchHost& host_;
     const Clock::duration interval_;
     Clock::time_point last_;
@@ -74,6 +88,117 @@ private:
 
 double percentOf(std::int64_t part, std::int64_t whole) {
     return whole > 0 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
+}
+
+// The search uses both cores for its two long stretches of file-system work: measuring the
+// files and comparing the runs. Small amounts of work stay on one thread.
+constexpr std::int64_t kMeasureBlock = 512;
+constexpr std::int64_t kParallelMeasureFrom = 4 * kMeasureBlock;
+
+// Moves each catalogued path into its table entry and measures the file: its size (-1 when
+// it is gone, 0 when it cannot be measured otherwise) and last-write time.
+void measureFiles(FileTable& table, std::vector<std::string>& paths, Publisher& out,
+                  const std::atomic<bool>& abort) {
+    const auto count = static_cast<std::int64_t>(table.size());
+    std::atomic<std::int64_t> next{0};
+    std::atomic<std::int64_t> done{0};
+    const auto work = [&] {
+        for (;;) {
+            if (abort.load(std::memory_order_relaxed))
+                return;
+            const std::int64_t from = next.fetch_add(kMeasureBlock);
+            if (from >= count)
+                return;
+            const std::int64_t to = std::min(from + kMeasureBlock, count);
+            for (std::int64_t k = from; k < to; ++k) {
+                FileEntry& e = table[static_cast<std::size_t>(k)];
+                e.FilePath = std::move(paths[static_cast<std::size_t>(k)]);
+                const FileStatus st = statPath(e.FilePath, true);
+                if (st.kind == FileKind::Missing) {
+                    e.FileSize = -1;
+                } else if (st.kind != FileKind::Failed) {
+                    e.FileSize = st.size;
+                    e.ModTime = st.mtime;
+                    e.ModTimeKnown = true;
+                }
+                e.DupGroup = DupGroupKey::None;
+            }
+            out.progress(percentOf(done.fetch_add(to - from) + (to - from), count));
+        }
+    };
+    if (count < kParallelMeasureFrom) {
+        work();
+        return;
+    }
+    std::thread helper(work);
+    work();
+    helper.join();
+}
+
+struct Run {
+    std::int64_t start;
+    std::int64_t end;
+};
+
+// Maximal stretches of two or more entries of equal size, in table order. Zero-length files
+// form no run; files that could not be measured (-1) do.
+std::vector<Run> runsOf(const FileTable& table) {
+    std::vector<Run> runs;
+    const auto last = static_cast<std::int64_t>(table.size()) - 1;
+    const auto sizeAt = [&](std::int64_t i) { return table[static_cast<std::size_t>(i)].FileSize; };
+    for (std::int64_t start = 0; start <= last;) {
+        std::int64_t end = start;
+        while (end < last && sizeAt(end + 1) == sizeAt(start))
+            ++end;
+        if (end > start && sizeAt(start) != 0)
+            runs.push_back(Run{start, end});
+        start = end + 1;
+    }
+    return runs;
+}
+
+// Compares every run, two at a time. A run writes only its own entries, so runs are
+// independent. Once a cancel is seen no further run starts; afterwards the groups kept are
+// exactly those of the runs before the first one that was not compared in full, as if the runs
+// had been compared one after the other.
+void compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
+                 const std::atomic<bool>& cancel) {
+    const auto last = static_cast<std::int64_t>(table.size()) - 1;
+    std::vector<char> compared(runs.size(), 0);
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::int64_t> reached{0};
+    const auto report = [&](std::int64_t index) {
+        std::int64_t seen = reached.load();
+        while (index > seen && !reached.compare_exchange_weak(seen, index)) {
+        }
+        out.progress(percentOf(std::max(index, seen), last));
+    };
+    const auto work = [&] {
+        for (;;) {
+            const std::size_t i = next.fetch_add(1);
+            if (i >= runs.size() || cancel.load())
+                return;
+            const Run& r = runs[i];
+            const bool done = r.end - r.start < 250
+                                  ? CompFileCnt(table, r.start, r.end, &cancel)
+                                  : CompFileCnt2(table, r.start, r.end, true, &cancel, report);
+            compared[i] = done ? 1 : 0;
+            report(std::min(r.end + 1, last));
+        }
+    };
+    if (runs.size() > 1) {
+        std::thread helper(work);
+        work();
+        helper.join();
+    } else {
+        work();
+    }
+    const auto firstMissing = std::find(compared.begin(), compared.end(), 0);
+    for (auto it = firstMissing; it != compared.end(); ++it) {
+        const Run& r = runs[static_cast<std::size_t>(it - compared.begin())];
+        for (std::int64_t k = r.start; k <= r.end; ++k)
+            table[static_cast<std::size_t>(k)].DupGroup = DupGroupKey::None;
+    }
 }
 
 } // namespace
@@ -114,25 +239,9 @@ void ExecSrch(const SearchRequest& request, SearchModel& model, SearchHost& host
             return;
         }
         table.resize(static_cast<std::size_t>(count));
-        auto& paths = files.Items();
-        for (std::int64_t k = 0; k < count; ++k) {
-            FileEntry& e = table[static_cast<std::size_t>(k)];
-            e.FilePath = std::move(paths[static_cast<std::size_t>(k)]);
-            const FileStatus st = statPath(e.FilePath, true);
-            if (st.kind == FileKind::Missing) {
-                e.FileSize = -1;
-            } else if (st.kind != FileKind::Failed) {
-                e.FileSize = st.size;
-                e.ModTime = st.mtime;
-                e.ModTimeKnown = true;
-            }
-            e.DupGroup = DupGroupKey::None;
-            if ((k + 1) % 1000 == 0) {
-                out.progress(percentOf(k + 1, count));
-                if (aborted())
-                    return;
-            }
-        }
+        measureFiles(table, files.Items(), out, model.abort);
+        if (aborted())
+            return;
     }
     const std::int64_t last = count - 1;
 
@@ -183,29 +292,9 @@ void ExecSrch(const SearchRequest& request, SearchModel& model, SearchHost& host
     // Identical contents, compared within each run of equal size. Zero-length files form no
     // run; a run of files that could not be measured does, and ends in the read errors.
     if (duplicates) {
-        const auto sizeAt = [&](std::int64_t i) {
-            return table[static_cast<std::size_t>(i)].FileSize;
-        };
-        const CompareProgress progress = [&](std::int64_t index) {
-            out.progress(percentOf(index, last));
-        };
-        for (std::int64_t start = 0; start <= last;) {
-            std::int64_t end = start;
-            while (end < last && sizeAt(end + 1) == sizeAt(start))
-                ++end;
-            if (end > start && sizeAt(start) != 0) {
-                if (!cancel.load()) {
-                    if (end - start < 250)
-                        CompFileCnt(table, start, end, &cancel);
-                    else
-                        CompFileCnt2(table, start, end, true, &cancel, progress);
-                }
-                out.progress(percentOf(std::min(end + 1, last), last));
-                if (aborted())
-                    return;
-            }
-            start = end + 1;
-        }
+        compareRuns(table, runsOf(table), out, cancel);
+        if (aborted())
+            return;
     }
 
     // List every member of a group, and every file that could not be read.
