@@ -336,6 +336,7 @@ def report_tree(tdir, out):
             row["min"] = min(r["wall"] for r in timed)
             row["cpu"] = statistics.median(r["cpu"] for r in timed)
             row["rss"] = max(r["rss"] for r in timed)
+            row["walls"] = [r["wall"] for r in timed]
         row["rc"] = sorted({r["rc"] for r in runs if r["rc"] != 0})
         report = os.path.join(tdir, name + ".out")
         if fmt not in READERS:          # a yardstick without a report
@@ -445,7 +446,16 @@ def report_tree(tdir, out):
     for peer in ("jdupes", "floor"):
         p = next((r for r in rows if r["name"] == peer and "median" in r), None)
         if base and p and p["median"] > 0:
-            w("  trevalo-scan / %s wall time: %.2f\n" % (peer, base["median"] / p["median"]))
+            # the runs of one round were taken side by side: their ratios cancel
+            # most of the drift in the machine's load
+            pair = ""
+            if meta.get("engine", "rounds") == "rounds" and len(base["walls"]) == len(p["walls"]):
+                ratios = [a / b for a, b in zip(base["walls"], p["walls"]) if b > 0]
+                if ratios:
+                    pair = ", median of the per-round ratios %.2f (%.2f .. %.2f)" % (
+                        statistics.median(ratios), min(ratios), max(ratios))
+            w("  trevalo-scan / %s wall time: %.2f (medians)%s\n"
+              % (peer, base["median"] / p["median"], pair))
     cpu = cpu_busy(os.path.join(tdir, "cpu.txt"))
     span = float(meta.get("timed_wall", "0") or 0)
     if cpu is not None and span > 0:
