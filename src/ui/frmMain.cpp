@@ -6,6 +6,7 @@
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "ui/DriveList.h"
+#include "ui/FileCommands.h"
 #include "ui/FileOpFrame.h"
 #include "ui/FolderList.h"
 #include "ui/GeneralMenu.h"
@@ -28,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -93,6 +95,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     buildResultLists();
     buildStatusBar();
     buildMenus();
+    files_ = new FileCommands(*this);
     setFocusOrder();
 
     connect(frmPath->cmdSrch, &QPushButton::clicked, this, [this] { run_->click(); });
@@ -116,7 +119,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 }
 
 frmMain::~frmMain() {
-    // The worker must be gone before the lists it feeds.
+    // The workers must be gone before the lists they feed.
+    files_->stopDelete();
     run_->cancelAndWait();
 }
 
@@ -138,7 +142,8 @@ void frmMain::buildResultLists() {
         view->setGeometry(0, 0, frame->width(), frame->height());
         frame->setVisible(i == 0);
 
-        connect(view, &ResultListView::rowClicked, this, &frmMain::Preview);
+        connect(view, &ResultListView::rowClicked, this,
+                [this, i](int row) { rowClicked(i, row); });
         connect(view, &ResultListView::rowDoubleClicked, this, &frmMain::OpenFile);
         connect(view, &ResultListView::rightButtonReleased, this, &frmMain::popUpFileMenu);
 
@@ -176,6 +181,9 @@ void frmMain::buildMenus() {
     MnuMain = new QMenu(tr("&Menu"), this);
     MnuMain->setObjectName(QStringLiteral("MnuMain"));
     mnuHelp = MnuMain->addAction(tr("Help"), this, &frmMain::Help);
+    mnuHelp->setShortcut(QKeySequence::HelpContents);
+    mnuHelp->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnuHelp);
     mnuAbout = MnuMain->addAction(tr("About Trevalo"), this, &frmMain::About);
     MnuMain->addSeparator();
     mnuWebSite = MnuMain->addAction(tr("Trevalo Web Site"), this, &frmMain::WebSite);
@@ -195,6 +203,8 @@ void frmMain::buildMenus() {
         mnuFile->addAction(tr("Mark &newer files for deletion"), this, &frmMain::MarkNewer);
     mnuClearMarks = mnuFile->addAction(tr("&Clear all marks"), this, &frmMain::ClearMarks);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::FileMenuOpening);
+
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &frmMain::cancelSearchKey);
 }
 
 void frmMain::setFocusOrder() {
@@ -315,7 +325,9 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // Closing ends the program: a running search is stopped and its worker waited for.
+    // Closing ends the program: a running delete stops after its current file, a running
+    // search at once, and their workers are waited for.
+    files_->stopDelete();
     run_->cancelAndWait();
     event->accept();
 }
@@ -329,17 +341,32 @@ void frmMain::tabClicked(int index) {
     runLayout();
 }
 
+void frmMain::rowClicked(int list, int row) {
+    // The click selects its row before the preview looks at the selection (a Ctrl+click
+    // would otherwise leave the list without one).
+    lstResult[static_cast<std::size_t>(list)]->selectRow(row);
+    Preview();
+}
+
+void frmMain::cancelSearchKey() {
+    if (run_->state() == SearchRun::State::Running)
+        run_->click();
+}
+
 void frmMain::popUpFileMenu(const QPoint& globalPos) {
     mnuFile->popup(globalPos);
 }
 
-void frmMain::messageBox(const QString& text, const QString& title, bool information) {
+void frmMain::messageBox(const QString& text, const QString& title, bool information,
+                         const QString& details) {
     if (messageHook_) {
         messageHook_(text, title);
         return;
     }
     QMessageBox box(information ? QMessageBox::Information : QMessageBox::NoIcon, title, text,
                     QMessageBox::Ok, this);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 
@@ -413,17 +440,36 @@ void frmMain::appendRows(int list, std::vector<ResultRow> rows) {
         Qt::QueuedConnection);
 }
 
-// ---- The file commands (still to come) ----
+// ---- The file commands ----
 
-void frmMain::Preview() {}
-void frmMain::OpenFile() {}
-void frmMain::DelFile() {}
-void frmMain::RenFile() {}
-void frmMain::MarkAll() {}
-void frmMain::MarkOlder() {}
-void frmMain::MarkNewer() {}
-void frmMain::ClearMarks() {}
-void frmMain::FileMenuOpening() {}
+void frmMain::Preview() {
+    files_->preview();
+}
+void frmMain::OpenFile() {
+    files_->openSelected();
+}
+void frmMain::DelFile() {
+    // The rows go and the counts follow once the files have moved.
+    files_->deleteMarked();
+}
+void frmMain::RenFile() {
+    files_->renameSelected();
+}
+void frmMain::MarkAll() {
+    files_->markAll(true);
+}
+void frmMain::MarkOlder() {
+    files_->markByAge(true);
+}
+void frmMain::MarkNewer() {
+    files_->markByAge(false);
+}
+void frmMain::ClearMarks() {
+    files_->markAll(false);
+}
+void frmMain::FileMenuOpening() {
+    files_->fileMenuOpening();
+}
 
 // ---- The general menu ----
 
@@ -434,6 +480,13 @@ void frmMain::openUrl(const QUrl& url) {
         ShellOpen(QFile::encodeName(url.toLocalFile()).toStdString());
     else
         openWebPage(url.toString());
+}
+
+void frmMain::shellOpen(const std::string& bytePath) {
+    if (urlOpener_)
+        urlOpener_(fileUrlOf(bytePath));
+    else
+        ShellOpen(bytePath);
 }
 
 void frmMain::Help() {

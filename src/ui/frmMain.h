@@ -24,6 +24,7 @@ class QUrl;
 
 namespace trevalo {
 
+class FileCommands;
 class FileOpFrame;
 class ResultListModel;
 class ResultListView;
@@ -56,17 +57,23 @@ public:
     ResultListModel& currentModel() const { return resultModel(CurList); }
     int selectedRow() const;
     SearchRun& searchRun() { return *run_; }
+    FileCommands& fileCommands() { return *files_; }
     const Twips& twips() const { return tw_; }
 
     // Every message box of the window goes through here. Tests set a hook so that nothing
-    // modal opens; the hook gets the text and the title.
+    // modal opens; the hook gets the text and the title. Details, when given, are shown on
+    // request below the text.
     using MessageHook = std::function<void(const QString& text, const QString& title)>;
     void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
-    void messageBox(const QString& text, const QString& title, bool information = false);
-    // Opens documents and web addresses (help, web site); the result is not reported.
+    void messageBox(const QString& text, const QString& title, bool information = false,
+                    const QString& details = {});
+    // Opens documents and web addresses (help, web site, found files); the result is not
+    // reported. Tests swap in an opener that records the addresses.
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     void openUrl(const QUrl& url);
+    // Opens a file (a byte path) with the desktop's program for it.
+    void shellOpen(const std::string& bytePath);
 
     // RunHost
     SearchRequest searchRequest() override;
@@ -114,8 +121,8 @@ public:
     QAction* mnuClearMarks;
 
 public slots:
-    // The file commands. They are wired to the file menu, the Task button and the result
-    // lists' clicks; what they do on the files is still to come, so for now they do nothing.
+    // The file commands, on the current list (FileCommands). They are wired to the file menu,
+    // the Task button, the result lists' clicks and keys.
     void Preview();         // a row of a result list was clicked
     void OpenFile();        // "&Open", or a double click on a row
     void DelFile();         // "&Delete": the marked files to the trash
@@ -126,7 +133,7 @@ public slots:
     void ClearMarks();      // "&Clear all marks"
     void FileMenuOpening(); // mnuFile is about to open: enable the commands that apply
 
-    void Help();
+    void Help(); // also F1
     void About();
     void WebSite();
     // Ends the program at once; a running search is stopped first.
@@ -147,6 +154,9 @@ private:
     void buildStatusBar();
     void setFocusOrder();
     void tabClicked(int index);
+    void rowClicked(int list, int row);
+    // Esc: stops a running search, like its Cancel button; nothing when no search runs.
+    void cancelSearchKey();
     void popUpFileMenu(const QPoint& globalPos);
     WindowState windowStateNow() const;
     int statusBarHeightPx() const;
@@ -154,6 +164,7 @@ private:
     Twips tw_;
     SearchModel model_;
     std::unique_ptr<SearchRun> run_;
+    FileCommands* files_ = nullptr;
     std::array<ResultListModel*, kResultListCount> results_{};
     MessageHook messageHook_;
     UrlOpener urlOpener_;

@@ -1,0 +1,316 @@
+#include "ui/FileCommands.h"
+
+#include "platform/ByteText.h"
+#include "results/Marking.h"
+#include "results/PicturePreview.h"
+#include "results/ResultListModel.h"
+#include "results/ResultListView.h"
+#include "ui/GeneralMenu.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QProgressDialog>
+
+#include <algorithm>
+#include <chrono>
+#include <unordered_set>
+
+namespace trevalo {
+
+namespace {
+
+// The failure message names this many files; the box's details hold all of them.
+constexpr std::size_t kListedFailures = 20;
+// The worker hands its progress to the window at most this often.
+constexpr std::chrono::milliseconds kProgressInterval{100};
+// A delete that ends sooner shows no progress dialog.
+constexpr int kProgressDelayMs = 500;
+
+QString appTitle() {
+    return QString::fromLatin1(kAppTitle);
+}
+
+QString deleteQuestion(std::size_t files, std::size_t groupsWithoutCopy) {
+    QString text = files == 1
+                       ? QObject::tr("1 marked file will be moved to the trash.")
+                       : QObject::tr("%1 marked files will be moved to the trash.").arg(files);
+    if (groupsWithoutCopy == 1)
+        text += QStringLiteral("\n\n") + QObject::tr("1 group would keep no copy at all.");
+    else if (groupsWithoutCopy > 1)
+        text += QStringLiteral("\n\n") +
+                QObject::tr("%1 groups would keep no copy at all.").arg(groupsWithoutCopy);
+    return text + QStringLiteral("\n\n") + QObject::tr("Go ahead?");
+}
+
+// The row of a file in a list, or -1.
+int findRow(const ResultListModel& model, const std::string& folder, const std::string& name) {
+    const std::vector<ResultRow>& rows = model.rows();
+    const auto it = std::find_if(rows.begin(), rows.end(), [&](const ResultRow& r) {
+        return r.name == name && r.folder == folder;
+    });
+    return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
+}
+
+} // namespace
+
+// One delete: the list it works on and the files it was asked to move. The worker and the
+// window's thread both read it; nobody changes it once the worker runs.
+struct FileCommands::DeleteRun {
+    int list = 0;
+    DeletePlan plan;
+};
+
+FileCommands::FileCommands(frmMain& window) : QObject(&window), w_(window) {
+    installKeys();
+}
+
+FileCommands::~FileCommands() {
+    stopDelete();
+}
+
+void FileCommands::installKeys() {
+    // The keys act on the result lists only, so that typing in the set-up panel keeps them.
+    const auto onLists = [this](QAction* action, const QList<QKeySequence>& keys) {
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        for (ResultListView* view : w_.lstResult)
+            view->addAction(action);
+    };
+    onLists(w_.mnuOpen, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    onLists(w_.mnuDelete, {QKeySequence(QKeySequence::Delete)});
+    onLists(w_.mnuRen, {QKeySequence(Qt::Key_F2)});
+    toggleMark_ = new QAction(tr("Mark or unmark the row"), this);
+    onLists(toggleMark_, {QKeySequence(Qt::Key_Space)});
+    connect(toggleMark_, &QAction::triggered, this, &FileCommands::toggleCurrentMark);
+}
+
+// ---- Marking ----
+
+void FileCommands::markAll(bool checked) {
+    w_.currentModel().setAllChecked(checked);
+}
+
+void FileCommands::markByAge(bool older) {
+    // MarkDel sorts by the list's key column itself, so the sort and the marks reach the view
+    // as one change.
+    const int list = w_.CurList;
+    w_.currentModel().editRows(
+        [list, older](std::vector<ResultRow>& rows) { MarkDel(rows, list, older); });
+}
+
+void FileCommands::fileMenuOpening() {
+    const bool byAge = markByAgeEnabled(w_.CurList);
+    w_.mnuMarkNewer->setEnabled(byAge);
+    w_.mnuMarkOld->setEnabled(byAge);
+}
+
+void FileCommands::toggleCurrentMark() {
+    const ResultListView* view = w_.lstResult[static_cast<std::size_t>(w_.CurList)];
+    const int row = view->currentIndex().isValid() ? view->currentIndex().row() : w_.selectedRow();
+    ResultListModel& model = w_.currentModel();
+    if (row >= 0 && row < model.rowCount())
+        model.setChecked(row, !model.row(row).checked);
+}
+
+// ---- Delete ----
+
+bool FileCommands::confirm(const QString& text, const QString& title) {
+    if (confirmHook_)
+        return confirmHook_(text, title);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, &w_);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void FileCommands::deleteMarked() {
+    if (deleting_)
+        return;
+    const int list = w_.CurList;
+    const std::vector<ResultRow>& rows = w_.resultModel(list).rows();
+    const std::size_t marked = countMarked(rows);
+    if (marked == 0) {
+        w_.messageBox(tr("Please mark files."), appTitle());
+        return;
+    }
+    const std::size_t withoutCopy = list == ListDuplicates ? groupsLosingEveryCopy(rows) : 0;
+
+    deleting_ = true; // also while the question is open
+    if (!confirm(deleteQuestion(marked, withoutCopy), tr("Delete"))) {
+        deleting_ = false;
+        return;
+    }
+    // Taken after the question: a running search may have added or re-sorted rows meanwhile.
+    auto run = std::make_shared<DeleteRun>();
+    run->list = list;
+    run->plan = planDelete(w_.resultModel(list).rows());
+    if (run->plan.items.empty()) {
+        deleting_ = false;
+        return;
+    }
+
+    const int total = static_cast<int>(run->plan.items.size());
+    progress_ = new QProgressDialog(tr("Moving %1 files to the trash ...").arg(total), tr("Cancel"),
+                                    0, total, &w_);
+    progress_->setWindowTitle(appTitle());
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoReset(false);
+    progress_->setAutoClose(false);
+    progress_->setMinimumDuration(kProgressDelayMs);
+    connect(progress_, &QProgressDialog::canceled, this, [this] { cancel_ = true; });
+    progress_->setValue(0); // starts the delay after which the dialog shows
+
+    cancel_ = false;
+    worker_ = std::thread([this, run] {
+        auto last = std::chrono::steady_clock::now();
+        const DeleteProgress progress = [this, &last](std::size_t done, std::size_t) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last < kProgressInterval)
+                return;
+            last = now;
+            QMetaObject::invokeMethod(
+                this, [this, done] { showDeleteProgress(done); }, Qt::QueuedConnection);
+        };
+        DeleteOutcome outcome = trashPlannedFiles(run->plan, progress, &cancel_);
+        QMetaObject::invokeMethod(
+            this, [this, run, outcome = std::move(outcome)] { finishDelete(run, outcome); },
+            Qt::QueuedConnection);
+    });
+}
+
+void FileCommands::showDeleteProgress(std::size_t done) {
+    if (progress_ && !progress_->wasCanceled())
+        progress_->setValue(static_cast<int>(done));
+}
+
+void FileCommands::stopDelete() {
+    cancel_ = true;
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
+                                const DeleteOutcome& outcome) {
+    if (worker_.joinable())
+        worker_.join();
+    if (progress_) {
+        // A modal progress dialog runs events inside setValue; it may be below us on the stack.
+        progress_->disconnect(this);
+        progress_->hide();
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+
+    // The list may have been re-sorted or grown while the worker ran, so the rows of the files
+    // that moved are found by path; a file is listed once.
+    if (!outcome.moved.empty()) {
+        const std::vector<DeletePlan::Item>& items = run->plan.items;
+        std::unordered_set<std::string> moved;
+        moved.reserve(outcome.moved.size());
+        for (const std::size_t row : outcome.moved) {
+            const auto it = std::lower_bound(
+                items.begin(), items.end(), row,
+                [](const DeletePlan::Item& item, std::size_t r) { return item.row < r; });
+            if (it != items.end() && it->row == row)
+                moved.insert(it->path);
+        }
+        w_.resultModel(run->list).removeRowsWhere(
+            [&moved](const ResultRow& r) { return moved.contains(r.path()); });
+    }
+    w_.UpdateCount();
+
+    if (!outcome.failures.empty()) {
+        const QString details = outcome.failures.size() > kListedFailures
+                                    ? failureMessage(outcome.failures)
+                                    : QString();
+        w_.messageBox(failureMessage(outcome.failures, kListedFailures), appTitle(), false,
+                      details);
+    }
+    deleting_ = false;
+}
+
+// ---- Rename and open ----
+
+QString FileCommands::prompt(const QString& title, const QString& label,
+                             const QString& defaultText) {
+    if (promptHook_)
+        return promptHook_(title, label, defaultText);
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(&w_, title, label, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+void FileCommands::renameSelected() {
+    const int selected = w_.selectedRow();
+    if (selected < 0) {
+        w_.messageBox(tr("Please select a file."), tr("Select file"));
+        return;
+    }
+    const int list = w_.CurList;
+    const ResultRow row = w_.resultModel(list).row(selected);
+    const QString current = displayText(row.name);
+    const QString answer =
+        prompt(tr("Rename"),
+               tr("Please type a new file name for ") + QLatin1Char('\n') + displayText(row.path()),
+               current);
+    // An untouched answer would turn bytes that are not UTF-8 into replacement characters.
+    if (answer.isEmpty() || answer == current)
+        return;
+    const std::string newName = bytesOf(answer);
+    if (!renameFileOfRow(row, newName).ok) {
+        w_.messageBox(tr("File can't be renamed."), tr("Can't rename"));
+        return;
+    }
+    // A search that ended while the prompt was open may have re-sorted the list.
+    const int at = findRow(w_.resultModel(list), row.folder, row.name);
+    if (at >= 0)
+        w_.resultModel(list).setRowName(at, newName);
+}
+
+void FileCommands::openSelected() {
+    const int selected = w_.selectedRow();
+    if (selected < 0) {
+        w_.messageBox(tr("Please select a file."), tr("Select file"));
+        return;
+    }
+    w_.shellOpen(w_.currentModel().row(selected).path());
+}
+
+// ---- Preview ----
+
+void FileCommands::preview() {
+    const int selected = w_.selectedRow();
+    const std::string path = selected >= 0 ? w_.currentModel().row(selected).path() : std::string();
+    QLabel* box = w_.imgPreview;
+    switch (previewFor(selected >= 0, w_.chkPreview->checkState() != Qt::Unchecked, path)) {
+    case PreviewAction::Keep:
+        return;
+    case PreviewAction::Clear:
+        box->clear();
+        return;
+    case PreviewAction::Load:
+        break;
+    }
+    box->clear();
+    const qreal ratio = box->devicePixelRatioF();
+    const QSize fit = box->contentsRect().size() * ratio;
+    if (fit.isEmpty())
+        return;
+    QImage image = loadPreview(path, fit);
+    if (image.isNull())
+        return;
+    if (image.width() > fit.width() || image.height() > fit.height())
+        image = image.scaled(fit, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    box->setPixmap(pixmap);
+}
+
+} // namespace trevalo
