@@ -504,6 +504,7 @@ void frmMain::WebSite() {
 }
 
 void frmMain::Quit() {
+    files_->stopDelete();
     run_->cancelAndWait();
     QCoreApplication::exit(0);
 }

@@ -136,7 +136,8 @@ public slots:
     void Help(); // also F1
     void About();
     void WebSite();
-    // Ends the program at once; a running search is stopped first.
+    // Ends the program at once; a running search is stopped first, a running delete after
+    // its current file.
     void Quit();
 
 signals:
