@@ -1,5 +1,8 @@
 #include "ScanCommand.h"
 
+#include "platform/Process.h"
+
 int main(int argc, char** argv) {
+    trevalo::tuneProcessForSearches();
     return trevalo::runScanCommand(argc, argv);
 }

@@ -1,6 +1,7 @@
 // trevalo: the desktop program.
 
 #include "platform/ByteText.h"
+#include "platform/Process.h"
 #include "platform/desktop/DataFiles.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
@@ -41,6 +42,7 @@ void saveScreenshotWhenDone(trevalo::frmMain& window, const QString& file) {
 } // namespace
 
 int main(int argc, char** argv) {
+    trevalo::tuneProcessForSearches();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trevalo"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
