@@ -32,6 +32,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QThread>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -405,8 +406,9 @@ void frmMain::searchEnded() {
     emit searchFinished();
 }
 
-// The calls below come from the search's worker thread (runOnHostThread also from this one);
-// each is queued to the window's thread, in the order it came.
+// The calls below come from the search's worker thread, each queued to the window's thread in
+// the order it came; the search command also sets the status and progress from the window's
+// own thread, which takes effect at once.
 
 void frmMain::runOnHostThread(std::function<void()> fn) {
     QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
@@ -419,14 +421,20 @@ void frmMain::selectPathRow(int row) {
 
 void frmMain::setProgress(double percent) {
     const int value = std::clamp(static_cast<int>(std::floor(percent)), 0, 100);
-    QMetaObject::invokeMethod(
-        this, [this, value] { pbMain->setValue(value); }, Qt::QueuedConnection);
+    if (QThread::currentThread() == thread())
+        pbMain->setValue(value);
+    else
+        QMetaObject::invokeMethod(
+            this, [this, value] { pbMain->setValue(value); }, Qt::QueuedConnection);
 }
 
 void frmMain::setStatus(const std::string& text) {
-    QMetaObject::invokeMethod(
-        this, [this, shown = displayText(text)] { StatusPanel->setText(shown); },
-        Qt::QueuedConnection);
+    if (QThread::currentThread() == thread())
+        StatusPanel->setText(displayText(text));
+    else
+        QMetaObject::invokeMethod(
+            this, [this, shown = displayText(text)] { StatusPanel->setText(shown); },
+            Qt::QueuedConnection);
 }
 
 void frmMain::appendRows(int list, std::vector<ResultRow> rows) {

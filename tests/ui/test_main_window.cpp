@@ -322,7 +322,7 @@ void TestMainWindow::cancelFromTheButtonEndsTheSearch() {
     QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
     QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton); // before the search can report back
     QCOMPARE(t.w.searchRun().state(), SearchRun::State::Stopping);
-    QTRY_COMPARE(t.w.StatusPanel->text(), QStringLiteral("Stopping ..."));
+    QCOMPARE(t.w.StatusPanel->text(), QStringLiteral("Stopping ..."));
     QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search"));
     QTRY_VERIFY(t.w.StatusPanel->text().startsWith(QStringLiteral("Completed in ")));
     QVERIFY(t.panel().frmSelectPath->isEnabled());
