@@ -23,15 +23,16 @@ mkdir -p "$demo"/{Pictures/Holiday,Pictures/Phone,Pictures/Backup,Documents/Taxe
 bytes() { # bytes FILE SIZE SEED: SIZE bytes fixed by SEED
     yes "demo content $3" | head -c "$2" >"$1" || true
 }
-bytes "$demo/Pictures/Holiday/beach.jpg" 183211 1
-bytes "$demo/Pictures/Holiday/sunset.jpg" 241876 2
+# Real pictures, so that the preview beside the lists shows one.
+cp tests/data/pictures/sample.jpg "$demo/Pictures/Holiday/beach.jpg"
+cp tests/data/pictures/sample.bmp "$demo/Pictures/Holiday/sunset.bmp"
 bytes "$demo/Documents/Taxes/return-2023.pdf" 58320 3
 bytes "$demo/Music/Album/track01.mp3" 4120456 4
 bytes "$demo/Projects/notes.txt" 812 5
 bytes "$demo/Documents/notes.txt" 1290 6
 cp "$demo/Pictures/Holiday/beach.jpg" "$demo/Pictures/Backup/beach.jpg"
 cp "$demo/Pictures/Holiday/beach.jpg" "$demo/Pictures/Phone/IMG_2041.jpg"
-cp "$demo/Pictures/Holiday/sunset.jpg" "$demo/Pictures/Backup/sunset.jpg"
+cp "$demo/Pictures/Holiday/sunset.bmp" "$demo/Pictures/Backup/sunset.bmp"
 cp "$demo/Documents/Taxes/return-2023.pdf" "$demo/Downloads/return-2023 (1).pdf"
 cp "$demo/Music/Album/track01.mp3" "$demo/Music/Copies/track01.mp3"
 : >"$demo/Documents/empty.log"

@@ -3,6 +3,7 @@
 #include "platform/ByteText.h"
 #include "platform/Process.h"
 #include "platform/desktop/DataFiles.h"
+#include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "ui/SetupPanel.h"
@@ -25,11 +26,17 @@
 namespace {
 
 // For the README's screenshot: once the search started from the command line has ended, show
-// the "Duplicates" list with a row selected, save a picture of the window and quit.
+// the "Duplicates" list with its first picture selected and previewed, save a picture of the
+// window and quit.
 void saveScreenshotWhenDone(trevalo::frmMain& window, const QString& file) {
     QObject::connect(&window, &trevalo::frmMain::searchFinished, &window, [&window, file] {
         window.tabMain->tabBar()->setCurrentIndex(trevalo::ListDuplicates);
-        window.lstResult[trevalo::ListDuplicates]->selectRow(0);
+        const auto& rows = window.resultModel(trevalo::ListDuplicates).rows();
+        const auto picture = std::find_if(
+            rows.begin(), rows.end(), [](const auto& row) { return trevalo::IsPicExt(row.name); });
+        window.lstResult[trevalo::ListDuplicates]->selectRow(
+            picture == rows.end() ? 0 : static_cast<int>(picture - rows.begin()));
+        window.Preview();
         QTimer::singleShot(500, &window, [&window, file] {
             const bool saved = window.grab().save(file);
             std::fprintf(stderr, saved ? "trevalo: saved %s\n" : "trevalo: cannot save %s\n",
