@@ -3,6 +3,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "search/HostQueue.h"
 #include "search/RowSort.h"
 #include "search/SearchDriver.h"
 #include "search/SearchRun.h"
@@ -10,11 +11,9 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -156,28 +155,12 @@ public:
         holdForInterrupt_ = true;
         cancel_ = cancel;
     }
-    void runOnHostThread(std::function<void()> fn) override {
-        {
-            std::lock_guard lock(queueMutex_);
-            queue_.push_back(std::move(fn));
-        }
-        queueReady_.notify_one();
-    }
+    void runOnHostThread(std::function<void()> fn) override { queue_.post(std::move(fn)); }
     void searchEnded() override { ended_ = true; }
     bool ended() const { return ended_; }
 
     // Runs what the worker handed over; waits up to 100 ms for it.
-    void runPending() {
-        std::unique_lock lock(queueMutex_);
-        queueReady_.wait_for(lock, std::chrono::milliseconds(100), [&] { return !queue_.empty(); });
-        while (!queue_.empty()) {
-            auto fn = std::move(queue_.front());
-            queue_.pop_front();
-            lock.unlock();
-            fn();
-            lock.lock();
-        }
-    }
+    void runPending() { queue_.runPending(std::chrono::milliseconds(100)); }
 
     std::string finalStatus() {
         std::lock_guard lock(progressMutex_);
@@ -211,9 +194,7 @@ private:
     double percent_ = 0;
     std::string status_;
     bool drawn_ = false;
-    std::mutex queueMutex_;
-    std::condition_variable queueReady_;
-    std::deque<std::function<void()>> queue_;
+    HostQueue queue_;
     std::atomic<bool> ended_{false};
     bool holdForInterrupt_ = false;
     const std::atomic<bool>* cancel_ = nullptr;
