@@ -1,57 +1,63 @@
 // Whole searches on real trees, through the driver and through the search command.
-#include "platform/PathText.h"
 #include "search/SearchDriver.h"
 #include "search/SearchRun.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <set>
 #include <unistd.h>
 
 using namespace trevalo;
 using trevalo::test::TempTree;
+using Paths = std::set<std::string>;
 
 namespace {
 
 // Records what a search hands over; hand-overs are not throttled, so hooks see every step.
-class RecordingHost final : public RunHost {
+class Host final : public RunHost {
 public:
+    SearchModel model;
+    SearchRequest request;
     std::array<std::vector<ResultRow>, kResultListCount> lists;
     std::vector<std::string> statuses;
-    std::vector<std::pair<std::string, std::string>> messages;
-    std::vector<std::string> calls;
-    SearchRequest request;
+    std::vector<std::string> calls;                   // the search command's steps, in order
     std::function<void(const std::string&)> onStatus; // runs on the worker
     std::function<void(double)> onProgress;           // runs on the worker
-    bool ended = false;
+
+    explicit Host(std::vector<std::string> paths, std::array<bool, 3> types = {true, true, true}) {
+        for (auto& p : paths)
+            request.paths.push_back(PathRow{std::move(p), true});
+        request.types = types;
+    }
+    void search() { ExecSrch(request, model, *this); }
+    // Waits until the worker hands back the end of the search and runs it, as a window's
+    // event loop would.
+    void finishSearch() {
+        std::unique_lock lock(mutex_);
+        ready_.wait_for(lock, std::chrono::seconds(60), [&] { return bool(handedBack_); });
+        const auto fn = std::exchange(handedBack_, nullptr);
+        lock.unlock();
+        if (fn)
+            fn();
+    }
+    Paths paths(int list) const {
+        Paths out;
+        for (const auto& r : lists[list])
+            out.insert(r.path());
+        return out;
+    }
 
     std::chrono::milliseconds handOverInterval() const override { return {}; }
     SearchRequest searchRequest() override { return request; }
-    void showMessage(const std::string& text, const std::string& title) override {
-        messages.emplace_back(text, title);
-    }
-    void focusDriveList() override { calls.push_back("focus"); }
-    void clearList(int list) override {
-        std::lock_guard lock(mutex_);
-        lists[list].clear();
-    }
+    void showMessage(const std::string&, const std::string&) override {}
+    void clearList(int list) override { lists[list].clear(); }
     void updateCount() override { calls.push_back("count"); }
-    void searchStarted() override { calls.push_back("started"); }
-    void searchEnded() override {
-        calls.push_back("ended");
-        ended = true;
-    }
+    void searchEnded() override { calls.push_back("ended"); }
     void sortList(int list, int column, int order) override {
         calls.push_back("sort " + std::to_string(list) + " " + std::to_string(column) + " " +
                         std::to_string(order));
-        std::lock_guard lock(mutex_);
-        std::stable_sort(lists[list].begin(), lists[list].end(),
-                         [&](const ResultRow& a, const ResultRow& b) {
-                             return cellText(a, column - 1) < cellText(b, column - 1);
-                         });
     }
     void setProgress(double percent) override {
         if (onProgress)
@@ -66,55 +72,19 @@ public:
             onStatus(text);
     }
     void appendRows(int list, std::vector<ResultRow> rows) override {
-        std::lock_guard lock(mutex_);
-        for (auto& r : rows)
-            lists[list].push_back(std::move(r));
+        lists[list].insert(lists[list].end(), rows.begin(), rows.end());
     }
     void runOnHostThread(std::function<void()> fn) override {
         std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(fn));
+        handedBack_ = std::move(fn);
         ready_.notify_one();
-    }
-    // Runs what the worker handed back until the search has ended.
-    bool pumpUntilEnded() {
-        for (int i = 0; i < 600 && !ended; ++i) {
-            std::unique_lock lock(mutex_);
-            ready_.wait_for(lock, std::chrono::milliseconds(100), [&] { return !queue_.empty(); });
-            while (!queue_.empty()) {
-                auto fn = std::move(queue_.front());
-                queue_.pop_front();
-                lock.unlock();
-                fn();
-                lock.lock();
-            }
-        }
-        return ended;
-    }
-    std::set<std::string> paths(int list) const {
-        std::set<std::string> out;
-        for (const auto& r : lists[list])
-            out.insert(r.path());
-        return out;
     }
 
 private:
     std::mutex mutex_;
     std::condition_variable ready_;
-    std::deque<std::function<void()>> queue_;
+    std::function<void()> handedBack_;
 };
-
-SearchRequest requestFor(std::vector<std::string> paths,
-                         std::array<bool, 3> types = {true, true, true}) {
-    SearchRequest r;
-    for (auto& p : paths)
-        r.paths.push_back(PathRow{std::move(p), true});
-    r.types = types;
-    return r;
-}
-
-void search(RecordingHost& host, SearchModel& model) {
-    ExecSrch(host.request, model, host);
-}
 
 } // namespace
 
@@ -132,145 +102,104 @@ private slots:
         t.file("d1/z2", "");
         t.file("d2/z1", "");
         t.file("d3/unique.dat", "a longer file");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
-        SearchRun run(host, model);
+        t.setMtime("d1/e.bin", 1700000000);
+        Host host({t.path("*.*")});
+        SearchRun run(host, host.model);
         run.click();
         QCOMPARE(run.state(), SearchRun::State::Running);
-        QVERIFY(host.pumpUntilEnded());
+        host.finishSearch();
         QCOMPARE(run.state(), SearchRun::State::Idle);
 
         QCOMPARE(host.statuses.front(), std::string("Start ..."));
         QVERIFY(QString::fromStdString(host.statuses.back())
                     .contains(QRegularExpression("^Completed in \\d+s, searching 8 files\\.$")));
-        QCOMPARE(host.paths(ListZeroSize),
-                 (std::set<std::string>{t.path("d1/z2"), t.path("d2/z1")}));
-        QCOMPARE(host.lists[ListZeroSize].front().name, std::string("z1")); // sorted by name
-        QCOMPARE(host.paths(ListDuplicates),
-                 (std::set<std::string>{t.path("d1/a.txt"), t.path("d2/b.txt")}));
+        QCOMPARE(host.paths(ListZeroSize), (Paths{t.path("d1/z2"), t.path("d2/z1")}));
+        QCOMPARE(host.paths(ListDuplicates), (Paths{t.path("d1/a.txt"), t.path("d2/b.txt")}));
         const auto& dups = host.lists[ListDuplicates];
         QCOMPARE(dups[0].group, dups[1].group);
         // The key is the smallest table index of the group, in the table's final size order.
-        const auto& entry = model.table.at(static_cast<std::size_t>(dups[0].group));
+        const auto& entry = host.model.table.at(static_cast<std::size_t>(dups[0].group));
         QVERIFY(entry.FilePath == t.path("d1/a.txt") || entry.FilePath == t.path("d2/b.txt"));
-        QCOMPARE(model.table.at(static_cast<std::size_t>(dups[0].group) + 1).FileSize,
+        QCOMPARE(host.model.table.at(static_cast<std::size_t>(dups[0].group) + 1).FileSize,
                  std::int64_t(5));
-        QCOMPARE(host.paths(ListSameName),
-                 (std::set<std::string>{t.path("d1/e.bin"), t.path("d2/E.BIN")}));
+        QCOMPARE(host.paths(ListSameName), (Paths{t.path("d1/e.bin"), t.path("d2/E.BIN")}));
         QVERIFY(host.lists[ListReadErrors].empty());
         // The table keeps no group keys once listed.
-        for (const auto& e : model.table)
+        for (const auto& e : host.model.table)
             QCOMPARE(e.DupGroup, std::int64_t(-1));
         const std::vector<std::string> tail(host.calls.end() - 5, host.calls.end());
         QCOMPARE(tail, (std::vector<std::string>{"sort 1 3 0", "sort 2 1 0", "sort 0 1 0", "count",
                                                  "ended"}));
-    }
 
-    void rowTexts() {
-        TempTree t;
-        t.file("x/a.txt", "12345");
-        t.file("y/a.txt", "12345");
-        t.setMtime("x/a.txt", 1700000000);
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
-        search(host, model);
-        const ResultRow& row = host.lists[ListSameName].at(0);
-        QCOMPARE(cellText(row, ColSize), std::string("         5"));
-        QCOMPARE(cellText(row, ColGroup), std::string("        -1"));
-        QVERIFY(row.folder.ends_with("/"));
-        const ResultRow& first = row.folder == t.path("x/") ? row : host.lists[ListSameName].at(1);
-        QCOMPARE(first.dateText(), std::string_view(formatFileDate(1700000000)));
-    }
-
-    void emptyPathListIsRefused() {
-        RecordingHost host;
-        SearchModel model;
-        SearchRun run(host, model);
-        run.click();
-        QCOMPARE(host.messages.size(), std::size_t(1));
-        QCOMPARE(host.messages[0].first, std::string("Please select path before search."));
-        QCOMPARE(host.messages[0].second, std::string("Select Path"));
-        QCOMPARE(host.calls, std::vector<std::string>{"focus"});
-        QVERIFY(host.statuses.empty());
-        QCOMPARE(run.state(), SearchRun::State::Idle);
+        // The texts of a row: numbers padded to 10, the folder with its "/", local time.
+        const auto& same = host.lists[ListSameName];
+        const ResultRow& e = same[0].name == "e.bin" ? same[0] : same.at(1);
+        QCOMPARE(cellText(e, ColSize), std::string("         3"));
+        QCOMPARE(cellText(e, ColGroup), std::string("        -1"));
+        QCOMPARE(e.folder, t.path("d1/"));
+        QCOMPARE(QString::fromLatin1(e.dateText()),
+                 QDateTime::fromSecsSinceEpoch(1700000000).toString("yyyy/MM/dd hh:mm:ss"));
     }
 
     void secondClicksOnlyCancel() {
         TempTree t;
         t.file("a", "same");
         t.file("b", "same");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
+        Host host({t.path("*.*")});
         std::mutex m;
         std::condition_variable cv;
         bool release = false;
         host.onStatus = [&](const std::string& s) {
-            if (s != kStatusLoading)
-                return;
             std::unique_lock lock(m);
-            cv.wait(lock, [&] { return release; });
+            cv.wait(lock, [&] { return release || s != kStatusLoading; });
         };
-        SearchRun run(host, model);
+        SearchRun run(host, host.model);
         run.click();
         run.click();
         run.click();
         QCOMPARE(run.state(), SearchRun::State::Stopping);
-        QVERIFY(model.CancelSrch);
         {
             std::lock_guard lock(m);
             release = true;
         }
         cv.notify_all();
-        QVERIFY(host.pumpUntilEnded());
+        host.finishSearch();
         QCOMPARE(std::count(host.calls.begin(), host.calls.end(), "ended"), 1);
         QCOMPARE(std::count(host.statuses.begin(), host.statuses.end(), "Stopping ..."), 2);
         QVERIFY(host.lists[ListDuplicates].empty()); // the run was passed over
         QVERIFY(host.statuses.back().starts_with("Completed in "));
-        // A new search starts at once and clears the lists of the cancelled one.
-        host.onStatus = nullptr;
-        host.ended = false;
+        // A new search starts at once.
         run.click();
-        QVERIFY(host.pumpUntilEnded());
+        host.finishSearch();
         QCOMPARE(host.lists[ListDuplicates].size(), std::size_t(2));
     }
 
-    void cancelDuringTheSameNameWalkEndsTheSearch() {
+    // Cancelled from the start: the same-name walk looks at the cancel every 200 entries.
+    void cancelBeforeTheRuns() {
         TempTree t;
-        for (int k = 0; k < 225; ++k) {
-            t.file("one/n" + std::to_string(k), k % 10 ? "dup" : "");
-            t.file("two/n" + std::to_string(k), k % 10 ? "dup" : "");
-        }
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
-        model.CancelSrch = true;
-        search(host, model);
-        QVERIFY(!host.lists[ListSameName].empty());
-        QVERIFY(host.lists[ListSameName].size() < 450);
-        QVERIFY(host.lists[ListZeroSize].empty());
-        QVERIFY(host.lists[ListDuplicates].empty());
-        QVERIFY(host.lists[ListReadErrors].empty());
-        QVERIFY(std::find(host.statuses.begin(), host.statuses.end(), kStatusDuplicates) ==
-                host.statuses.end());
-    }
+        for (int k = 0; k < 225; ++k)
+            for (const std::string d : {"big/1/", "big/2/"})
+                t.file(d + std::to_string(k), k % 10 ? "dup" : "");
+        Host big({t.path("big/*.*")});
+        big.model.CancelSrch = true;
+        big.search();
+        QVERIFY(!big.lists[ListSameName].empty());
+        QVERIFY(big.lists[ListSameName].size() < 450);
+        QVERIFY(big.lists[ListZeroSize].empty() && big.lists[ListDuplicates].empty());
+        QVERIFY(std::find(big.statuses.begin(), big.statuses.end(), kStatusDuplicates) ==
+                big.statuses.end());
 
-    void cancelWithASmallTablePassesOverTheRunsOnly() {
-        TempTree t;
-        t.file("a/x", "");
-        t.file("b/x", "");
-        t.file("a/y", "dup");
-        t.file("b/z", "dup");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
-        model.CancelSrch = true;
-        search(host, model);
-        QCOMPARE(host.lists[ListSameName].size(), std::size_t(2));
-        QCOMPARE(host.lists[ListZeroSize].size(), std::size_t(2));
-        QVERIFY(host.lists[ListDuplicates].empty());
+        // A smaller table is walked whole and its zero-length files listed; the runs are not.
+        t.file("small/1/x", "");
+        t.file("small/2/x", "");
+        t.file("small/1/y", "dup");
+        t.file("small/2/z", "dup");
+        Host small({t.path("small/*.*")});
+        small.model.CancelSrch = true;
+        small.search();
+        QCOMPARE(small.lists[ListSameName].size(), std::size_t(2));
+        QCOMPARE(small.lists[ListZeroSize].size(), std::size_t(2));
+        QVERIFY(small.lists[ListDuplicates].empty());
     }
 
     void cancelDuringTheRunsKeepsTheRunsComparedBefore() {
@@ -278,21 +207,17 @@ private slots:
         // those of the runs before the first one not compared, as if one after the other.
         TempTree t;
         constexpr int kRuns = 40;
-        for (int k = 1; k <= kRuns; ++k) {
-            const std::string content(static_cast<std::size_t>(10 * k), 'q');
-            t.file("a/" + std::to_string(k), content);
-            t.file("b/" + std::to_string(k), content);
-        }
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")}, {false, true, false});
+        for (int k = 1; k <= kRuns; ++k)
+            for (const std::string d : {"a/", "b/"})
+                t.file(d + std::to_string(k), std::string(static_cast<std::size_t>(10 * k), 'q'));
+        Host host({t.path("*.*")}, {false, true, false});
         std::atomic<bool> comparing{false};
         host.onStatus = [&](const std::string& s) { comparing = s == kStatusDuplicates; };
         host.onProgress = [&](double p) {
             if (comparing && p > 0)
-                model.CancelSrch = true; // after the first run
+                host.model.CancelSrch = true; // after the first run
         };
-        search(host, model);
+        host.search();
         std::set<std::int64_t> sizes;
         for (const auto& row : host.lists[ListDuplicates])
             sizes.insert(row.size);
@@ -302,56 +227,48 @@ private slots:
         QCOMPARE(*sizes.rbegin(), std::int64_t(10 * sizes.size())); // a prefix of the runs
     }
 
-    void nothingChosenListsNothing() {
+    void smallTablesAndNoSearchChosen() {
         TempTree t;
         t.file("a/x", "");
+        Host one({t.path("*.*")});
+        one.search();
+        QCOMPARE(one.lists[ListZeroSize].size(), std::size_t(1));
+        Host none({t.path("absent/*.*")});
+        none.search();
+        QVERIFY(none.model.table.empty());
+
         t.file("b/x", "");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")}, {false, false, false});
-        search(host, model);
-        for (const auto& l : host.lists)
+        Host nothing({t.path("*.*")}, {false, false, false});
+        nothing.search();
+        for (const auto& l : nothing.lists)
             QVERIFY(l.empty());
-        QCOMPARE(model.table.size(), std::size_t(2));
+        QCOMPARE(nothing.model.table.size(), std::size_t(2));
     }
 
-    void tablesOfOneAndNoEntry() {
-        TempTree t;
-        t.file("only", "");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
-        search(host, model);
-        QCOMPARE(host.lists[ListZeroSize].size(), std::size_t(1));
-        host.request = requestFor({t.path("absent/*.*")});
-        search(host, model);
-        QVERIFY(model.table.empty());
-    }
-
+    // Names shared by the first and by the last entries in name order.
     void namesSharedAtBothEndsOfTheOrder() {
         TempTree t;
-        for (const char* d : {"1", "2", "3"}) {
-            t.file(std::string(d) + "/AAA", "x");
-            t.file(std::string(d) + "/zzz", "y");
+        for (const std::string d : {"1/", "2/", "3/"}) {
+            t.file(d + "AAA", "x");
+            t.file(d + "zzz", "y");
         }
         t.file("1/middle", "z");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")}, {false, false, true});
-        search(host, model);
+        Host host({t.path("*.*")}, {false, false, true});
+        host.search();
         QCOMPARE(host.lists[ListSameName].size(), std::size_t(6));
     }
 
     void runsOf250And251EqualSizes() {
         for (int n : {250, 251}) {
             TempTree t;
-            for (int k = 0; k < n; ++k)
-                t.patterned("f" + std::to_string(k), 3000,
-                            static_cast<unsigned>(k % 3 == 0 ? 1 : 1000 + k));
-            RecordingHost host;
-            SearchModel model;
-            host.request = requestFor({t.path("*.*")}, {false, true, false});
-            search(host, model);
+            for (int k = 0; k < n; ++k) {
+                std::string content(3000, 'x'); // every third file alike, the others unique
+                if (k % 3)
+                    content.replace(2990, 4, std::to_string(1000 + k));
+                t.file("f" + std::to_string(k), content);
+            }
+            Host host({t.path("*.*")}, {false, true, false});
+            host.search();
             const auto& dups = host.lists[ListDuplicates];
             QCOMPARE(dups.size(), std::size_t((n + 2) / 3));
             for (const auto& r : dups)
@@ -359,42 +276,30 @@ private slots:
         }
     }
 
+    // Files gone before they were measured sort first but hide none of the zero-length files;
+    // one alone is listed nowhere, two form a run that cannot be read.
     void filesGoneBeforeTheyWereMeasured() {
         TempTree t;
         t.file("z1", "");
         t.file("z2", "");
-        t.file("gone1", "12345");
-        t.file("gone2", "12345");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("*.*")});
-        host.onStatus = [&](const std::string& s) {
-            if (s == kStatusLoading) {
-                ::unlink(t.path("gone1").c_str());
-                ::unlink(t.path("gone2").c_str());
+        for (int vanishing : {1, 2}) {
+            t.file("gone1", "12345");
+            t.file("gone2", "12345");
+            Host host({t.path("*.*")});
+            host.onStatus = [&](const std::string& s) {
+                if (s == kStatusLoading)
+                    for (int k = 1; k <= vanishing; ++k)
+                        ::unlink(t.path("gone" + std::to_string(k)).c_str());
+            };
+            host.search();
+            QCOMPARE(host.paths(ListZeroSize), (Paths{t.path("z1"), t.path("z2")}));
+            QVERIFY(host.lists[ListDuplicates].empty());
+            QCOMPARE(host.lists[ListReadErrors].size(), std::size_t(vanishing == 2 ? 2 : 0));
+            for (const ResultRow& r : host.lists[ListReadErrors]) {
+                QCOMPARE(r.size, std::int64_t(-1));
+                QCOMPARE(r.dateText(), std::string_view("1899/12/30 00:00:00"));
             }
-        };
-        search(host, model);
-        // They sort first but hide none of the zero-length files; together they form a run
-        // that cannot be read.
-        QCOMPARE(host.paths(ListZeroSize), (std::set<std::string>{t.path("z1"), t.path("z2")}));
-        QCOMPARE(host.paths(ListReadErrors),
-                 (std::set<std::string>{t.path("gone1"), t.path("gone2")}));
-        QCOMPARE(host.lists[ListReadErrors][0].size, std::int64_t(-1));
-        QCOMPARE(host.lists[ListReadErrors][0].dateText(), std::string_view("1899/12/30 00:00:00"));
-
-        // A single one is listed nowhere.
-        t.file("gone1", "12345");
-        RecordingHost again;
-        again.request = requestFor({t.path("*.*")});
-        again.onStatus = [&](const std::string& s) {
-            if (s == kStatusLoading)
-                ::unlink(t.path("gone1").c_str());
-        };
-        search(again, model);
-        QCOMPARE(again.lists[ListZeroSize].size(), std::size_t(2));
-        QVERIFY(again.lists[ListReadErrors].empty());
-        QVERIFY(again.lists[ListDuplicates].empty());
+        }
     }
 
     void theSameFolderTwiceIsNoDuplicateOfItself() {
@@ -402,13 +307,11 @@ private slots:
         t.file("d/a", "same");
         t.file("d/b", "same");
         t.file("d/c", "other!");
-        RecordingHost host;
-        SearchModel model;
-        host.request = requestFor({t.path("d/*.*"), t.path("*.*"), t.path("d/*.*")});
-        search(host, model);
-        QCOMPARE(model.table.size(), std::size_t(3));
-        QCOMPARE(host.paths(ListDuplicates), (std::set<std::string>{t.path("d/a"), t.path("d/b")}));
+        Host host({t.path("d/*.*"), t.path("*.*"), t.path("d/*.*")});
+        host.search();
+        QCOMPARE(host.model.table.size(), std::size_t(3));
         QCOMPARE(host.lists[ListDuplicates].size(), std::size_t(2));
+        QCOMPARE(host.paths(ListDuplicates), (Paths{t.path("d/a"), t.path("d/b")}));
     }
 };
 

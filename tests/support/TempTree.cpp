@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <ftw.h>
 #include <grp.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -35,13 +37,10 @@ int removeOne(const char* p, const struct stat*, int, struct FTW*) {
     return 0;
 }
 
-void writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        check(n > 0, "write");
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+int create(const std::string& full) {
+    const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    check(fd >= 0, "create " + full);
+    return fd;
 }
 
 } // namespace
@@ -65,77 +64,61 @@ std::string TempTree::path(std::string_view rel) const {
     return rel.empty() ? root_ : root_ + "/" + std::string(rel);
 }
 
-void TempTree::ensureParent(const std::string& full) {
+std::string TempTree::made(std::string_view rel) {
+    const std::string full = path(rel);
     for (std::size_t pos = root_.size() + 1; (pos = full.find('/', pos)) != std::string::npos;
          ++pos) {
         const std::string part = full.substr(0, pos);
-        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
-            check(false, "mkdir " + part);
+        check(::mkdir(part.c_str(), 0755) == 0 || errno == EEXIST, "mkdir " + part);
     }
+    return full;
 }
 
 std::string TempTree::file(std::string_view rel, std::string_view content) {
-    const std::string full = path(rel);
-    ensureParent(full);
-    const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    check(fd >= 0, "create " + full);
-    writeAll(fd, content.data(), content.size());
+    const std::string full = made(rel);
+    const int fd = create(full);
+    for (std::size_t done = 0; done < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        check(n > 0, "write " + full);
+        done += static_cast<std::size_t>(n);
+    }
     ::close(fd);
     return full;
 }
 
-std::string TempTree::patterned(std::string_view rel, std::int64_t size, unsigned seed) {
-    std::string data(static_cast<std::size_t>(size), '\0');
-    std::uint64_t x = 0x9E3779B97F4A7C15ull * (seed + 1);
-    for (auto& c : data) {
-        x ^= x << 13;
-        x ^= x >> 7;
-        x ^= x << 17;
-        c = static_cast<char>(x);
-    }
-    return file(rel, data);
-}
-
 std::string TempTree::sparse(std::string_view rel, std::int64_t size, char lastByte) {
-    const std::string full = path(rel);
-    ensureParent(full);
-    const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    check(fd >= 0, "create " + full);
-    check(::pwrite(fd, &lastByte, 1, static_cast<off_t>(size - 1)) == 1, "pwrite");
+    const std::string full = made(rel);
+    const int fd = create(full);
+    check(::pwrite(fd, &lastByte, 1, static_cast<off_t>(size - 1)) == 1, "pwrite " + full);
     ::close(fd);
     return full;
 }
 
 std::string TempTree::dir(std::string_view rel) {
-    const std::string full = path(rel);
-    ensureParent(full + "/");
-    return full;
+    const std::string full = made(std::string(rel) + "/");
+    return full.substr(0, full.size() - 1);
 }
 
 std::string TempTree::symlink(std::string_view target, std::string_view rel) {
-    const std::string full = path(rel);
-    ensureParent(full);
+    const std::string full = made(rel);
     check(::symlink(std::string(target).c_str(), full.c_str()) == 0, "symlink " + full);
     return full;
 }
 
 std::string TempTree::hardlink(std::string_view existingRel, std::string_view rel) {
-    const std::string full = path(rel);
-    ensureParent(full);
+    const std::string full = made(rel);
     check(::link(path(existingRel).c_str(), full.c_str()) == 0, "link " + full);
     return full;
 }
 
 std::string TempTree::fifo(std::string_view rel) {
-    const std::string full = path(rel);
-    ensureParent(full);
+    const std::string full = made(rel);
     check(::mkfifo(full.c_str(), 0644) == 0, "mkfifo " + full);
     return full;
 }
 
 std::string TempTree::socket(std::string_view rel) {
-    const std::string full = path(rel);
-    ensureParent(full);
+    const std::string full = made(rel);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     check(fd >= 0, "socket");
     sockaddr_un addr{};
@@ -156,15 +139,16 @@ void TempTree::chmod(std::string_view rel, mode_t mode) {
     check(::chmod(path(rel).c_str(), mode) == 0, "chmod");
 }
 
-void TempTree::poke(std::string_view rel, std::int64_t offset, char byte) {
-    const int fd = ::open(path(rel).c_str(), O_WRONLY | O_CLOEXEC);
-    check(fd >= 0, "open");
-    check(::pwrite(fd, &byte, 1, static_cast<off_t>(offset)) == 1, "pwrite");
-    ::close(fd);
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
 }
 
-bool runningAsRoot() {
-    return ::geteuid() == 0;
+bool exists(const std::string& path) {
+    struct stat sb;
+    return ::lstat(path.c_str(), &sb) == 0;
 }
 
 bool runUnprivileged(const std::function<bool()>& fn) {
@@ -182,7 +166,6 @@ bool runUnprivileged(const std::function<bool()>& fn) {
         try {
             ok = fn();
         } catch (...) {
-            ok = false;
         }
         std::fflush(nullptr);
         ::_exit(ok ? 0 : 1);

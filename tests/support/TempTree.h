@@ -11,7 +11,7 @@ namespace trevalo::test {
 
 // A real folder tree in a fresh temporary folder, removed with everything in it (also folders
 // whose permissions were taken away) when the object goes. Relative paths use "/" and may hold
-// any bytes.
+// any bytes. Each call creates the missing parent folders and returns the full path.
 class TempTree {
 public:
     TempTree();
@@ -23,11 +23,8 @@ public:
     const std::string& root() const { return root_; }
     std::string path(std::string_view rel) const;
 
-    // Creates a file (and its missing parent folders) with the given bytes; returns its path.
     std::string file(std::string_view rel, std::string_view content = {});
-    // A file of `size` bytes whose content is fixed by `seed`; equal seeds give equal bytes.
-    std::string patterned(std::string_view rel, std::int64_t size, unsigned seed);
-    // A sparse file of `size` bytes (zeros), with `lastByte` written at its end.
+    // A sparse file of `size` bytes (zeros) with `lastByte` at its end; rewrites an existing one.
     std::string sparse(std::string_view rel, std::int64_t size, char lastByte);
     std::string dir(std::string_view rel);
     std::string symlink(std::string_view target, std::string_view rel);
@@ -36,16 +33,16 @@ public:
     std::string socket(std::string_view rel); // a bound Unix socket, closed afterwards
     void setMtime(std::string_view rel, std::time_t when);
     void chmod(std::string_view rel, mode_t mode);
-    // Overwrites one byte of an existing file.
-    void poke(std::string_view rel, std::int64_t offset, char byte);
 
 private:
-    void ensureParent(const std::string& full);
+    std::string made(std::string_view rel); // path(rel) with its parent folders created
     std::string root_;
 };
 
-// True when the process runs as root, where permission bits deny nothing.
-bool runningAsRoot();
+// The bytes of a file; empty when it cannot be read.
+std::string readFile(const std::string& path);
+// True when anything, even a dangling symlink, is at path.
+bool exists(const std::string& path);
 
 // Runs fn in a child process that, when started as root, first becomes the unprivileged user
 // "nobody", so that permission cases test something. Returns fn's result (false if the child
