@@ -9,31 +9,18 @@
 #include <QtTest>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
 
 using namespace trevalo;
+using trevalo::test::exists;
+using trevalo::test::readFile;
 using trevalo::test::TempTree;
 
 namespace {
 
 constexpr const char* kOpenInChild = "TREVALO_TEST_OPEN_HEX";
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat sb;
-    return ::lstat(path.c_str(), &sb) == 0;
-}
-
 // The row the search would list for a file as it is now.
-ResultRow rowOf(const std::string& path, bool checked = true, std::int64_t group = 1) {
+ResultRow rowOf(const std::string& path, bool checked = true) {
     ResultRow row;
     row.folder = path.substr(0, path.rfind('/') + 1);
     row.name = path.substr(row.folder.size());
@@ -41,7 +28,7 @@ ResultRow rowOf(const std::string& path, bool checked = true, std::int64_t group
     row.size = st.size;
     row.mtime = st.mtime;
     row.mtimeKnown = st.kind == FileKind::Regular;
-    row.group = group;
+    row.group = 1;
     row.checked = checked;
     return row;
 }
@@ -67,7 +54,7 @@ private slots:
         QVERIFY(out.failures.empty() && !out.cancelled);
         QCOMPARE(steps, std::vector<std::size_t>({12, 22}));
         QVERIFY(!exists(tree.path("a.txt")) && exists(tree.path("b.txt")));
-        QCOMPARE(readAll(tree.path("data/Trash/files/c \xE9.txt")), std::string("x"));
+        QCOMPARE(readFile(tree.path("data/Trash/files/c \xE9.txt")), std::string("x"));
     }
 
     void fileChangedSinceTheSearchStaysWithItsRow() {
@@ -91,7 +78,7 @@ private slots:
             QCOMPARE(out.failures[i].row, i);
             QCOMPARE(out.failures[i].reason, std::string(kChangedSinceSearch));
         }
-        QCOMPARE(readAll(tree.path("touched")), std::string("abc"));
+        QCOMPARE(readFile(tree.path("touched")), std::string("abc"));
     }
 
     void fileThatCannotMoveIsNamedAndTheOthersStillGo() {
@@ -112,9 +99,10 @@ private slots:
             return out.moved == std::vector<std::size_t>{1} && out.failures.size() == 2 &&
                    out.failures[0].row == 0 && out.failures[0].reason == "Permission denied" &&
                    out.failures[1].row == 2 &&
-                   out.failures[1].reason == "No such file or directory";
+                   out.failures[1].reason == "No such file or directory" &&
+                   !exists(data + "/Trash/info/stuck.txt.trashinfo"); // its info taken back
         }));
-        QCOMPARE(readAll(stuck), std::string("2"));
+        QCOMPARE(readFile(stuck), std::string("2"));
         QVERIFY(!exists(free));
     }
 
@@ -152,28 +140,27 @@ private slots:
                  QString("Deletion failed: \n/d/a.txt: Permission denied\n... and 2 more"));
     }
 
-    void renameChangesOnlyTheRowsName() {
+    // Only the row's name changes; a taken name, a folder's name or what is not a plain name is
+    // refused, both files intact.
+    void renameNeverReplacesAndTakesOnlyAName() {
         TempTree tree;
+        tree.file("d.x/b.txt", "B");
+        tree.dir("d.x/sub");
         ResultRow row = rowOf(tree.file("d.x/a.txt", "A"));
-        QVERIFY(renameRowFile(row, "b \xE9.txt").ok);
-        QCOMPARE(row.name, std::string("b \xE9.txt"));
-        QCOMPARE(row.folder, tree.path("d.x/"));
-        QCOMPARE(readAll(tree.path("d.x/b \xE9.txt")), std::string("A"));
-    }
-
-    void renameRefusesATakenNameAndWhatIsNotAPlainName() {
-        TempTree tree;
-        tree.file("b.txt", "B");
-        tree.dir("sub");
-        ResultRow row = rowOf(tree.file("a.txt", "A"));
         for (const std::string& name :
-             {std::string("b.txt"), std::string(), std::string("."), std::string(".."),
-              std::string("sub/a.txt"), std::string("../a.txt"), std::string("x\0y", 3)})
+             {std::string("b.txt"), std::string("sub"), std::string(), std::string("."),
+              std::string(".."), std::string("sub/a.txt"), std::string("../a.txt"),
+              std::string("x\0y", 3)})
             QVERIFY2(!renameRowFile(row, name).ok, name.c_str());
         QCOMPARE(row.name, std::string("a.txt"));
-        QCOMPARE(readAll(tree.path("a.txt")), std::string("A"));
-        QCOMPARE(readAll(tree.path("b.txt")), std::string("B"));
-        QVERIFY(!exists(tree.path("sub/a.txt")) && !exists(tree.path("x")));
+        QCOMPARE(readFile(tree.path("d.x/a.txt")), std::string("A"));
+        QCOMPARE(readFile(tree.path("d.x/b.txt")), std::string("B"));
+        QVERIFY(!exists(tree.path("d.x/sub/a.txt")) && !exists(tree.path("a.txt")) &&
+                !exists(tree.path("d.x/x")));
+
+        QVERIFY(renameRowFile(row, "b \xE9.txt").ok);
+        QCOMPARE(row.path(), tree.path("d.x/b \xE9.txt"));
+        QCOMPARE(readFile(row.path()), std::string("A"));
     }
 
     void openHandsTheExactBytesToTheDesktopsOpener() {
@@ -197,8 +184,8 @@ private slots:
         QVERIFY(child.waitForFinished(120000));
         QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
         // The opener runs detached: wait for its line.
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(record).find('\n') != std::string::npos, 60000);
-        QCOMPARE(readAll(record), std::string("file:///data/caf%E9%20%231.txt\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(record).find('\n') != std::string::npos, 60000);
+        QCOMPARE(readFile(record), std::string("file:///data/caf%E9%20%231.txt\n"));
     }
 };
 
