@@ -99,28 +99,17 @@ private slots:
         QCOMPARE(pathsOf(t), (std::vector<std::string>{"/z", "/x", "/y", "/w"}));
     }
 
-    void namesEqualWithoutCaseStandTogether() {
-        FileTable t = tableOf({{"/1/b.txt", 1},
-                               {"/2/A.TXT", 1},
-                               {"/3/c", 1},
-                               {"/4/a.txt", 1},
-                               {"/5/Ärger", 1},
-                               {"/6/B.txt", 1},
-                               {"/7/ärger", 1}});
-        QuickSortByFilename(t, 0, 6);
-        for (std::size_t k = 1; k < t.size(); ++k)
-            QVERIFY(compareNoCase(t[k - 1].name(), t[k].name()) <= 0);
-    }
-
+    // Many equal keys, and names that differ only in case, Unicode letters too.
     void sameOrderAsTheLiteralSteps() {
+        const char* kNames[] = {"a", "A", "b", "B", "c", "\u00C4rger", "\u00E4rger", "\u00C4RGER"};
         std::mt19937 rng(7);
         for (int round = 0; round < 400; ++round) {
             const int n = 1 + static_cast<int>(rng() % 40);
             FileTable t;
             for (int k = 0; k < n; ++k) {
-                const auto size = static_cast<std::int64_t>(rng() % 5) - 1; // many equal keys
-                const char letter = static_cast<char>((rng() % 2 ? 'a' : 'A') + rng() % 4);
-                t.push_back(FileEntry{"/d" + std::to_string(k) + "/" + letter, size, -1, k, true});
+                const auto size = static_cast<std::int64_t>(rng() % 5) - 1;
+                const char* name = kNames[rng() % std::size(kNames)];
+                t.push_back(FileEntry{"/d" + std::to_string(k) + "/" + name, size, -1, k, true});
             }
             FileTable a = t, b = t;
             QuickSort(a, 0, n - 1);
@@ -131,6 +120,9 @@ private slots:
             QuickSortByFilename(a, 0, n - 1);
             literalSort(b, 0, n - 1, byName);
             QCOMPARE(pathsOf(a), pathsOf(b));
+            // Names equal without regard to case stand together.
+            for (std::size_t k = 1; k < a.size(); ++k)
+                QVERIFY(compareNoCase(a[k - 1].name(), a[k].name()) <= 0);
             // The last-write time travels with its file.
             for (const auto& e : a)
                 QCOMPARE(e.ModTime, std::stoll(e.FilePath.substr(2)));

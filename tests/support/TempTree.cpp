@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <ftw.h>
 #include <grp.h>
@@ -15,9 +16,10 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace trevalo::test {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -32,32 +34,20 @@ int openUp(const char* p, const struct stat*, int type, struct FTW*) {
     return 0;
 }
 
-int removeOne(const char* p, const struct stat*, int, struct FTW*) {
-    ::remove(p);
-    return 0;
-}
-
-int create(const std::string& full) {
-    const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    check(fd >= 0, "create " + full);
-    return fd;
-}
-
 } // namespace
 
 TempTree::TempTree() {
     const char* base = std::getenv("TMPDIR");
     std::string tmpl = std::string(base && *base ? base : "/tmp") + "/trevalo-test-XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    check(::mkdtemp(buf.data()) != nullptr, "mkdtemp");
-    root_ = buf.data();
+    check(::mkdtemp(tmpl.data()) != nullptr, "mkdtemp");
+    root_ = tmpl;
     ::chmod(root_.c_str(), 0755); // readable by an unprivileged child process
 }
 
 TempTree::~TempTree() {
     ::nftw(root_.c_str(), openUp, 16, FTW_PHYS);
-    ::nftw(root_.c_str(), removeOne, 16, FTW_PHYS | FTW_DEPTH);
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
 }
 
 std::string TempTree::path(std::string_view rel) const {
@@ -66,48 +56,38 @@ std::string TempTree::path(std::string_view rel) const {
 
 std::string TempTree::made(std::string_view rel) {
     const std::string full = path(rel);
-    for (std::size_t pos = root_.size() + 1; (pos = full.find('/', pos)) != std::string::npos;
-         ++pos) {
-        const std::string part = full.substr(0, pos);
-        check(::mkdir(part.c_str(), 0755) == 0 || errno == EEXIST, "mkdir " + part);
-    }
+    fs::create_directories(fs::path(full).parent_path());
     return full;
 }
 
 std::string TempTree::file(std::string_view rel, std::string_view content) {
     const std::string full = made(rel);
-    const int fd = create(full);
-    for (std::size_t done = 0; done < content.size();) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        check(n > 0, "write " + full);
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    check(bool(out.write(content.data(), std::streamsize(content.size())).flush()), full);
     return full;
 }
 
 std::string TempTree::sparse(std::string_view rel, std::int64_t size, char lastByte) {
     const std::string full = made(rel);
-    const int fd = create(full);
-    check(::pwrite(fd, &lastByte, 1, static_cast<off_t>(size - 1)) == 1, "pwrite " + full);
-    ::close(fd);
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    check(bool(out.seekp(size - 1).put(lastByte).flush()), full);
     return full;
 }
 
 std::string TempTree::dir(std::string_view rel) {
-    const std::string full = made(std::string(rel) + "/");
-    return full.substr(0, full.size() - 1);
+    fs::create_directories(path(rel));
+    return path(rel);
 }
 
 std::string TempTree::symlink(std::string_view target, std::string_view rel) {
     const std::string full = made(rel);
-    check(::symlink(std::string(target).c_str(), full.c_str()) == 0, "symlink " + full);
+    fs::create_symlink(target, full);
     return full;
 }
 
 std::string TempTree::hardlink(std::string_view existingRel, std::string_view rel) {
     const std::string full = made(rel);
-    check(::link(path(existingRel).c_str(), full.c_str()) == 0, "link " + full);
+    fs::create_hard_link(path(existingRel), full);
     return full;
 }
 
@@ -120,10 +100,9 @@ std::string TempTree::fifo(std::string_view rel) {
 std::string TempTree::socket(std::string_view rel) {
     const std::string full = made(rel);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    check(fd >= 0, "socket");
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    check(full.size() < sizeof addr.sun_path, "socket path too long");
+    check(fd >= 0 && full.size() < sizeof addr.sun_path, "socket " + full);
     std::memcpy(addr.sun_path, full.c_str(), full.size() + 1);
     check(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0, "bind " + full);
     ::close(fd);
