@@ -11,14 +11,14 @@ using namespace trevalo;
 
 namespace {
 
-ResultRow makeRow(std::string folder, std::string name, std::int64_t size, std::int64_t group = -1,
-                  const char* date = "2024/01/02 03:04:05") {
+ResultRow makeRow(std::string folder, std::string name, std::int64_t size,
+                  std::int64_t group = -1) {
     ResultRow r;
     r.folder = std::move(folder);
     r.name = std::move(name);
     r.size = size;
     r.group = group;
-    std::snprintf(r.date.data(), r.date.size(), "%s", date);
+    std::snprintf(r.date.data(), r.date.size(), "2024/01/02 03:04:05");
     return r;
 }
 
@@ -40,168 +40,146 @@ class TestResultListModel : public QObject {
     Q_OBJECT
 private slots:
     // Every change goes through the model tester, which catches broken notifications.
-    void everyChangeKeepsTheModelConsistent();
-    void aBatchIsOneInsertAndMarkAllIsOneChange();
-    void cellsShowNamesNumbersAndMarks();
-    void sortingKeepsTheSelectionOnItsFile();
-    void aMarkingPassIsOneLayoutChange();
-    void removalTakesExactlyTheListedRows_data();
-    void removalTakesExactlyTheListedRows();
-    void headerClickSortsAscendingEveryTime();
-};
-
-void TestResultListModel::everyChangeKeepsTheModelConsistent() {
-    ResultListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.appendRows(sampleRows());
-    model.appendRows({makeRow("/d/", "delta", 1)});
-    model.sortByColumn(ColName, Qt::AscendingOrder);
-    model.sortByColumn(ColSize, Qt::DescendingOrder);
-    model.setAllChecked(true);
-    QVERIFY(model.setData(model.index(1, ColName), Qt::Unchecked, Qt::CheckStateRole));
-    model.editRows([](std::vector<ResultRow>& rows) { std::reverse(rows.begin(), rows.end()); });
-    model.setRowName(0, "renamed");
-    QCOMPARE(model.removeRowsAt({4, 0, 0, 99}), 2);
-    model.removeRowsWhere([](const ResultRow& r) { return r.size == 5; });
-    model.clear();
-    QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(model.sortColumn(), -1);
-}
-
-void TestResultListModel::aBatchIsOneInsertAndMarkAllIsOneChange() {
-    ResultListModel model;
-    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    std::vector<ResultRow> batch;
-    for (int i = 0; i < 5000; ++i)
-        batch.push_back(makeRow("/f/", "n" + std::to_string(i), i));
-    model.appendRows(batch);
-    model.appendRows(batch);
-    QCOMPARE(inserted.count(), 2);
-    QCOMPARE(inserted.at(1).at(1).toInt(), 5000);
-    QCOMPARE(inserted.at(1).at(2).toInt(), 9999);
-
-    model.setAllChecked(true);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).value<QModelIndex>().row(), 0);
-    QCOMPARE(changed.at(0).at(1).value<QModelIndex>().row(), 9999);
-    QVERIFY(std::all_of(model.rows().begin(), model.rows().end(),
-                        [](const ResultRow& r) { return r.checked; }));
-    model.setAllChecked(false);
-    QVERIFY(std::none_of(model.rows().begin(), model.rows().end(),
-                         [](const ResultRow& r) { return r.checked; }));
-}
-
-void TestResultListModel::cellsShowNamesNumbersAndMarks() {
-    ResultListModel model;
-    model.appendRows({makeRow("/d\xff/", "caf\xe9.txt", 1234, -1)});
-    const QModelIndex name = model.index(0, ColName);
-    QCOMPARE(name.data().toString(), QString::fromUtf8("caf\xef\xbf\xbd.txt"));
-    QCOMPARE(model.row(0).name, std::string("caf\xe9.txt")); // the bytes stay exact
-    QCOMPARE(model.index(0, ColSize).data().toString(), QStringLiteral("1234"));
-    QCOMPARE(model.index(0, ColGroup).data().toString(), QStringLiteral("-1"));
-    QCOMPARE(model.index(0, ColDate).data().toString(), QStringLiteral("2024/01/02 03:04:05"));
-    QCOMPARE(model.index(0, ColSize).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                 Qt::AlignRight,
-             Qt::AlignRight);
-    QCOMPARE(model.index(0, ColGroup).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                 Qt::AlignRight,
-             Qt::AlignRight);
-    QCOMPARE(model.index(0, ColFolder).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                 Qt::AlignRight,
-             Qt::Alignment());
-    QCOMPARE(model.headerData(ColDate, Qt::Horizontal).toString(), QStringLiteral("Date Modified"));
-
-    // The mark is the check box of the first column, and only there.
-    QVERIFY(model.flags(name) & Qt::ItemIsUserCheckable);
-    QVERIFY(!(model.flags(model.index(0, ColSize)) & Qt::ItemIsUserCheckable));
-    QCOMPARE(name.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
-    QVERIFY(model.setData(name, Qt::Checked, Qt::CheckStateRole));
-    QVERIFY(model.row(0).checked);
-    QVERIFY(!model.setData(model.index(0, ColSize), Qt::Checked, Qt::CheckStateRole));
-
-    model.setRowName(0, "new.txt");
-    QCOMPARE(model.row(0).path(), std::string("/d\xff/new.txt"));
-    QVERIFY(model.row(0).checked);
-}
-
-void TestResultListModel::sortingKeepsTheSelectionOnItsFile() {
-    ResultListModel model;
-    model.appendRows(sampleRows());
-    ResultListView view;
-    view.setResultModel(&model);
-    view.selectRow(3); // /a/gamma
-    model.sortByColumn(ColName, Qt::AscendingOrder);
-    QCOMPARE(column(model, ColName), QStringList({"Alpha.txt", "alpha.TXT", "beta.txt", "gamma"}));
-    QCOMPARE(view.selectedRow(), 3);
-    model.sortByColumn(ColSize, Qt::DescendingOrder);
-    QCOMPARE(column(model, ColSize), QStringList({"1000", "200", "30", "5"}));
-    QCOMPARE(view.selectedRow(), 0);
-    QCOMPARE(model.row(view.selectedRow()).name, std::string("gamma"));
-    QCOMPARE(view.currentIndex().row(), 0);
-}
-
-void TestResultListModel::aMarkingPassIsOneLayoutChange() {
-    ResultListModel model;
-    model.appendRows(sampleRows());
-    ResultListView view;
-    view.setResultModel(&model);
-    view.selectRow(0); // /b/beta.txt
-    QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    model.editRows([](std::vector<ResultRow>& rows) {
-        std::sort(rows.begin(), rows.end(),
-                  [](const ResultRow& a, const ResultRow& b) { return a.group < b.group; });
-        for (ResultRow& r : rows)
-            r.checked = r.group == 7;
-    });
-    QCOMPARE(layouts.count(), 1);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(column(model, ColGroup), QStringList({"3", "3", "7", "7"}));
-    QCOMPARE(model.index(2, ColName).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
-    QCOMPARE(model.row(view.selectedRow()).name, std::string("beta.txt"));
-}
-
-void TestResultListModel::removalTakesExactlyTheListedRows_data() {
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("every");
-    QTest::newRow("a few stretches") << 20 << 5;
-    QTest::newRow("many stretches") << 400 << 3;
-}
-
-void TestResultListModel::removalTakesExactlyTheListedRows() {
-    QFETCH(int, rows);
-    QFETCH(int, every);
-    ResultListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    std::vector<ResultRow> batch;
-    for (int i = 0; i < rows; ++i)
-        batch.push_back(makeRow("/f/", std::to_string(i), i));
-    model.appendRows(batch);
-    std::vector<int> gone;
-    for (int i = rows - 1; i >= 0; i -= every)
-        gone.push_back(i);
-    QCOMPARE(model.removeRowsAt(gone), static_cast<int>(gone.size()));
-    QCOMPARE(model.rowCount(), rows - static_cast<int>(gone.size()));
-    for (const ResultRow& r : model.rows())
-        QVERIFY(std::stoi(r.name) % every != (rows - 1) % every);
-    QVERIFY(std::is_sorted(model.rows().begin(), model.rows().end(),
-                           [](const ResultRow& a, const ResultRow& b) { return a.size < b.size; }));
-}
-
-void TestResultListModel::headerClickSortsAscendingEveryTime() {
-    ResultListModel model;
-    model.appendRows(sampleRows());
-    ResultListView view;
-    view.setResultModel(&model);
-    for (int click = 0; click < 2; ++click) {
-        emit view.header()->sectionClicked(ColSize);
-        QCOMPARE(column(model, ColSize), QStringList({"5", "30", "200", "1000"}));
+    void everyChangeKeepsTheModelConsistent() {
+        ResultListModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.appendRows(sampleRows());
+        model.appendRows({makeRow("/d/", "delta", 1)});
+        model.sortByColumn(ColName, Qt::AscendingOrder);
+        model.sortByColumn(ColSize, Qt::DescendingOrder);
+        model.setAllChecked(true);
+        QVERIFY(model.setData(model.index(1, ColName), Qt::Unchecked, Qt::CheckStateRole));
+        model.editRows(
+            [](std::vector<ResultRow>& rows) { std::reverse(rows.begin(), rows.end()); });
+        model.setRowName(0, "renamed");
+        QCOMPARE(model.removeRowsAt({4, 0, 0, 99}), 2);
+        model.removeRowsWhere([](const ResultRow& r) { return r.size == 5; });
+        model.clear();
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.sortColumn(), -1);
     }
-    emit view.header()->sectionClicked(ColFolder);
-    QCOMPARE(model.sortColumn(), static_cast<int>(ColFolder));
-    QCOMPARE(column(model, ColFolder).first(), QStringLiteral("/a/"));
-}
+
+    void aBatchIsOneInsertAndMarkAllIsOneChange() {
+        ResultListModel model;
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        std::vector<ResultRow> batch;
+        for (int i = 0; i < 5000; ++i)
+            batch.push_back(makeRow("/f/", "n" + std::to_string(i), i));
+        model.appendRows(batch);
+        model.appendRows(batch);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(inserted.at(1).at(1).toInt(), 5000);
+        QCOMPARE(inserted.at(1).at(2).toInt(), 9999);
+        for (const bool checked : {true, false}) {
+            model.setAllChecked(checked);
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(changed.at(0).at(0).value<QModelIndex>().row(), 0);
+            QCOMPARE(changed.at(0).at(1).value<QModelIndex>().row(), 9999);
+            QVERIFY(std::all_of(model.rows().begin(), model.rows().end(),
+                                [&](const ResultRow& r) { return r.checked == checked; }));
+            changed.clear();
+        }
+    }
+
+    void cellsShowNamesNumbersAndMarks() {
+        ResultListModel model;
+        model.appendRows({makeRow("/d\xff/", "caf\xe9.txt", 1234)});
+        const QModelIndex name = model.index(0, ColName);
+        QCOMPARE(name.data().toString(), QString::fromUtf8("caf\xef\xbf\xbd.txt"));
+        QCOMPARE(model.row(0).name, std::string("caf\xe9.txt")); // the bytes stay exact
+        QCOMPARE(column(model, ColSize), QStringList{"1234"});
+        QCOMPARE(column(model, ColGroup), QStringList{"-1"});
+        QCOMPARE(column(model, ColDate), QStringList{"2024/01/02 03:04:05"});
+        for (int c = 0; c < kResultColumnCount; ++c)
+            QCOMPARE(bool(model.index(0, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                          Qt::AlignRight),
+                     c == ColGroup || c == ColSize);
+
+        // The mark is the check box of the first column, and only there.
+        QVERIFY(!(model.flags(model.index(0, ColSize)) & Qt::ItemIsUserCheckable));
+        QVERIFY(!model.setData(model.index(0, ColSize), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(name.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+        QVERIFY(model.setData(name, Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(model.row(0).checked);
+
+        model.setRowName(0, "new.txt");
+        QCOMPARE(model.row(0).path(), std::string("/d\xff/new.txt"));
+        QVERIFY(model.row(0).checked);
+    }
+
+    // Names compare without case, numbers as numbers; equal keys keep their order, the
+    // selection stays on its file, and a header click always sorts ascending.
+    void sortingKeepsTheSelectionOnItsFile() {
+        ResultListModel model;
+        model.appendRows(sampleRows());
+        ResultListView view;
+        view.setResultModel(&model);
+        view.selectRow(3); // /a/gamma
+        model.sortByColumn(ColName, Qt::AscendingOrder);
+        QCOMPARE(column(model, ColName),
+                 QStringList({"Alpha.txt", "alpha.TXT", "beta.txt", "gamma"}));
+        QCOMPARE(view.selectedRow(), 3);
+        model.sortByColumn(ColSize, Qt::DescendingOrder);
+        QCOMPARE(column(model, ColSize), QStringList({"1000", "200", "30", "5"}));
+        QCOMPARE(view.selectedRow(), 0);
+        QCOMPARE(view.currentIndex().row(), 0);
+        for (int click = 0; click < 2; ++click) {
+            emit view.header()->sectionClicked(ColSize);
+            QCOMPARE(column(model, ColSize), QStringList({"5", "30", "200", "1000"}));
+        }
+        QCOMPARE(model.row(view.selectedRow()).name, std::string("gamma"));
+        emit view.header()->sectionClicked(ColFolder);
+        QCOMPARE(model.sortColumn(), static_cast<int>(ColFolder));
+        QCOMPARE(column(model, ColFolder).first(), QStringLiteral("/a/"));
+    }
+
+    void aMarkingPassIsOneLayoutChange() {
+        ResultListModel model;
+        model.appendRows(sampleRows());
+        ResultListView view;
+        view.setResultModel(&model);
+        view.selectRow(0); // /b/beta.txt
+        QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.editRows([](std::vector<ResultRow>& rows) {
+            std::sort(rows.begin(), rows.end(),
+                      [](const ResultRow& a, const ResultRow& b) { return a.group < b.group; });
+            for (ResultRow& r : rows)
+                r.checked = r.group == 7;
+        });
+        QCOMPARE(layouts.count(), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(column(model, ColGroup), QStringList({"3", "3", "7", "7"}));
+        QCOMPARE(model.index(2, ColName).data(Qt::CheckStateRole).value<Qt::CheckState>(),
+                 Qt::Checked);
+        QCOMPARE(model.row(view.selectedRow()).name, std::string("beta.txt"));
+    }
+
+    // Every third row of a few or of many stretches, under the model tester.
+    void removalTakesExactlyTheListedRows() {
+        for (const int rows : {20, 400}) {
+            ResultListModel model;
+            QAbstractItemModelTester tester(&model,
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+            std::vector<ResultRow> batch;
+            for (int i = 0; i < rows; ++i)
+                batch.push_back(makeRow("/f/", std::to_string(i), i));
+            model.appendRows(batch);
+            std::vector<int> gone;
+            for (int i = rows - 1; i >= 0; i -= 3)
+                gone.push_back(i);
+            QCOMPARE(model.removeRowsAt(gone), static_cast<int>(gone.size()));
+            QCOMPARE(model.rowCount(), rows - static_cast<int>(gone.size()));
+            for (const ResultRow& r : model.rows())
+                QVERIFY(std::stoi(r.name) % 3 != (rows - 1) % 3);
+            QVERIFY(std::is_sorted(
+                model.rows().begin(), model.rows().end(),
+                [](const ResultRow& a, const ResultRow& b) { return a.size < b.size; }));
+        }
+    }
+};
 
 QTEST_MAIN(TestResultListModel)
 #include "test_result_list_model.moc"

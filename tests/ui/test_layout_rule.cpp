@@ -1,7 +1,6 @@
 #include "ui/DriveList.h"
 #include "ui/LayoutRule.h"
 #include "ui/PathRows.h"
-#include "ui/ResultArea.h"
 
 #include <QTest>
 
@@ -27,10 +26,8 @@ private slots:
     void widthsFollowTheWindow();
     void resultAreaFillsTheTabStrip();
     void narrowOrShortWindowsSnapToTheMinimums();
-    void minimizedOnlyResizesTheTabStrip();
-    void maximizedBelowTheMinimumsIsNotResizedNorNegative();
+    void minimizedAndMaximized();
     void pathRowsAreUniqueInBothForms();
-    void tabCaptionsCarryTheCount();
     void onlyRealVolumesAreOffered();
 };
 
@@ -92,21 +89,21 @@ void TestLayoutRule::narrowOrShortWindowsSnapToTheMinimums() {
     QVERIFY(!exact.newWindowWidth && !exact.newWindowHeight);
 }
 
-void TestLayoutRule::minimizedOnlyResizesTheTabStrip() {
+// Minimized, only the tab strip is resized; maximized, nothing is resized and nothing is
+// negative however small.
+void TestLayoutRule::minimizedAndMaximized() {
     const WindowLayout out = layoutWindow(window(9000, 1000, WindowState::Minimized));
     QCOMPARE(out.tabMainWidth, 9000 - 2135);
     QVERIFY(!out.newWindowWidth && !out.newWindowHeight && !out.tabMainHeight);
     QVERIFY(!out.frmPathWidth && !out.resultFrame && !out.frmFileOpLeft);
     QCOMPARE(layoutWindow(window(1000, 1000, WindowState::Minimized)).tabMainWidth, 0);
-}
 
-void TestLayoutRule::maximizedBelowTheMinimumsIsNotResizedNorNegative() {
-    const WindowLayout out = layoutWindow(window(2000, 2000, WindowState::Maximized));
-    QVERIFY(!out.newWindowWidth && !out.newWindowHeight);
-    QCOMPARE(out.tabMainWidth, 0);
-    QCOMPARE(*out.lstPathWidth, 0);
-    QCOMPARE(*out.frmSelectPathWidth, 0);
-    QVERIFY(*out.fraSrchLeft >= 0);
+    const WindowLayout small = layoutWindow(window(2000, 2000, WindowState::Maximized));
+    QVERIFY(!small.newWindowWidth && !small.newWindowHeight);
+    QCOMPARE(small.tabMainWidth, 0);
+    QCOMPARE(*small.lstPathWidth, 0);
+    QCOMPARE(*small.frmSelectPathWidth, 0);
+    QVERIFY(*small.fraSrchLeft >= 0);
     const WindowLayout big = layoutWindow(window(30000, 20000, WindowState::Maximized));
     QCOMPARE(big.tabMainWidth, 30000 - 2135);
     QCOMPARE(*big.tabMainHeight, 20000 - 4190);
@@ -131,14 +128,6 @@ void TestLayoutRule::pathRowsAreUniqueInBothForms() {
     QCOMPARE(addPathRow(rows, "/data", "  ", true), AddPathResult::Added);
     QCOMPARE(addPathRow(rows, "/data", "", true), AddPathResult::EmptyPattern);
     QCOMPARE(rows.size(), std::size_t{6});
-}
-
-void TestLayoutRule::tabCaptionsCarryTheCount() {
-    QCOMPARE(countCaption(QStringLiteral("Duplicates"), 12), QStringLiteral("Duplicates(12)"));
-    QCOMPARE(countCaption(QStringLiteral("Duplicates(5)"), 2), QStringLiteral("Duplicates(2)"));
-    QCOMPARE(countCaption(QStringLiteral("Zero Size(0)"), 0), QStringLiteral("Zero Size(0)"));
-    QCOMPARE(countCaption(QStringLiteral("Report - read errors(3)"), 1234567),
-             QStringLiteral("Report - read errors(1234567)"));
 }
 
 void TestLayoutRule::onlyRealVolumesAreOffered() {
