@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,24 +119,17 @@ private slots:
             QSKIP("no second writable file system at /dev/shm");
         const std::string own = "/dev/shm/.Trash-" + std::to_string(::getuid());
         const bool ownThere = exists(own);
-        char folder[] = "/dev/shm/trevalo-test-XXXXXX";
-        QVERIFY(::mkdtemp(folder) != nullptr);
-        const std::string original = std::string(folder) + "/on shm.txt";
-        std::ofstream(original) << "elsewhere";
-
-        const TrashResult r = moveToTrash(original);
+        TempTree shmTree("/dev/shm");
+        const TrashResult r = moveToTrash(shmTree.file("on shm.txt", "elsewhere"));
         const std::string path = r.ok ? infoValue(r, "Path") : r.reason;
-        if (r.ok) {
-            ::unlink((r.trashFolder + "/files/" + r.trashedName).c_str());
-            ::unlink((r.trashFolder + "/info/" + r.trashedName + ".trashinfo").c_str());
-        }
+        std::error_code ignored;
         if (!ownThere)
-            for (const std::string& f : {own + "/files", own + "/info", own})
-                ::rmdir(f.c_str());
-        ::unlink(original.c_str());
-        ::rmdir(folder);
-
-        QCOMPARE(path, std::string(folder) + "/on%20shm.txt");
+            std::filesystem::remove_all(own, ignored);
+        else if (r.ok)
+            for (const std::string& f :
+                 {"/files/" + r.trashedName, "/info/" + r.trashedName + ".trashinfo"})
+                std::filesystem::remove(r.trashFolder + f, ignored);
+        QCOMPARE(path, shmTree.root() + "/on%20shm.txt");
         QVERIFY2(r.trashFolder.starts_with("/dev/shm/.Trash"), r.trashFolder.c_str());
     }
 };

@@ -74,14 +74,6 @@ private slots:
             marked << (row.checked ? "*" : "") + QString::fromStdString(row.name);
         QCOMPARE(marked, expected);
     }
-
-    void dayIsReadWithAnySeparatorsAndWithoutTheTime() {
-        QCOMPARE(dayOfDateText("2024/03/05 23:59:59"), dayOfDateText("2024-03-05 00:00:00"));
-        QCOMPARE(dayOfDateText("2024.03.05"), std::int64_t(20240305));
-        QVERIFY(dayOfDateText("2023/12/31 00:00:00") < dayOfDateText("2024/01/01 00:00:00"));
-        QVERIFY(dayOfDateText("1899/12/30 00:00:00") < dayOfDateText("1000/01/01 00:00:00"));
-        QCOMPARE(dayOfDateText("not a date"), dayOfDateText("1899/12/30 00:00:00"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMarking)

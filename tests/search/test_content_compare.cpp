@@ -3,7 +3,6 @@
 
 #include <QtTest>
 
-#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
@@ -49,10 +48,8 @@ Keys compare(const Strategy& strategy, const std::vector<std::string>& paths, st
 // The slow reference: byte equality of every pair, each group keyed by its first member.
 Keys reference(const std::vector<std::string>& paths) {
     std::vector<std::string> bytes;
-    for (const auto& p : paths) {
-        std::ifstream in(p, std::ios::binary);
-        bytes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    for (const auto& p : paths)
+        bytes.push_back(trevalo::test::readFile(p));
     Keys keys(paths.size(), -1);
     for (std::size_t a = 0; a < paths.size(); ++a)
         for (std::size_t b = a + 1; b < paths.size(); ++b)

@@ -36,8 +36,9 @@ int openUp(const char* p, const struct stat*, int type, struct FTW*) {
 
 } // namespace
 
-TempTree::TempTree() {
-    const char* base = std::getenv("TMPDIR");
+TempTree::TempTree(const char* base) {
+    if (!base)
+        base = std::getenv("TMPDIR");
     std::string tmpl = std::string(base && *base ? base : "/tmp") + "/trevalo-test-XXXXXX";
     check(::mkdtemp(tmpl.data()) != nullptr, "mkdtemp");
     root_ = tmpl;

@@ -14,7 +14,8 @@ namespace trevalo::test {
 // any bytes. Each call creates the missing parent folders and returns the full path.
 class TempTree {
 public:
-    TempTree();
+    // In base, or else in $TMPDIR or /tmp.
+    explicit TempTree(const char* base = nullptr);
     ~TempTree();
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
