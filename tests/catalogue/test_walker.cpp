@@ -1,12 +1,14 @@
-// The folder walker on real trees: which files it takes, in which order, and each file once.
+// The folder walker on real trees: which files it takes, in which order, and each file once; and
+// the name comparison and wildcard dialect it matches names with.
 #include "catalogue/colFiles.h"
+#include "platform/ByteText.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <dirent.h>
 
-using trevalo::colFiles;
+using namespace trevalo;
 using trevalo::test::TempTree;
 using Paths = std::vector<std::string>;
 
@@ -143,6 +145,41 @@ private slots:
         t.chmod("locked", 0);
         const std::string root = t.path("*.*");
         QVERIFY(trevalo::test::runUnprivileged([&] { return sorted(walk(root)) == open; }));
+    }
+
+    void caseIsIgnoredForUnicodeLetters() {
+        QVERIFY(equalNoCase("ÄRGER.txt", "ärger.txt"));
+        QCOMPARE(compareNoCase("ÄRGER.txt", "ärger.txt"), 0);
+        QVERIFY(equalNoCase("ΣΟΦΙΑ", "σοφια"));
+        QVERIFY(!equalNoCase("a.txt", "a.txt "));
+        QVERIFY(compareNoCase("apple", "Banana") < 0);
+        QVERIFY(compareNoCase("b", "A") > 0);
+        // The order agrees however the comparison proceeds (plain ASCII first, then folded).
+        QVERIFY(compareNoCase("xÄ", "xb") > 0);
+        QCOMPARE(compareNoCase("xÄ", "xb") > 0, foldCase("xÄ") > foldCase("xb"));
+    }
+
+    void invalidBytesNeverCollapse() {
+        // Two names that differ only in bytes that are not UTF-8 stay two names.
+        QVERIFY(!equalNoCase("\xff.txt", "\xfe.txt"));
+        QVERIFY(equalNoCase("\xff.TXT", "\xff.txt"));
+        QVERIFY(!equalNoCase("\xc3", "\xc3\x84"));
+        QCOMPARE(foldCase("A\xff"
+                          "B"),
+                 std::string("a\xff"
+                             "b"));
+    }
+
+    // What the walker's tests leave out: backtracking, "?" on letters and bytes.
+    void wildcards() {
+        QVERIFY(!wildcardMatch("*.txt", "notes.txt.bak"));
+        QVERIFY(wildcardMatch("a?c", "abc"));
+        QVERIFY(wildcardMatch("a?c", "aäc")); // "?" is one character, not one byte
+        QVERIFY(!wildcardMatch("a?c", "ac"));
+        QVERIFY(wildcardMatch("*a*b*c", "xxaxxbxxc"));
+        QVERIFY(!wildcardMatch("*a*b*c", "xxaxxcxxb"));
+        QVERIFY(wildcardMatch("?.bin", "\xff.bin"));
+        QVERIFY(!wildcardMatch("", "x"));
     }
 };
 

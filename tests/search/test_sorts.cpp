@@ -128,15 +128,6 @@ private slots:
                 QCOMPARE(e.ModTime, std::stoll(e.FilePath.substr(2)));
         }
     }
-
-    void longSortedTableDoesNotRecurseDeeply() {
-        FileTable t;
-        for (std::int64_t k = 0; k < 300000; ++k)
-            t.push_back(FileEntry{"/f", k % 1000 == 0 ? 7 : k, -1, 0, false});
-        QuickSort(t, 0, static_cast<std::int64_t>(t.size()) - 1);
-        for (std::size_t k = 1; k < t.size(); ++k)
-            QVERIFY(t[k - 1].FileSize <= t[k].FileSize);
-    }
 };
 
 QTEST_GUILESS_MAIN(SortsTest)
