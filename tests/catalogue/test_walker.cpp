@@ -114,8 +114,6 @@ private slots:
         files.LoadFiles(t.path("data/sub/*.*"), true);
         QCOMPARE(files.Count(), std::int64_t(1));
         QCOMPARE(files.Item(1), t.path("data/sub/b.txt"));
-        files.Add("");
-        QCOMPARE(files.Count(), std::int64_t(1));
     }
 
     // Only regular files are taken: no FIFO (opening it would block), socket or link to a file;
@@ -147,7 +145,7 @@ private slots:
         QVERIFY(trevalo::test::runUnprivileged([&] { return sorted(walk(root)) == open; }));
     }
 
-    void caseIsIgnoredForUnicodeLetters() {
+    void caseIsIgnoredForLettersNotForOtherBytes() {
         QVERIFY(equalNoCase("ÄRGER.txt", "ärger.txt"));
         QCOMPARE(compareNoCase("ÄRGER.txt", "ärger.txt"), 0);
         QVERIFY(equalNoCase("ΣΟΦΙΑ", "σοφια"));
@@ -157,9 +155,6 @@ private slots:
         // The order agrees however the comparison proceeds (plain ASCII first, then folded).
         QVERIFY(compareNoCase("xÄ", "xb") > 0);
         QCOMPARE(compareNoCase("xÄ", "xb") > 0, foldCase("xÄ") > foldCase("xb"));
-    }
-
-    void invalidBytesNeverCollapse() {
         // Two names that differ only in bytes that are not UTF-8 stay two names.
         QVERIFY(!equalNoCase("\xff.txt", "\xfe.txt"));
         QVERIFY(equalNoCase("\xff.TXT", "\xff.txt"));
@@ -170,7 +165,7 @@ private slots:
                              "b"));
     }
 
-    // What the walker's tests leave out: backtracking, "?" on letters and bytes.
+    // What the trees above leave out: backtracking, "?" on letters and bytes.
     void wildcards() {
         QVERIFY(!wildcardMatch("*.txt", "notes.txt.bak"));
         QVERIFY(wildcardMatch("a?c", "abc"));

@@ -54,7 +54,7 @@ class TestPreview : public QObject {
     Q_OBJECT
 
 private slots:
-    void pictureExtensionsIgnoreLetterCaseAndFolderDots() {
+    void pictureExtensionsAndTheRowClick() {
         for (const char* path :
              {"/p/a.jpeg", "/p/a.jpg", "/p/a.gif", "/p/a.bmp", "/p/a.ico", "/p/a.rle", "/p/a.cur",
               "/p/a.wmf", "/p/a.emf", "/p/PHOTO.JPG", "/p/x.Emf", "/a.b/pic.GIF", "/p/.jpg"})
@@ -62,9 +62,7 @@ private slots:
         for (const char* path : {"/p/x.jpeg.txt", "/a.b/readme", "/a.jpg/readme", "/p/a.png",
                                  "/p/a.", "/p/jpg", "", "/p/a.jpgx", "/p/a.jp"})
             QVERIFY2(!IsPicExt(path), path);
-    }
-
-    void rowClickKeepsClearsOrLoads() {
+        // A row click keeps the box without a selection or with the preview off.
         QCOMPARE(previewFor(false, true, "/p/a.jpg"), PreviewAction::Keep);
         QCOMPARE(previewFor(true, false, "/p/a.jpg"), PreviewAction::Keep);
         QCOMPARE(previewFor(true, true, "/p/a.txt"), PreviewAction::Clear);

@@ -208,35 +208,31 @@ private slots:
 
     void pathRowsAreUniqueInBothForms() {
         std::vector<PathRow> rows;
-        QCOMPARE(addPathRow(rows, "/", "*.*", true), AddPathResult::Added);
-        QCOMPARE(rows.back().path, std::string("/*.*"));
         QCOMPARE(addPathRow(rows, "/data", "*.*", false), AddPathResult::Added);
-        QCOMPARE(rows.back().path, std::string("/data/*.*"));
-        QVERIFY(!rows.back().subFolders);
         // The same folder and pattern again, with the other sub-folder choice: nothing changes.
         QCOMPARE(addPathRow(rows, "/data", "*.*", true), AddPathResult::AlreadyListed);
         QVERIFY(!rows.back().subFolders);
         // "/x*.*" (folder "/", pattern "x*.*") blocks folder "/x" with "*.*".
         QCOMPARE(addPathRow(rows, "/", "x*.*", true), AddPathResult::Added);
+        QCOMPARE(rows.back().path, std::string("/x*.*"));
         QCOMPARE(addPathRow(rows, "/x", "*.*", true), AddPathResult::AlreadyListed);
         // Letter case counts; blanks are a pattern; an empty pattern is not.
-        QCOMPARE(addPathRow(rows, "/data", "*.TXT", true), AddPathResult::Added);
-        QCOMPARE(addPathRow(rows, "/data", "*.txt", true), AddPathResult::Added);
-        QCOMPARE(addPathRow(rows, "/data", "  ", true), AddPathResult::Added);
+        for (const char* pattern : {"*.TXT", "*.txt", "  "})
+            QCOMPARE(addPathRow(rows, "/data", pattern, true), AddPathResult::Added);
         QCOMPARE(addPathRow(rows, "/data", "", true), AddPathResult::EmptyPattern);
-        QCOMPARE(rows.size(), std::size_t{6});
+        QCOMPARE(rows.size(), std::size_t{5});
     }
 
+    // Volumes the drive list offers: not the system's run-time and snap mounts, nor what is
+    // not ready or empty.
     void onlyRealVolumesAreOffered() {
-        QVERIFY(isRealVolume("/", "ext4", true, 1 << 30));
+        for (const char* root : {"/", "/media/usb", "/runner"})
+            QVERIFY2(isRealVolume(root, "ext4", true, 1 << 30), root);
+        for (const char* root : {"/run", "/run/user/1000", "/dev/shm", "/snap/core/1"})
+            QVERIFY2(!isRealVolume(root, "ext4", true, 1 << 30), root);
         QVERIFY(isRealVolume("/", "overlay", true, 1 << 30));
-        QVERIFY(isRealVolume("/media/usb", "vfat", true, 1 << 30));
-        QVERIFY(isRealVolume("/runner", "ext4", true, 1 << 30));
-        QVERIFY(!isRealVolume("/run/user/1000", "ext4", true, 1 << 30));
-        QVERIFY(!isRealVolume("/run", "ext4", true, 1 << 30));
-        QVERIFY(!isRealVolume("/dev/shm", "tmpfs", true, 1 << 30));
-        QVERIFY(!isRealVolume("/tmp", "tmpfs", true, 1 << 30));
-        QVERIFY(!isRealVolume("/snap/core/1", "squashfs", true, 1 << 30));
+        for (const char* type : {"tmpfs", "squashfs"})
+            QVERIFY2(!isRealVolume("/tmp", type, true, 1 << 30), type);
         QVERIFY(!isRealVolume("/mnt/cd", "iso9660", false, 1 << 30));
         QVERIFY(!isRealVolume("/mnt/empty", "ext4", true, 0));
     }
