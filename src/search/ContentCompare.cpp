@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 // How a run is compared
@@ -23,8 +27,12 @@
 // exactly from that chunk on, with their own leaders; a hash only ever proposes, bytes decide.
 //
 // CompFileCnt keeps every file of the run open and reads them all in step, one block at a time.
-// CompFileCnt2 keeps files closed and reads one block of one file at a time, so that a run of
-// tens of thousands of files needs two buffers and one open file.
+// CompFileCnt2 keeps only a set's leader open, read only as far as some member still agrees with
+// it, and the member being compared with it, read piece by piece up to its first difference. A
+// member is thus opened once per set it belongs to (and per window of a huge file) and read about
+// once, which is what keeps runs of tens of thousands of files cheap. The members of a large set
+// are shared between two threads (three files open then); decisions are still taken in member
+// order, so nothing depends on which thread read what.
 
 namespace trevalo {
 
@@ -41,6 +49,15 @@ constexpr std::int64_t kBufferBudget = std::int64_t{32} << 20;
 constexpr std::int64_t kMaxBlockBytes = std::int64_t{1} << 20;
 // The first block of files read in step; it doubles while their groups hold together.
 constexpr std::int64_t kFirstBlockBytes = std::int64_t{64} << 10;
+// Files compared one at a time: how much of the leader is held at once, and the pieces a file is
+// read in. The first piece is small since most members of a large set part early; the later
+// ones stay small enough for the cache.
+constexpr std::int64_t kWindowBytes = std::int64_t{16} << 20;
+constexpr std::int64_t kFirstPieceBytes = std::int64_t{16} << 10;
+constexpr std::int64_t kPieceBytes = std::int64_t{128} << 10;
+// Sets with at least this many members to compare with their leader share the work with a
+// second thread.
+constexpr std::size_t kSharedMeetings = 64;
 
 void ensureOpenFileLimit() {
     static const long limit = raiseOpenFileLimit(kOpenRunLimit + 64);
@@ -146,13 +163,49 @@ std::size_t chunkHash(const Chunks& chunks, const BlockView& v, std::int64_t c) 
 struct Candidates {
     std::vector<std::int32_t> members;
     std::int64_t pos = 0;
-    std::int64_t blockChunks = 1;
 };
 
-// Delivers chunks [from, to) of run member m, in buffer slot 0 (a leader) or 1 (a file compared
-// with it); nothing when the run was cancelled.
-using Loader = std::function<std::optional<BlockView>(std::int32_t m, int slot, std::int64_t from,
-                                                      std::int64_t to)>;
+// What comparing a member with its set's leader over chunks [pos, to) found: the first chunk
+// where the two are not both there and equal (`to` when there is none), which of the two lacks
+// that chunk, and otherwise a hash of the member's bytes of it.
+struct Meeting {
+    std::int64_t chunk = 0;
+    bool leaderLacks = false;
+    bool memberLacks = false;
+    std::size_t hash = 0;
+};
+
+// The meeting over chunks [from, to) of a leader and a member whose bytes are in memory; the
+// member's view ends at `to` at the latest. The hash is left out unless `hashed`.
+Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& member,
+                  std::int64_t from, std::int64_t to, bool hashed = true) {
+    Meeting r;
+    r.chunk = firstDifference(chunks, lead, member, from, std::min(lead.end, member.end));
+    if (r.chunk == to)
+        return r;
+    r.leaderLacks = r.chunk == lead.end;
+    r.memberLacks = r.chunk == member.end;
+    if (!r.memberLacks && hashed)
+        r.hash = chunkHash(chunks, member, r.chunk);
+    return r;
+}
+
+// A member that leaves its set there, for another set or none (its hash tells which).
+bool departs(const Meeting& meeting, std::int64_t to) {
+    return meeting.chunk < to && !meeting.memberLacks;
+}
+
+// Where a refinement gets the bytes of the files it compares.
+class Source {
+public:
+    virtual ~Source() = default;
+    // Makes run member m the leader over chunks [pos, to); false when it lacks chunk pos,
+    // nothing when the run was cancelled.
+    virtual std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) = 0;
+    // Compares each of `members` with the leader, into meetings[k] for members[k]; false when
+    // the run was cancelled.
+    virtual bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) = 0;
+};
 
 // One run of equal-size files and what has been decided about each of them. The table is
 // written only when the run is finished, so an abandoned run leaves no trace.
@@ -204,14 +257,14 @@ public:
     // Compares the members of `set` over chunks [set.pos, to). The members that stay equal to
     // the leader all the way are left in the set, now at pos `to`; the others are decided, or
     // leave in new candidate sets appended to `split`. False when the run was cancelled.
-    bool refine(Candidates& set, std::int64_t to, const Loader& load,
-                std::vector<Candidates>& split);
+    bool refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split);
 
-    // Counts chunks of member m as compared, for the progress report.
+    // Counts chunks of member m as compared, for the progress report. Two threads may count
+    // at once, never for the same member; only the run's own thread reports.
     void advance(std::int32_t m, std::int64_t end) {
         auto& reached = reached_[static_cast<std::size_t>(m)];
         if (end > reached) {
-            done_ += end - reached;
+            done_.fetch_add(end - reached, std::memory_order_relaxed);
             reached = end;
         }
     }
@@ -219,7 +272,8 @@ public:
         if (!progress_ || !*progress_ || chunks.count <= 0)
             return;
         const long double total = static_cast<long double>(size()) * chunks.count;
-        const auto index = start_ + static_cast<std::int64_t>(done_ / total * (size() - 1));
+        const long double done = static_cast<long double>(done_.load(std::memory_order_relaxed));
+        const auto index = start_ + static_cast<std::int64_t>(done / total * (size() - 1));
         if (index != lastReported_) {
             lastReported_ = index;
             (*progress_)(index);
@@ -245,12 +299,11 @@ private:
     const CompareProgress* progress_;
     std::vector<std::int64_t> state_;
     std::vector<std::int64_t> reached_;
-    std::int64_t done_ = 0;
+    std::atomic<std::int64_t> done_{0};
     std::int64_t lastReported_ = -1;
 };
 
-bool Run::refine(Candidates& set, std::int64_t to, const Loader& load,
-                 std::vector<Candidates>& split) {
+bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split) {
     auto& members = set.members;
     const std::int64_t pos = set.pos;
     if (members.size() == 1 && pos > 0) {
@@ -262,15 +315,12 @@ bool Run::refine(Candidates& set, std::int64_t to, const Loader& load,
     // Every member needs chunk pos (chunk 0 is needed even by a file on its own); the first
     // one that has it leads.
     std::size_t i = 0;
-    BlockView lead;
     for (; i < members.size(); ++i) {
-        const auto view = load(members[i], 0, pos, to);
-        if (!view)
+        const auto has = source.lead(members[i], pos, to);
+        if (!has)
             return false;
-        if (view->end > pos) {
-            lead = *view;
+        if (*has)
             break;
-        }
         settle(members[i], DupGroupKey::Unreadable);
     }
     if (i + 1 >= members.size()) {
@@ -286,32 +336,34 @@ bool Run::refine(Candidates& set, std::int64_t to, const Loader& load,
         std::int32_t member;
     };
     const std::int32_t leader = members[i];
+    const std::span<const std::int32_t> others(members.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                               members.end());
+    std::vector<Meeting> meetings(others.size());
+    if (!source.meetAll(others, meetings))
+        return false;
     std::vector<std::int32_t> stay{leader};
     std::vector<Departure> departures;
     bool leaderNeeded = false; // some member was still equal where the leader's bytes ran out
-    for (++i; i < members.size(); ++i) {
-        const std::int32_t m = members[i];
-        const auto view = load(m, 1, pos, to);
-        if (!view)
-            return false;
-        const std::int64_t d =
-            firstDifference(chunks, lead, *view, pos, std::min(lead.end, view->end));
-        if (d == to) {
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        const std::int32_t m = others[k];
+        const Meeting& meeting = meetings[k];
+        if (meeting.chunk == to) {
             stay.push_back(m);
             continue;
         }
-        if (d == lead.end)
+        if (meeting.leaderLacks)
             leaderNeeded = true;
-        if (d == view->end)
+        if (meeting.memberLacks)
             settle(m, DupGroupKey::Unreadable);
         else
-            departures.push_back({d, chunkHash(chunks, *view, d), m});
+            departures.push_back({meeting.chunk, meeting.hash, m});
     }
-    if (lead.end < to)
-        settle(leader, leaderNeeded ? DupGroupKey::Unreadable : DupGroupKey::None);
+    // A leader whose bytes ran out kept no one: stay holds it alone.
+    if (leaderNeeded)
+        settle(leader, DupGroupKey::Unreadable);
     else if (stay.size() < 2)
         settle(leader, DupGroupKey::None);
-    if (lead.end < to || stay.size() < 2)
+    if (stay.size() < 2)
         stay.clear();
 
     // Members that left at the same chunk with the same hash are probably equal; the next
@@ -341,6 +393,188 @@ bool Run::refine(Candidates& set, std::int64_t to, const Loader& load,
     return true;
 }
 
+// The files of a run read in step: every member's bytes of one block are already in memory.
+class BlockSource final : public Source {
+public:
+    BlockSource(const Chunks& chunks, const std::vector<Buffer>& buffers,
+                const std::vector<std::int64_t>& ends, std::int64_t first)
+        : chunks_(chunks), buffers_(buffers), ends_(ends), first_(first) {}
+
+    std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
+        lead_ = view(m);
+        pos_ = pos;
+        to_ = to;
+        return lead_.end > pos;
+    }
+    // A member that is the only one to part from the leader at its chunk is on its own, so
+    // hashes are taken only where two or more part at the same chunk.
+    bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) override {
+        parted_.clear();
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            meetings[k] = meetingOf(chunks_, lead_, view(members[k]), pos_, to_, false);
+            if (departs(meetings[k], to_))
+                parted_.push_back(meetings[k].chunk);
+        }
+        if (parted_.size() < 2)
+            return true;
+        std::sort(parted_.begin(), parted_.end());
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            Meeting& meeting = meetings[k];
+            if (!departs(meeting, to_))
+                continue;
+            const auto [lo, hi] = std::equal_range(parted_.begin(), parted_.end(), meeting.chunk);
+            if (hi - lo > 1)
+                meeting.hash = chunkHash(chunks_, view(members[k]), meeting.chunk);
+        }
+        return true;
+    }
+
+private:
+    BlockView view(std::int32_t m) const {
+        const auto k = static_cast<std::size_t>(m);
+        return BlockView{buffers_[k].data(), first_, ends_[k]};
+    }
+
+    const Chunks& chunks_;
+    const std::vector<Buffer>& buffers_;
+    const std::vector<std::int64_t>& ends_;
+    std::int64_t first_;
+    std::vector<std::int64_t> parted_;
+    BlockView lead_;
+    std::int64_t pos_ = 0;
+    std::int64_t to_ = 0;
+};
+
+// The files of a run read one after the other: the leader only as far as some member still
+// agrees with it, each member piece by piece up to its first difference from the leader. The
+// members of a large set are shared between the run's thread and a helper; the leader is read
+// by whichever of them needs more of it first.
+class StreamSource final : public Source {
+public:
+    explicit StreamSource(Run& run)
+        : run_(run), chunks_(run.chunks), firstPiece_(chunks_.fitting(kFirstPieceBytes)),
+          piece_(chunks_.fitting(kPieceBytes)) {}
+
+    std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
+        if (run_.cancelled())
+            return std::nullopt;
+        leader_ = m;
+        pos_ = pos;
+        to_ = to;
+        leadEnd_.store(pos, std::memory_order_relaxed);
+        leadEnded_ = false;
+        leadAdvised_ = false;
+        leadData_ = leadBytes_.reserve(chunks_.bytes(pos, to));
+        if (leadFile_.open(run_.entry(m).FilePath) == IoError::None)
+            return extendLeader(std::min(to, pos + firstPiece_)) > pos;
+        leadEnded_ = true;
+        return false;
+    }
+
+    bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) override {
+        static const bool twoCores = std::thread::hardware_concurrency() > 1;
+        std::atomic<std::size_t> next{0};
+        std::atomic<bool> cancelled{false};
+        const auto work = [&](Buffer& piece, bool reports) {
+            for (std::size_t k; (k = next.fetch_add(1)) < members.size();) {
+                const auto meeting = meet(piece, members[k], reports);
+                if (!meeting) {
+                    cancelled = true;
+                    return;
+                }
+                meetings[k] = *meeting;
+            }
+        };
+        std::optional<std::jthread> helper;
+        if (members.size() >= kSharedMeetings && twoCores) {
+            // The helper's buffer is made here, so that a failed allocation is this thread's.
+            pieces_[1].reserve(chunks_.bytes(0, std::min(chunks_.count, piece_)));
+            try {
+                helper.emplace(work, std::ref(pieces_[1]), false);
+            } catch (const std::system_error&) {
+                // No second thread: this one does it all.
+            }
+        }
+        work(pieces_[0], true);
+        helper.reset();
+        return !cancelled;
+    }
+
+private:
+    // Compares member m with the leader, reading it into `piece`; `reports` on the run's own
+    // thread only.
+    std::optional<Meeting> meet(Buffer& piece, std::int32_t m, bool reports) {
+        ReadOnlyFile file;
+        if (file.open(run_.entry(m).FilePath) != IoError::None)
+            return meetingOf(chunks_, leadView(extendLeader(pos_ + 1)),
+                             BlockView{nullptr, pos_, pos_}, pos_, to_);
+        for (std::int64_t from = pos_;;) {
+            if (run_.cancelled())
+                return std::nullopt;
+            if (from == pos_ + firstPiece_) // the file goes on past its first piece
+                file.adviseSequential();
+            const std::int64_t stop = std::min(to_, from + (from == pos_ ? firstPiece_ : piece_));
+            char* buf = piece.reserve(chunks_.bytes(from, stop));
+            const std::int64_t end = readBlock(file, chunks_, from, stop, buf);
+            run_.advance(m, end);
+            if (reports)
+                run_.reportProgress();
+            const Meeting r = meetingOf(chunks_, leadView(extendLeader(stop)),
+                                        BlockView{buf, from, end}, from, stop);
+            if (r.chunk < stop || stop == to_)
+                return r;
+            from = stop;
+        }
+    }
+
+    BlockView leadView(std::int64_t end) const { return BlockView{leadData_, pos_, end}; }
+
+    // Reads the leader on until it holds the chunks before `need`, or its bytes end; returns
+    // the end of its chunks in memory. Bytes below that end are never written again.
+    std::int64_t extendLeader(std::int64_t need) {
+        std::int64_t end = leadEnd_.load(std::memory_order_acquire);
+        if (end >= need)
+            return end;
+        const std::lock_guard lock(leadMutex_);
+        end = leadEnd_.load(std::memory_order_relaxed);
+        while (!leadEnded_ && end < need) {
+            if (end > pos_ && !leadAdvised_) {
+                leadFile_.adviseSequential();
+                leadAdvised_ = true;
+            }
+            const std::int64_t stop = std::min(to_, std::max(need, end + piece_));
+            char* buf = leadData_ + (chunks_.begin(end) - chunks_.begin(pos_));
+            const std::int64_t got = readBlock(leadFile_, chunks_, end, stop, buf);
+            leadEnded_ = got < stop;
+            end = got;
+            leadEnd_.store(end, std::memory_order_release);
+            run_.advance(leader_, end);
+        }
+        if (leadEnded_ || end == to_)
+            leadFile_.close();
+        return end;
+    }
+
+    Run& run_;
+    const Chunks& chunks_;
+    const std::int64_t firstPiece_;
+    const std::int64_t piece_;
+    Buffer pieces_[2]; // one for each thread comparing members
+
+    // The leader over chunks [pos_, to_): its bytes from pos_ on are at leadData_, complete up
+    // to leadEnd_. The rest is changed under leadMutex_ only.
+    std::mutex leadMutex_;
+    std::int32_t leader_ = 0;
+    std::int64_t pos_ = 0;
+    std::int64_t to_ = 0;
+    ReadOnlyFile leadFile_;
+    Buffer leadBytes_;
+    char* leadData_ = nullptr;
+    std::atomic<std::int64_t> leadEnd_{0};
+    bool leadEnded_ = false;
+    bool leadAdvised_ = false;
+};
+
 bool validRun(const FileTable& table, std::int64_t dupStart, std::int64_t dupEnd) {
     return dupStart >= 0 && dupStart <= dupEnd && dupEnd < static_cast<std::int64_t>(table.size());
 }
@@ -365,6 +599,7 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
     std::vector<ReadOnlyFile> files(n);
     std::vector<Buffer> buffers(n);
     std::vector<std::int64_t> ends(n, 0);
+    std::int64_t blockChunks = chunks.fitting(kFirstBlockBytes);
     Candidates all = run.everyone();
     std::erase_if(all.members, [&](std::int32_t m) {
         auto& file = files[static_cast<std::size_t>(m)];
@@ -372,14 +607,14 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
             run.settle(m, DupGroupKey::Unreadable);
             return true;
         }
-        file.adviseSequential();
+        if (chunks.count > blockChunks) // more than one read
+            file.adviseSequential();
         return false;
     });
 
     std::vector<Candidates> active;
     active.push_back(std::move(all));
     std::int64_t first = 0;
-    std::int64_t blockChunks = chunks.fitting(kFirstBlockBytes);
     std::vector<std::int32_t> live;
     std::vector<char> kept(n, 0);
     while (!active.empty()) {
@@ -397,17 +632,13 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
             ends[k] = readBlock(files[k], chunks, first, last, buf);
         }
 
-        const Loader load = [&](std::int32_t m, int, std::int64_t,
-                                std::int64_t) -> std::optional<BlockView> {
-            const auto k = static_cast<std::size_t>(m);
-            return BlockView{buffers[k].data(), first, ends[k]};
-        };
+        BlockSource source(chunks, buffers, ends, first);
         std::vector<Candidates> work = std::move(active);
         active.clear();
         while (!work.empty()) {
             Candidates set = std::move(work.back());
             work.pop_back();
-            run.refine(set, last, load, work);
+            run.refine(set, last, source, work);
             if (set.members.size() < 2)
                 continue;
             if (last == chunks.count)
@@ -450,50 +681,23 @@ bool CompFileCnt2(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd, 
     if (chunks.count == 0)
         return run.finishWithoutBytes();
 
-    // Many candidates share the budget, down to one chunk each; a set that holds together
-    // reads more at a time, up to the largest block.
-    const std::int64_t maxChunks = chunks.fitting(kMaxBlockBytes);
-    const auto blockFor = [&](std::size_t members) {
-        return std::min(maxChunks,
-                        chunks.fitting(kBufferBudget / static_cast<std::int64_t>(members)));
-    };
-
-    Buffer slots[2];
-    const Loader load = [&](std::int32_t m, int slot, std::int64_t from,
-                            std::int64_t to) -> std::optional<BlockView> {
-        if (run.cancelled())
-            return std::nullopt;
-        char* buf = slots[slot].reserve(chunks.bytes(from, to));
-        std::int64_t end = from;
-        ReadOnlyFile file;
-        if (file.open(run.entry(m).FilePath) == IoError::None) {
-            if (to - from > 1)
-                file.adviseSequential();
-            end = readBlock(file, chunks, from, to, buf);
-        }
-        run.advance(m, end);
-        run.reportProgress();
-        return BlockView{buf, from, end};
-    };
-
+    // A set is compared a window at a time, so that the leader's bytes held stay bounded for
+    // files of any size.
+    const std::int64_t window = chunks.fitting(kWindowBytes);
+    StreamSource source(run);
     std::vector<Candidates> work;
     work.push_back(run.everyone());
-    work.back().blockChunks = blockFor(std::max<std::size_t>(1, work.back().members.size()));
     while (!work.empty()) {
         Candidates set = std::move(work.back());
         work.pop_back();
         while (!set.members.empty()) {
-            const std::int64_t to = std::min(chunks.count, set.pos + set.blockChunks);
-            const std::size_t before = work.size();
-            if (!run.refine(set, to, load, work))
+            const std::int64_t to = std::min(chunks.count, set.pos + window);
+            if (!run.refine(set, to, source, work))
                 return run.abandon();
-            for (std::size_t k = before; k < work.size(); ++k)
-                work[k].blockChunks = blockFor(work[k].members.size());
             if (!set.members.empty() && to == chunks.count) {
                 run.group(set);
                 break;
             }
-            set.blockChunks = std::min(maxChunks, 2 * set.blockChunks);
         }
         run.reportProgress();
     }
