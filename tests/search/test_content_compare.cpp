@@ -241,7 +241,27 @@ private slots:
                                                 tree.file("s2", "abcdef")};
         const std::vector<std::string> gone = {tree.path("gone"), tree.file("back", "x"),
                                                tree.path("gone too")};
+        // The same in a run long enough to be shared between two threads.
+        std::vector<std::string> many;
+        Keys manyKeys;
+        for (int p = 0; p < 100; ++p) {
+            const std::string f = "m" + std::to_string(p);
+            if (p == 0 || p == 40) {
+                many.push_back(tree.file(f, big.substr(0, p == 0 ? 30000 : 20000)));
+                manyKeys.push_back(-3);
+            } else if (p == 50) {
+                many.push_back(tree.file(f, flipped(big, {{10, 1}}).substr(0, 3000)));
+                manyKeys.push_back(-1);
+            } else if (p == 60) {
+                many.push_back(tree.path(f));
+                manyKeys.push_back(-3);
+            } else {
+                many.push_back(tree.file(f, p % 2 ? big : flipped(big, {{49000, 1}})));
+                manyKeys.push_back(p % 2 ? 2 : 3);
+            }
+        }
         for (const auto& [name, strategy] : kStrategies) {
+            COMPARE_KEYS(compare(strategy, many, 50000), manyKeys, name);
             COMPARE_KEYS(compare(strategy, large, 50000), (Keys{-3, 2, 2, -1, -3}), name);
             COMPARE_KEYS(compare(strategy, small, 6), (Keys{1, -3, 1}), name);
             COMPARE_KEYS(compare(strategy, gone, -1), (Keys{-3, -1, -3}), name);
