@@ -14,9 +14,9 @@ using Paths = std::vector<std::string>;
 
 namespace {
 
-Paths walk(const std::string& spec, bool recursive = true) {
+Paths walk(const std::string& searchPath, bool recursive = true) {
     colFiles files;
-    files.LoadFiles(spec, recursive);
+    files.LoadFiles(searchPath, recursive);
     return files.Items();
 }
 
