@@ -26,8 +26,11 @@ using CompareProgress = std::function<void(std::int64_t index)>;
 bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
                  const std::atomic<bool>* cancel = nullptr);
 
-// The same grouping for longer runs, with a bounded number of open files and bounded memory.
-// SameSizeOnly is always true (the run is of one size).
+// The same grouping for longer runs, with a bounded number of open files and bounded memory:
+// each file is streamed against the leader of its set and dropped at its first difference; a
+// large set is shared with a second thread, and the result does not depend on which thread read
+// what. Progress is reported on the calling thread only. SameSizeOnly is always true (the run is
+// of one size).
 bool CompFileCnt2(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd, bool SameSizeOnly,
                   const std::atomic<bool>* cancel = nullptr, const CompareProgress& progress = {});
 
