@@ -54,27 +54,25 @@ def read_trevalo(path):
     return [by_group[g] for g in order], info
 
 
-def read_blank_separated(path):
+def read_separated(path, path_end, group_end):
+    """Groups of paths, each path ending in path_end and each group in a second one."""
     with open(path, "rb") as fh:
         data = fh.read()
     groups = []
-    for block in data.split(b"\n\n"):
-        lines = [os.fsdecode(line) for line in block.split(b"\n") if line]
-        if lines:
-            groups.append(lines)
+    for block in data.split(group_end):
+        paths = [os.fsdecode(p) for p in block.split(path_end) if p]
+        if paths:
+            groups.append(paths)
     return groups, {}
+
+
+def read_blank_separated(path):
+    return read_separated(path, b"\n", b"\n\n")
 
 
 def read_nul_separated(path):
     """jdupes -0: each path ends in a NUL, each group in a second NUL."""
-    with open(path, "rb") as fh:
-        data = fh.read()
-    groups = []
-    for block in data.split(b"\0\0"):
-        paths = [os.fsdecode(p) for p in block.split(b"\0") if p]
-        if paths:
-            groups.append(paths)
-    return groups, {}
+    return read_separated(path, b"\0", b"\0\0")
 
 
 def read_jdupes(path):
