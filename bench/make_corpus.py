@@ -522,6 +522,13 @@ def decode(b):
     return b.decode("utf-8", "surrogateescape")
 
 
+def print_summary(where, plan, groups, zero, total, took):
+    print("%s: %d files, %d folders, %.2f GB, %d zero-length, %d duplicate groups (%d files), "
+          "%d hard links, %d symlinks; %s"
+          % (where, len(plan.files), len(plan.folders) - 1, total / 1e9, zero, len(groups),
+             sum(map(len, groups)), len(plan.hardlinks), len(plan.symlinks), took))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
@@ -565,11 +572,7 @@ def main():
 
     if a.dry_run:
         groups, zero, total = expected(plan, (1, b"") if a.profile == "bigdupes" else None)
-        print("%s: %d files, %d folders, %.2f GB, %d zero-length, %d duplicate groups "
-              "(%d files), %d hard links, %d symlinks; planned in %.1fs"
-              % (name, len(plan.files), len(plan.folders) - 1, total / 1e9, zero, len(groups),
-                 sum(map(len, groups)), len(plan.hardlinks), len(plan.symlinks),
-                 time.monotonic() - t0))
+        print_summary(name, plan, groups, zero, total, "planned in %.1fs" % (time.monotonic() - t0))
         return 0
 
     if os.path.exists(out):
@@ -617,11 +620,7 @@ def main():
     with open(tmp, "w") as fh:
         json.dump(manifest, fh, ensure_ascii=True)
     os.replace(tmp, manifest_path)
-    print("%s: %d files, %d folders, %.2f GB, %d zero-length, %d duplicate groups (%d files), "
-          "%d hard links, %d symlinks; %.1fs"
-          % (out, len(plan.files), len(plan.folders) - 1, total / 1e9, zero, len(groups),
-             sum(map(len, groups)), len(plan.hardlinks), len(plan.symlinks),
-             time.monotonic() - t0))
+    print_summary(out, plan, groups, zero, total, "%.1fs" % (time.monotonic() - t0))
     return 0
 
 
