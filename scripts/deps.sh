@@ -1,7 +1,13 @@
-# Installs the Debian packages the build and the tests need, when any is missing.
-# Sourced by run.sh, test.sh and .ci/run.
+# Installs the Debian packages the build, the tests and the program need, when any is missing.
+# Sourced by run.sh, test.sh and .ci/run. Packages are installed without their recommendations,
+# so everything the program needs at run time is named here too:
+# - libexpat1-dev and libjpeg-dev: libwmf's pkg-config file links them, libwmf-dev does not
+#   pull them in;
+# - fonts-urw-base35: the fonts libwmf draws text with (only a recommendation of libwmf);
+# - qt6-qpa-plugins: Qt's platform plugins (xcb for the desktop, offscreen for the tests).
 trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev
-    libemf2svg-dev libwmf-dev xvfb xauth)
+    qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
+    xvfb xauth)
 
 trevalo_ensure_packages() {
     local missing=()

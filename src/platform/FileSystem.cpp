@@ -31,6 +31,9 @@ FileStatus statusOf(int rc, const struct stat& sb) {
         st.kind = FileKind::Other;
     st.size = static_cast<std::int64_t>(sb.st_size);
     st.mtime = static_cast<std::int64_t>(sb.st_mtim.tv_sec);
+    st.mtimeNsec = static_cast<std::int32_t>(sb.st_mtim.tv_nsec);
+    st.ctime = static_cast<std::int64_t>(sb.st_ctim.tv_sec);
+    st.ctimeNsec = static_cast<std::int32_t>(sb.st_ctim.tv_nsec);
     st.device = static_cast<std::uint64_t>(sb.st_dev);
     st.inode = static_cast<std::uint64_t>(sb.st_ino);
     return st;
@@ -279,6 +282,12 @@ long raiseOpenFileLimit(long wanted) {
         ::getrlimit(RLIMIT_NOFILE, &lim);
     }
     return lim.rlim_cur == RLIM_INFINITY ? wanted : static_cast<long>(lim.rlim_cur);
+}
+
+std::string reasonText(int reason) {
+    if (reason == kReasonChanged)
+        return "changed since it was found";
+    return reason > 0 ? errorText(reason) : std::string();
 }
 
 std::string errorText(int err) {

@@ -10,6 +10,20 @@ namespace trevalo {
 
 enum class FileKind { Missing, Failed, Regular, Directory, Symlink, Other };
 
+// What one stat of a file saw: enough to tell later whether a path still names that same file,
+// unchanged.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t mtime = 0; // last-write time, whole seconds since the epoch
+    std::int64_t ctime = 0; // last status change, whole seconds since the epoch
+    std::int32_t mtimeNsec = 0;
+    std::int32_t ctimeNsec = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
 struct FileStatus {
     FileKind kind = FileKind::Failed;
     std::int64_t size = 0;
@@ -17,7 +31,25 @@ struct FileStatus {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     int error = 0; // errno of a failed call
+    std::int32_t mtimeNsec = 0;
+    std::int64_t ctime = 0;
+    std::int32_t ctimeNsec = 0;
+
+    FileStamp stamp() const {
+        return FileStamp{device, inode, size, mtime, ctime, mtimeNsec, ctimeNsec};
+    }
+    // A regular file with exactly this stamp: the file the stamp was taken of, unchanged.
+    bool isUnchanged(const FileStamp& was) const {
+        return kind == FileKind::Regular && stamp() == was;
+    }
 };
+
+// Why a file or folder could not be used: an errno value, or one of these.
+inline constexpr int kReasonNone = 0;
+inline constexpr int kReasonChanged = -1; // it is no longer the file the search found
+// The reason in the system's words ("Permission denied"); "changed since it was found" for
+// kReasonChanged.
+std::string reasonText(int reason);
 
 // stat (followLinks) or lstat. ENOENT and ENOTDIR give Missing, any other failure Failed.
 FileStatus statPath(const std::string& path, bool followLinks = true);

@@ -20,11 +20,27 @@ ResultRow makeResultRow(const FileEntry& entry) {
     row.name = GetFileName(entry.FilePath);
     row.group = entry.DupGroup;
     row.size = entry.FileSize;
-    row.mtime = entry.ModTime;
-    row.mtimeKnown = entry.ModTimeKnown;
+    row.mtimeKnown = entry.FileSize >= 0;
+    if (row.mtimeKnown) {
+        row.mtime = entry.stamp.mtime;
+        row.stamp = entry.stamp;
+    }
     const std::string date =
-        entry.ModTimeKnown ? formatFileDate(entry.ModTime) : std::string(kZeroDateText);
+        row.mtimeKnown ? formatFileDate(row.mtime) : std::string(kZeroDateText);
     std::memcpy(row.date.data(), date.data(), std::min(date.size(), row.date.size() - 1));
+    if (entry.reason != kReasonNone)
+        row.reason = reasonText(entry.reason);
+    return row;
+}
+
+ResultRow makeFolderRow(std::string_view folderPath, int reason) {
+    ResultRow row;
+    row.folder = GetFolder(folderPath);
+    row.name = GetFileName(folderPath);
+    row.size = -1;
+    row.isFolder = true;
+    std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
+    row.reason = "could not be listed: " + reasonText(reason);
     return row;
 }
 

@@ -24,8 +24,13 @@ struct ResultRow {
     std::int64_t size = 0;
     std::int64_t mtime = 0;      // last-write time in seconds, as measured by the search
     bool mtimeKnown = false;     // false: the date cell shows the zero date
-    std::array<char, 20> date{}; // "yyyy/mm/dd hh:mm:ss", NUL-terminated
+    std::array<char, 32> date{}; // "yyyy/mm/dd hh:mm:ss" (longer past year 9999), NUL-ended
     bool checked = false;        // the mark for deletion
+    bool isFolder = false;       // a folder that could not be listed: never acted on
+    // The file the search found (device, inode, size, times); valid when mtimeKnown. Whatever
+    // acts on the row's file first checks that the path still names exactly this file.
+    FileStamp stamp;
+    std::string reason; // "Report - read errors": why, in the system's words
 
     std::string path() const { return folder + name; }
     std::string_view dateText() const { return std::string_view(date.data()); }
@@ -35,8 +40,12 @@ struct ResultRow {
 // are not cut.
 std::string padNumber(std::int64_t value);
 
-// Builds the row of a table entry: name, folder, group key, size and local date.
+// Builds the row of a table entry: name, folder, group key, size, local date, the file's stamp
+// and, for a file that could not be measured or read, the reason.
 ResultRow makeResultRow(const FileEntry& entry);
+
+// The row of a folder that could not be listed or entered (its path without a trailing "/").
+ResultRow makeFolderRow(std::string_view folderPath, int reason);
 
 // The text a cell shows, as bytes (names and folders are not converted).
 std::string cellText(const ResultRow& row, int column);

@@ -118,8 +118,7 @@ void measureFiles(FileTable& table, std::vector<std::string>& paths, Publisher& 
                     e.FileSize = -1;
                 } else if (st.kind != FileKind::Failed) {
                     e.FileSize = st.size;
-                    e.ModTime = st.mtime;
-                    e.ModTimeKnown = true;
+                    e.stamp = st.stamp();
                 }
                 e.DupGroup = DupGroupKey::None;
             }

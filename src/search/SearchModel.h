@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -16,14 +18,15 @@ inline constexpr std::int64_t Dropped = -2;    // working state inside one compa
 inline constexpr std::int64_t Unreadable = -3; // the file could not be read while compared
 } // namespace DupGroupKey
 
-// One found file. FilePath and FileSize travel together when the table is sorted; DupGroup
-// stays in its slot. ModTime is the last-write time read with the size (0 when unknown).
+// One found file. Everything but DupGroup travels with the entry when the table is sorted;
+// DupGroup stays in its slot. The stamp is the walk's own stat of the entry (no link followed),
+// the only time the search measures a file.
 struct FileEntry {
     std::string FilePath;
-    std::int64_t FileSize = 0; // -1: the file was gone when it was measured
+    std::int64_t FileSize = 0; // -1: the file could not be measured (see reason)
     std::int64_t DupGroup = DupGroupKey::None;
-    std::int64_t ModTime = 0;
-    bool ModTimeKnown = false;
+    FileStamp stamp;                   // device, inode, size and times; valid when FileSize >= 0
+    std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
 
     std::string_view name() const;
 };
@@ -61,6 +64,14 @@ struct SearchRequest {
     std::array<bool, kSearchTypeCount> types{true, true, true};
 };
 
+// How a search ended.
+struct SearchOutcome {
+    bool cancelled = false;      // stopped by a cancel before it was complete
+    std::int64_t files = 0;      // files found (the table's size, or the walk's count so far)
+    std::int64_t unlisted = 0;   // folders that could not be listed or entered
+    std::int64_t readErrors = 0; // rows of "Report - read errors"
+};
+
 // State shared by the search command and the driver.
 struct SearchModel {
     FileTable table;
@@ -68,6 +79,8 @@ struct SearchModel {
     // The program is closing: the search stops at once wherever it is, also while it walks
     // folders and measures files (where a cancel is not looked at), and lists nothing more.
     std::atomic<bool> abort{false};
+    // Written by the driver before it returns.
+    SearchOutcome outcome;
 };
 
 } // namespace trevalo

@@ -23,8 +23,8 @@ void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
     FileEntry& y = t[static_cast<std::size_t>(b)];
     std::swap(x.FilePath, y.FilePath);
     std::swap(x.FileSize, y.FileSize);
-    std::swap(x.ModTime, y.ModTime);
-    std::swap(x.ModTimeKnown, y.ModTimeKnown);
+    std::swap(x.stamp, y.stamp);
+    std::swap(x.reason, y.reason);
 }
 
 // The partition and recursion of both sorts. Keys: key(k) gives entry k's key, less(a, b) the

@@ -25,9 +25,14 @@ const std::vector<std::pair<const char*, Strategy>> kStrategies = {
 // A table whose run starts at index 1 (index 0 is a file of another size), so that group keys
 // are table indices rather than positions in the run.
 FileTable tableOf(const std::vector<std::string>& paths, std::int64_t size) {
-    FileTable table{{"/nonexistent/other-size", size + 1, -1}};
-    for (const auto& p : paths)
-        table.push_back({p, size, -1});
+    FileTable table(1);
+    table[0].FilePath = "/nonexistent/other-size";
+    table[0].FileSize = size + 1;
+    for (const auto& p : paths) {
+        FileEntry& e = table.emplace_back();
+        e.FilePath = p;
+        e.FileSize = size;
+    }
     return table;
 }
 

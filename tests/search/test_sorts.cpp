@@ -109,7 +109,12 @@ private slots:
             for (int k = 0; k < n; ++k) {
                 const auto size = static_cast<std::int64_t>(rng() % 5) - 1;
                 const char* name = kNames[rng() % std::size(kNames)];
-                t.push_back(FileEntry{"/d" + std::to_string(k) + "/" + name, size, -1, k, true});
+                FileEntry e;
+                e.FilePath = "/d" + std::to_string(k) + "/" + name;
+                e.FileSize = size;
+                e.stamp.mtime = k;
+                e.reason = k;
+                t.push_back(std::move(e));
             }
             FileTable a = t, b = t;
             QuickSort(a, 0, n - 1);
@@ -123,9 +128,11 @@ private slots:
             // Names equal without regard to case stand together.
             for (std::size_t k = 1; k < a.size(); ++k)
                 QVERIFY(compareNoCase(a[k - 1].name(), a[k].name()) <= 0);
-            // The last-write time travels with its file.
-            for (const auto& e : a)
-                QCOMPARE(e.ModTime, std::stoll(e.FilePath.substr(2)));
+            // The stamp and the reason travel with their file.
+            for (const auto& e : a) {
+                QCOMPARE(e.stamp.mtime, std::stoll(e.FilePath.substr(2)));
+                QCOMPARE(std::int64_t{e.reason}, e.stamp.mtime);
+            }
         }
     }
 };
