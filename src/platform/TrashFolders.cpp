@@ -1,0 +1,66 @@
+#include "platform/TrashFolders.h"
+
+#include "platform/Trash.h"
+
+#include <algorithm>
+#include <mntent.h>
+#include <unistd.h>
+
+namespace trevalo {
+
+TrashFolders TrashFolders::current() {
+    TrashFolders t;
+    const std::string uid = std::to_string(::getuid());
+    std::vector<std::string> candidates;
+    if (std::string home = homeTrashFolder(); !home.empty())
+        candidates.push_back(std::move(home));
+    if (FILE* mounts = ::setmntent("/proc/self/mounts", "r")) {
+        mntent entry;
+        char buf[8192];
+        while (::getmntent_r(mounts, &entry, buf, sizeof buf)) {
+            std::string top = entry.mnt_dir;
+            if (top.empty() || top.back() != '/')
+                top.push_back('/');
+            candidates.push_back(top + ".Trash-" + uid);
+            candidates.push_back(top + ".Trash/" + uid);
+        }
+        ::endmntent(mounts);
+    }
+    for (const std::string& path : candidates) {
+        const FileStatus st = statPath(path, false);
+        if (st.kind != FileKind::Directory)
+            continue;
+        const FileId id{st.device, st.inode};
+        if (std::find(t.ids_.begin(), t.ids_.end(), id) != t.ids_.end())
+            continue;
+        t.ids_.push_back(id);
+        t.paths_.push_back(path);
+    }
+    return t;
+}
+
+bool TrashFolders::isTrash(const FileId& folder) const {
+    return std::find(ids_.begin(), ids_.end(), folder) != ids_.end();
+}
+
+bool TrashFolders::holds(const std::string& path) const {
+    if (ids_.empty())
+        return false;
+    std::string folder = path;
+    for (;;) {
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        const auto slash = folder.rfind('/');
+        if (slash == std::string::npos)
+            folder = ".";
+        else
+            folder.resize(slash == 0 ? 1 : slash);
+        const FileStatus st = statPath(folder, true);
+        if (st.kind == FileKind::Directory && isTrash(FileId{st.device, st.inode}))
+            return true;
+        if (folder == "/" || folder == ".")
+            return false;
+    }
+}
+
+} // namespace trevalo
