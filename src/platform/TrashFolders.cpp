@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <mntent.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace trevalo {
@@ -46,19 +47,19 @@ bool TrashFolders::isTrash(const FileId& folder) const {
 bool TrashFolders::holds(const std::string& path) const {
     if (ids_.empty())
         return false;
-    std::string folder = path;
+    std::string_view rest = path;
     for (;;) {
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        const auto slash = folder.rfind('/');
-        if (slash == std::string::npos)
-            folder = ".";
+        while (rest.size() > 1 && rest.back() == '/')
+            rest.remove_suffix(1);
+        const auto slash = rest.rfind('/');
+        if (slash == std::string_view::npos)
+            rest = ".";
         else
-            folder.resize(slash == 0 ? 1 : slash);
-        const FileStatus st = statPath(folder, true);
+            rest = rest.substr(0, slash == 0 ? 1 : slash);
+        const FileStatus st = statPath(std::string(rest), true);
         if (st.kind == FileKind::Directory && isTrash(FileId{st.device, st.inode}))
             return true;
-        if (folder == "/" || folder == ".")
+        if (rest == "/" || rest == ".")
             return false;
     }
 }
