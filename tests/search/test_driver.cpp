@@ -8,6 +8,8 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace trevalo;
@@ -326,6 +328,28 @@ private slots:
                    errors[0].reason == "could not be listed: Permission denied" &&
                    host.model.outcome.unlisted == 1;
         }));
+    }
+
+    // Too many open files is never a read error: with a limit of 20 open files, 100 identical
+    // files in 10 folders are one group, as with a high limit.
+    void fewOpenFilesGiveTheSameGroups() {
+        TempTree t;
+        for (int i = 0; i < 100; ++i)
+            t.file("d" + std::to_string(i % 10) + "/" + std::to_string(i), "same bytes");
+        const std::string root = t.path("*.*");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit low{20, 20};
+            ::setrlimit(RLIMIT_NOFILE, &low);
+            Host host({root});
+            host.search();
+            ::_exit(host.lists[ListDuplicates].size() == 100 && host.lists[ListReadErrors].empty()
+                        ? 0
+                        : 1);
+        }
+        int status = 0;
+        QVERIFY(::waitpid(child, &status, 0) == child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
     void theSameFolderTwiceIsNoDuplicateOfItself() {
