@@ -19,8 +19,8 @@ struct FileCatalogue::Frame {
     std::string name;           // as entered from the folder above (the top: its path)
     std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
     std::vector<std::string> subFolders;
-    std::size_t next = 0;              // the next sub-folder to enter
-    std::vector<CatalogueEntry> files; // path holds the name only until the folder is done
+    std::size_t next = 0;         // the next sub-folder to enter
+    std::vector<FileEntry> files; // FilePath holds the name only until the folder is done
 };
 
 namespace {
@@ -36,6 +36,10 @@ std::string withoutSlash(std::string_view folder) {
 }
 
 } // namespace
+
+std::string_view FileEntry::name() const {
+    return GetFileName(FilePath);
+}
 
 FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
     setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
@@ -174,9 +178,9 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         if (!measured)
             st = handle.statChild(e.name, false);
         if (st.kind == FileKind::Regular)
-            frame.files.push_back({e.name, st.stamp(), kReasonNone});
+            frame.files.push_back({e.name, st.size, -1, st.stamp(), kReasonNone});
         else if (st.kind == FileKind::Failed)
-            frame.files.push_back({e.name, FileStamp{}, st.error ? st.error : EIO});
+            frame.files.push_back({e.name, -1, -1, FileStamp{}, st.error ? st.error : EIO});
         // Gone, or no longer a regular file: nothing to catalogue.
     }
     if (listing.error() != 0)
@@ -194,17 +198,18 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
 }
 
 void FileCatalogue::complete(Frame& frame, const std::string& path) {
-    for (CatalogueEntry& file : frame.files) {
+    for (FileEntry& file : frame.files) {
         std::string full;
-        full.reserve(path.size() + file.path.size());
-        full.append(path).append(file.path);
+        full.reserve(path.size() + file.FilePath.size());
+        full.append(path).append(file.FilePath);
         if (file.reason == kReasonNone) {
             if (!files_.insert(FileId{file.stamp.device, file.stamp.inode}))
                 continue;
         } else if (!unmeasured_.insert(full).second) {
             continue;
         }
-        entries_.push_back({std::move(full), file.stamp, file.reason});
+        file.FilePath = std::move(full);
+        entries_.push_back(std::move(file));
     }
     frame.files = {};
 }

@@ -14,11 +14,17 @@
 
 namespace trevalo {
 
-// One file found by the walk, measured by the walk's own stat of the entry (no link followed).
-struct CatalogueEntry {
-    std::string path;
-    FileStamp stamp;          // valid when reason is kReasonNone
-    int reason = kReasonNone; // why the file could not be measured
+// One file found by the walk, measured by the walk's own stat of the entry (no link followed),
+// and later an entry of a search's table. Everything but DupGroup travels with the entry when
+// the table is sorted; DupGroup (the search's group key) stays in its slot.
+struct FileEntry {
+    std::string FilePath;
+    std::int64_t FileSize = 0;         // -1: the file could not be measured (see reason)
+    std::int64_t DupGroup = -1;        // in no group of identical files
+    FileStamp stamp;                   // device, inode, size and times; valid when FileSize >= 0
+    std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
+
+    std::string_view name() const;
 };
 
 // A folder the walk could not list or enter, and why.
@@ -41,8 +47,8 @@ public:
     // folder's own matching files. Sub-folders are matched by nothing; the pattern picks files.
     void addSearchPath(std::string_view path, bool recursive);
 
-    std::vector<CatalogueEntry>& entries() { return entries_; }
-    const std::vector<CatalogueEntry>& entries() const { return entries_; }
+    std::vector<FileEntry>& entries() { return entries_; }
+    const std::vector<FileEntry>& entries() const { return entries_; }
     std::int64_t count() const { return static_cast<std::int64_t>(entries_.size()); }
     const std::vector<FolderProblem>& problems() const { return problems_; }
 
@@ -72,7 +78,7 @@ private:
     bool makeRoomForFolder(std::vector<Frame>& stack);
     bool shouldStop();
 
-    std::vector<CatalogueEntry> entries_;
+    std::vector<FileEntry> entries_;
     std::vector<FolderProblem> problems_;
     FileIdSet files_;                            // files already held
     FileIdSet foldersSeen_;                      // folders walked by this search path

@@ -76,15 +76,15 @@ private:
         return static_cast<std::size_t>(x);
     }
 
-    bool insertInto(std::vector<Slot>& slots, const FileId& id) {
-        const std::size_t mask = slots.size() - 1;
+    bool insertInto(std::vector<Slot>& cells, const FileId& id) {
+        const std::size_t mask = cells.size() - 1;
         for (std::size_t i = hashOf(id) & mask;; i = (i + 1) & mask) {
-            if (slots[i].inode == 0) {
-                slots[i] = id;
+            if (cells[i].inode == 0) {
+                cells[i] = id;
                 ++size_;
                 return true;
             }
-            if (slots[i] == id)
+            if (cells[i] == id)
                 return false;
         }
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // How a run is compared
@@ -107,19 +109,83 @@ struct BlockView {
     std::int64_t end = 0;
 };
 
-// A growable buffer that is not cleared when it grows (every byte used is read first).
+// Comparison buffers are kept for the whole search and reused by every run: a block taken
+// from the system once is not mapped and unmapped again per run, which would fault its pages
+// in anew each time. Blocks come in powers of two; the pool goes back at the end of a search.
+class BufferPool {
+public:
+    std::unique_ptr<char[]> take(std::int64_t& capacity) {
+        std::int64_t size = 4096;
+        while (size < capacity)
+            size *= 2;
+        capacity = size;
+        {
+            const std::lock_guard lock(mutex_);
+            auto& blocks = free_[size];
+            if (!blocks.empty()) {
+                auto block = std::move(blocks.back());
+                blocks.pop_back();
+                kept_ -= size;
+                return block;
+            }
+        }
+        return std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
+    }
+    void give(std::unique_ptr<char[]> block, std::int64_t capacity) {
+        const std::lock_guard lock(mutex_);
+        if (kept_ + capacity > kKeptLimit)
+            return; // freed: the pool holds what a run or two of the search use at once
+        free_[capacity].push_back(std::move(block));
+        kept_ += capacity;
+    }
+    void clear() {
+        const std::lock_guard lock(mutex_);
+        free_.clear();
+        kept_ = 0;
+    }
+
+private:
+    std::mutex mutex_;
+    static constexpr std::int64_t kKeptLimit = std::int64_t{16} << 20;
+    std::map<std::int64_t, std::vector<std::unique_ptr<char[]>>> free_;
+    std::int64_t kept_ = 0;
+};
+
+BufferPool& bufferPool() {
+    static BufferPool pool;
+    return pool;
+}
+
+} // namespace
+
+void releaseComparisonBuffers() {
+    bufferPool().clear();
+}
+
+namespace {
+
+// A growable buffer from the pool that is not cleared when it grows (every byte used is read
+// first).
 class Buffer {
 public:
+    Buffer() = default;
+    ~Buffer() { release(); }
+    Buffer(Buffer&& other) noexcept
+        : data_(std::move(other.data_)), capacity_(std::exchange(other.capacity_, 0)) {}
+    Buffer& operator=(Buffer&&) = delete;
+
     char* reserve(std::int64_t bytes) {
         if (bytes > capacity_) {
-            data_ = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(bytes));
+            release();
             capacity_ = bytes;
+            data_ = bufferPool().take(capacity_);
         }
         return data_.get();
     }
     const char* data() const { return data_.get(); }
     void release() {
-        data_.reset();
+        if (data_)
+            bufferPool().give(std::move(data_), capacity_);
         capacity_ = 0;
     }
 

@@ -12,6 +12,10 @@ namespace trevalo {
 // from there on.
 std::int64_t GetBufferSz(std::int64_t sz);
 
+// Comparison buffers are reused from run to run; this gives them back to the system (at the
+// end of a search).
+void releaseComparisonBuffers();
+
 // Reports, during a long comparison, the table index it has reached (for the progress bar).
 using CompareProgress = std::function<void(std::int64_t index)>;
 

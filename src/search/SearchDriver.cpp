@@ -91,23 +91,6 @@ double percentOf(std::int64_t part, std::int64_t whole) {
     return whole > 0 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
 }
 
-// Moves each catalogued file into its table entry, with what the walk measured: size and stamp,
-// or -1 and the reason it could not be measured.
-void fillTable(FileTable& table, std::vector<CatalogueEntry>& entries) {
-    table.clear();
-    table.resize(entries.size());
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        CatalogueEntry& c = entries[k];
-        FileEntry& e = table[k];
-        e.FilePath = std::move(c.path);
-        e.stamp = c.stamp;
-        e.reason = c.reason;
-        e.FileSize = c.reason == kReasonNone ? c.stamp.size : -1;
-        e.DupGroup = DupGroupKey::None;
-    }
-    entries = {};
-}
-
 struct Run {
     std::int64_t start;
     std::int64_t end;
@@ -219,7 +202,7 @@ void runSearch(const SearchRequest& request, SearchModel& model, SearchHost& hos
         }
         out.status(kStatusLoading);
         out.progress(0);
-        fillTable(table, files.entries());
+        table = std::move(files.entries());
         unlisted = files.problems();
     }
     const auto count = static_cast<std::int64_t>(table.size());
@@ -282,6 +265,7 @@ void runSearch(const SearchRequest& request, SearchModel& model, SearchHost& hos
     if (duplicates) {
         if (!compareRuns(table, runsOf(table), out, cancel))
             outcome.cancelled = true;
+        releaseComparisonBuffers();
         if (aborted())
             return;
     }

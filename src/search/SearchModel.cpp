@@ -2,10 +2,4 @@
 
 #include "platform/PathText.h"
 
-namespace trevalo {
-
-std::string_view FileEntry::name() const {
-    return GetFileName(FilePath);
-}
-
-} // namespace trevalo
+namespace trevalo {} // namespace trevalo

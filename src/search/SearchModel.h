@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "catalogue/FileCatalogue.h"
 
 #include <array>
 #include <atomic>
@@ -17,19 +17,6 @@ inline constexpr std::int64_t None = -1;       // in no group of identical files
 inline constexpr std::int64_t Dropped = -2;    // working state inside one comparison only
 inline constexpr std::int64_t Unreadable = -3; // the file could not be read while compared
 } // namespace DupGroupKey
-
-// One found file. Everything but DupGroup travels with the entry when the table is sorted;
-// DupGroup stays in its slot. The stamp is the walk's own stat of the entry (no link followed),
-// the only time the search measures a file.
-struct FileEntry {
-    std::string FilePath;
-    std::int64_t FileSize = 0; // -1: the file could not be measured (see reason)
-    std::int64_t DupGroup = DupGroupKey::None;
-    FileStamp stamp;                   // device, inode, size and times; valid when FileSize >= 0
-    std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
-
-    std::string_view name() const;
-};
 
 using FileTable = std::vector<FileEntry>;
 
