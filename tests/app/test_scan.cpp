@@ -360,20 +360,25 @@ private slots:
                  QString("12000/07/01 12:00:00"));
     }
 
-    // Output that could not be written is never a success.
+    // Output that could not be written is never a success: small output fails when it is
+    // flushed, output of more than a buffer when it is written.
     void failedWritesExitNonZero() {
         TempTree t;
-        t.file("a", "same");
-        t.file("b", "same");
-        Result r = launch({"--json", t.root()}, Stdout::DevFull);
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY2(r.err.contains("the output could not be written: No space left on device"),
-                 r.err.constData());
-        r = launch({t.root()}, Stdout::ClosedPipe);
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY2(r.err.contains("the output could not be written: Broken pipe"), r.err.constData());
-        r = launch({"--version"}, Stdout::DevFull);
-        QCOMPARE(r.exitCode, 3);
+        t.file("small/a", "same");
+        t.file("small/b", "same");
+        for (int i = 0; i < 2000; ++i)
+            t.file("large/" + std::string(200, 'n') + std::to_string(i));
+        for (const char* folder : {"small", "large"}) {
+            Result r = launch({"--json", t.path(folder)}, Stdout::DevFull);
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("the output could not be written: No space left on device"),
+                     r.err.constData());
+            r = launch({t.path(folder)}, Stdout::ClosedPipe);
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("the output could not be written: Broken pipe"),
+                     r.err.constData());
+        }
+        QCOMPARE(launch({"--version"}, Stdout::DevFull).exitCode, 3);
     }
 
     // A folder that cannot be listed and a file that cannot be read are rows with their
