@@ -369,7 +369,7 @@ int runScanCommand(int argc, char** argv) {
     ScanSummary summary;
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    summary.files = static_cast<std::int64_t>(model.table.size());
+    summary.files = model.outcome.files;
     summary.cancelled = cancelled || model.outcome.cancelled;
     summary.status = host.finalStatus();
     const bool written = writeStdout([&](CheckedOutput& out) {
