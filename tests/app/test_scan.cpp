@@ -13,6 +13,7 @@
 #include <functional>
 #include <poll.h>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -350,6 +351,9 @@ private slots:
         TempTree t("/dev/shm");
         t.file("far", "");
         t.setMtime("far", 316531972800); // 12000-07-01 12:00:00 UTC
+        struct stat st {};
+        if (::stat(t.path("far").c_str(), &st) != 0 || st.st_mtime != 316531972800)
+            QSKIP("/dev/shm keeps no time past year 9999 here");
         const std::vector<std::string> utc = {"TZ=UTC"};
         Result r = launch({"--zero-size", t.root()}, Stdout::Pipe, utc);
         QCOMPARE(r.exitCode, 0);
