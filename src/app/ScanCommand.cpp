@@ -1,6 +1,7 @@
 #include "ScanCommand.h"
 
-#include "platform/ByteText.h"
+#include "ScanOutput.h"
+
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "search/HostQueue.h"
@@ -8,6 +9,9 @@
 #include "search/SearchDriver.h"
 #include "search/SearchRun.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -45,69 +49,28 @@ constexpr const char* kHelp =
     "  --no-subfolders   search only the given folders, not their sub-folders\n"
     "  --json            write the lists as one JSON object\n"
     "  --help            show this help\n"
+    "  --version         show the version\n"
     "\n"
     "Nothing is written to the searched folders. Ctrl-C stops the search and prints what was\n"
-    "found so far (exit status 130). Exit status: 0 done, 1 a search path could not be\n"
-    "searched, 2 bad command line.\n";
+    "found so far (exit status 130). Exit status: 0 done, 1 a search path or a folder in it\n"
+    "could not be searched, 2 bad command line, 3 the output could not be written.\n"
+    "See trevalo-scan(1) for the output's form.\n";
 
-constexpr std::array<const char*, kResultListCount> kJsonListNames = {"zero_size", "duplicates",
-                                                                      "same_name", "read_errors"};
+constexpr const char* kVersionText = "trevalo-scan " TREVALO_VERSION "\n";
+
+// Exit statuses; when several apply, the first of kExitOutputFailed, kExitInterrupted and
+// kExitNotSearched in this order.
+constexpr int kExitDone = 0;
+constexpr int kExitNotSearched = 1;
+constexpr int kExitBadCommandLine = 2;
+constexpr int kExitOutputFailed = 3;
+constexpr int kExitInterrupted = 130;
 
 volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void onInterrupt(int) {
     interrupted = 1;
     std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the program at once
-}
-
-// A JSON string. Bytes that are not valid UTF-8 are written as \udc80 to \udcff (the
-// "surrogateescape" convention), so that a reader can get every byte back.
-void appendJsonString(std::string& out, std::string_view bytes) {
-    out.push_back('"');
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out.push_back(static_cast<char>(c));
-                }
-            }
-            ++i;
-            continue;
-        }
-        const std::size_t len = utf8SequenceLength(bytes, i);
-        const bool valid = len > 0;
-        if (valid) {
-            out.append(bytes.substr(i, len));
-            i += len;
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\udc%02x", c);
-            out += buf;
-            ++i;
-        }
-    }
-    out.push_back('"');
 }
 
 // The terminal's side of a search: rows are collected, progress goes to stderr while it is
@@ -117,7 +80,7 @@ public:
     ScanHost(SearchRequest request, bool showProgress)
         : request_(std::move(request)), showProgress_(showProgress) {}
 
-    std::array<std::vector<ResultRow>, kResultListCount> lists;
+    ResultLists lists;
 
     SearchRequest searchRequest() override { return request_; }
     void showMessage(const std::string& text, const std::string&) override {
@@ -205,7 +168,70 @@ struct Options {
     bool subFolders = true;
     bool json = false;
     std::vector<std::string> paths;
+    bool help = false;
+    bool version = false;
 };
+
+// The program's arguments as Latin-1 text: one character per byte, so that options parse as
+// text while every SEARCH-PATH comes back byte for byte (file names need not be UTF-8).
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLatin1(argv[i]);
+    return args;
+}
+
+std::string bytesOfArgument(const QString& arg) {
+    const QByteArray bytes = arg.toLatin1();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Parses the command line; on a bad one, says why on stderr and returns false.
+bool parseOptions(int argc, char** argv, Options& opt) {
+    const QCommandLineOption zeroSize("zero-size"), duplicates("duplicates"), sameName("same-name"),
+        noSubFolders("no-subfolders"), json("json"), help(QStringList{"h", "help"}),
+        version("version");
+    QCommandLineParser parser;
+    parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version});
+    if (!parser.parse(argumentsOf(argc, argv))) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString& name = unknown.first();
+            const std::string option = (name.size() == 1 ? "-" : "--") + bytesOfArgument(name);
+            std::fprintf(stderr, "trevalo-scan: unknown option '%s'\n%s",
+                         terminalText(option).c_str(), kUsage);
+        } else {
+            std::fprintf(stderr, "trevalo-scan: %s\n%s",
+                         terminalText(bytesOfArgument(parser.errorText())).c_str(), kUsage);
+        }
+        return false;
+    }
+    opt.types[SearchZeroSize] = parser.isSet(zeroSize);
+    opt.types[SearchDuplicates] = parser.isSet(duplicates);
+    opt.types[SearchSameName] = parser.isSet(sameName);
+    opt.subFolders = !parser.isSet(noSubFolders);
+    opt.json = parser.isSet(json);
+    opt.help = parser.isSet(help);
+    opt.version = parser.isSet(version);
+    for (const QString& arg : parser.positionalArguments())
+        opt.paths.push_back(bytesOfArgument(arg));
+    if (opt.paths.empty() && !opt.help && !opt.version) {
+        std::fprintf(stderr, "trevalo-scan: no SEARCH-PATH given\n%s", kUsage);
+        return false;
+    }
+    return true;
+}
+
+// Writes what the user asked for to stdout; false, with a message, when it could not be written.
+template <typename Writer> bool writeStdout(Writer&& write) {
+    CheckedOutput out(stdout);
+    write(out);
+    if (out.close())
+        return true;
+    std::fprintf(stderr, "trevalo-scan: the output could not be written: %s\n",
+                 errorText(out.error()).c_str());
+    return false;
+}
 
 std::string expandHome(const std::string& arg) {
     if (arg == "~" || arg.rfind("~/", 0) == 0) {
@@ -240,126 +266,60 @@ std::string pathRowOf(const std::string& arg, std::string& problem) {
         st = statPath(folder, true);
     }
     if (st.kind == FileKind::Missing) {
-        problem = "'" + folder + "': no such folder";
+        problem = "'" + terminalText(folder) + "': no such folder";
         return {};
     }
     if (st.kind == FileKind::Regular) {
-        problem =
-            "'" + folder + "' is a file, not a folder (quote a wildcard pattern: 'FOLDER/*.jpg')";
+        problem = "'" + terminalText(folder) +
+                  "' is a file, not a folder (quote a wildcard pattern: 'FOLDER/*.jpg')";
         return {};
     }
     if (st.kind != FileKind::Directory) {
-        problem = "'" + folder + "': " + (st.error ? errorText(st.error) : "not a folder");
+        problem =
+            "'" + terminalText(folder) + "': " + (st.error ? errorText(st.error) : "not a folder");
         return {};
     }
     DirListing probe(folder);
     if (!probe.isOpen()) {
-        problem = "'" + folder + "': cannot be listed: " + errorText(probe.error());
+        problem =
+            "'" + terminalText(folder) + "': could not be listed: " + errorText(probe.error());
         return {};
     }
     return joinFolderPattern(withoutTrailingSlashes(folder), pattern);
 }
 
-void printText(const ScanHost& host, const std::string& completion) {
-    std::string out;
-    for (int m = 0; m < kResultListCount; ++m) {
-        const auto& rows = host.lists[static_cast<std::size_t>(m)];
-        out += std::string(kResultListCaptions[static_cast<std::size_t>(m)]) + "(" +
-               std::to_string(rows.size()) + ")\n";
-        for (const ResultRow& row : rows) {
-            out += "  ";
-            for (int c = 0; c < kResultColumnCount; ++c) {
-                if (c == ColGroup && m != ListDuplicates)
-                    continue;
-                if (c > 0)
-                    out += '\t';
-                out += cellText(row, c);
-            }
-            out += '\n';
-        }
-        out += '\n';
-        if (out.size() > (1 << 20)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
+// Names each folder that could not be listed or entered on stderr; true if there was one.
+bool reportUnlistedFolders(const ResultLists& lists, const SearchOutcome& outcome) {
+    bool any = outcome.unlisted > 0;
+    for (const ResultRow& row : lists[ListReadErrors]) {
+        if (!row.isFolder)
+            continue;
+        std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
+                     terminalText(row.reason).c_str());
+        any = true;
     }
-    out += completion + "\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-}
-
-void printJson(const ScanHost& host, std::int64_t files, double seconds) {
-    std::string out = "{\"files_searched\": " + std::to_string(files);
-    char secs[32];
-    std::snprintf(secs, sizeof secs, "%.3f", seconds);
-    out += ", \"seconds\": ";
-    out += secs;
-    out += ", \"lists\": {";
-    for (int m = 0; m < kResultListCount; ++m) {
-        if (m > 0)
-            out += ", ";
-        out += "\"";
-        out += kJsonListNames[static_cast<std::size_t>(m)];
-        out += "\": [";
-        bool first = true;
-        for (const ResultRow& row : host.lists[static_cast<std::size_t>(m)]) {
-            out += first ? "\n  {\"path\": " : ",\n  {\"path\": ";
-            first = false;
-            appendJsonString(out, row.path());
-            out += ", \"name\": ";
-            appendJsonString(out, row.name);
-            out += ", \"folder\": ";
-            appendJsonString(out, row.folder);
-            out += ", \"group\": " + std::to_string(row.group);
-            out += ", \"size\": " + std::to_string(row.size);
-            out += ", \"modified\": ";
-            appendJsonString(out, row.dateText());
-            out += "}";
-            if (out.size() > (1 << 20)) {
-                std::fwrite(out.data(), 1, out.size(), stdout);
-                out.clear();
-            }
-        }
-        out += "]";
-    }
-    out += "}}\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    return any;
 }
 
 } // namespace
 
 int runScanCommand(int argc, char** argv) {
+    // A closed pipe is a failed write, reported like any other, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+
     Options opt;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            if (arg == "--")
-                optionsEnded = true;
-            else if (arg == "--zero-size")
-                opt.types[SearchZeroSize] = true;
-            else if (arg == "--duplicates")
-                opt.types[SearchDuplicates] = true;
-            else if (arg == "--same-name")
-                opt.types[SearchSameName] = true;
-            else if (arg == "--no-subfolders")
-                opt.subFolders = false;
-            else if (arg == "--json")
-                opt.json = true;
-            else if (arg == "--help" || arg == "-h") {
-                std::fputs(kUsage, stdout);
-                std::fputs(kHelp, stdout);
-                return 0;
+    if (!parseOptions(argc, argv, opt))
+        return kExitBadCommandLine;
+    if (opt.help || opt.version) {
+        const bool written = writeStdout([&](CheckedOutput& out) {
+            if (opt.help) {
+                out.write(kUsage);
+                out.write(kHelp);
             } else {
-                std::fprintf(stderr, "trevalo-scan: unknown option '%s'\n%s", arg.c_str(), kUsage);
-                return 2;
+                out.write(kVersionText);
             }
-        } else {
-            opt.paths.push_back(arg);
-        }
-    }
-    if (opt.paths.empty()) {
-        std::fprintf(stderr, "trevalo-scan: no SEARCH-PATH given\n%s", kUsage);
-        return 2;
+        });
+        return written ? kExitDone : kExitOutputFailed;
     }
     if (!opt.types[0] && !opt.types[1] && !opt.types[2])
         opt.types = {true, true, true};
@@ -378,7 +338,7 @@ int runScanCommand(int argc, char** argv) {
         request.paths.push_back(PathRow{std::move(row), opt.subFolders});
     }
     if (request.paths.empty())
-        return 1;
+        return kExitNotSearched;
 
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
@@ -402,17 +362,27 @@ int runScanCommand(int argc, char** argv) {
             }
         }
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     host.clearProgressLine();
-    if (opt.json)
-        printJson(host, static_cast<std::int64_t>(model.table.size()), seconds);
-    else
-        printText(host, host.finalStatus());
-    std::fflush(stdout);
+    if (reportUnlistedFolders(host.lists, model.outcome))
+        pathFailed = true;
+
+    ScanSummary summary;
+    summary.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    summary.files = model.outcome.files;
+    summary.cancelled = cancelled || model.outcome.cancelled;
+    summary.status = host.finalStatus();
+    const bool written = writeStdout([&](CheckedOutput& out) {
+        if (opt.json)
+            writeJson(out, host.lists, summary);
+        else
+            writeText(out, host.lists, summary);
+    });
+    if (!written)
+        return kExitOutputFailed;
     if (cancelled)
-        return 130;
-    return pathFailed ? 1 : 0;
+        return kExitInterrupted;
+    return pathFailed ? kExitNotSearched : kExitDone;
 }
 
 } // namespace trevalo

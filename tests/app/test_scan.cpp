@@ -1,41 +1,118 @@
-// trevalo-scan as a script would use it: exit codes, messages, and JSON that survives a parser.
+// trevalo-scan as a script would use it: exit codes, messages, text a terminal can show safely,
+// and JSON that survives a parser.
 #include "support/TempTree.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <poll.h>
 #include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+
+extern char** environ;
 
 using trevalo::test::TempTree;
 
 namespace {
 
 struct Result {
-    int exitCode = -1;
+    int exitCode = -1; // -1: ended by a signal
     QByteArray out;
     QByteArray err;
 };
 
-QString scanProgram() {
-    return QString::fromLocal8Bit(qgetenv("TREVALO_SCAN"));
+// Where the program's standard output goes.
+enum class Stdout { Pipe, DevFull, ClosedPipe };
+
+using StderrWatch = std::function<void(pid_t, const QByteArray&)>;
+
+std::string scanProgram() {
+    return qgetenv("TREVALO_SCAN").toStdString();
 }
 
-QStringList argsOf(const std::vector<std::string>& args) {
-    QStringList out;
-    for (const auto& a : args)
-        out << QFile::decodeName(QByteArray::fromStdString(a));
-    return out;
+// Runs trevalo-scan with fork and exec, so that arguments keep bytes that are not UTF-8. env
+// ("NAME=value") is added to this process's environment; onStderr is called with the program's
+// pid and its stderr so far whenever more of it arrives.
+Result launch(std::vector<std::string> args, Stdout stdoutTo = Stdout::Pipe,
+              std::vector<std::string> env = {}, const std::string& cwd = {},
+              const StderrWatch& onStderr = {}) {
+    std::string program = scanProgram();
+    std::vector<char*> argv{program.data()};
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e)
+        envp.push_back(*e);
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return {};
+    if (stdoutTo == Stdout::ClosedPipe) { // no reader: every write fails with EPIPE
+        ::close(out[0]);
+        out[0] = -1;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int target =
+            stdoutTo == Stdout::DevFull ? ::open("/dev/full", O_WRONLY | O_CLOEXEC) : out[1];
+        if (target < 0 || ::dup2(target, STDOUT_FILENO) < 0 || ::dup2(err[1], STDERR_FILENO) < 0)
+            ::_exit(126);
+        if (!cwd.empty() && ::chdir(cwd.c_str()) != 0)
+            ::_exit(126);
+        ::execve(program.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    Result r;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0)
+                continue;
+            char buf[65536];
+            const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
+            if (n <= 0) {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                continue;
+            }
+            (i == 0 ? r.out : r.err).append(buf, n);
+            if (i == 1 && onStderr)
+                onStderr(pid, r.err);
+        }
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
 }
 
 Result scan(const std::vector<std::string>& args) {
-    QProcess p;
-    p.start(scanProgram(), argsOf(args));
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return launch(args);
+}
+
+QByteArray bytes(const std::string& s) {
+    return QByteArray::fromStdString(s);
 }
 
 // A path written by trevalo-scan back to its bytes: \udc80..\udcff stand for single bytes.
@@ -51,11 +128,80 @@ std::string bytesOfJsonText(const QString& s) {
     return out;
 }
 
+QJsonObject jsonOf(const Result& r) {
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+QJsonArray rowsOf(const QJsonObject& doc, const char* list) {
+    return doc["lists"].toObject()[list].toArray();
+}
+
 std::set<std::string> pathsIn(const QJsonObject& doc, const char* list) {
     std::set<std::string> out;
-    for (const auto& row : doc["lists"].toObject()[list].toArray())
+    for (const auto& row : rowsOf(doc, list))
         out.insert(bytesOfJsonText(row.toObject()["path"].toString()));
     return out;
+}
+
+// The rows of one list of the text output, without their indent.
+QList<QByteArray> textRows(const QByteArray& out, const QByteArray& caption) {
+    QList<QByteArray> rows;
+    const qsizetype at = out.indexOf("\n" + caption + "(");
+    if (at < 0 && !out.startsWith(caption + "("))
+        return rows;
+    const QList<QByteArray> lines = out.mid(at < 0 ? 0 : at + 1).split('\n');
+    for (qsizetype i = 1; i < lines.size() && lines[i].startsWith("  "); ++i)
+        rows << lines[i].mid(2);
+    return rows;
+}
+
+// Runs an interrupted search: it holds before comparing contents until Ctrl-C.
+Result interrupted(const std::vector<std::string>& args) {
+    bool sent = false;
+    return launch(args, Stdout::Pipe, {"TREVALO_SCAN_TEST_HOLD=1"}, {},
+                  [&](pid_t pid, const QByteArray& err) {
+                      if (!sent && err.contains("holding")) {
+                          sent = true;
+                          ::kill(pid, SIGINT);
+                      }
+                  });
+}
+
+// Inside runUnprivileged, where QTest cannot report: says what failed on stderr.
+bool expect(bool ok, const char* what, const QByteArray& detail = {}) {
+    if (!ok)
+        std::fprintf(stderr, "FAIL: %s\n%s\n", what, detail.constData());
+    return ok;
+}
+
+// The search of a tree with an unreadable "open/secret" and an unlistable "locked" folder
+// beside the copies "open/a" and "open/b", as this process's user; says on stderr what failed.
+bool reportsUnreadableAsNobody(const std::string& root) {
+    Result r = scan({"--json", root});
+    const QJsonObject o = jsonOf(r);
+    bool ok = expect(r.exitCode == 1, "exit status 1", r.err);
+    ok &= expect(r.err.contains(bytes("trevalo-scan: '" + root +
+                                      "/locked': could not be listed: Permission denied")),
+                 "the folder named on stderr", r.err);
+    ok &= expect(pathsIn(o, "duplicates") ==
+                     std::set<std::string>{root + "/open/a", root + "/open/b"},
+                 "the readable copies grouped", r.out);
+    std::set<std::tuple<std::string, QString, bool>> errors;
+    for (const auto& row : rowsOf(o, "read_errors"))
+        errors.insert({bytesOfJsonText(row.toObject()["path"].toString()),
+                       row.toObject()["reason"].toString(),
+                       row.toObject()["folder_not_listed"].toBool()});
+    ok &= expect(errors == decltype(errors){{root + "/locked",
+                                             "could not be listed: Permission denied", true},
+                                            {root + "/open/secret", "Permission denied", false}},
+                 "read errors with reasons", r.out);
+    r = scan({root});
+    const QList<QByteArray> rows = textRows(r.out, "Report - read errors");
+    ok &= expect(rows.size() == 2, "two text rows of read errors", r.out);
+    for (const QByteArray& row : rows)
+        ok &= expect(row.split('\t').size() == 5 && row.endsWith("Permission denied"),
+                     "Name, In Folder, Size, Date Modified, Reason", row);
+    return ok;
 }
 
 } // namespace
@@ -64,20 +210,35 @@ class ScanTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY2(!scanProgram().isEmpty(), "TREVALO_SCAN is not set"); }
+    void initTestCase() { QVERIFY2(!scanProgram().empty(), "TREVALO_SCAN is not set"); }
 
-    void badCommandLines() {
+    void commandLine() {
         Result r = scan({"--frobnicate", "/tmp"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("unknown option '--frobnicate'"));
         QVERIFY(r.err.contains("usage:"));
         QVERIFY(r.out.isEmpty());
+        r = scan({"-x", "/tmp"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("unknown option '-x'"));
+        r = scan({"--json=yes", "/tmp"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("usage:"));
         r = scan({"--json"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("no SEARCH-PATH"));
         r = scan({"--help"});
         QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.startsWith("usage: trevalo-scan"));
         QVERIFY(r.out.contains("--no-subfolders"));
+        QVERIFY(r.out.contains("--version"));
+        r = scan({"--version"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(QRegularExpression("^trevalo-scan \\d+\\.\\d+\\.\\d+\n$")
+                     .match(QString::fromUtf8(r.out))
+                     .hasMatch(),
+                 r.out.constData());
+        QVERIFY(r.err.isEmpty());
     }
 
     // The four lists in tab order, the completion text last; a missing folder is named, the
@@ -89,7 +250,7 @@ private slots:
         t.file("y/dup2", "12345");
         const Result r = scan({t.path("absent"), t.root()});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.err.contains(QByteArray::fromStdString(t.path("absent"))));
+        QVERIFY(r.err.contains(bytes(t.path("absent"))));
         const QRegularExpression lists(
             "^Zero Size\\(1\\)\n.*\nDuplicates\\(2\\)\n.*\nSame Name\\(0\\)\n\nReport - read "
             "errors\\(0\\)\n\nCompleted in \\d+s, searching 3 files\\.\n$",
@@ -97,9 +258,68 @@ private slots:
         QVERIFY2(lists.match(QString::fromUtf8(r.out)).hasMatch(), r.out.constData());
     }
 
+    // Folder names reach the search byte for byte, also after "--" and when they start with "-".
+    void nonUtf8AndDashedFolderNamesArriveWhole() {
+        TempTree t;
+        const std::string folder = "-caf\xe9\xff";
+        t.file(folder + "/one", "same");
+        t.file(folder + "/two", "same");
+        Result r = scan({"--json", t.path(folder)});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                 (std::set<std::string>{t.path(folder + "/one"), t.path(folder + "/two")}));
+        r = launch({"--json", "--", folder}, Stdout::Pipe, {}, t.root());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                 (std::set<std::string>{folder + "/one", folder + "/two"}));
+        // Named in a message as the search got it, invalid bytes escaped.
+        r = scan({t.path("gone\xfe")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(bytes(t.path("gone\\xfe': no such folder"))), r.err.constData());
+    }
+
+    // Every row of the text output has its cells and nothing else: names cannot add cells,
+    // rows or terminal commands, and two different names never look the same.
+    void textEscapesControlsInNamesAndFolders() {
+        TempTree t;
+        const std::vector<std::pair<std::string, std::string>> names = {
+            {"new\nline", "new\\nline"},
+            {"tab\tcell", "tab\\tcell"},
+            {"esc\x1b[2Jclear", "esc\\x1b[2Jclear"},
+            {"bell\a cr\r del\x7f", "bell\\x07 cr\\r del\\x7f"},
+            {"c1 \xc2\x85 csi \xc2\x9b", "c1 \\u0085 csi \\u009b"},
+            {"back\\slash", "back\\\\slash"},
+            {"bad\xff byte", "bad\\xff byte"},
+            {"caf\xc3\xa9 \xc2\xa0nbsp", "caf\xc3\xa9 \xc2\xa0nbsp"}, // text is left as it is
+        };
+        for (const auto& [name, shown] : names)
+            t.file("tab\there/" + name, "same");
+        t.file("plain/copy", "same");
+        const Result r = scan({"--duplicates", t.root()});
+        QCOMPARE(r.exitCode, 0);
+        const QList<QByteArray> rows = textRows(r.out, "Duplicates");
+        QCOMPARE(rows.size(), qsizetype(names.size() + 1));
+        std::set<QByteArray> shownNames;
+        for (const QByteArray& row : rows) {
+            const QList<QByteArray> cells = row.split('\t');
+            QCOMPARE(cells.size(), 5); // Name, In Folder, #, Size, Date Modified
+            if (cells[0] == "copy")
+                continue;
+            shownNames.insert(cells[0]);
+            QCOMPARE(cells[1], bytes(t.path("tab\\there/")));
+        }
+        std::set<QByteArray> expected;
+        for (const auto& [name, shown] : names)
+            expected.insert(bytes(shown));
+        QCOMPARE(shownNames, expected);
+        for (const char c : r.out)
+            QVERIFY(c == '\n' || c == '\t' || static_cast<unsigned char>(c) >= 0x20);
+        QVERIFY(!r.out.contains("\xc2\x85") && !r.out.contains("\x7f"));
+    }
+
     void jsonReadsBackWithEveryByte() {
         TempTree t;
-        const std::string odd = "caf\xe9 \xff\"quoted\"\\.bin";
+        const std::string odd = "caf\xe9 \xff\"quoted\"\\\n\x1b\xc2\x85.bin";
         t.file("one/" + odd, "payload");
         t.file("two/copy.bin", "payload");
         t.file("two/" + odd, "other!!");
@@ -112,54 +332,95 @@ private slots:
         const QJsonObject o = doc.object();
         QCOMPARE(o["files_searched"].toInt(), 4);
         QVERIFY(o["seconds"].isDouble());
+        QCOMPARE(o["cancelled"], QJsonValue(false));
         QCOMPARE(pathsIn(o, "duplicates"),
                  (std::set<std::string>{t.path("one/" + odd), t.path("two/copy.bin")}));
         QCOMPARE(pathsIn(o, "same_name"),
                  (std::set<std::string>{t.path("one/" + odd), t.path("two/" + odd)}));
         QCOMPARE(pathsIn(o, "zero_size"), (std::set<std::string>{t.path("three/empty.txt")}));
-        const QJsonObject row = o["lists"].toObject()["duplicates"].toArray().at(0).toObject();
+        const QJsonObject row = rowsOf(o, "duplicates").at(0).toObject();
         QCOMPARE(row["size"].toInteger(), 7);
         QVERIFY(row["group"].isDouble());
         QVERIFY(row["folder"].toString().endsWith('/'));
         QCOMPARE(row["modified"].toString().size(), 19);
+        QVERIFY(!row.contains("reason"));
     }
 
-    void patternsAndSubFolders() {
+    // A date past year 9999 is not cut to fit a column. ext4 keeps no time past 2446: tmpfs.
+    void yearPast9999ShownWhole() {
+        TempTree t("/dev/shm");
+        t.file("far", "");
+        t.setMtime("far", 316531972800); // 12000-07-01 12:00:00 UTC
+        struct stat st {};
+        if (::stat(t.path("far").c_str(), &st) != 0 || st.st_mtime != 316531972800)
+            QSKIP("/dev/shm keeps no time past year 9999 here");
+        const std::vector<std::string> utc = {"TZ=UTC"};
+        Result r = launch({"--zero-size", t.root()}, Stdout::Pipe, utc);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(textRows(r.out, "Zero Size").value(0).split('\t').value(3),
+                 QByteArray("12000/07/01 12:00:00"));
+        r = launch({"--json", "--zero-size", t.root()}, Stdout::Pipe, utc);
+        QCOMPARE(rowsOf(jsonOf(r), "zero_size").at(0).toObject()["modified"].toString(),
+                 QString("12000/07/01 12:00:00"));
+    }
+
+    // Output that could not be written is never a success: small output fails when it is
+    // flushed, output of more than a buffer when it is written.
+    void failedWritesExitNonZero() {
         TempTree t;
-        t.file("a.jpg", "1");
-        t.file("sub/b.jpg", "1");
-        t.file("sub/c.txt", "1");
-        Result r = scan({"--json", "--duplicates", t.path("*.JPG")});
-        QCOMPARE(QJsonDocument::fromJson(r.out).object()["files_searched"].toInt(), 2);
-        r = scan({"--json", "--no-subfolders", t.root()});
-        QCOMPARE(QJsonDocument::fromJson(r.out).object()["files_searched"].toInt(), 1);
+        t.file("small/a", "same");
+        t.file("small/b", "same");
+        for (int i = 0; i < 2000; ++i)
+            t.file("large/" + std::string(200, 'n') + std::to_string(i));
+        for (const char* folder : {"small", "large"}) {
+            Result r = launch({"--json", t.path(folder)}, Stdout::DevFull);
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("the output could not be written: No space left on device"),
+                     r.err.constData());
+            r = launch({t.path(folder)}, Stdout::ClosedPipe);
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("the output could not be written: Broken pipe"),
+                     r.err.constData());
+        }
+        QCOMPARE(launch({"--version"}, Stdout::DevFull).exitCode, 3);
     }
 
-    void interruptPrintsWhatWasFound() {
+    // A folder that cannot be listed and a file that cannot be read are rows with their
+    // reasons, the folder is named on stderr, and the exit status tells. chmod 000 denies
+    // nothing to root, so trevalo-scan runs as an unprivileged user.
+    void unreadableFolderAndFileAreReportedWithReasons() {
+        TempTree t;
+        t.file("open/a", "same");
+        t.file("open/b", "same");
+        t.file("open/secret", "same");
+        t.file("locked/inner", "same");
+        t.chmod("open/secret", 0);
+        t.chmod("locked", 0);
+        const std::string root = t.root();
+        QVERIFY2(trevalo::test::runUnprivileged([&] { return reportsUnreadableAsNobody(root); }),
+                 "see the FAIL lines above");
+    }
+
+    // Ctrl-C stops the search; what was found so far is written, marked as cancelled.
+    void interruptWritesWhatWasFound() {
         TempTree t;
         t.file("z/empty", "");
         t.file("a/dup", "same");
         t.file("b/dup", "same");
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TREVALO_SCAN_TEST_HOLD", "1");
-        p.setProcessEnvironment(env);
-        p.setReadChannel(QProcess::StandardError);
-        p.start(scanProgram(), {"--json", QString::fromStdString(t.root())});
-        QByteArray err;
-        while (!err.contains("holding") && p.waitForReadyRead(10000))
-            err += p.readAllStandardError();
-        QVERIFY(err.contains("holding"));
-        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-        QVERIFY(p.waitForFinished(20000));
-        p.setReadChannel(QProcess::StandardOutput);
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 130);
-        const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+        Result r = interrupted({"--json", t.root()});
+        QCOMPARE(r.exitCode, 130);
+        const QJsonObject o = jsonOf(r);
+        QCOMPARE(o["cancelled"], QJsonValue(true));
         // Found before the interrupt: the same names and the empty file; nothing compared.
         QCOMPARE(pathsIn(o, "zero_size").size(), std::size_t(1));
         QCOMPARE(pathsIn(o, "same_name").size(), std::size_t(2));
         QVERIFY(pathsIn(o, "duplicates").empty());
+        r = interrupted({t.root()});
+        QCOMPARE(r.exitCode, 130);
+        QVERIFY2(QRegularExpression("\nCancelled after \\d+ ?s, searching 3 files\\.\n$")
+                     .match(QString::fromUtf8(r.out))
+                     .hasMatch(),
+                 r.out.constData());
     }
 };
 

@@ -1,0 +1,210 @@
+#include "ScanOutput.h"
+
+#include "platform/ByteText.h"
+
+#include <cerrno>
+
+namespace trevalo {
+
+namespace {
+
+constexpr std::array<const char*, kResultListCount> kJsonListNames = {"zero_size", "duplicates",
+                                                                      "same_name", "read_errors"};
+
+constexpr std::size_t kWriteChunk = 1 << 20;
+
+void appendEscape(std::string& out, const char* form, unsigned value) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, form, value);
+    out += buf;
+}
+
+} // namespace
+
+void appendTerminalText(std::string& out, std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F)
+                    appendEscape(out, "\\x%02x", c);
+                else
+                    out.push_back(static_cast<char>(c));
+            }
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8SequenceLength(bytes, i);
+        if (len == 0) {
+            appendEscape(out, "\\x%02x", c);
+            ++i;
+        } else if (c == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0) {
+            // U+0080..U+009F: C2 80..C2 9F
+            appendEscape(out, "\\u%04x", static_cast<unsigned char>(bytes[i + 1]));
+            i += len;
+        } else {
+            out.append(bytes.substr(i, len));
+            i += len;
+        }
+    }
+}
+
+std::string terminalText(std::string_view bytes) {
+    std::string out;
+    appendTerminalText(out, bytes);
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view bytes) {
+    out.push_back('"');
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F)
+                    appendEscape(out, "\\u%04x", c);
+                else
+                    out.push_back(static_cast<char>(c));
+            }
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8SequenceLength(bytes, i);
+        if (len > 0) {
+            out.append(bytes.substr(i, len));
+            i += len;
+        } else {
+            appendEscape(out, "\\udc%02x", c);
+            ++i;
+        }
+    }
+    out.push_back('"');
+}
+
+void CheckedOutput::write(std::string_view bytes) {
+    if (error_ != 0 || bytes.empty())
+        return;
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        error_ = errno != 0 ? errno : EIO;
+}
+
+void CheckedOutput::writeIfLarge(std::string& out) {
+    if (out.size() > kWriteChunk) {
+        write(out);
+        out.clear();
+    }
+}
+
+bool CheckedOutput::close() {
+    errno = 0;
+    if (std::fflush(file_) != 0 && error_ == 0)
+        error_ = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(file_) != 0 && error_ == 0)
+        error_ = errno != 0 ? errno : EIO;
+    return error_ == 0;
+}
+
+void writeText(CheckedOutput& out, const ResultLists& lists, const ScanSummary& summary) {
+    std::string text;
+    for (int m = 0; m < kResultListCount; ++m) {
+        const auto& rows = lists[static_cast<std::size_t>(m)];
+        text += std::string(kResultListCaptions[static_cast<std::size_t>(m)]) + "(" +
+                std::to_string(rows.size()) + ")\n";
+        for (const ResultRow& row : rows) {
+            text += "  ";
+            appendTerminalText(text, row.name);
+            text += '\t';
+            appendTerminalText(text, row.folder);
+            if (m == ListDuplicates)
+                text += '\t' + cellText(row, ColGroup);
+            text += '\t' + cellText(row, ColSize);
+            text += '\t' + cellText(row, ColDate);
+            if (m == ListReadErrors) {
+                text += '\t';
+                appendTerminalText(text, row.reason);
+            }
+            text += '\n';
+            out.writeIfLarge(text);
+        }
+        text += '\n';
+    }
+    appendTerminalText(text, summary.status);
+    text += '\n';
+    out.write(text);
+}
+
+void writeJson(CheckedOutput& out, const ResultLists& lists, const ScanSummary& summary) {
+    std::string json = "{\"files_searched\": " + std::to_string(summary.files);
+    char secs[32];
+    std::snprintf(secs, sizeof secs, "%.3f", summary.seconds);
+    json += ", \"seconds\": ";
+    json += secs;
+    json += ", \"cancelled\": ";
+    json += summary.cancelled ? "true" : "false";
+    json += ", \"lists\": {";
+    for (int m = 0; m < kResultListCount; ++m) {
+        if (m > 0)
+            json += ", ";
+        json += "\"";
+        json += kJsonListNames[static_cast<std::size_t>(m)];
+        json += "\": [";
+        bool first = true;
+        for (const ResultRow& row : lists[static_cast<std::size_t>(m)]) {
+            json += first ? "\n  {\"path\": " : ",\n  {\"path\": ";
+            first = false;
+            appendJsonString(json, row.path());
+            json += ", \"name\": ";
+            appendJsonString(json, row.name);
+            json += ", \"folder\": ";
+            appendJsonString(json, row.folder);
+            json += ", \"group\": " + std::to_string(row.group);
+            json += ", \"size\": " + std::to_string(row.size);
+            json += ", \"modified\": ";
+            appendJsonString(json, row.dateText());
+            if (m == ListReadErrors) {
+                json += ", \"reason\": ";
+                appendJsonString(json, row.reason);
+                json += ", \"folder_not_listed\": ";
+                json += row.isFolder ? "true" : "false";
+            }
+            json += "}";
+            out.writeIfLarge(json);
+        }
+        json += "]";
+    }
+    json += "}}\n";
+    out.write(json);
+}
+
+} // namespace trevalo
