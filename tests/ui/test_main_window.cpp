@@ -711,6 +711,93 @@ private slots:
         QVERIFY(t.messages.isEmpty());
     }
 
+    // The prompt shows a byte that is not UTF-8 as one replacement character; what the user
+    // leaves of the name keeps its bytes. The rename acts on the file the prompt named though a
+    // search ends while it is open, and the file's rows in every list take the new name.
+    void renameKeepsTheBytesAndTheFileOfThePrompt() {
+        TempTree tree;
+        const std::string p = tree.file("data/p/caf\xE9.txt", "same");
+        const std::string q = tree.file("data/q/caf\xE9.txt", "same");
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(1);
+        const int selected = t.rowOf(p);
+        t.w.lstResult[1]->selectRow(selected);
+        t.w.fileCommands().setPromptHook(
+            [&](const QString& title, const QString& label, const QString& defaultText) {
+                t.prompts << title + "|" + label + "|" + defaultText;
+                QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+                [&] { QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search")); }();
+                // The other file now where the prompt's row was.
+                t.w.SortByColumn(1, ColFolder + 1, selected == 0 ? 1 : 0);
+                return QStringLiteral("caf\uFFFD-2.txt");
+            });
+        t.key(Qt::Key_F2);
+        QCOMPARE(t.prompts, QStringList{"Rename|Please type a new file name for \n" +
+                                        displayText(p) + "|caf\uFFFD.txt"});
+        QVERIFY(t.messages.isEmpty());
+        const std::string renamed = tree.path("data/p/caf\xE9-2.txt");
+        QCOMPARE(readFile(renamed), std::string("same"));
+        QVERIFY(!exists(p) && exists(q));
+        for (const int list : {1, 2}) {
+            t.showList(list);
+            QVERIFY(t.rowOf(renamed) >= 0 && t.rowOf(q) >= 0);
+            QCOMPARE(t.rowOf(p), -1);
+        }
+        // The renamed file is still the file of its rows: it can be trashed.
+        useHomeIn(tree);
+        t.mark(renamed);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(t.messages.isEmpty() && !exists(renamed));
+    }
+
+    // "Report - read errors" says why in its last column, which only it shows. A folder that
+    // could not be listed is never marked, deleted or renamed, and it may be opened; a file
+    // that is gone is said to be.
+    void readErrorsTheirReasonsAndFolders() {
+        TempTree tree;
+        const std::string locked = tree.dir("data/locked");
+        const std::string unread = tree.file("data/unread.txt", "x");
+        const std::string gone = tree.file("data/gone.txt", "x");
+        Window t;
+        QVERIFY(t.shown());
+        for (int list = 0; list < 3; ++list)
+            QVERIFY(t.w.lstResult[static_cast<std::size_t>(list)]->isColumnHidden(ColReason));
+        QVERIFY(!t.w.lstResult[3]->isColumnHidden(ColReason));
+        ResultRow file = diskRow(unread, -3);
+        file.reason = errorText(EACCES);
+        t.w.resultModel(3).appendRows({makeFolderRow(locked, EACCES), file, diskRow(gone, -3)});
+        ::unlink(gone.c_str());
+        t.showList(3);
+        QCOMPARE(t.list().headerData(ColReason, Qt::Horizontal).toString(),
+                 QStringLiteral("Reason"));
+        QStringList reasons;
+        for (int row = 0; row < 3; ++row)
+            reasons << t.list().index(row, ColReason).data().toString();
+        QCOMPARE(reasons,
+                 QStringList({"could not be listed: Permission denied", "Permission denied", ""}));
+
+        t.w.mnuMarkAll->trigger();
+        QVERIFY(!t.list().row(0).checked && t.list().row(1).checked);
+        QVERIFY(!(t.list().flags(t.list().index(0, ColName)) & Qt::ItemIsUserCheckable));
+        t.w.mnuClearMarks->trigger();
+        t.list().setData(t.list().index(0, ColName), Qt::Checked, Qt::CheckStateRole);
+        t.key(Qt::Key_Delete);
+        t.w.lstResult[3]->selectRow(0);
+        t.key(Qt::Key_F2);
+        t.key(Qt::Key_Return);
+        t.w.lstResult[3]->selectRow(2);
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.messages,
+                 QStringList({"Please mark files.|Trevalo", "File can't be renamed.|Can't rename",
+                              "File can't be opened: it is gone.|Can't open"}));
+        QVERIFY(t.prompts.isEmpty() && t.questions.isEmpty());
+        QCOMPARE(t.opened, std::vector<QUrl>{fileUrlOf(locked)});
+        QVERIFY(exists(locked));
+    }
+
     void renameAndOpenTheSelectedRow() {
         TempTree tree;
         tree.file("data/x/one.txt", "same");
