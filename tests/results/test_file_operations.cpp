@@ -1,5 +1,6 @@
 #include "results/FileOperations.h"
 
+#include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
 #include "platform/desktop/ShellOpen.h"
@@ -216,6 +217,39 @@ private slots:
         QVERIFY(renameRowFile(row, "b \xE9.txt").ok);
         QCOMPARE(row.path(), tree.path("d.x/b \xE9.txt"));
         QCOMPARE(readFile(row.path()), std::string("A"));
+    }
+
+    // The rename prompt starts from the shown name; what the user leaves of it keeps its bytes.
+    void editedNamesKeepTheBytesLeftAlone_data() {
+        QTest::addColumn<QByteArray>("original");
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("typed after a byte that is not UTF-8")
+            << QByteArray("caf\xE9.txt") << QStringLiteral("caf\uFFFD-2.txt")
+            << QByteArray("caf\xE9-2.txt");
+        QTest::newRow("two such bytes, one deleted")
+            << QByteArray("a\xE9\xE8z") << QStringLiteral("a\uFFFDz") << QByteArray("a\xE9z");
+        QTest::newRow("front and back edited")
+            << QByteArray("\xFFmid\xFE") << QStringLiteral("X\uFFFDmid\uFFFDY")
+            << QByteArray("X\xFFmid\xFEY");
+        QTest::newRow("a character outside the basic plane kept, an accent typed")
+            << QByteArray("\xF0\x9F\x93\x84 \xE9.txt")
+            << QStringLiteral("\U0001F4C4 \uFFFD\u00E9.txt")
+            << QByteArray("\xF0\x9F\x93\x84 \xE9\xC3\xA9.txt");
+        QTest::newRow("all replaced")
+            << QByteArray("\xE9\xE8") << QStringLiteral("new") << QByteArray("new");
+        QTest::newRow("a truncated sequence is one character per byte")
+            << QByteArray("x\xE2\x82y") << QStringLiteral("x\uFFFD\uFFFDy!")
+            << QByteArray("x\xE2\x82y!");
+    }
+    void editedNamesKeepTheBytesLeftAlone() {
+        QFETCH(QByteArray, original);
+        QFETCH(QString, edited);
+        QFETCH(QByteArray, expected);
+        const std::string bytes = original.toStdString();
+        QCOMPARE(bytesOfEditedName(bytes, displayText(bytes)), bytes);
+        QCOMPARE(QByteArray::fromStdString(bytesOfEditedName(original.toStdString(), edited)),
+                 expected);
     }
 
     void openHandsTheExactBytesToTheDesktopsOpener() {
