@@ -3,6 +3,9 @@
 #include "platform/ByteText.h"
 #include "results/RowSort.h"
 
+#include <QApplication>
+#include <QStyle>
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -69,6 +72,11 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (column == ColName || column == ColFolder)
             return displayText(r.path());
+        return {};
+    case Qt::DecorationRole:
+        // A folder has no check box; its icon stands where the box would be.
+        if (column == ColName && r.isFolder)
+            return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
         return {};
     case Qt::CheckStateRole:
         if (column == ColName && !r.isFolder)
