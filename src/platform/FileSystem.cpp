@@ -1,6 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -201,6 +203,9 @@ IoError ioErrorOf(int err) {
     case EACCES:
     case EPERM:
         return IoError::Permission;
+    case EMFILE:
+    case ENFILE:
+        return IoError::TooManyOpen;
     default:
         return IoError::Other;
     }
@@ -211,7 +216,7 @@ ReadOnlyFile::~ReadOnlyFile() {
 }
 
 ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : fd_(other.fd_), lastError_(other.lastError_) {
+    : fd_(other.fd_), lastError_(other.lastError_), lastReason_(other.lastReason_) {
     other.fd_ = -1;
 }
 
@@ -220,26 +225,78 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
         close();
         fd_ = other.fd_;
         lastError_ = other.lastError_;
+        lastReason_ = other.lastReason_;
         other.fd_ = -1;
     }
     return *this;
 }
 
-IoError ReadOnlyFile::open(const std::string& path) {
+int openPathParent(const std::string& path, std::string& rest) {
+    if (path.size() < PATH_MAX) {
+        rest = path;
+        return AT_FDCWD;
+    }
+    // Enter the folders in steps shorter than PATH_MAX, each ending at a "/".
+    int dir = AT_FDCWD;
+    std::size_t from = 0;
+    const std::size_t lastSlash = path.rfind('/');
+    while (path.size() - from >= PATH_MAX) {
+        std::size_t cut = std::min(lastSlash, from + PATH_MAX - 2);
+        cut = path.rfind('/', cut);
+        if (cut == std::string::npos || cut < from) {
+            if (dir != AT_FDCWD)
+                ::close(dir);
+            errno = ENAMETOOLONG; // one name longer than the system allows
+            return -1;
+        }
+        const std::string step = path.substr(from, cut + 1 - from);
+        const int next = ::openat(dir, step.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int err = errno;
+        if (dir != AT_FDCWD)
+            ::close(dir);
+        if (next < 0) {
+            errno = err;
+            return -1;
+        }
+        dir = next;
+        from = cut + 1;
+    }
+    rest = path.substr(from);
+    return dir;
+}
+
+IoError ReadOnlyFile::fail(int reason) {
     close();
-    // O_NONBLOCK keeps a FIFO that took a regular file's place from blocking the open.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) {
-        lastError_ = ioErrorOf(errno);
-        return lastError_;
-    }
+    lastReason_ = reason;
+    lastError_ = reason == kReasonChanged ? IoError::Changed : ioErrorOf(reason);
+    return lastError_;
+}
+
+IoError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
+    close();
+    std::string rest;
+    const int dir = openPathParent(path, rest);
+    if (dir == -1)
+        return fail(errno);
+    // O_NOFOLLOW: a link that took the file's place is not followed. O_NONBLOCK keeps a FIFO
+    // that took its place from blocking the open.
+    fd_ = ::openat(dir, rest.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    const int err = errno;
+    if (dir != AT_FDCWD)
+        ::close(dir);
+    if (fd_ < 0)
+        return fail(err == ELOOP ? kReasonChanged : err);
     struct stat sb;
-    if (::fstat(fd_, &sb) != 0 || !S_ISREG(sb.st_mode)) {
-        close();
-        lastError_ = IoError::Other;
-        return lastError_;
-    }
+    if (::fstat(fd_, &sb) != 0)
+        return fail(errno);
+    const FileStatus st = statusOf(0, sb);
+    if (st.kind != FileKind::Regular)
+        return fail(kReasonChanged);
+    // The status-change time tells a new file that reuses a freed inode from the old one.
+    if (expected && st.stamp() != *expected)
+        return fail(kReasonChanged);
     lastError_ = IoError::None;
+    lastReason_ = kReasonNone;
     return lastError_;
 }
 
@@ -257,6 +314,7 @@ std::int64_t ReadOnlyFile::readAt(std::int64_t offset, char* buffer, std::int64_
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            lastReason_ = errno;
             lastError_ = ioErrorOf(errno);
             return -1;
         }

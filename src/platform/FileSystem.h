@@ -127,7 +127,10 @@ private:
 // mounts: kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
 
-enum class IoError { None, NotFound, Permission, Other };
+// NotFound: gone; Changed: the path no longer names the file that was expected; TooManyOpen:
+// the process or the system has no file descriptor left (EMFILE, ENFILE), which says nothing
+// about the file itself.
+enum class IoError { None, NotFound, Permission, Changed, TooManyOpen, Other };
 IoError ioErrorOf(int err);
 
 // A file opened for reading only, closed when the object goes.
@@ -140,21 +143,37 @@ public:
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-    // Opens path; never blocks on a FIFO (only regular files are opened).
-    IoError open(const std::string& path);
+    // Opens path without following a final link (a path longer than the system takes in one
+    // call is opened folder by folder). Only a regular file is kept open, and with `expected`
+    // only the very file of that stamp (device, inode, size, last-write and status-change
+    // times): anything else gives Changed. Never blocks on a FIFO.
+    IoError open(const std::string& path, const FileStamp* expected = nullptr);
     bool isOpen() const { return fd_ >= 0; }
     void close();
     // Reads up to length bytes at offset, retrying interrupted and partial reads. Returns the
     // bytes read (fewer only at the end of the file), or -1 with lastError() set.
     std::int64_t readAt(std::int64_t offset, char* buffer, std::int64_t length);
     IoError lastError() const { return lastError_; }
+    // Why the last open or read failed, as a reason for reasonText().
+    int lastReason() const { return lastReason_; }
     // Tells the kernel the file will be read from start to end.
     void adviseSequential();
 
 private:
+    IoError fail(int reason);
+
     int fd_ = -1;
     IoError lastError_ = IoError::None;
+    int lastReason_ = kReasonNone;
 };
+
+// Opens a path of any length as an O_PATH descriptor of its folder part plus the final name:
+// the folders are entered relative to each other, in steps the system takes in one call.
+// Returns the folder's descriptor (AT_FDCWD when the path is short enough to open in one call,
+// which then is the whole path) and sets `rest` to what is left to open relative to it; -1
+// with errno set when a folder on the way cannot be entered. The caller closes a descriptor
+// that is not AT_FDCWD.
+int openPathParent(const std::string& path, std::string& rest);
 
 // Raises the soft limit of open files towards the hard limit so that at least `wanted` can be
 // open. Returns the soft limit in force afterwards.

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -59,9 +60,23 @@ constexpr std::int64_t kPieceBytes = std::int64_t{128} << 10;
 // second thread.
 constexpr std::size_t kSharedMeetings = 64;
 
-void ensureOpenFileLimit() {
-    static const long limit = raiseOpenFileLimit(kOpenRunLimit + 64);
-    (void)limit;
+// How many files one run may hold open at once: two runs are compared at a time, and a few
+// descriptors stay free for everything else. Runs longer than this are streamed.
+std::int64_t openFileBudget() {
+    static const long limit = raiseOpenFileLimit(2 * kOpenRunLimit + 64);
+    return std::max<std::int64_t>(0, (limit - 32) / 2);
+}
+
+// Opens the file of a table entry as the file the walk found. When no descriptor is free (the
+// other run's thread holds them for a moment), waits a little and tries again, for a few
+// seconds at most: too many open files says nothing about the file.
+IoError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
+    IoError e = file.open(entry.FilePath, &entry.stamp);
+    for (int wait = 1; e == IoError::TooManyOpen && wait <= 512; wait *= 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        e = file.open(entry.FilePath, &entry.stamp);
+    }
+    return e;
 }
 
 // The logical chunks of files of one size: chunk c covers [c * length, min((c + 1) * length,
@@ -113,22 +128,29 @@ private:
     std::int64_t capacity_ = 0;
 };
 
-// Reads chunks [first, last) of an open file into buf; returns the end of the complete chunks.
-// A short read means the file ended early. After a failed read the block is read again chunk
-// by chunk, so that only the chunks that really cannot be read are missing.
+// Reads chunks [first, last) of an open file into buf; returns the end of the complete chunks,
+// and where that is short of last, why in `reason`. A short read means the file ended early: it
+// shrank since it was found. After a failed read the block is read again chunk by chunk, so that
+// only the chunks that really cannot be read are missing.
 std::int64_t readBlock(ReadOnlyFile& file, const Chunks& chunks, std::int64_t first,
-                       std::int64_t last, char* buf) {
+                       std::int64_t last, char* buf, int& reason) {
     const std::int64_t start = chunks.begin(first);
     const std::int64_t bytes = chunks.bytes(first, last);
     const std::int64_t got = file.readAt(start, buf, bytes);
     if (got == bytes)
         return last;
-    if (got >= 0)
+    if (got >= 0) {
+        reason = kReasonChanged;
         return first + got / chunks.length;
+    }
     for (std::int64_t c = first; c < last; ++c) {
         const std::int64_t length = chunks.end(c) - chunks.begin(c);
-        if (file.readAt(chunks.begin(c), buf + (chunks.begin(c) - start), length) != length)
+        const std::int64_t n =
+            file.readAt(chunks.begin(c), buf + (chunks.begin(c) - start), length);
+        if (n != length) {
+            reason = n < 0 ? file.lastReason() : kReasonChanged;
             return c;
+        }
     }
     return last;
 }
@@ -205,6 +227,8 @@ public:
     // Compares each of `members` with the leader, into meetings[k] for members[k]; false when
     // the run was cancelled.
     virtual bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) = 0;
+    // Why member m's bytes ended before the run's size (after lead or meetAll said so).
+    virtual int reasonOf(std::int32_t m) const = 0;
 };
 
 // One run of equal-size files and what has been decided about each of them. The table is
@@ -216,7 +240,7 @@ public:
         : chunks(table[static_cast<std::size_t>(dupStart)].FileSize), table_(table),
           start_(dupStart), cancel_(cancel), progress_(progress),
           state_(static_cast<std::size_t>(dupEnd - dupStart + 1), DupGroupKey::None),
-          reached_(state_.size(), 0) {}
+          reasons_(state_.size(), kReasonNone), reached_(state_.size(), 0) {}
 
     const Chunks chunks;
 
@@ -239,14 +263,17 @@ public:
     bool finishWithoutBytes() {
         for (const std::int32_t m : everyone().members) {
             ReadOnlyFile file;
-            settle(m, file.open(entry(m).FilePath) == IoError::None ? DupGroupKey::None
-                                                                    : DupGroupKey::Unreadable);
+            if (openEntry(file, entry(m)) == IoError::None)
+                settle(m, DupGroupKey::None);
+            else
+                settle(m, DupGroupKey::Unreadable, file.lastReason());
         }
         return finish();
     }
 
-    void settle(std::int32_t m, std::int64_t value) {
+    void settle(std::int32_t m, std::int64_t value, int reason = kReasonNone) {
         state_[static_cast<std::size_t>(m)] = value;
+        reasons_[static_cast<std::size_t>(m)] = reason;
         advance(m, chunks.count);
     }
     void group(const Candidates& set) {
@@ -281,9 +308,12 @@ public:
     }
 
     bool finish() {
-        for (std::int32_t m = 0; m < size(); ++m)
-            table_[static_cast<std::size_t>(start_ + m)].DupGroup =
-                state_[static_cast<std::size_t>(m)];
+        for (std::int32_t m = 0; m < size(); ++m) {
+            FileEntry& e = table_[static_cast<std::size_t>(start_ + m)];
+            e.DupGroup = state_[static_cast<std::size_t>(m)];
+            if (e.DupGroup == DupGroupKey::Unreadable)
+                e.reason = reasons_[static_cast<std::size_t>(m)];
+        }
         return true;
     }
     bool abandon() {
@@ -298,6 +328,7 @@ private:
     const std::atomic<bool>* cancel_;
     const CompareProgress* progress_;
     std::vector<std::int64_t> state_;
+    std::vector<std::int32_t> reasons_;
     std::vector<std::int64_t> reached_;
     std::atomic<std::int64_t> done_{0};
     std::int64_t lastReported_ = -1;
@@ -321,7 +352,7 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
             return false;
         if (*has)
             break;
-        settle(members[i], DupGroupKey::Unreadable);
+        settle(members[i], DupGroupKey::Unreadable, source.reasonOf(members[i]));
     }
     if (i + 1 >= members.size()) {
         if (i < members.size())
@@ -354,13 +385,13 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
         if (meeting.leaderLacks)
             leaderNeeded = true;
         if (meeting.memberLacks)
-            settle(m, DupGroupKey::Unreadable);
+            settle(m, DupGroupKey::Unreadable, source.reasonOf(m));
         else
             departures.push_back({meeting.chunk, meeting.hash, m});
     }
     // A leader whose bytes ran out kept no one: stay holds it alone.
     if (leaderNeeded)
-        settle(leader, DupGroupKey::Unreadable);
+        settle(leader, DupGroupKey::Unreadable, source.reasonOf(leader));
     else if (stay.size() < 2)
         settle(leader, DupGroupKey::None);
     if (stay.size() < 2)
@@ -397,8 +428,11 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
 class BlockSource final : public Source {
 public:
     BlockSource(const Chunks& chunks, const std::vector<Buffer>& buffers,
-                const std::vector<std::int64_t>& ends, std::int64_t first)
-        : chunks_(chunks), buffers_(buffers), ends_(ends), first_(first) {}
+                const std::vector<std::int64_t>& ends, const std::vector<int>& reasons,
+                std::int64_t first)
+        : chunks_(chunks), buffers_(buffers), ends_(ends), reasons_(reasons), first_(first) {}
+
+    int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
     std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
         lead_ = view(m);
@@ -438,6 +472,7 @@ private:
     const Chunks& chunks_;
     const std::vector<Buffer>& buffers_;
     const std::vector<std::int64_t>& ends_;
+    const std::vector<int>& reasons_;
     std::int64_t first_;
     std::vector<std::int64_t> parted_;
     BlockView lead_;
@@ -453,7 +488,9 @@ class StreamSource final : public Source {
 public:
     explicit StreamSource(Run& run)
         : run_(run), chunks_(run.chunks), firstPiece_(chunks_.fitting(kFirstPieceBytes)),
-          piece_(chunks_.fitting(kPieceBytes)) {}
+          piece_(chunks_.fitting(kPieceBytes)), reasons_(static_cast<std::size_t>(run.size())) {}
+
+    int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
     std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
         if (run_.cancelled())
@@ -465,8 +502,9 @@ public:
         leadEnded_ = false;
         leadAdvised_ = false;
         leadData_ = leadBytes_.reserve(chunks_.bytes(pos, to));
-        if (leadFile_.open(run_.entry(m).FilePath) == IoError::None)
+        if (openEntry(leadFile_, run_.entry(m)) == IoError::None)
             return extendLeader(std::min(to, pos + firstPiece_)) > pos;
+        reasons_[static_cast<std::size_t>(m)] = leadFile_.lastReason();
         leadEnded_ = true;
         return false;
     }
@@ -505,9 +543,11 @@ private:
     // thread only.
     std::optional<Meeting> meet(Buffer& piece, std::int32_t m, bool reports) {
         ReadOnlyFile file;
-        if (file.open(run_.entry(m).FilePath) != IoError::None)
+        if (openEntry(file, run_.entry(m)) != IoError::None) {
+            reasons_[static_cast<std::size_t>(m)] = file.lastReason();
             return meetingOf(chunks_, leadView(extendLeader(pos_ + 1)),
                              BlockView{nullptr, pos_, pos_}, pos_, to_);
+        }
         for (std::int64_t from = pos_;;) {
             if (run_.cancelled())
                 return std::nullopt;
@@ -515,7 +555,8 @@ private:
                 file.adviseSequential();
             const std::int64_t stop = std::min(to_, from + (from == pos_ ? firstPiece_ : piece_));
             char* buf = piece.reserve(chunks_.bytes(from, stop));
-            const std::int64_t end = readBlock(file, chunks_, from, stop, buf);
+            const std::int64_t end =
+                readBlock(file, chunks_, from, stop, buf, reasons_[static_cast<std::size_t>(m)]);
             run_.advance(m, end);
             if (reports)
                 run_.reportProgress();
@@ -544,7 +585,8 @@ private:
             }
             const std::int64_t stop = std::min(to_, std::max(need, end + piece_));
             char* buf = leadData_ + (chunks_.begin(end) - chunks_.begin(pos_));
-            const std::int64_t got = readBlock(leadFile_, chunks_, end, stop, buf);
+            const std::int64_t got = readBlock(leadFile_, chunks_, end, stop, buf,
+                                               reasons_[static_cast<std::size_t>(leader_)]);
             leadEnded_ = got < stop;
             end = got;
             leadEnd_.store(end, std::memory_order_release);
@@ -573,6 +615,9 @@ private:
     std::atomic<std::int64_t> leadEnd_{0};
     bool leadEnded_ = false;
     bool leadAdvised_ = false;
+    // Why a member's (or the leader's) bytes ended early; each written by the thread that
+    // reads that file.
+    std::vector<int> reasons_;
 };
 
 bool validRun(const FileTable& table, std::int64_t dupStart, std::int64_t dupEnd) {
@@ -593,24 +638,38 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
     const Chunks& chunks = run.chunks;
     if (chunks.count == 0)
         return run.finishWithoutBytes();
-    ensureOpenFileLimit();
+    // With too few descriptors for every file of the run at once, the run is streamed.
+    if (run.size() > openFileBudget())
+        return CompFileCnt2(table, dupStart, dupEnd, true, cancel);
 
     const auto n = static_cast<std::size_t>(run.size());
     std::vector<ReadOnlyFile> files(n);
     std::vector<Buffer> buffers(n);
     std::vector<std::int64_t> ends(n, 0);
+    std::vector<int> reasons(n, kReasonNone);
     std::int64_t blockChunks = chunks.fitting(kFirstBlockBytes);
     Candidates all = run.everyone();
+    bool outOfDescriptors = false;
     std::erase_if(all.members, [&](std::int32_t m) {
         auto& file = files[static_cast<std::size_t>(m)];
-        if (file.open(run.entry(m).FilePath) != IoError::None) {
-            run.settle(m, DupGroupKey::Unreadable);
+        if (outOfDescriptors)
+            return false;
+        if (file.open(run.entry(m).FilePath, &run.entry(m).stamp) != IoError::None) {
+            if (file.lastError() == IoError::TooManyOpen) {
+                outOfDescriptors = true;
+                return false;
+            }
+            run.settle(m, DupGroupKey::Unreadable, file.lastReason());
             return true;
         }
         if (chunks.count > blockChunks) // more than one read
             file.adviseSequential();
         return false;
     });
+    if (outOfDescriptors) {
+        files.clear();
+        return CompFileCnt2(table, dupStart, dupEnd, true, cancel);
+    }
 
     std::vector<Candidates> active;
     active.push_back(std::move(all));
@@ -629,10 +688,10 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
                 return run.abandon();
             const auto k = static_cast<std::size_t>(m);
             char* buf = buffers[k].reserve(chunks.bytes(first, last));
-            ends[k] = readBlock(files[k], chunks, first, last, buf);
+            ends[k] = readBlock(files[k], chunks, first, last, buf, reasons[k]);
         }
 
-        BlockSource source(chunks, buffers, ends, first);
+        BlockSource source(chunks, buffers, ends, reasons, first);
         std::vector<Candidates> work = std::move(active);
         active.clear();
         while (!work.empty()) {

@@ -1,6 +1,6 @@
 #include "search/SearchDriver.h"
 
-#include "catalogue/colFiles.h"
+#include "catalogue/FileCatalogue.h"
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "search/ContentCompare.h"
@@ -45,9 +45,10 @@ public:
         if (Clock::now() - last_ >= interval_)
             flushLocked();
     }
-    void append(int list, const FileEntry& entry) {
+    void append(int list, const FileEntry& entry) { appendRow(list, makeResultRow(entry)); }
+    void appendRow(int list, ResultRow row) {
         std::lock_guard lock(mutex_);
-        rows_[static_cast<std::size_t>(list)].push_back(makeResultRow(entry));
+        rows_[static_cast<std::size_t>(list)].push_back(std::move(row));
         if (((++appended_ & 255) == 0 || interval_ == Clock::duration::zero()) &&
             Clock::now() - last_ >= interval_)
             flushLocked();
@@ -90,48 +91,21 @@ double percentOf(std::int64_t part, std::int64_t whole) {
     return whole > 0 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
 }
 
-// The search uses both cores for its two long stretches of file-system work: measuring the
-// files and comparing the runs. Small amounts of work stay on one thread.
-constexpr std::int64_t kMeasureBlock = 512;
-constexpr std::int64_t kParallelMeasureFrom = 4 * kMeasureBlock;
-
-// Moves each catalogued path into its table entry and measures the file: its size (-1 when
-// it is gone, 0 when it cannot be measured otherwise) and last-write time.
-void measureFiles(FileTable& table, std::vector<std::string>& paths, Publisher& out,
-                  const std::atomic<bool>& abort) {
-    const auto count = static_cast<std::int64_t>(table.size());
-    std::atomic<std::int64_t> next{0};
-    std::atomic<std::int64_t> done{0};
-    const auto work = [&] {
-        for (;;) {
-            if (abort.load(std::memory_order_relaxed))
-                return;
-            const std::int64_t from = next.fetch_add(kMeasureBlock);
-            if (from >= count)
-                return;
-            const std::int64_t to = std::min(from + kMeasureBlock, count);
-            for (std::int64_t k = from; k < to; ++k) {
-                FileEntry& e = table[static_cast<std::size_t>(k)];
-                e.FilePath = std::move(paths[static_cast<std::size_t>(k)]);
-                const FileStatus st = statPath(e.FilePath, true);
-                if (st.kind == FileKind::Missing) {
-                    e.FileSize = -1;
-                } else if (st.kind != FileKind::Failed) {
-                    e.FileSize = st.size;
-                    e.stamp = st.stamp();
-                }
-                e.DupGroup = DupGroupKey::None;
-            }
-            out.progress(percentOf(done.fetch_add(to - from) + (to - from), count));
-        }
-    };
-    if (count < kParallelMeasureFrom) {
-        work();
-        return;
+// Moves each catalogued file into its table entry, with what the walk measured: size and stamp,
+// or -1 and the reason it could not be measured.
+void fillTable(FileTable& table, std::vector<CatalogueEntry>& entries) {
+    table.clear();
+    table.resize(entries.size());
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        CatalogueEntry& c = entries[k];
+        FileEntry& e = table[k];
+        e.FilePath = std::move(c.path);
+        e.stamp = c.stamp;
+        e.reason = c.reason;
+        e.FileSize = c.reason == kReasonNone ? c.stamp.size : -1;
+        e.DupGroup = DupGroupKey::None;
     }
-    std::thread helper(work);
-    work();
-    helper.join();
+    entries = {};
 }
 
 struct Run {
@@ -140,7 +114,7 @@ struct Run {
 };
 
 // Maximal stretches of two or more entries of equal size, in table order. Zero-length files
-// form no run; files that could not be measured (-1) do.
+// and files that could not be measured (-1) form no run.
 std::vector<Run> runsOf(const FileTable& table) {
     std::vector<Run> runs;
     const auto last = static_cast<std::int64_t>(table.size()) - 1;
@@ -149,7 +123,7 @@ std::vector<Run> runsOf(const FileTable& table) {
         std::int64_t end = start;
         while (end < last && sizeAt(end + 1) == sizeAt(start))
             ++end;
-        if (end > start && sizeAt(start) != 0)
+        if (end > start && sizeAt(start) > 0)
             runs.push_back(Run{start, end});
         start = end + 1;
     }
@@ -160,7 +134,8 @@ std::vector<Run> runsOf(const FileTable& table) {
 // independent. Once a cancel is seen no further run starts; afterwards the groups kept are
 // exactly those of the runs before the first one that was not compared in full, as if the runs
 // had been compared one after the other.
-void compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
+// Returns false when some run was not compared in full.
+bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel) {
     const auto last = static_cast<std::int64_t>(table.size()) - 1;
     std::vector<char> compared(runs.size(), 0);
@@ -198,51 +173,62 @@ void compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         for (std::int64_t k = r.start; k <= r.end; ++k)
             table[static_cast<std::size_t>(k)].DupGroup = DupGroupKey::None;
     }
+    return firstMissing == compared.end();
 }
 
 } // namespace
 
-void ExecSrch(const SearchRequest& request, SearchModel& model, SearchHost& host) {
+void runSearch(const SearchRequest& request, SearchModel& model, SearchHost& host) {
     Publisher out(host);
     FileTable& table = model.table;
+    SearchOutcome& outcome = model.outcome;
+    outcome = {};
     const std::atomic<bool>& cancel = model.CancelSrch;
     const auto aborted = [&] { return model.abort.load(std::memory_order_relaxed); };
+    const auto stopRequested = [&] { return cancel.load() || aborted(); };
     const bool zeroSize = request.types[SearchZeroSize];
     const bool duplicates = request.types[SearchDuplicates];
     const bool sameName = request.types[SearchSameName];
+    // Rows of "Report - read errors": the folders that could not be listed come first.
+    std::vector<FolderProblem> unlisted;
 
-    // Walk the search paths into a catalogue of their files, each file once.
-    std::int64_t count = 0;
+    // Walk the search paths into a catalogue of their files, each file once, measured as it
+    // is found. A cancel is looked at per folder.
     {
-        colFiles files;
-        files.Clear();
-        files.setAbortFlag(&model.abort);
+        FileCatalogue files;
+        files.setStop(stopRequested);
         const auto rows = static_cast<std::int64_t>(request.paths.size());
-        for (std::int64_t i = 0; i < rows; ++i) {
-            const PathRow& row = request.paths[static_cast<std::size_t>(i)];
-            out.selectPathRow(static_cast<int>(i));
-            files.LoadFiles(row.path, row.subFolders);
-            out.progress(std::floor(percentOf(i + 1, rows)));
+        std::int64_t row = 0;
+        files.setProgress([&](std::int64_t found) {
+            outcome.files = found;
+            out.progress(std::floor(percentOf(row, rows)));
+        });
+        for (; row < rows && !files.stopped(); ++row) {
+            const PathRow& pathRow = request.paths[static_cast<std::size_t>(row)];
+            out.selectPathRow(static_cast<int>(row));
+            files.addSearchPath(pathRow.path, pathRow.subFolders);
+            out.progress(std::floor(percentOf(row + 1, rows)));
         }
-        if (aborted())
-            return;
-        out.status(kStatusLoading);
-        out.progress(0);
-
-        // Measure every file into the table.
-        count = files.Count();
-        table.clear();
-        if (count == 0) {
-            table.shrink_to_fit();
+        outcome.files = files.count();
+        outcome.unlisted = static_cast<std::int64_t>(files.problems().size());
+        if (files.stopped()) {
+            outcome.cancelled = true;
+            table.clear();
             out.flush();
             return;
         }
-        table.resize(static_cast<std::size_t>(count));
-        measureFiles(table, files.Items(), out, model.abort);
-        if (aborted())
-            return;
+        out.status(kStatusLoading);
+        out.progress(0);
+        fillTable(table, files.entries());
+        unlisted = files.problems();
     }
+    const auto count = static_cast<std::int64_t>(table.size());
     const std::int64_t last = count - 1;
+    const auto listUnlisted = [&] {
+        for (const FolderProblem& p : unlisted)
+            out.appendRow(ListReadErrors, makeFolderRow(p.path, p.reason));
+        outcome.readErrors += static_cast<std::int64_t>(unlisted.size());
+    };
 
     // Files that share a name: equal names (letter case ignored) stand together after the
     // sort; every member of such a run is listed once.
@@ -264,7 +250,10 @@ void ExecSrch(const SearchRequest& request, SearchModel& model, SearchHost& host
             }
             if (i % 200 == 0) {
                 out.progress(percentOf(i, count));
-                if (cancel.load() || aborted()) {
+                if (stopRequested()) {
+                    // Lists nothing more; the folders that could not be listed are still said.
+                    outcome.cancelled = true;
+                    listUnlisted();
                     out.flush();
                     return;
                 }
@@ -274,7 +263,8 @@ void ExecSrch(const SearchRequest& request, SearchModel& model, SearchHost& host
             out.append(ListSameName, table[static_cast<std::size_t>(last)]);
     }
 
-    QuickSort(table, 0, last);
+    if (count > 0)
+        QuickSort(table, 0, last);
     out.status(kStatusDuplicates);
     out.progress(0);
 
@@ -288,22 +278,24 @@ void ExecSrch(const SearchRequest& request, SearchModel& model, SearchHost& host
             out.append(ListZeroSize, table[static_cast<std::size_t>(k)]);
     }
 
-    // Identical contents, compared within each run of equal size. Zero-length files form no
-    // run; a run of files that could not be measured does, and ends in the read errors.
+    // Identical contents, compared within each run of equal size.
     if (duplicates) {
-        compareRuns(table, runsOf(table), out, cancel);
+        if (!compareRuns(table, runsOf(table), out, cancel))
+            outcome.cancelled = true;
         if (aborted())
             return;
     }
 
-    // List every member of a group, and every file that could not be read.
+    // List every member of a group, and every folder and file that could not be read.
+    listUnlisted();
     for (std::int64_t i = 0; i <= last; ++i) {
         FileEntry& e = table[static_cast<std::size_t>(i)];
         if (e.DupGroup >= 0) {
             out.append(ListDuplicates, e);
             e.DupGroup = DupGroupKey::None;
-        } else if (e.DupGroup == DupGroupKey::Unreadable) {
+        } else if (e.DupGroup == DupGroupKey::Unreadable || e.FileSize < 0) {
             out.append(ListReadErrors, e);
+            ++outcome.readErrors;
         }
     }
     out.flush();

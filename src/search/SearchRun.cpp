@@ -13,6 +13,12 @@ std::string completionText(double seconds, std::int64_t files) {
            " files.";
 }
 
+std::string cancelledText(double seconds, std::int64_t files) {
+    const auto whole = static_cast<std::int64_t>(std::floor(seconds < 0 ? 0 : seconds));
+    return "Cancelled after " + std::to_string(whole) + "s, searching " + std::to_string(files) +
+           " files.";
+}
+
 SearchRun::SearchRun(RunHost& host, SearchModel& model)
     : host_(host), model_(model), alive_(std::make_shared<bool>(true)) {}
 
@@ -49,7 +55,7 @@ void SearchRun::start(SearchRequest request) {
     const std::uint64_t generation = ++generation_;
     const std::weak_ptr<bool> alive = alive_;
     worker_ = std::thread([this, request = std::move(request), generation, alive] {
-        ExecSrch(request, model_, host_);
+        runSearch(request, model_, host_);
         const auto ended = std::chrono::steady_clock::now();
         host_.runOnHostThread([this, generation, alive, ended] {
             if (alive.lock() && generation == generation_)
@@ -63,7 +69,9 @@ void SearchRun::finish(std::chrono::steady_clock::time_point ended) {
         worker_.join();
     host_.setProgress(0);
     const double seconds = std::chrono::duration<double>(ended - started_).count();
-    host_.setStatus(completionText(seconds, static_cast<std::int64_t>(model_.table.size())));
+    const SearchOutcome& outcome = model_.outcome;
+    host_.setStatus(outcome.cancelled ? cancelledText(seconds, outcome.files)
+                                      : completionText(seconds, outcome.files));
     host_.sortList(ListDuplicates, 3, 0);
     host_.sortList(ListSameName, 1, 0);
     host_.sortList(ListZeroSize, 1, 0);

@@ -19,6 +19,8 @@ inline constexpr const char* kStatusStopping = "Stopping ...";
 
 // "Completed in S s, searching N files.", S in whole seconds rounded down.
 std::string completionText(double seconds, std::int64_t files);
+// "Cancelled after S s, searching N files.": the lists hold what was found before the cancel.
+std::string cancelledText(double seconds, std::int64_t files);
 
 // The search command: one button that starts a search and, while it runs, asks it to stop.
 // idle -> running (a click with at least one path row) -> stopping (a click while running) ->

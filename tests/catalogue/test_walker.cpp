@@ -1,12 +1,18 @@
 // The folder walker on real trees: which files it takes, in which order, and each file once; and
 // the name comparison and wildcard dialect it matches names with.
-#include "catalogue/colFiles.h"
+#include "catalogue/FileCatalogue.h"
 #include "platform/ByteText.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace trevalo;
 using trevalo::test::TempTree;
@@ -14,10 +20,26 @@ using Paths = std::vector<std::string>;
 
 namespace {
 
+Paths pathsOf(const FileCatalogue& files) {
+    Paths out;
+    for (const auto& e : files.entries())
+        out.push_back(e.path);
+    return out;
+}
+
 Paths walk(const std::string& searchPath, bool recursive = true) {
-    colFiles files;
-    files.LoadFiles(searchPath, recursive);
-    return files.Items();
+    FileCatalogue files;
+    files.addSearchPath(searchPath, recursive);
+    return pathsOf(files);
+}
+
+using Problems = std::vector<std::pair<std::string, std::string>>; // folder, reason
+
+Problems problemsOf(const FileCatalogue& files) {
+    Problems out;
+    for (const auto& p : files.problems())
+        out.emplace_back(p.path, reasonText(p.reason));
+    return out;
 }
 
 Paths sorted(Paths v) {
@@ -41,6 +63,18 @@ void expectedOrder(const std::string& folder, Paths& out) {
     for (const auto& [name, type] : entries)
         if (type == DT_REG)
             out.push_back(folder + name);
+}
+
+// Runs fn in a child process with at most `limit` open files (soft and hard).
+bool withOpenFileLimit(rlim_t limit, const std::function<bool()>& fn) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit low{limit, limit};
+        ::setrlimit(RLIMIT_NOFILE, &low);
+        ::_exit(fn() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -91,7 +125,6 @@ private slots:
         t.dir("empty");
         QCOMPARE(walk(t.path("*.jpg")), (Paths{t.path("pics.jpg/photo.jpg"), t.path("own.jpg")}));
         QCOMPARE(walk(t.path("*.jpg"), false), (Paths{t.path("own.jpg")}));
-        QVERIFY(walk(t.path("absent/*.*")).empty());
         QVERIFY(walk(t.path("empty/*.*")).empty());
     }
 
@@ -101,19 +134,19 @@ private slots:
         t.file("data/A.TXT", "2"); // another file: names are case-sensitive here
         t.file("data/sub/b.txt", "3");
         t.hardlink("data/sub/b.txt", "data/b-link.txt");
-        colFiles files;
-        files.LoadFiles(t.path("data/sub/*.*"), true);
-        files.LoadFiles(t.path("data/*.*"), true);
-        files.LoadFiles(t.path("data/*.*"), false);
+        FileCatalogue files;
+        files.addSearchPath(t.path("data/sub/*.*"), true);
+        files.addSearchPath(t.path("data/*.*"), true);
+        files.addSearchPath(t.path("data/*.*"), false);
         // The file reached first keeps its place and its path.
-        QCOMPARE(files.Items().front(), t.path("data/sub/b.txt"));
-        QCOMPARE(sorted(files.Items()),
+        QCOMPARE(pathsOf(files).front(), t.path("data/sub/b.txt"));
+        QCOMPARE(sorted(pathsOf(files)),
                  sorted({t.path("data/a.txt"), t.path("data/A.TXT"), t.path("data/sub/b.txt")}));
-        // Clear forgets the files seen, too.
-        files.Clear();
-        files.LoadFiles(t.path("data/sub/*.*"), true);
-        QCOMPARE(files.Count(), std::int64_t(1));
-        QCOMPARE(files.Item(1), t.path("data/sub/b.txt"));
+        // Within one folder too: a hard link below the folder comes first in walk order.
+        t.hardlink("data/a.txt", "data/sub/a-link.txt");
+        const Paths again = walk(t.path("data/*.*"));
+        QCOMPARE(std::count(again.begin(), again.end(), t.path("data/sub/a-link.txt")), 1);
+        QCOMPARE(std::count(again.begin(), again.end(), t.path("data/a.txt")), 0);
     }
 
     // Only regular files are taken: no FIFO (opening it would block), socket or link to a file;
@@ -129,20 +162,158 @@ private slots:
         t.socket("sock.txt");
         t.file("caf\xe9-\xff.txt", "x");
         t.file("dir\xfe/inner.txt", "y");
-        Paths items = walk(t.path("*.txt"));
+        FileCatalogue files;
+        files.addSearchPath(t.path("*.txt"), true);
+        Paths items = pathsOf(files);
         // The file once, through "real" or through "alias".
         QCOMPARE(std::erase_if(items, [](const auto& p) { return p.ends_with("/file.txt"); }),
                  std::size_t(1));
         QCOMPARE(sorted(items), (Paths{t.path("caf\xe9-\xff.txt"), t.path("dir\xfe/inner.txt")}));
+        // The folder that holds itself is a loop and is said so; "alias" is just walked once.
+        QCOMPARE(files.problems().size(), std::size_t(1));
+        QVERIFY(files.problems()[0].path.ends_with("/loop"));
+        QCOMPARE(files.problems()[0].reason, ELOOP);
     }
 
-    void unlistableFolderIsSkippedSiblingsWalked() {
+    // Folders that cannot be listed or entered are reported with their reason; their siblings
+    // are walked. Permissions mean nothing to root, so the walk runs as an unprivileged user.
+    void foldersThatCannotBeListedAreReported() {
         TempTree t;
         const Paths open = {t.file("open1/a.txt", "x"), t.file("open2/b.txt", "x")};
         t.file("locked/secret.txt", "x");
+        t.file("half/file.txt", "x");
+        t.file("half/inner/deep.txt", "x");
         t.chmod("locked", 0);
+        t.chmod("half", 0555 & ~0111); // listable, but nothing in it can be reached
         const std::string root = t.path("*.*");
-        QVERIFY(trevalo::test::runUnprivileged([&] { return sorted(walk(root)) == open; }));
+        QVERIFY(trevalo::test::runUnprivileged([&] {
+            FileCatalogue files;
+            files.addSearchPath(root, true);
+            Problems got = problemsOf(files);
+            std::sort(got.begin(), got.end());
+            const Problems expected = {{t.path("half/inner"), "Permission denied"},
+                                       {t.path("locked"), "Permission denied"}};
+            // The file that is listed but cannot be measured is there, with its reason.
+            std::vector<std::pair<std::string, int>> entries;
+            for (const auto& e : files.entries())
+                entries.emplace_back(e.path, e.reason);
+            std::sort(entries.begin(), entries.end());
+            const decltype(entries) wanted = {
+                {t.path("half/file.txt"), EACCES}, {open[0], 0}, {open[1], 0}};
+            return got == expected && entries == wanted;
+        }));
+        // A search path that is not there is reported too.
+        FileCatalogue files;
+        files.addSearchPath(t.path("absent/*.*"), true);
+        QCOMPARE(problemsOf(files), (Problems{{t.path("absent"), "No such file or directory"}}));
+    }
+
+    // Every file's size, times and identity come from the walk's own stat of the entry, for
+    // every one of thousands of files in many folders.
+    void everyFileIsMeasuredByTheWalk() {
+        TempTree t;
+        for (int i = 0; i < 3000; ++i)
+            t.file("f" + std::to_string(i % 7) + "/" + std::to_string(i),
+                   std::string(i % 613, 'x'));
+        FileCatalogue files;
+        files.addSearchPath(t.path("*.*"), true);
+        QCOMPARE(files.count(), std::int64_t(3000));
+        for (const auto& e : files.entries()) {
+            const FileStatus st = statPath(e.path, false);
+            QCOMPARE(e.reason, kReasonNone);
+            QVERIFY(st.stamp() == e.stamp);
+            QCOMPARE(e.stamp.size,
+                     std::int64_t(std::stoi(e.path.substr(e.path.rfind('/') + 1)) % 613));
+        }
+    }
+
+    // The trash is never searched, also when the search path lies above it.
+    void trashFoldersAreNotEntered() {
+        TempTree t;
+        t.file("data/Trash/files/letter.txt", "x");
+        t.file("data/Trash/info/letter.txt.trashinfo", "x");
+        // Only at the top of a mount is .Trash-$uid a trash folder.
+        const std::string old = t.file("data/.Trash-" + std::to_string(::getuid()) + "/old.txt");
+        const std::string kept = t.file("data/letter.txt", "x");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(t.path("data")));
+        FileCatalogue files;
+        TrashFolders trash = TrashFolders::current();
+        qunsetenv("XDG_DATA_HOME");
+        files.setTrashFolders(trash);
+        files.addSearchPath(t.path("*.*"), true);
+        QCOMPARE(sorted(pathsOf(files)), sorted({old, kept}));
+        QVERIFY(trash.holds(t.path("data/Trash/files/letter.txt")));
+        QVERIFY(!trash.holds(kept));
+    }
+
+    // A tree deeper than the open-file limit and than any path the system takes: every file
+    // found, no crash, whatever the limit on open files; and with only two folders held open,
+    // the order of a branching tree is still the walk order.
+    void deepTreesAndFewOpenFiles() {
+        TempTree t;
+        {
+            constexpr int kDepth = 25000;
+            const std::int64_t made = t.chain("deep", kDepth, "d", [](int level) {
+                return level % 1000 == 0 || level == kDepth
+                           ? std::optional(std::string(std::size_t(level % 1000 + 1), 'x'))
+                           : std::nullopt;
+            });
+            FileCatalogue files;
+            files.addSearchPath(t.path("deep/*.*"), true);
+            QCOMPARE(files.count(), made);
+            QVERIFY(files.problems().empty());
+            const auto& bottom = files.entries().front();
+            QCOMPARE(bottom.stamp.size, std::int64_t(1));
+            QVERIFY(bottom.path.size() > 50000);
+            QVERIFY(withOpenFileLimit(12, [&] {
+                FileCatalogue few;
+                few.addSearchPath(t.path("deep/*.*"), true);
+                return few.count() == made && few.problems().empty();
+            }));
+        }
+        for (int a = 0; a < 4; ++a)
+            for (int b = 0; b < 3; ++b)
+                for (int c = 0; c < 3; ++c)
+                    t.file("w/" + std::to_string(a) + "/" + std::to_string(b) + "/" +
+                               std::to_string(c) + "/f" + std::to_string(c),
+                           "x");
+        Paths expected;
+        expectedOrder(t.path("w/"), expected);
+        FileCatalogue files;
+        files.setOpenFolderLimit(2);
+        files.addSearchPath(t.path("w/*.*"), true);
+        QCOMPARE(pathsOf(files), expected);
+        QVERIFY(withOpenFileLimit(12, [&] { return walk(t.path("w/*.*")) == expected; }));
+    }
+
+    // A stop request ends the walk at the next folder.
+    void stopEndsTheWalkAtOnce() {
+        TempTree t;
+        for (int i = 0; i < 200; ++i)
+            t.file("d" + std::to_string(i) + "/f", "x");
+        FileCatalogue files;
+        int folders = 0;
+        files.setProgress([&](std::int64_t) { ++folders; });
+        files.setStop([&] { return folders >= 5; });
+        files.addSearchPath(t.path("*.*"), true);
+        files.addSearchPath(t.path("*.*"), true);
+        QVERIFY(files.stopped());
+        QVERIFY(folders <= 6);
+    }
+
+    // The identity set keeps every file it was given, however large it grows.
+    void identitySetForgetsNothing() {
+        FileIdSet set;
+        for (std::uint64_t i = 0; i < 20000; ++i)
+            QVERIFY(set.insert(FileId{i % 3, i * 7919 % 100003}));
+        QCOMPARE(set.size(), std::size_t(20000));
+        for (std::uint64_t i = 0; i < 20000; ++i) {
+            QVERIFY(set.contains(FileId{i % 3, i * 7919 % 100003}));
+            QVERIFY(!set.insert(FileId{i % 3, i * 7919 % 100003}));
+        }
+        QVERIFY(set.erase(FileId{1, 7919}));
+        QVERIFY(!set.contains(FileId{1, 7919}));
+        QVERIFY(set.contains(FileId{2, 2 * 7919}));
     }
 
     void caseIsIgnoredForLettersNotForOtherBytes() {

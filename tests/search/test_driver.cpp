@@ -5,8 +5,11 @@
 
 #include <QtTest>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace trevalo;
@@ -31,7 +34,7 @@ public:
             request.paths.push_back(PathRow{std::move(p), true});
         request.types = types;
     }
-    void search() { ExecSrch(request, model, *this); }
+    void search() { runSearch(request, model, *this); }
     // Waits until the worker hands back the end of the search and runs it, as a window's
     // event loop would.
     void finishSearch() {
@@ -156,39 +159,43 @@ private slots:
         QCOMPARE(run.state(), SearchRun::State::Idle);
         QCOMPARE(std::count(host.calls.begin(), host.calls.end(), "ended"), 1);
         QCOMPARE(std::count(host.statuses.begin(), host.statuses.end(), "Stopping ..."), 2);
-        QVERIFY(host.statuses.back().starts_with("Completed in "));
+        // Said so, unless the search was over before it saw the cancel.
+        QVERIFY(host.statuses.back().starts_with(host.model.outcome.cancelled ? "Cancelled after "
+                                                                              : "Completed in "));
         // A new search starts at once, not cancelled.
         run.click();
         host.finishSearch();
         QCOMPARE(host.lists[ListDuplicates].size(), std::size_t(2));
     }
 
-    // Cancelled from the start: the same-name walk looks at the cancel every 200 entries.
-    void cancelBeforeTheRuns() {
+    // A cancel is looked at per folder walked and every 200 names: cancelled from the start,
+    // nothing is listed; cancelled when the names are compared, the names so far are listed and
+    // nothing else. Either way the search says it was cancelled.
+    void cancelWhileWalkingOrComparingNames() {
         TempTree t;
         for (int k = 0; k < 225; ++k)
             for (const std::string d : {"big/1/", "big/2/"})
                 t.file(d + std::to_string(k), k % 10 ? "dup" : "");
+        Host early({t.path("big/*.*")});
+        early.model.CancelSrch = true;
+        early.search();
+        for (const auto& l : early.lists)
+            QVERIFY(l.empty());
+        QVERIFY(early.model.outcome.cancelled);
+
         Host big({t.path("big/*.*")});
-        big.model.CancelSrch = true;
+        big.onStatus = [&](const std::string& s) {
+            if (s == kStatusSameName)
+                big.model.CancelSrch = true;
+        };
         big.search();
         QVERIFY(!big.lists[ListSameName].empty());
         QVERIFY(big.lists[ListSameName].size() < 450);
         QVERIFY(big.lists[ListZeroSize].empty() && big.lists[ListDuplicates].empty());
         QVERIFY(std::find(big.statuses.begin(), big.statuses.end(), kStatusDuplicates) ==
                 big.statuses.end());
-
-        // A smaller table is walked whole and its zero-length files listed; the runs are not.
-        t.file("small/1/x", "");
-        t.file("small/2/x", "");
-        t.file("small/1/y", "dup");
-        t.file("small/2/z", "dup");
-        Host small({t.path("small/*.*")});
-        small.model.CancelSrch = true;
-        small.search();
-        QCOMPARE(small.lists[ListSameName].size(), std::size_t(2));
-        QCOMPARE(small.lists[ListZeroSize].size(), std::size_t(2));
-        QVERIFY(small.lists[ListDuplicates].empty());
+        QVERIFY(big.model.outcome.cancelled);
+        QCOMPARE(big.model.outcome.files, std::int64_t(450));
     }
 
     void cancelDuringTheRunsKeepsTheRunsComparedBefore() {
@@ -225,6 +232,9 @@ private slots:
         Host none({t.path("absent/*.*")});
         none.search();
         QVERIFY(none.model.table.empty());
+        QCOMPARE(none.lists[ListReadErrors].size(), std::size_t(1));
+        QCOMPARE(none.lists[ListReadErrors][0].reason,
+                 std::string("could not be listed: No such file or directory"));
 
         // Names shared by the first and by the last entries in name order.
         for (const std::string d : {"1/", "2/", "3/"}) {
@@ -260,30 +270,86 @@ private slots:
         }
     }
 
-    // Files gone before they were measured sort first but hide none of the zero-length files;
-    // one alone is listed nowhere, two form a run that cannot be read.
-    void filesGoneBeforeTheyWereMeasured() {
+    // Files that went, or whose place was taken, after the walk found them: measured by the
+    // walk, so no zero-length row is wrong, and never grouped; read errors with their reason.
+    void filesChangedAfterTheWalk() {
         TempTree t;
         t.file("z1", "");
         t.file("z2", "");
-        for (int vanishing : {1, 2}) {
-            t.file("gone1", "12345");
-            t.file("gone2", "12345");
-            Host host({t.path("*.*")});
-            host.onStatus = [&](const std::string& s) {
-                if (s == kStatusLoading)
-                    for (int k = 1; k <= vanishing; ++k)
-                        ::unlink(t.path("gone" + std::to_string(k)).c_str());
-            };
-            host.search();
-            QCOMPARE(host.paths(ListZeroSize), (Paths{t.path("z1"), t.path("z2")}));
-            QVERIFY(host.lists[ListDuplicates].empty());
-            QCOMPARE(host.lists[ListReadErrors].size(), std::size_t(vanishing == 2 ? 2 : 0));
-            for (const ResultRow& r : host.lists[ListReadErrors]) {
-                QCOMPARE(r.size, std::int64_t(-1));
-                QCOMPARE(r.dateText(), std::string_view("1899/12/30 00:00:00"));
-            }
+        for (const char* f : {"gone", "fifo", "null", "link", "target"})
+            t.file(f, "12345");
+        Host host({t.path("*.*")});
+        host.onStatus = [&](const std::string& s) {
+            if (s != kStatusLoading)
+                return;
+            for (const char* f : {"gone", "fifo", "null", "link"})
+                ::unlink(t.path(f).c_str());
+            t.fifo("fifo");
+            t.symlink("/dev/null", "null");
+            t.symlink(t.path("target"), "link");
+        };
+        host.search();
+        QCOMPARE(host.paths(ListZeroSize), (Paths{t.path("z1"), t.path("z2")}));
+        QVERIFY(host.lists[ListDuplicates].empty());
+        std::map<std::string, std::string> reasons;
+        for (const ResultRow& r : host.lists[ListReadErrors]) {
+            QCOMPARE(r.size, std::int64_t(5));
+            reasons[r.name] = r.reason;
         }
+        const std::map<std::string, std::string> expected = {
+            {"gone", "No such file or directory"},
+            {"fifo", "changed since it was found"},
+            {"null", "changed since it was found"},
+            {"link", "changed since it was found"}};
+        QCOMPARE(reasons, expected);
+    }
+
+    // Paths longer than the system takes in one call, folders that cannot be listed: sizes come
+    // from the walk, files far down are compared, and every folder left out is a read error.
+    void longPathsAndUnlistedFolders() {
+        TempTree t;
+        const std::string name(100, 'n');
+        t.chain("long", 60, name, [](int level) {
+            return level == 60 ? std::optional<std::string>("0123456789") : std::nullopt;
+        });
+        t.file("near/f", "0123456789");
+        t.file("empty", "");
+        t.file("locked/inside", "0123456789");
+        t.chmod("locked", 0);
+        const std::string root = t.path("*.*");
+        QVERIFY(trevalo::test::runUnprivileged([&] {
+            Host host({root});
+            host.search();
+            const auto& dups = host.lists[ListDuplicates];
+            const auto& errors = host.lists[ListReadErrors];
+            return host.paths(ListZeroSize) == Paths{t.path("empty")} && dups.size() == 2 &&
+                   dups[0].path().size() + dups[1].path().size() > 6000 && errors.size() == 1 &&
+                   errors[0].isFolder && errors[0].path() == t.path("locked") &&
+                   errors[0].reason == "could not be listed: Permission denied" &&
+                   host.model.outcome.unlisted == 1;
+        }));
+    }
+
+    // Too many open files is never a read error: with a limit of 20 open files, 100 identical
+    // files in 10 folders are one group, as with a high limit.
+    void fewOpenFilesGiveTheSameGroups() {
+        TempTree t;
+        for (int i = 0; i < 100; ++i)
+            t.file("d" + std::to_string(i % 10) + "/" + std::to_string(i), "same bytes");
+        const std::string root = t.path("*.*");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit low{20, 20};
+            ::setrlimit(RLIMIT_NOFILE, &low);
+            Host host({root});
+            host.search();
+            ::_exit(host.lists[ListDuplicates].size() == 100 && host.lists[ListReadErrors].empty()
+                        ? 0
+                        : 1);
+        }
+        int status = 0;
+        QVERIFY(::waitpid(child, &status, 0) == child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
     void theSameFolderTwiceIsNoDuplicateOfItself() {

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <ftw.h>
 #include <grp.h>
 #include <sstream>
 #include <stdexcept>
@@ -16,6 +16,7 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace trevalo::test {
 
@@ -28,10 +29,57 @@ void check(bool ok, const std::string& what) {
         throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-int openUp(const char* p, const struct stat*, int type, struct FTW*) {
-    if (type == FTW_D || type == FTW_DNR)
-        ::chmod(p, 0700);
-    return 0;
+// Removes a folder and everything in it, relative to open folders, so that neither the depth
+// of the tree nor the length of its paths matters; folders whose permissions were taken away
+// are opened up first.
+void removeTree(const std::string& root) {
+    ::chmod(root.c_str(), 0700);
+    int at = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (at < 0)
+        return;
+    std::vector<std::string> names; // the folders entered below root
+    for (;;) {
+        std::string child;
+        if (DIR* d = ::fdopendir(::fcntl(at, F_DUPFD_CLOEXEC, 0))) {
+            ::rewinddir(d);
+            while (const dirent* e = ::readdir(d)) {
+                const std::string name = e->d_name;
+                if (name == "." || name == "..")
+                    continue;
+                struct stat sb;
+                if (::fstatat(at, name.c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    S_ISDIR(sb.st_mode)) {
+                    child = name;
+                    break;
+                }
+                ::unlinkat(at, name.c_str(), 0);
+            }
+            ::closedir(d);
+        }
+        if (!child.empty()) {
+            ::fchmodat(at, child.c_str(), 0700, 0);
+            const int next =
+                ::openat(at, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (next >= 0) {
+                ::close(at);
+                at = next;
+                names.push_back(child);
+                continue;
+            }
+            ::unlinkat(at, child.c_str(), AT_REMOVEDIR); // cannot enter it: try it empty
+        }
+        if (names.empty())
+            break;
+        const int up = ::openat(at, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(at);
+        if (up < 0)
+            return;
+        at = up;
+        ::unlinkat(at, names.back().c_str(), AT_REMOVEDIR);
+        names.pop_back();
+    }
+    ::close(at);
+    ::rmdir(root.c_str());
 }
 
 } // namespace
@@ -46,9 +94,32 @@ TempTree::TempTree(const char* base) {
 }
 
 TempTree::~TempTree() {
-    ::nftw(root_.c_str(), openUp, 16, FTW_PHYS);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    removeTree(root_);
+}
+
+int TempTree::chain(std::string_view rel, int depth, std::string_view name,
+                    const std::function<std::optional<std::string>(int)>& fileAt) {
+    int at = ::open(dir(rel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    check(at >= 0, path(rel));
+    int files = 0;
+    const std::string folder(name);
+    for (int level = 1; level <= depth; ++level) {
+        ::mkdirat(at, folder.c_str(), 0755);
+        const int next = ::openat(at, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(at);
+        check(next >= 0, "chain level " + std::to_string(level));
+        at = next;
+        if (const auto content = fileAt(level)) {
+            const int f = ::openat(at, "f", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            check(f >= 0 &&
+                      ::write(f, content->data(), content->size()) == ssize_t(content->size()),
+                  "chain file");
+            ::close(f);
+            ++files;
+        }
+    }
+    ::close(at);
+    return files;
 }
 
 std::string TempTree::path(std::string_view rel) const {

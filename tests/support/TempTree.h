@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -33,6 +34,11 @@ public:
     std::string fifo(std::string_view rel);
     std::string socket(std::string_view rel); // a bound Unix socket, closed afterwards
     void setMtime(std::string_view rel, std::time_t when);
+    // A chain of `depth` folders called `name` below the folder rel, made relative to open
+    // folders, so its paths may be far longer than the system takes in one call. fileAt(level)
+    // gives the content of a file "f" at that level, or nothing. Returns the files made.
+    int chain(std::string_view rel, int depth, std::string_view name,
+              const std::function<std::optional<std::string>(int)>& fileAt);
     void chmod(std::string_view rel, mode_t mode);
 
 private:

@@ -1,0 +1,268 @@
+#include "catalogue/FileCatalogue.h"
+
+#include "platform/ByteText.h"
+#include "platform/PathText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+
+namespace trevalo {
+
+// One folder being walked. Its own files are measured when it is entered and join the
+// catalogue when its last sub-folder is done, which keeps the order "subtrees first, then the
+// folder's own files" without holding the folder open for them.
+struct FileCatalogue::Frame {
+    FolderHandle handle; // closed once no sub-folder is left to open, or to make room
+    FileId id;
+    std::uint64_t device = 0;
+    std::string name;           // as entered from the folder above (the top: its path)
+    std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
+    std::vector<std::string> subFolders;
+    std::size_t next = 0;              // the next sub-folder to enter
+    std::vector<CatalogueEntry> files; // path holds the name only until the folder is done
+};
+
+namespace {
+
+bool outOfDescriptors(int err) {
+    return err == EMFILE || err == ENFILE;
+}
+
+std::string withoutSlash(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    return std::string(folder);
+}
+
+} // namespace
+
+FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
+    setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
+}
+
+void FileCatalogue::setOpenFolderLimit(int limit) {
+    openLimit_ = std::max(2, limit);
+}
+
+bool FileCatalogue::shouldStop() {
+    if (!stopped_ && stop_ && stop_())
+        stopped_ = true;
+    return stopped_;
+}
+
+void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive) {
+    const std::string_view folder = GetFolder(searchPath);
+    walk(folder.empty() ? std::string("./") : std::string(folder), GetFileName(searchPath),
+         recursive);
+}
+
+void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
+    if (shouldStop())
+        return;
+    foldersSeen_.clear();
+    std::vector<Frame> stack;
+    FolderHandle handle(top);
+    if (!handle.isOpen()) {
+        problems_.push_back({withoutSlash(top), handle.error()});
+        return;
+    }
+    std::string path = top;
+    enter(stack, path, std::move(handle), top, pattern, recursive);
+    while (!stack.empty()) {
+        const std::size_t index = stack.size() - 1;
+        Frame& frame = stack.back();
+        if (frame.next == frame.subFolders.size() || stopped_) {
+            if (!stopped_)
+                complete(frame, path);
+            if (frame.handle.isOpen())
+                --openCount_;
+            stack.pop_back();
+            path.resize(stack.empty() ? 0 : stack.back().pathLength);
+            continue;
+        }
+        if (shouldStop())
+            continue;
+        const std::string name = std::move(frame.subFolders[frame.next++]);
+        const bool lastOne = frame.next == frame.subFolders.size();
+        if (!frame.handle.isOpen()) {
+            if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
+                // The folder cannot be entered again: its other sub-folders are not walked.
+                problems_.push_back({withoutSlash(path), reason});
+                stack[index].next = stack[index].subFolders.size();
+                continue;
+            }
+        }
+        path.append(name).push_back('/');
+        FolderHandle child = openChild(stack, index, name);
+        if (lastOne && stack[index].handle.isOpen()) {
+            stack[index].handle = FolderHandle();
+            --openCount_;
+        }
+        if (!child.isOpen()) {
+            problems_.push_back({withoutSlash(path), child.error()});
+            path.resize(stack[index].pathLength);
+            continue;
+        }
+        if (!enter(stack, path, std::move(child), name, pattern, true))
+            path.resize(stack[index].pathLength);
+    }
+}
+
+bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle,
+                          std::string name, std::string_view pattern, bool recursive) {
+    const FileStatus self = handle.status();
+    if (self.kind != FileKind::Directory) {
+        problems_.push_back({withoutSlash(path), self.error ? self.error : ENOTDIR});
+        return false;
+    }
+    const FileId id{self.device, self.inode};
+    if (trash_.isTrash(id))
+        return false; // the trash is never searched
+    if (!foldersSeen_.insert(id)) {
+        // Reached again through a link: walked once. A folder that holds itself is a loop.
+        const bool loop =
+            std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; });
+        if (loop)
+            problems_.push_back({withoutSlash(path), ELOOP});
+        return false;
+    }
+    const std::uint64_t parentDevice = stack.empty() ? 0 : stack.back().device;
+    if (self.device != parentDevice && handle.isPseudoFileSystem())
+        return false;
+
+    std::optional<DirListing> listed(std::in_place, handle.fd());
+    if (!listed->isOpen() && outOfDescriptors(listed->error()) && makeRoomForFolder(stack))
+        listed.emplace(handle.fd());
+    DirListing& listing = *listed;
+    if (!listing.isOpen()) {
+        problems_.push_back({withoutSlash(path), listing.error()});
+        return false;
+    }
+
+    Frame frame;
+    frame.id = id;
+    frame.device = self.device;
+    frame.name = std::move(name);
+    frame.pathLength = path.size();
+    DirListing::Entry e;
+    std::size_t seen = 0;
+    while (listing.next(e)) {
+        if ((++seen & 4095) == 0 && shouldStop())
+            return false;
+        bool isFile = e.type == DirListing::Type::Regular;
+        bool isFolder = e.type == DirListing::Type::Directory;
+        FileStatus st;
+        bool measured = false;
+        if (e.type == DirListing::Type::Unknown) {
+            st = handle.statChild(e.name, false);
+            measured = true;
+            isFile = st.kind == FileKind::Regular || st.kind == FileKind::Failed;
+            isFolder = st.kind == FileKind::Directory;
+            if (st.kind == FileKind::Symlink && recursive)
+                isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
+        } else if (e.type == DirListing::Type::Symlink && recursive) {
+            isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
+        }
+        if (isFolder) {
+            if (recursive)
+                frame.subFolders.push_back(e.name);
+            continue;
+        }
+        if (!isFile || !wildcardMatch(pattern, e.name))
+            continue; // links, FIFOs, sockets and devices are never taken
+        if (!measured)
+            st = handle.statChild(e.name, false);
+        if (st.kind == FileKind::Regular)
+            frame.files.push_back({e.name, st.stamp(), kReasonNone});
+        else if (st.kind == FileKind::Failed)
+            frame.files.push_back({e.name, FileStamp{}, st.error ? st.error : EIO});
+        // Gone, or no longer a regular file: nothing to catalogue.
+    }
+    if (listing.error() != 0)
+        problems_.push_back({withoutSlash(path), listing.error()});
+    found_ += static_cast<std::int64_t>(frame.files.size());
+
+    if (!frame.subFolders.empty()) {
+        frame.handle = std::move(handle);
+        ++openCount_;
+    }
+    stack.push_back(std::move(frame));
+    if (progress_)
+        progress_(found_);
+    return true;
+}
+
+void FileCatalogue::complete(Frame& frame, const std::string& path) {
+    for (CatalogueEntry& file : frame.files) {
+        std::string full;
+        full.reserve(path.size() + file.path.size());
+        full.append(path).append(file.path);
+        if (file.reason == kReasonNone) {
+            if (!files_.insert(FileId{file.stamp.device, file.stamp.inode}))
+                continue;
+        } else if (!unmeasured_.insert(full).second) {
+            continue;
+        }
+        entries_.push_back({std::move(full), file.stamp, file.reason});
+    }
+    frame.files = {};
+}
+
+bool FileCatalogue::makeRoomForFolder(std::vector<Frame>& stack) {
+    // The shallowest open folder is the one needed again last.
+    for (Frame& f : stack) {
+        if (f.handle.isOpen()) {
+            f.handle = FolderHandle();
+            --openCount_;
+            return true;
+        }
+    }
+    return false;
+}
+
+FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t parent,
+                                      const std::string& name) {
+    if (openCount_ >= openLimit_) {
+        // Keep the parent: close the shallowest other open folder.
+        FolderHandle keep = std::move(stack[parent].handle);
+        makeRoomForFolder(stack);
+        stack[parent].handle = std::move(keep);
+    }
+    FolderHandle child = stack[parent].handle.openChild(name);
+    if (!child.isOpen() && outOfDescriptors(child.error())) {
+        FolderHandle keep = std::move(stack[parent].handle);
+        const bool freed = makeRoomForFolder(stack);
+        stack[parent].handle = std::move(keep);
+        if (freed)
+            child = stack[parent].handle.openChild(name);
+    }
+    return child;
+}
+
+int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top) {
+    // Enter the folder again from its nearest open ancestor (or the top), checking at each
+    // step that every folder is still the one walked.
+    std::size_t from = index;
+    while (from > 0 && !stack[from].handle.isOpen())
+        --from;
+    FolderHandle at =
+        stack[from].handle.isOpen() ? stack[from].handle.openChild(".") : FolderHandle(top);
+    for (std::size_t k = from;; ++k) {
+        if (!at.isOpen())
+            return at.error() ? at.error() : EIO;
+        const FileStatus st = at.status();
+        if (st.kind != FileKind::Directory || !(FileId{st.device, st.inode} == stack[k].id))
+            return kReasonChanged;
+        if (k == index)
+            break;
+        at = at.openChild(stack[k + 1].name);
+    }
+    if (openCount_ >= openLimit_)
+        makeRoomForFolder(stack);
+    stack[index].handle = std::move(at);
+    ++openCount_;
+    return kReasonNone;
+}
+
+} // namespace trevalo

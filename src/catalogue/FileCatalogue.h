@@ -1,0 +1,89 @@
+#pragma once
+
+#include "catalogue/FileIdSet.h"
+#include "platform/FileSystem.h"
+#include "platform/TrashFolders.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace trevalo {
+
+// One file found by the walk, measured by the walk's own stat of the entry (no link followed).
+struct CatalogueEntry {
+    std::string path;
+    FileStamp stamp;          // valid when reason is kReasonNone
+    int reason = kReasonNone; // why the file could not be measured
+};
+
+// A folder the walk could not list or enter, and why.
+struct FolderProblem {
+    std::string path; // without a trailing "/"
+    int reason = 0;
+};
+
+// The catalogue of one search: every regular file the search paths name, in the order found,
+// each file (device and inode) once, so a path reached twice, a hard link or a folder reached
+// through a link adds nothing the second time. The walk takes each file's size, times and
+// identity from one stat relative to its open folder; it never enters a trash folder or a
+// kernel pseudo file system, and reports every folder it could not list or enter.
+class FileCatalogue {
+public:
+    FileCatalogue();
+
+    // Walks one search path ("folder/pattern") and adds the regular files found. With
+    // `recursive`, every sub-folder's whole subtree comes first, in listing order, then the
+    // folder's own matching files. Sub-folders are matched by nothing; the pattern picks files.
+    void addSearchPath(std::string_view path, bool recursive);
+
+    std::vector<CatalogueEntry>& entries() { return entries_; }
+    const std::vector<CatalogueEntry>& entries() const { return entries_; }
+    std::int64_t count() const { return static_cast<std::int64_t>(entries_.size()); }
+    const std::vector<FolderProblem>& problems() const { return problems_; }
+
+    // Once `stop` returns true the walk ends at the next folder; stopped() tells it did.
+    void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
+    bool stopped() const { return stopped_; }
+    // Called after each folder with the number of files found so far.
+    void setProgress(std::function<void(std::int64_t)> progress) {
+        progress_ = std::move(progress);
+    }
+    // At most this many folders are held open at once (at least 2); deeper folders are entered
+    // again from their nearest open ancestor when needed.
+    void setOpenFolderLimit(int limit);
+    // Folders never entered (the user's trash folders, by default).
+    void setTrashFolders(TrashFolders trash) { trash_ = std::move(trash); }
+
+private:
+    struct Frame;
+
+    void walk(const std::string& top, std::string_view pattern, bool recursive);
+    bool enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle, std::string name,
+               std::string_view pattern, bool recursive);
+    void complete(Frame& frame, const std::string& path);
+    // Enters a folder of the stack again; kReasonNone, or why it could not.
+    int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
+    FolderHandle openChild(std::vector<Frame>& stack, std::size_t parent, const std::string& name);
+    bool makeRoomForFolder(std::vector<Frame>& stack);
+    bool shouldStop();
+
+    std::vector<CatalogueEntry> entries_;
+    std::vector<FolderProblem> problems_;
+    FileIdSet files_;                            // files already held
+    FileIdSet foldersSeen_;                      // folders walked by this search path
+    std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
+    TrashFolders trash_;
+    std::function<bool()> stop_;
+    std::function<void(std::int64_t)> progress_;
+    int openLimit_ = 64;
+    int openCount_ = 0;
+    std::int64_t found_ = 0;
+    bool stopped_ = false;
+};
+
+} // namespace trevalo
