@@ -217,6 +217,13 @@ private slots:
         QVERIFY(renameRowFile(row, "b \xE9.txt").ok);
         QCOMPARE(row.path(), tree.path("d.x/b \xE9.txt"));
         QCOMPARE(readFile(row.path()), std::string("A"));
+
+        // Another file in the row's place, with the same bytes and times, is not renamed.
+        ResultRow other = rowOf(tree.file("d.x/c.txt", "C"));
+        replaceKeepingTimes(tree, "d.x/c.txt");
+        const RenameOutcome refused = renameRowFile(other, "d.txt");
+        QCOMPARE(refused.reason, std::string(kChangedSinceSearch));
+        QVERIFY(exists(tree.path("d.x/c.txt")) && !exists(tree.path("d.x/d.txt")));
     }
 
     // The rename prompt starts from the shown name; what the user leaves of it keeps its bytes.
