@@ -1,6 +1,10 @@
 #include "platform/ByteText.h"
 
 #include <QChar>
+#include <QList>
+
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace trevalo {
@@ -165,13 +169,94 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
     return decodeUtf8(s, i, cp);
 }
 
+namespace {
+
+// A character of a name as it is shown, and the bytes it stands for.
+struct ShownChar {
+    char32_t cp = 0;
+    std::string_view bytes;
+};
+
+std::vector<ShownChar> shownChars(std::string_view s) {
+    std::vector<ShownChar> out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp;
+        std::size_t len = decodeUtf8(s, i, cp);
+        if (len == 0) {
+            cp = 0xFFFD;
+            len = 1;
+        }
+        out.push_back({cp, s.substr(i, len)});
+        i += len;
+    }
+    return out;
+}
+
+std::vector<char32_t> codePoints(const QString& text) {
+    std::vector<char32_t> out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (const char32_t cp : text.toUcs4())
+        out.push_back(cp);
+    return out;
+}
+
+} // namespace
+
 QString displayText(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t len = utf8SequenceLength(bytes, i);
+        if (len == 0)
+            break;
+        i += len;
+    }
+    if (i == bytes.size())
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const ShownChar& c : shownChars(bytes))
+        out.append(QString::fromUcs4(&c.cp, 1));
+    return out;
 }
 
 std::string bytesOf(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+std::string bytesOfEditedName(std::string_view original, const QString& edited) {
+    const std::vector<ShownChar> shown = shownChars(original);
+    const std::vector<char32_t> typed = codePoints(edited);
+    const std::size_t n = shown.size();
+    const std::size_t m = typed.size();
+    // No file name is this long; a text this long is taken as typed.
+    if (n * m > (std::size_t{1} << 22))
+        return bytesOf(edited);
+    // keep[i][j]: the longest common subsequence of shown[i..] and typed[j..].
+    std::vector<std::vector<std::uint16_t>> keep(n + 1, std::vector<std::uint16_t>(m + 1, 0));
+    for (std::size_t i = n; i-- > 0;)
+        for (std::size_t j = m; j-- > 0;)
+            keep[i][j] = shown[i].cp == typed[j]
+                             ? static_cast<std::uint16_t>(keep[i + 1][j + 1] + 1)
+                             : std::max(keep[i + 1][j], keep[i][j + 1]);
+    std::string out;
+    std::size_t i = 0, j = 0;
+    while (j < m) {
+        if (i < n && shown[i].cp == typed[j] && keep[i][j] == keep[i + 1][j + 1] + 1) {
+            out.append(shown[i].bytes);
+            ++i;
+            ++j;
+        } else if (i < n && keep[i + 1][j] >= keep[i][j + 1]) {
+            ++i; // removed by the user
+        } else {
+            appendUtf8(out, typed[j] > 0x10FFFF || (typed[j] >= 0xD800 && typed[j] <= 0xDFFF)
+                                ? char32_t{0xFFFD}
+                                : typed[j]);
+            ++j;
+        }
+    }
+    return out;
 }
 
 } // namespace trevalo

@@ -27,9 +27,14 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);
 // The length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
 
-// Text for display only: invalid bytes become U+FFFD.
+// Text for display only: each byte that is not part of valid UTF-8 becomes one U+FFFD.
 QString displayText(std::string_view bytes);
 // Bytes of a text typed by the user.
 std::string bytesOf(const QString& text);
+// The bytes of a name the user edited, starting from displayText(original): each character the
+// user left where it was keeps the bytes it stood for (a U+FFFD its byte that is not UTF-8),
+// and only typed characters become UTF-8. Kept characters are found as the longest common
+// subsequence of the shown and the edited text.
+std::string bytesOfEditedName(std::string_view original, const QString& edited);
 
 } // namespace trevalo

@@ -3,12 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace trevalo {
 
-RenameResult renameNoReplace(const std::string& oldPath, const std::string& newPath) {
-    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0)
+RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int newFolder,
+                               const std::string& newName) {
+    if (::renameat2(oldFolder, oldName.c_str(), newFolder, newName.c_str(), RENAME_NOREPLACE) == 0)
         return {true, 0};
     const int err = errno;
     if (err != EINVAL && err != ENOSYS)
@@ -16,14 +18,84 @@ RenameResult renameNoReplace(const std::string& oldPath, const std::string& newP
 
     // The file system does not know RENAME_NOREPLACE. link() fails with EEXIST when the new
     // name is taken, so nothing is ever replaced.
-    if (::link(oldPath.c_str(), newPath.c_str()) != 0)
+    if (::linkat(oldFolder, oldName.c_str(), newFolder, newName.c_str(), 0) != 0)
         return {false, errno};
-    if (::unlink(oldPath.c_str()) != 0) {
+    if (::unlinkat(oldFolder, oldName.c_str(), 0) != 0) {
         const int unlinkErr = errno;
-        ::unlink(newPath.c_str()); // take back the second name; the file stays where it was
+        ::unlinkat(newFolder, newName.c_str(), 0); // the file stays where it was
         return {false, unlinkErr};
     }
     return {true, 0};
+}
+
+RenameResult renameNoReplace(const std::string& oldPath, const std::string& newPath) {
+    return renameNoReplaceAt(AT_FDCWD, oldPath, AT_FDCWD, newPath);
+}
+
+EntryStat statEntryAt(int folder, const std::string& name) {
+    EntryStat out;
+    struct stat sb;
+    if (::fstatat(folder, name.c_str(), &sb, AT_SYMLINK_NOFOLLOW) != 0) {
+        out.error = errno;
+        return out;
+    }
+    out.regular = S_ISREG(sb.st_mode);
+    out.stamp = FileStamp{
+        static_cast<std::uint64_t>(sb.st_dev),        static_cast<std::uint64_t>(sb.st_ino),
+        static_cast<std::int64_t>(sb.st_size),        static_cast<std::int64_t>(sb.st_mtim.tv_sec),
+        static_cast<std::int64_t>(sb.st_ctim.tv_sec), static_cast<std::int32_t>(sb.st_mtim.tv_nsec),
+        static_cast<std::int32_t>(sb.st_ctim.tv_nsec)};
+    return out;
+}
+
+bool sameFileContents(const FileStamp& a, const FileStamp& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.mtime == b.mtime &&
+           a.mtimeNsec == b.mtimeNsec;
+}
+
+OpenFolder::OpenFolder(const std::string& path) {
+    fd_ = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        error_ = errno;
+}
+
+OpenFolder::~OpenFolder() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+CheckedRename renameKnownFile(const std::string& folder, const std::string& oldName,
+                              const std::string& newName, const FileStamp& expected) {
+    CheckedRename out;
+    const OpenFolder dir(folder);
+    if (!dir.isOpen()) {
+        out.error = dir.error();
+        return out;
+    }
+    const EntryStat before = statEntryAt(dir.fd(), oldName);
+    if (before.error != 0) {
+        out.error = before.error;
+        return out;
+    }
+    if (!before.regular || before.stamp != expected) {
+        out.changed = true;
+        return out;
+    }
+    const RenameResult moved = renameNoReplaceAt(dir.fd(), oldName, dir.fd(), newName);
+    if (!moved.ok) {
+        out.error = moved.error;
+        return out;
+    }
+    const EntryStat after = statEntryAt(dir.fd(), newName);
+    if (after.error == 0 && after.regular && sameFileContents(after.stamp, expected)) {
+        out.ok = true;
+        out.stamp = after.stamp;
+        return out;
+    }
+    // Another file took the old name between the check and the rename: give it its name back.
+    renameNoReplaceAt(dir.fd(), newName, dir.fd(), oldName);
+    out.changed = true;
+    return out;
 }
 
 } // namespace trevalo

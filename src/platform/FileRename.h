@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <string>
 
 namespace trevalo {
@@ -13,5 +15,52 @@ struct RenameResult {
 // new name. Uses renameat2 with RENAME_NOREPLACE; where the file system does not offer that,
 // a hard link under the new name followed by removing the old name does the same job.
 RenameResult renameNoReplace(const std::string& oldPath, const std::string& newPath);
+// The same, with each name relative to an open folder (or AT_FDCWD).
+RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int newFolder,
+                               const std::string& newName);
+
+// What an lstat of one entry of an open folder saw.
+struct EntryStat {
+    int error = 0; // errno when the entry could not be looked at
+    bool regular = false;
+    FileStamp stamp;
+};
+EntryStat statEntryAt(int folder, const std::string& name);
+
+// Whether two stamps name the same file with the same contents as far as a stat can tell:
+// device, inode, size and last-write time. The status-change time is left out, since moving or
+// renaming a file changes it.
+bool sameFileContents(const FileStamp& a, const FileStamp& b);
+
+// An open folder, closed when the object goes.
+class OpenFolder {
+public:
+    // Opens path as a folder (links in it followed); error() tells why not.
+    explicit OpenFolder(const std::string& path);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    int error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+struct CheckedRename {
+    bool ok = false;
+    bool changed = false; // the file was not the one expected; nothing was renamed
+    int error = 0;        // errno of a failed step
+    FileStamp stamp;      // the file's stamp under its new name
+};
+
+// Renames the file oldName of folder to newName in the same folder, never replacing anything,
+// and only when oldName is still the regular file `expected` names. The rename acts on the
+// entry that was checked: should another file have taken its place meanwhile, it is named back
+// and the rename counts as changed.
+CheckedRename renameKnownFile(const std::string& folder, const std::string& oldName,
+                              const std::string& newName, const FileStamp& expected);
 
 } // namespace trevalo

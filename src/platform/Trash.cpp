@@ -2,6 +2,7 @@
 
 #include "platform/FileRename.h"
 #include "platform/FileSystem.h"
+#include "platform/TrashFolders.h"
 
 #include <cerrno>
 #include <climits>
@@ -250,7 +251,15 @@ int writeAll(int fd, const std::string& text) {
     return 0;
 }
 
-enum class Step { Moved, NameTaken, Failed };
+enum class Step { Moved, NameTaken, Failed, Changed };
+
+// The file to move: an entry of an open folder, and what an lstat of it saw.
+struct Source {
+    int folder = -1;
+    std::string name;
+    std::string path; // the original path, for the .trashinfo
+    FileStamp stamp;
+};
 
 struct Attempt {
     Step step = Step::Failed;
@@ -258,8 +267,9 @@ struct Attempt {
 };
 
 // One try under one name: the .trashinfo is created exclusively, then the file is renamed
-// into files/ without replacing anything there.
-Attempt tryName(const std::string& path, const std::string& trash, const std::string& name,
+// into files/ without replacing anything there. A file that turns out not to be the one looked
+// at goes back where it came from.
+Attempt tryName(const Source& source, const std::string& trash, const std::string& name,
                 const std::string& info) {
     const std::string infoPath = trash + "/info/" + name + std::string(kInfoSuffix);
     const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -272,24 +282,31 @@ Attempt tryName(const std::string& path, const std::string& trash, const std::st
         ::unlink(infoPath.c_str());
         return {Step::Failed, err};
     }
-    const RenameResult moved = renameNoReplace(path, trash + "/files/" + name);
-    if (moved.ok)
+    const std::string trashed = trash + "/files/" + name;
+    const RenameResult moved = renameNoReplaceAt(source.folder, source.name, AT_FDCWD, trashed);
+    if (!moved.ok) {
+        ::unlink(infoPath.c_str());
+        return {moved.error == EEXIST ? Step::NameTaken : Step::Failed, moved.error};
+    }
+    const EntryStat arrived = statEntryAt(AT_FDCWD, trashed);
+    if (arrived.error == 0 && arrived.regular && sameFileContents(arrived.stamp, source.stamp))
         return {Step::Moved, 0};
+    if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok)
+        return {Step::Moved, 0}; // it cannot go back; in the trash it keeps its way back
     ::unlink(infoPath.c_str());
-    return {moved.error == EEXIST ? Step::NameTaken : Step::Failed, moved.error};
+    return {Step::Changed, 0};
 }
 
 // Moves the file into one trash; error holds the errno of a failed step.
-TrashResult moveInto(const std::string& path, const std::string& trash, int& error) {
+TrashResult moveInto(const Source& source, const std::string& trash, int& error) {
     error = 0;
     TrashResult result;
     result.trashFolder = trash;
-    const std::string info = "[Trash Info]\nPath=" + trashPercentEncode(path) +
+    const std::string info = "[Trash Info]\nPath=" + trashPercentEncode(source.path) +
                              "\nDeletionDate=" + deletionDateNow() + "\n";
-    const std::string name = baseNameOf(path);
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
-        const std::string candidate = trashName(name, attempt);
-        const Attempt a = tryName(path, trash, candidate, info);
+        const std::string candidate = trashName(source.name, attempt);
+        const Attempt a = tryName(source, trash, candidate, info);
         if (a.step == Step::Moved) {
             result.ok = true;
             result.trashedName = candidate;
@@ -298,6 +315,11 @@ TrashResult moveInto(const std::string& path, const std::string& trash, int& err
         if (a.step == Step::Failed) {
             error = a.error;
             result.reason = errorText(a.error);
+            return result;
+        }
+        if (a.step == Step::Changed) {
+            result.changed = true;
+            result.reason = reasonText(kReasonChanged);
             return result;
         }
     }
@@ -348,24 +370,43 @@ std::string trashPercentEncode(std::string_view bytes) {
     return out;
 }
 
-TrashResult moveToTrash(const std::string& givenPath) {
+TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
+                        const TrashFolders* trashFolders) {
     if (givenPath.empty())
         return failure(errorText(ENOENT));
     const std::string path = withoutTrailingSlashes(absolutePath(givenPath));
 
-    struct stat sb;
-    if (::lstat(path.c_str(), &sb) != 0)
-        return failure(errorText(errno));
+    TrashFolders current;
+    if (!trashFolders) {
+        current = TrashFolders::current();
+        trashFolders = &current;
+    }
+    if (trashFolders->holds(path))
+        return failure(kAlreadyInTrash);
+
+    const OpenFolder folder(parentOf(path));
+    if (!folder.isOpen())
+        return failure(errorText(folder.error()));
+    Source source{folder.fd(), baseNameOf(path), path, {}};
+    const EntryStat entry = statEntryAt(folder.fd(), source.name);
+    if (entry.error != 0)
+        return failure(errorText(entry.error));
+    if (expected && (!entry.regular || entry.stamp != *expected)) {
+        TrashResult result = failure(reasonText(kReasonChanged));
+        result.changed = true;
+        return result;
+    }
+    source.stamp = entry.stamp;
 
     // The home trash takes the files of its own file system.
     const std::string home = homeTrashFolder();
     const std::optional<dev_t> homeDevice = home.empty() ? std::nullopt : deviceOfNearest(home);
-    if (homeDevice && *homeDevice == sb.st_dev) {
+    if (homeDevice && static_cast<std::uint64_t>(*homeDevice) == entry.stamp.device) {
         const TrashPlace place = homeTrashPlace();
         if (place.error != 0)
             return failure("cannot use the trash " + place.folder + ": " + errorText(place.error));
         int error = 0;
-        TrashResult result = moveInto(path, place.folder, error);
+        TrashResult result = moveInto(source, place.folder, error);
         // A bind mount shares the device but not the mount: such a file goes to the trash of
         // its own mount below.
         if (error != EXDEV)
@@ -377,7 +418,7 @@ TrashResult moveToTrash(const std::string& givenPath) {
     if (place.error != 0)
         return failure("cannot use the trash " + place.folder + ": " + errorText(place.error));
     int error = 0;
-    return moveInto(path, place.folder, error);
+    return moveInto(source, place.folder, error);
 }
 
 } // namespace trevalo

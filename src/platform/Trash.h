@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,8 +12,14 @@ namespace trevalo {
 // otherwise to the trash at the top of its own mount. Nothing is ever deleted for good, and nothing
 // is copied.
 
+class TrashFolders;
+
+// The reason given for a file that lies inside a trash folder already.
+inline constexpr const char* kAlreadyInTrash = "it is in the trash already";
+
 struct TrashResult {
     bool ok = false;
+    bool changed = false;    // not the file that was expected: it stayed where it was
     std::string reason;      // why the file did not move; empty when it did
     std::string trashFolder; // the trash it went to (holding files/ and info/)
     std::string trashedName; // its name in files/; info/ holds trashedName + ".trashinfo"
@@ -20,7 +28,15 @@ struct TrashResult {
 // Moves one file to the trash: writes the .trashinfo (original path and deletion date) first,
 // then renames the file into the trash's files/ folder. When the rename fails, the .trashinfo
 // is taken back and the file stays where it was.
-TrashResult moveToTrash(const std::string& path);
+//
+// The file is looked at (lstat, relative to its open folder) just before it goes. With expected
+// given, it must be a regular file with exactly that stamp, or it stays and the result says
+// changed. The rename acts on the entry that was looked at: should another file have taken its
+// name in between, that file is put back and the result says changed too. A file inside one of
+// the trash folders (trashFolders, or the current ones when not given) is never moved again:
+// its .trashinfo would lose its way back.
+TrashResult moveToTrash(const std::string& path, const FileStamp* expected = nullptr,
+                        const TrashFolders* trashFolders = nullptr);
 
 // The home trash: $XDG_DATA_HOME/Trash, or $HOME/.local/share/Trash. Empty when no home
 // folder is known.

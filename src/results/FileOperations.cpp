@@ -4,8 +4,12 @@
 #include "platform/FileRename.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
+#include "platform/TrashFolders.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace trevalo {
 
@@ -16,36 +20,62 @@ std::size_t countMarked(const std::vector<ResultRow>& rows) {
     return n;
 }
 
-std::size_t groupsLosingEveryCopy(const std::vector<ResultRow>& rows) {
-    struct Count {
-        std::size_t rows = 0;
-        std::size_t marked = 0;
-    };
-    std::unordered_map<std::int64_t, Count> groups;
-    for (const ResultRow& row : rows) {
-        Count& c = groups[row.group];
-        ++c.rows;
-        c.marked += row.checked ? 1 : 0;
-    }
-    std::size_t lost = 0;
-    for (const auto& [group, c] : groups)
-        lost += (c.marked == c.rows) ? 1 : 0;
-    return lost;
-}
-
 DeletePlan planDelete(const std::vector<ResultRow>& rows) {
     DeletePlan plan;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ResultRow& row = rows[i];
-        if (row.checked)
-            plan.items.push_back({i, row.path(), row.size, row.mtime, row.mtimeKnown});
+        if (row.checked && !row.isFolder)
+            plan.items.push_back({i, row.path(), row.size, row.stamp, row.mtimeKnown});
     }
     return plan;
+}
+
+CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>& duplicates) {
+    std::unordered_set<std::string> going;
+    for (const DeletePlan::Item& item : plan.items)
+        going.insert(item.path);
+
+    // The groups the plan touches, each with the members that stay.
+    std::unordered_map<std::string, std::int64_t> groupOf;
+    std::unordered_map<std::int64_t, std::vector<const ResultRow*>> staying;
+    for (const ResultRow& row : duplicates) {
+        if (row.isFolder)
+            continue;
+        std::string path = row.path();
+        if (going.contains(path))
+            groupOf.emplace(std::move(path), row.group);
+        else
+            staying[row.group].push_back(&row);
+    }
+    std::unordered_set<std::int64_t> lost, kept;
+    for (const auto& [path, group] : groupOf) {
+        if (lost.contains(group) || kept.contains(group))
+            continue;
+        const auto members = staying.find(group);
+        const bool copyLeft =
+            members != staying.end() &&
+            std::any_of(members->second.begin(), members->second.end(), [](const ResultRow* r) {
+                return r->mtimeKnown && statPath(r->path(), false).isUnchanged(r->stamp);
+            });
+        (copyLeft ? kept : lost).insert(group);
+    }
+
+    CopiesLeft left;
+    left.groupsWithoutCopy = lost.size();
+    for (const DeletePlan::Item& item : plan.items) {
+        if (item.size == 0)
+            continue;
+        const auto it = groupOf.find(item.path);
+        if (it == groupOf.end() || lost.contains(it->second))
+            ++left.filesWithoutCopy;
+    }
+    return left;
 }
 
 DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& progress,
                                 const std::atomic<bool>* cancel) {
     DeleteOutcome outcome;
+    const TrashFolders trashFolders = TrashFolders::current();
     const std::size_t total = plan.items.size();
     for (std::size_t i = 0; i < total; ++i) {
         if (cancel && cancel->load()) {
@@ -55,15 +85,13 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         const DeletePlan::Item& item = plan.items[i];
         // The file must still be the one the search measured; its group may no longer be
         // identical otherwise.
-        const FileStatus now = statPath(item.path, false);
         std::string reason;
-        if (now.kind == FileKind::Missing || now.kind == FileKind::Failed)
-            reason = errorText(now.error);
-        else if (now.kind != FileKind::Regular || now.size != item.size ||
-                 (item.mtimeKnown && now.mtime != item.mtime))
-            reason = kChangedSinceSearch;
-        else if (const TrashResult trashed = moveToTrash(item.path); !trashed.ok)
-            reason = trashed.reason;
+        if (!item.stampKnown) {
+            reason = kNotMeasured;
+        } else if (const TrashResult trashed = moveToTrash(item.path, &item.stamp, &trashFolders);
+                   !trashed.ok) {
+            reason = trashed.changed ? std::string(kChangedSinceSearch) : trashed.reason;
+        }
 
         if (reason.empty())
             outcome.moved.push_back(item.row);
@@ -102,17 +130,25 @@ bool isAcceptableNewName(const std::string& newName) {
 
 RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) {
     if (!isAcceptableNewName(newName))
-        return {false, "not a file name"};
-    const RenameResult r = renameNoReplace(row.path(), row.folder + newName);
+        return {false, "not a file name", {}};
+    if (row.isFolder)
+        return {false, errorText(EISDIR), {}};
+    if (!row.mtimeKnown)
+        return {false, kNotMeasured, {}};
+    const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);
+    if (r.changed)
+        return {false, kChangedSinceSearch, {}};
     if (!r.ok)
-        return {false, errorText(r.error)};
-    return {true, {}};
+        return {false, errorText(r.error), {}};
+    return {true, {}, r.stamp};
 }
 
 RenameOutcome renameRowFile(ResultRow& row, const std::string& newName) {
     RenameOutcome outcome = renameFileOfRow(row, newName);
-    if (outcome.ok)
+    if (outcome.ok) {
         row.name = newName;
+        row.stamp = outcome.stamp;
+    }
     return outcome;
 }
 

@@ -18,23 +18,33 @@ namespace trevalo {
 // How many rows are marked.
 std::size_t countMarked(const std::vector<ResultRow>& rows);
 
-// In "Duplicates": how many groups (rows with one group number) have every row marked, so that
-// deleting the marked files would leave no copy of them.
-std::size_t groupsLosingEveryCopy(const std::vector<ResultRow>& rows);
-
-// The marked rows of a list, taken on the window's thread so that the delete can run on a
-// worker while the list stays as it is.
+// The marked rows of a list, taken on the window's thread before the user is asked, so that
+// the delete moves exactly the files the user confirmed, and can run on a worker while the
+// list stays as it is. Folders (rows that could not be listed) are never part of a delete.
 struct DeletePlan {
     struct Item {
         std::size_t row = 0; // position in the list when the plan was made
         std::string path;    // folder + name, bytes
         std::int64_t size = 0;
-        std::int64_t mtime = 0;
-        bool mtimeKnown = false;
+        FileStamp stamp;         // the file the search found
+        bool stampKnown = false; // false: the search could not measure the file
     };
     std::vector<Item> items; // in row order
 };
 DeletePlan planDelete(const std::vector<ResultRow>& rows);
+
+// What a delete would leave of the files it moves, as the disk shows it now.
+struct CopiesLeft {
+    // Groups of "Duplicates" with a member in the plan that keep no other member still on
+    // disk as the file the search found.
+    std::size_t groupsWithoutCopy = 0;
+    // Files of the plan that keep no identical copy: in no group of "Duplicates", or in a
+    // group counted above. Empty files are left out: they hold nothing to lose.
+    std::size_t filesWithoutCopy = 0;
+};
+// duplicates: the rows of the "Duplicates" list. Each unplanned member of a group that the
+// plan touches is looked at (lstat) until one still is the file the search found.
+CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>& duplicates);
 
 struct DeleteFailure {
     std::size_t row = 0;
@@ -52,12 +62,15 @@ struct DeleteOutcome {
 // the number in the plan.
 using DeleteProgress = std::function<void(std::size_t done, std::size_t total)>;
 
-// The reason given for a file that no longer has the size or last-write time of its row.
+// The reason given for a file that is no longer the one its row stands for.
 inline constexpr const char* kChangedSinceSearch = "changed since the search";
+// The reason given for a file the search could not measure: nothing tells it is the same file.
+inline constexpr const char* kNotMeasured = "not measured by the search";
 
 // Moves the files of a plan to the trash, in order. Just before a file goes it is looked at
-// again: a file that is no longer a regular file of the row's size and (when known) last-write
-// time has changed since the search and stays. cancel, when given, is read before each file.
+// again: a file that is no longer the regular file of the row (device, inode, size and the
+// nanosecond last-write and status-change times) has changed since the search and stays; so
+// does a file inside a trash folder. cancel, when given, is read before each file.
 DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& progress = {},
                                 const std::atomic<bool>* cancel = nullptr);
 
@@ -77,13 +90,16 @@ bool isAcceptableNewName(const std::string& newName);
 struct RenameOutcome {
     bool ok = false;
     std::string reason; // why the file was not renamed
+    FileStamp stamp;    // the file under its new name (a rename changes its status time)
 };
 
-// Renames the row's file to newName in the same folder, never replacing an existing file.
-// The row itself is not changed.
+// Renames the row's file to newName in the same folder, never replacing an existing file, and
+// only when it is still the file the search found. Folders are never renamed. The row itself is
+// not changed.
 RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName);
 
-// renameFileOfRow, and on success the row's name becomes newName (its folder stays).
+// renameFileOfRow, and on success the row's name becomes newName (its folder stays) and its
+// stamp the renamed file's.
 RenameOutcome renameRowFile(ResultRow& row, const std::string& newName);
 
 } // namespace trevalo

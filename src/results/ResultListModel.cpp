@@ -3,6 +3,9 @@
 #include "platform/ByteText.h"
 #include "results/RowSort.h"
 
+#include <QApplication>
+#include <QStyle>
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -39,7 +42,7 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ResultListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kResultColumnCount;
+    return parent.isValid() ? 0 : kListColumnCount;
 }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
@@ -61,6 +64,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         case ColDate:
             return QString::fromLatin1(r.dateText().data(),
                                        static_cast<qsizetype>(r.dateText().size()));
+        case ColReason:
+            return displayText(r.reason);
         default:
             return {};
         }
@@ -68,8 +73,13 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         if (column == ColName || column == ColFolder)
             return displayText(r.path());
         return {};
+    case Qt::DecorationRole:
+        // A folder has no check box; its icon stands where the box would be.
+        if (column == ColName && r.isFolder)
+            return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+        return {};
     case Qt::CheckStateRole:
-        if (column == ColName)
+        if (column == ColName && !r.isFolder)
             return r.checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::TextAlignmentRole:
@@ -93,15 +103,17 @@ Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == ColName)
+    if (index.column() == ColName && !row(index.row()).isFolder)
         f |= Qt::ItemIsUserCheckable;
     return f;
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kResultColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= kListColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole) {
+        if (section == ColReason)
+            return QString::fromLatin1(kReasonCaption);
         const std::string_view caption = kResultColumnCaptions[static_cast<std::size_t>(section)];
         return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
     }
@@ -139,11 +151,19 @@ void ResultListModel::clear() {
 }
 
 void ResultListModel::sortByColumn(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= kResultColumnCount)
+    if (column < 0 || column >= kListColumnCount)
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const std::vector<Tracked> tracked = rememberPersistentRows();
-    sortRows(rows_, column, order == Qt::AscendingOrder ? 0 : 1);
+    if (column == ColReason) {
+        const bool ascending = order == Qt::AscendingOrder;
+        std::stable_sort(rows_.begin(), rows_.end(),
+                         [ascending](const ResultRow& a, const ResultRow& b) {
+                             return ascending ? a.reason < b.reason : b.reason < a.reason;
+                         });
+    } else {
+        sortRows(rows_, column, order == Qt::AscendingOrder ? 0 : 1);
+    }
     sortColumn_ = column;
     movePersistentRows(tracked);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -153,7 +173,7 @@ void ResultListModel::setAllChecked(bool checked) {
     if (rows_.empty())
         return;
     for (ResultRow& r : rows_)
-        r.checked = checked;
+        r.checked = checked && !r.isFolder;
     emit dataChanged(index(0, ColName), index(rowCount() - 1, ColName), {Qt::CheckStateRole});
 }
 
@@ -161,7 +181,7 @@ void ResultListModel::setChecked(int row, bool checked) {
     if (row < 0 || row >= rowCount())
         return;
     ResultRow& r = rows_[static_cast<std::size_t>(row)];
-    if (r.checked == checked)
+    if (r.checked == checked || (checked && r.isFolder))
         return;
     r.checked = checked;
     const QModelIndex cell = index(row, ColName);
@@ -241,6 +261,20 @@ void ResultListModel::setRowName(int row, std::string name) {
     rows_[static_cast<std::size_t>(row)].name = std::move(name);
     const QModelIndex cell = index(row, ColName);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+int ResultListModel::renameFile(const std::string& folder, const std::string& oldName,
+                                const std::string& newName, const FileStamp& stamp) {
+    int changed = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        ResultRow& r = rows_[i];
+        if (r.isFolder || r.name != oldName || r.folder != folder)
+            continue;
+        r.stamp = stamp;
+        setRowName(static_cast<int>(i), newName);
+        ++changed;
+    }
+    return changed;
 }
 
 std::vector<ResultListModel::Tracked> ResultListModel::rememberPersistentRows() const {

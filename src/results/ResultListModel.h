@@ -10,9 +10,16 @@
 
 namespace trevalo {
 
-// The rows of one result list, with their check marks, as a table of five columns ("Name",
-// "In Folder", "#", "Size", "Date Modified"). The model sorts itself; there is no proxy in
-// between, so a row number of the view is a position in rows().
+// The last column: why a file or folder could not be read, in the system's words.
+inline constexpr int ColReason = kResultColumnCount;
+inline constexpr int kListColumnCount = kResultColumnCount + 1;
+inline constexpr const char* kReasonCaption = "Reason";
+
+// The rows of one result list, with their check marks, as a table of six columns ("Name",
+// "In Folder", "#", "Size", "Date Modified" and "Reason", which only the list of read errors
+// shows). The model sorts itself; there is no proxy in between, so a row number of the view is
+// a position in rows(). A folder's row (one that could not be listed) has no check box: it is
+// never marked.
 //
 // Every change of many rows reaches the view as one notification: a batch of appended rows is
 // one insert, a sort or a marking pass is one layout change, marking every row is one
@@ -45,7 +52,7 @@ public:
     // The column and order of the last sort; -1 when the rows are in the order they came in.
     int sortColumn() const { return sortColumn_; }
 
-    // Checks or clears every row, as one change.
+    // Checks or clears every row (folders stay unmarked), as one change.
     void setAllChecked(bool checked);
     void setChecked(int row, bool checked);
 
@@ -62,6 +69,10 @@ public:
 
     // Gives one row a new file name (bytes), after a rename.
     void setRowName(int row, std::string name);
+    // After a rename: the rows of the file folder + oldName take newName and the renamed
+    // file's stamp. Returns how many rows changed.
+    int renameFile(const std::string& folder, const std::string& oldName,
+                   const std::string& newName, const FileStamp& stamp);
 
 private:
     struct Tracked;

@@ -1,6 +1,7 @@
 #include "ui/FileCommands.h"
 
 #include "platform/ByteText.h"
+#include "platform/FileSystem.h"
 #include "results/Marking.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
@@ -37,25 +38,26 @@ QString appTitle() {
     return QString::fromLatin1(kAppTitle);
 }
 
-QString deleteQuestion(std::size_t files, std::size_t groupsWithoutCopy) {
+QString deleteQuestion(std::size_t files, const CopiesLeft& left) {
     QString text = files == 1
                        ? QObject::tr("1 marked file will be moved to the trash.")
                        : QObject::tr("%1 marked files will be moved to the trash.").arg(files);
-    if (groupsWithoutCopy == 1)
+    if (left.filesWithoutCopy > 0) {
+        text += QStringLiteral("\n\n");
+        if (files == 1)
+            text += QObject::tr("It has no identical copy left unmarked.");
+        else if (left.filesWithoutCopy == 1)
+            text += QObject::tr("1 of them has no identical copy left unmarked.");
+        else
+            text += QObject::tr("%1 of them have no identical copy left unmarked.")
+                        .arg(left.filesWithoutCopy);
+    }
+    if (left.groupsWithoutCopy == 1)
         text += QStringLiteral("\n\n") + QObject::tr("1 group would keep no copy at all.");
-    else if (groupsWithoutCopy > 1)
+    else if (left.groupsWithoutCopy > 1)
         text += QStringLiteral("\n\n") +
-                QObject::tr("%1 groups would keep no copy at all.").arg(groupsWithoutCopy);
+                QObject::tr("%1 groups would keep no copy at all.").arg(left.groupsWithoutCopy);
     return text + QStringLiteral("\n\n") + QObject::tr("Go ahead?");
-}
-
-// The row of a file in a list, or -1.
-int findRow(const ResultListModel& model, const std::string& folder, const std::string& name) {
-    const std::vector<ResultRow>& rows = model.rows();
-    const auto it = std::find_if(rows.begin(), rows.end(), [&](const ResultRow& r) {
-        return r.name == name && r.folder == folder;
-    });
-    return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
 }
 
 } // namespace
@@ -133,24 +135,19 @@ void FileCommands::deleteMarked() {
     if (deleting_)
         return;
     const int list = w_.CurList;
-    const std::vector<ResultRow>& rows = w_.resultModel(list).rows();
-    const std::size_t marked = countMarked(rows);
-    if (marked == 0) {
-        w_.messageBox(tr("Please mark files."), appTitle());
-        return;
-    }
-    const std::size_t withoutCopy = list == ListDuplicates ? groupsLosingEveryCopy(rows) : 0;
-
-    deleting_ = true; // also while the question is open
-    if (!confirm(deleteQuestion(marked, withoutCopy), tr("Delete"))) {
-        deleting_ = false;
-        return;
-    }
-    // Taken after the question: a running search may have added or re-sorted rows meanwhile.
+    // The files are taken before the question: the delete moves what the user confirmed,
+    // whatever a running search does to the lists meanwhile.
     auto run = std::make_shared<DeleteRun>();
     run->list = list;
     run->plan = planDelete(w_.resultModel(list).rows());
     if (run->plan.items.empty()) {
+        w_.messageBox(tr("Please mark files."), appTitle());
+        return;
+    }
+    const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
+
+    deleting_ = true; // also while the question is open
+    if (!confirm(deleteQuestion(run->plan.items.size(), left), tr("Delete"))) {
         deleting_ = false;
         return;
     }
@@ -185,8 +182,13 @@ void FileCommands::deleteMarked() {
 }
 
 void FileCommands::showDeleteProgress(std::size_t done) {
-    if (progress_ && !progress_->wasCanceled())
-        progress_->setValue(static_cast<int>(done));
+    if (!progress_ || progress_->wasCanceled())
+        return;
+    // A shown modal progress dialog runs the event loop inside setValue; the delete's end must
+    // not run in there (see finishDelete).
+    inProgressUpdate_ = true;
+    progress_->setValue(static_cast<int>(done));
+    inProgressUpdate_ = false;
 }
 
 void FileCommands::stopDelete() {
@@ -197,18 +199,21 @@ void FileCommands::stopDelete() {
 
 void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
                                 const DeleteOutcome& outcome) {
+    if (inProgressUpdate_) {
+        QMetaObject::invokeMethod(
+            this, [this, run, outcome] { finishDelete(run, outcome); }, Qt::QueuedConnection);
+        return;
+    }
     if (worker_.joinable())
         worker_.join();
-    if (progress_) {
-        // A modal progress dialog runs events inside setValue; it may be below us on the stack.
-        progress_->disconnect(this);
-        progress_->hide();
-        progress_->deleteLater();
-        progress_ = nullptr;
-    }
+    // The progress dialog goes before any message: left to its own timer it would show itself
+    // later, modal, above the message box.
+    delete progress_.data();
+    progress_ = nullptr;
 
-    // The list may have been re-sorted or grown while the worker ran, so the rows of the files
-    // that moved are found by path; a file is listed once.
+    // The lists may have been re-sorted or refilled while the worker ran, so the rows of the
+    // files that moved are found by path, in every list: no list may still offer a file that
+    // is in the trash now.
     if (!outcome.moved.empty()) {
         const std::vector<DeletePlan::Item>& items = run->plan.items;
         std::unordered_set<std::string> moved;
@@ -220,8 +225,9 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
             if (it != items.end() && it->row == row)
                 moved.insert(it->path);
         }
-        w_.resultModel(run->list).removeRowsWhere(
-            [&moved](const ResultRow& r) { return moved.contains(r.path()); });
+        for (int list = 0; list < kResultListCount; ++list)
+            w_.resultModel(list).removeRowsWhere(
+                [&moved](const ResultRow& r) { return !r.isFolder && moved.contains(r.path()); });
     }
     w_.UpdateCount();
 
@@ -253,25 +259,30 @@ void FileCommands::renameSelected() {
         w_.messageBox(tr("Please select a file."), tr("Select file"));
         return;
     }
-    const int list = w_.CurList;
-    const ResultRow row = w_.resultModel(list).row(selected);
+    // The row is copied before the prompt: the rename acts on the file the prompt names.
+    const ResultRow row = w_.currentModel().row(selected);
+    if (row.isFolder) {
+        w_.messageBox(tr("File can't be renamed."), tr("Can't rename"));
+        return;
+    }
     const QString current = displayText(row.name);
     const QString answer =
         prompt(tr("Rename"),
                tr("Please type a new file name for ") + QLatin1Char('\n') + displayText(row.path()),
                current);
-    // An untouched answer would turn bytes that are not UTF-8 into replacement characters.
     if (answer.isEmpty() || answer == current)
         return;
-    const std::string newName = bytesOf(answer);
-    if (!renameFileOfRow(row, newName).ok) {
+    // Characters the user left alone keep their bytes, also those that are not UTF-8.
+    const std::string newName = bytesOfEditedName(row.name, answer);
+    const RenameOutcome renamed = renameFileOfRow(row, newName);
+    if (!renamed.ok) {
         w_.messageBox(tr("File can't be renamed."), tr("Can't rename"));
         return;
     }
-    // A search that ended while the prompt was open may have re-sorted the list.
-    const int at = findRow(w_.resultModel(list), row.folder, row.name);
-    if (at >= 0)
-        w_.resultModel(list).setRowName(at, newName);
+    // Every list shows the file under its new name, wherever a search that ended while the
+    // prompt was open has put its rows.
+    for (int list = 0; list < kResultListCount; ++list)
+        w_.resultModel(list).renameFile(row.folder, row.name, newName, renamed.stamp);
 }
 
 void FileCommands::openSelected() {
@@ -280,7 +291,18 @@ void FileCommands::openSelected() {
         w_.messageBox(tr("Please select a file."), tr("Select file"));
         return;
     }
-    w_.shellOpen(w_.currentModel().row(selected).path());
+    const std::string path = w_.currentModel().row(selected).path();
+    const FileStatus now = statPath(path, false);
+    if (now.kind == FileKind::Missing) {
+        w_.messageBox(tr("File can't be opened: it is gone."), tr("Can't open"));
+        return;
+    }
+    if (now.kind == FileKind::Failed) {
+        w_.messageBox(tr("File can't be opened: %1.").arg(displayText(errorText(now.error))),
+                      tr("Can't open"));
+        return;
+    }
+    w_.shellOpen(path);
 }
 
 // ---- Preview ----

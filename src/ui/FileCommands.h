@@ -74,6 +74,7 @@ private:
     QAction* toggleMark_ = nullptr;
 
     bool deleting_ = false;
+    bool inProgressUpdate_ = false;
     std::thread worker_;
     std::atomic<bool> cancel_{false};
     QPointer<QProgressDialog> progress_;

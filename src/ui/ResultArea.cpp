@@ -20,8 +20,15 @@ QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& fon
     const int name = fit(1440, QLatin1String("nnnnnnnnnnnnnnnn"));
     const int folder = fit(3000, QLatin1String("nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"));
     const int group = list == ListDuplicates ? fit(900, QLatin1String("0000000")) : 0;
-    return {name, folder, group, fit(900, QLatin1String("0000000000")),
-            fit(1440, QLatin1String("0000/00/00 00:00:00"))};
+    const int reason = list == ListReadErrors
+                           ? fit(3000, QLatin1String("could not be listed: Permission denied"))
+                           : 0;
+    return {name,
+            folder,
+            group,
+            fit(900, QLatin1String("0000000000")),
+            fit(1440, QLatin1String("0000/00/00 00:00:00")),
+            reason};
 }
 
 } // namespace trevalo

@@ -1,6 +1,8 @@
 #include "results/FileOperations.h"
 
+#include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "platform/desktop/ShellOpen.h"
 #include "support/TempTree.h"
 
@@ -9,6 +11,8 @@
 #include <QtTest>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace trevalo;
 using trevalo::test::exists;
@@ -24,13 +28,29 @@ ResultRow rowOf(const std::string& path, bool checked = true) {
     ResultRow row;
     row.folder = path.substr(0, path.rfind('/') + 1);
     row.name = path.substr(row.folder.size());
-    const FileStatus st = statPath(path);
+    const FileStatus st = statPath(path, false);
     row.size = st.size;
     row.mtime = st.mtime;
     row.mtimeKnown = st.kind == FileKind::Regular;
+    row.stamp = st.stamp();
     row.group = 1;
     row.checked = checked;
     return row;
+}
+
+// Sets a file's last-write time to the second and nanosecond.
+void setMtimeNs(const std::string& path, std::time_t seconds, long nanoseconds) {
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// Another file in the place of a file of the tree, with the same bytes and last-write time
+// (what cp -p or rsync -t leave).
+void replaceKeepingTimes(TempTree& tree, const std::string& rel) {
+    const FileStatus was = statPath(tree.path(rel), false);
+    const std::string copy = tree.file(rel + ".new", readFile(tree.path(rel)));
+    setMtimeNs(copy, was.mtime, was.mtimeNsec);
+    QCOMPARE(::rename(copy.c_str(), tree.path(rel).c_str()), 0);
 }
 
 } // namespace
@@ -66,8 +86,10 @@ private slots:
     }
 
     // Files that cannot move stay, each named with its reason, while the others go: a file in a
-    // folder the user may not change (its .trashinfo taken back), a file gone, and files
-    // changed since the search (another size, another last-write time, no regular file).
+    // folder the user may not change (its .trashinfo taken back), a file gone, files changed
+    // since the search (another size, another last-write time, no regular file, another file
+    // with the same size and times, a last-write time later by nanoseconds), a file the search
+    // could not measure, and a file inside the trash already (its place there kept).
     void filesThatCannotMoveAreNamedAndTheOthersStillGo() {
         TempTree tree;
         const std::string data = tree.dir("data");
@@ -78,15 +100,24 @@ private slots:
         tree.chmod("open", 0777);
         tree.file("touched", "abc");
         tree.setMtime("touched", 1'600'000'000);
+        const std::string trashed = tree.file("data/Trash/files/letter.txt", "in the trash");
+        tree.file("data/Trash/info/letter.txt.trashinfo", "[Trash Info]\nPath=/letter.txt\n");
         std::vector<ResultRow> rows;
-        for (const std::string& path : {stuck, free, free, tree.file("grown", "abc"),
-                                        tree.path("touched"), tree.file("relinked", "abc")})
+        for (const std::string& path :
+             {stuck, free, free, tree.file("grown", "abc"), tree.path("touched"),
+              tree.file("relinked", "abc"), tree.file("copied", "abc"), tree.file("nudged", "abc"),
+              tree.file("unmeasured", "abc"), trashed})
             rows.push_back(rowOf(path));
         rows[2].name = "gone.txt";
+        rows[8].mtimeKnown = false;
         tree.file("grown", "abcd");
         tree.setMtime("touched", 1'600'000'001);
         ::unlink(tree.path("relinked").c_str());
         tree.symlink("touched", "relinked");
+        replaceKeepingTimes(tree, "copied");
+        setMtimeNs(tree.path("nudged"), rows[7].stamp.mtime, rows[7].stamp.mtimeNsec == 5 ? 6 : 5);
+        tree.chmod("data/Trash/files", 0777);
+        tree.chmod("data/Trash/info", 0777);
 
         QVERIFY(trevalo::test::runUnprivileged([&] {
             ::setenv("XDG_DATA_HOME", data.c_str(), 1);
@@ -95,26 +126,63 @@ private slots:
             for (const DeleteFailure& f : out.failures)
                 failed.push_back(std::to_string(f.row) + " " + f.reason);
             const std::string changed = kChangedSinceSearch;
-            return out.moved == std::vector<std::size_t>{1} &&
-                   failed == std::vector<std::string>{"0 Permission denied",
-                                                      "2 No such file or directory", "3 " + changed,
-                                                      "4 " + changed, "5 " + changed} &&
-                   !exists(data + "/Trash/info/stuck.txt.trashinfo");
+            const std::vector<std::string> expected = {"0 Permission denied",
+                                                       "2 No such file or directory",
+                                                       "3 " + changed,
+                                                       "4 " + changed,
+                                                       "5 " + changed,
+                                                       "6 " + changed,
+                                                       "7 " + changed,
+                                                       std::string("8 ") + kNotMeasured,
+                                                       std::string("9 ") + kAlreadyInTrash};
+            return out.moved == std::vector<std::size_t>{1} && failed == expected &&
+                   !exists(data + "/Trash/info/stuck.txt.trashinfo") &&
+                   !exists(data + "/Trash/files/letter.txt.2") &&
+                   !exists(data + "/Trash/info/letter.txt.2.trashinfo");
         }));
         QCOMPARE(readFile(stuck), std::string("2"));
         QCOMPARE(readFile(tree.path("touched")), std::string("abc"));
+        QCOMPARE(readFile(tree.path("copied")), std::string("abc"));
+        QCOMPARE(readFile(trashed), std::string("in the trash"));
         QVERIFY(!exists(free));
     }
 
-    void groupsWithEveryRowMarkedAreCounted() {
-        std::vector<ResultRow> rows(8);
-        const int groups[] = {1, 2, 3, 1, 2, 3, 3, 4};
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            rows[i].group = groups[i];
-            rows[i].checked = i != 4 && i != 7; // group 2 and 4 keep a copy
-        }
-        QCOMPARE(groupsLosingEveryCopy(rows), std::size_t(2));
-        QCOMPARE(countMarked(rows), std::size_t(6));
+    // Before the question: which groups of "Duplicates" keep a copy on disk, and how many files
+    // of the delete keep none, whichever list it runs from.
+    void copiesLeftAreLookedUpOnDisk() {
+        TempTree tree;
+        std::vector<ResultRow> duplicates;
+        const auto member = [&](const std::string& rel, std::int64_t group) {
+            duplicates.push_back(rowOf(tree.file(rel, "group " + std::to_string(group)), false));
+            duplicates.back().group = group;
+            return duplicates.back();
+        };
+        // Group 1 keeps b (marked in "Duplicates", but this delete runs from another list);
+        // group 2's other copy was replaced by a file with the same bytes and times; group 3
+        // goes whole; group 4's other copy is gone.
+        std::vector<ResultRow> sameName = {member("1/a", 1), member("2/c", 2), member("3/e", 3),
+                                           member("3/f", 3), member("4/g", 4)};
+        duplicates.push_back(rowOf(tree.file("1/b", "group 1")));
+        duplicates.back().group = 1;
+        member("2/d", 2);
+        member("4/h", 4);
+        replaceKeepingTimes(tree, "2/d");
+        ::unlink(tree.path("4/h").c_str());
+        sameName.push_back(rowOf(tree.file("z/only", "no copy anywhere")));
+        sameName.push_back(rowOf(tree.file("z/empty")));
+        for (ResultRow& r : sameName)
+            r.checked = true;
+
+        const CopiesLeft left = copiesLeftAfter(planDelete(sameName), duplicates);
+        QCOMPARE(left.groupsWithoutCopy, std::size_t(3));
+        QCOMPARE(left.filesWithoutCopy, std::size_t(5)); // c, e, f, g, only
+
+        // From "Duplicates" itself: a group whose every row is marked keeps no copy.
+        for (ResultRow& r : duplicates)
+            r.checked = r.group == 1;
+        const CopiesLeft whole = copiesLeftAfter(planDelete(duplicates), duplicates);
+        QCOMPARE(whole.groupsWithoutCopy, std::size_t(1));
+        QCOMPARE(whole.filesWithoutCopy, std::size_t(2));
     }
 
     void failureMessageNamesEachFileWithItsReason() {
@@ -149,6 +217,46 @@ private slots:
         QVERIFY(renameRowFile(row, "b \xE9.txt").ok);
         QCOMPARE(row.path(), tree.path("d.x/b \xE9.txt"));
         QCOMPARE(readFile(row.path()), std::string("A"));
+
+        // Another file in the row's place, with the same bytes and times, is not renamed.
+        ResultRow other = rowOf(tree.file("d.x/c.txt", "C"));
+        replaceKeepingTimes(tree, "d.x/c.txt");
+        const RenameOutcome refused = renameRowFile(other, "d.txt");
+        QCOMPARE(refused.reason, std::string(kChangedSinceSearch));
+        QVERIFY(exists(tree.path("d.x/c.txt")) && !exists(tree.path("d.x/d.txt")));
+    }
+
+    // The rename prompt starts from the shown name; what the user leaves of it keeps its bytes.
+    void editedNamesKeepTheBytesLeftAlone_data() {
+        QTest::addColumn<QByteArray>("original");
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("typed after a byte that is not UTF-8")
+            << QByteArray("caf\xE9.txt") << QStringLiteral("caf\uFFFD-2.txt")
+            << QByteArray("caf\xE9-2.txt");
+        QTest::newRow("two such bytes, one deleted")
+            << QByteArray("a\xE9\xE8z") << QStringLiteral("a\uFFFDz") << QByteArray("a\xE9z");
+        QTest::newRow("front and back edited")
+            << QByteArray("\xFFmid\xFE") << QStringLiteral("X\uFFFDmid\uFFFDY")
+            << QByteArray("X\xFFmid\xFEY");
+        QTest::newRow("a character outside the basic plane kept, an accent typed")
+            << QByteArray("\xF0\x9F\x93\x84 \xE9.txt")
+            << QStringLiteral("\U0001F4C4 \uFFFD\u00E9.txt")
+            << QByteArray("\xF0\x9F\x93\x84 \xE9\xC3\xA9.txt");
+        QTest::newRow("all replaced")
+            << QByteArray("\xE9\xE8") << QStringLiteral("new") << QByteArray("new");
+        QTest::newRow("a truncated sequence is one character per byte")
+            << QByteArray("x\xE2\x82y") << QStringLiteral("x\uFFFD\uFFFDy!")
+            << QByteArray("x\xE2\x82y!");
+    }
+    void editedNamesKeepTheBytesLeftAlone() {
+        QFETCH(QByteArray, original);
+        QFETCH(QString, edited);
+        QFETCH(QByteArray, expected);
+        const std::string bytes = original.toStdString();
+        QCOMPARE(bytesOfEditedName(bytes, displayText(bytes)), bytes);
+        QCOMPARE(QByteArray::fromStdString(bytesOfEditedName(original.toStdString(), edited)),
+                 expected);
     }
 
     void openHandsTheExactBytesToTheDesktopsOpener() {

@@ -56,6 +56,18 @@ private slots:
         model.editRows(
             [](std::vector<ResultRow>& rows) { std::reverse(rows.begin(), rows.end()); });
         model.setRowName(0, "renamed");
+        QCOMPARE(model.renameFile("/a/", "gamma", "gamma.bak", FileStamp{}), 1);
+        // Read errors in the order of their reasons, which hold bytes that are not UTF-8.
+        model.appendRows({makeRow("/e/", "x", -1), makeRow("/f/", "y", -1)});
+        model.editRows([](std::vector<ResultRow>& rows) {
+            rows[rows.size() - 2].reason = "Permission denied";
+            rows.back().reason = "could not be listed: No such file or directory \xE9";
+        });
+        model.sortByColumn(ColReason, Qt::AscendingOrder);
+        QCOMPARE(column(model, ColReason).mid(model.rowCount() - 3),
+                 QStringList({"", "Permission denied",
+                              "could not be listed: No such file or directory \uFFFD"}));
+        model.removeRowsWhere([](const ResultRow& r) { return r.size < 0; });
         QCOMPARE(model.removeRowsAt({4, 0, 0, 99}), 2);
         model.removeRowsWhere([](const ResultRow& r) { return r.size == 5; });
         model.clear();

@@ -2,6 +2,7 @@
 // file commands, with every message box, question, prompt and opened address recorded.
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "platform/desktop/ShellOpen.h"
 #include "results/FileOperations.h"
 #include "results/ResultListModel.h"
@@ -18,7 +19,9 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,10 +32,16 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <QProgressDialog>
+
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace trevalo;
 using trevalo::test::exists;
@@ -113,6 +122,14 @@ struct Window {
                 return i;
         return -1;
     }
+    void mark(const std::string& path) {
+        const int row = rowOf(path);
+        QVERIFY2(row >= 0, path.c_str());
+        list().setChecked(row, true);
+    }
+    bool deleted() {
+        return QTest::qWaitFor([this] { return !w.fileCommands().deleteRunning(); }, 10000);
+    }
     void clickRow(int row) {
         ResultListView* view = w.lstResult[static_cast<std::size_t>(w.CurList)];
         const QModelIndex cell = list().index(row, ColFolder);
@@ -120,6 +137,37 @@ struct Window {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
     }
 };
+
+// Home and data folders of a test tree, so that nothing reaches the user's own trash.
+void useHomeIn(TempTree& tree) {
+    qputenv("HOME", QByteArray::fromStdString(tree.dir("home")));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(tree.dir("home/.local/share")));
+}
+
+// The row a search lists for a file as it is now.
+ResultRow diskRow(const std::string& path, std::int64_t group = 1) {
+    ResultRow row;
+    row.folder = path.substr(0, path.rfind('/') + 1);
+    row.name = path.substr(row.folder.size());
+    const FileStatus st = statPath(path, false);
+    row.size = st.size;
+    row.mtime = st.mtime;
+    row.mtimeKnown = st.kind == FileKind::Regular;
+    row.stamp = st.stamp();
+    row.group = group;
+    std::snprintf(row.date.data(), row.date.size(), "2024/01/01 00:00:00");
+    return row;
+}
+
+// Another file in the place of path, with the same bytes and times (what cp -p leaves).
+void replaceKeepingTimes(const std::string& path) {
+    const FileStatus was = statPath(path, false);
+    const std::string copy = path + ".new";
+    QVERIFY(QFile::copy(QString::fromStdString(path), QString::fromStdString(copy)));
+    const timespec times[2] = {{was.mtime, was.mtimeNsec}, {was.mtime, was.mtimeNsec}};
+    QCOMPARE(::utimensat(AT_FDCWD, copy.c_str(), times, 0), 0);
+    QCOMPARE(::rename(copy.c_str(), path.c_str()), 0);
+}
 
 // A window in the normal state whose client area is the outer size less the decoration.
 LayoutInput normalWindow(int width, int height, WindowState state = WindowState::Normal) {
@@ -535,8 +583,221 @@ private slots:
         QVERIFY(t.rowOf(tree.path("data/b/photo.jpg")) >= 0);
         QVERIFY(exists(changed));
         QVERIFY(t.rowOf(changed) >= 0);
-        // Only the list the delete worked on loses rows.
-        QCOMPARE(t.w.resultModel(2).rowCount(), 2);
+        // The moved file's row leaves the other lists too.
+        QCOMPARE(t.names(2), QStringList{"photo.jpg"});
+        QCOMPARE(t.w.resultModel(2).row(0).path(), tree.path("data/b/photo.jpg"));
+    }
+
+    // A file trashed from one list leaves the others, so its twin is then the last copy; the
+    // question looks at the disk for the copies that stay and counts the files that keep none;
+    // a file replaced by another with the same size and times stays; the progress dialog is
+    // gone before the failure is told, also while the message box waits for the user.
+    void theLastCopyIsNeverTrashedWithoutAWord() {
+        TempTree tree;
+        const std::string a = tree.file("data/a/letter.txt", "the letter");
+        const std::string b = tree.file("data/b/letter.txt", "the letter");
+        const std::string notes = tree.file("data/c/notes.txt", "sixteen bytes!!!");
+        tree.file("data/d/Notes.TXT", "twelve bytes");
+        const std::string report = tree.file("data/e/report.pdf", "the report");
+        const std::string copy = tree.file("data/f/report-old.pdf", "the report");
+        useHomeIn(tree);
+        Window t;
+        bool progressShown = false;
+        t.w.setMessageHook([&](const QString& text, const QString& title) {
+            t.messages << text + "|" + title;
+            // As long as a message box would wait for OK.
+            QEventLoop wait;
+            QTimer::singleShot(800, &wait, &QEventLoop::quit);
+            wait.exec();
+            for (const QProgressDialog* d : t.w.findChildren<QProgressDialog*>())
+                progressShown = progressShown || d->isVisible();
+        });
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+
+        t.showList(2);
+        t.mark(a);
+        t.mark(notes);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QCOMPARE(t.questions.last(),
+                 QStringLiteral("2 marked files will be moved to the trash.\n\n1 of them has no "
+                                "identical copy left unmarked.\n\nGo ahead?"));
+        QVERIFY(!exists(a) && !exists(notes));
+        t.showList(1);
+        QCOMPARE(t.rowOf(a), -1);
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(3)"));
+
+        t.yes = false;
+        t.mark(b);
+        t.key(Qt::Key_Delete);
+        QCOMPARE(t.questions.last(),
+                 QStringLiteral("1 marked file will be moved to the trash.\n\nIt has no identical "
+                                "copy left unmarked.\n\n1 group would keep no copy at all.\n\nGo "
+                                "ahead?"));
+        t.w.mnuClearMarks->trigger();
+
+        // The unmarked copy is another file now, though of the same size and times.
+        replaceKeepingTimes(copy);
+        t.mark(report);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.questions.last().contains(QStringLiteral("\n\n1 group would keep no copy")));
+        t.w.mnuClearMarks->trigger();
+
+        t.yes = true;
+        t.mark(copy);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QCOMPARE(t.questions.last(),
+                 QStringLiteral("1 marked file will be moved to the trash.\n\nGo ahead?"));
+        QCOMPARE(t.messages, QStringList{"Deletion failed: \n" + displayText(copy) + ": " +
+                                         kChangedSinceSearch + "|Trevalo"});
+        QVERIFY(!progressShown);
+        QVERIFY(exists(copy) && t.rowOf(copy) >= 0);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    // A file inside the trash is refused with its reason, whichever list it is in; its row and
+    // its place in the trash stay.
+    void aFileInTheTrashIsNotTrashedAgain() {
+        TempTree tree;
+        useHomeIn(tree);
+        const std::string trash = tree.path("home/.local/share/Trash");
+        const std::string inTrash = tree.file("home/.local/share/Trash/files/letter1.txt", "l");
+        tree.file("home/.local/share/Trash/info/letter1.txt.trashinfo",
+                  "[Trash Info]\nPath=/data/letter1.txt\nDeletionDate=2024-01-01T00:00:00\n");
+        const std::string live = tree.file("data/letter1.txt", "l");
+        Window t;
+        QVERIFY(t.shown());
+        t.w.resultModel(0).appendRows({diskRow(inTrash), diskRow(live)});
+        t.showList(0);
+        t.mark(inTrash);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QCOMPARE(t.messages, QStringList{"Deletion failed: \n" + displayText(inTrash) + ": " +
+                                         kAlreadyInTrash + "|Trevalo"});
+        QCOMPARE(readFile(inTrash), std::string("l"));
+        QVERIFY(!exists(trash + "/files/letter1.txt.2") &&
+                !exists(trash + "/info/letter1.txt.2.trashinfo"));
+        QCOMPARE(t.list().rowCount(), 2);
+    }
+
+    // A search that ends while the question is open changes nothing of what goes: the files the
+    // user confirmed, and no other.
+    void theDeleteMovesTheFilesTheUserConfirmed() {
+        TempTree tree;
+        const std::string x1 = tree.file("data/x1.txt", "group x");
+        const std::string x2 = tree.file("data/x2.txt", "group x");
+        const std::string y1 = tree.file("data/y1.txt", "group y!");
+        const std::string y2 = tree.file("data/y2.txt", "group y!");
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(1);
+        t.mark(x1);
+        t.mark(y2);
+        t.w.fileCommands().setConfirmHook([&](const QString& text, const QString&) {
+            t.questions << text;
+            QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+            [&] { QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search")); }();
+            t.w.SortByColumn(1, ColName + 1, 1); // other files at the marked rows' places
+            return true;
+        });
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("2 marked files")));
+        QVERIFY(!exists(x1) && !exists(y2));
+        QVERIFY(exists(x2) && exists(y1));
+        QCOMPARE(t.names(1), QStringList({"y1.txt", "x2.txt"}));
+        QVERIFY(t.messages.isEmpty());
+    }
+
+    // The prompt shows a byte that is not UTF-8 as one replacement character; what the user
+    // leaves of the name keeps its bytes. The rename acts on the file the prompt named though a
+    // search ends while it is open, and the file's rows in every list take the new name.
+    void renameKeepsTheBytesAndTheFileOfThePrompt() {
+        TempTree tree;
+        const std::string p = tree.file("data/p/caf\xE9.txt", "same");
+        const std::string q = tree.file("data/q/caf\xE9.txt", "same");
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(1);
+        const int selected = t.rowOf(p);
+        t.w.lstResult[1]->selectRow(selected);
+        t.w.fileCommands().setPromptHook(
+            [&](const QString& title, const QString& label, const QString& defaultText) {
+                t.prompts << title + "|" + label + "|" + defaultText;
+                QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+                [&] { QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search")); }();
+                // The other file now where the prompt's row was.
+                t.w.SortByColumn(1, ColFolder + 1, selected == 0 ? 1 : 0);
+                return QStringLiteral("caf\uFFFD-2.txt");
+            });
+        t.key(Qt::Key_F2);
+        QCOMPARE(t.prompts, QStringList{"Rename|Please type a new file name for \n" +
+                                        displayText(p) + "|caf\uFFFD.txt"});
+        QVERIFY(t.messages.isEmpty());
+        const std::string renamed = tree.path("data/p/caf\xE9-2.txt");
+        QCOMPARE(readFile(renamed), std::string("same"));
+        QVERIFY(!exists(p) && exists(q));
+        for (const int list : {1, 2}) {
+            t.showList(list);
+            QVERIFY(t.rowOf(renamed) >= 0 && t.rowOf(q) >= 0);
+            QCOMPARE(t.rowOf(p), -1);
+        }
+        // The renamed file is still the file of its rows: it can be trashed.
+        useHomeIn(tree);
+        t.mark(renamed);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(t.messages.isEmpty() && !exists(renamed));
+    }
+
+    // "Report - read errors" says why in its last column, which only it shows. A folder that
+    // could not be listed is never marked, deleted or renamed, and it may be opened; a file
+    // that is gone is said to be.
+    void readErrorsTheirReasonsAndFolders() {
+        TempTree tree;
+        const std::string locked = tree.dir("data/locked");
+        const std::string unread = tree.file("data/unread.txt", "x");
+        const std::string gone = tree.file("data/gone.txt", "x");
+        Window t;
+        QVERIFY(t.shown());
+        for (int list = 0; list < 3; ++list)
+            QVERIFY(t.w.lstResult[static_cast<std::size_t>(list)]->isColumnHidden(ColReason));
+        QVERIFY(!t.w.lstResult[3]->isColumnHidden(ColReason));
+        ResultRow file = diskRow(unread, -3);
+        file.reason = errorText(EACCES);
+        t.w.resultModel(3).appendRows({makeFolderRow(locked, EACCES), file, diskRow(gone, -3)});
+        ::unlink(gone.c_str());
+        t.showList(3);
+        QCOMPARE(t.list().headerData(ColReason, Qt::Horizontal).toString(),
+                 QStringLiteral("Reason"));
+        QStringList reasons;
+        for (int row = 0; row < 3; ++row)
+            reasons << t.list().index(row, ColReason).data().toString();
+        QCOMPARE(reasons,
+                 QStringList({"could not be listed: Permission denied", "Permission denied", ""}));
+
+        t.w.mnuMarkAll->trigger();
+        QVERIFY(!t.list().row(0).checked && t.list().row(1).checked);
+        QVERIFY(!(t.list().flags(t.list().index(0, ColName)) & Qt::ItemIsUserCheckable));
+        t.w.mnuClearMarks->trigger();
+        t.list().setData(t.list().index(0, ColName), Qt::Checked, Qt::CheckStateRole);
+        t.key(Qt::Key_Delete);
+        t.w.lstResult[3]->selectRow(0);
+        t.key(Qt::Key_F2);
+        t.key(Qt::Key_Return);
+        t.w.lstResult[3]->selectRow(2);
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.messages,
+                 QStringList({"Please mark files.|Trevalo", "File can't be renamed.|Can't rename",
+                              "File can't be opened: it is gone.|Can't open"}));
+        QVERIFY(t.prompts.isEmpty() && t.questions.isEmpty());
+        QCOMPARE(t.opened, std::vector<QUrl>{fileUrlOf(locked)});
+        QVERIFY(exists(locked));
     }
 
     void renameAndOpenTheSelectedRow() {
