@@ -4,10 +4,12 @@
 # - libexpat1-dev and libjpeg-dev: libwmf's pkg-config file links them, libwmf-dev does not
 #   pull them in;
 # - fonts-urw-base35: the fonts libwmf draws text with (only a recommendation of libwmf);
-# - qt6-qpa-plugins: Qt's platform plugins (xcb for the desktop, offscreen for the tests).
+# - qt6-qpa-plugins: Qt's platform plugins (xcb for the desktop, offscreen for the tests);
+# - desktop-file-utils and appstream: the installed tree's test validates the desktop entry
+#   and the metainfo with them.
 trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev
     qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
-    xvfb xauth)
+    xvfb xauth desktop-file-utils appstream)
 
 trevalo_ensure_packages() {
     local missing=()

@@ -46,51 +46,83 @@ void saveScreenshotWhenDone(trevalo::frmMain& window, const QString& file) {
     });
 }
 
+// The search paths named on the command line, relative to the working folder: each becomes
+// a path row with the pattern and sub-folder choice the set-up panel starts with (every file,
+// sub-folders searched). A folder that cannot be opened is named in a message box and left out.
+// Returns whether any row was added.
+bool addSearchPaths(trevalo::frmMain& window, const QStringList& folders) {
+    bool added = false;
+    for (const QString& folder : folders) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(
+            std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+        if (error || !window.frmPath->openFolder(absolute.lexically_normal().native()))
+            continue;
+        window.frmPath->addPath();
+        added = true;
+    }
+    return added;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    const QString version = QStringLiteral("%1.%2.%3")
+                                .arg(TREVALO_VERSION_MAJOR)
+                                .arg(TREVALO_VERSION_MINOR)
+                                .arg(TREVALO_VERSION_PATCH);
+    QCoreApplication::setApplicationName(QStringLiteral("Trevalo"));
+    QCoreApplication::setApplicationVersion(version);
+
+    QCommandLineParser parser;
+    // Qt's own X11-style options (-platform, -reverse, ...) are single words, not letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Finds files of zero length, files with identical contents and files "
+                       "that share a name."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    // Starts the search at once; used to make the README's screenshot, so not listed.
+    QCommandLineOption searchOption(QStringList{QStringLiteral("search")},
+                                    QStringLiteral("Add FOLDER and start the search at once."),
+                                    QStringLiteral("FOLDER"));
+    searchOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(searchOption);
+    parser.addPositionalArgument(
+        QStringLiteral("FOLDER"),
+        QStringLiteral("A folder to search: added to the search paths with every file in it "
+                       "and its sub-folders."),
+        QStringLiteral("[FOLDER...]"));
+
+    // --version and --help are answered before the window's application exists, so that they
+    // work without a display. Errors are left to the second pass, once QApplication has taken
+    // its own options out of the arguments.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    parser.parse(arguments);
+    if (parser.isSet(versionOption)) {
+        std::printf("trevalo %s\n", qPrintable(version));
+        return 0;
+    }
+    if (parser.isSet(helpOption)) {
+        const QCoreApplication textOnly(argc, argv);
+        parser.showHelp(0);
+    }
+
     trevalo::tuneProcessForSearches();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Trevalo"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(TREVALO_VERSION_MAJOR)
-                                            .arg(TREVALO_VERSION_MINOR)
-                                            .arg(TREVALO_VERSION_PATCH));
-    QApplication::setDesktopFileName(QStringLiteral("trevalo"));
+    QApplication::setDesktopFileName(QStringLiteral(TREVALO_DESKTOP_ID));
     const QString icon = trevalo::dataFilePath(QStringLiteral("trevalo.svg"));
     if (!icon.isEmpty())
         QApplication::setWindowIcon(QIcon(icon));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Finds files of zero length, files with identical contents and files "
-                       "that share a name.\n\n"
-                       "Demonstration: with TREVALO_SCREENSHOT=FILE in the environment, a "
-                       "search started with --search saves a picture of the window to FILE "
-                       "when it ends, and the program quits."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption searchOption(
-        QStringList{QStringLiteral("search")},
-        QStringLiteral("Add FOLDER (all files, with sub-folders) to the search paths and start "
-                       "the search at once. May be given more than once."),
-        QStringLiteral("FOLDER"));
-    parser.addOption(searchOption);
     parser.process(app);
 
     trevalo::frmMain window;
     window.show();
 
-    const QStringList folders = parser.values(searchOption);
-    if (!folders.isEmpty()) {
-        for (const QString& folder : folders) {
-            std::error_code error;
-            const std::filesystem::path absolute = std::filesystem::absolute(
-                std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
-            if (error || !window.frmPath->openFolder(absolute.lexically_normal().native()))
-                continue;
-            window.frmPath->addPath();
-        }
+    addSearchPaths(window, parser.positionalArguments());
+    if (addSearchPaths(window, parser.values(searchOption))) {
         const QString screenshot = qEnvironmentVariable("TREVALO_SCREENSHOT");
         if (!screenshot.isEmpty()) {
             // Wide enough to show every column of the lists in full.

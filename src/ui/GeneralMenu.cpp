@@ -5,7 +5,8 @@
 namespace trevalo {
 
 QString aboutText() {
-    return QStringLiteral("Trevalo Ver. %1.%2.%3")
+    return QStringLiteral("Trevalo Ver. %1.%2.%3\n\nFree software under the GNU General Public "
+                          "License, version 2 or later (GPL-2.0-or-later).")
         .arg(TREVALO_VERSION_MAJOR)
         .arg(TREVALO_VERSION_MINOR)
         .arg(TREVALO_VERSION_PATCH);

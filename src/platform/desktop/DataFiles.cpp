@@ -7,10 +7,10 @@
 namespace trevalo {
 
 QString dataFilePath(const QString& name) {
-    const QString binDir = QCoreApplication::applicationDirPath();
+    const QDir binDir(QCoreApplication::applicationDirPath());
     const QStringList places = {
-        QDir(binDir).filePath(QStringLiteral(TREVALO_DATA_FROM_BIN)),
-        QStringLiteral(TREVALO_SOURCE_RESOURCES),
+        binDir.filePath(QStringLiteral(TREVALO_DATA_FROM_BIN)),
+        binDir.filePath(QStringLiteral(TREVALO_BUILD_TREE_DATA)),
     };
     for (const QString& place : places) {
         const QString candidate = QDir(place).filePath(name);
