@@ -5,7 +5,7 @@
 #
 #   bench/compare_peers.sh [--quick] [--runs N] [--profile NAME]... [--tree DIR]...
 #                          [--no-usr] [--tools LIST] [--build-dir DIR | --scan BINARY]
-#                          [--results DIR] [--timeout SECONDS] [--hyperfine]
+#                          [--results DIR] [--timeout SECONDS] [--hyperfine] [--one-core]
 set -euo pipefail
 
 bench=$(cd "$(dirname "$0")" && pwd)
@@ -16,7 +16,8 @@ usage() {
 usage: bench/compare_peers.sh [options]
   --quick            smoke run: the 5,000-file mixed corpus only, 3 runs
   --runs N           timed runs per tool and tree, after one warm-up run (default 5)
-  --profile NAME     a generated tree: mixed, samesize, bigdupes, tiny, or NAME-quick
+  --profile NAME     a generated tree: mixed, samesize, bigdupes, tiny, longpaths,
+                     or NAME-quick
                      (repeatable)
   --tree DIR         an existing tree (repeatable)
                      without --profile and --tree: mixed and /usr (--quick: mixed-quick)
@@ -30,6 +31,8 @@ usage: bench/compare_peers.sh [options]
   --timeout SECONDS  give up on one run after this long (default 900)
   --hyperfine        time with hyperfine (each tool's runs back to back) instead of
                      interleaved rounds
+  --one-core         run every tool (and the empty-folder baseline) on CPU 0 alone
+                     (taskset -c 0), so that multi-threaded tools get one core too
 EOF
 }
 
@@ -45,6 +48,7 @@ results=
 timeout_s=900
 engine=rounds
 runs_given=0
+one_core=0
 while [ $# -gt 0 ]; do
     case $1 in
     --quick) quick=1 ;;
@@ -58,6 +62,7 @@ while [ $# -gt 0 ]; do
     --results) results=$(realpath -m "$2"); shift ;;
     --timeout) timeout_s=$2; shift ;;
     --hyperfine) engine=hyperfine ;;
+    --one-core) one_core=1 ;;
     -h|--help) usage; exit 0 ;;
     *) echo "compare_peers.sh: unknown option $1" >&2; usage >&2; exit 2 ;;
     esac
@@ -74,6 +79,16 @@ else
     fi
 fi
 IFS=, read -r -a tool_list <<<"$tools"
+# what every timed command is started through: nothing, or a pin to CPU 0
+pin=()
+if [ $one_core = 1 ]; then
+    command -v taskset >/dev/null || { echo "compare_peers.sh: --one-core needs taskset (util-linux)" >&2; exit 1; }
+    pin=(taskset -c 0)
+fi
+# GNU time's figures, in the order of the .runs lines: peak RSS (KiB), user and
+# system CPU seconds, minor page faults (of the tool and the small wrappers it
+# is started through)
+time_fmt='%M %U %S %R'
 
 # ---------------------------------------------------------------------------
 # what the benchmark needs, from Debian
@@ -206,7 +221,8 @@ version_of() {
 # quote for hyperfine's own word splitting (-N)
 squote() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
 
-# run_once NAME PHASE REPORT: one run, appending "phase wall rss user sys rc" to NAME.runs
+# run_once NAME PHASE REPORT: one run, appending "phase wall rss user sys rc minflt"
+# to NAME.runs
 run_once() {
     local name=$1 phase=$2 report=$3 out t0 t1 rc
     tool_cmd "$name" "$tree" "$report"
@@ -215,16 +231,16 @@ run_once() {
     rm -f "$report"
     t0=$EPOCHREALTIME
     set +e
-    /usr/bin/time -f '%M %U %S' -o "$tdir/$name.time" timeout "$timeout_s" "${cmd[@]}" \
+    /usr/bin/time -f "$time_fmt" -o "$tdir/$name.time" "${pin[@]}" timeout "$timeout_s" "${cmd[@]}" \
         >"$out" 2>>"$tdir/$name.err" </dev/null
     rc=$?
     set -e
     t1=$EPOCHREALTIME
     local us=$(( 10#${t1/./} - 10#${t0/./} ))
-    local m=0 u=0 s=0
-    read -r m u s < <(grep -E '^[0-9]+ [0-9.]+ [0-9.]+$' "$tdir/$name.time" | tail -1) || true
-    printf '%s %d.%06d %s %s %s %d\n' "$phase" $((us / 1000000)) $((us % 1000000)) \
-        "${m:-0}" "${u:-0}" "${s:-0}" "$rc" >>"$tdir/$name.runs"
+    local m=0 u=0 s=0 f=0
+    read -r m u s f < <(grep -E '^[0-9]+ [0-9.]+ [0-9.]+ [0-9]+$' "$tdir/$name.time" | tail -1) || true
+    printf '%s %d.%06d %s %s %s %d %s\n' "$phase" $((us / 1000000)) $((us % 1000000)) \
+        "${m:-0}" "${u:-0}" "${s:-0}" "$rc" "${f:-0}" >>"$tdir/$name.runs"
 }
 
 cpu_line() { grep '^cpu ' /proc/stat; }
@@ -235,15 +251,35 @@ loadavg() { cut -d' ' -f1-3 /proc/loadavg; }
     echo "machine: $(nproc) cores, $(free -g | awk '/^Mem:/ {print $2 " GiB RAM, " $7 " GiB available"}')," \
          "$(uname -sr), load average $(loadavg)"
     echo "engine: $engine, $runs timed runs per tool after one warm-up run, timeout ${timeout_s}s"
+    if [ $one_core = 1 ]; then
+        echo "cpu: every tool pinned to CPU 0 (taskset -c 0)"
+    else
+        echo "cpu: every tool free to use all $(nproc) cores"
+    fi
     for t in "${tool_list[@]}"; do printf '%-13s %s\n' "$t:" "$(version_of "$t")"; done
 } | tee "$results/machine.txt"
 
-# the memory of an empty search, to tell the catalogue's share of the peak
-if [[ ",$tools," == *,trevalo-* ]]; then
-    empty=$(mktemp -d)
-    /usr/bin/time -f '%M' -o "$results/baseline.txt" "$scan" --duplicates --json "$empty" >/dev/null || true
-    rmdir "$empty"
-fi
+# the memory of a search of an empty folder, by every tool, to tell the share of
+# the peak that grows with the files: baseline.tsv holds "tool rss_kb minflt"
+# (baseline.txt, trevalo-scan's RSS alone, is what older reports read)
+empty=$(mktemp -d)
+tdir=$results/baseline
+mkdir -p "$tdir"
+: >"$results/baseline.tsv"
+for t in "${tool_list[@]}"; do
+    [ "$t" != floor ] || continue
+    tool_cmd "$t" "$empty" "$tdir/$t.out"
+    if [ "$to_stdout" = 1 ]; then out=$tdir/$t.out; else out=$tdir/$t.log; fi
+    rm -f "$tdir/$t.out"
+    m=0 f=0
+    /usr/bin/time -f '%M %R' -o "$tdir/$t.time" "${pin[@]}" "${cmd[@]}" \
+        >"$out" 2>"$tdir/$t.err" </dev/null || true
+    if read -r m f < <(grep -E '^[0-9]+ [0-9]+$' "$tdir/$t.time" | tail -1); then
+        printf '%s %s %s\n' "$t" "$m" "$f" >>"$results/baseline.tsv"
+        [ "$t" != trevalo-scan ] || echo "$m" >"$results/baseline.txt"
+    fi
+done
+rm -rf "$empty"
 
 # ---------------------------------------------------------------------------
 n=0
@@ -255,6 +291,7 @@ for i in "${!tree_paths[@]}"; do
     {
         echo "tree=$tree"
         echo "manifest=${tree_manifests[$i]}"
+        echo "one_core=$one_core"
     } >"$tdir/tree.txt"
     : >"$tdir/tools.tsv"
     for t in "${tool_list[@]}"; do
@@ -304,7 +341,9 @@ EOF
     else
         for t in "${tool_list[@]}"; do
             tool_cmd "$t" "$tree" "$tdir/$t.last"
-            line="/usr/bin/time -f '%M %U %S' -a -o $(squote "$tdir/$t.hftime") timeout $timeout_s"
+            line="/usr/bin/time -f '$time_fmt' -a -o $(squote "$tdir/$t.hftime")"
+            for a in "${pin[@]}"; do line+=" $a"; done
+            line+=" timeout $timeout_s"
             for a in "${cmd[@]}"; do line+=" $(squote "$a")"; done
             if [ "$to_stdout" = 1 ]; then where=$tdir/$t.last; else where=$tdir/$t.log; fi
             : >"$tdir/$t.hftime"

@@ -274,6 +274,8 @@ def fmt_mib(kb):
 
 
 def load_runs(path):
+    """The lines of a TOOL.runs file: phase wall rss_kb user sys rc [minflt]
+    (the minor faults came later; older results lack them)."""
     runs = []
     try:
         with open(path) as fh:
@@ -281,10 +283,43 @@ def load_runs(path):
                 f = line.split()
                 if len(f) >= 6:
                     runs.append({"phase": f[0], "wall": float(f[1]), "rss": int(f[2]),
-                                 "cpu": float(f[3]) + float(f[4]), "rc": int(f[5])})
+                                 "user": float(f[3]), "sys": float(f[4]),
+                                 "cpu": float(f[3]) + float(f[4]), "rc": int(f[5]),
+                                 "minflt": int(f[6]) if len(f) >= 7 else None})
     except OSError:
         pass
     return runs
+
+
+def load_baselines(results):
+    """RSS (KiB) and minor faults of each tool's search of an empty folder:
+    baseline.tsv ("tool rss_kb minflt"), else trevalo-scan's alone in baseline.txt."""
+    base = {}
+    try:
+        with open(os.path.join(results, "baseline.tsv")) as fh:
+            for line in fh:
+                f = line.split()
+                if len(f) == 3:
+                    base[f[0]] = {"rss": int(f[1]), "minflt": int(f[2])}
+        return base
+    except (OSError, ValueError):
+        pass
+    try:
+        with open(os.path.join(results, "baseline.txt")) as fh:
+            base["trevalo-scan"] = {"rss": int(fh.read().split()[-1]), "minflt": None}
+    except (OSError, ValueError, IndexError):
+        pass
+    return base
+
+
+def files_catalogued(parsed, expected):
+    """The number of files a search of the tree catalogues: trevalo-scan's own
+    count, else the generator's (regular files, a hard-linked file once)."""
+    if "trevalo-scan" in parsed and parsed["trevalo-scan"][2].get("files_searched"):
+        return parsed["trevalo-scan"][2]["files_searched"], "as trevalo-scan counted them"
+    if expected is not None and expected[2].get("files"):
+        return expected[2]["files"], "as the generator wrote them"
+    return None, None
 
 
 def cpu_busy(path):
@@ -332,7 +367,12 @@ def report_tree(tdir, out):
         if timed:
             row["median"] = statistics.median(r["wall"] for r in timed)
             row["min"] = min(r["wall"] for r in timed)
+            row["user"] = statistics.median(r["user"] for r in timed)
+            row["sys"] = statistics.median(r["sys"] for r in timed)
             row["cpu"] = statistics.median(r["cpu"] for r in timed)
+            faults = [r["minflt"] for r in timed if r["minflt"] is not None]
+            if faults:
+                row["minflt"] = statistics.median(faults)
             row["rss"] = max(r["rss"] for r in timed)
             row["walls"] = [r["wall"] for r in timed]
         row["rc"] = sorted({r["rc"] for r in runs if r["rc"] != 0})
@@ -360,6 +400,7 @@ def report_tree(tdir, out):
         g, info = read("manifest", manifest)
         expected = normalise(g, tree) + (info,)
 
+    nfiles_all, counted = files_catalogued(parsed, expected)
     ref_name = "trevalo-scan" if "trevalo-scan" in parsed else None
     if ref_name is None and expected is None and parsed:
         ref_name = next(iter(parsed))
@@ -376,8 +417,9 @@ def report_tree(tdir, out):
           "%s expected groups\n" % (p.get("profile"), p.get("seed"), info.get("files"),
                                     info.get("folders"), (info.get("bytes") or 0) / 1e9,
                                     info.get("zero_size_files"), info.get("group_count")))
-    hdr = ("tool", "median s", "min s", "cpu s", "peak RSS MiB", "time x", "RSS x",
-           "groups", "files", "agrees with " + ref_label)
+    hdr = ("tool", "median s", "min s", "user s", "sys s", "cpu s", "minor faults",
+           "peak RSS MiB", "B/file", "time x", "RSS x", "groups", "files",
+           "agrees with " + ref_label)
     table = [hdr]
     for r in rows:
         name = r["name"]
@@ -402,21 +444,27 @@ def report_tree(tdir, out):
         if base and "median" in r:
             ratio = "%.2f" % (r["median"] / base["median"]) if base["median"] > 0 else "-"
             rss_ratio = "%.2f" % (r["rss"] / base["rss"]) if base["rss"] > 0 else "-"
+        per_file = "-"
+        if nfiles_all and "rss" in r:
+            per_file = "%.0f" % (r["rss"] * 1024.0 / nfiles_all)
         table.append((name,
                       "%.3f" % r["median"] if "median" in r else "-",
                       "%.3f" % r["min"] if "min" in r else "-",
+                      "%.2f" % r["user"] if "user" in r else "-",
+                      "%.2f" % r["sys"] if "sys" in r else "-",
                       "%.2f" % r["cpu"] if "cpu" in r else "-",
-                      fmt_mib(r.get("rss")), ratio, rss_ratio, ngroups, nfiles, agree))
+                      "%.0f" % r["minflt"] if "minflt" in r else "-",
+                      fmt_mib(r.get("rss")), per_file, ratio, rss_ratio, ngroups, nfiles, agree))
     if expected is not None:
         norm = expected[0]
         a, b = difference(ref, norm)
-        table.append(("expected", "-", "-", "-", "-", "-", "-", str(len(norm)),
+        table.append(("expected",) + ("-",) * 10 + (str(len(norm)),
                       str(sum(map(len, norm))),
                       "(reference)" if ref_label == "expected" else
                       "yes" if not a and not b else
                       "NO: %d groups differ (%d / %d)" % (len(a) + len(b), len(a), len(b))))
     widths = [max(len(row[i]) for row in table) for i in range(len(hdr))]
-    right = {1, 2, 3, 4, 5, 6, 7, 8}
+    right = set(range(1, len(hdr) - 1))
     for k, row in enumerate(table):
         cells = [c.rjust(widths[i]) if i in right else c.ljust(widths[i])
                  for i, c in enumerate(row)]
@@ -425,22 +473,18 @@ def report_tree(tdir, out):
             w("  " + "  ".join("-" * x for x in widths) + "\n")
 
     # what the figures mean for the targets
-    n = None
-    if "trevalo-scan" in parsed:
-        n = parsed["trevalo-scan"][2].get("files_searched")
-    if base and n:
-        empty = None
-        try:
-            with open(os.path.join(os.path.dirname(tdir), "baseline.txt")) as fh:
-                empty = int(fh.read().split()[-1])
-        except (OSError, ValueError, IndexError):
-            pass
-        extra = ""
-        if empty:
-            extra = " (%.0f above the %.1f MiB of a search of an empty folder)" % (
-                (base["rss"] - empty) * 1024.0 / n, empty / 1024.0)
-        w("  trevalo-scan: %d files catalogued, peak RSS %.0f bytes per file%s\n"
-          % (n, base["rss"] * 1024.0 / n, extra))
+    if nfiles_all:
+        empties = load_baselines(os.path.dirname(tdir))
+        for r in rows:
+            if r["name"] not in ("trevalo-scan", "jdupes") or "rss" not in r:
+                continue
+            empty = empties.get(r["name"], {}).get("rss")
+            extra = ""
+            if empty:
+                extra = " (%.0f above the %.1f MiB of its search of an empty folder)" % (
+                    (r["rss"] - empty) * 1024.0 / nfiles_all, empty / 1024.0)
+            w("  %s: %d files catalogued (%s), peak RSS %.0f bytes per file%s\n"
+              % (r["name"], nfiles_all, counted, r["rss"] * 1024.0 / nfiles_all, extra))
     for peer in ("jdupes", "floor"):
         p = next((r for r in rows if r["name"] == peer and "median" in r), None)
         if base and p and p["median"] > 0:
@@ -466,10 +510,12 @@ def report_tree(tdir, out):
              meta.get("load_before", "?"), meta.get("load_after", "?")))
 
     # details: flags, what was set aside, disagreements, trevalo's own faults
-    w("  runs: %s timed per tool after one warm-up run, %s\n"
+    w("  runs: %s timed per tool after one warm-up run, %s, %s\n"
       % (rows[0]["runs"] if rows else "?",
          "with hyperfine, each tool's runs back to back" if meta.get("engine") == "hyperfine"
-         else "in interleaved rounds"))
+         else "in interleaved rounds",
+         "every tool pinned to CPU 0 (taskset -c 0)" if meta.get("one_core") == "1"
+         else "all %d cores free to use" % os.cpu_count()))
     for r in rows:
         w("  %-13s %s\n" % (r["name"] + ":", r["flags"]))
     for r in rows:
@@ -528,11 +574,13 @@ def cmd_hyperfine_runs(export, timefile):
     with open(export) as fh:
         res = json.load(fh)["results"][0]
     with open(timefile) as fh:
-        mem = [l.split() for l in fh if len(l.split()) == 3 and l.split()[0].isdigit()]
+        # "rss user sys minflt" (older: without minflt); GNU time puts a
+        # "Command exited with non-zero status" line before a failed run's
+        mem = [l.split() for l in fh if len(l.split()) in (3, 4) and l.split()[0].isdigit()]
     codes = res.get("exit_codes") or [0] * len(res["times"])
     for k, wall in enumerate(res["times"]):
-        m, u, s = mem[k] if k < len(mem) else ("0", "0", "0")
-        print("run %.6f %s %s %s %d" % (wall, m, u, s, codes[k] or 0))
+        m, u, s, f = (mem[k] + ["0"])[:4] if k < len(mem) else ("0", "0", "0", "0")
+        print("run %.6f %s %s %s %d %s" % (wall, m, u, s, codes[k] or 0, f))
     return 0
 
 

@@ -2,8 +2,8 @@
 """Seeded generator of file trees for the duplicate-finder benchmark.
 
     make_corpus.py PROFILE [--quick] [--out DIR] [--seed N] [--files N]
-                   [--folders N] [--groups N] [--unsafe-names] [--force]
-                   [--dry-run]
+                   [--folders N] [--projects N] [--groups N] [--unsafe-names]
+                   [--force] [--dry-run]
 
 Profiles
   mixed     a home-folder-like tree: by default 100,000 files in 2,000 folders,
@@ -21,6 +21,13 @@ Profiles
             it also measures the disk when the cache is cold). --quick: 64 MiB.
   tiny      1,000,000 empty or tiny (1-64 byte) files in 20,000 folders: the
             cost of cataloguing. --quick: 50,000 files in 1,000 folders.
+  longpaths 1,000,000 tiny files (24-120 bytes) under long paths, ~98 bytes
+            below the root: 50 projects x 400 folders x 50 files, such as
+            project_07_workspace/src/components/module_0123_implementation/
+            generated_source_file_042_7_123.txt. Every content is unique but
+            for ~10,000 duplicate groups of 2-4 copies spread over the tree:
+            the memory a catalogue of many long paths takes. --quick: 50,000
+            files, 10 projects x 100 folders x 50 files.
 
 Everything is derived from the seed: the same command writes the same names,
 sizes, contents and modification times (the order in which a directory lists
@@ -429,6 +436,55 @@ def plan_tiny(a):
     return plan
 
 
+def plan_longpaths(a):
+    """projects x folders x files of unique tiny contents under long names,
+    with some duplicate groups of 2-4 copies scattered over the projects."""
+    n, nfold = a.files, a.folders
+    projects = max(1, min(a.projects, nfold))
+    ngroups = a.groups if a.groups is not None else round(n * 0.01)
+    rng = random.Random(a.seed)
+    pool = rng.randbytes(1 << 20)
+    plan = Plan("longpaths", dict(files=n, folders=nfold, projects=projects,
+                                  groups=ngroups, seed=a.seed))
+    plan.light = True
+    modules = []                        # folder indices of the module folders
+    per_project = -(-nfold // projects)
+    for p in range(projects):
+        top = b"project_%02d_workspace" % p
+        plan.folders += [top, top + b"/src", top + b"/src/components"]
+        for m in range(min(per_project, nfold - len(modules))):
+            plan.folders.append(top + b"/src/components/module_%04d_implementation" % m)
+            modules.append(len(plan.folders) - 1)
+    # contents: "INDEX\n" and random filler, so no two are equal by chance
+    contents = []
+    for i in range(n):
+        size = rng.randrange(24, 121)
+        stamp = b"%d\n" % i
+        start = rng.randrange(len(pool) - size)
+        contents.append(Content(size, [(0, stamp + pool[start:start + size - len(stamp)])]))
+    # duplicate groups: disjoint sets of slots, the first one's content copied
+    # to the others (a group never shares a slot with another group)
+    copies = [rng.choices((2, 3, 4), (60, 25, 15))[0] for _ in range(ngroups)]
+    if sum(copies) > n:
+        sys.exit("longpaths: %d groups need %d files, more than --files %d"
+                 % (ngroups, sum(copies), n))
+    slots = rng.sample(range(n), sum(copies))
+    k = 0
+    for c in copies:
+        src = slots[k]
+        for j in slots[k + 1:k + c]:
+            contents[j] = contents[src]
+        k += c
+    i = 0
+    for j, f in enumerate(modules):
+        for m in range(n // len(modules) + (j < n % len(modules))):
+            name = b"generated_source_file_%03d_%d_%03d.txt" % (m, rng.randrange(10),
+                                                                rng.randrange(1000))
+            plan.add_file(f, name, contents[i], 1262304000)
+            i += 1
+    return plan
+
+
 # --------------------------------------------------------------------------
 # writing
 
@@ -522,11 +578,20 @@ def decode(b):
     return b.decode("utf-8", "surrogateescape")
 
 
+def mean_path_bytes(plan):
+    """The mean length of the files' paths below the root, in bytes."""
+    if not plan.files:
+        return 0.0
+    dirs = [len(f) + 1 if f else 0 for f in plan.folders]
+    return sum(dirs[f] + len(name) for f, name, _, _ in plan.files) / len(plan.files)
+
+
 def print_summary(where, plan, groups, zero, total, took):
     print("%s: %d files, %d folders, %.2f GB, %d zero-length, %d duplicate groups (%d files), "
-          "%d hard links, %d symlinks; %s"
+          "%d hard links, %d symlinks, paths of %.0f bytes below the root on average; %s"
           % (where, len(plan.files), len(plan.folders) - 1, total / 1e9, zero, len(groups),
-             sum(map(len, groups)), len(plan.hardlinks), len(plan.symlinks), took))
+             sum(map(len, groups)), len(plan.hardlinks), len(plan.symlinks),
+             mean_path_bytes(plan), took))
 
 
 def main():
@@ -534,13 +599,16 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
                                  formatter_class=argparse.RawDescriptionHelpFormatter,
                                  epilog=__doc__.split("\n", 4)[-1])
-    ap.add_argument("profile", choices=("mixed", "samesize", "bigdupes", "tiny"))
+    ap.add_argument("profile", choices=("mixed", "samesize", "bigdupes", "tiny", "longpaths"))
     ap.add_argument("--quick", action="store_true", help="the small variant of the profile")
     ap.add_argument("--out", help="folder to generate into (default bench/corpus/PROFILE[-quick])")
     ap.add_argument("--seed", type=int, default=20240601)
     ap.add_argument("--files", type=int, help="number of regular files (distinct inodes)")
     ap.add_argument("--folders", type=int, help="number of folders below the root")
-    ap.add_argument("--groups", type=int, help="mixed: explicit duplicate groups (default 4%% of files)")
+    ap.add_argument("--projects", type=int,
+                    help="longpaths: projects the folders are spread over (default 50, quick 10)")
+    ap.add_argument("--groups", type=int, help="mixed, longpaths: explicit duplicate groups "
+                                                "(default 4%%, longpaths 1%% of files)")
     ap.add_argument("--size-mib", type=int, help="bigdupes: size of each file")
     ap.add_argument("--unsafe-names", action="store_true",
                     help="mixed: also names with line breaks and non-UTF-8 bytes "
@@ -554,20 +622,26 @@ def main():
         ("samesize", False): (23_000, 200), ("samesize", True): (2_300, 20),
         ("bigdupes", False): (4, 0), ("bigdupes", True): (4, 0),
         ("tiny", False): (1_000_000, 20_000), ("tiny", True): (50_000, 1_000),
+        ("longpaths", False): (1_000_000, 20_000), ("longpaths", True): (50_000, 1_000),
     }[(a.profile, a.quick)]
+    if a.projects is None:
+        a.projects = 10 if a.quick else 50
     a.files = a.files if a.files is not None else defaults[0]
     a.folders = a.folders if a.folders is not None else defaults[1]
     if a.size_mib is None:
         a.size_mib = 64 if a.quick else 512
     if a.files < 1 or a.folders < 0:
         ap.error("--files must be positive and --folders not negative")
+    if a.profile == "longpaths" and (a.folders < 1 or a.projects < 1):
+        ap.error("longpaths needs at least one folder and one project")
     name = a.profile + ("-quick" if a.quick else "")
     out = os.path.abspath(a.out or os.path.join(here, "corpus", name))
     manifest_path = out.rstrip("/") + ".manifest.json"
 
     t0 = time.monotonic()
     plan = {"mixed": plan_mixed, "samesize": plan_samesize,
-            "bigdupes": plan_bigdupes, "tiny": plan_tiny}[a.profile](a)
+            "bigdupes": plan_bigdupes, "tiny": plan_tiny,
+            "longpaths": plan_longpaths}[a.profile](a)
     params = dict(plan.params, profile=a.profile, format=FORMAT)
 
     if a.dry_run:
@@ -612,6 +686,7 @@ def main():
         "zero_size_files": zero,
         "hard_links": hard,
         "symlinks": len(plan.symlinks),
+        "mean_path_bytes": round(mean_path_bytes(plan), 1),
         "groups": [[decode(plan.path(plan.files[k][0], plan.files[k][1])) for k in ks]
                    for ks in groups] if a.profile != "tiny" or len(groups) < 200_000 else None,
         "group_count": len(groups),
