@@ -4,10 +4,10 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
-#include "search/HostQueue.h"
 #include "search/RowSort.h"
 #include "search/SearchDriver.h"
 #include "search/SearchRun.h"
+#include "search/SearchSession.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -15,6 +15,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -73,76 +74,65 @@ extern "C" void onInterrupt(int) {
     std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the program at once
 }
 
-// The terminal's side of a search: rows are collected, progress goes to stderr while it is
-// a terminal, and the end of the search is handed back to the main thread.
-class ScanHost final : public RunHost {
+// The terminal's side of a search: rows are collected, progress goes to stderr while it is a
+// terminal, and the main thread waits for the end of the search.
+class ScanEvents final : public SearchEvents {
 public:
-    ScanHost(SearchRequest request, bool showProgress)
-        : request_(std::move(request)), showProgress_(showProgress) {}
+    explicit ScanEvents(bool showProgress) : showProgress_(showProgress) {}
 
-    ResultLists lists;
-
-    SearchRequest searchRequest() override { return request_; }
-    void showMessage(const std::string& text, const std::string&) override {
-        std::fprintf(stderr, "trevalo-scan: %s\n", text.c_str());
+    void progress(double percent) override {
+        std::lock_guard lock(mutex_);
+        percent_ = percent;
+        drawProgress();
     }
-    void clearList(int list) override { lists[static_cast<std::size_t>(list)].clear(); }
-    void sortList(int list, int column, int order) override {
-        sortRows(lists[static_cast<std::size_t>(list)], column - 1, order);
+    void phase(SearchPhase phase) override {
+        std::lock_guard lock(mutex_);
+        status_ = phaseText(phase);
+        drawProgress();
     }
-    void appendRows(int list, std::vector<ResultRow> rows) override {
-        auto& target = lists[static_cast<std::size_t>(list)];
+    void rows(int list, std::vector<ResultRow> rows) override {
+        std::lock_guard lock(mutex_);
+        auto& target = lists_[static_cast<std::size_t>(list)];
         if (target.empty())
             target = std::move(rows);
         else
             target.insert(target.end(), std::make_move_iterator(rows.begin()),
                           std::make_move_iterator(rows.end()));
     }
-    void setProgress(double percent) override {
-        std::lock_guard lock(progressMutex_);
-        percent_ = percent;
-        drawProgress();
-    }
-    void setStatus(const std::string& text) override {
+    void finished(const SearchOutcome& outcome) override {
         {
-            std::lock_guard lock(progressMutex_);
-            status_ = text;
-            drawProgress();
+            std::lock_guard lock(mutex_);
+            outcome_ = outcome;
+            ended_ = true;
         }
-        if (holdForInterrupt_ && text == kStatusDuplicates)
-            holdUntilCancelled();
+        endedSignal_.notify_all();
     }
-    // A testing aid (TREVALO_SCAN_TEST_HOLD=1): the search waits, before it compares contents,
-    // until it is cancelled, so that a test can interrupt it at a known point.
-    void holdAtComparison(const std::atomic<bool>* cancel) {
-        holdForInterrupt_ = true;
-        cancel_ = cancel;
+
+    // Waits up to `wait` for the end of the search; true once it has ended.
+    bool waitForEnd(std::chrono::milliseconds wait) {
+        std::unique_lock lock(mutex_);
+        return endedSignal_.wait_for(lock, wait, [&] { return ended_; });
     }
-    void runOnHostThread(std::function<void()> fn) override { queue_.post(std::move(fn)); }
-    void searchEnded() override { ended_ = true; }
-    bool ended() const { return ended_; }
-
-    // Runs what the worker handed over; waits up to 100 ms for it.
-    void runPending() { queue_.runPending(std::chrono::milliseconds(100)); }
-
-    std::string finalStatus() {
-        std::lock_guard lock(progressMutex_);
-        return status_;
+    // After the end: the lists, sorted as the window sorts them, and the outcome.
+    ResultLists takeLists() {
+        std::lock_guard lock(mutex_);
+        sortRows(lists_[ListDuplicates], ColGroup, 0);
+        sortRows(lists_[ListSameName], ColName, 0);
+        sortRows(lists_[ListZeroSize], ColName, 0);
+        return std::move(lists_);
+    }
+    SearchOutcome outcome() {
+        std::lock_guard lock(mutex_);
+        return outcome_;
     }
     void clearProgressLine() {
-        std::lock_guard lock(progressMutex_);
+        std::lock_guard lock(mutex_);
         if (showProgress_ && drawn_)
             std::fputs("\r\033[K", stderr);
         drawn_ = false;
     }
 
 private:
-    void holdUntilCancelled() {
-        std::fputs("trevalo-scan: holding before the comparison\n", stderr);
-        std::fflush(stderr);
-        while (!cancel_->load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     void drawProgress() {
         if (!showProgress_)
             return;
@@ -151,17 +141,25 @@ private:
         drawn_ = true;
     }
 
-    SearchRequest request_;
-    bool showProgress_;
-    std::mutex progressMutex_;
+    const bool showProgress_;
+    std::mutex mutex_;
+    std::condition_variable endedSignal_;
+    ResultLists lists_;
+    SearchOutcome outcome_;
+    bool ended_ = false;
     double percent_ = 0;
     std::string status_;
     bool drawn_ = false;
-    HostQueue queue_;
-    std::atomic<bool> ended_{false};
-    bool holdForInterrupt_ = false;
-    const std::atomic<bool>* cancel_ = nullptr;
 };
+
+// A testing aid (TREVALO_SCAN_TEST_HOLD=1): the search waits, before it compares contents,
+// until it is cancelled, so that a test can interrupt it at a known point.
+void holdUntilCancelled(const SearchSession& session) {
+    std::fputs("trevalo-scan: holding before the comparison\n", stderr);
+    std::fflush(stderr);
+    while (!session.cancelRequested())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
 
 struct Options {
     std::array<bool, kSearchTypeCount> types{false, false, false};
@@ -258,9 +256,9 @@ std::string pathRowOf(const std::string& arg, std::string& problem) {
     std::string folder = given;
     std::string pattern = "*.*";
     FileStatus st = statPath(folder, true);
-    if (st.kind != FileKind::Directory && hasWildcard(GetFileName(given))) {
-        folder = std::string(GetFolder(given));
-        pattern = std::string(GetFileName(given));
+    if (st.kind != FileKind::Directory && hasWildcard(fileNameOf(given))) {
+        folder = std::string(folderOf(given));
+        pattern = std::string(fileNameOf(given));
         if (folder.empty())
             folder = ".";
         st = statPath(folder, true);
@@ -345,38 +343,36 @@ int runScanCommand(int argc, char** argv) {
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, nullptr);
 
-    SearchModel model;
-    ScanHost host(request, ::isatty(STDERR_FILENO) == 1);
+    ScanEvents events(::isatty(STDERR_FILENO) == 1);
+    SearchSession session(events);
     if (const char* hold = std::getenv("TREVALO_SCAN_TEST_HOLD"); hold && std::string(hold) == "1")
-        host.holdAtComparison(&model.CancelSrch);
-    const auto started = std::chrono::steady_clock::now();
+        session.setBeforeComparison([&session] { holdUntilCancelled(session); });
     bool cancelled = false;
-    {
-        SearchRun run(host, model);
-        run.click();
-        while (!host.ended()) {
-            host.runPending();
-            if (interrupted && !cancelled) {
-                cancelled = true;
-                run.click(); // a second click while the search runs is the cancel
-            }
+    session.start(request);
+    while (!events.waitForEnd(std::chrono::milliseconds(50))) {
+        if (interrupted && !cancelled) {
+            cancelled = true;
+            session.cancel();
         }
     }
-    host.clearProgressLine();
-    if (reportUnlistedFolders(host.lists, model.outcome))
+    session.wait();
+    events.clearProgressLine();
+    const SearchOutcome outcome = events.outcome();
+    const ResultLists lists = events.takeLists();
+    if (reportUnlistedFolders(lists, outcome))
         pathFailed = true;
 
     ScanSummary summary;
-    summary.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    summary.files = model.outcome.files;
-    summary.cancelled = cancelled || model.outcome.cancelled;
-    summary.status = host.finalStatus();
+    summary.seconds = outcome.seconds;
+    summary.files = outcome.files;
+    summary.cancelled = cancelled || outcome.cancelled;
+    summary.status = outcome.cancelled ? cancelledText(outcome.seconds, outcome.files)
+                                       : completionText(outcome.seconds, outcome.files);
     const bool written = writeStdout([&](CheckedOutput& out) {
         if (opt.json)
-            writeJson(out, host.lists, summary);
+            writeJson(out, lists, summary);
         else
-            writeText(out, host.lists, summary);
+            writeText(out, lists, summary);
     });
     if (!written)
         return kExitOutputFailed;

@@ -20,7 +20,7 @@ struct FileCatalogue::Frame {
     std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
     std::vector<std::string> subFolders;
     std::size_t next = 0;         // the next sub-folder to enter
-    std::vector<FileEntry> files; // FilePath holds the name only until the folder is done
+    std::vector<FileEntry> files; // path holds the name only until the folder is done
 };
 
 namespace {
@@ -38,7 +38,7 @@ std::string withoutSlash(std::string_view folder) {
 } // namespace
 
 std::string_view FileEntry::name() const {
-    return GetFileName(FilePath);
+    return fileNameOf(path);
 }
 
 FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
@@ -56,8 +56,8 @@ bool FileCatalogue::shouldStop() {
 }
 
 void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive) {
-    const std::string_view folder = GetFolder(searchPath);
-    walk(folder.empty() ? std::string("./") : std::string(folder), GetFileName(searchPath),
+    const std::string_view folder = folderOf(searchPath);
+    walk(folder.empty() ? std::string("./") : std::string(folder), fileNameOf(searchPath),
          recursive);
 }
 
@@ -200,15 +200,15 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
 void FileCatalogue::complete(Frame& frame, const std::string& path) {
     for (FileEntry& file : frame.files) {
         std::string full;
-        full.reserve(path.size() + file.FilePath.size());
-        full.append(path).append(file.FilePath);
+        full.reserve(path.size() + file.path.size());
+        full.append(path).append(file.path);
         if (file.reason == kReasonNone) {
             if (!files_.insert(FileId{file.stamp.device, file.stamp.inode}))
                 continue;
         } else if (!unmeasured_.insert(full).second) {
             continue;
         }
-        file.FilePath = std::move(full);
+        file.path = std::move(full);
         entries_.push_back(std::move(file));
     }
     frame.files = {};

@@ -15,13 +15,13 @@
 namespace trevalo {
 
 // One file found by the walk, measured by the walk's own stat of the entry (no link followed),
-// and later an entry of a search's table. Everything but DupGroup travels with the entry when
-// the table is sorted; DupGroup (the search's group key) stays in its slot.
+// and later an entry of a search's table. Everything but group travels with the entry when
+// the table is sorted; group (the search's group key) stays in its slot.
 struct FileEntry {
-    std::string FilePath;
-    std::int64_t FileSize = 0;         // -1: the file could not be measured (see reason)
-    std::int64_t DupGroup = -1;        // in no group of identical files
-    FileStamp stamp;                   // device, inode, size and times; valid when FileSize >= 0
+    std::string path;
+    std::int64_t size = 0;             // -1: the file could not be measured (see reason)
+    std::int64_t group = -1;           // in no group of identical files
+    FileStamp stamp;                   // device, inode, size and times; valid when size >= 0
     std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
 
     std::string_view name() const;

@@ -5,17 +5,17 @@
 
 namespace trevalo {
 
-std::string_view GetFileName(std::string_view path) {
+std::string_view fileNameOf(std::string_view path) {
     const auto slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::string_view GetFolder(std::string_view path) {
+std::string_view folderOf(std::string_view path) {
     const auto slash = path.rfind('/');
     return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
 }
 
-std::string_view GetExtension(std::string_view path) {
+std::string_view extensionOf(std::string_view path) {
     const auto dot = path.rfind('.');
     const auto slash = path.rfind('/');
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))

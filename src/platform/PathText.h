@@ -9,11 +9,11 @@ namespace trevalo {
 // Path helpers on byte paths; "/" and "." are searched for from the end.
 
 // The text after the last "/"; the whole text when there is none.
-std::string_view GetFileName(std::string_view path);
+std::string_view fileNameOf(std::string_view path);
 // The text up to and including the last "/"; empty when there is none.
-std::string_view GetFolder(std::string_view path);
+std::string_view folderOf(std::string_view path);
 // The text after the last "." when that "." stands after the last "/"; otherwise empty.
-std::string_view GetExtension(std::string_view path);
+std::string_view extensionOf(std::string_view path);
 
 // A search path: folder + "/" + pattern, or folder + pattern when the folder ends in "/".
 std::string joinFolderPattern(std::string_view folder, std::string_view pattern);

@@ -55,7 +55,7 @@ QImage readRaster(QFile& file, QSize box) {
 } // namespace
 
 bool IsPicExt(std::string_view path) {
-    const std::string_view extension = GetExtension(path);
+    const std::string_view extension = extensionOf(path);
     for (const std::string_view picture : kPictureExtensions)
         if (equalNoCase(extension, picture))
             return true;

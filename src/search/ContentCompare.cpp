@@ -18,7 +18,7 @@
 
 // How a run is compared
 // ---------------------
-// The grouping works on logical chunks of GetBufferSz bytes: a set of files known to be equal
+// The grouping works on logical chunks of chunkLength bytes: a set of files known to be equal
 // over chunks [0, pos) is refined chunk by chunk, each class keyed by its smallest index, and a
 // file stops being read once it is alone. A file is charged with a read error only when a chunk
 // it still needs is missing.
@@ -29,17 +29,17 @@
 // the same chunk are sorted by a hash of that chunk into candidate sets, which are then compared
 // exactly from that chunk on, with their own leaders; a hash only ever proposes, bytes decide.
 //
-// CompFileCnt keeps every file of the run open and reads them all in step, one block at a time.
-// CompFileCnt2 keeps only a set's leader open, read only as far as some member still agrees with
-// it, and the member being compared with it, read piece by piece up to its first difference. A
-// member is thus opened once per set it belongs to (and per window of a huge file) and read about
-// once, which is what keeps runs of tens of thousands of files cheap. The members of a large set
-// are shared between two threads (three files open then); decisions are still taken in member
-// order, so nothing depends on which thread read what.
+// The all-open strategy keeps every file of the run open and reads them all in step, one block at
+// a time. The streamed strategy keeps only a set's leader open, read only as far as some member
+// still agrees with it, and the member being compared with it, read piece by piece up to its first
+// difference. A member is thus opened once per set it belongs to (and per window of a huge file)
+// and read about once, which is what keeps runs of tens of thousands of files cheap. The members of
+// a large set are shared between two threads (three files open then); decisions are still taken in
+// member order, so nothing depends on which thread read what.
 
 namespace trevalo {
 
-std::int64_t GetBufferSz(std::int64_t sz) {
+std::int64_t chunkLength(std::int64_t sz) {
     return sz < 40480 ? sz : 2024;
 }
 
@@ -73,10 +73,10 @@ std::int64_t openFileBudget() {
 // other run's thread holds them for a moment), waits a little and tries again, for a few
 // seconds at most: too many open files says nothing about the file.
 IoError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
-    IoError e = file.open(entry.FilePath, &entry.stamp);
+    IoError e = file.open(entry.path, &entry.stamp);
     for (int wait = 1; e == IoError::TooManyOpen && wait <= 512; wait *= 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
-        e = file.open(entry.FilePath, &entry.stamp);
+        e = file.open(entry.path, &entry.stamp);
     }
     return e;
 }
@@ -85,7 +85,7 @@ IoError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
 // size)).
 struct Chunks {
     explicit Chunks(std::int64_t sz)
-        : size(sz), length(GetBufferSz(sz)), count(sz > 0 ? (sz + length - 1) / length : 0) {}
+        : size(sz), length(chunkLength(sz)), count(sz > 0 ? (sz + length - 1) / length : 0) {}
 
     std::int64_t begin(std::int64_t c) const { return c * length; }
     std::int64_t end(std::int64_t c) const { return std::min(size, (c + 1) * length); }
@@ -283,13 +283,16 @@ bool departs(const Meeting& meeting, std::int64_t to) {
     return meeting.chunk < to && !meeting.memberLacks;
 }
 
+// Whether a member could lead a set from a chunk on.
+enum class Lead { Has, Lacks, Cancelled };
+
 // Where a refinement gets the bytes of the files it compares.
 class Source {
 public:
     virtual ~Source() = default;
-    // Makes run member m the leader over chunks [pos, to); false when it lacks chunk pos,
-    // nothing when the run was cancelled.
-    virtual std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) = 0;
+    // Makes run member m the leader over chunks [pos, to), unless it lacks chunk pos or the
+    // run was cancelled.
+    virtual Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) = 0;
     // Compares each of `members` with the leader, into meetings[k] for members[k]; false when
     // the run was cancelled.
     virtual bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) = 0;
@@ -303,9 +306,9 @@ class Run {
 public:
     Run(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
         const std::atomic<bool>* cancel, const CompareProgress* progress)
-        : chunks(table[static_cast<std::size_t>(dupStart)].FileSize), table_(table),
-          start_(dupStart), cancel_(cancel), progress_(progress),
-          state_(static_cast<std::size_t>(dupEnd - dupStart + 1), DupGroupKey::None),
+        : chunks(table[static_cast<std::size_t>(dupStart)].size), table_(table), start_(dupStart),
+          cancel_(cancel), progress_(progress),
+          state_(static_cast<std::size_t>(dupEnd - dupStart + 1), GroupMark::None),
           reasons_(state_.size(), kReasonNone), reached_(state_.size(), 0) {}
 
     const Chunks chunks;
@@ -320,7 +323,7 @@ public:
     Candidates everyone() const {
         Candidates all;
         for (std::int32_t m = 0; m < size(); ++m)
-            if (entry(m).FileSize == chunks.size)
+            if (entry(m).size == chunks.size)
                 all.members.push_back(m);
         return all;
     }
@@ -330,9 +333,9 @@ public:
         for (const std::int32_t m : everyone().members) {
             ReadOnlyFile file;
             if (openEntry(file, entry(m)) == IoError::None)
-                settle(m, DupGroupKey::None);
+                settle(m, GroupMark::None);
             else
-                settle(m, DupGroupKey::Unreadable, file.lastReason());
+                settle(m, GroupMark::Unreadable, file.lastReason());
         }
         return finish();
     }
@@ -376,15 +379,15 @@ public:
     bool finish() {
         for (std::int32_t m = 0; m < size(); ++m) {
             FileEntry& e = table_[static_cast<std::size_t>(start_ + m)];
-            e.DupGroup = state_[static_cast<std::size_t>(m)];
-            if (e.DupGroup == DupGroupKey::Unreadable)
+            e.group = state_[static_cast<std::size_t>(m)];
+            if (e.group == GroupMark::Unreadable)
                 e.reason = reasons_[static_cast<std::size_t>(m)];
         }
         return true;
     }
     bool abandon() {
         for (std::int32_t m = 0; m < size(); ++m)
-            table_[static_cast<std::size_t>(start_ + m)].DupGroup = DupGroupKey::None;
+            table_[static_cast<std::size_t>(start_ + m)].group = GroupMark::None;
         return false;
     }
 
@@ -404,7 +407,7 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
     auto& members = set.members;
     const std::int64_t pos = set.pos;
     if (members.size() == 1 && pos > 0) {
-        settle(members.front(), DupGroupKey::None);
+        settle(members.front(), GroupMark::None);
         members.clear();
         return true;
     }
@@ -414,15 +417,15 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
     std::size_t i = 0;
     for (; i < members.size(); ++i) {
         const auto has = source.lead(members[i], pos, to);
-        if (!has)
+        if (has == Lead::Cancelled)
             return false;
-        if (*has)
+        if (has == Lead::Has)
             break;
-        settle(members[i], DupGroupKey::Unreadable, source.reasonOf(members[i]));
+        settle(members[i], GroupMark::Unreadable, source.reasonOf(members[i]));
     }
     if (i + 1 >= members.size()) {
         if (i < members.size())
-            settle(members[i], DupGroupKey::None);
+            settle(members[i], GroupMark::None);
         members.clear();
         return true;
     }
@@ -451,15 +454,15 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
         if (meeting.leaderLacks)
             leaderNeeded = true;
         if (meeting.memberLacks)
-            settle(m, DupGroupKey::Unreadable, source.reasonOf(m));
+            settle(m, GroupMark::Unreadable, source.reasonOf(m));
         else
             departures.push_back({meeting.chunk, meeting.hash, m});
     }
     // A leader whose bytes ran out kept no one: stay holds it alone.
     if (leaderNeeded)
-        settle(leader, DupGroupKey::Unreadable, source.reasonOf(leader));
+        settle(leader, GroupMark::Unreadable, source.reasonOf(leader));
     else if (stay.size() < 2)
-        settle(leader, DupGroupKey::None);
+        settle(leader, GroupMark::None);
     if (stay.size() < 2)
         stay.clear();
 
@@ -474,7 +477,7 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
                departures[b].hash == departures[a].hash)
             ++b;
         if (b - a == 1) {
-            settle(departures[a].member, DupGroupKey::None);
+            settle(departures[a].member, GroupMark::None);
         } else {
             Candidates next;
             next.pos = departures[a].chunk;
@@ -500,11 +503,11 @@ public:
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
-    std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
+    Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
         lead_ = view(m);
         pos_ = pos;
         to_ = to;
-        return lead_.end > pos;
+        return lead_.end > pos ? Lead::Has : Lead::Lacks;
     }
     // A member that is the only one to part from the leader at its chunk is on its own, so
     // hashes are taken only where two or more part at the same chunk.
@@ -558,9 +561,9 @@ public:
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
-    std::optional<bool> lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
+    Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
         if (run_.cancelled())
-            return std::nullopt;
+            return Lead::Cancelled;
         leader_ = m;
         pos_ = pos;
         to_ = to;
@@ -569,10 +572,10 @@ public:
         leadAdvised_ = false;
         leadData_ = leadBytes_.reserve(chunks_.bytes(pos, to));
         if (openEntry(leadFile_, run_.entry(m)) == IoError::None)
-            return extendLeader(std::min(to, pos + firstPiece_)) > pos;
+            return extendLeader(std::min(to, pos + firstPiece_)) > pos ? Lead::Has : Lead::Lacks;
         reasons_[static_cast<std::size_t>(m)] = leadFile_.lastReason();
         leadEnded_ = true;
-        return false;
+        return Lead::Lacks;
     }
 
     bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) override {
@@ -690,14 +693,13 @@ bool validRun(const FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     return dupStart >= 0 && dupStart <= dupEnd && dupEnd < static_cast<std::int64_t>(table.size());
 }
 
-} // namespace
+bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+                     const CompareControl& control);
 
-bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
-                 const std::atomic<bool>* cancel) {
-    if (dupEnd - dupStart + 1 > kOpenRunLimit)
-        return CompFileCnt2(table, dupStart, dupEnd, true, cancel);
-    if (!validRun(table, dupStart, dupEnd))
-        return true;
+// Every file of the run open at once, read in step.
+bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+                    const CompareControl& control) {
+    const std::atomic<bool>* cancel = control.cancel;
     if (cancel && cancel->load())
         return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
     Run run(table, dupStart, dupEnd, cancel, nullptr);
@@ -706,7 +708,7 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
         return run.finishWithoutBytes();
     // With too few descriptors for every file of the run at once, the run is streamed.
     if (run.size() > openFileBudget())
-        return CompFileCnt2(table, dupStart, dupEnd, true, cancel);
+        return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
     std::vector<ReadOnlyFile> files(n);
@@ -720,12 +722,12 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
         auto& file = files[static_cast<std::size_t>(m)];
         if (outOfDescriptors)
             return false;
-        if (file.open(run.entry(m).FilePath, &run.entry(m).stamp) != IoError::None) {
+        if (file.open(run.entry(m).path, &run.entry(m).stamp) != IoError::None) {
             if (file.lastError() == IoError::TooManyOpen) {
                 outOfDescriptors = true;
                 return false;
             }
-            run.settle(m, DupGroupKey::Unreadable, file.lastReason());
+            run.settle(m, GroupMark::Unreadable, file.lastReason());
             return true;
         }
         if (chunks.count > blockChunks) // more than one read
@@ -734,7 +736,7 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
     });
     if (outOfDescriptors) {
         files.clear();
-        return CompFileCnt2(table, dupStart, dupEnd, true, cancel);
+        return compareStreamed(table, dupStart, dupEnd, control);
     }
 
     std::vector<Candidates> active;
@@ -795,10 +797,11 @@ bool CompFileCnt(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
     return run.finish();
 }
 
-bool CompFileCnt2(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd, bool,
-                  const std::atomic<bool>* cancel, const CompareProgress& progress) {
-    if (!validRun(table, dupStart, dupEnd))
-        return true;
+// Each file streamed against the leader of its set.
+bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+                     const CompareControl& control) {
+    const std::atomic<bool>* cancel = control.cancel;
+    const CompareProgress& progress = control.progress;
     if (cancel && cancel->load())
         return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
     Run run(table, dupStart, dupEnd, cancel, &progress);
@@ -827,6 +830,19 @@ bool CompFileCnt2(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd, 
         run.reportProgress();
     }
     return run.finish();
+}
+
+} // namespace
+
+bool groupIdenticalFiles(FileTable& table, std::int64_t first, std::int64_t last,
+                         const CompareControl& control, CompareStrategy strategy) {
+    if (!validRun(table, first, last))
+        return true;
+    if (strategy == CompareStrategy::Automatic)
+        strategy = last - first + 1 <= kOpenRunLimit ? CompareStrategy::AllOpen
+                                                     : CompareStrategy::Streamed;
+    return strategy == CompareStrategy::AllOpen ? compareAllOpen(table, first, last, control)
+                                                : compareStreamed(table, first, last, control);
 }
 
 } // namespace trevalo

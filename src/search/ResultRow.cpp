@@ -16,11 +16,11 @@ std::string padNumber(std::int64_t value) {
 
 ResultRow makeResultRow(const FileEntry& entry) {
     ResultRow row;
-    row.folder = GetFolder(entry.FilePath);
-    row.name = GetFileName(entry.FilePath);
-    row.group = entry.DupGroup;
-    row.size = entry.FileSize;
-    row.mtimeKnown = entry.FileSize >= 0;
+    row.folder = folderOf(entry.path);
+    row.name = fileNameOf(entry.path);
+    row.group = entry.group;
+    row.size = entry.size;
+    row.mtimeKnown = entry.size >= 0;
     if (row.mtimeKnown) {
         row.mtime = entry.stamp.mtime;
         row.stamp = entry.stamp;
@@ -35,8 +35,8 @@ ResultRow makeResultRow(const FileEntry& entry) {
 
 ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     ResultRow row;
-    row.folder = GetFolder(folderPath);
-    row.name = GetFileName(folderPath);
+    row.folder = folderOf(folderPath);
+    row.name = fileNameOf(folderPath);
     row.size = -1;
     row.isFolder = true;
     std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchModel.h"
+#include "search/SearchState.h"
 
 #include <array>
 #include <cstdint>
@@ -20,7 +20,7 @@ inline constexpr std::array<std::string_view, kResultColumnCount> kResultColumnC
 struct ResultRow {
     std::string folder; // ends in "/"
     std::string name;
-    std::int64_t group = DupGroupKey::None;
+    std::int64_t group = GroupMark::None;
     std::int64_t size = 0;
     std::int64_t mtime = 0;      // last-write time in seconds, as measured by the search
     bool mtimeKnown = false;     // false: the date cell shows the zero date

@@ -18,18 +18,18 @@ namespace trevalo {
 
 namespace {
 
-// Hands progress, status texts and rows to the host, throttled by time: pending rows and the
-// latest progress value go over at most about ten times a second; a new status text goes at
-// once, after whatever was pending, so the host sees everything in order.
+// Hands progress, phases and rows to the events, throttled by time: pending rows and the
+// latest progress value go over at most about ten times a second; a new phase goes at once,
+// after whatever was pending, so the host sees everything in order.
 class Publisher {
 public:
-    explicit Publisher(SearchHost& host)
-        : host_(host), interval_(host.handOverInterval()), last_(Clock::now()) {}
+    explicit Publisher(SearchEvents& events)
+        : events_(events), interval_(events.handOverInterval()), last_(Clock::now()) {}
 
-    void status(const std::string& text) {
+    void phase(SearchPhase phase) {
         std::lock_guard lock(mutex_);
         flushLocked();
-        host_.setStatus(text);
+        events_.phase(phase);
     }
     // May be called from any thread of the search.
     void progress(double percent) {
@@ -61,15 +61,15 @@ public:
 private:
     void flushLocked() {
         if (selectedRow_ >= 0)
-            host_.selectPathRow(selectedRow_);
+            events_.pathRow(selectedRow_);
         selectedRow_ = -1;
         for (int m = 0; m < kResultListCount; ++m) {
             auto& pending = rows_[static_cast<std::size_t>(m)];
             if (!pending.empty())
-                host_.appendRows(m, std::exchange(pending, {}));
+                events_.rows(m, std::exchange(pending, {}));
         }
         if (hasProgress_)
-            host_.setProgress(progress_);
+            events_.progress(progress_);
         hasProgress_ = false;
         last_ = Clock::now();
     }
@@ -77,7 +77,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     std::mutex mutex_;
-    SearchHost& host_;
+    SearchEvents& events_;
     const Clock::duration interval_;
     Clock::time_point last_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
@@ -101,7 +101,7 @@ struct Run {
 std::vector<Run> runsOf(const FileTable& table) {
     std::vector<Run> runs;
     const auto last = static_cast<std::int64_t>(table.size()) - 1;
-    const auto sizeAt = [&](std::int64_t i) { return table[static_cast<std::size_t>(i)].FileSize; };
+    const auto sizeAt = [&](std::int64_t i) { return table[static_cast<std::size_t>(i)].size; };
     for (std::int64_t start = 0; start <= last;) {
         std::int64_t end = start;
         while (end < last && sizeAt(end + 1) == sizeAt(start))
@@ -136,9 +136,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             if (i >= runs.size() || cancel.load())
                 return;
             const Run& r = runs[i];
-            const bool done = r.end - r.start < 250
-                                  ? CompFileCnt(table, r.start, r.end, &cancel)
-                                  : CompFileCnt2(table, r.start, r.end, true, &cancel, report);
+            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, report});
             compared[i] = done ? 1 : 0;
             report(std::min(r.end + 1, last));
         }
@@ -154,135 +152,172 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     for (auto it = firstMissing; it != compared.end(); ++it) {
         const Run& r = runs[static_cast<std::size_t>(it - compared.begin())];
         for (std::int64_t k = r.start; k <= r.end; ++k)
-            table[static_cast<std::size_t>(k)].DupGroup = DupGroupKey::None;
+            table[static_cast<std::size_t>(k)].group = GroupMark::None;
     }
     return firstMissing == compared.end();
 }
 
-} // namespace
+// One search, stage by stage.
+class Search {
+public:
+    Search(const SearchRequest& request, SearchState& state, SearchEvents& events)
+        : request_(request), state_(state), table_(state.table), outcome_(state.outcome),
+          out_(events) {}
 
-void runSearch(const SearchRequest& request, SearchModel& model, SearchHost& host) {
-    Publisher out(host);
-    FileTable& table = model.table;
-    SearchOutcome& outcome = model.outcome;
-    outcome = {};
-    const std::atomic<bool>& cancel = model.CancelSrch;
-    const auto aborted = [&] { return model.abort.load(std::memory_order_relaxed); };
-    const auto stopRequested = [&] { return cancel.load() || aborted(); };
-    const bool zeroSize = request.types[SearchZeroSize];
-    const bool duplicates = request.types[SearchDuplicates];
-    const bool sameName = request.types[SearchSameName];
-    // Rows of "Report - read errors": the folders that could not be listed come first.
-    std::vector<FolderProblem> unlisted;
-
-    // Walk the search paths into a catalogue of their files, each file once, measured as it
-    // is found. A cancel is looked at per folder.
-    {
-        FileCatalogue files;
-        files.setStop(stopRequested);
-        const auto rows = static_cast<std::int64_t>(request.paths.size());
-        std::int64_t row = 0;
-        files.setProgress([&](std::int64_t found) {
-            outcome.files = found;
-            out.progress(std::floor(percentOf(row, rows)));
-        });
-        for (; row < rows && !files.stopped(); ++row) {
-            const PathRow& pathRow = request.paths[static_cast<std::size_t>(row)];
-            out.selectPathRow(static_cast<int>(row));
-            files.addSearchPath(pathRow.path, pathRow.subFolders);
-            out.progress(std::floor(percentOf(row + 1, rows)));
-        }
-        outcome.files = files.count();
-        outcome.unlisted = static_cast<std::int64_t>(files.problems().size());
-        if (files.stopped()) {
-            outcome.cancelled = true;
-            table.clear();
-            out.flush();
+    void run(const std::function<void()>& beforeComparison) {
+        outcome_ = {};
+        out_.phase(SearchPhase::Walking);
+        if (!catalogueFiles())
+            return;
+        out_.phase(SearchPhase::Loading);
+        out_.progress(0);
+        if (request_.types[SearchSameName] && !listSameNames()) {
+            // Cancelled: nothing more is listed but the folders that could not be listed.
+            listUnlistedFolders();
+            out_.flush();
             return;
         }
-        out.status(kStatusLoading);
-        out.progress(0);
-        table = std::move(files.entries());
-        unlisted = files.problems();
+        if (!table_.empty())
+            sortBySize(table_, 0, last());
+        out_.phase(SearchPhase::Duplicates);
+        out_.progress(0);
+        listZeroSize();
+        if (request_.types[SearchDuplicates]) {
+            if (beforeComparison)
+                beforeComparison();
+            if (!groupDuplicates())
+                outcome_.cancelled = true;
+            if (aborted())
+                return;
+        }
+        listUnlistedFolders();
+        listGroupsAndReadErrors();
+        out_.flush();
     }
-    const auto count = static_cast<std::int64_t>(table.size());
-    const std::int64_t last = count - 1;
-    const auto listUnlisted = [&] {
-        for (const FolderProblem& p : unlisted)
-            out.appendRow(ListReadErrors, makeFolderRow(p.path, p.reason));
-        outcome.readErrors += static_cast<std::int64_t>(unlisted.size());
-    };
+
+private:
+    std::int64_t last() const { return static_cast<std::int64_t>(table_.size()) - 1; }
+    FileEntry& at(std::int64_t i) { return table_[static_cast<std::size_t>(i)]; }
+    bool aborted() const { return state_.abort.load(std::memory_order_relaxed); }
+    bool stopRequested() const { return state_.cancelRequested.load() || aborted(); }
+
+    // Walks the search paths into the table, each file once, measured as it is found. False
+    // when the walk was stopped.
+    bool catalogueFiles() {
+        FileCatalogue files;
+        files.setStop([this] { return stopRequested(); });
+        const auto rows = static_cast<std::int64_t>(request_.paths.size());
+        std::int64_t row = 0;
+        files.setProgress([&](std::int64_t found) {
+            outcome_.files = found;
+            out_.progress(std::floor(percentOf(row, rows)));
+        });
+        for (; row < rows && !files.stopped(); ++row) {
+            const PathRow& pathRow = request_.paths[static_cast<std::size_t>(row)];
+            out_.selectPathRow(static_cast<int>(row));
+            files.addSearchPath(pathRow.path, pathRow.subFolders);
+            out_.progress(std::floor(percentOf(row + 1, rows)));
+        }
+        outcome_.files = files.count();
+        outcome_.unlisted = static_cast<std::int64_t>(files.problems().size());
+        if (files.stopped()) {
+            outcome_.cancelled = true;
+            table_.clear();
+            out_.flush();
+            return false;
+        }
+        table_ = std::move(files.entries());
+        unlisted_ = files.problems();
+        return true;
+    }
 
     // Files that share a name: equal names (letter case ignored) stand together after the
-    // sort; every member of such a run is listed once.
-    if (sameName && last >= 1) {
-        out.status(kStatusSameName);
-        out.progress(0);
-        QuickSortByFilename(table, 0, last);
-        const auto nameAt = [&](std::int64_t i) {
-            return table[static_cast<std::size_t>(i)].name();
-        };
+    // sort; every member of such a run is listed once. False when cancelled.
+    bool listSameNames() {
+        const std::int64_t last = this->last();
+        if (last < 1)
+            return true;
+        out_.phase(SearchPhase::SameName);
+        out_.progress(0);
+        sortByName(table_, 0, last);
+        const auto nameAt = [&](std::int64_t i) { return at(i).name(); };
         bool open = false;
         for (std::int64_t i = 1; i <= last; ++i) {
             if (equalNoCase(nameAt(i), nameAt(i - 1))) {
-                out.append(ListSameName, table[static_cast<std::size_t>(i - 1)]);
+                out_.append(ListSameName, at(i - 1));
                 open = true;
             } else if (open) {
-                out.append(ListSameName, table[static_cast<std::size_t>(i - 1)]);
+                out_.append(ListSameName, at(i - 1));
                 open = false;
             }
-            if (i % 200 == 0) {
-                out.progress(percentOf(i, count));
+            if (i % kNamesBetweenChecks == 0) {
+                out_.progress(percentOf(i, last + 1));
                 if (stopRequested()) {
-                    // Lists nothing more; the folders that could not be listed are still said.
-                    outcome.cancelled = true;
-                    listUnlisted();
-                    out.flush();
-                    return;
+                    outcome_.cancelled = true;
+                    return false;
                 }
             }
         }
         if (equalNoCase(nameAt(last), nameAt(last - 1)))
-            out.append(ListSameName, table[static_cast<std::size_t>(last)]);
+            out_.append(ListSameName, at(last));
+        return true;
     }
 
-    if (count > 0)
-        QuickSort(table, 0, last);
-    out.status(kStatusDuplicates);
-    out.progress(0);
-
-    // Zero-length files. Entries that could not be measured (-1) sort before them and are
-    // passed over, so they hide none of them.
-    std::int64_t k = 0;
-    while (k <= last && table[static_cast<std::size_t>(k)].FileSize < 0)
-        ++k;
-    for (; k <= last && table[static_cast<std::size_t>(k)].FileSize == 0; ++k) {
-        if (zeroSize)
-            out.append(ListZeroSize, table[static_cast<std::size_t>(k)]);
+    // Zero-length files, in size order. Entries that could not be measured (-1) sort before
+    // them and are passed over, so they hide none of them.
+    void listZeroSize() {
+        std::int64_t k = 0;
+        while (k <= last() && at(k).size < 0)
+            ++k;
+        for (; k <= last() && at(k).size == 0; ++k)
+            if (request_.types[SearchZeroSize])
+                out_.append(ListZeroSize, at(k));
     }
 
-    // Identical contents, compared within each run of equal size.
-    if (duplicates) {
-        if (!compareRuns(table, runsOf(table), out, cancel))
-            outcome.cancelled = true;
+    // Identical contents, compared within each run of equal size. False when some run was not
+    // compared in full.
+    bool groupDuplicates() {
+        const bool complete = compareRuns(table_, runsOf(table_), out_, state_.cancelRequested);
         releaseComparisonBuffers();
-        if (aborted())
-            return;
+        return complete;
     }
 
-    // List every member of a group, and every folder and file that could not be read.
-    listUnlisted();
-    for (std::int64_t i = 0; i <= last; ++i) {
-        FileEntry& e = table[static_cast<std::size_t>(i)];
-        if (e.DupGroup >= 0) {
-            out.append(ListDuplicates, e);
-            e.DupGroup = DupGroupKey::None;
-        } else if (e.DupGroup == DupGroupKey::Unreadable || e.FileSize < 0) {
-            out.append(ListReadErrors, e);
-            ++outcome.readErrors;
+    void listUnlistedFolders() {
+        for (const FolderProblem& p : unlisted_)
+            out_.appendRow(ListReadErrors, makeFolderRow(p.path, p.reason));
+        outcome_.readErrors += static_cast<std::int64_t>(unlisted_.size());
+    }
+
+    // Every member of a group, and every file that could not be measured or read.
+    void listGroupsAndReadErrors() {
+        for (std::int64_t i = 0; i <= last(); ++i) {
+            FileEntry& e = at(i);
+            if (e.group >= 0) {
+                out_.append(ListDuplicates, e);
+                e.group = GroupMark::None;
+            } else if (e.group == GroupMark::Unreadable || e.size < 0) {
+                out_.append(ListReadErrors, e);
+                ++outcome_.readErrors;
+            }
         }
     }
-    out.flush();
+
+    // The same-name walk looks at the cancel request once per this many names.
+    static constexpr std::int64_t kNamesBetweenChecks = 200;
+
+    const SearchRequest& request_;
+    SearchState& state_;
+    FileTable& table_;
+    SearchOutcome& outcome_;
+    Publisher out_;
+    std::vector<FolderProblem> unlisted_;
+};
+
+} // namespace
+
+void runSearch(const SearchRequest& request, SearchState& state, SearchEvents& events,
+               const std::function<void()>& beforeComparison) {
+    Search(request, state, events).run(beforeComparison);
 }
 
 } // namespace trevalo

@@ -19,8 +19,8 @@ std::string cancelledText(double seconds, std::int64_t files) {
            " files.";
 }
 
-SearchRun::SearchRun(RunHost& host, SearchModel& model)
-    : host_(host), model_(model), alive_(std::make_shared<bool>(true)) {}
+SearchRun::SearchRun(RunHost& host)
+    : host_(host), alive_(std::make_shared<bool>(true)), session_(*this) {}
 
 SearchRun::~SearchRun() {
     cancelAndWait();
@@ -35,43 +35,39 @@ void SearchRun::click() {
     }
     if (state_ != State::Idle) {
         host_.setStatus(kStatusStopping);
-        model_.CancelSrch = true;
+        session_.cancel();
         state_ = State::Stopping;
         return;
     }
-    start(std::move(request));
-}
-
-void SearchRun::start(SearchRequest request) {
-    model_.CancelSrch = false;
-    model_.abort = false;
     for (int m = 0; m < kResultListCount; ++m)
         host_.clearList(m);
     host_.updateCount();
     host_.setStatus(kStatusStart);
     state_ = State::Running;
     host_.searchStarted();
-    started_ = std::chrono::steady_clock::now();
-    const std::uint64_t generation = ++generation_;
+    ++generation_;
+    session_.start(std::move(request));
+}
+
+void SearchRun::phase(SearchPhase phase) {
+    if (phase != SearchPhase::Walking) // the host already shows "Start ..."
+        host_.setStatus(phaseText(phase));
+}
+
+void SearchRun::finished(const SearchOutcome& outcome) {
+    const std::uint64_t generation = generation_;
     const std::weak_ptr<bool> alive = alive_;
-    worker_ = std::thread([this, request = std::move(request), generation, alive] {
-        runSearch(request, model_, host_);
-        const auto ended = std::chrono::steady_clock::now();
-        host_.runOnHostThread([this, generation, alive, ended] {
-            if (alive.lock() && generation == generation_)
-                finish(ended);
-        });
+    host_.runOnHostThread([this, generation, alive, outcome] {
+        if (alive.lock() && generation == generation_)
+            finish(outcome);
     });
 }
 
-void SearchRun::finish(std::chrono::steady_clock::time_point ended) {
-    if (worker_.joinable())
-        worker_.join();
+void SearchRun::finish(const SearchOutcome& outcome) {
+    session_.wait();
     host_.setProgress(0);
-    const double seconds = std::chrono::duration<double>(ended - started_).count();
-    const SearchOutcome& outcome = model_.outcome;
-    host_.setStatus(outcome.cancelled ? cancelledText(seconds, outcome.files)
-                                      : completionText(seconds, outcome.files));
+    host_.setStatus(outcome.cancelled ? cancelledText(outcome.seconds, outcome.files)
+                                      : completionText(outcome.seconds, outcome.files));
     host_.sortList(ListDuplicates, 3, 0);
     host_.sortList(ListSameName, 1, 0);
     host_.sortList(ListZeroSize, 1, 0);
@@ -81,11 +77,9 @@ void SearchRun::finish(std::chrono::steady_clock::time_point ended) {
 }
 
 void SearchRun::cancelAndWait() {
-    if (!worker_.joinable())
+    if (!session_.isRunning() && state_ == State::Idle)
         return;
-    model_.CancelSrch = true;
-    model_.abort = true;
-    worker_.join();
+    session_.stop();
     ++generation_; // the end of the abandoned run is not shown
     state_ = State::Idle;
 }

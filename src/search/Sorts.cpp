@@ -21,8 +21,8 @@ namespace {
 void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
     FileEntry& x = t[static_cast<std::size_t>(a)];
     FileEntry& y = t[static_cast<std::size_t>(b)];
-    std::swap(x.FilePath, y.FilePath);
-    std::swap(x.FileSize, y.FileSize);
+    std::swap(x.path, y.path);
+    std::swap(x.size, y.size);
     std::swap(x.stamp, y.stamp);
     std::swap(x.reason, y.reason);
 }
@@ -82,16 +82,16 @@ void hoareSort(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& l
 
 } // namespace
 
-void QuickSort(FileTable& table, std::int64_t L, std::int64_t r) {
+void sortBySize(FileTable& table, std::int64_t L, std::int64_t r) {
     if (L >= r)
         return;
     hoareSort<std::int64_t>(
-        L, r, [&](std::int64_t k) { return table[static_cast<std::size_t>(k)].FileSize; },
+        L, r, [&](std::int64_t k) { return table[static_cast<std::size_t>(k)].size; },
         [](std::int64_t a, std::int64_t b) { return a < b; },
         [&](std::int64_t a, std::int64_t b) { exchange(table, a, b); });
 }
 
-void QuickSortByFilename(FileTable& table, std::int64_t L, std::int64_t r) {
+void sortByName(FileTable& table, std::int64_t L, std::int64_t r) {
     if (L >= r)
         return;
     // Folded names are worked out once and travel with their entries.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchModel.h"
+#include "search/SearchState.h"
 
 #include <cstdint>
 
@@ -9,12 +9,12 @@ namespace trevalo {
 // In-place quicksorts of the table over the closed range [L, r], Hoare partition around the
 // middle entry (rounded half to even). They are not stable: the order of equal keys follows
 // from the partition steps, and group keys depend on it, so the steps must stay as they are.
-// An exchange moves FilePath, FileSize and ModTime; DupGroup stays in its slot.
+// An exchange moves path, size and ModTime; group stays in its slot.
 
-// By FileSize, ascending, signed (a size of -1 sorts first).
-void QuickSort(FileTable& table, std::int64_t L, std::int64_t r);
+// By size, ascending, signed (a size of -1 sorts first).
+void sortBySize(FileTable& table, std::int64_t L, std::int64_t r);
 // By file name, ascending, letter case ignored.
-void QuickSortByFilename(FileTable& table, std::int64_t L, std::int64_t r);
+void sortByName(FileTable& table, std::int64_t L, std::int64_t r);
 
 // The middle of [L, r], a half rounded to the even neighbour.
 std::int64_t middleIndex(std::int64_t L, std::int64_t r);

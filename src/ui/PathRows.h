@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchModel.h"
+#include "search/SearchState.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "ui/ResultArea.h"
 
-#include "search/SearchModel.h"
+#include "search/SearchState.h"
 
 #include <algorithm>
 

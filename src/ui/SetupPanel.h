@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchModel.h"
+#include "search/SearchState.h"
 #include "ui/Twips.h"
 
 #include <QGroupBox>

@@ -86,7 +86,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     const QString icon = dataFilePath(QStringLiteral("trevalo.svg"));
     if (!icon.isEmpty())
         setWindowIcon(QIcon(icon));
-    run_ = std::make_unique<SearchRun>(*this, model_);
+    run_ = std::make_unique<SearchRun>(*this);
 
     frmPath->placeControls(tw_);
     frmPath->setGeometry(tw_.rect(design::frmPath));

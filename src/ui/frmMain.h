@@ -1,7 +1,7 @@
 #pragma once
 
 #include "search/SearchHost.h"
-#include "search/SearchModel.h"
+#include "search/SearchState.h"
 #include "search/SearchRun.h"
 #include "ui/LayoutRule.h"
 #include "ui/Twips.h"
@@ -163,7 +163,6 @@ private:
     int statusBarHeightPx() const;
 
     Twips tw_;
-    SearchModel model_;
     std::unique_ptr<SearchRun> run_;
     FileCommands* files_ = nullptr;
     std::array<ResultListModel*, kResultListCount> results_{};

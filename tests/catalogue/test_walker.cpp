@@ -23,7 +23,7 @@ namespace {
 Paths pathsOf(const FileCatalogue& files) {
     Paths out;
     for (const auto& e : files.entries())
-        out.push_back(e.FilePath);
+        out.push_back(e.path);
     return out;
 }
 
@@ -196,7 +196,7 @@ private slots:
             // The file that is listed but cannot be measured is there, with its reason.
             std::vector<std::pair<std::string, int>> entries;
             for (const auto& e : files.entries())
-                entries.emplace_back(e.FilePath, e.reason);
+                entries.emplace_back(e.path, e.reason);
             std::sort(entries.begin(), entries.end());
             const decltype(entries) wanted = {
                 {t.path("half/file.txt"), EACCES}, {open[0], 0}, {open[1], 0}};
@@ -219,11 +219,11 @@ private slots:
         files.addSearchPath(t.path("*.*"), true);
         QCOMPARE(files.count(), std::int64_t(3000));
         for (const auto& e : files.entries()) {
-            const FileStatus st = statPath(e.FilePath, false);
+            const FileStatus st = statPath(e.path, false);
             QCOMPARE(e.reason, kReasonNone);
             QVERIFY(st.stamp() == e.stamp);
             QCOMPARE(e.stamp.size,
-                     std::int64_t(std::stoi(e.FilePath.substr(e.FilePath.rfind('/') + 1)) % 613));
+                     std::int64_t(std::stoi(e.path.substr(e.path.rfind('/') + 1)) % 613));
         }
     }
 
@@ -264,7 +264,7 @@ private slots:
             QVERIFY(files.problems().empty());
             const auto& bottom = files.entries().front();
             QCOMPARE(bottom.stamp.size, std::int64_t(1));
-            QVERIFY(bottom.FilePath.size() > 50000);
+            QVERIFY(bottom.path.size() > 50000);
             QVERIFY(withOpenFileLimit(12, [&] {
                 FileCatalogue few;
                 few.addSearchPath(t.path("deep/*.*"), true);

@@ -21,10 +21,14 @@ using Keys = std::vector<std::int64_t>;
 using Strategy = std::function<bool(FileTable&, std::int64_t, std::int64_t)>;
 
 const std::vector<std::pair<const char*, Strategy>> kStrategies = {
-    {"CompFileCnt",
-     [](FileTable& t, std::int64_t a, std::int64_t b) { return CompFileCnt(t, a, b); }},
-    {"CompFileCnt2",
-     [](FileTable& t, std::int64_t a, std::int64_t b) { return CompFileCnt2(t, a, b, true); }},
+    {"all open",
+     [](FileTable& t, std::int64_t a, std::int64_t b) {
+         return groupIdenticalFiles(t, a, b, {}, CompareStrategy::AllOpen);
+     }},
+    {"streamed",
+     [](FileTable& t, std::int64_t a, std::int64_t b) {
+         return groupIdenticalFiles(t, a, b, {}, CompareStrategy::Streamed);
+     }},
 };
 
 // A table whose run starts at index 1 (index 0 is a file of another size), so that group keys
@@ -32,12 +36,12 @@ const std::vector<std::pair<const char*, Strategy>> kStrategies = {
 // have found it now, but with the run's size: a file of another size has changed since.
 FileTable tableOf(const std::vector<std::string>& paths, std::int64_t size) {
     FileTable table(1);
-    table[0].FilePath = "/nonexistent/other-size";
-    table[0].FileSize = size + 1;
+    table[0].path = "/nonexistent/other-size";
+    table[0].size = size + 1;
     for (const auto& p : paths) {
         FileEntry& e = table.emplace_back();
-        e.FilePath = p;
-        e.FileSize = size;
+        e.path = p;
+        e.size = size;
         e.stamp = statPath(p, false).stamp();
         e.stamp.size = size;
     }
@@ -47,7 +51,7 @@ FileTable tableOf(const std::vector<std::string>& paths, std::int64_t size) {
 Keys keysOf(const FileTable& table) {
     Keys keys;
     for (std::size_t i = 1; i < table.size(); ++i)
-        keys.push_back(table[i].DupGroup);
+        keys.push_back(table[i].group);
     return keys;
 }
 
@@ -138,10 +142,10 @@ private slots:
     // The chunk length, and worked runs whose classes part and meet again across chunks; the
     // plainer cases are in the sweep above.
     void chunkLengthAndWorkedRuns() {
-        QCOMPARE(GetBufferSz(1), std::int64_t{1});
-        QCOMPARE(GetBufferSz(40479), std::int64_t{40479});
-        QCOMPARE(GetBufferSz(40480), std::int64_t{2024});
-        QCOMPARE(GetBufferSz(std::int64_t{5} << 30), std::int64_t{2024});
+        QCOMPARE(chunkLength(1), std::int64_t{1});
+        QCOMPARE(chunkLength(40479), std::int64_t{40479});
+        QCOMPARE(chunkLength(40480), std::int64_t{2024});
+        QCOMPARE(chunkLength(std::int64_t{5} << 30), std::int64_t{2024});
         TempTree tree;
         const std::string big = patternOf(50000, 1);
         struct Case {
@@ -171,8 +175,8 @@ private slots:
         }
     }
 
-    // 250 files are the most CompFileCnt takes in step; 251 go to CompFileCnt2. Its progress
-    // stays inside the run and never goes back.
+    // 250 files are the most compared all open; 251 are streamed. Progress stays inside the run
+    // and never goes back.
     void runsOf250And251() {
         TempTree tree;
         const std::string base = patternOf(45000, 3);
@@ -189,8 +193,8 @@ private slots:
 
         FileTable table = tableOf(paths, 45000);
         std::vector<std::int64_t> reached;
-        QVERIFY(CompFileCnt2(table, 1, 251, true, nullptr,
-                             [&](std::int64_t i) { reached.push_back(i); }));
+        QVERIFY(groupIdenticalFiles(table, 1, 251,
+                                    {nullptr, [&](std::int64_t i) { reached.push_back(i); }}));
         COMPARE_KEYS(keysOf(table), reference(paths), "251");
         QVERIFY(!reached.empty());
         QVERIFY(std::is_sorted(reached.begin(), reached.end()));
@@ -345,15 +349,16 @@ private slots:
             paths.push_back(tree.file(std::to_string(i), patternOf(300000, 9)));
         std::atomic<bool> cancel{true};
         FileTable table = tableOf(paths, 300000);
-        QVERIFY(!CompFileCnt(table, 1, 4, &cancel));
-        COMPARE_KEYS(keysOf(table), Keys(4, -1), "CompFileCnt");
-        QVERIFY(!CompFileCnt2(table, 1, 4, true, &cancel));
-        COMPARE_KEYS(keysOf(table), Keys(4, -1), "CompFileCnt2");
+        QVERIFY(!groupIdenticalFiles(table, 1, 4, {&cancel, {}}, CompareStrategy::AllOpen));
+        COMPARE_KEYS(keysOf(table), Keys(4, -1), "all open");
+        QVERIFY(!groupIdenticalFiles(table, 1, 4, {&cancel, {}}, CompareStrategy::Streamed));
+        COMPARE_KEYS(keysOf(table), Keys(4, -1), "streamed");
 
         // Cancelled on its first progress report, after files were read.
         cancel = false;
-        QVERIFY(!CompFileCnt2(table, 1, 4, true, &cancel, [&](std::int64_t) { cancel = true; }));
-        COMPARE_KEYS(keysOf(table), Keys(4, -1), "CompFileCnt2 cancelled in the middle");
+        QVERIFY(!groupIdenticalFiles(table, 1, 4, {&cancel, [&](std::int64_t) { cancel = true; }},
+                                     CompareStrategy::Streamed));
+        COMPARE_KEYS(keysOf(table), Keys(4, -1), "streamed, cancelled in the middle");
     }
 
     // Sizes and offsets beyond 32 bits. After the first comparison the files come from the

@@ -21,7 +21,7 @@ namespace {
 // Records what a search hands over; hand-overs are not throttled, so hooks see every step.
 class Host final : public RunHost {
 public:
-    SearchModel model;
+    SearchState model;
     SearchRequest request;
     std::array<std::vector<ResultRow>, kResultListCount> lists;
     std::vector<std::string> statuses;
@@ -34,7 +34,21 @@ public:
             request.paths.push_back(PathRow{std::move(p), true});
         request.types = types;
     }
-    void search() { runSearch(request, model, *this); }
+    // Runs a search on this thread, its events recorded as the search command records them.
+    void search() {
+        struct Events final : SearchEvents {
+            Host& host;
+            explicit Events(Host& h) : host(h) {}
+            void progress(double percent) override { host.setProgress(percent); }
+            void phase(SearchPhase phase) override { host.setStatus(phaseText(phase)); }
+            void rows(int list, std::vector<ResultRow> rows) override {
+                host.appendRows(list, std::move(rows));
+            }
+            void finished(const SearchOutcome&) override {}
+            std::chrono::milliseconds handOverInterval() const override { return {}; }
+        } events(*this);
+        runSearch(request, model, events);
+    }
     // Waits until the worker hands back the end of the search and runs it, as a window's
     // event loop would.
     void finishSearch() {
@@ -107,7 +121,7 @@ private slots:
         t.file("d3/unique.dat", "a longer file");
         t.setMtime("d1/e.bin", 1700000000);
         Host host({t.path("*.*")});
-        SearchRun run(host, host.model);
+        SearchRun run(host);
         run.click();
         QCOMPARE(run.state(), SearchRun::State::Running);
         host.finishSearch();
@@ -121,15 +135,15 @@ private slots:
         const auto& dups = host.lists[ListDuplicates];
         QCOMPARE(dups[0].group, dups[1].group);
         // The key is the smallest table index of the group, in the table's final size order.
-        const auto& entry = host.model.table.at(static_cast<std::size_t>(dups[0].group));
-        QVERIFY(entry.FilePath == t.path("d1/a.txt") || entry.FilePath == t.path("d2/b.txt"));
-        QCOMPARE(host.model.table.at(static_cast<std::size_t>(dups[0].group) + 1).FileSize,
+        const auto& entry = run.session().table().at(static_cast<std::size_t>(dups[0].group));
+        QVERIFY(entry.path == t.path("d1/a.txt") || entry.path == t.path("d2/b.txt"));
+        QCOMPARE(run.session().table().at(static_cast<std::size_t>(dups[0].group) + 1).size,
                  std::int64_t(5));
         QCOMPARE(host.paths(ListSameName), (Paths{t.path("d1/e.bin"), t.path("d2/E.BIN")}));
         QVERIFY(host.lists[ListReadErrors].empty());
         // The table keeps no group keys once listed.
-        for (const auto& e : host.model.table)
-            QCOMPARE(e.DupGroup, std::int64_t(-1));
+        for (const auto& e : run.session().table())
+            QCOMPARE(e.group, std::int64_t(-1));
         const std::vector<std::string> tail(host.calls.end() - 5, host.calls.end());
         QCOMPARE(tail, (std::vector<std::string>{"sort 1 3 0", "sort 2 1 0", "sort 0 1 0", "count",
                                                  "ended"}));
@@ -149,10 +163,10 @@ private slots:
         t.file("a", "same");
         t.file("b", "same");
         Host host({t.path("*.*")});
-        SearchRun run(host, host.model);
+        SearchRun run(host);
         run.click();
         run.click();
-        QVERIFY(host.model.CancelSrch);
+        QVERIFY(run.session().cancelRequested());
         run.click();
         QCOMPARE(run.state(), SearchRun::State::Stopping);
         host.finishSearch();
@@ -160,8 +174,8 @@ private slots:
         QCOMPARE(std::count(host.calls.begin(), host.calls.end(), "ended"), 1);
         QCOMPARE(std::count(host.statuses.begin(), host.statuses.end(), "Stopping ..."), 2);
         // Said so, unless the search was over before it saw the cancel.
-        QVERIFY(host.statuses.back().starts_with(host.model.outcome.cancelled ? "Cancelled after "
-                                                                              : "Completed in "));
+        QVERIFY(host.statuses.back().starts_with(
+            run.session().outcome().cancelled ? "Cancelled after " : "Completed in "));
         // A new search starts at once, not cancelled.
         run.click();
         host.finishSearch();
@@ -177,7 +191,7 @@ private slots:
             for (const std::string d : {"big/1/", "big/2/"})
                 t.file(d + std::to_string(k), k % 10 ? "dup" : "");
         Host early({t.path("big/*.*")});
-        early.model.CancelSrch = true;
+        early.model.cancelRequested = true;
         early.search();
         for (const auto& l : early.lists)
             QVERIFY(l.empty());
@@ -186,7 +200,7 @@ private slots:
         Host big({t.path("big/*.*")});
         big.onStatus = [&](const std::string& s) {
             if (s == kStatusSameName)
-                big.model.CancelSrch = true;
+                big.model.cancelRequested = true;
         };
         big.search();
         QVERIFY(!big.lists[ListSameName].empty());
@@ -211,7 +225,7 @@ private slots:
         host.onStatus = [&](const std::string& s) { comparing = s == kStatusDuplicates; };
         host.onProgress = [&](double p) {
             if (comparing && p > 0)
-                host.model.CancelSrch = true; // after the first run
+                host.model.cancelRequested = true; // after the first run
         };
         host.search();
         std::set<std::int64_t> sizes;

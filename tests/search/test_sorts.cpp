@@ -22,7 +22,7 @@ FileTable tableOf(const std::vector<std::pair<std::string, std::int64_t>>& entri
 std::vector<std::string> pathsOf(const FileTable& t) {
     std::vector<std::string> out;
     for (const auto& e : t)
-        out.push_back(e.FilePath);
+        out.push_back(e.path);
     return out;
 }
 
@@ -38,8 +38,8 @@ void literalSort(FileTable& t, std::int64_t L, std::int64_t r, const Less& less)
         while (less(x, t[j]) && j > L)
             --j;
         if (i <= j) {
-            std::swap(t[i].FilePath, t[j].FilePath);
-            std::swap(t[i].FileSize, t[j].FileSize);
+            std::swap(t[i].path, t[j].path);
+            std::swap(t[i].size, t[j].size);
             ++i;
             --j;
         }
@@ -50,7 +50,7 @@ void literalSort(FileTable& t, std::int64_t L, std::int64_t r, const Less& less)
         literalSort(t, i, r, less);
 }
 
-const auto bySize = [](const FileEntry& a, const FileEntry& b) { return a.FileSize < b.FileSize; };
+const auto bySize = [](const FileEntry& a, const FileEntry& b) { return a.size < b.size; };
 const auto byName = [](const FileEntry& a, const FileEntry& b) {
     return compareNoCase(a.name(), b.name()) < 0;
 };
@@ -72,30 +72,30 @@ private slots:
     void workedTablesOfEqualKeys() {
         // Three equal sizes: the ends are exchanged, the middle with itself.
         FileTable t = tableOf({{"/p0", 5}, {"/p1", 5}, {"/p2", 5}});
-        QuickSort(t, 0, 2);
+        sortBySize(t, 0, 2);
         QCOMPARE(pathsOf(t), (std::vector<std::string>{"/p2", "/p1", "/p0"}));
         // Four equal sizes: split in the middle, each half exchanged again.
         t = tableOf({{"/p0", 5}, {"/p1", 5}, {"/p2", 5}, {"/p3", 5}});
-        QuickSort(t, 0, 3);
+        sortBySize(t, 0, 3);
         QCOMPARE(pathsOf(t), (std::vector<std::string>{"/p2", "/p3", "/p0", "/p1"}));
         // Group keys stay in their slots while paths and sizes move.
         for (std::size_t k = 0; k < t.size(); ++k)
-            QCOMPARE(t[k].DupGroup, std::int64_t(100 + k));
+            QCOMPARE(t[k].group, std::int64_t(100 + k));
     }
 
     void sizesAreSignedAndRangesRespected() {
         FileTable t = tableOf({{"/a", 3}, {"/b", -1}, {"/c", 0}, {"/d", 2}, {"/e", -1}});
-        QuickSort(t, 0, 4);
+        sortBySize(t, 0, 4);
         std::vector<std::int64_t> sizes;
         for (const auto& e : t)
-            sizes.push_back(e.FileSize);
+            sizes.push_back(e.size);
         QCOMPARE(sizes, (std::vector<std::int64_t>{-1, -1, 0, 2, 3}));
         // Outside the range nothing moves; an empty or single range is left alone.
         t = tableOf({{"/z", 9}, {"/y", 2}, {"/x", 1}, {"/w", 0}});
-        QuickSort(t, 1, 2);
+        sortBySize(t, 1, 2);
         QCOMPARE(pathsOf(t), (std::vector<std::string>{"/z", "/x", "/y", "/w"}));
-        QuickSort(t, 3, 1);
-        QuickSortByFilename(t, 2, 2);
+        sortBySize(t, 3, 1);
+        sortByName(t, 2, 2);
         QCOMPARE(pathsOf(t), (std::vector<std::string>{"/z", "/x", "/y", "/w"}));
     }
 
@@ -110,19 +110,19 @@ private slots:
                 const auto size = static_cast<std::int64_t>(rng() % 5) - 1;
                 const char* name = kNames[rng() % std::size(kNames)];
                 FileEntry e;
-                e.FilePath = "/d" + std::to_string(k) + "/" + name;
-                e.FileSize = size;
+                e.path = "/d" + std::to_string(k) + "/" + name;
+                e.size = size;
                 e.stamp.mtime = k;
                 e.reason = k;
                 t.push_back(std::move(e));
             }
             FileTable a = t, b = t;
-            QuickSort(a, 0, n - 1);
+            sortBySize(a, 0, n - 1);
             literalSort(b, 0, n - 1, bySize);
             QCOMPARE(pathsOf(a), pathsOf(b));
             a = t;
             b = t;
-            QuickSortByFilename(a, 0, n - 1);
+            sortByName(a, 0, n - 1);
             literalSort(b, 0, n - 1, byName);
             QCOMPARE(pathsOf(a), pathsOf(b));
             // Names equal without regard to case stand together.
@@ -130,7 +130,7 @@ private slots:
                 QVERIFY(compareNoCase(a[k - 1].name(), a[k].name()) <= 0);
             // The stamp and the reason travel with their file.
             for (const auto& e : a) {
-                QCOMPARE(e.stamp.mtime, std::stoll(e.FilePath.substr(2)));
+                QCOMPARE(e.stamp.mtime, std::stoll(e.path.substr(2)));
                 QCOMPARE(std::int64_t{e.reason}, e.stamp.mtime);
             }
         }

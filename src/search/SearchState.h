@@ -11,12 +11,14 @@
 
 namespace trevalo {
 
-// Group keys of FileEntry::DupGroup.
-namespace DupGroupKey {
-inline constexpr std::int64_t None = -1;       // in no group of identical files
-inline constexpr std::int64_t Dropped = -2;    // working state inside one comparison only
-inline constexpr std::int64_t Unreadable = -3; // the file could not be read while compared
-} // namespace DupGroupKey
+// Marks in FileEntry::group besides a group key (the smallest table index of its group).
+namespace GroupMark {
+enum : std::int64_t {
+    None = -1,       // in no group of identical files
+    Dropped = -2,    // working state inside one comparison only
+    Unreadable = -3, // the file could not be read while compared
+};
+} // namespace GroupMark
 
 using FileTable = std::vector<FileEntry>;
 
@@ -57,12 +59,13 @@ struct SearchOutcome {
     std::int64_t files = 0;      // files found (the table's size, or the walk's count so far)
     std::int64_t unlisted = 0;   // folders that could not be listed or entered
     std::int64_t readErrors = 0; // rows of "Report - read errors"
+    double seconds = 0;          // from start to end
 };
 
 // State shared by the search command and the driver.
-struct SearchModel {
+struct SearchState {
     FileTable table;
-    std::atomic<bool> CancelSrch{false};
+    std::atomic<bool> cancelRequested{false};
     // The program is closing: the search stops at once wherever it is, also while it walks
     // folders and measures files (where a cancel is not looked at), and lists nothing more.
     std::atomic<bool> abort{false};

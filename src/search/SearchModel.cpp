@@ -1,5 +1,0 @@
-#include "search/SearchModel.h"
-
-#include "platform/PathText.h"
-
-namespace trevalo {} // namespace trevalo
