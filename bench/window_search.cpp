@@ -6,7 +6,6 @@
 //                                    build's src/app, or given in TREVALO_SCAN)
 
 #include "platform/Process.h"
-#include "search/SearchRun.h"
 #include "ui/SetupPanel.h"
 #include "ui/frmMain.h"
 
@@ -52,7 +51,7 @@ WindowRun searchFromTheWindow(const QString& folder) {
     clock.start();
     sinceTick.start();
     probe.start();
-    window.searchRun().click();
+    window.startOrCancelSearch();
     loop.exec();
     WindowRun run;
     run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;

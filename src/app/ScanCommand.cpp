@@ -6,8 +6,8 @@
 #include "platform/PathText.h"
 #include "search/RowSort.h"
 #include "search/SearchDriver.h"
-#include "search/SearchRun.h"
 #include "search/SearchSession.h"
+#include "search/SearchText.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -366,8 +366,7 @@ int runScanCommand(int argc, char** argv) {
     summary.seconds = outcome.seconds;
     summary.files = outcome.files;
     summary.cancelled = cancelled || outcome.cancelled;
-    summary.status = outcome.cancelled ? cancelledText(outcome.seconds, outcome.files)
-                                       : completionText(outcome.seconds, outcome.files);
+    summary.status = outcomeText(outcome);
     const bool written = writeStdout([&](CheckedOutput& out) {
         if (opt.json)
             writeJson(out, lists, summary);

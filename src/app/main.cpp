@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
             window.resize(std::max(window.width(), 920), window.height());
             saveScreenshotWhenDone(window, screenshot);
         }
-        QTimer::singleShot(0, &window, [&window] { window.searchRun().click(); });
+        QTimer::singleShot(0, &window, [&window] { window.startOrCancelSearch(); });
     }
     return QApplication::exec();
 }

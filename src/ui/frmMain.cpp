@@ -5,6 +5,7 @@
 #include "platform/desktop/ShellOpen.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "search/SearchText.h"
 #include "ui/DriveList.h"
 #include "ui/FileCommands.h"
 #include "ui/FileOpFrame.h"
@@ -44,6 +45,10 @@ namespace {
 
 constexpr int kProgressPanelWidth = 3000; // twips, the status bar's first section
 constexpr int kProgressInset = 40;        // twips from the section's left, right and top
+
+constexpr const char* kSelectPathMessage = "Please select path before search.";
+constexpr const char* kSelectPathTitle = "Select Path";
+constexpr const char* kStoppingStatus = "Stopping ...";
 
 double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -86,7 +91,6 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     const QString icon = dataFilePath(QStringLiteral("trevalo.svg"));
     if (!icon.isEmpty())
         setWindowIcon(QIcon(icon));
-    run_ = std::make_unique<SearchRun>(*this);
 
     frmPath->placeControls(tw_);
     frmPath->setGeometry(tw_.rect(design::frmPath));
@@ -99,7 +103,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     files_ = new FileCommands(*this);
     setFocusOrder();
 
-    connect(frmPath->cmdSrch, &QPushButton::clicked, this, [this] { run_->click(); });
+    connect(frmPath->cmdSrch, &QPushButton::clicked, this, &frmMain::startOrCancelSearch);
     connect(frmPath->cmdNewSrch, &QPushButton::clicked, this, &frmMain::Init);
     connect(frmPath->cmdMenu, &QPushButton::clicked, this,
             [this] { MnuMain->popup(QCursor::pos()); });
@@ -122,7 +126,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 frmMain::~frmMain() {
     // The workers must be gone before the lists they feed.
     files_->stopDelete();
-    run_->cancelAndWait();
+    abandonSearch();
 }
 
 void frmMain::buildResultLists() {
@@ -329,7 +333,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // Closing ends the program: a running delete stops after its current file, a running
     // search at once, and their workers are waited for.
     files_->stopDelete();
-    run_->cancelAndWait();
+    abandonSearch();
     event->accept();
 }
 
@@ -350,8 +354,8 @@ void frmMain::rowClicked(int list, int row) {
 }
 
 void frmMain::cancelSearchKey() {
-    if (run_->state() == SearchRun::State::Running)
-        run_->click();
+    if (searchStep_ == SearchStep::Running)
+        startOrCancelSearch();
 }
 
 void frmMain::popUpFileMenu(const QPoint& globalPos) {
@@ -371,81 +375,91 @@ void frmMain::messageBox(const QString& text, const QString& title, bool informa
     box.exec();
 }
 
-// ---- The search command's host ----
+// ---- The search ----
 
-SearchRequest frmMain::searchRequest() {
+void frmMain::startOrCancelSearch() {
     SearchRequest request;
     request.paths = frmPath->pathRows();
     request.types = frmPath->searchTypes();
-    return request;
-}
-
-void frmMain::showMessage(const std::string& text, const std::string& title) {
-    messageBox(displayText(text), displayText(title));
-}
-
-void frmMain::focusDriveList() {
-    frmPath->drvPath->setFocus(Qt::OtherFocusReason);
-}
-
-void frmMain::clearList(int list) {
-    if (list >= 0 && list < kResultListCount)
-        resultModel(list).clear();
-}
-
-void frmMain::searchStarted() {
+    if (request.paths.empty()) {
+        messageBox(QString::fromLatin1(kSelectPathMessage), QString::fromLatin1(kSelectPathTitle));
+        frmPath->drvPath->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (searchStep_ != SearchStep::Idle) {
+        StatusPanel->setText(QString::fromLatin1(kStoppingStatus));
+        session_.cancel();
+        searchStep_ = SearchStep::Stopping;
+        return;
+    }
+    for (ResultListModel* model : results_)
+        model->clear();
+    UpdateCount();
+    StatusPanel->setText(QString::fromLatin1(kStatusStart));
+    searchStep_ = SearchStep::Running;
     frmPath->cmdSrch->setText(tr("&Cancel"));
     frmPath->setSearchRunning(true);
     if (windowStateNow() == WindowState::Normal)
         resize(width(), tw_.pxAtLeast(design::searchWindowHeight - design::decorationHeight));
+    ++generation_;
+    session_.start(std::move(request));
 }
 
-void frmMain::searchEnded() {
+void frmMain::onWindowThread(std::function<void()> fn) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = generation_.load(), fn = std::move(fn)] {
+            if (generation == generation_)
+                fn();
+        },
+        Qt::QueuedConnection);
+}
+
+void frmMain::progress(double percent) {
+    const int value = std::clamp(static_cast<int>(std::floor(percent)), 0, 100);
+    onWindowThread([this, value] { pbMain->setValue(value); });
+}
+
+void frmMain::phase(SearchPhase phase) {
+    if (phase == SearchPhase::Walking) // "Start ..." shows from the click on
+        return;
+    onWindowThread(
+        [this, text = QString::fromLatin1(phaseText(phase))] { StatusPanel->setText(text); });
+}
+
+void frmMain::rows(int list, std::vector<ResultRow> rows) {
+    if (list < 0 || list >= kResultListCount)
+        return;
+    auto shared = std::make_shared<std::vector<ResultRow>>(std::move(rows));
+    onWindowThread([this, list, shared] { resultModel(list).appendRows(std::move(*shared)); });
+}
+
+void frmMain::pathRow(int row) {
+    onWindowThread([this, row] { frmPath->selectPathRow(row); });
+}
+
+void frmMain::finished(const SearchOutcome& outcome) {
+    onWindowThread([this, outcome] { finishSearch(outcome); });
+}
+
+void frmMain::finishSearch(const SearchOutcome& outcome) {
+    session_.wait();
+    pbMain->setValue(0);
+    StatusPanel->setText(displayText(outcomeText(outcome)));
+    SortByColumn(ListDuplicates, ColGroup + 1, 0);
+    SortByColumn(ListSameName, ColName + 1, 0);
+    SortByColumn(ListZeroSize, ColName + 1, 0);
+    UpdateCount();
+    searchStep_ = SearchStep::Idle;
     frmPath->cmdSrch->setText(tr("&Search"));
     frmPath->setSearchRunning(false);
     emit searchFinished();
 }
 
-// The calls below come from the search's worker thread, each queued to the window's thread in
-// the order it came; the search command also sets the status and progress from the window's
-// own thread, which takes effect at once.
-
-void frmMain::runOnHostThread(std::function<void()> fn) {
-    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
-}
-
-void frmMain::selectPathRow(int row) {
-    QMetaObject::invokeMethod(
-        this, [this, row] { frmPath->selectPathRow(row); }, Qt::QueuedConnection);
-}
-
-void frmMain::setProgress(double percent) {
-    const int value = std::clamp(static_cast<int>(std::floor(percent)), 0, 100);
-    if (QThread::currentThread() == thread())
-        pbMain->setValue(value);
-    else
-        QMetaObject::invokeMethod(
-            this, [this, value] { pbMain->setValue(value); }, Qt::QueuedConnection);
-}
-
-void frmMain::setStatus(const std::string& text) {
-    if (QThread::currentThread() == thread())
-        StatusPanel->setText(displayText(text));
-    else
-        QMetaObject::invokeMethod(
-            this, [this, shown = displayText(text)] { StatusPanel->setText(shown); },
-            Qt::QueuedConnection);
-}
-
-void frmMain::appendRows(int list, std::vector<ResultRow> rows) {
-    if (list < 0 || list >= kResultListCount)
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, list, rows = std::move(rows)]() mutable {
-            resultModel(list).appendRows(std::move(rows));
-        },
-        Qt::QueuedConnection);
+void frmMain::abandonSearch() {
+    session_.stop();
+    ++generation_;
+    searchStep_ = SearchStep::Idle;
 }
 
 // ---- The file commands ----
@@ -513,7 +527,7 @@ void frmMain::WebSite() {
 
 void frmMain::Quit() {
     files_->stopDelete();
-    run_->cancelAndWait();
+    abandonSearch();
     QCoreApplication::exit(0);
 }
 

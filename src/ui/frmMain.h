@@ -1,14 +1,16 @@
 #pragma once
 
-#include "search/SearchHost.h"
+#include "search/SearchEvents.h"
+#include "search/SearchSession.h"
 #include "search/SearchState.h"
-#include "search/SearchRun.h"
 #include "ui/LayoutRule.h"
 #include "ui/Twips.h"
 
 #include <QWidget>
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -33,8 +35,9 @@ class TabStrip;
 
 // The main window: the set-up panel above, the four result lists under a tab strip with the
 // file-operations frame beside them, and the status bar with the progress bar. It runs the
-// search command (as its RunHost) and lays itself out on every change of its size.
-class frmMain : public QWidget, public RunHost {
+// searches (the search button starts one and, while it runs, cancels it), hears their events on
+// its own thread and lays itself out on every change of its size.
+class frmMain : public QWidget, private SearchEvents {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -56,7 +59,11 @@ public:
     // The current list (CurList) and its selected row, or -1.
     ResultListModel& currentModel() const { return resultModel(CurList); }
     int selectedRow() const;
-    SearchRun& searchRun() { return *run_; }
+    // The search button: starts a search with the path rows and search types of the set-up
+    // panel, or asks a running one to stop.
+    void startOrCancelSearch();
+    // True from the start of a search until its worker has returned.
+    bool searchRunning() const { return session_.isRunning(); }
     FileCommands& fileCommands() { return *files_; }
     const Twips& twips() const { return tw_; }
 
@@ -74,21 +81,6 @@ public:
     void openUrl(const QUrl& url);
     // Opens a file (a byte path) with the desktop's program for it.
     void shellOpen(const std::string& bytePath);
-
-    // RunHost
-    SearchRequest searchRequest() override;
-    void showMessage(const std::string& text, const std::string& title) override;
-    void focusDriveList() override;
-    void clearList(int list) override;
-    void updateCount() override { UpdateCount(); }
-    void searchStarted() override;
-    void searchEnded() override;
-    void sortList(int list, int column, int order) override { SortByColumn(list, column, order); }
-    void runOnHostThread(std::function<void()> fn) override;
-    void selectPathRow(int row) override;
-    void setProgress(double percent) override;
-    void setStatus(const std::string& text) override;
-    void appendRows(int list, std::vector<ResultRow> rows) override;
 
     // The index of the visible result list.
     int CurList = 0;
@@ -160,15 +152,36 @@ private:
     void cancelSearchKey();
     void popUpFileMenu(const QPoint& globalPos);
     WindowState windowStateNow() const;
+
+    // The search: idle -> running (the button, with at least one path row) -> stopping (the
+    // button or Esc while running) -> idle (the search has ended and its end is shown).
+    enum class SearchStep { Idle, Running, Stopping };
+    // SearchEvents, called on the search's worker thread; each hands its work to the window's
+    // thread, in order.
+    void progress(double percent) override;
+    void phase(SearchPhase phase) override;
+    void rows(int list, std::vector<ResultRow> rows) override;
+    void pathRow(int row) override;
+    void finished(const SearchOutcome& outcome) override;
+    // Runs fn on the window's thread unless the search that queued it has been abandoned since.
+    void onWindowThread(std::function<void()> fn);
+    // On the window's thread, once the search has ended: sorts and counts the lists.
+    void finishSearch(const SearchOutcome& outcome);
+    // Stops a running search at once and waits for its worker; its end is not shown.
+    void abandonSearch();
     int statusBarHeightPx() const;
 
     Twips tw_;
-    std::unique_ptr<SearchRun> run_;
     FileCommands* files_ = nullptr;
     std::array<ResultListModel*, kResultListCount> results_{};
     MessageHook messageHook_;
     UrlOpener urlOpener_;
     bool inLayout_ = false;
+    SearchStep searchStep_ = SearchStep::Idle;
+    // Counts the searches started and abandoned: what a worker queued for an earlier one is
+    // dropped. Read by the worker, changed on the window's thread.
+    std::atomic<std::uint64_t> generation_{0};
+    SearchSession session_{*this}; // last: its worker is stopped before the rest goes
 };
 
 } // namespace trevalo

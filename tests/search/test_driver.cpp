@@ -1,6 +1,8 @@
-// Whole searches on real trees, through the driver and through the search command.
+// Whole searches on real trees, through the driver on the test's thread and through a search
+// session on its worker.
 #include "search/SearchDriver.h"
-#include "search/SearchRun.h"
+#include "search/SearchSession.h"
+#include "search/SearchText.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
@@ -19,13 +21,14 @@ using Paths = std::set<std::string>;
 namespace {
 
 // Records what a search hands over; hand-overs are not throttled, so hooks see every step.
-class Host final : public RunHost {
+class Host final : public SearchEvents {
 public:
     SearchState model;
     SearchRequest request;
     std::array<std::vector<ResultRow>, kResultListCount> lists;
     std::vector<std::string> statuses;
-    std::vector<std::string> calls;                   // the search command's steps, in order
+    std::vector<SearchOutcome> outcomes;              // one per finished search
+    int lateRows = 0;                                 // rows handed over after the end
     std::function<void(const std::string&)> onStatus; // runs on the worker
     std::function<void(double)> onProgress;           // runs on the worker
 
@@ -34,30 +37,13 @@ public:
             request.paths.push_back(PathRow{std::move(p), true});
         request.types = types;
     }
-    // Runs a search on this thread, its events recorded as the search command records them.
-    void search() {
-        struct Events final : SearchEvents {
-            Host& host;
-            explicit Events(Host& h) : host(h) {}
-            void progress(double percent) override { host.setProgress(percent); }
-            void phase(SearchPhase phase) override { host.setStatus(phaseText(phase)); }
-            void rows(int list, std::vector<ResultRow> rows) override {
-                host.appendRows(list, std::move(rows));
-            }
-            void finished(const SearchOutcome&) override {}
-            std::chrono::milliseconds handOverInterval() const override { return {}; }
-        } events(*this);
-        runSearch(request, model, events);
-    }
-    // Waits until the worker hands back the end of the search and runs it, as a window's
-    // event loop would.
-    void finishSearch() {
+    // Runs a search on this thread.
+    void search() { runSearch(request, model, *this); }
+    // Waits until `count` searches of a session have finished.
+    bool waitForFinished(std::size_t count) {
         std::unique_lock lock(mutex_);
-        ready_.wait_for(lock, std::chrono::seconds(60), [&] { return bool(handedBack_); });
-        const auto fn = std::exchange(handedBack_, nullptr);
-        lock.unlock();
-        if (fn)
-            fn();
+        return ready_.wait_for(lock, std::chrono::seconds(60),
+                               [&] { return outcomes.size() >= count; });
     }
     Paths paths(int list) const {
         Paths out;
@@ -66,21 +52,12 @@ public:
         return out;
     }
 
-    std::chrono::milliseconds handOverInterval() const override { return {}; }
-    SearchRequest searchRequest() override { return request; }
-    void showMessage(const std::string&, const std::string&) override {}
-    void clearList(int list) override { lists[list].clear(); }
-    void updateCount() override { calls.push_back("count"); }
-    void searchEnded() override { calls.push_back("ended"); }
-    void sortList(int list, int column, int order) override {
-        calls.push_back("sort " + std::to_string(list) + " " + std::to_string(column) + " " +
-                        std::to_string(order));
-    }
-    void setProgress(double percent) override {
+    void progress(double percent) override {
         if (onProgress)
             onProgress(percent);
     }
-    void setStatus(const std::string& text) override {
+    void phase(SearchPhase phase) override {
+        const std::string text = phaseText(phase);
         {
             std::lock_guard lock(mutex_);
             statuses.push_back(text);
@@ -88,20 +65,37 @@ public:
         if (onStatus)
             onStatus(text);
     }
-    void appendRows(int list, std::vector<ResultRow> rows) override {
+    void rows(int list, std::vector<ResultRow> rows) override {
+        std::lock_guard lock(mutex_);
+        if (outcomes.size() != finishedBefore_)
+            ++lateRows;
         lists[list].insert(lists[list].end(), rows.begin(), rows.end());
     }
-    void runOnHostThread(std::function<void()> fn) override {
+    void finished(const SearchOutcome& outcome) override {
         std::lock_guard lock(mutex_);
-        handedBack_ = std::move(fn);
-        ready_.notify_one();
+        outcomes.push_back(outcome);
+        ready_.notify_all();
+    }
+    std::chrono::milliseconds handOverInterval() const override { return {}; }
+    // The next search of a session starts; its rows come before its end.
+    void nextSearch() {
+        std::lock_guard lock(mutex_);
+        finishedBefore_ = outcomes.size();
+        for (auto& list : lists)
+            list.clear();
     }
 
 private:
     std::mutex mutex_;
     std::condition_variable ready_;
-    std::function<void()> handedBack_;
+    std::size_t finishedBefore_ = 0;
 };
+
+// Holds a session's worker before it compares contents until the session is asked to stop.
+void holdUntilCancelled(const SearchSession& session) {
+    while (!session.cancelRequested())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
 
 } // namespace
 
@@ -109,7 +103,7 @@ class DriverTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void threeSearchesThroughTheSearchCommand() {
+    void aSessionSearchesOnItsWorkerAndReportsItsEnd() {
         TempTree t;
         t.file("d1/a.txt", "hello");
         t.file("d2/b.txt", "hello");
@@ -121,32 +115,34 @@ private slots:
         t.file("d3/unique.dat", "a longer file");
         t.setMtime("d1/e.bin", 1700000000);
         Host host({t.path("*.*")});
-        SearchRun run(host);
-        run.click();
-        QCOMPARE(run.state(), SearchRun::State::Running);
-        host.finishSearch();
-        QCOMPARE(run.state(), SearchRun::State::Idle);
+        SearchSession session(host);
+        QVERIFY(session.start(host.request));
+        QVERIFY(host.waitForFinished(1));
+        session.wait();
+        QVERIFY(!session.isRunning());
+        QCOMPARE(host.lateRows, 0);
 
-        QCOMPARE(host.statuses.front(), std::string("Start ..."));
-        QVERIFY(QString::fromStdString(host.statuses.back())
+        QCOMPARE(host.statuses, (std::vector<std::string>{kStatusStart, kStatusLoading,
+                                                          kStatusSameName, kStatusDuplicates}));
+        const SearchOutcome& outcome = host.outcomes.front();
+        QVERIFY(!outcome.cancelled);
+        QCOMPARE(outcome.files, std::int64_t(8));
+        QVERIFY(QString::fromStdString(outcomeText(outcome))
                     .contains(QRegularExpression("^Completed in \\d+s, searching 8 files\\.$")));
         QCOMPARE(host.paths(ListZeroSize), (Paths{t.path("d1/z2"), t.path("d2/z1")}));
         QCOMPARE(host.paths(ListDuplicates), (Paths{t.path("d1/a.txt"), t.path("d2/b.txt")}));
         const auto& dups = host.lists[ListDuplicates];
         QCOMPARE(dups[0].group, dups[1].group);
         // The key is the smallest table index of the group, in the table's final size order.
-        const auto& entry = run.session().table().at(static_cast<std::size_t>(dups[0].group));
+        const auto& entry = session.table().at(static_cast<std::size_t>(dups[0].group));
         QVERIFY(entry.path == t.path("d1/a.txt") || entry.path == t.path("d2/b.txt"));
-        QCOMPARE(run.session().table().at(static_cast<std::size_t>(dups[0].group) + 1).size,
+        QCOMPARE(session.table().at(static_cast<std::size_t>(dups[0].group) + 1).size,
                  std::int64_t(5));
         QCOMPARE(host.paths(ListSameName), (Paths{t.path("d1/e.bin"), t.path("d2/E.BIN")}));
         QVERIFY(host.lists[ListReadErrors].empty());
         // The table keeps no group keys once listed.
-        for (const auto& e : run.session().table())
+        for (const auto& e : session.table())
             QCOMPARE(e.group, std::int64_t(-1));
-        const std::vector<std::string> tail(host.calls.end() - 5, host.calls.end());
-        QCOMPARE(tail, (std::vector<std::string>{"sort 1 3 0", "sort 2 1 0", "sort 0 1 0", "count",
-                                                 "ended"}));
 
         // The texts of a row: numbers padded to 10, the folder with its "/", local time.
         const auto& same = host.lists[ListSameName];
@@ -158,28 +154,42 @@ private slots:
                  QDateTime::fromSecsSinceEpoch(1700000000).toString("yyyy/MM/dd hh:mm:ss"));
     }
 
-    void secondClicksOnlyCancel() {
+    // One search at a time: a start while one runs does nothing; cancels only cancel, and the
+    // search still ends once, saying it was cancelled; the next search is not cancelled. A stop
+    // (the host is going) reports no end at all.
+    void oneSearchAtATimeCancelAndStop() {
         TempTree t;
         t.file("a", "same");
         t.file("b", "same");
         Host host({t.path("*.*")});
-        SearchRun run(host);
-        run.click();
-        run.click();
-        QVERIFY(run.session().cancelRequested());
-        run.click();
-        QCOMPARE(run.state(), SearchRun::State::Stopping);
-        host.finishSearch();
-        QCOMPARE(run.state(), SearchRun::State::Idle);
-        QCOMPARE(std::count(host.calls.begin(), host.calls.end(), "ended"), 1);
-        QCOMPARE(std::count(host.statuses.begin(), host.statuses.end(), "Stopping ..."), 2);
-        // Said so, unless the search was over before it saw the cancel.
-        QVERIFY(host.statuses.back().starts_with(
-            run.session().outcome().cancelled ? "Cancelled after " : "Completed in "));
-        // A new search starts at once, not cancelled.
-        run.click();
-        host.finishSearch();
+        SearchSession session(host);
+        session.setBeforeComparison([&session] { holdUntilCancelled(session); });
+        QVERIFY(session.start(host.request));
+        QVERIFY(!session.start(host.request));
+        session.cancel();
+        QVERIFY(session.cancelRequested());
+        session.cancel();
+        QVERIFY(host.waitForFinished(1));
+        session.wait();
+        QCOMPARE(host.outcomes.size(), std::size_t(1));
+        QVERIFY(host.outcomes[0].cancelled);
+        QVERIFY(outcomeText(host.outcomes[0]).starts_with("Cancelled after "));
+        QVERIFY(host.lists[ListDuplicates].empty());
+
+        session.setBeforeComparison({});
+        host.nextSearch();
+        QVERIFY(session.start(host.request));
+        QVERIFY(host.waitForFinished(2));
+        session.wait();
+        QVERIFY(!host.outcomes[1].cancelled);
         QCOMPARE(host.lists[ListDuplicates].size(), std::size_t(2));
+
+        session.setBeforeComparison([&session] { holdUntilCancelled(session); });
+        host.nextSearch();
+        QVERIFY(session.start(host.request));
+        session.stop();
+        QVERIFY(!session.isRunning());
+        QCOMPARE(host.outcomes.size(), std::size_t(2));
     }
 
     // A cancel is looked at per folder walked and every 200 names: cancelled from the start,

@@ -1,0 +1,28 @@
+#include "search/SearchText.h"
+
+#include <cmath>
+
+namespace trevalo {
+
+namespace {
+std::int64_t wholeSeconds(double seconds) {
+    return static_cast<std::int64_t>(std::floor(seconds < 0 ? 0 : seconds));
+}
+} // namespace
+
+std::string completionText(double seconds, std::int64_t files) {
+    return "Completed in " + std::to_string(wholeSeconds(seconds)) + "s, searching " +
+           std::to_string(files) + " files.";
+}
+
+std::string cancelledText(double seconds, std::int64_t files) {
+    return "Cancelled after " + std::to_string(wholeSeconds(seconds)) + "s, searching " +
+           std::to_string(files) + " files.";
+}
+
+std::string outcomeText(const SearchOutcome& outcome) {
+    return outcome.cancelled ? cancelledText(outcome.seconds, outcome.files)
+                             : completionText(outcome.seconds, outcome.files);
+}
+
+} // namespace trevalo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "search/SearchState.h"
+
+#include <cstdint>
+#include <string>
+
+namespace trevalo {
+
+// "Completed in S s, searching N files.", S in whole seconds rounded down.
+std::string completionText(double seconds, std::int64_t files);
+// "Cancelled after S s, searching N files.": the lists hold what was found before the cancel.
+std::string cancelledText(double seconds, std::int64_t files);
+// The one of the two that fits how the search ended.
+std::string outcomeText(const SearchOutcome& outcome);
+
+} // namespace trevalo
