@@ -6,8 +6,8 @@
 //                                    build's src/app, or given in TREVALO_SCAN)
 
 #include "platform/Process.h"
+#include "ui/MainWindow.h"
 #include "ui/SetupPanel.h"
-#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,10 +31,10 @@ struct WindowRun {
 };
 
 WindowRun searchFromTheWindow(const QString& folder) {
-    frmMain window;
+    MainWindow window;
     window.show();
-    window.frmPath->openFolder(QFile::encodeName(folder).toStdString());
-    window.frmPath->addPath();
+    window.setupPanel->openFolder(QFile::encodeName(folder).toStdString());
+    window.setupPanel->addPath();
 
     QElapsedTimer sinceTick;
     double longest = 0;
@@ -46,7 +46,7 @@ WindowRun searchFromTheWindow(const QString& folder) {
     });
 
     QEventLoop loop;
-    QObject::connect(&window, &frmMain::searchFinished, &loop, &QEventLoop::quit);
+    QObject::connect(&window, &MainWindow::searchFinished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
     sinceTick.start();

@@ -116,9 +116,9 @@ public:
     // After the end: the lists, sorted as the window sorts them, and the outcome.
     ResultLists takeLists() {
         std::lock_guard lock(mutex_);
-        sortRows(lists_[ListDuplicates], ColGroup, 0);
-        sortRows(lists_[ListSameName], ColName, 0);
-        sortRows(lists_[ListZeroSize], ColName, 0);
+        sortRows(lists_[ListDuplicates], GroupColumn, 0);
+        sortRows(lists_[ListSameName], NameColumn, 0);
+        sortRows(lists_[ListZeroSize], NameColumn, 0);
         return std::move(lists_);
     }
     SearchOutcome outcome() {
@@ -238,12 +238,6 @@ std::string expandHome(const std::string& arg) {
             return std::string(home) + arg.substr(1);
     }
     return arg;
-}
-
-std::string withoutTrailingSlashes(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
 }
 
 bool hasWildcard(std::string_view s) {

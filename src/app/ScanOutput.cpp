@@ -147,9 +147,9 @@ void writeText(CheckedOutput& out, const ResultLists& lists, const ScanSummary& 
             text += '\t';
             appendTerminalText(text, row.folder);
             if (m == ListDuplicates)
-                text += '\t' + cellText(row, ColGroup);
-            text += '\t' + cellText(row, ColSize);
-            text += '\t' + cellText(row, ColDate);
+                text += '\t' + cellText(row, GroupColumn);
+            text += '\t' + cellText(row, SizeColumn);
+            text += '\t' + cellText(row, DateColumn);
             if (m == ListReadErrors) {
                 text += '\t';
                 appendTerminalText(text, row.reason);

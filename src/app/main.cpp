@@ -6,9 +6,9 @@
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "ui/MainWindow.h"
 #include "ui/SetupPanel.h"
 #include "ui/TabStrip.h"
-#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -28,15 +28,16 @@ namespace {
 // For the README's screenshot: once the search started from the command line has ended, show
 // the "Duplicates" list with its first picture selected and previewed, save a picture of the
 // window and quit.
-void saveScreenshotWhenDone(trevalo::frmMain& window, const QString& file) {
-    QObject::connect(&window, &trevalo::frmMain::searchFinished, &window, [&window, file] {
-        window.tabMain->tabBar()->setCurrentIndex(trevalo::ListDuplicates);
+void saveScreenshotWhenDone(trevalo::MainWindow& window, const QString& file) {
+    QObject::connect(&window, &trevalo::MainWindow::searchFinished, &window, [&window, file] {
+        window.resultTabs->tabBar()->setCurrentIndex(trevalo::ListDuplicates);
         const auto& rows = window.resultModel(trevalo::ListDuplicates).rows();
-        const auto picture = std::find_if(
-            rows.begin(), rows.end(), [](const auto& row) { return trevalo::IsPicExt(row.name); });
-        window.lstResult[trevalo::ListDuplicates]->selectRow(
+        const auto picture = std::find_if(rows.begin(), rows.end(), [](const auto& row) {
+            return trevalo::hasPictureExtension(row.name);
+        });
+        window.resultViews[trevalo::ListDuplicates]->selectRow(
             picture == rows.end() ? 0 : static_cast<int>(picture - rows.begin()));
-        window.Preview();
+        window.previewSelected();
         QTimer::singleShot(500, &window, [&window, file] {
             const bool saved = window.grab().save(file);
             std::fprintf(stderr, saved ? "trevalo: saved %s\n" : "trevalo: cannot save %s\n",
@@ -50,15 +51,15 @@ void saveScreenshotWhenDone(trevalo::frmMain& window, const QString& file) {
 // a path row with the pattern and sub-folder choice the set-up panel starts with (every file,
 // sub-folders searched). A folder that cannot be opened is named in a message box and left out.
 // Returns whether any row was added.
-bool addSearchPaths(trevalo::frmMain& window, const QStringList& folders) {
+bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
     bool added = false;
     for (const QString& folder : folders) {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(
             std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
-        if (error || !window.frmPath->openFolder(absolute.lexically_normal().native()))
+        if (error || !window.setupPanel->openFolder(absolute.lexically_normal().native()))
             continue;
-        window.frmPath->addPath();
+        window.setupPanel->addPath();
         added = true;
     }
     return added;
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
         QApplication::setWindowIcon(QIcon(icon));
     parser.process(app);
 
-    trevalo::frmMain window;
+    trevalo::MainWindow window;
     window.show();
 
     addSearchPaths(window, parser.positionalArguments());

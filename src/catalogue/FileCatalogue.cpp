@@ -29,12 +29,6 @@ bool outOfDescriptors(int err) {
     return err == EMFILE || err == ENFILE;
 }
 
-std::string withoutSlash(std::string_view folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.remove_suffix(1);
-    return std::string(folder);
-}
-
 } // namespace
 
 std::string_view FileEntry::name() const {
@@ -68,7 +62,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     std::vector<Frame> stack;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
-        problems_.push_back({withoutSlash(top), handle.error()});
+        problems_.push_back({withoutTrailingSlashes(top), handle.error()});
         return;
     }
     std::string path = top;
@@ -92,7 +86,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         if (!frame.handle.isOpen()) {
             if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
                 // The folder cannot be entered again: its other sub-folders are not walked.
-                problems_.push_back({withoutSlash(path), reason});
+                problems_.push_back({withoutTrailingSlashes(path), reason});
                 stack[index].next = stack[index].subFolders.size();
                 continue;
             }
@@ -104,7 +98,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             --openCount_;
         }
         if (!child.isOpen()) {
-            problems_.push_back({withoutSlash(path), child.error()});
+            problems_.push_back({withoutTrailingSlashes(path), child.error()});
             path.resize(stack[index].pathLength);
             continue;
         }
@@ -117,7 +111,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
                           std::string name, std::string_view pattern, bool recursive) {
     const FileStatus self = handle.status();
     if (self.kind != FileKind::Directory) {
-        problems_.push_back({withoutSlash(path), self.error ? self.error : ENOTDIR});
+        problems_.push_back({withoutTrailingSlashes(path), self.error ? self.error : ENOTDIR});
         return false;
     }
     const FileId id{self.device, self.inode};
@@ -128,7 +122,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         const bool loop =
             std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; });
         if (loop)
-            problems_.push_back({withoutSlash(path), ELOOP});
+            problems_.push_back({withoutTrailingSlashes(path), ELOOP});
         return false;
     }
     const std::uint64_t parentDevice = stack.empty() ? 0 : stack.back().device;
@@ -140,7 +134,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         listed.emplace(handle.fd());
     DirListing& listing = *listed;
     if (!listing.isOpen()) {
-        problems_.push_back({withoutSlash(path), listing.error()});
+        problems_.push_back({withoutTrailingSlashes(path), listing.error()});
         return false;
     }
 
@@ -184,7 +178,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         // Gone, or no longer a regular file: nothing to catalogue.
     }
     if (listing.error() != 0)
-        problems_.push_back({withoutSlash(path), listing.error()});
+        problems_.push_back({withoutTrailingSlashes(path), listing.error()});
     found_ += static_cast<std::int64_t>(frame.files.size());
 
     if (!frame.subFolders.empty()) {

@@ -23,6 +23,20 @@ std::string_view extensionOf(std::string_view path) {
     return path.substr(dot + 1);
 }
 
+std::string withoutTrailingSlashes(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+std::string childPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (folder != "/")
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
 std::string joinFolderPattern(std::string_view folder, std::string_view pattern) {
     std::string row(folder);
     if (row.empty() || row.back() != '/')

@@ -15,6 +15,11 @@ std::string_view folderOf(std::string_view path);
 // The text after the last "." when that "." stands after the last "/"; otherwise empty.
 std::string_view extensionOf(std::string_view path);
 
+// The path without its trailing "/"s; a path of slashes only gives "/".
+std::string withoutTrailingSlashes(std::string_view path);
+// The path of `name` inside `folder` (a folder without a trailing "/", or "/").
+std::string childPath(std::string_view folder, std::string_view name);
+
 // A search path: folder + "/" + pattern, or folder + pattern when the folder ends in "/".
 std::string joinFolderPattern(std::string_view folder, std::string_view pattern);
 

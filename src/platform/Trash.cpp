@@ -2,6 +2,7 @@
 
 #include "platform/FileRename.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "platform/TrashFolders.h"
 
 #include <cerrno>
@@ -27,12 +28,6 @@ constexpr int kMaxNameTries = 10000;
 std::string envPath(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-std::string withoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
 }
 
 std::string parentOf(const std::string& path) {
@@ -179,10 +174,6 @@ std::string mountTopOf(const std::string& folder) {
     return top;
 }
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-    return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
 TrashPlace homeTrashPlace() {
     const std::string home = homeTrashFolder();
     if (home.empty())
@@ -196,14 +187,14 @@ TrashPlace homeTrashPlace() {
 
 TrashPlace mountTrash(const std::string& top) {
     const std::string uid = std::to_string(::getuid());
-    const std::string shared = joinPath(top, ".Trash");
+    const std::string shared = childPath(top, ".Trash");
     struct stat sb;
     if (::lstat(shared.c_str(), &sb) == 0 && S_ISDIR(sb.st_mode) && (sb.st_mode & S_ISVTX)) {
         const std::string mine = shared + "/" + uid;
         if (ownFolder(mine) == 0 && filesAndInfo(mine, true) == 0)
             return {mine, 0};
     }
-    const std::string own = joinPath(top, ".Trash-" + uid);
+    const std::string own = childPath(top, ".Trash-" + uid);
     if (const int err = ownFolder(own))
         return {own, err};
     return {own, filesAndInfo(own, true)};
@@ -347,7 +338,7 @@ std::string homeTrashFolder() {
             return {};
         data = withoutTrailingSlashes(home) + "/.local/share";
     }
-    return joinPath(withoutTrailingSlashes(data), "Trash");
+    return childPath(withoutTrailingSlashes(data), "Trash");
 }
 
 std::string trashPercentEncode(std::string_view bytes) {

@@ -28,17 +28,17 @@ void skipSeparators(std::string_view text, std::size_t& pos) {
 
 } // namespace
 
-void Marks(std::vector<ResultRow>& rows, bool isAllMarks) {
+void setAllMarks(std::vector<ResultRow>& rows, bool marked) {
     for (ResultRow& row : rows)
-        row.checked = isAllMarks;
+        row.checked = marked;
 }
 
-bool markByAgeEnabled(int curList) {
-    return curList == 1 || curList == 2;
+bool markByAgeEnabled(int list) {
+    return list == ListDuplicates || list == ListSameName;
 }
 
-int markKeyColumn(int curList) {
-    return curList == 2 ? ColName : ColGroup;
+int markKeyColumn(int list) {
+    return list == ListSameName ? NameColumn : GroupColumn;
 }
 
 std::int64_t dayOfDateText(std::string_view text) {
@@ -62,24 +62,24 @@ std::int64_t dayOfDateText(std::string_view text) {
     return (negativeYear ? -year : year) * 10000 + month * 100 + day;
 }
 
-void MarkDel(std::vector<ResultRow>& rows, int curList, bool markOld) {
+void markByAge(std::vector<ResultRow>& rows, int list, Age age) {
     if (rows.empty())
         return;
-    const int keyColumn = markKeyColumn(curList);
-    Marks(rows, false);
+    const int keyColumn = markKeyColumn(list);
+    setAllMarks(rows, false);
     sortRows(rows, keyColumn, 0);
 
     // The "#" cell is the group number padded to a fixed width, so equal texts are equal
     // numbers.
     const auto sameKey = [keyColumn](const ResultRow& a, const ResultRow& b) {
-        return keyColumn == ColName ? equalNoCase(a.name, b.name) : a.group == b.group;
+        return keyColumn == NameColumn ? equalNoCase(a.name, b.name) : a.group == b.group;
     };
     for (std::size_t i = 1; i < rows.size(); ++i) {
         if (!sameKey(rows[i], rows[i - 1]))
             continue;
         const bool olderOrSame =
             dayOfDateText(rows[i].dateText()) <= dayOfDateText(rows[i - 1].dateText());
-        if (olderOrSame == markOld)
+        if (olderOrSame == (age == Age::Older))
             rows[i].checked = true;
         else
             rows[i - 1].checked = true;

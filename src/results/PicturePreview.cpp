@@ -54,7 +54,7 @@ QImage readRaster(QFile& file, QSize box) {
 
 } // namespace
 
-bool IsPicExt(std::string_view path) {
+bool hasPictureExtension(std::string_view path) {
     const std::string_view extension = extensionOf(path);
     for (const std::string_view picture : kPictureExtensions)
         if (equalNoCase(extension, picture))
@@ -65,7 +65,7 @@ bool IsPicExt(std::string_view path) {
 PreviewAction previewFor(bool hasSelection, bool previewOn, std::string_view path) {
     if (!hasSelection || !previewOn)
         return PreviewAction::Keep;
-    return IsPicExt(path) ? PreviewAction::Load : PreviewAction::Clear;
+    return hasPictureExtension(path) ? PreviewAction::Load : PreviewAction::Clear;
 }
 
 QImage loadPicture(const std::string& bytePath, QSize box) {

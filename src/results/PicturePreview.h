@@ -18,7 +18,7 @@ inline constexpr std::array<std::string_view, 9> kPictureExtensions = {
 
 // True when the extension of the path (after the last "." of its last part) is one of the
 // picture extensions, without regard to letter case.
-bool IsPicExt(std::string_view path);
+bool hasPictureExtension(std::string_view path);
 
 // What a click on a row does to the preview box.
 enum class PreviewAction {

@@ -53,37 +53,37 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         switch (column) {
-        case ColName:
+        case NameColumn:
             return displayText(r.name);
-        case ColFolder:
+        case FolderColumn:
             return displayText(r.folder);
-        case ColGroup:
+        case GroupColumn:
             return numberText(r.group);
-        case ColSize:
+        case SizeColumn:
             return numberText(r.size);
-        case ColDate:
+        case DateColumn:
             return QString::fromLatin1(r.dateText().data(),
                                        static_cast<qsizetype>(r.dateText().size()));
-        case ColReason:
+        case kReasonColumn:
             return displayText(r.reason);
         default:
             return {};
         }
     case Qt::ToolTipRole:
-        if (column == ColName || column == ColFolder)
+        if (column == NameColumn || column == FolderColumn)
             return displayText(r.path());
         return {};
     case Qt::DecorationRole:
         // A folder has no check box; its icon stands where the box would be.
-        if (column == ColName && r.isFolder)
+        if (column == NameColumn && r.isFolder)
             return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
         return {};
     case Qt::CheckStateRole:
-        if (column == ColName && !r.isFolder)
+        if (column == NameColumn && !r.isFolder)
             return r.checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::TextAlignmentRole:
-        if (column == ColGroup || column == ColSize)
+        if (column == GroupColumn || column == SizeColumn)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:
@@ -92,7 +92,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool ResultListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::CheckStateRole || index.column() != ColName ||
+    if (role != Qt::CheckStateRole || index.column() != NameColumn ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
     setChecked(index.row(), value.value<Qt::CheckState>() != Qt::Unchecked);
@@ -103,7 +103,7 @@ Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == ColName && !row(index.row()).isFolder)
+    if (index.column() == NameColumn && !row(index.row()).isFolder)
         f |= Qt::ItemIsUserCheckable;
     return f;
 }
@@ -112,13 +112,13 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= kListColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole) {
-        if (section == ColReason)
+        if (section == kReasonColumn)
             return QString::fromLatin1(kReasonCaption);
         const std::string_view caption = kResultColumnCaptions[static_cast<std::size_t>(section)];
         return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
     }
     if (role == Qt::TextAlignmentRole) {
-        if (section == ColGroup || section == ColSize)
+        if (section == GroupColumn || section == SizeColumn)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     }
@@ -155,7 +155,7 @@ void ResultListModel::sortByColumn(int column, Qt::SortOrder order) {
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const std::vector<Tracked> tracked = rememberPersistentRows();
-    if (column == ColReason) {
+    if (column == kReasonColumn) {
         const bool ascending = order == Qt::AscendingOrder;
         std::stable_sort(rows_.begin(), rows_.end(),
                          [ascending](const ResultRow& a, const ResultRow& b) {
@@ -174,7 +174,7 @@ void ResultListModel::setAllChecked(bool checked) {
         return;
     for (ResultRow& r : rows_)
         r.checked = checked && !r.isFolder;
-    emit dataChanged(index(0, ColName), index(rowCount() - 1, ColName), {Qt::CheckStateRole});
+    emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
 }
 
 void ResultListModel::setChecked(int row, bool checked) {
@@ -184,7 +184,7 @@ void ResultListModel::setChecked(int row, bool checked) {
     if (r.checked == checked || (checked && r.isFolder))
         return;
     r.checked = checked;
-    const QModelIndex cell = index(row, ColName);
+    const QModelIndex cell = index(row, NameColumn);
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }
 
@@ -201,7 +201,8 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
         return;
     }
     if (!rows_.empty())
-        emit dataChanged(index(0, ColName), index(rowCount() - 1, ColName), {Qt::CheckStateRole});
+        emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn),
+                         {Qt::CheckStateRole});
 }
 
 int ResultListModel::removeRowsAt(std::vector<int> positions) {
@@ -259,7 +260,7 @@ void ResultListModel::setRowName(int row, std::string name) {
     if (row < 0 || row >= rowCount())
         return;
     rows_[static_cast<std::size_t>(row)].name = std::move(name);
-    const QModelIndex cell = index(row, ColName);
+    const QModelIndex cell = index(row, NameColumn);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 

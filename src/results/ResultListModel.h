@@ -11,7 +11,7 @@
 namespace trevalo {
 
 // The last column: why a file or folder could not be read, in the system's words.
-inline constexpr int ColReason = kResultColumnCount;
+inline constexpr int kReasonColumn = kResultColumnCount;
 inline constexpr int kListColumnCount = kResultColumnCount + 1;
 inline constexpr const char* kReasonCaption = "Reason";
 

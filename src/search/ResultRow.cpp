@@ -46,15 +46,15 @@ ResultRow makeFolderRow(std::string_view folderPath, int reason) {
 
 std::string cellText(const ResultRow& row, int column) {
     switch (column) {
-    case ColName:
+    case NameColumn:
         return row.name;
-    case ColFolder:
+    case FolderColumn:
         return row.folder;
-    case ColGroup:
+    case GroupColumn:
         return padNumber(row.group);
-    case ColSize:
+    case SizeColumn:
         return padNumber(row.size);
-    case ColDate:
+    case DateColumn:
         return std::string(row.dateText());
     default:
         return {};

@@ -10,7 +10,13 @@
 namespace trevalo {
 
 // Columns of a result list, 0-based.
-enum ResultColumn : int { ColName = 0, ColFolder = 1, ColGroup = 2, ColSize = 3, ColDate = 4 };
+enum ResultColumn : int {
+    NameColumn = 0,
+    FolderColumn = 1,
+    GroupColumn = 2,
+    SizeColumn = 3,
+    DateColumn = 4
+};
 inline constexpr int kResultColumnCount = 5;
 inline constexpr std::array<std::string_view, kResultColumnCount> kResultColumnCaptions = {
     "Name", "In Folder", "#", "Size", "Date Modified"};

@@ -35,20 +35,20 @@ void sortByKey(std::vector<ResultRow>& rows, int order, const KeyOf& keyOf) {
 
 void sortRows(std::vector<ResultRow>& rows, int column, int order) {
     switch (column) {
-    case ColName:
+    case NameColumn:
         sortByKey<std::string>(rows, order, [](const ResultRow& r) { return foldCase(r.name); });
         break;
-    case ColFolder:
+    case FolderColumn:
         sortByKey<std::string_view>(rows, order,
                                     [](const ResultRow& r) { return std::string_view(r.folder); });
         break;
-    case ColGroup:
+    case GroupColumn:
         sortByKey<std::int64_t>(rows, order, [](const ResultRow& r) { return r.group; });
         break;
-    case ColSize:
+    case SizeColumn:
         sortByKey<std::int64_t>(rows, order, [](const ResultRow& r) { return r.size; });
         break;
-    case ColDate:
+    case DateColumn:
         sortByKey<std::string_view>(rows, order, [](const ResultRow& r) { return r.dateText(); });
         break;
     default:

@@ -7,7 +7,7 @@
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "ui/GeneralMenu.h"
-#include "ui/frmMain.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -69,7 +69,7 @@ struct FileCommands::DeleteRun {
     DeletePlan plan;
 };
 
-FileCommands::FileCommands(frmMain& window) : QObject(&window), w_(window) {
+FileCommands::FileCommands(MainWindow& window) : QObject(&window), w_(window) {
     installKeys();
 }
 
@@ -82,12 +82,12 @@ void FileCommands::installKeys() {
     const auto onLists = [this](QAction* action, const QList<QKeySequence>& keys) {
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        for (ResultListView* view : w_.lstResult)
+        for (ResultListView* view : w_.resultViews)
             view->addAction(action);
     };
-    onLists(w_.mnuOpen, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    onLists(w_.mnuDelete, {QKeySequence(QKeySequence::Delete)});
-    onLists(w_.mnuRen, {QKeySequence(Qt::Key_F2)});
+    onLists(w_.openAction, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    onLists(w_.deleteAction, {QKeySequence(QKeySequence::Delete)});
+    onLists(w_.renameAction, {QKeySequence(Qt::Key_F2)});
     toggleMark_ = new QAction(tr("Mark or unmark the row"), this);
     onLists(toggleMark_, {QKeySequence(Qt::Key_Space)});
     connect(toggleMark_, &QAction::triggered, this, &FileCommands::toggleCurrentMark);
@@ -99,22 +99,22 @@ void FileCommands::markAll(bool checked) {
     w_.currentModel().setAllChecked(checked);
 }
 
-void FileCommands::markByAge(bool older) {
-    // MarkDel sorts by the list's key column itself, so the sort and the marks reach the view
-    // as one change.
-    const int list = w_.CurList;
+void FileCommands::markByAge(Age age) {
+    // markByAge sorts by the list's key column itself, so the sort and the marks reach the
+    // view as one change.
+    const int list = w_.currentList();
     w_.currentModel().editRows(
-        [list, older](std::vector<ResultRow>& rows) { MarkDel(rows, list, older); });
+        [list, age](std::vector<ResultRow>& rows) { trevalo::markByAge(rows, list, age); });
 }
 
 void FileCommands::fileMenuOpening() {
-    const bool byAge = markByAgeEnabled(w_.CurList);
-    w_.mnuMarkNewer->setEnabled(byAge);
-    w_.mnuMarkOld->setEnabled(byAge);
+    const bool byAge = markByAgeEnabled(w_.currentList());
+    w_.markNewerAction->setEnabled(byAge);
+    w_.markOlderAction->setEnabled(byAge);
 }
 
 void FileCommands::toggleCurrentMark() {
-    const ResultListView* view = w_.lstResult[static_cast<std::size_t>(w_.CurList)];
+    const ResultListView* view = w_.resultViews[static_cast<std::size_t>(w_.currentList())];
     const int row = view->currentIndex().isValid() ? view->currentIndex().row() : w_.selectedRow();
     ResultListModel& model = w_.currentModel();
     if (row >= 0 && row < model.rowCount())
@@ -134,7 +134,7 @@ bool FileCommands::confirm(const QString& text, const QString& title) {
 void FileCommands::deleteMarked() {
     if (deleting_)
         return;
-    const int list = w_.CurList;
+    const int list = w_.currentList();
     // The files are taken before the question: the delete moves what the user confirmed,
     // whatever a running search does to the lists meanwhile.
     auto run = std::make_shared<DeleteRun>();
@@ -229,7 +229,7 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
             w_.resultModel(list).removeRowsWhere(
                 [&moved](const ResultRow& r) { return !r.isFolder && moved.contains(r.path()); });
     }
-    w_.UpdateCount();
+    w_.updateTabCounts();
 
     if (!outcome.failures.empty()) {
         const QString details = outcome.failures.size() > kListedFailures
@@ -302,7 +302,7 @@ void FileCommands::openSelected() {
                       tr("Can't open"));
         return;
     }
-    w_.shellOpen(path);
+    w_.openDocument(path);
 }
 
 // ---- Preview ----
@@ -310,8 +310,8 @@ void FileCommands::openSelected() {
 void FileCommands::preview() {
     const int selected = w_.selectedRow();
     const std::string path = selected >= 0 ? w_.currentModel().row(selected).path() : std::string();
-    QLabel* box = w_.imgPreview;
-    switch (previewFor(selected >= 0, w_.chkPreview->checkState() != Qt::Unchecked, path)) {
+    QLabel* box = w_.previewLabel;
+    switch (previewFor(selected >= 0, w_.previewCheckBox->checkState() != Qt::Unchecked, path)) {
     case PreviewAction::Keep:
         return;
     case PreviewAction::Clear:

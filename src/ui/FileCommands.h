@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/FileOperations.h"
+#include "results/Marking.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,7 +18,7 @@ class QProgressDialog;
 
 namespace trevalo {
 
-class frmMain;
+class MainWindow;
 
 // What the file menu does to the current result list: marking, deleting the marked files to
 // the trash, renaming and opening the selected file, and the picture preview of a clicked row.
@@ -29,7 +30,7 @@ class FileCommands : public QObject {
     Q_OBJECT
 public:
     // The window's menus and lists must exist; their keys are set up here.
-    explicit FileCommands(frmMain& window);
+    explicit FileCommands(MainWindow& window);
     // Stops a running delete after its current file.
     ~FileCommands() override;
 
@@ -44,7 +45,7 @@ public:
 
     void markAll(bool checked);
     // Marks the older (or newer) file of each adjacent pair of a group, as one pass.
-    void markByAge(bool older);
+    void markByAge(Age age);
     // The file menu is opening: the marking by age applies to lists with groups only.
     void fileMenuOpening();
     // Flips the mark of the current row of the visible list.
@@ -68,7 +69,7 @@ private:
     void showDeleteProgress(std::size_t done);
     void finishDelete(const std::shared_ptr<const DeleteRun>& run, const DeleteOutcome& outcome);
 
-    frmMain& w_;
+    MainWindow& w_;
     ConfirmHook confirmHook_;
     PromptHook promptHook_;
     QAction* toggleMark_ = nullptr;

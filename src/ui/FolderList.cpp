@@ -2,6 +2,7 @@
 
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,10 +17,6 @@ namespace trevalo {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-
-std::string childPath(const std::string& folder, const std::string& name) {
-    return folder == "/" ? "/" + name : folder + "/" + name;
-}
 
 // The folder and every folder above it, from "/" down.
 std::vector<std::string> chainOf(const std::string& folder) {
@@ -52,10 +49,8 @@ bool folderBefore(const std::string& a, const std::string& b) {
     return c != 0 ? c < 0 : a < b;
 }
 
-std::string normalized(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder.empty() ? "/" : folder;
+std::string normalized(const std::string& folder) {
+    return folder.empty() ? "/" : withoutTrailingSlashes(folder);
 }
 
 } // namespace

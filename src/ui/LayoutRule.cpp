@@ -11,7 +11,7 @@ int nonNegative(int v) {
 } // namespace
 
 int minClientHeight(const LayoutInput& in) {
-    return in.statusBarHeight + in.frmPathHeight + 160;
+    return in.statusBarHeight + in.setupPanelHeight + 160;
 }
 
 WindowLayout layoutWindow(const LayoutInput& in) {
@@ -20,7 +20,7 @@ WindowLayout layoutWindow(const LayoutInput& in) {
     int height = in.windowHeight;
 
     if (in.state == WindowState::Minimized) {
-        out.tabMainWidth = nonNegative(width - design::frmFileOp.width - 320);
+        out.resultTabsWidth = nonNegative(width - design::fileOpPanel.width - 320);
         return out;
     }
 
@@ -37,27 +37,28 @@ WindowLayout layoutWindow(const LayoutInput& in) {
         }
     }
 
-    out.tabMainWidth = nonNegative(width - design::frmFileOp.width - 320);
+    out.resultTabsWidth = nonNegative(width - design::fileOpPanel.width - 320);
 
-    const int tabHeight = height - in.frmPathHeight - in.statusBarHeight - 800;
+    const int tabHeight = height - in.setupPanelHeight - in.statusBarHeight - 800;
     if (tabHeight > 0) {
-        out.tabMainHeight = tabHeight;
+        out.resultTabsHeight = tabHeight;
         const TwipRect client{
-            design::tabMain.left + in.tabBorder,
-            design::tabMain.top + in.tabHeaderHeight,
-            nonNegative(out.tabMainWidth - 2 * in.tabBorder),
+            design::resultTabs.left + in.tabBorder,
+            design::resultTabs.top + in.tabHeaderHeight,
+            nonNegative(out.resultTabsWidth - 2 * in.tabBorder),
             nonNegative(tabHeight - in.tabHeaderHeight - in.tabBorder),
         };
         out.resultFrame = client;
         out.resultList = TwipRect{0, 0, client.width, client.height};
     }
 
-    const int frmPathWidth = nonNegative(width - 320);
-    out.frmPathWidth = frmPathWidth;
-    out.lstPathWidth = nonNegative(frmPathWidth - design::fraSrchWidth - design::lstPathLeft - 320);
-    out.frmSelectPathWidth = nonNegative(frmPathWidth - design::fraSrchWidth - 320);
-    out.fraSrchLeft = nonNegative(frmPathWidth - design::fraSrchWidth - 160);
-    out.frmFileOpLeft = nonNegative(width - design::frmFileOp.width - 160);
+    const int setupPanelWidth = nonNegative(width - 320);
+    out.setupPanelWidth = setupPanelWidth;
+    out.searchPathListWidth = nonNegative(setupPanelWidth - design::searchControlsWidth -
+                                          design::searchPathListLeft - 320);
+    out.pathPickerWidth = nonNegative(setupPanelWidth - design::searchControlsWidth - 320);
+    out.searchControlsLeft = nonNegative(setupPanelWidth - design::searchControlsWidth - 160);
+    out.fileOpPanelLeft = nonNegative(width - design::fileOpPanel.width - 160);
     return out;
 }
 

@@ -9,11 +9,11 @@ namespace trevalo {
 // Design geometry of the window, in twips, in the window's client coordinates unless a
 // container is named.
 namespace design {
-inline constexpr TwipRect frmPath{120, 120, 9495, 3135};
-inline constexpr TwipRect tabMain{120, 3360, 6015, 975};
-inline constexpr TwipRect frmFileOp{6960, 3600, 1815, 3255};
-inline constexpr int fraSrchWidth = 1575; // inside frmPath
-inline constexpr int lstPathLeft = 3480;  // inside frmSelectPath
+inline constexpr TwipRect setupPanel{120, 120, 9495, 3135};
+inline constexpr TwipRect resultTabs{120, 3360, 6015, 975};
+inline constexpr TwipRect fileOpPanel{6960, 3600, 1815, 3255};
+inline constexpr int searchControlsWidth = 1575; // inside setupPanel
+inline constexpr int searchPathListLeft = 3480;  // inside pathPicker
 inline constexpr int statusBarHeight = 255;
 inline constexpr int minWindowWidth = 10000;
 inline constexpr int searchWindowHeight = 8000; // a search opens the result area
@@ -33,7 +33,7 @@ struct LayoutInput {
     int windowHeight = 0;
     int clientHeight = 0;
     WindowState state = WindowState::Normal;
-    int frmPathHeight = design::frmPath.height;
+    int setupPanelHeight = design::setupPanel.height;
     int statusBarHeight = design::statusBarHeight;
     // Where the tab strip's client area starts below its tabs, and the border around it.
     int tabHeaderHeight = 0;
@@ -47,16 +47,17 @@ struct WindowLayout {
     std::optional<int> newWindowWidth;
     std::optional<int> newWindowHeight;
 
-    int tabMainWidth = 0;
+    int resultTabsWidth = 0;
     // Set only while the window is not minimized.
-    std::optional<int> tabMainHeight;    // only when the result area has room
-    std::optional<TwipRect> resultFrame; // the visible frmResult, onto the tab strip's client area
-    std::optional<TwipRect> resultList;  // its list, inside the frame
-    std::optional<int> frmPathWidth;
-    std::optional<int> frmSelectPathWidth; // inside frmPath
-    std::optional<int> lstPathWidth;       // inside frmSelectPath
-    std::optional<int> fraSrchLeft;        // inside frmPath
-    std::optional<int> frmFileOpLeft;
+    std::optional<int> resultTabsHeight; // only when the result area has room
+    std::optional<TwipRect>
+        resultFrame;                    // the visible resultFrame, onto the tab strip's client area
+    std::optional<TwipRect> resultList; // its list, inside the frame
+    std::optional<int> setupPanelWidth;
+    std::optional<int> pathPickerWidth;     // inside setupPanel
+    std::optional<int> searchPathListWidth; // inside pathPicker
+    std::optional<int> searchControlsLeft;  // inside setupPanel
+    std::optional<int> fileOpPanelLeft;
 };
 
 // The smallest client height: the set-up group box, the status bar and a margin.

@@ -29,22 +29,22 @@ constexpr int kPathRole = Qt::UserRole;
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
 
-// Design geometry (twips) inside frmPath, frmSelectPath and fraSrch.
-constexpr TwipRect kSelectPath{120, 240, 7575, 2775};
-constexpr TwipRect kDrvPath{0, 0, 2895, 315};
-constexpr TwipRect kDirPath{0, 360, 2895, 1890};
-constexpr TwipRect kLabel1{0, 2520, 615, 255};
-constexpr TwipRect kTxtExt{480, 2400, 855, 405};
-constexpr TwipRect kChkSubDir{1560, 2520, 1335, 255};
-constexpr TwipRect kCmdAdd{3000, 840, 375, 375};
-constexpr TwipRect kCmdRemove{3000, 1320, 375, 375};
-constexpr TwipRect kLstPath{3480, 0, 2175, 2775};
-constexpr TwipRect kFraSrch{7800, 240, 1575, 2775};
-constexpr TwipRect kCmdSrch{120, 0, 1215, 495};
-constexpr TwipRect kCmdNewSrch{120, 600, 1215, 375};
-constexpr TwipRect kLabel2{0, 1080, 1335, 255};
-constexpr TwipRect kLstSrchType{0, 1320, 1575, 960};
-constexpr TwipRect kCmdMenu{120, 2400, 1215, 375};
+// Design geometry (twips) inside setupPanel, pathPicker and searchControls.
+constexpr TwipRect kPathPicker{120, 240, 7575, 2775};
+constexpr TwipRect kDriveCombo{0, 0, 2895, 315};
+constexpr TwipRect kFolderList{0, 360, 2895, 1890};
+constexpr TwipRect kPatternLabel{0, 2520, 615, 255};
+constexpr TwipRect kPatternEdit{480, 2400, 855, 405};
+constexpr TwipRect kSubFoldersCheckBox{1560, 2520, 1335, 255};
+constexpr TwipRect kAddPathButton{3000, 840, 375, 375};
+constexpr TwipRect kRemovePathButton{3000, 1320, 375, 375};
+constexpr TwipRect kSearchPathList{3480, 0, 2175, 2775};
+constexpr TwipRect kSearchControls{7800, 240, 1575, 2775};
+constexpr TwipRect kSearchButton{120, 0, 1215, 495};
+constexpr TwipRect kNewSearchButton{120, 600, 1215, 375};
+constexpr TwipRect kSearchTypeLabel{0, 1080, 1335, 255};
+constexpr TwipRect kSearchTypeList{0, 1320, 1575, 960};
+constexpr TwipRect kMenuButton{120, 2400, 1215, 375};
 constexpr int kSearchTypeSpare = 120; // of the group box's right margin of 160
 constexpr int kPathColumnWidth = 3000;
 constexpr int kSubFolderColumnWidth = 800;
@@ -60,65 +60,66 @@ std::string startFolder() {
 } // namespace
 
 SetupPanel::SetupPanel(QWidget* parent)
-    : QGroupBox(tr("Select one or more path:"), parent), frmSelectPath(new QWidget(this)),
-      drvPath(new DriveList(frmSelectPath)), dirPath(new FolderList(frmSelectPath)),
-      Label1(new QLabel(tr("Ext.:"), frmSelectPath)),
-      txtExt(new QLineEdit(QStringLiteral("*.*"), frmSelectPath)),
-      chkSubDir(new QCheckBox(tr("Sub-Folder"), frmSelectPath)),
-      cmdAdd(new QPushButton(QStringLiteral(">"), frmSelectPath)),
-      cmdRemove(new QPushButton(QStringLiteral("<"), frmSelectPath)),
-      lstPath(new QTreeWidget(frmSelectPath)), fraSrch(new QWidget(this)),
-      cmdSrch(new QPushButton(tr("&Search"), fraSrch)),
-      cmdNewSrch(new QPushButton(tr("&New Search"), fraSrch)),
-      Label2(new QLabel(tr("Search type:"), fraSrch)), lstSrchType(new QListWidget(fraSrch)),
-      cmdMenu(new QPushButton(tr("&Menu"), fraSrch)) {
-    setObjectName(QStringLiteral("frmPath"));
-    frmSelectPath->setObjectName(QStringLiteral("frmSelectPath"));
-    drvPath->setObjectName(QStringLiteral("drvPath"));
-    dirPath->setObjectName(QStringLiteral("dirPath"));
-    txtExt->setObjectName(QStringLiteral("txtExt"));
-    chkSubDir->setObjectName(QStringLiteral("chkSubDir"));
-    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
-    cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
-    lstPath->setObjectName(QStringLiteral("lstPath"));
-    fraSrch->setObjectName(QStringLiteral("fraSrch"));
-    cmdSrch->setObjectName(QStringLiteral("cmdSrch"));
-    cmdNewSrch->setObjectName(QStringLiteral("cmdNewSrch"));
-    lstSrchType->setObjectName(QStringLiteral("lstSrchType"));
-    cmdMenu->setObjectName(QStringLiteral("cmdMenu"));
+    : QGroupBox(tr("Select one or more path:"), parent), pathPicker(new QWidget(this)),
+      driveCombo(new DriveList(pathPicker)), folderList(new FolderList(pathPicker)),
+      patternLabel(new QLabel(tr("Ext.:"), pathPicker)),
+      patternEdit(new QLineEdit(QStringLiteral("*.*"), pathPicker)),
+      subFoldersCheckBox(new QCheckBox(tr("Sub-Folder"), pathPicker)),
+      addPathButton(new QPushButton(QStringLiteral(">"), pathPicker)),
+      removePathButton(new QPushButton(QStringLiteral("<"), pathPicker)),
+      searchPathList(new QTreeWidget(pathPicker)), searchControls(new QWidget(this)),
+      searchButton(new QPushButton(tr("&Search"), searchControls)),
+      newSearchButton(new QPushButton(tr("&New Search"), searchControls)),
+      searchTypeLabel(new QLabel(tr("Search type:"), searchControls)),
+      searchTypeList(new QListWidget(searchControls)),
+      menuButton(new QPushButton(tr("&Menu"), searchControls)) {
+    setObjectName(QStringLiteral("setupPanel"));
+    pathPicker->setObjectName(QStringLiteral("pathPicker"));
+    driveCombo->setObjectName(QStringLiteral("driveCombo"));
+    folderList->setObjectName(QStringLiteral("folderList"));
+    patternEdit->setObjectName(QStringLiteral("patternEdit"));
+    subFoldersCheckBox->setObjectName(QStringLiteral("subFoldersCheckBox"));
+    addPathButton->setObjectName(QStringLiteral("addPathButton"));
+    removePathButton->setObjectName(QStringLiteral("removePathButton"));
+    searchPathList->setObjectName(QStringLiteral("searchPathList"));
+    searchControls->setObjectName(QStringLiteral("searchControls"));
+    searchButton->setObjectName(QStringLiteral("searchButton"));
+    newSearchButton->setObjectName(QStringLiteral("newSearchButton"));
+    searchTypeList->setObjectName(QStringLiteral("searchTypeList"));
+    menuButton->setObjectName(QStringLiteral("menuButton"));
 
-    chkSubDir->setChecked(true);
-    cmdAdd->setToolTip(tr("Add the open folder with this pattern"));
-    cmdRemove->setToolTip(tr("Remove the selected path"));
+    subFoldersCheckBox->setChecked(true);
+    addPathButton->setToolTip(tr("Add the open folder with this pattern"));
+    removePathButton->setToolTip(tr("Remove the selected path"));
 
-    QFont bold = cmdSrch->font();
+    QFont bold = searchButton->font();
     bold.setBold(true);
-    cmdSrch->setFont(bold);
-    cmdSrch->setDefault(true);
+    searchButton->setFont(bold);
+    searchButton->setDefault(true);
 
-    lstPath->setColumnCount(2);
-    lstPath->setHeaderLabels({tr("Path"), tr("Sub-folder")});
-    lstPath->setRootIsDecorated(false);
-    lstPath->setItemsExpandable(false);
-    lstPath->setUniformRowHeights(true);
-    lstPath->setAllColumnsShowFocus(true);
-    lstPath->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstPath->header()->setStretchLastSection(false);
-    lstPath->header()->setSectionsMovable(false);
-    lstPath->viewport()->installEventFilter(this);
+    searchPathList->setColumnCount(2);
+    searchPathList->setHeaderLabels({tr("Path"), tr("Sub-folder")});
+    searchPathList->setRootIsDecorated(false);
+    searchPathList->setItemsExpandable(false);
+    searchPathList->setUniformRowHeights(true);
+    searchPathList->setAllColumnsShowFocus(true);
+    searchPathList->setSelectionMode(QAbstractItemView::SingleSelection);
+    searchPathList->header()->setStretchLastSection(false);
+    searchPathList->header()->setSectionsMovable(false);
+    searchPathList->viewport()->installEventFilter(this);
 
-    lstSrchType->setSelectionMode(QAbstractItemView::MultiSelection);
-    lstSrchType->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    searchTypeList->setSelectionMode(QAbstractItemView::MultiSelection);
+    searchTypeList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::string_view caption : kSearchTypeCaptions)
-        lstSrchType->addItem(
+        searchTypeList->addItem(
             QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
 
-    connect(cmdAdd, &QPushButton::clicked, this, &SetupPanel::addPath);
-    connect(cmdRemove, &QPushButton::clicked, this, &SetupPanel::removeSelectedPath);
-    connect(drvPath, &DriveList::driveChosen, this, &SetupPanel::chooseDrive);
-    connect(dirPath, &FolderList::folderOpened, this,
-            [this] { drvPath->showFolder(dirPath->currentFolder()); });
-    connect(dirPath, &FolderList::openFailed, this,
+    connect(addPathButton, &QPushButton::clicked, this, &SetupPanel::addPath);
+    connect(removePathButton, &QPushButton::clicked, this, &SetupPanel::removeSelectedPath);
+    connect(driveCombo, &DriveList::driveChosen, this, &SetupPanel::chooseDrive);
+    connect(folderList, &FolderList::folderOpened, this,
+            [this] { driveCombo->showFolder(folderList->currentFolder()); });
+    connect(folderList, &FolderList::openFailed, this,
             [this](int error) { emit message(QString::fromStdString(errorText(error))); });
 
     if (!openFolder(startFolder()))
@@ -126,47 +127,50 @@ SetupPanel::SetupPanel(QWidget* parent)
 }
 
 void SetupPanel::placeControls(const Twips& tw) {
-    frmSelectPath->setGeometry(tw.rect(kSelectPath));
-    drvPath->setGeometry(tw.rect(kDrvPath));
-    dirPath->setGeometry(tw.rect(kDirPath));
-    Label1->setGeometry(tw.rect(kLabel1));
-    txtExt->setGeometry(tw.rect(kTxtExt));
-    chkSubDir->setGeometry(tw.rect(kChkSubDir));
-    cmdAdd->setGeometry(tw.rect(kCmdAdd));
-    cmdRemove->setGeometry(tw.rect(kCmdRemove));
-    lstPath->setGeometry(tw.rect(kLstPath));
-    lstPath->setColumnWidth(0, tw.px(kPathColumnWidth));
+    pathPicker->setGeometry(tw.rect(kPathPicker));
+    driveCombo->setGeometry(tw.rect(kDriveCombo));
+    folderList->setGeometry(tw.rect(kFolderList));
+    patternLabel->setGeometry(tw.rect(kPatternLabel));
+    patternEdit->setGeometry(tw.rect(kPatternEdit));
+    subFoldersCheckBox->setGeometry(tw.rect(kSubFoldersCheckBox));
+    addPathButton->setGeometry(tw.rect(kAddPathButton));
+    removePathButton->setGeometry(tw.rect(kRemovePathButton));
+    searchPathList->setGeometry(tw.rect(kSearchPathList));
+    searchPathList->setColumnWidth(0, tw.px(kPathColumnWidth));
     // The sub-folder column is wide enough for its caption in the desktop's font.
     const int subFolderWidth =
         std::max(tw.px(kSubFolderColumnWidth),
-                 lstPath->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) + 20);
-    lstPath->setColumnWidth(1, subFolderWidth);
-    // fraSrch reaches into the group box's right margin, so that the search-type list can
+                 searchPathList->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) + 20);
+    searchPathList->setColumnWidth(1, subFolderWidth);
+    // searchControls reaches into the group box's right margin, so that the search-type list can
     // widen there when the desktop's font needs more room than the design gave it.
-    fraSrch->setGeometry(tw.rect(kFraSrch).adjusted(0, 0, tw.px(kSearchTypeSpare), 0));
-    cmdSrch->setGeometry(tw.rect(kCmdSrch));
-    cmdNewSrch->setGeometry(tw.rect(kCmdNewSrch));
-    Label2->setGeometry(tw.rect(kLabel2));
-    const int typeWidth = lstSrchType->sizeHintForColumn(0) + 2 * lstSrchType->frameWidth() + 4;
-    lstSrchType->setGeometry(
-        tw.rect(kLstSrchType)
-            .adjusted(0, 0,
-                      std::clamp(typeWidth - tw.px(kLstSrchType.width), 0, tw.px(kSearchTypeSpare)),
-                      0));
-    cmdMenu->setGeometry(tw.rect(kCmdMenu));
+    searchControls->setGeometry(
+        tw.rect(kSearchControls).adjusted(0, 0, tw.px(kSearchTypeSpare), 0));
+    searchButton->setGeometry(tw.rect(kSearchButton));
+    newSearchButton->setGeometry(tw.rect(kNewSearchButton));
+    searchTypeLabel->setGeometry(tw.rect(kSearchTypeLabel));
+    const int typeWidth =
+        searchTypeList->sizeHintForColumn(0) + 2 * searchTypeList->frameWidth() + 4;
+    searchTypeList->setGeometry(tw.rect(kSearchTypeList)
+                                    .adjusted(0, 0,
+                                              std::clamp(typeWidth - tw.px(kSearchTypeList.width),
+                                                         0, tw.px(kSearchTypeSpare)),
+                                              0));
+    menuButton->setGeometry(tw.rect(kMenuButton));
 }
 
-void SetupPanel::fitWidth(const Twips& tw, int frmSelectPathWidth, int lstPathWidth,
-                          int fraSrchLeft) {
-    frmSelectPath->resize(tw.px(frmSelectPathWidth), frmSelectPath->height());
-    lstPath->resize(tw.px(lstPathWidth), lstPath->height());
-    fraSrch->move(tw.px(fraSrchLeft), fraSrch->y());
+void SetupPanel::fitWidth(const Twips& tw, int pathPickerWidth, int searchPathListWidth,
+                          int searchControlsLeft) {
+    pathPicker->resize(tw.px(pathPickerWidth), pathPicker->height());
+    searchPathList->resize(tw.px(searchPathListWidth), searchPathList->height());
+    searchControls->move(tw.px(searchControlsLeft), searchControls->y());
 }
 
 void SetupPanel::addPath() {
-    const std::string pattern = bytesOf(txtExt->text());
+    const std::string pattern = bytesOf(patternEdit->text());
     std::vector<PathRow> rows = pathRows();
-    switch (addPathRow(rows, dirPath->currentFolder(), pattern, chkSubDir->isChecked())) {
+    switch (
+        addPathRow(rows, folderList->currentFolder(), pattern, subFoldersCheckBox->isChecked())) {
     case AddPathResult::EmptyPattern:
         emit message(QString::fromLatin1(kMsgInputExtension));
         return;
@@ -176,7 +180,7 @@ void SetupPanel::addPath() {
         break;
     }
     const PathRow& row = rows.back();
-    auto* item = new QTreeWidgetItem(lstPath);
+    auto* item = new QTreeWidgetItem(searchPathList);
     item->setText(0, displayText(row.path));
     item->setToolTip(0, displayText(row.path));
     item->setData(0, kPathRole, QByteArray::fromStdString(row.path));
@@ -184,7 +188,7 @@ void SetupPanel::addPath() {
 }
 
 void SetupPanel::removeSelectedPath() {
-    const QList<QTreeWidgetItem*> selected = lstPath->selectedItems();
+    const QList<QTreeWidgetItem*> selected = searchPathList->selectedItems();
     if (selected.isEmpty())
         return;
     delete selected.first();
@@ -192,9 +196,9 @@ void SetupPanel::removeSelectedPath() {
 
 std::vector<PathRow> SetupPanel::pathRows() const {
     std::vector<PathRow> rows;
-    rows.reserve(static_cast<std::size_t>(lstPath->topLevelItemCount()));
-    for (int i = 0; i < lstPath->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = lstPath->topLevelItem(i);
+    rows.reserve(static_cast<std::size_t>(searchPathList->topLevelItemCount()));
+    for (int i = 0; i < searchPathList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = searchPathList->topLevelItem(i);
         rows.push_back(
             {item->data(0, kPathRole).toByteArray().toStdString(), item->text(1) == kYes});
     }
@@ -202,34 +206,34 @@ std::vector<PathRow> SetupPanel::pathRows() const {
 }
 
 void SetupPanel::clearPaths() {
-    lstPath->clear();
+    searchPathList->clear();
 }
 
 void SetupPanel::selectPathRow(int row) {
-    if (QTreeWidgetItem* item = lstPath->topLevelItem(row))
-        lstPath->setCurrentItem(item);
+    if (QTreeWidgetItem* item = searchPathList->topLevelItem(row))
+        searchPathList->setCurrentItem(item);
 }
 
 std::array<bool, kSearchTypeCount> SetupPanel::searchTypes() const {
     std::array<bool, kSearchTypeCount> types{};
     for (int k = 0; k < kSearchTypeCount; ++k)
-        types[static_cast<std::size_t>(k)] = lstSrchType->item(k)->isSelected();
+        types[static_cast<std::size_t>(k)] = searchTypeList->item(k)->isSelected();
     return types;
 }
 
 void SetupPanel::selectAllSearchTypes() {
     for (int k = 0; k < kSearchTypeCount; ++k)
-        lstSrchType->item(k)->setSelected(true);
+        searchTypeList->item(k)->setSelected(true);
 }
 
 void SetupPanel::setSearchRunning(bool running) {
-    frmSelectPath->setEnabled(!running);
-    cmdNewSrch->setEnabled(!running);
-    lstSrchType->setEnabled(!running);
+    pathPicker->setEnabled(!running);
+    newSearchButton->setEnabled(!running);
+    searchTypeList->setEnabled(!running);
 }
 
 bool SetupPanel::openFolder(const std::string& folder) {
-    const int error = dirPath->openFolder(folder);
+    const int error = folderList->openFolder(folder);
     if (error != 0) {
         emit message(QString::fromStdString(errorText(error)));
         return false;
@@ -238,11 +242,11 @@ bool SetupPanel::openFolder(const std::string& folder) {
 }
 
 void SetupPanel::chooseDrive() {
-    openFolder(drvPath->folderToOpen());
+    openFolder(driveCombo->folderToOpen());
 }
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lstPath->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == searchPathList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         removeSelectedPath();
         return true;
     }

@@ -21,8 +21,8 @@ namespace trevalo {
 class DriveList;
 class FolderList;
 
-// The search set-up panel, the group box frmPath: where the user builds the list of search
-// paths (frmSelectPath) and chooses and starts the searches (fraSrch). It holds no search
+// The search set-up panel, the group box setupPanel: where the user builds the list of search
+// paths (pathPicker) and chooses and starts the searches (searchControls). It holds no search
 // logic; the window reads the path rows and the search types when a search starts.
 class SetupPanel : public QGroupBox {
     Q_OBJECT
@@ -32,7 +32,8 @@ public:
     // Places the controls at their design geometry.
     void placeControls(const Twips& tw);
     // The widths and the one position that follow the window's width (twips).
-    void fitWidth(const Twips& tw, int frmSelectPathWidth, int lstPathWidth, int fraSrchLeft);
+    void fitWidth(const Twips& tw, int pathPickerWidth, int searchPathListWidth,
+                  int searchControlsLeft);
 
     // Adds the open folder with the typed pattern as a path row (the ">" button).
     void addPath();
@@ -52,23 +53,23 @@ public:
     // Opens a folder in the folder list; shows the system's error text when it cannot.
     bool openFolder(const std::string& folder);
 
-    // frmSelectPath
-    QWidget* frmSelectPath;
-    DriveList* drvPath;
-    FolderList* dirPath;
-    QLabel* Label1;
-    QLineEdit* txtExt;
-    QCheckBox* chkSubDir;
-    QPushButton* cmdAdd;
-    QPushButton* cmdRemove;
-    QTreeWidget* lstPath;
-    // fraSrch
-    QWidget* fraSrch;
-    QPushButton* cmdSrch;
-    QPushButton* cmdNewSrch;
-    QLabel* Label2;
-    QListWidget* lstSrchType;
-    QPushButton* cmdMenu;
+    // pathPicker
+    QWidget* pathPicker;
+    DriveList* driveCombo;
+    FolderList* folderList;
+    QLabel* patternLabel;
+    QLineEdit* patternEdit;
+    QCheckBox* subFoldersCheckBox;
+    QPushButton* addPathButton;
+    QPushButton* removePathButton;
+    QTreeWidget* searchPathList;
+    // searchControls
+    QWidget* searchControls;
+    QPushButton* searchButton;
+    QPushButton* newSearchButton;
+    QLabel* searchTypeLabel;
+    QListWidget* searchTypeList;
+    QPushButton* menuButton;
 
 signals:
     // A message for the user, shown in a box with the program's title.

@@ -6,7 +6,7 @@ class QTabBar;
 
 namespace trevalo {
 
-// The tab strip tabMain: a row of tabs over a framed client area. The frames of the result
+// The tab strip resultTabs: a row of tabs over a framed client area. The frames of the result
 // lists are not its children; the window places the visible one onto the client area.
 class TabStrip : public QWidget {
     Q_OBJECT

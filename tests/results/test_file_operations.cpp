@@ -3,7 +3,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
-#include "platform/desktop/ShellOpen.h"
+#include "platform/desktop/DesktopOpen.h"
 #include "support/TempTree.h"
 
 #include <QGuiApplication>
@@ -289,7 +289,7 @@ private slots:
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet(kOpenInChild)) {
         QGuiApplication app(argc, argv);
-        return ShellOpen(QByteArray::fromHex(qgetenv(kOpenInChild)).toStdString()) ? 0 : 1;
+        return openWithDesktop(QByteArray::fromHex(qgetenv(kOpenInChild)).toStdString()) ? 0 : 1;
     }
     QCoreApplication app(argc, argv);
     TestFileOperations test;

@@ -58,10 +58,10 @@ private slots:
         for (const char* path :
              {"/p/a.jpeg", "/p/a.jpg", "/p/a.gif", "/p/a.bmp", "/p/a.ico", "/p/a.rle", "/p/a.cur",
               "/p/a.wmf", "/p/a.emf", "/p/PHOTO.JPG", "/p/x.Emf", "/a.b/pic.GIF", "/p/.jpg"})
-            QVERIFY2(IsPicExt(path), path);
+            QVERIFY2(hasPictureExtension(path), path);
         for (const char* path : {"/p/x.jpeg.txt", "/a.b/readme", "/a.jpg/readme", "/p/a.png",
                                  "/p/a.", "/p/jpg", "", "/p/a.jpgx", "/p/a.jp"})
-            QVERIFY2(!IsPicExt(path), path);
+            QVERIFY2(!hasPictureExtension(path), path);
         // A row click keeps the box without a selection or with the preview off.
         QCOMPARE(previewFor(false, true, "/p/a.jpg"), PreviewAction::Keep);
         QCOMPARE(previewFor(true, false, "/p/a.jpg"), PreviewAction::Keep);
@@ -89,7 +89,7 @@ private slots:
         TempTree tree;
         const std::string copy = tree.file("holiday.2024/caf\xE9 " + name.toStdString(),
                                            readFile(sample(qPrintable(name))));
-        QVERIFY(IsPicExt(copy));
+        QVERIFY(hasPictureExtension(copy));
         const QImage image = loadPreview(copy, kBox);
         QCOMPARE(image.size(), size);
         QVERIFY(!sameImage(image, fallbackPicture()));

@@ -49,10 +49,10 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.appendRows(sampleRows());
         model.appendRows({makeRow("/d/", "delta", 1)});
-        model.sortByColumn(ColName, Qt::AscendingOrder);
-        model.sortByColumn(ColSize, Qt::DescendingOrder);
+        model.sortByColumn(NameColumn, Qt::AscendingOrder);
+        model.sortByColumn(SizeColumn, Qt::DescendingOrder);
         model.setAllChecked(true);
-        QVERIFY(model.setData(model.index(1, ColName), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(model.setData(model.index(1, NameColumn), Qt::Unchecked, Qt::CheckStateRole));
         model.editRows(
             [](std::vector<ResultRow>& rows) { std::reverse(rows.begin(), rows.end()); });
         model.setRowName(0, "renamed");
@@ -63,8 +63,8 @@ private slots:
             rows[rows.size() - 2].reason = "Permission denied";
             rows.back().reason = "could not be listed: No such file or directory \xE9";
         });
-        model.sortByColumn(ColReason, Qt::AscendingOrder);
-        QCOMPARE(column(model, ColReason).mid(model.rowCount() - 3),
+        model.sortByColumn(kReasonColumn, Qt::AscendingOrder);
+        QCOMPARE(column(model, kReasonColumn).mid(model.rowCount() - 3),
                  QStringList({"", "Permission denied",
                               "could not be listed: No such file or directory \uFFFD"}));
         model.removeRowsWhere([](const ResultRow& r) { return r.size < 0; });
@@ -111,29 +111,29 @@ private slots:
         QCOMPARE(layouts.count(), 1);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(view.selectedRow(), 9999);
-        QCOMPARE(model.index(0, ColName).data(Qt::CheckStateRole).value<Qt::CheckState>(),
+        QCOMPARE(model.index(0, NameColumn).data(Qt::CheckStateRole).value<Qt::CheckState>(),
                  Qt::Checked);
-        QCOMPARE(model.index(1, ColName).data(Qt::CheckStateRole).value<Qt::CheckState>(),
+        QCOMPARE(model.index(1, NameColumn).data(Qt::CheckStateRole).value<Qt::CheckState>(),
                  Qt::Unchecked);
     }
 
     void cellsShowNamesNumbersAndMarks() {
         ResultListModel model;
         model.appendRows({makeRow("/d\xff/", "caf\xe9.txt", 1234)});
-        const QModelIndex name = model.index(0, ColName);
+        const QModelIndex name = model.index(0, NameColumn);
         QCOMPARE(name.data().toString(), QString::fromUtf8("caf\xef\xbf\xbd.txt"));
         QCOMPARE(model.row(0).name, std::string("caf\xe9.txt")); // the bytes stay exact
-        QCOMPARE(column(model, ColSize), QStringList{"1234"});
-        QCOMPARE(column(model, ColGroup), QStringList{"-1"});
-        QCOMPARE(column(model, ColDate), QStringList{"2024/01/02 03:04:05"});
+        QCOMPARE(column(model, SizeColumn), QStringList{"1234"});
+        QCOMPARE(column(model, GroupColumn), QStringList{"-1"});
+        QCOMPARE(column(model, DateColumn), QStringList{"2024/01/02 03:04:05"});
         for (int c = 0; c < kResultColumnCount; ++c)
             QCOMPARE(bool(model.index(0, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
                           Qt::AlignRight),
-                     c == ColGroup || c == ColSize);
+                     c == GroupColumn || c == SizeColumn);
 
         // The mark is the check box of the first column, and only there.
-        QVERIFY(!(model.flags(model.index(0, ColSize)) & Qt::ItemIsUserCheckable));
-        QVERIFY(!model.setData(model.index(0, ColSize), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(!(model.flags(model.index(0, SizeColumn)) & Qt::ItemIsUserCheckable));
+        QVERIFY(!model.setData(model.index(0, SizeColumn), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(name.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
         QVERIFY(model.setData(name, Qt::Checked, Qt::CheckStateRole));
         QVERIFY(model.row(0).checked);
@@ -151,22 +151,22 @@ private slots:
         ResultListView view;
         view.setResultModel(&model);
         view.selectRow(3); // /a/gamma
-        model.sortByColumn(ColName, Qt::AscendingOrder);
-        QCOMPARE(column(model, ColName),
+        model.sortByColumn(NameColumn, Qt::AscendingOrder);
+        QCOMPARE(column(model, NameColumn),
                  QStringList({"Alpha.txt", "alpha.TXT", "beta.txt", "gamma"}));
         QCOMPARE(view.selectedRow(), 3);
-        model.sortByColumn(ColSize, Qt::DescendingOrder);
-        QCOMPARE(column(model, ColSize), QStringList({"1000", "200", "30", "5"}));
+        model.sortByColumn(SizeColumn, Qt::DescendingOrder);
+        QCOMPARE(column(model, SizeColumn), QStringList({"1000", "200", "30", "5"}));
         QCOMPARE(view.selectedRow(), 0);
         QCOMPARE(view.currentIndex().row(), 0);
         for (int click = 0; click < 2; ++click) {
-            emit view.header()->sectionClicked(ColSize);
-            QCOMPARE(column(model, ColSize), QStringList({"5", "30", "200", "1000"}));
+            emit view.header()->sectionClicked(SizeColumn);
+            QCOMPARE(column(model, SizeColumn), QStringList({"5", "30", "200", "1000"}));
         }
         QCOMPARE(model.row(view.selectedRow()).name, std::string("gamma"));
-        emit view.header()->sectionClicked(ColFolder);
-        QCOMPARE(model.sortColumn(), static_cast<int>(ColFolder));
-        QCOMPARE(column(model, ColFolder).first(), QStringLiteral("/a/"));
+        emit view.header()->sectionClicked(FolderColumn);
+        QCOMPARE(model.sortColumn(), static_cast<int>(FolderColumn));
+        QCOMPARE(column(model, FolderColumn).first(), QStringLiteral("/a/"));
     }
 
     // Every third row of a few or of many stretches, under the model tester.
@@ -195,7 +195,7 @@ private slots:
     // Rows are written "name group yyyy/mm/dd hh:mm:ss", with "*" before a marked name.
     void markDel_data() {
         QTest::addColumn<int>("list");
-        QTest::addColumn<bool>("markOld");
+        QTest::addColumn<bool>("older");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QStringList>("expected");
         const QStringList sameDay = {"a 7 2024/05/01 23:59:59", "b 7 2024/05/01 00:00:01"};
@@ -234,7 +234,7 @@ private slots:
     }
     void markDel() {
         QFETCH(int, list);
-        QFETCH(bool, markOld);
+        QFETCH(bool, older);
         QFETCH(QStringList, rows);
         QFETCH(QStringList, expected);
         std::vector<ResultRow> table;
@@ -247,7 +247,7 @@ private slots:
             std::strncpy(row.date.data(), qPrintable(f[2] + ' ' + f[3]), row.date.size() - 1);
             table.push_back(row);
         }
-        MarkDel(table, list, markOld);
+        markByAge(table, list, older ? Age::Older : Age::Newer);
         QStringList marked;
         for (const ResultRow& row : table)
             marked << (row.checked ? "*" : "") + QString::fromStdString(row.name);

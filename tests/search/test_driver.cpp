@@ -147,8 +147,8 @@ private slots:
         // The texts of a row: numbers padded to 10, the folder with its "/", local time.
         const auto& same = host.lists[ListSameName];
         const ResultRow& e = same[0].name == "e.bin" ? same[0] : same.at(1);
-        QCOMPARE(cellText(e, ColSize), std::string("         3"));
-        QCOMPARE(cellText(e, ColGroup), std::string("        -1"));
+        QCOMPARE(cellText(e, SizeColumn), std::string("         3"));
+        QCOMPARE(cellText(e, GroupColumn), std::string("        -1"));
         QCOMPARE(e.folder, t.path("d1/"));
         QCOMPARE(QString::fromLatin1(e.dateText()),
                  QDateTime::fromSecsSinceEpoch(1700000000).toString("yyyy/MM/dd hh:mm:ss"));

@@ -3,20 +3,20 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
-#include "platform/desktop/ShellOpen.h"
+#include "platform/desktop/DesktopOpen.h"
 #include "results/FileOperations.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "support/TempTree.h"
 #include "ui/DriveList.h"
 #include "ui/FileCommands.h"
-#include "ui/FileOpFrame.h"
+#include "ui/FileOpPanel.h"
 #include "ui/FolderList.h"
 #include "ui/LayoutRule.h"
+#include "ui/MainWindow.h"
 #include "ui/PathRows.h"
 #include "ui/SetupPanel.h"
 #include "ui/TabStrip.h"
-#include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,7 +54,7 @@ namespace {
 // opened addresses are recorded instead of shown; questions are answered with `yes`, prompts
 // with `answer`.
 struct Window {
-    frmMain w;
+    MainWindow w;
     QStringList messages, questions, prompts;
     std::vector<QUrl> opened;
     bool yes = true;
@@ -81,26 +81,26 @@ struct Window {
         w.show();
         return QTest::qWaitForWindowActive(&w);
     }
-    SetupPanel& panel() { return *w.frmPath; }
+    SetupPanel& panel() { return *w.setupPanel; }
     QStringList pathTexts() {
         QStringList out;
-        for (int i = 0; i < panel().lstPath->topLevelItemCount(); ++i)
-            out << panel().lstPath->topLevelItem(i)->text(0) + "|" +
-                       panel().lstPath->topLevelItem(i)->text(1);
+        for (int i = 0; i < panel().searchPathList->topLevelItemCount(); ++i)
+            out << panel().searchPathList->topLevelItem(i)->text(0) + "|" +
+                       panel().searchPathList->topLevelItem(i)->text(1);
         return out;
     }
     void add(const std::string& folder, const QString& pattern = QStringLiteral("*.*")) {
-        QCOMPARE(panel().dirPath->openFolder(folder), 0);
-        panel().txtExt->setText(pattern);
-        QTest::mouseClick(panel().cmdAdd, Qt::LeftButton);
+        QCOMPARE(panel().folderList->openFolder(folder), 0);
+        panel().patternEdit->setText(pattern);
+        QTest::mouseClick(panel().addPathButton, Qt::LeftButton);
     }
     // Searches every file under folder and waits until the search has ended.
     void search(const std::string& folder) {
         add(folder);
-        QTest::mouseClick(panel().cmdSrch, Qt::LeftButton);
-        QTRY_COMPARE(panel().cmdSrch->text(), QStringLiteral("&Search"));
+        QTest::mouseClick(panel().searchButton, Qt::LeftButton);
+        QTRY_COMPARE(panel().searchButton->text(), QStringLiteral("&Search"));
     }
-    QString tab(int i) { return w.tabMain->tabBar()->tabText(i); }
+    QString tab(int i) { return w.resultTabs->tabBar()->tabText(i); }
     QStringList names(int list) {
         QStringList out;
         for (const ResultRow& r : w.resultModel(list).rows())
@@ -108,12 +108,12 @@ struct Window {
         return out;
     }
     void showList(int list) {
-        w.tabMain->tabBar()->setCurrentIndex(list);
-        w.lstResult[static_cast<std::size_t>(list)]->setFocus();
+        w.resultTabs->tabBar()->setCurrentIndex(list);
+        w.resultViews[static_cast<std::size_t>(list)]->setFocus();
     }
     // A key pressed in the visible list.
     void key(Qt::Key key) {
-        QTest::keyClick(w.lstResult[static_cast<std::size_t>(w.CurList)], key);
+        QTest::keyClick(w.resultViews[static_cast<std::size_t>(w.currentList())], key);
     }
     ResultListModel& list() { return w.currentModel(); }
     int rowOf(const std::string& path) {
@@ -131,8 +131,8 @@ struct Window {
         return QTest::qWaitFor([this] { return !w.fileCommands().deleteRunning(); }, 10000);
     }
     void clickRow(int row) {
-        ResultListView* view = w.lstResult[static_cast<std::size_t>(w.CurList)];
-        const QModelIndex cell = list().index(row, ColFolder);
+        ResultListView* view = w.resultViews[static_cast<std::size_t>(w.currentList())];
+        const QModelIndex cell = list().index(row, FolderColumn);
         view->scrollTo(cell);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
     }
@@ -197,14 +197,14 @@ private slots:
         in.tabHeaderHeight = 360;
         in.tabBorder = 30;
         const WindowLayout out = layoutWindow(in);
-        QCOMPARE(*out.tabMainHeight, 9000 - 3135 - 255 - 800);
+        QCOMPARE(*out.resultTabsHeight, 9000 - 3135 - 255 - 800);
         const TwipRect frame = *out.resultFrame;
         QCOMPARE(frame, (TwipRect{150, 3360 + 360, 12000 - 2135 - 60, 9000 - 4190 - 360 - 30}));
         QCOMPARE(*out.resultList, (TwipRect{0, 0, frame.width, frame.height}));
 
         // Where the result area has no room the tab strip and the lists keep their sizes.
         const WindowLayout low = layoutWindow(normalWindow(12000, 4190));
-        QVERIFY(!low.tabMainHeight && !low.resultFrame && !low.resultList);
+        QVERIFY(!low.resultTabsHeight && !low.resultFrame && !low.resultList);
     }
 
     void narrowOrShortWindowsSnapToTheMinimums() {
@@ -217,16 +217,16 @@ private slots:
         QCOMPARE(*out.newWindowWidth, 10000);
         QCOMPARE(*out.newWindowHeight, 3550 + design::decorationHeight);
         // The rest is laid out for the new size.
-        QCOMPARE(out.tabMainWidth, 10000 - 2135);
+        QCOMPARE(out.resultTabsWidth, 10000 - 2135);
         // At the smallest height the result area's formula is the decoration's height less 640:
         // negative here, so the tab strip keeps its height...
-        QVERIFY(!out.tabMainHeight);
+        QVERIFY(!out.resultTabsHeight);
         // ...and a small positive height with a taller decoration.
         LayoutInput tall = normalWindow(10000, 2000);
         tall.clientHeight = 1300;
         const WindowLayout tallOut = layoutWindow(tall);
         QCOMPARE(*tallOut.newWindowHeight, 3550 + 700);
-        QCOMPARE(*tallOut.tabMainHeight, 700 - 640);
+        QCOMPARE(*tallOut.resultTabsHeight, 700 - 640);
 
         // A window at its minimums stays as it is.
         const WindowLayout exact =
@@ -238,20 +238,20 @@ private slots:
     // negative however small.
     void minimizedAndMaximized() {
         const WindowLayout out = layoutWindow(normalWindow(9000, 1000, WindowState::Minimized));
-        QCOMPARE(out.tabMainWidth, 9000 - 2135);
-        QVERIFY(!out.newWindowWidth && !out.newWindowHeight && !out.tabMainHeight);
-        QVERIFY(!out.frmPathWidth && !out.resultFrame && !out.frmFileOpLeft);
-        QCOMPARE(layoutWindow(normalWindow(1000, 1000, WindowState::Minimized)).tabMainWidth, 0);
+        QCOMPARE(out.resultTabsWidth, 9000 - 2135);
+        QVERIFY(!out.newWindowWidth && !out.newWindowHeight && !out.resultTabsHeight);
+        QVERIFY(!out.setupPanelWidth && !out.resultFrame && !out.fileOpPanelLeft);
+        QCOMPARE(layoutWindow(normalWindow(1000, 1000, WindowState::Minimized)).resultTabsWidth, 0);
 
         const WindowLayout small = layoutWindow(normalWindow(2000, 2000, WindowState::Maximized));
         QVERIFY(!small.newWindowWidth && !small.newWindowHeight);
-        QCOMPARE(small.tabMainWidth, 0);
-        QCOMPARE(*small.lstPathWidth, 0);
-        QCOMPARE(*small.frmSelectPathWidth, 0);
-        QVERIFY(*small.fraSrchLeft >= 0);
+        QCOMPARE(small.resultTabsWidth, 0);
+        QCOMPARE(*small.searchPathListWidth, 0);
+        QCOMPARE(*small.pathPickerWidth, 0);
+        QVERIFY(*small.searchControlsLeft >= 0);
         const WindowLayout big = layoutWindow(normalWindow(30000, 20000, WindowState::Maximized));
-        QCOMPARE(big.tabMainWidth, 30000 - 2135);
-        QCOMPARE(*big.tabMainHeight, 20000 - 4190);
+        QCOMPARE(big.resultTabsWidth, 30000 - 2135);
+        QCOMPARE(*big.resultTabsHeight, 20000 - 4190);
     }
 
     void pathRowsAreUniqueInBothForms() {
@@ -289,48 +289,49 @@ private slots:
         Window t;
         QVERIFY(t.shown());
         // The current folder is the working folder, on the volume the drive list shows.
-        QCOMPARE(QString::fromStdString(t.panel().dirPath->currentFolder()), QDir::currentPath());
-        const std::string root = t.panel().drvPath->currentRoot();
-        QVERIFY(!root.empty() && t.panel().dirPath->currentFolder().starts_with(root));
+        QCOMPARE(QString::fromStdString(t.panel().folderList->currentFolder()),
+                 QDir::currentPath());
+        const std::string root = t.panel().driveCombo->currentRoot();
+        QVERIFY(!root.empty() && t.panel().folderList->currentFolder().starts_with(root));
 
         // Only the set-up panel and the status bar show.
         const Twips& tw = t.w.twips();
         QCOMPARE(t.w.height(), t.w.minimumHeight());
-        QCOMPARE(t.w.StatusBar1->geometry().bottom(), t.w.height() - 1);
-        QVERIFY(t.w.StatusBar1->y() >= t.w.frmPath->geometry().bottom());
+        QCOMPARE(t.w.statusBar->geometry().bottom(), t.w.height() - 1);
+        QVERIFY(t.w.statusBar->y() >= t.w.setupPanel->geometry().bottom());
         QVERIFY(t.w.width() >= tw.px(10000 - 120));
         // The progress bar sits in the status bar's first section, inset from its top and sides.
-        QWidget* section = t.w.pbMain->parentWidget();
-        QCOMPARE(section->parentWidget(), static_cast<QWidget*>(t.w.StatusBar1));
+        QWidget* section = t.w.progressBar->parentWidget();
+        QCOMPARE(section->parentWidget(), static_cast<QWidget*>(t.w.statusBar));
         QCOMPARE(section->width(), tw.px(3000));
-        QCOMPARE(t.w.pbMain->geometry(), QRect(tw.px(40), tw.px(40), tw.px(3000) - 2 * tw.px(40),
-                                               section->height() - tw.px(40)));
-        QVERIFY(t.w.StatusPanel->mapTo(t.w.StatusBar1, QPoint()).x() >=
-                section->geometry().right());
+        QCOMPARE(t.w.progressBar->geometry(),
+                 QRect(tw.px(40), tw.px(40), tw.px(3000) - 2 * tw.px(40),
+                       section->height() - tw.px(40)));
+        QVERIFY(t.w.statusLabel->mapTo(t.w.statusBar, QPoint()).x() >= section->geometry().right());
 
         const int width = 14100; // outer, twips; the client width is a whole number of pixels
         t.w.resize(tw.px(width - 120), tw.px(9000 - 465));
-        QTRY_COMPARE(t.w.tabMain->width(), tw.px(width - 2135));
-        QCOMPARE(t.w.frmPath->width(), tw.px(width - 320));
-        QCOMPARE(t.panel().lstPath->width(), tw.px(width - 5695));
-        QCOMPARE(t.panel().frmSelectPath->width(), tw.px(width - 2215));
-        QCOMPARE(t.panel().fraSrch->x(), tw.px(width - 320 - 1575 - 160));
-        QCOMPARE(t.w.frmFileOp->x(), tw.px(width - 1975));
+        QTRY_COMPARE(t.w.resultTabs->width(), tw.px(width - 2135));
+        QCOMPARE(t.w.setupPanel->width(), tw.px(width - 320));
+        QCOMPARE(t.panel().searchPathList->width(), tw.px(width - 5695));
+        QCOMPARE(t.panel().pathPicker->width(), tw.px(width - 2215));
+        QCOMPARE(t.panel().searchControls->x(), tw.px(width - 320 - 1575 - 160));
+        QCOMPARE(t.w.fileOpPanel->x(), tw.px(width - 1975));
         // The visible list fills the tab strip below its tabs.
-        const QRect strip = t.w.tabMain->geometry();
-        const QRect frame0 = t.w.frmResult[0]->geometry();
+        const QRect strip = t.w.resultTabs->geometry();
+        const QRect frame0 = t.w.resultFrames[0]->geometry();
         QVERIFY(strip.contains(frame0));
-        QVERIFY(frame0.top() >= strip.top() + t.w.tabMain->headerHeight() - 1);
+        QVERIFY(frame0.top() >= strip.top() + t.w.resultTabs->headerHeight() - 1);
         QVERIFY(frame0.height() > strip.height() / 2);
-        QCOMPARE(t.w.lstResult[0]->geometry(), QRect(QPoint(), frame0.size()));
+        QCOMPARE(t.w.resultViews[0]->geometry(), QRect(QPoint(), frame0.size()));
         // Another tab shows its own frame, fitted at once; "#" shows only in the duplicates list.
-        t.w.tabMain->tabBar()->setCurrentIndex(2);
-        QCOMPARE(t.w.CurList, 2);
-        QVERIFY(t.w.frmResult[2]->isVisible() && !t.w.frmResult[0]->isVisible());
-        QCOMPARE(t.w.frmResult[2]->geometry(), frame0);
-        QCOMPARE(t.w.lstResult[2]->size(), frame0.size());
-        QVERIFY(t.w.lstResult[2]->isColumnHidden(ColGroup));
-        QVERIFY(!t.w.lstResult[1]->isColumnHidden(ColGroup));
+        t.w.resultTabs->tabBar()->setCurrentIndex(2);
+        QCOMPARE(t.w.currentList(), 2);
+        QVERIFY(t.w.resultFrames[2]->isVisible() && !t.w.resultFrames[0]->isVisible());
+        QCOMPARE(t.w.resultFrames[2]->geometry(), frame0);
+        QCOMPARE(t.w.resultViews[2]->size(), frame0.size());
+        QVERIFY(t.w.resultViews[2]->isColumnHidden(GroupColumn));
+        QVERIFY(!t.w.resultViews[1]->isColumnHidden(GroupColumn));
     }
 
     // The rule is tested above; here the rows it is given come back from the list.
@@ -342,7 +343,7 @@ private slots:
         const QString root = QString::fromStdString(tree.root());
         t.add("/");
         t.add(data);
-        t.panel().chkSubDir->setChecked(false);
+        t.panel().subFoldersCheckBox->setChecked(false);
         t.add(data); // listed already, whatever the sub-folder choice
         t.add(data, QStringLiteral("*.TXT"));
         QCOMPARE(t.pathTexts(),
@@ -353,39 +354,39 @@ private slots:
         QCOMPARE(t.messages, QStringList{"Please input extension.|Trevalo"});
 
         // A highlighted folder is not the open one; Enter opens it.
-        const QList<QTreeWidgetItem*> sub = t.panel().dirPath->findItems(
+        const QList<QTreeWidgetItem*> sub = t.panel().folderList->findItems(
             QStringLiteral("sub"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(sub.size(), 1);
-        t.panel().dirPath->setCurrentItem(sub[0]);
-        t.panel().txtExt->setText(QStringLiteral("*.jpg"));
-        QTest::mouseClick(t.panel().cmdAdd, Qt::LeftButton);
+        t.panel().folderList->setCurrentItem(sub[0]);
+        t.panel().patternEdit->setText(QStringLiteral("*.jpg"));
+        QTest::mouseClick(t.panel().addPathButton, Qt::LeftButton);
         QCOMPARE(t.pathTexts().last(), root + "/data/*.jpg|No");
-        QTest::keyClick(t.panel().dirPath, Qt::Key_Return);
-        QCOMPARE(t.panel().dirPath->currentFolder(), tree.path("data/sub"));
+        QTest::keyClick(t.panel().folderList, Qt::Key_Return);
+        QCOMPARE(t.panel().folderList->currentFolder(), tree.path("data/sub"));
         // A folder that cannot be opened leaves the list where it was.
-        const int items = t.panel().dirPath->topLevelItemCount();
+        const int items = t.panel().folderList->topLevelItemCount();
         QVERIFY(!t.panel().openFolder(tree.path("gone")));
-        QCOMPARE(t.panel().dirPath->currentFolder(), tree.path("data/sub"));
-        QCOMPARE(t.panel().dirPath->topLevelItemCount(), items);
+        QCOMPARE(t.panel().folderList->currentFolder(), tree.path("data/sub"));
+        QCOMPARE(t.panel().folderList->topLevelItemCount(), items);
         QCOMPARE(t.messages.last(), QString::fromStdString(errorText(ENOENT)) + "|Trevalo");
 
         // "<" and a double click remove the selected row; with none selected nothing happens.
-        t.panel().lstPath->clearSelection();
-        QTest::mouseClick(t.panel().cmdRemove, Qt::LeftButton);
+        t.panel().searchPathList->clearSelection();
+        QTest::mouseClick(t.panel().removePathButton, Qt::LeftButton);
         QCOMPARE(t.pathTexts().size(), 4);
-        t.panel().lstPath->setCurrentItem(t.panel().lstPath->topLevelItem(0));
-        QTest::mouseClick(t.panel().cmdRemove, Qt::LeftButton);
+        t.panel().searchPathList->setCurrentItem(t.panel().searchPathList->topLevelItem(0));
+        QTest::mouseClick(t.panel().removePathButton, Qt::LeftButton);
         QCOMPARE(t.pathTexts().first(), root + "/data/*.*|Yes");
-        t.panel().lstPath->setCurrentItem(t.panel().lstPath->topLevelItem(0));
-        QTest::mouseDClick(t.panel().lstPath->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        t.panel().searchPathList->setCurrentItem(t.panel().searchPathList->topLevelItem(0));
+        QTest::mouseDClick(t.panel().searchPathList->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(t.pathTexts().size(), 2);
 
         // New Search empties the path list and chooses every search type again.
-        t.panel().lstSrchType->item(1)->setSelected(false);
-        QTest::mouseClick(t.panel().cmdNewSrch, Qt::LeftButton);
+        t.panel().searchTypeList->item(1)->setSelected(false);
+        QTest::mouseClick(t.panel().newSearchButton, Qt::LeftButton);
         QVERIFY(t.pathTexts().isEmpty());
-        QCOMPARE(t.panel().lstSrchType->selectedItems().size(), 3);
-        QCOMPARE(t.panel().txtExt->text(), QStringLiteral("*.jpg"));
+        QCOMPARE(t.panel().searchTypeList->selectedItems().size(), 3);
+        QCOMPARE(t.panel().patternEdit->text(), QStringLiteral("*.jpg"));
     }
 
     void aWholeSearchFillsSortsAndCountsTheLists() {
@@ -400,22 +401,22 @@ private slots:
         QVERIFY(t.shown());
         t.add(tree.root());
 
-        QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
         // Running: the button cancels, the set-up controls are locked, the result area opens.
-        QCOMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Cancel"));
-        QVERIFY(!t.panel().frmSelectPath->isEnabled());
-        QVERIFY(!t.panel().cmdNewSrch->isEnabled());
-        QVERIFY(!t.panel().lstSrchType->isEnabled());
-        QVERIFY(t.panel().cmdMenu->isEnabled());
+        QCOMPARE(t.panel().searchButton->text(), QStringLiteral("&Cancel"));
+        QVERIFY(!t.panel().pathPicker->isEnabled());
+        QVERIFY(!t.panel().newSearchButton->isEnabled());
+        QVERIFY(!t.panel().searchTypeList->isEnabled());
+        QVERIFY(t.panel().menuButton->isEnabled());
         QTRY_COMPARE(t.w.height(), t.w.twips().pxAtLeast(8000 - 465));
 
-        QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search"));
-        QVERIFY(t.panel().frmSelectPath->isEnabled() && t.panel().cmdNewSrch->isEnabled() &&
-                t.panel().lstSrchType->isEnabled());
+        QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
+        QVERIFY(t.panel().pathPicker->isEnabled() && t.panel().newSearchButton->isEnabled() &&
+                t.panel().searchTypeList->isEnabled());
         QTRY_VERIFY(QRegularExpression(QStringLiteral("^Completed in \\d+s, searching 6 files\\.$"))
-                        .match(t.w.StatusPanel->text())
+                        .match(t.w.statusLabel->text())
                         .hasMatch());
-        QCOMPARE(t.w.pbMain->value(), 0);
+        QCOMPARE(t.w.progressBar->value(), 0);
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(2)"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(2), QStringLiteral("Same Name(2)"));
@@ -427,10 +428,10 @@ private slots:
         QCOMPARE(t.names(2).join(',').toLower(), QStringLiteral("other.txt,other.txt"));
 
         // A second search clears the first one's lists before it fills them again.
-        t.panel().lstSrchType->item(0)->setSelected(false);
-        QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+        t.panel().searchTypeList->item(0)->setSelected(false);
+        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
         QCOMPARE(t.w.resultModel(0).rowCount(), 0);
-        QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search"));
+        QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
     }
@@ -441,13 +442,13 @@ private slots:
         const int height = t.w.height();
         QTest::keyClick(&t.w, Qt::Key_Escape); // no search: nothing happens
         QVERIFY(t.messages.empty());
-        t.panel().cmdSrch->setFocus();
-        QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+        t.panel().searchButton->setFocus();
+        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
         QCOMPARE(t.messages, QStringList{"Please select path before search.|Select Path"});
-        QTRY_VERIFY(t.panel().drvPath->hasFocus());
-        QCOMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search"));
+        QTRY_VERIFY(t.panel().driveCombo->hasFocus());
+        QCOMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
         QCOMPARE(t.w.height(), height);
-        QVERIFY(t.w.StatusPanel->text().isEmpty());
+        QVERIFY(t.w.statusLabel->text().isEmpty());
 
         // Cancelled by the button or Esc.
         TempTree tree;
@@ -455,38 +456,38 @@ private slots:
             tree.file("f/" + std::to_string(i) + ".bin", std::string(64, static_cast<char>(i % 2)));
         t.add(tree.root());
         for (const bool esc : {false, true}) {
-            QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
             // Before the search can report back.
             if (esc)
                 QTest::keyClick(&t.w, Qt::Key_Escape);
             else
-                QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
-            QCOMPARE(t.w.StatusPanel->text(), QStringLiteral("Stopping ..."));
+                QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+            QCOMPARE(t.w.statusLabel->text(), QStringLiteral("Stopping ..."));
             // Further clicks only cancel; they start nothing.
-            QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
-            QCOMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Cancel"));
-            QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search"));
+            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+            QCOMPARE(t.panel().searchButton->text(), QStringLiteral("&Cancel"));
+            QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
             // A cancelled search says so (unless it was over before it saw the cancel).
-            QTRY_VERIFY(t.w.StatusPanel->text().contains(
+            QTRY_VERIFY(t.w.statusLabel->text().contains(
                 QRegularExpression("^(Cancelled after|Completed in) \\d+s, searching")));
-            QVERIFY(t.panel().frmSelectPath->isEnabled());
+            QVERIFY(t.panel().pathPicker->isEnabled());
         }
         // Closing stops a search at once; what its worker queued is dropped, not shown.
-        QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
+        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
         QVERIFY(t.w.searchRunning());
         QVERIFY(t.w.close());
         QVERIFY(!t.w.searchRunning());
         QCoreApplication::processEvents();
-        QVERIFY(!t.w.StatusPanel->text().startsWith(QStringLiteral("Completed")));
+        QVERIFY(!t.w.statusLabel->text().startsWith(QStringLiteral("Completed")));
     }
 
     void countsFollowRemovedRows() {
         Window t;
         t.w.resultModel(1).appendRows(std::vector<ResultRow>(5));
-        t.w.UpdateCount();
+        t.w.updateTabCounts();
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(5)"));
         t.w.resultModel(1).removeRowsAt({0, 2, 4});
-        t.w.UpdateCount();
+        t.w.updateTabCounts();
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
     }
@@ -494,8 +495,8 @@ private slots:
     void menus() {
         Window t;
         QVERIFY(t.shown());
-        t.w.mnuHelp->trigger();
-        t.w.mnuWebSite->trigger();
+        t.w.helpAction->trigger();
+        t.w.webSiteAction->trigger();
         QCOMPARE(t.opened.size(), std::size_t{2});
         QVERIFY(t.opened[0].isLocalFile());
         QCOMPARE(QFileInfo(t.opened[0].toLocalFile()).fileName(), QStringLiteral("trevalo.html"));
@@ -504,17 +505,17 @@ private slots:
 
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
-        QTest::mouseRelease(t.w.lstResult[0]->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-        QVERIFY(!t.w.mnuFile->isVisible());
-        QTest::mouseRelease(t.w.lstResult[0]->viewport(), Qt::RightButton, {}, QPoint(10, 10));
-        QTRY_VERIFY(t.w.mnuFile->isVisible());
-        QVERIFY(!t.w.mnuMarkOld->isEnabled() && !t.w.mnuMarkNewer->isEnabled());
-        t.w.mnuFile->hide();
+        QTest::mouseRelease(t.w.resultViews[0]->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(!t.w.fileMenu->isVisible());
+        QTest::mouseRelease(t.w.resultViews[0]->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+        QTRY_VERIFY(t.w.fileMenu->isVisible());
+        QVERIFY(!t.w.markOlderAction->isEnabled() && !t.w.markNewerAction->isEnabled());
+        t.w.fileMenu->hide();
         for (const int list : {1, 2}) {
             t.showList(list);
-            t.w.mnuFile->popup(QPoint());
-            QVERIFY(t.w.mnuMarkOld->isEnabled() && t.w.mnuMarkNewer->isEnabled());
-            t.w.mnuFile->hide();
+            t.w.fileMenu->popup(QPoint());
+            QVERIFY(t.w.markOlderAction->isEnabled() && t.w.markNewerAction->isEnabled());
+            t.w.fileMenu->hide();
         }
     }
 
@@ -537,7 +538,7 @@ private slots:
         t.showList(1);
 
         // Every copy marked: the question says so, and No leaves everything.
-        t.w.mnuMarkAll->trigger();
+        t.w.markAllAction->trigger();
         t.yes = false;
         t.key(Qt::Key_Delete);
         QCOMPARE(t.questions.size(), 1);
@@ -546,7 +547,7 @@ private slots:
         QCOMPARE(t.list().rowCount(), 4);
         QVERIFY(exists(tree.path("data/a/photo.jpg")));
 
-        t.w.mnuMarkOld->trigger();
+        t.w.markOlderAction->trigger();
         const std::string older = tree.path("data/a/photo.jpg");
         const std::string changed = tree.path("data/c/notes.txt");
         for (const ResultRow& row : t.list().rows())
@@ -567,7 +568,7 @@ private slots:
         t.key(Qt::Key_Delete);
         QCOMPARE(t.questions.size(), 2);
         // The list is re-sorted while the files move; the rows that go are found all the same.
-        t.w.SortByColumn(1, ColDate + 1, 1);
+        t.w.sortList(1, DateColumn, Qt::DescendingOrder);
         QVERIFY(t.questions[1].startsWith(QStringLiteral("2 marked files")));
         QVERIFY(!t.questions[1].contains(QStringLiteral("no copy")));
         QTRY_COMPARE(t.messages.size(), 2);
@@ -637,14 +638,14 @@ private slots:
                  QStringLiteral("1 marked file will be moved to the trash.\n\nIt has no identical "
                                 "copy left unmarked.\n\n1 group would keep no copy at all.\n\nGo "
                                 "ahead?"));
-        t.w.mnuClearMarks->trigger();
+        t.w.clearMarksAction->trigger();
 
         // The unmarked copy is another file now, though of the same size and times.
         replaceKeepingTimes(copy);
         t.mark(report);
         t.key(Qt::Key_Delete);
         QVERIFY(t.questions.last().contains(QStringLiteral("\n\n1 group would keep no copy")));
-        t.w.mnuClearMarks->trigger();
+        t.w.clearMarksAction->trigger();
 
         t.yes = true;
         t.mark(copy);
@@ -701,9 +702,10 @@ private slots:
         t.mark(y2);
         t.w.fileCommands().setConfirmHook([&](const QString& text, const QString&) {
             t.questions << text;
-            QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
-            [&] { QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search")); }();
-            t.w.SortByColumn(1, ColName + 1, 1); // other files at the marked rows' places
+            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+            [&] { QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search")); }();
+            t.w.sortList(1, NameColumn,
+                         Qt::DescendingOrder); // other files at the marked rows' places
             return true;
         });
         t.key(Qt::Key_Delete);
@@ -727,16 +729,16 @@ private slots:
         t.search(tree.path("data"));
         t.showList(1);
         const int selected = t.rowOf(p);
-        t.w.lstResult[1]->selectRow(selected);
-        t.w.fileCommands().setPromptHook(
-            [&](const QString& title, const QString& label, const QString& defaultText) {
-                t.prompts << title + "|" + label + "|" + defaultText;
-                QTest::mouseClick(t.panel().cmdSrch, Qt::LeftButton);
-                [&] { QTRY_COMPARE(t.panel().cmdSrch->text(), QStringLiteral("&Search")); }();
-                // The other file now where the prompt's row was.
-                t.w.SortByColumn(1, ColFolder + 1, selected == 0 ? 1 : 0);
-                return QStringLiteral("caf\uFFFD-2.txt");
-            });
+        t.w.resultViews[1]->selectRow(selected);
+        t.w.fileCommands().setPromptHook([&](const QString& title, const QString& label,
+                                             const QString& defaultText) {
+            t.prompts << title + "|" + label + "|" + defaultText;
+            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+            [&] { QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search")); }();
+            // The other file now where the prompt's row was.
+            t.w.sortList(1, FolderColumn, selected == 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+            return QStringLiteral("caf\uFFFD-2.txt");
+        });
         t.key(Qt::Key_F2);
         QCOMPARE(t.prompts, QStringList{"Rename|Please type a new file name for \n" +
                                         displayText(p) + "|caf\uFFFD.txt"});
@@ -768,31 +770,31 @@ private slots:
         Window t;
         QVERIFY(t.shown());
         for (int list = 0; list < 3; ++list)
-            QVERIFY(t.w.lstResult[static_cast<std::size_t>(list)]->isColumnHidden(ColReason));
-        QVERIFY(!t.w.lstResult[3]->isColumnHidden(ColReason));
+            QVERIFY(t.w.resultViews[static_cast<std::size_t>(list)]->isColumnHidden(kReasonColumn));
+        QVERIFY(!t.w.resultViews[3]->isColumnHidden(kReasonColumn));
         ResultRow file = diskRow(unread, -3);
         file.reason = errorText(EACCES);
         t.w.resultModel(3).appendRows({makeFolderRow(locked, EACCES), file, diskRow(gone, -3)});
         ::unlink(gone.c_str());
         t.showList(3);
-        QCOMPARE(t.list().headerData(ColReason, Qt::Horizontal).toString(),
+        QCOMPARE(t.list().headerData(kReasonColumn, Qt::Horizontal).toString(),
                  QStringLiteral("Reason"));
         QStringList reasons;
         for (int row = 0; row < 3; ++row)
-            reasons << t.list().index(row, ColReason).data().toString();
+            reasons << t.list().index(row, kReasonColumn).data().toString();
         QCOMPARE(reasons,
                  QStringList({"could not be listed: Permission denied", "Permission denied", ""}));
 
-        t.w.mnuMarkAll->trigger();
+        t.w.markAllAction->trigger();
         QVERIFY(!t.list().row(0).checked && t.list().row(1).checked);
-        QVERIFY(!(t.list().flags(t.list().index(0, ColName)) & Qt::ItemIsUserCheckable));
-        t.w.mnuClearMarks->trigger();
-        t.list().setData(t.list().index(0, ColName), Qt::Checked, Qt::CheckStateRole);
+        QVERIFY(!(t.list().flags(t.list().index(0, NameColumn)) & Qt::ItemIsUserCheckable));
+        t.w.clearMarksAction->trigger();
+        t.list().setData(t.list().index(0, NameColumn), Qt::Checked, Qt::CheckStateRole);
         t.key(Qt::Key_Delete);
-        t.w.lstResult[3]->selectRow(0);
+        t.w.resultViews[3]->selectRow(0);
         t.key(Qt::Key_F2);
         t.key(Qt::Key_Return);
-        t.w.lstResult[3]->selectRow(2);
+        t.w.resultViews[3]->selectRow(2);
         t.key(Qt::Key_Return);
         QCOMPARE(t.messages,
                  QStringList({"Please mark files.|Trevalo", "File can't be renamed.|Can't rename",
@@ -811,7 +813,7 @@ private slots:
         QVERIFY(t.shown());
         t.search(tree.path("data"));
         t.showList(1);
-        t.w.lstResult[1]->clearSelection();
+        t.w.resultViews[1]->clearSelection();
 
         t.key(Qt::Key_F2);
         t.key(Qt::Key_Return);
@@ -820,7 +822,7 @@ private slots:
 
         const std::string one = tree.path("data/x/one.txt");
         const int row = t.rowOf(one);
-        t.w.lstResult[1]->selectRow(row);
+        t.w.resultViews[1]->selectRow(row);
         t.answer = QStringLiteral("renamed.txt");
         t.key(Qt::Key_F2);
         QCOMPARE(t.prompts, QStringList{"Rename|Please type a new file name for \n" +
@@ -859,13 +861,13 @@ private slots:
 
         t.clickRow(t.rowOf(tree.path("data/p/shot.jpg")));
         // Fitted into the box, which is narrower than the picture.
-        const QSize shown = t.w.imgPreview->pixmap().size();
-        QCOMPARE(shown.width(), t.w.imgPreview->contentsRect().width());
-        QVERIFY(shown.height() > 0 && shown.height() < t.w.imgPreview->contentsRect().height());
+        const QSize shown = t.w.previewLabel->pixmap().size();
+        QCOMPARE(shown.width(), t.w.previewLabel->contentsRect().width());
+        QVERIFY(shown.height() > 0 && shown.height() < t.w.previewLabel->contentsRect().height());
         const int text = t.rowOf(tree.path("data/t/a.txt"));
         t.clickRow(text);
         QCOMPARE(t.w.selectedRow(), text);
-        QVERIFY(t.w.imgPreview->pixmap().isNull());
+        QVERIFY(t.w.previewLabel->pixmap().isNull());
 
         // Space flips the mark of the current row only.
         t.key(Qt::Key_Space);

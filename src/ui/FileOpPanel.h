@@ -10,17 +10,17 @@ class QPushButton;
 
 namespace trevalo {
 
-// The frame frmFileOp beside the result lists: the Task button that opens the file menu, the
+// The frame fileOpPanel beside the result lists: the Task button that opens the file menu, the
 // picture preview and the switch that turns the preview on and off.
-class FileOpFrame : public QWidget {
+class FileOpPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit FileOpFrame(QWidget* parent = nullptr);
+    explicit FileOpPanel(QWidget* parent = nullptr);
     void placeControls(const Twips& tw);
 
-    QPushButton* cmdTask;
-    QLabel* imgPreview;
-    QCheckBox* chkPreview;
+    QPushButton* taskButton;
+    QLabel* previewLabel;
+    QCheckBox* previewCheckBox;
 };
 
 } // namespace trevalo

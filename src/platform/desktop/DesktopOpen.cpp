@@ -1,4 +1,4 @@
-#include "platform/desktop/ShellOpen.h"
+#include "platform/desktop/DesktopOpen.h"
 
 #include <QByteArray>
 #include <QDesktopServices>
@@ -15,7 +15,7 @@ QUrl fileUrlOf(const std::string& bytePath) {
     return QUrl::fromEncoded(QByteArrayLiteral("file://") + path, QUrl::StrictMode);
 }
 
-bool ShellOpen(const std::string& bytePath) {
+bool openWithDesktop(const std::string& bytePath) {
     return QDesktopServices::openUrl(fileUrlOf(bytePath));
 }
 

@@ -13,7 +13,7 @@ QUrl fileUrlOf(const std::string& bytePath);
 
 // Asks the desktop to open a file with its associated program. Whether a program took it is
 // not known here; the result only says whether the request could be handed on.
-bool ShellOpen(const std::string& bytePath);
+bool openWithDesktop(const std::string& bytePath);
 
 // Opens a web address (or any URL) with the desktop's default program.
 bool openWebPage(const QString& address);

@@ -27,7 +27,7 @@ class QUrl;
 namespace trevalo {
 
 class FileCommands;
-class FileOpFrame;
+class FileOpPanel;
 class ResultListModel;
 class ResultListView;
 class SetupPanel;
@@ -37,27 +37,29 @@ class TabStrip;
 // file-operations frame beside them, and the status bar with the progress bar. It runs the
 // searches (the search button starts one and, while it runs, cancels it), hears their events on
 // its own thread and lays itself out on every change of its size.
-class frmMain : public QWidget, private SearchEvents {
+class MainWindow : public QWidget, private SearchEvents {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget* parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Empties the path list and the result lists, shrinks the window to the set-up panel (in
     // the normal state), chooses all search types and refreshes the tab counts.
-    void Init();
+    void resetForNewSearch();
     // Tab captions with each list's row count.
-    void UpdateCount();
-    // Sorts result list `list` by a 1-based column; order 0 ascending, 1 descending.
-    void SortByColumn(int list, int column, int order);
+    void updateTabCounts();
+    // Sorts result list `list` by a column (ResultColumn, kReasonColumn).
+    void sortList(int list, int column, Qt::SortOrder order);
     // The layout rule for the window's present size (LayoutRule.h).
     void runLayout();
 
     ResultListModel& resultModel(int list) const {
         return *results_[static_cast<std::size_t>(list)];
     }
-    // The current list (CurList) and its selected row, or -1.
-    ResultListModel& currentModel() const { return resultModel(CurList); }
+    // The index of the visible result list (ResultList).
+    int currentList() const { return currentList_; }
+    // The visible result list and its selected row, or -1.
+    ResultListModel& currentModel() const { return resultModel(currentList_); }
     int selectedRow() const;
     // The search button: starts a search with the path rows and search types of the set-up
     // panel, or asks a running one to stop.
@@ -80,57 +82,54 @@ public:
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     void openUrl(const QUrl& url);
     // Opens a file (a byte path) with the desktop's program for it.
-    void shellOpen(const std::string& bytePath);
+    void openDocument(const std::string& bytePath);
 
-    // The index of the visible result list.
-    int CurList = 0;
+    SetupPanel* setupPanel;
+    TabStrip* resultTabs;
+    std::array<QFrame*, kResultListCount> resultFrames{};
+    std::array<ResultListView*, kResultListCount> resultViews{};
+    FileOpPanel* fileOpPanel;
+    QPushButton* taskButton;
+    QLabel* previewLabel;
+    QCheckBox* previewCheckBox;
+    QStatusBar* statusBar;
+    QProgressBar* progressBar;
+    QLabel* statusLabel;
 
-    SetupPanel* frmPath;
-    TabStrip* tabMain;
-    std::array<QFrame*, kResultListCount> frmResult{};
-    std::array<ResultListView*, kResultListCount> lstResult{};
-    FileOpFrame* frmFileOp;
-    QPushButton* cmdTask;
-    QLabel* imgPreview;
-    QCheckBox* chkPreview;
-    QStatusBar* StatusBar1;
-    QProgressBar* pbMain;
-    QLabel* StatusPanel;
+    QMenu* generalMenu;
+    QAction* helpAction;
+    QAction* aboutAction;
+    QAction* webSiteAction;
+    QAction* quitAction;
 
-    QMenu* MnuMain;
-    QAction* mnuHelp;
-    QAction* mnuAbout;
-    QAction* mnuWebSite;
-    QAction* MnuQuit;
-
-    QMenu* mnuFile;
-    QAction* mnuOpen;
-    QAction* mnuDelete;
-    QAction* mnuRen;
-    QAction* mnuMarkAll;
-    QAction* mnuMarkOld;
-    QAction* mnuMarkNewer;
-    QAction* mnuClearMarks;
+    QMenu* fileMenu;
+    QAction* openAction;
+    QAction* deleteAction;
+    QAction* renameAction;
+    QAction* markAllAction;
+    QAction* markOlderAction;
+    QAction* markNewerAction;
+    QAction* clearMarksAction;
 
 public slots:
     // The file commands, on the current list (FileCommands). They are wired to the file menu,
     // the Task button, the result lists' clicks and keys.
-    void Preview();         // a row of a result list was clicked
-    void OpenFile();        // "&Open", or a double click on a row
-    void DelFile();         // "&Delete": the marked files to the trash
-    void RenFile();         // "&Rename" the selected file
-    void MarkAll();         // "Mark &all"
-    void MarkOlder();       // "Mark &older files for deletion"
-    void MarkNewer();       // "Mark &newer files for deletion"
-    void ClearMarks();      // "&Clear all marks"
-    void FileMenuOpening(); // mnuFile is about to open: enable the commands that apply
+    void previewSelected(); // a row of a result list was clicked
+    void openSelected();    // "&Open", or a double click on a row
+    void deleteMarked();    // "&Delete": the marked files to the trash
+    void renameSelected();  // "&Rename" the selected file
+    void markAll();         // "Mark &all"
+    void markOlder();       // "Mark &older files for deletion"
+    void markNewer();       // "Mark &newer files for deletion"
+    void clearMarks();      // "&Clear all marks"
+    void fileMenuOpening(); // fileMenu is about to open: enable the commands that apply
 
-    void Help(); // also F1
-    void About();
-    void WebSite();
+    void showHelp(); // also F1
+    void showAbout();
+    void openWebSite();
     // Ends the program at once; a running search is stopped first, a running delete after
     // its current file.
-    void Quit();
+    void quit();
 
 signals:
     // A search has ended and its lists are sorted and counted.
@@ -170,6 +169,8 @@ private:
     // Stops a running search at once and waits for its worker; its end is not shown.
     void abandonSearch();
     int statusBarHeightPx() const;
+
+    int currentList_ = 0;
 
     Twips tw_;
     FileCommands* files_ = nullptr;
