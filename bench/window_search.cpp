@@ -7,7 +7,6 @@
 
 #include "platform/Process.h"
 #include "ui/MainWindow.h"
-#include "ui/SetupPanel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,8 +32,7 @@ struct WindowRun {
 WindowRun searchFromTheWindow(const QString& folder) {
     MainWindow window;
     window.show();
-    window.setupPanel->openFolder(QFile::encodeName(folder).toStdString());
-    window.setupPanel->addPath();
+    window.addSearchPath(QFile::encodeName(folder).toStdString());
 
     QElapsedTimer sinceTick;
     double longest = 0;

@@ -5,17 +5,14 @@
 #include "platform/desktop/DataFiles.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
-#include "results/ResultListView.h"
+#include "ui/FileCommands.h"
 #include "ui/MainWindow.h"
-#include "ui/SetupPanel.h"
-#include "ui/TabStrip.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
-#include <QTabBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -30,14 +27,13 @@ namespace {
 // window and quit.
 void saveScreenshotWhenDone(trevalo::MainWindow& window, const QString& file) {
     QObject::connect(&window, &trevalo::MainWindow::searchFinished, &window, [&window, file] {
-        window.resultTabs->tabBar()->setCurrentIndex(trevalo::ListDuplicates);
+        window.showList(trevalo::ListDuplicates);
         const auto& rows = window.resultModel(trevalo::ListDuplicates).rows();
         const auto picture = std::find_if(rows.begin(), rows.end(), [](const auto& row) {
             return trevalo::hasPictureExtension(row.name);
         });
-        window.resultViews[trevalo::ListDuplicates]->selectRow(
-            picture == rows.end() ? 0 : static_cast<int>(picture - rows.begin()));
-        window.previewSelected();
+        window.selectRow(picture == rows.end() ? 0 : static_cast<int>(picture - rows.begin()));
+        window.fileCommands().preview();
         QTimer::singleShot(500, &window, [&window, file] {
             const bool saved = window.grab().save(file);
             std::fprintf(stderr, saved ? "trevalo: saved %s\n" : "trevalo: cannot save %s\n",
@@ -57,10 +53,8 @@ bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(
             std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
-        if (error || !window.setupPanel->openFolder(absolute.lexically_normal().native()))
-            continue;
-        window.setupPanel->addPath();
-        added = true;
+        if (!error && window.addSearchPath(absolute.lexically_normal().native()))
+            added = true;
     }
     return added;
 }

@@ -5,16 +5,11 @@
 #include "results/Marking.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
-#include "results/ResultListView.h"
 #include "ui/GeneralMenu.h"
-#include "ui/MainWindow.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressDialog>
@@ -69,54 +64,36 @@ struct FileCommands::DeleteRun {
     DeletePlan plan;
 };
 
-FileCommands::FileCommands(MainWindow& window) : QObject(&window), w_(window) {
-    installKeys();
-}
+FileCommands::FileCommands(FileCommandsHost& host, QWidget* window)
+    : QObject(window), w_(host), window_(window) {}
 
 FileCommands::~FileCommands() {
     stopDelete();
 }
 
-void FileCommands::installKeys() {
-    // The keys act on the result lists only, so that typing in the set-up panel keeps them.
-    const auto onLists = [this](QAction* action, const QList<QKeySequence>& keys) {
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        for (ResultListView* view : w_.resultViews)
-            view->addAction(action);
-    };
-    onLists(w_.openAction, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    onLists(w_.deleteAction, {QKeySequence(QKeySequence::Delete)});
-    onLists(w_.renameAction, {QKeySequence(Qt::Key_F2)});
-    toggleMark_ = new QAction(tr("Mark or unmark the row"), this);
-    onLists(toggleMark_, {QKeySequence(Qt::Key_Space)});
-    connect(toggleMark_, &QAction::triggered, this, &FileCommands::toggleCurrentMark);
-}
-
 // ---- Marking ----
 
-void FileCommands::markAll(bool checked) {
-    w_.currentModel().setAllChecked(checked);
+void FileCommands::markAll() {
+    w_.resultModel(w_.currentList()).setAllChecked(true);
+}
+
+void FileCommands::clearMarks() {
+    w_.resultModel(w_.currentList()).setAllChecked(false);
 }
 
 void FileCommands::markByAge(Age age) {
     // markByAge sorts by the list's key column itself, so the sort and the marks reach the
     // view as one change.
     const int list = w_.currentList();
-    w_.currentModel().editRows(
-        [list, age](std::vector<ResultRow>& rows) { trevalo::markByAge(rows, list, age); });
-}
-
-void FileCommands::fileMenuOpening() {
-    const bool byAge = markByAgeEnabled(w_.currentList());
-    w_.markNewerAction->setEnabled(byAge);
-    w_.markOlderAction->setEnabled(byAge);
+    w_.resultModel(w_.currentList()).editRows([list, age](std::vector<ResultRow>& rows) {
+        trevalo::markByAge(rows, list, age);
+    });
 }
 
 void FileCommands::toggleCurrentMark() {
-    const ResultListView* view = w_.resultViews[static_cast<std::size_t>(w_.currentList())];
-    const int row = view->currentIndex().isValid() ? view->currentIndex().row() : w_.selectedRow();
-    ResultListModel& model = w_.currentModel();
+    const int focused = w_.focusedRow();
+    const int row = focused >= 0 ? focused : w_.selectedRow();
+    ResultListModel& model = w_.resultModel(w_.currentList());
     if (row >= 0 && row < model.rowCount())
         model.setChecked(row, !model.row(row).checked);
 }
@@ -126,7 +103,8 @@ void FileCommands::toggleCurrentMark() {
 bool FileCommands::confirm(const QString& text, const QString& title) {
     if (confirmHook_)
         return confirmHook_(text, title);
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, &w_);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    window_);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -154,7 +132,7 @@ void FileCommands::deleteMarked() {
 
     const int total = static_cast<int>(run->plan.items.size());
     progress_ = new QProgressDialog(tr("Moving %1 files to the trash ...").arg(total), tr("Cancel"),
-                                    0, total, &w_);
+                                    0, total, window_);
     progress_->setWindowTitle(appTitle());
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoReset(false);
@@ -249,7 +227,7 @@ QString FileCommands::prompt(const QString& title, const QString& label,
         return promptHook_(title, label, defaultText);
     bool ok = false;
     const QString text =
-        QInputDialog::getText(&w_, title, label, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(window_, title, label, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
@@ -260,7 +238,7 @@ void FileCommands::renameSelected() {
         return;
     }
     // The row is copied before the prompt: the rename acts on the file the prompt names.
-    const ResultRow row = w_.currentModel().row(selected);
+    const ResultRow row = w_.resultModel(w_.currentList()).row(selected);
     if (row.isFolder) {
         w_.messageBox(tr("File can't be renamed."), tr("Can't rename"));
         return;
@@ -291,7 +269,7 @@ void FileCommands::openSelected() {
         w_.messageBox(tr("Please select a file."), tr("Select file"));
         return;
     }
-    const std::string path = w_.currentModel().row(selected).path();
+    const std::string path = w_.resultModel(w_.currentList()).row(selected).path();
     const FileStatus now = statPath(path, false);
     if (now.kind == FileKind::Missing) {
         w_.messageBox(tr("File can't be opened: it is gone."), tr("Can't open"));
@@ -309,9 +287,10 @@ void FileCommands::openSelected() {
 
 void FileCommands::preview() {
     const int selected = w_.selectedRow();
-    const std::string path = selected >= 0 ? w_.currentModel().row(selected).path() : std::string();
-    QLabel* box = w_.previewLabel;
-    switch (previewFor(selected >= 0, w_.previewCheckBox->checkState() != Qt::Unchecked, path)) {
+    const std::string path =
+        selected >= 0 ? w_.resultModel(w_.currentList()).row(selected).path() : std::string();
+    QLabel* box = &w_.previewLabel();
+    switch (previewFor(selected >= 0, w_.previewOn(), path)) {
     case PreviewAction::Keep:
         return;
     case PreviewAction::Clear:

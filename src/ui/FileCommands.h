@@ -13,24 +13,48 @@
 #include <string>
 #include <thread>
 
-class QAction;
+class QLabel;
 class QProgressDialog;
+class QWidget;
 
 namespace trevalo {
 
-class MainWindow;
+class ResultListModel;
+
+// What the file commands need of the window that shows the result lists.
+class FileCommandsHost {
+public:
+    // The visible result list (ResultList), and the model of any list.
+    virtual int currentList() const = 0;
+    virtual ResultListModel& resultModel(int list) const = 0;
+    // The selected row of the visible list, and the row with its keyboard focus; -1 for none.
+    virtual int selectedRow() const = 0;
+    virtual int focusedRow() const = 0;
+    // The box the picture preview shows in, and whether the preview is switched on.
+    virtual QLabel& previewLabel() const = 0;
+    virtual bool previewOn() const = 0;
+    // A message box; details, when given, are shown on request below the text.
+    virtual void messageBox(const QString& text, const QString& title, bool information = false,
+                            const QString& details = {}) = 0;
+    // Opens a file (a byte path) with the desktop's program for it.
+    virtual void openDocument(const std::string& bytePath) = 0;
+    // Rows went from the lists: the tab counts follow.
+    virtual void updateTabCounts() = 0;
+
+protected:
+    ~FileCommandsHost() = default;
+};
 
 // What the file menu does to the current result list: marking, deleting the marked files to
 // the trash, renaming and opening the selected file, and the picture preview of a clicked row.
-// Also the keys of these commands. The window's slots hand over to this object.
 //
 // The delete runs on a worker thread; the window stays usable meanwhile and a second delete
 // waits for the first to end. Everything else runs on the window's thread.
 class FileCommands : public QObject {
     Q_OBJECT
 public:
-    // The window's menus and lists must exist; their keys are set up here.
-    explicit FileCommands(MainWindow& window);
+    // Dialogs (the question, the prompt, the delete's progress) open over `window`.
+    FileCommands(FileCommandsHost& host, QWidget* window);
     // Stops a running delete after its current file.
     ~FileCommands() override;
 
@@ -43,11 +67,12 @@ public:
                                              const QString& defaultText)>;
     void setPromptHook(PromptHook hook) { promptHook_ = std::move(hook); }
 
-    void markAll(bool checked);
+    void markAll();
+    void clearMarks();
     // Marks the older (or newer) file of each adjacent pair of a group, as one pass.
     void markByAge(Age age);
-    // The file menu is opening: the marking by age applies to lists with groups only.
-    void fileMenuOpening();
+    void markOlder() { markByAge(Age::Older); }
+    void markNewer() { markByAge(Age::Newer); }
     // Flips the mark of the current row of the visible list.
     void toggleCurrentMark();
 
@@ -63,16 +88,15 @@ public:
 
 private:
     struct DeleteRun;
-    void installKeys();
     bool confirm(const QString& text, const QString& title);
     QString prompt(const QString& title, const QString& label, const QString& defaultText);
     void showDeleteProgress(std::size_t done);
     void finishDelete(const std::shared_ptr<const DeleteRun>& run, const DeleteOutcome& outcome);
 
-    MainWindow& w_;
+    FileCommandsHost& w_;
+    QWidget* window_;
     ConfirmHook confirmHook_;
     PromptHook promptHook_;
-    QAction* toggleMark_ = nullptr;
 
     bool deleting_ = false;
     bool inProgressUpdate_ = false;

@@ -13,26 +13,35 @@ constexpr TwipRect kPreviewCheckBox{240, 2640, 1095, 255};
 } // namespace
 
 FileOpPanel::FileOpPanel(QWidget* parent)
-    : QWidget(parent), taskButton(new QPushButton(tr("&Task"), this)),
-      previewLabel(new QLabel(this)), previewCheckBox(new QCheckBox(tr("Pre&view"), this)) {
+    : QWidget(parent), taskButton_(new QPushButton(tr("&Task"), this)),
+      previewLabel_(new QLabel(this)), previewCheckBox_(new QCheckBox(tr("Pre&view"), this)) {
     setObjectName(QStringLiteral("fileOpPanel"));
-    taskButton->setObjectName(QStringLiteral("taskButton"));
-    previewLabel->setObjectName(QStringLiteral("previewLabel"));
-    previewCheckBox->setObjectName(QStringLiteral("previewCheckBox"));
+    taskButton_->setObjectName(QStringLiteral("taskButton"));
+    previewLabel_->setObjectName(QStringLiteral("previewLabel"));
+    previewCheckBox_->setObjectName(QStringLiteral("previewCheckBox"));
 
-    QFont bold = taskButton->font();
+    QFont bold = taskButton_->font();
     bold.setBold(true);
-    taskButton->setFont(bold);
-    previewLabel->setAlignment(Qt::AlignCenter);
-    previewLabel->setFrameShape(QFrame::StyledPanel);
-    previewLabel->setFrameShadow(QFrame::Sunken);
-    previewCheckBox->setChecked(true);
+    taskButton_->setFont(bold);
+    previewLabel_->setAlignment(Qt::AlignCenter);
+    previewLabel_->setFrameShape(QFrame::StyledPanel);
+    previewLabel_->setFrameShadow(QFrame::Sunken);
+    previewCheckBox_->setChecked(true);
+    connect(taskButton_, &QPushButton::clicked, this, &FileOpPanel::taskClicked);
+}
+
+bool FileOpPanel::previewOn() const {
+    return previewCheckBox_->checkState() != Qt::Unchecked;
+}
+
+QList<QWidget*> FileOpPanel::focusOrder() const {
+    return {taskButton_, previewCheckBox_};
 }
 
 void FileOpPanel::placeControls(const Twips& tw) {
-    taskButton->setGeometry(tw.rect(kTaskButton));
-    previewLabel->setGeometry(tw.rect(kPreviewLabel));
-    previewCheckBox->setGeometry(tw.rect(kPreviewCheckBox));
+    taskButton_->setGeometry(tw.rect(kTaskButton));
+    previewLabel_->setGeometry(tw.rect(kPreviewLabel));
+    previewCheckBox_->setGeometry(tw.rect(kPreviewCheckBox));
 }
 
 } // namespace trevalo

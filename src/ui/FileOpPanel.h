@@ -2,6 +2,7 @@
 
 #include "ui/Twips.h"
 
+#include <QList>
 #include <QWidget>
 
 class QCheckBox;
@@ -18,9 +19,20 @@ public:
     explicit FileOpPanel(QWidget* parent = nullptr);
     void placeControls(const Twips& tw);
 
-    QPushButton* taskButton;
-    QLabel* previewLabel;
-    QCheckBox* previewCheckBox;
+    // The box the picture preview shows in, and whether the preview is switched on.
+    QLabel& previewLabel() const { return *previewLabel_; }
+    bool previewOn() const;
+    // The panel's controls in the window's tab order.
+    QList<QWidget*> focusOrder() const;
+
+signals:
+    // The Task button was clicked: the file menu opens.
+    void taskClicked();
+
+private:
+    QPushButton* taskButton_;
+    QLabel* previewLabel_;
+    QCheckBox* previewCheckBox_;
 };
 
 } // namespace trevalo

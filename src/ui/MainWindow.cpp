@@ -15,6 +15,7 @@
 #include "ui/SetupPanel.h"
 #include "ui/TabStrip.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -80,39 +81,37 @@ private:
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
-    setupPanel = new SetupPanel(this);
-    resultTabs = new TabStrip(this);
-    fileOpPanel = new FileOpPanel(this);
-    taskButton = fileOpPanel->taskButton;
-    previewLabel = fileOpPanel->previewLabel;
-    previewCheckBox = fileOpPanel->previewCheckBox;
+    setupPanel_ = new SetupPanel(this);
+    resultTabs_ = new TabStrip(this);
+    resultTabs_->setObjectName(QStringLiteral("resultTabs"));
+    fileOpPanel_ = new FileOpPanel(this);
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(tr("Trevalo - Find duplicates, Free memory, File better"));
     const QString icon = dataFilePath(QStringLiteral("trevalo.svg"));
     if (!icon.isEmpty())
         setWindowIcon(QIcon(icon));
 
-    setupPanel->placeControls(tw_);
-    setupPanel->setGeometry(tw_.rect(design::setupPanel));
-    resultTabs->setGeometry(tw_.rect(design::resultTabs));
-    fileOpPanel->setGeometry(tw_.rect(design::fileOpPanel));
-    fileOpPanel->placeControls(tw_);
+    setupPanel_->placeControls(tw_);
+    setupPanel_->setGeometry(tw_.rect(design::setupPanel));
+    resultTabs_->setGeometry(tw_.rect(design::resultTabs));
+    fileOpPanel_->setGeometry(tw_.rect(design::fileOpPanel));
+    fileOpPanel_->placeControls(tw_);
+    files_ = new FileCommands(*this, this);
     buildResultLists();
     buildStatusBar();
     buildMenus();
-    files_ = new FileCommands(*this);
+    installListKeys();
     setFocusOrder();
 
-    connect(setupPanel->searchButton, &QPushButton::clicked, this,
-            &MainWindow::startOrCancelSearch);
-    connect(setupPanel->newSearchButton, &QPushButton::clicked, this,
-            &MainWindow::resetForNewSearch);
-    connect(setupPanel->menuButton, &QPushButton::clicked, this,
-            [this] { generalMenu->popup(QCursor::pos()); });
-    connect(taskButton, &QPushButton::clicked, this, [this] { popUpFileMenu(QCursor::pos()); });
-    connect(setupPanel, &SetupPanel::message, this,
+    connect(setupPanel_, &SetupPanel::searchClicked, this, &MainWindow::startOrCancelSearch);
+    connect(setupPanel_, &SetupPanel::newSearchClicked, this, &MainWindow::resetForNewSearch);
+    connect(setupPanel_, &SetupPanel::menuClicked, this,
+            [this] { generalMenu_->popup(QCursor::pos()); });
+    connect(fileOpPanel_, &FileOpPanel::taskClicked, this,
+            [this] { popUpFileMenu(QCursor::pos()); });
+    connect(setupPanel_, &SetupPanel::message, this,
             [this](const QString& text) { messageBox(text, QString::fromLatin1(kAppTitle)); });
-    connect(resultTabs->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
+    connect(resultTabs_->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
 
     LayoutInput minimum;
     minimum.statusBarHeight = tw_.twips(statusBarHeightPx());
@@ -132,7 +131,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildResultLists() {
-    QTabBar* tabs = resultTabs->tabBar();
+    QTabBar* tabs = resultTabs_->tabBar();
     for (int i = 0; i < kResultListCount; ++i) {
         const std::string_view caption = kResultListCaptions[static_cast<std::size_t>(i)];
         tabs->addTab(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
@@ -146,17 +145,17 @@ void MainWindow::buildResultLists() {
         view->setResultModel(model);
         view->setColumnWidths(resultColumnWidths(tw_, i, view->fontMetrics()));
         frame->setGeometry(
-            tw_.rect(design::resultTabs).adjusted(0, resultTabs->headerHeight(), 0, 0));
+            tw_.rect(design::resultTabs).adjusted(0, resultTabs_->headerHeight(), 0, 0));
         view->setGeometry(0, 0, frame->width(), frame->height());
         frame->setVisible(i == 0);
 
         connect(view, &ResultListView::rowClicked, this,
                 [this, i](int row) { rowClicked(i, row); });
-        connect(view, &ResultListView::rowDoubleClicked, this, &MainWindow::openSelected);
+        connect(view, &ResultListView::rowDoubleClicked, files_, &FileCommands::openSelected);
         connect(view, &ResultListView::rightButtonReleased, this, &MainWindow::popUpFileMenu);
 
-        resultFrames[static_cast<std::size_t>(i)] = frame;
-        resultViews[static_cast<std::size_t>(i)] = view;
+        resultFrames_[static_cast<std::size_t>(i)] = frame;
+        resultViews_[static_cast<std::size_t>(i)] = view;
         results_[static_cast<std::size_t>(i)] = model;
     }
     tabs->setCurrentIndex(0);
@@ -167,92 +166,113 @@ int MainWindow::statusBarHeightPx() const {
 }
 
 void MainWindow::buildStatusBar() {
-    statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("statusBar"));
-    statusBar->setSizeGripEnabled(true);
-    progressBar = new QProgressBar;
-    progressBar->setObjectName(QStringLiteral("progressBar"));
-    progressBar->setRange(0, 100);
-    progressBar->setValue(0);
-    progressBar->setTextVisible(false);
-    auto* section = new ProgressSection(progressBar, tw_.px(kProgressInset), statusBar);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    statusBar_->setSizeGripEnabled(true);
+    progressBar_ = new QProgressBar;
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+    auto* section = new ProgressSection(progressBar_, tw_.px(kProgressInset), statusBar_);
     section->setFixedWidth(tw_.px(kProgressPanelWidth));
-    statusBar->addWidget(section, 0);
-    statusLabel = new QLabel(statusBar);
-    statusLabel->setObjectName(QStringLiteral("statusLabel"));
-    statusLabel->setMinimumWidth(tw_.px(1440));
-    statusBar->addWidget(statusLabel, 1);
-    statusBar->setFixedHeight(statusBarHeightPx());
+    statusBar_->addWidget(section, 0);
+    statusLabel_ = new QLabel(statusBar_);
+    statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->setMinimumWidth(tw_.px(1440));
+    statusBar_->addWidget(statusLabel_, 1);
+    statusBar_->setFixedHeight(statusBarHeightPx());
 }
 
 void MainWindow::buildMenus() {
-    generalMenu = new QMenu(tr("&Menu"), this);
-    generalMenu->setObjectName(QStringLiteral("generalMenu"));
-    helpAction = generalMenu->addAction(tr("Help"), this, &MainWindow::showHelp);
-    helpAction->setShortcut(QKeySequence::HelpContents);
-    helpAction->setShortcutContext(Qt::WindowShortcut);
-    addAction(helpAction);
-    aboutAction = generalMenu->addAction(tr("About Trevalo"), this, &MainWindow::showAbout);
-    generalMenu->addSeparator();
-    webSiteAction = generalMenu->addAction(tr("Trevalo Web Site"), this, &MainWindow::openWebSite);
-    generalMenu->addSeparator();
-    quitAction = generalMenu->addAction(tr("&Quit"), this, &MainWindow::quit);
+    const auto named = [](QAction* action, const char* name) {
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    generalMenu_ = new QMenu(tr("&Menu"), this);
+    generalMenu_->setObjectName(QStringLiteral("generalMenu"));
+    QAction* help =
+        named(generalMenu_->addAction(tr("Help"), this, &MainWindow::showHelp), "helpAction");
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WindowShortcut);
+    addAction(help);
+    named(generalMenu_->addAction(tr("About Trevalo"), this, &MainWindow::showAbout),
+          "aboutAction");
+    generalMenu_->addSeparator();
+    named(generalMenu_->addAction(tr("Trevalo Web Site"), this, &MainWindow::openWebSite),
+          "webSiteAction");
+    generalMenu_->addSeparator();
+    named(generalMenu_->addAction(tr("&Quit"), this, &MainWindow::quit), "quitAction");
 
-    fileMenu = new QMenu(tr("File"), this);
-    fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    openAction = fileMenu->addAction(tr("&Open"), this, &MainWindow::openSelected);
-    deleteAction = fileMenu->addAction(tr("&Delete"), this, &MainWindow::deleteMarked);
-    renameAction = fileMenu->addAction(tr("&Rename"), this, &MainWindow::renameSelected);
-    fileMenu->addSeparator();
-    markAllAction = fileMenu->addAction(tr("Mark &all"), this, &MainWindow::markAll);
-    markOlderAction =
-        fileMenu->addAction(tr("Mark &older files for deletion"), this, &MainWindow::markOlder);
-    markNewerAction =
-        fileMenu->addAction(tr("Mark &newer files for deletion"), this, &MainWindow::markNewer);
-    clearMarksAction = fileMenu->addAction(tr("&Clear all marks"), this, &MainWindow::clearMarks);
-    connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::fileMenuOpening);
+    fileMenu_ = new QMenu(tr("File"), this);
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    FileCommands* files = files_;
+    openAction_ =
+        named(fileMenu_->addAction(tr("&Open"), files, &FileCommands::openSelected), "openAction");
+    deleteAction_ = named(fileMenu_->addAction(tr("&Delete"), files, &FileCommands::deleteMarked),
+                          "deleteAction");
+    renameAction_ = named(fileMenu_->addAction(tr("&Rename"), files, &FileCommands::renameSelected),
+                          "renameAction");
+    fileMenu_->addSeparator();
+    named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
+    markOlderAction_ = named(
+        fileMenu_->addAction(tr("Mark &older files for deletion"), files, &FileCommands::markOlder),
+        "markOlderAction");
+    markNewerAction_ = named(
+        fileMenu_->addAction(tr("Mark &newer files for deletion"), files, &FileCommands::markNewer),
+        "markNewerAction");
+    named(fileMenu_->addAction(tr("&Clear all marks"), files, &FileCommands::clearMarks),
+          "clearMarksAction");
+    connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::fileMenuOpening);
 
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &MainWindow::cancelSearchKey);
 }
 
+void MainWindow::installListKeys() {
+    const auto onLists = [this](QAction* action, const QList<QKeySequence>& keys) {
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        for (ResultListView* view : resultViews_)
+            view->addAction(action);
+    };
+    onLists(openAction_, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    onLists(deleteAction_, {QKeySequence(QKeySequence::Delete)});
+    onLists(renameAction_, {QKeySequence(Qt::Key_F2)});
+    auto* toggleMark = new QAction(tr("Mark or unmark the row"), this);
+    onLists(toggleMark, {QKeySequence(Qt::Key_Space)});
+    connect(toggleMark, &QAction::triggered, files_, &FileCommands::toggleCurrentMark);
+}
+
+void MainWindow::fileMenuOpening() {
+    const bool byAge = markByAgeEnabled(currentList_);
+    markNewerAction_->setEnabled(byAge);
+    markOlderAction_->setEnabled(byAge);
+}
+
 void MainWindow::setFocusOrder() {
-    const QList<QWidget*> order = {taskButton,
-                                   previewCheckBox,
-                                   setupPanel->searchButton,
-                                   setupPanel->newSearchButton,
-                                   setupPanel->searchTypeList,
-                                   setupPanel->menuButton,
-                                   setupPanel->subFoldersCheckBox,
-                                   setupPanel->addPathButton,
-                                   setupPanel->removePathButton,
-                                   setupPanel->patternEdit,
-                                   setupPanel->folderList,
-                                   setupPanel->driveCombo,
-                                   resultTabs->tabBar(),
-                                   setupPanel->searchPathList,
-                                   resultViews[0],
-                                   resultViews[1],
-                                   resultViews[2],
-                                   resultViews[3]};
+    QList<QWidget*> order = fileOpPanel_->focusOrder();
+    order += setupPanel_->focusOrder(resultTabs_->tabBar());
+    for (ResultListView* view : resultViews_)
+        order.append(view);
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void MainWindow::resetForNewSearch() {
-    setupPanel->clearPaths();
+    setupPanel_->clearPaths();
     for (ResultListModel* model : results_)
         model->clear();
     if (windowStateNow() == WindowState::Normal) {
         LayoutInput in;
-        in.statusBarHeight = tw_.twips(statusBar->height());
+        in.statusBarHeight = tw_.twips(statusBar_->height());
         resize(width(), std::max(minimumHeight(), tw_.pxAtLeast(minClientHeight(in))));
     }
-    setupPanel->selectAllSearchTypes();
+    setupPanel_->selectAllSearchTypes();
     updateTabCounts();
 }
 
 void MainWindow::updateTabCounts() {
-    QTabBar* tabs = resultTabs->tabBar();
+    QTabBar* tabs = resultTabs_->tabBar();
     for (int i = 0; i < kResultListCount; ++i)
         tabs->setTabText(i, countCaption(tabs->tabText(i), resultModel(i).rowCount()));
 }
@@ -264,7 +284,35 @@ void MainWindow::sortList(int list, int column, Qt::SortOrder order) {
 }
 
 int MainWindow::selectedRow() const {
-    return resultViews[static_cast<std::size_t>(currentList_)]->selectedRow();
+    return currentView()->selectedRow();
+}
+
+int MainWindow::focusedRow() const {
+    const QModelIndex current = currentView()->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+QLabel& MainWindow::previewLabel() const {
+    return fileOpPanel_->previewLabel();
+}
+
+bool MainWindow::previewOn() const {
+    return fileOpPanel_->previewOn();
+}
+
+void MainWindow::showList(int list) {
+    resultTabs_->tabBar()->setCurrentIndex(list);
+}
+
+void MainWindow::selectRow(int row) {
+    currentView()->selectRow(row);
+}
+
+bool MainWindow::addSearchPath(const std::string& folder) {
+    if (!setupPanel_->openFolder(folder))
+        return false;
+    setupPanel_->addPath();
+    return true;
 }
 
 WindowState MainWindow::windowStateNow() const {
@@ -285,9 +333,9 @@ void MainWindow::runLayout() {
     in.windowHeight = tw_.twips(height()) + design::decorationHeight;
     in.clientHeight = tw_.twips(height());
     in.state = windowStateNow();
-    in.statusBarHeight = tw_.twips(statusBar->height());
-    in.tabHeaderHeight = tw_.twips(resultTabs->headerHeight());
-    in.tabBorder = tw_.twips(resultTabs->border());
+    in.statusBarHeight = tw_.twips(statusBar_->height());
+    in.tabHeaderHeight = tw_.twips(resultTabs_->headerHeight());
+    in.tabBorder = tw_.twips(resultTabs_->border());
     const WindowLayout out = layoutWindow(in);
 
     int clientWidth = width();
@@ -300,23 +348,24 @@ void MainWindow::runLayout() {
         resize(clientWidth, clientHeight);
     }
 
-    statusBar->setGeometry(0, clientHeight - statusBar->height(), clientWidth, statusBar->height());
-    resultTabs->setGeometry(tw_.px(design::resultTabs.left), tw_.px(design::resultTabs.top),
-                            tw_.px(out.resultTabsWidth),
-                            out.resultTabsHeight ? tw_.px(*out.resultTabsHeight)
-                                                 : resultTabs->height());
+    statusBar_->setGeometry(0, clientHeight - statusBar_->height(), clientWidth,
+                            statusBar_->height());
+    resultTabs_->setGeometry(tw_.px(design::resultTabs.left), tw_.px(design::resultTabs.top),
+                             tw_.px(out.resultTabsWidth),
+                             out.resultTabsHeight ? tw_.px(*out.resultTabsHeight)
+                                                  : resultTabs_->height());
 
     if (in.state != WindowState::Minimized) {
         if (out.resultFrame && out.resultList) {
             const auto list = static_cast<std::size_t>(currentList_);
-            resultFrames[list]->setGeometry(tw_.rect(*out.resultFrame));
-            resultViews[list]->setGeometry(tw_.rect(*out.resultList));
+            resultFrames_[list]->setGeometry(tw_.rect(*out.resultFrame));
+            resultViews_[list]->setGeometry(tw_.rect(*out.resultList));
         }
-        setupPanel->setGeometry(tw_.px(design::setupPanel.left), tw_.px(design::setupPanel.top),
-                                tw_.px(*out.setupPanelWidth), tw_.px(design::setupPanel.height));
-        setupPanel->fitWidth(tw_, *out.pathPickerWidth, *out.searchPathListWidth,
-                             *out.searchControlsLeft);
-        fileOpPanel->move(tw_.px(*out.fileOpPanelLeft), tw_.px(design::fileOpPanel.top));
+        setupPanel_->setGeometry(tw_.px(design::setupPanel.left), tw_.px(design::setupPanel.top),
+                                 tw_.px(*out.setupPanelWidth), tw_.px(design::setupPanel.height));
+        setupPanel_->fitWidth(tw_, *out.pathPickerWidth, *out.searchPathListWidth,
+                              *out.searchControlsLeft);
+        fileOpPanel_->move(tw_.px(*out.fileOpPanelLeft), tw_.px(design::fileOpPanel.top));
     }
     inLayout_ = false;
 }
@@ -343,8 +392,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::tabClicked(int index) {
     if (index < 0 || index >= kResultListCount || index == currentList_)
         return;
-    resultFrames[static_cast<std::size_t>(index)]->show();
-    resultFrames[static_cast<std::size_t>(currentList_)]->hide();
+    resultFrames_[static_cast<std::size_t>(index)]->show();
+    resultFrames_[static_cast<std::size_t>(currentList_)]->hide();
     currentList_ = index;
     runLayout();
 }
@@ -352,8 +401,8 @@ void MainWindow::tabClicked(int index) {
 void MainWindow::rowClicked(int list, int row) {
     // The click selects its row before the preview looks at the selection (a Ctrl+click
     // would otherwise leave the list without one).
-    resultViews[static_cast<std::size_t>(list)]->selectRow(row);
-    previewSelected();
+    resultViews_[static_cast<std::size_t>(list)]->selectRow(row);
+    files_->preview();
 }
 
 void MainWindow::cancelSearchKey() {
@@ -362,7 +411,7 @@ void MainWindow::cancelSearchKey() {
 }
 
 void MainWindow::popUpFileMenu(const QPoint& globalPos) {
-    fileMenu->popup(globalPos);
+    fileMenu_->popup(globalPos);
 }
 
 void MainWindow::messageBox(const QString& text, const QString& title, bool information,
@@ -382,15 +431,15 @@ void MainWindow::messageBox(const QString& text, const QString& title, bool info
 
 void MainWindow::startOrCancelSearch() {
     SearchRequest request;
-    request.paths = setupPanel->pathRows();
-    request.types = setupPanel->searchTypes();
+    request.paths = setupPanel_->pathRows();
+    request.types = setupPanel_->searchTypes();
     if (request.paths.empty()) {
         messageBox(QString::fromLatin1(kSelectPathMessage), QString::fromLatin1(kSelectPathTitle));
-        setupPanel->driveCombo->setFocus(Qt::OtherFocusReason);
+        setupPanel_->focusDriveCombo();
         return;
     }
     if (searchStep_ != SearchStep::Idle) {
-        statusLabel->setText(QString::fromLatin1(kStoppingStatus));
+        statusLabel_->setText(QString::fromLatin1(kStoppingStatus));
         session_.cancel();
         searchStep_ = SearchStep::Stopping;
         return;
@@ -398,10 +447,9 @@ void MainWindow::startOrCancelSearch() {
     for (ResultListModel* model : results_)
         model->clear();
     updateTabCounts();
-    statusLabel->setText(QString::fromLatin1(kStatusStart));
+    statusLabel_->setText(QString::fromLatin1(kStatusStart));
     searchStep_ = SearchStep::Running;
-    setupPanel->searchButton->setText(tr("&Cancel"));
-    setupPanel->setSearchRunning(true);
+    setupPanel_->setSearchRunning(true);
     if (windowStateNow() == WindowState::Normal)
         resize(width(), tw_.pxAtLeast(design::searchWindowHeight - design::decorationHeight));
     ++generation_;
@@ -420,14 +468,14 @@ void MainWindow::onWindowThread(std::function<void()> fn) {
 
 void MainWindow::progress(double percent) {
     const int value = std::clamp(static_cast<int>(std::floor(percent)), 0, 100);
-    onWindowThread([this, value] { progressBar->setValue(value); });
+    onWindowThread([this, value] { progressBar_->setValue(value); });
 }
 
 void MainWindow::phase(SearchPhase phase) {
     if (phase == SearchPhase::Walking) // "Start ..." shows from the click on
         return;
     onWindowThread(
-        [this, text = QString::fromLatin1(phaseText(phase))] { statusLabel->setText(text); });
+        [this, text = QString::fromLatin1(phaseText(phase))] { statusLabel_->setText(text); });
 }
 
 void MainWindow::rows(int list, std::vector<ResultRow> rows) {
@@ -438,7 +486,7 @@ void MainWindow::rows(int list, std::vector<ResultRow> rows) {
 }
 
 void MainWindow::pathRow(int row) {
-    onWindowThread([this, row] { setupPanel->selectPathRow(row); });
+    onWindowThread([this, row] { setupPanel_->selectPathRow(row); });
 }
 
 void MainWindow::finished(const SearchOutcome& outcome) {
@@ -447,15 +495,14 @@ void MainWindow::finished(const SearchOutcome& outcome) {
 
 void MainWindow::finishSearch(const SearchOutcome& outcome) {
     session_.wait();
-    progressBar->setValue(0);
-    statusLabel->setText(displayText(outcomeText(outcome)));
+    progressBar_->setValue(0);
+    statusLabel_->setText(displayText(outcomeText(outcome)));
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
     sortList(ListSameName, NameColumn, Qt::AscendingOrder);
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
     updateTabCounts();
     searchStep_ = SearchStep::Idle;
-    setupPanel->searchButton->setText(tr("&Search"));
-    setupPanel->setSearchRunning(false);
+    setupPanel_->setSearchRunning(false);
     emit searchFinished();
 }
 
@@ -463,37 +510,6 @@ void MainWindow::abandonSearch() {
     session_.stop();
     ++generation_;
     searchStep_ = SearchStep::Idle;
-}
-
-// ---- The file commands ----
-
-void MainWindow::previewSelected() {
-    files_->preview();
-}
-void MainWindow::openSelected() {
-    files_->openSelected();
-}
-void MainWindow::deleteMarked() {
-    // The rows go and the counts follow once the files have moved.
-    files_->deleteMarked();
-}
-void MainWindow::renameSelected() {
-    files_->renameSelected();
-}
-void MainWindow::markAll() {
-    files_->markAll(true);
-}
-void MainWindow::markOlder() {
-    files_->markByAge(Age::Older);
-}
-void MainWindow::markNewer() {
-    files_->markByAge(Age::Newer);
-}
-void MainWindow::clearMarks() {
-    files_->markAll(false);
-}
-void MainWindow::fileMenuOpening() {
-    files_->fileMenuOpening();
 }
 
 // ---- The general menu ----

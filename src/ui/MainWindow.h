@@ -3,6 +3,7 @@
 #include "search/SearchEvents.h"
 #include "search/SearchSession.h"
 #include "search/SearchState.h"
+#include "ui/FileCommands.h"
 #include "ui/LayoutRule.h"
 #include "ui/Twips.h"
 
@@ -12,21 +13,18 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <string>
 
 class QAction;
-class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
 class QProgressBar;
-class QPushButton;
 class QStatusBar;
 class QUrl;
 
 namespace trevalo {
 
-class FileCommands;
 class FileOpPanel;
 class ResultListModel;
 class ResultListView;
@@ -34,10 +32,11 @@ class SetupPanel;
 class TabStrip;
 
 // The main window: the set-up panel above, the four result lists under a tab strip with the
-// file-operations frame beside them, and the status bar with the progress bar. It runs the
+// file-operations panel beside them, and the status bar with the progress bar. It runs the
 // searches (the search button starts one and, while it runs, cancels it), hears their events on
-// its own thread and lays itself out on every change of its size.
-class MainWindow : public QWidget, private SearchEvents {
+// its own thread and lays itself out on every change of its size. Its widgets are its own; tests
+// find them by object name.
+class MainWindow : public QWidget, private SearchEvents, private FileCommandsHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -47,20 +46,27 @@ public:
     // the normal state), chooses all search types and refreshes the tab counts.
     void resetForNewSearch();
     // Tab captions with each list's row count.
-    void updateTabCounts();
+    void updateTabCounts() override;
     // Sorts result list `list` by a column (ResultColumn, kReasonColumn).
     void sortList(int list, int column, Qt::SortOrder order);
     // The layout rule for the window's present size (LayoutRule.h).
     void runLayout();
 
-    ResultListModel& resultModel(int list) const {
+    ResultListModel& resultModel(int list) const override {
         return *results_[static_cast<std::size_t>(list)];
     }
     // The index of the visible result list (ResultList).
-    int currentList() const { return currentList_; }
+    int currentList() const override { return currentList_; }
     // The visible result list and its selected row, or -1.
     ResultListModel& currentModel() const { return resultModel(currentList_); }
-    int selectedRow() const;
+    int selectedRow() const override;
+    // Shows result list `list` and selects its row `row`.
+    void showList(int list);
+    void selectRow(int row);
+
+    // Opens a folder and adds it as a search path with the panel's pattern and sub-folder
+    // choice; a folder that cannot be opened is named in a message box. False when not added.
+    bool addSearchPath(const std::string& folder);
     // The search button: starts a search with the path rows and search types of the set-up
     // panel, or asks a running one to stop.
     void startOrCancelSearch();
@@ -75,54 +81,14 @@ public:
     using MessageHook = std::function<void(const QString& text, const QString& title)>;
     void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
     void messageBox(const QString& text, const QString& title, bool information = false,
-                    const QString& details = {});
+                    const QString& details = {}) override;
     // Opens documents and web addresses (help, web site, found files); the result is not
     // reported. Tests swap in an opener that records the addresses.
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     void openUrl(const QUrl& url);
     // Opens a file (a byte path) with the desktop's program for it.
-    void openDocument(const std::string& bytePath);
-
-    SetupPanel* setupPanel;
-    TabStrip* resultTabs;
-    std::array<QFrame*, kResultListCount> resultFrames{};
-    std::array<ResultListView*, kResultListCount> resultViews{};
-    FileOpPanel* fileOpPanel;
-    QPushButton* taskButton;
-    QLabel* previewLabel;
-    QCheckBox* previewCheckBox;
-    QStatusBar* statusBar;
-    QProgressBar* progressBar;
-    QLabel* statusLabel;
-
-    QMenu* generalMenu;
-    QAction* helpAction;
-    QAction* aboutAction;
-    QAction* webSiteAction;
-    QAction* quitAction;
-
-    QMenu* fileMenu;
-    QAction* openAction;
-    QAction* deleteAction;
-    QAction* renameAction;
-    QAction* markAllAction;
-    QAction* markOlderAction;
-    QAction* markNewerAction;
-    QAction* clearMarksAction;
-
-public slots:
-    // The file commands, on the current list (FileCommands). They are wired to the file menu,
-    // the Task button, the result lists' clicks and keys.
-    void previewSelected(); // a row of a result list was clicked
-    void openSelected();    // "&Open", or a double click on a row
-    void deleteMarked();    // "&Delete": the marked files to the trash
-    void renameSelected();  // "&Rename" the selected file
-    void markAll();         // "Mark &all"
-    void markOlder();       // "Mark &older files for deletion"
-    void markNewer();       // "Mark &newer files for deletion"
-    void clearMarks();      // "&Clear all marks"
-    void fileMenuOpening(); // fileMenu is about to open: enable the commands that apply
+    void openDocument(const std::string& bytePath) override;
 
     void showHelp(); // also F1
     void showAbout();
@@ -141,16 +107,30 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
     void buildResultLists();
     void buildStatusBar();
+    void buildMenus();
+    // The file commands' keys act on the result lists only, so that typing in the set-up panel
+    // keeps them.
+    void installListKeys();
     void setFocusOrder();
     void tabClicked(int index);
     void rowClicked(int list, int row);
+    // The file menu is about to open: the marking by age applies to lists with groups only.
+    void fileMenuOpening();
     // Esc: stops a running search, like its Cancel button; nothing when no search runs.
     void cancelSearchKey();
     void popUpFileMenu(const QPoint& globalPos);
     WindowState windowStateNow() const;
+    int statusBarHeightPx() const;
+    ResultListView* currentView() const {
+        return resultViews_[static_cast<std::size_t>(currentList_)];
+    }
+
+    // FileCommandsHost
+    int focusedRow() const override;
+    QLabel& previewLabel() const override;
+    bool previewOn() const override;
 
     // The search: idle -> running (the button, with at least one path row) -> stopping (the
     // button or Esc while running) -> idle (the search has ended and its end is shown).
@@ -168,16 +148,31 @@ private:
     void finishSearch(const SearchOutcome& outcome);
     // Stops a running search at once and waits for its worker; its end is not shown.
     void abandonSearch();
-    int statusBarHeightPx() const;
-
-    int currentList_ = 0;
 
     Twips tw_;
-    FileCommands* files_ = nullptr;
+    SetupPanel* setupPanel_;
+    TabStrip* resultTabs_;
+    std::array<QFrame*, kResultListCount> resultFrames_{};
+    std::array<ResultListView*, kResultListCount> resultViews_{};
     std::array<ResultListModel*, kResultListCount> results_{};
+    FileOpPanel* fileOpPanel_;
+    QStatusBar* statusBar_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+
+    QMenu* generalMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* deleteAction_ = nullptr;
+    QAction* renameAction_ = nullptr;
+    QAction* markOlderAction_ = nullptr;
+    QAction* markNewerAction_ = nullptr;
+
+    FileCommands* files_ = nullptr;
     MessageHook messageHook_;
     UrlOpener urlOpener_;
     bool inLayout_ = false;
+    int currentList_ = 0;
     SearchStep searchStep_ = SearchStep::Idle;
     // Counts the searches started and abandoned: what a worker queued for an earlier one is
     // dropped. Read by the worker, changed on the window's thread.

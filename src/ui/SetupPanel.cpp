@@ -29,7 +29,7 @@ constexpr int kPathRole = Qt::UserRole;
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
 
-// Design geometry (twips) inside setupPanel, pathPicker and searchControls.
+// Design geometry (twips) inside setupPanel, pathPicker_ and searchControls_.
 constexpr TwipRect kPathPicker{120, 240, 7575, 2775};
 constexpr TwipRect kDriveCombo{0, 0, 2895, 315};
 constexpr TwipRect kFolderList{0, 360, 2895, 1890};
@@ -60,66 +60,69 @@ std::string startFolder() {
 } // namespace
 
 SetupPanel::SetupPanel(QWidget* parent)
-    : QGroupBox(tr("Select one or more path:"), parent), pathPicker(new QWidget(this)),
-      driveCombo(new DriveList(pathPicker)), folderList(new FolderList(pathPicker)),
-      patternLabel(new QLabel(tr("Ext.:"), pathPicker)),
-      patternEdit(new QLineEdit(QStringLiteral("*.*"), pathPicker)),
-      subFoldersCheckBox(new QCheckBox(tr("Sub-Folder"), pathPicker)),
-      addPathButton(new QPushButton(QStringLiteral(">"), pathPicker)),
-      removePathButton(new QPushButton(QStringLiteral("<"), pathPicker)),
-      searchPathList(new QTreeWidget(pathPicker)), searchControls(new QWidget(this)),
-      searchButton(new QPushButton(tr("&Search"), searchControls)),
-      newSearchButton(new QPushButton(tr("&New Search"), searchControls)),
-      searchTypeLabel(new QLabel(tr("Search type:"), searchControls)),
-      searchTypeList(new QListWidget(searchControls)),
-      menuButton(new QPushButton(tr("&Menu"), searchControls)) {
+    : QGroupBox(tr("Select one or more path:"), parent), pathPicker_(new QWidget(this)),
+      driveCombo_(new DriveList(pathPicker_)), folderList_(new FolderList(pathPicker_)),
+      patternLabel_(new QLabel(tr("Ext.:"), pathPicker_)),
+      patternEdit_(new QLineEdit(QStringLiteral("*.*"), pathPicker_)),
+      subFoldersCheckBox_(new QCheckBox(tr("Sub-Folder"), pathPicker_)),
+      addPathButton_(new QPushButton(QStringLiteral(">"), pathPicker_)),
+      removePathButton_(new QPushButton(QStringLiteral("<"), pathPicker_)),
+      searchPathList_(new QTreeWidget(pathPicker_)), searchControls_(new QWidget(this)),
+      searchButton_(new QPushButton(tr("&Search"), searchControls_)),
+      newSearchButton_(new QPushButton(tr("&New Search"), searchControls_)),
+      searchTypeLabel_(new QLabel(tr("Search type:"), searchControls_)),
+      searchTypeList_(new QListWidget(searchControls_)),
+      menuButton_(new QPushButton(tr("&Menu"), searchControls_)) {
     setObjectName(QStringLiteral("setupPanel"));
-    pathPicker->setObjectName(QStringLiteral("pathPicker"));
-    driveCombo->setObjectName(QStringLiteral("driveCombo"));
-    folderList->setObjectName(QStringLiteral("folderList"));
-    patternEdit->setObjectName(QStringLiteral("patternEdit"));
-    subFoldersCheckBox->setObjectName(QStringLiteral("subFoldersCheckBox"));
-    addPathButton->setObjectName(QStringLiteral("addPathButton"));
-    removePathButton->setObjectName(QStringLiteral("removePathButton"));
-    searchPathList->setObjectName(QStringLiteral("searchPathList"));
-    searchControls->setObjectName(QStringLiteral("searchControls"));
-    searchButton->setObjectName(QStringLiteral("searchButton"));
-    newSearchButton->setObjectName(QStringLiteral("newSearchButton"));
-    searchTypeList->setObjectName(QStringLiteral("searchTypeList"));
-    menuButton->setObjectName(QStringLiteral("menuButton"));
+    pathPicker_->setObjectName(QStringLiteral("pathPicker"));
+    driveCombo_->setObjectName(QStringLiteral("driveCombo"));
+    folderList_->setObjectName(QStringLiteral("folderList"));
+    patternEdit_->setObjectName(QStringLiteral("patternEdit"));
+    subFoldersCheckBox_->setObjectName(QStringLiteral("subFoldersCheckBox"));
+    addPathButton_->setObjectName(QStringLiteral("addPathButton"));
+    removePathButton_->setObjectName(QStringLiteral("removePathButton"));
+    searchPathList_->setObjectName(QStringLiteral("searchPathList"));
+    searchControls_->setObjectName(QStringLiteral("searchControls"));
+    searchButton_->setObjectName(QStringLiteral("searchButton"));
+    newSearchButton_->setObjectName(QStringLiteral("newSearchButton"));
+    searchTypeList_->setObjectName(QStringLiteral("searchTypeList"));
+    menuButton_->setObjectName(QStringLiteral("menuButton"));
 
-    subFoldersCheckBox->setChecked(true);
-    addPathButton->setToolTip(tr("Add the open folder with this pattern"));
-    removePathButton->setToolTip(tr("Remove the selected path"));
+    subFoldersCheckBox_->setChecked(true);
+    addPathButton_->setToolTip(tr("Add the open folder with this pattern"));
+    removePathButton_->setToolTip(tr("Remove the selected path"));
 
-    QFont bold = searchButton->font();
+    QFont bold = searchButton_->font();
     bold.setBold(true);
-    searchButton->setFont(bold);
-    searchButton->setDefault(true);
+    searchButton_->setFont(bold);
+    searchButton_->setDefault(true);
 
-    searchPathList->setColumnCount(2);
-    searchPathList->setHeaderLabels({tr("Path"), tr("Sub-folder")});
-    searchPathList->setRootIsDecorated(false);
-    searchPathList->setItemsExpandable(false);
-    searchPathList->setUniformRowHeights(true);
-    searchPathList->setAllColumnsShowFocus(true);
-    searchPathList->setSelectionMode(QAbstractItemView::SingleSelection);
-    searchPathList->header()->setStretchLastSection(false);
-    searchPathList->header()->setSectionsMovable(false);
-    searchPathList->viewport()->installEventFilter(this);
+    searchPathList_->setColumnCount(2);
+    searchPathList_->setHeaderLabels({tr("Path"), tr("Sub-folder")});
+    searchPathList_->setRootIsDecorated(false);
+    searchPathList_->setItemsExpandable(false);
+    searchPathList_->setUniformRowHeights(true);
+    searchPathList_->setAllColumnsShowFocus(true);
+    searchPathList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    searchPathList_->header()->setStretchLastSection(false);
+    searchPathList_->header()->setSectionsMovable(false);
+    searchPathList_->viewport()->installEventFilter(this);
 
-    searchTypeList->setSelectionMode(QAbstractItemView::MultiSelection);
-    searchTypeList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    searchTypeList_->setSelectionMode(QAbstractItemView::MultiSelection);
+    searchTypeList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::string_view caption : kSearchTypeCaptions)
-        searchTypeList->addItem(
+        searchTypeList_->addItem(
             QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
 
-    connect(addPathButton, &QPushButton::clicked, this, &SetupPanel::addPath);
-    connect(removePathButton, &QPushButton::clicked, this, &SetupPanel::removeSelectedPath);
-    connect(driveCombo, &DriveList::driveChosen, this, &SetupPanel::chooseDrive);
-    connect(folderList, &FolderList::folderOpened, this,
-            [this] { driveCombo->showFolder(folderList->currentFolder()); });
-    connect(folderList, &FolderList::openFailed, this,
+    connect(searchButton_, &QPushButton::clicked, this, &SetupPanel::searchClicked);
+    connect(newSearchButton_, &QPushButton::clicked, this, &SetupPanel::newSearchClicked);
+    connect(menuButton_, &QPushButton::clicked, this, &SetupPanel::menuClicked);
+    connect(addPathButton_, &QPushButton::clicked, this, &SetupPanel::addPath);
+    connect(removePathButton_, &QPushButton::clicked, this, &SetupPanel::removeSelectedPath);
+    connect(driveCombo_, &DriveList::driveChosen, this, &SetupPanel::chooseDrive);
+    connect(folderList_, &FolderList::folderOpened, this,
+            [this] { driveCombo_->showFolder(folderList_->currentFolder()); });
+    connect(folderList_, &FolderList::openFailed, this,
             [this](int error) { emit message(QString::fromStdString(errorText(error))); });
 
     if (!openFolder(startFolder()))
@@ -127,50 +130,50 @@ SetupPanel::SetupPanel(QWidget* parent)
 }
 
 void SetupPanel::placeControls(const Twips& tw) {
-    pathPicker->setGeometry(tw.rect(kPathPicker));
-    driveCombo->setGeometry(tw.rect(kDriveCombo));
-    folderList->setGeometry(tw.rect(kFolderList));
-    patternLabel->setGeometry(tw.rect(kPatternLabel));
-    patternEdit->setGeometry(tw.rect(kPatternEdit));
-    subFoldersCheckBox->setGeometry(tw.rect(kSubFoldersCheckBox));
-    addPathButton->setGeometry(tw.rect(kAddPathButton));
-    removePathButton->setGeometry(tw.rect(kRemovePathButton));
-    searchPathList->setGeometry(tw.rect(kSearchPathList));
-    searchPathList->setColumnWidth(0, tw.px(kPathColumnWidth));
+    pathPicker_->setGeometry(tw.rect(kPathPicker));
+    driveCombo_->setGeometry(tw.rect(kDriveCombo));
+    folderList_->setGeometry(tw.rect(kFolderList));
+    patternLabel_->setGeometry(tw.rect(kPatternLabel));
+    patternEdit_->setGeometry(tw.rect(kPatternEdit));
+    subFoldersCheckBox_->setGeometry(tw.rect(kSubFoldersCheckBox));
+    addPathButton_->setGeometry(tw.rect(kAddPathButton));
+    removePathButton_->setGeometry(tw.rect(kRemovePathButton));
+    searchPathList_->setGeometry(tw.rect(kSearchPathList));
+    searchPathList_->setColumnWidth(0, tw.px(kPathColumnWidth));
     // The sub-folder column is wide enough for its caption in the desktop's font.
     const int subFolderWidth =
         std::max(tw.px(kSubFolderColumnWidth),
-                 searchPathList->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) + 20);
-    searchPathList->setColumnWidth(1, subFolderWidth);
-    // searchControls reaches into the group box's right margin, so that the search-type list can
+                 searchPathList_->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) + 20);
+    searchPathList_->setColumnWidth(1, subFolderWidth);
+    // searchControls_ reaches into the group box's right margin, so that the search-type list can
     // widen there when the desktop's font needs more room than the design gave it.
-    searchControls->setGeometry(
+    searchControls_->setGeometry(
         tw.rect(kSearchControls).adjusted(0, 0, tw.px(kSearchTypeSpare), 0));
-    searchButton->setGeometry(tw.rect(kSearchButton));
-    newSearchButton->setGeometry(tw.rect(kNewSearchButton));
-    searchTypeLabel->setGeometry(tw.rect(kSearchTypeLabel));
+    searchButton_->setGeometry(tw.rect(kSearchButton));
+    newSearchButton_->setGeometry(tw.rect(kNewSearchButton));
+    searchTypeLabel_->setGeometry(tw.rect(kSearchTypeLabel));
     const int typeWidth =
-        searchTypeList->sizeHintForColumn(0) + 2 * searchTypeList->frameWidth() + 4;
-    searchTypeList->setGeometry(tw.rect(kSearchTypeList)
-                                    .adjusted(0, 0,
-                                              std::clamp(typeWidth - tw.px(kSearchTypeList.width),
-                                                         0, tw.px(kSearchTypeSpare)),
-                                              0));
-    menuButton->setGeometry(tw.rect(kMenuButton));
+        searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + 4;
+    searchTypeList_->setGeometry(tw.rect(kSearchTypeList)
+                                     .adjusted(0, 0,
+                                               std::clamp(typeWidth - tw.px(kSearchTypeList.width),
+                                                          0, tw.px(kSearchTypeSpare)),
+                                               0));
+    menuButton_->setGeometry(tw.rect(kMenuButton));
 }
 
 void SetupPanel::fitWidth(const Twips& tw, int pathPickerWidth, int searchPathListWidth,
                           int searchControlsLeft) {
-    pathPicker->resize(tw.px(pathPickerWidth), pathPicker->height());
-    searchPathList->resize(tw.px(searchPathListWidth), searchPathList->height());
-    searchControls->move(tw.px(searchControlsLeft), searchControls->y());
+    pathPicker_->resize(tw.px(pathPickerWidth), pathPicker_->height());
+    searchPathList_->resize(tw.px(searchPathListWidth), searchPathList_->height());
+    searchControls_->move(tw.px(searchControlsLeft), searchControls_->y());
 }
 
 void SetupPanel::addPath() {
-    const std::string pattern = bytesOf(patternEdit->text());
+    const std::string pattern = bytesOf(patternEdit_->text());
     std::vector<PathRow> rows = pathRows();
     switch (
-        addPathRow(rows, folderList->currentFolder(), pattern, subFoldersCheckBox->isChecked())) {
+        addPathRow(rows, folderList_->currentFolder(), pattern, subFoldersCheckBox_->isChecked())) {
     case AddPathResult::EmptyPattern:
         emit message(QString::fromLatin1(kMsgInputExtension));
         return;
@@ -180,7 +183,7 @@ void SetupPanel::addPath() {
         break;
     }
     const PathRow& row = rows.back();
-    auto* item = new QTreeWidgetItem(searchPathList);
+    auto* item = new QTreeWidgetItem(searchPathList_);
     item->setText(0, displayText(row.path));
     item->setToolTip(0, displayText(row.path));
     item->setData(0, kPathRole, QByteArray::fromStdString(row.path));
@@ -188,7 +191,7 @@ void SetupPanel::addPath() {
 }
 
 void SetupPanel::removeSelectedPath() {
-    const QList<QTreeWidgetItem*> selected = searchPathList->selectedItems();
+    const QList<QTreeWidgetItem*> selected = searchPathList_->selectedItems();
     if (selected.isEmpty())
         return;
     delete selected.first();
@@ -196,9 +199,9 @@ void SetupPanel::removeSelectedPath() {
 
 std::vector<PathRow> SetupPanel::pathRows() const {
     std::vector<PathRow> rows;
-    rows.reserve(static_cast<std::size_t>(searchPathList->topLevelItemCount()));
-    for (int i = 0; i < searchPathList->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = searchPathList->topLevelItem(i);
+    rows.reserve(static_cast<std::size_t>(searchPathList_->topLevelItemCount()));
+    for (int i = 0; i < searchPathList_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = searchPathList_->topLevelItem(i);
         rows.push_back(
             {item->data(0, kPathRole).toByteArray().toStdString(), item->text(1) == kYes});
     }
@@ -206,34 +209,35 @@ std::vector<PathRow> SetupPanel::pathRows() const {
 }
 
 void SetupPanel::clearPaths() {
-    searchPathList->clear();
+    searchPathList_->clear();
 }
 
 void SetupPanel::selectPathRow(int row) {
-    if (QTreeWidgetItem* item = searchPathList->topLevelItem(row))
-        searchPathList->setCurrentItem(item);
+    if (QTreeWidgetItem* item = searchPathList_->topLevelItem(row))
+        searchPathList_->setCurrentItem(item);
 }
 
 std::array<bool, kSearchTypeCount> SetupPanel::searchTypes() const {
     std::array<bool, kSearchTypeCount> types{};
     for (int k = 0; k < kSearchTypeCount; ++k)
-        types[static_cast<std::size_t>(k)] = searchTypeList->item(k)->isSelected();
+        types[static_cast<std::size_t>(k)] = searchTypeList_->item(k)->isSelected();
     return types;
 }
 
 void SetupPanel::selectAllSearchTypes() {
     for (int k = 0; k < kSearchTypeCount; ++k)
-        searchTypeList->item(k)->setSelected(true);
+        searchTypeList_->item(k)->setSelected(true);
 }
 
 void SetupPanel::setSearchRunning(bool running) {
-    pathPicker->setEnabled(!running);
-    newSearchButton->setEnabled(!running);
-    searchTypeList->setEnabled(!running);
+    searchButton_->setText(running ? tr("&Cancel") : tr("&Search"));
+    pathPicker_->setEnabled(!running);
+    newSearchButton_->setEnabled(!running);
+    searchTypeList_->setEnabled(!running);
 }
 
 bool SetupPanel::openFolder(const std::string& folder) {
-    const int error = folderList->openFolder(folder);
+    const int error = folderList_->openFolder(folder);
     if (error != 0) {
         emit message(QString::fromStdString(errorText(error)));
         return false;
@@ -241,12 +245,22 @@ bool SetupPanel::openFolder(const std::string& folder) {
     return true;
 }
 
+void SetupPanel::focusDriveCombo() {
+    driveCombo_->setFocus(Qt::OtherFocusReason);
+}
+
+QList<QWidget*> SetupPanel::focusOrder(QWidget* beforePathList) const {
+    return {searchButton_,       newSearchButton_, searchTypeList_,   menuButton_,
+            subFoldersCheckBox_, addPathButton_,   removePathButton_, patternEdit_,
+            folderList_,         driveCombo_,      beforePathList,    searchPathList_};
+}
+
 void SetupPanel::chooseDrive() {
-    openFolder(driveCombo->folderToOpen());
+    openFolder(driveCombo_->folderToOpen());
 }
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == searchPathList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == searchPathList_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         removeSelectedPath();
         return true;
     }

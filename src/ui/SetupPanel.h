@@ -4,6 +4,7 @@
 #include "ui/Twips.h"
 
 #include <QGroupBox>
+#include <QList>
 
 #include <array>
 #include <string>
@@ -47,39 +48,49 @@ public:
     std::array<bool, kSearchTypeCount> searchTypes() const;
     void selectAllSearchTypes();
 
-    // Locks or unlocks the controls a running search must not see changed.
+    // Locks or unlocks the controls a running search must not see changed; the search button
+    // reads "&Cancel" while a search runs.
     void setSearchRunning(bool running);
+    // Gives the keyboard focus to the drive list.
+    void focusDriveCombo();
+    // The panel's controls in the window's tab order, with `beforePathList` (the result tabs)
+    // placed before the list of search paths.
+    QList<QWidget*> focusOrder(QWidget* beforePathList) const;
 
     // Opens a folder in the folder list; shows the system's error text when it cannot.
     bool openFolder(const std::string& folder);
 
-    // pathPicker
-    QWidget* pathPicker;
-    DriveList* driveCombo;
-    FolderList* folderList;
-    QLabel* patternLabel;
-    QLineEdit* patternEdit;
-    QCheckBox* subFoldersCheckBox;
-    QPushButton* addPathButton;
-    QPushButton* removePathButton;
-    QTreeWidget* searchPathList;
-    // searchControls
-    QWidget* searchControls;
-    QPushButton* searchButton;
-    QPushButton* newSearchButton;
-    QLabel* searchTypeLabel;
-    QListWidget* searchTypeList;
-    QPushButton* menuButton;
-
 signals:
     // A message for the user, shown in a box with the program's title.
     void message(const QString& text);
+    // The search, New Search and Menu buttons were clicked.
+    void searchClicked();
+    void newSearchClicked();
+    void menuClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void chooseDrive();
+
+    // pathPicker
+    QWidget* pathPicker_;
+    DriveList* driveCombo_;
+    FolderList* folderList_;
+    QLabel* patternLabel_;
+    QLineEdit* patternEdit_;
+    QCheckBox* subFoldersCheckBox_;
+    QPushButton* addPathButton_;
+    QPushButton* removePathButton_;
+    QTreeWidget* searchPathList_;
+    // searchControls
+    QWidget* searchControls_;
+    QPushButton* searchButton_;
+    QPushButton* newSearchButton_;
+    QLabel* searchTypeLabel_;
+    QListWidget* searchTypeList_;
+    QPushButton* menuButton_;
 };
 
 } // namespace trevalo

@@ -7,7 +7,7 @@
 namespace trevalo {
 
 TabStrip::TabStrip(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
-    tabs_->setObjectName(QStringLiteral("resultTabs"));
+    tabs_->setObjectName(QStringLiteral("resultTabBar"));
     tabs_->setDrawBase(false);
     tabs_->setExpanding(false);
     tabs_->setUsesScrollButtons(true);

@@ -81,26 +81,73 @@ struct Window {
         w.show();
         return QTest::qWaitForWindowActive(&w);
     }
-    SetupPanel& panel() { return *w.setupPanel; }
+    // The window's widgets, found by object name.
+    template <class T> T* child(const QString& name) const {
+        T* found = w.findChild<T*>(name);
+        if (!found)
+            qFatal("no widget %s", qPrintable(name));
+        return found;
+    }
+    SetupPanel& panel() const { return *setupPanel(); }
+    SetupPanel* setupPanel() const { return child<SetupPanel>(QStringLiteral("setupPanel")); }
+    QPushButton* searchButton() const { return child<QPushButton>(QStringLiteral("searchButton")); }
+    FolderList* folderList() const { return child<FolderList>(QStringLiteral("folderList")); }
+    QTreeWidget* searchPathList() const {
+        return child<QTreeWidget>(QStringLiteral("searchPathList"));
+    }
+    QListWidget* searchTypeList() const {
+        return child<QListWidget>(QStringLiteral("searchTypeList"));
+    }
+    QWidget* pathPicker() const { return child<QWidget>(QStringLiteral("pathPicker")); }
+    QLineEdit* patternEdit() const { return child<QLineEdit>(QStringLiteral("patternEdit")); }
+    QPushButton* newSearchButton() const {
+        return child<QPushButton>(QStringLiteral("newSearchButton"));
+    }
+    DriveList* driveCombo() const { return child<DriveList>(QStringLiteral("driveCombo")); }
+    QCheckBox* subFoldersCheckBox() const {
+        return child<QCheckBox>(QStringLiteral("subFoldersCheckBox"));
+    }
+    QWidget* searchControls() const { return child<QWidget>(QStringLiteral("searchControls")); }
+    QPushButton* menuButton() const { return child<QPushButton>(QStringLiteral("menuButton")); }
+    QPushButton* addPathButton() const {
+        return child<QPushButton>(QStringLiteral("addPathButton"));
+    }
+    QPushButton* removePathButton() const {
+        return child<QPushButton>(QStringLiteral("removePathButton"));
+    }
+    QLabel* statusLabel() const { return child<QLabel>(QStringLiteral("statusLabel")); }
+    QMenu* fileMenu() const { return child<QMenu>(QStringLiteral("fileMenu")); }
+    TabStrip* resultTabs() const { return child<TabStrip>(QStringLiteral("resultTabs")); }
+    QLabel* previewLabel() const { return child<QLabel>(QStringLiteral("previewLabel")); }
+    QProgressBar* progressBar() const { return child<QProgressBar>(QStringLiteral("progressBar")); }
+    QStatusBar* statusBar() const { return child<QStatusBar>(QStringLiteral("statusBar")); }
+    QWidget* fileOpPanel() const { return child<QWidget>(QStringLiteral("fileOpPanel")); }
+    ResultListView* view(int list) const {
+        return child<ResultListView>(QStringLiteral("resultView%1").arg(list));
+    }
+    QWidget* frame(int list) const {
+        return child<QWidget>(QStringLiteral("resultFrame%1").arg(list));
+    }
+    QAction* action(const char* name) const { return child<QAction>(QString::fromLatin1(name)); }
     QStringList pathTexts() {
         QStringList out;
-        for (int i = 0; i < panel().searchPathList->topLevelItemCount(); ++i)
-            out << panel().searchPathList->topLevelItem(i)->text(0) + "|" +
-                       panel().searchPathList->topLevelItem(i)->text(1);
+        for (int i = 0; i < searchPathList()->topLevelItemCount(); ++i)
+            out << searchPathList()->topLevelItem(i)->text(0) + "|" +
+                       searchPathList()->topLevelItem(i)->text(1);
         return out;
     }
     void add(const std::string& folder, const QString& pattern = QStringLiteral("*.*")) {
-        QCOMPARE(panel().folderList->openFolder(folder), 0);
-        panel().patternEdit->setText(pattern);
-        QTest::mouseClick(panel().addPathButton, Qt::LeftButton);
+        QCOMPARE(folderList()->openFolder(folder), 0);
+        patternEdit()->setText(pattern);
+        QTest::mouseClick(addPathButton(), Qt::LeftButton);
     }
     // Searches every file under folder and waits until the search has ended.
     void search(const std::string& folder) {
         add(folder);
-        QTest::mouseClick(panel().searchButton, Qt::LeftButton);
-        QTRY_COMPARE(panel().searchButton->text(), QStringLiteral("&Search"));
+        QTest::mouseClick(searchButton(), Qt::LeftButton);
+        QTRY_COMPARE(searchButton()->text(), QStringLiteral("&Search"));
     }
-    QString tab(int i) { return w.resultTabs->tabBar()->tabText(i); }
+    QString tab(int i) { return resultTabs()->tabBar()->tabText(i); }
     QStringList names(int list) {
         QStringList out;
         for (const ResultRow& r : w.resultModel(list).rows())
@@ -108,13 +155,11 @@ struct Window {
         return out;
     }
     void showList(int list) {
-        w.resultTabs->tabBar()->setCurrentIndex(list);
-        w.resultViews[static_cast<std::size_t>(list)]->setFocus();
+        resultTabs()->tabBar()->setCurrentIndex(list);
+        view(list)->setFocus();
     }
     // A key pressed in the visible list.
-    void key(Qt::Key key) {
-        QTest::keyClick(w.resultViews[static_cast<std::size_t>(w.currentList())], key);
-    }
+    void key(Qt::Key key) { QTest::keyClick(view(w.currentList()), key); }
     ResultListModel& list() { return w.currentModel(); }
     int rowOf(const std::string& path) {
         for (int i = 0; i < list().rowCount(); ++i)
@@ -131,10 +176,10 @@ struct Window {
         return QTest::qWaitFor([this] { return !w.fileCommands().deleteRunning(); }, 10000);
     }
     void clickRow(int row) {
-        ResultListView* view = w.resultViews[static_cast<std::size_t>(w.currentList())];
+        ResultListView* shown = view(w.currentList());
         const QModelIndex cell = list().index(row, FolderColumn);
-        view->scrollTo(cell);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+        shown->scrollTo(cell);
+        QTest::mouseClick(shown->viewport(), Qt::LeftButton, {}, shown->visualRect(cell).center());
     }
 };
 
@@ -289,49 +334,48 @@ private slots:
         Window t;
         QVERIFY(t.shown());
         // The current folder is the working folder, on the volume the drive list shows.
-        QCOMPARE(QString::fromStdString(t.panel().folderList->currentFolder()),
-                 QDir::currentPath());
-        const std::string root = t.panel().driveCombo->currentRoot();
-        QVERIFY(!root.empty() && t.panel().folderList->currentFolder().starts_with(root));
+        QCOMPARE(QString::fromStdString(t.folderList()->currentFolder()), QDir::currentPath());
+        const std::string root = t.driveCombo()->currentRoot();
+        QVERIFY(!root.empty() && t.folderList()->currentFolder().starts_with(root));
 
         // Only the set-up panel and the status bar show.
         const Twips& tw = t.w.twips();
         QCOMPARE(t.w.height(), t.w.minimumHeight());
-        QCOMPARE(t.w.statusBar->geometry().bottom(), t.w.height() - 1);
-        QVERIFY(t.w.statusBar->y() >= t.w.setupPanel->geometry().bottom());
+        QCOMPARE(t.statusBar()->geometry().bottom(), t.w.height() - 1);
+        QVERIFY(t.statusBar()->y() >= t.setupPanel()->geometry().bottom());
         QVERIFY(t.w.width() >= tw.px(10000 - 120));
         // The progress bar sits in the status bar's first section, inset from its top and sides.
-        QWidget* section = t.w.progressBar->parentWidget();
-        QCOMPARE(section->parentWidget(), static_cast<QWidget*>(t.w.statusBar));
+        QWidget* section = t.progressBar()->parentWidget();
+        QCOMPARE(section->parentWidget(), static_cast<QWidget*>(t.statusBar()));
         QCOMPARE(section->width(), tw.px(3000));
-        QCOMPARE(t.w.progressBar->geometry(),
+        QCOMPARE(t.progressBar()->geometry(),
                  QRect(tw.px(40), tw.px(40), tw.px(3000) - 2 * tw.px(40),
                        section->height() - tw.px(40)));
-        QVERIFY(t.w.statusLabel->mapTo(t.w.statusBar, QPoint()).x() >= section->geometry().right());
+        QVERIFY(t.statusLabel()->mapTo(t.statusBar(), QPoint()).x() >= section->geometry().right());
 
         const int width = 14100; // outer, twips; the client width is a whole number of pixels
         t.w.resize(tw.px(width - 120), tw.px(9000 - 465));
-        QTRY_COMPARE(t.w.resultTabs->width(), tw.px(width - 2135));
-        QCOMPARE(t.w.setupPanel->width(), tw.px(width - 320));
-        QCOMPARE(t.panel().searchPathList->width(), tw.px(width - 5695));
-        QCOMPARE(t.panel().pathPicker->width(), tw.px(width - 2215));
-        QCOMPARE(t.panel().searchControls->x(), tw.px(width - 320 - 1575 - 160));
-        QCOMPARE(t.w.fileOpPanel->x(), tw.px(width - 1975));
+        QTRY_COMPARE(t.resultTabs()->width(), tw.px(width - 2135));
+        QCOMPARE(t.setupPanel()->width(), tw.px(width - 320));
+        QCOMPARE(t.searchPathList()->width(), tw.px(width - 5695));
+        QCOMPARE(t.pathPicker()->width(), tw.px(width - 2215));
+        QCOMPARE(t.searchControls()->x(), tw.px(width - 320 - 1575 - 160));
+        QCOMPARE(t.fileOpPanel()->x(), tw.px(width - 1975));
         // The visible list fills the tab strip below its tabs.
-        const QRect strip = t.w.resultTabs->geometry();
-        const QRect frame0 = t.w.resultFrames[0]->geometry();
+        const QRect strip = t.resultTabs()->geometry();
+        const QRect frame0 = t.frame(0)->geometry();
         QVERIFY(strip.contains(frame0));
-        QVERIFY(frame0.top() >= strip.top() + t.w.resultTabs->headerHeight() - 1);
+        QVERIFY(frame0.top() >= strip.top() + t.resultTabs()->headerHeight() - 1);
         QVERIFY(frame0.height() > strip.height() / 2);
-        QCOMPARE(t.w.resultViews[0]->geometry(), QRect(QPoint(), frame0.size()));
+        QCOMPARE(t.view(0)->geometry(), QRect(QPoint(), frame0.size()));
         // Another tab shows its own frame, fitted at once; "#" shows only in the duplicates list.
-        t.w.resultTabs->tabBar()->setCurrentIndex(2);
+        t.resultTabs()->tabBar()->setCurrentIndex(2);
         QCOMPARE(t.w.currentList(), 2);
-        QVERIFY(t.w.resultFrames[2]->isVisible() && !t.w.resultFrames[0]->isVisible());
-        QCOMPARE(t.w.resultFrames[2]->geometry(), frame0);
-        QCOMPARE(t.w.resultViews[2]->size(), frame0.size());
-        QVERIFY(t.w.resultViews[2]->isColumnHidden(GroupColumn));
-        QVERIFY(!t.w.resultViews[1]->isColumnHidden(GroupColumn));
+        QVERIFY(t.frame(2)->isVisible() && !t.frame(0)->isVisible());
+        QCOMPARE(t.frame(2)->geometry(), frame0);
+        QCOMPARE(t.view(2)->size(), frame0.size());
+        QVERIFY(t.view(2)->isColumnHidden(GroupColumn));
+        QVERIFY(!t.view(1)->isColumnHidden(GroupColumn));
     }
 
     // The rule is tested above; here the rows it is given come back from the list.
@@ -343,7 +387,7 @@ private slots:
         const QString root = QString::fromStdString(tree.root());
         t.add("/");
         t.add(data);
-        t.panel().subFoldersCheckBox->setChecked(false);
+        t.subFoldersCheckBox()->setChecked(false);
         t.add(data); // listed already, whatever the sub-folder choice
         t.add(data, QStringLiteral("*.TXT"));
         QCOMPARE(t.pathTexts(),
@@ -354,39 +398,39 @@ private slots:
         QCOMPARE(t.messages, QStringList{"Please input extension.|Trevalo"});
 
         // A highlighted folder is not the open one; Enter opens it.
-        const QList<QTreeWidgetItem*> sub = t.panel().folderList->findItems(
-            QStringLiteral("sub"), Qt::MatchExactly | Qt::MatchRecursive);
+        const QList<QTreeWidgetItem*> sub =
+            t.folderList()->findItems(QStringLiteral("sub"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(sub.size(), 1);
-        t.panel().folderList->setCurrentItem(sub[0]);
-        t.panel().patternEdit->setText(QStringLiteral("*.jpg"));
-        QTest::mouseClick(t.panel().addPathButton, Qt::LeftButton);
+        t.folderList()->setCurrentItem(sub[0]);
+        t.patternEdit()->setText(QStringLiteral("*.jpg"));
+        QTest::mouseClick(t.addPathButton(), Qt::LeftButton);
         QCOMPARE(t.pathTexts().last(), root + "/data/*.jpg|No");
-        QTest::keyClick(t.panel().folderList, Qt::Key_Return);
-        QCOMPARE(t.panel().folderList->currentFolder(), tree.path("data/sub"));
+        QTest::keyClick(t.folderList(), Qt::Key_Return);
+        QCOMPARE(t.folderList()->currentFolder(), tree.path("data/sub"));
         // A folder that cannot be opened leaves the list where it was.
-        const int items = t.panel().folderList->topLevelItemCount();
+        const int items = t.folderList()->topLevelItemCount();
         QVERIFY(!t.panel().openFolder(tree.path("gone")));
-        QCOMPARE(t.panel().folderList->currentFolder(), tree.path("data/sub"));
-        QCOMPARE(t.panel().folderList->topLevelItemCount(), items);
+        QCOMPARE(t.folderList()->currentFolder(), tree.path("data/sub"));
+        QCOMPARE(t.folderList()->topLevelItemCount(), items);
         QCOMPARE(t.messages.last(), QString::fromStdString(errorText(ENOENT)) + "|Trevalo");
 
         // "<" and a double click remove the selected row; with none selected nothing happens.
-        t.panel().searchPathList->clearSelection();
-        QTest::mouseClick(t.panel().removePathButton, Qt::LeftButton);
+        t.searchPathList()->clearSelection();
+        QTest::mouseClick(t.removePathButton(), Qt::LeftButton);
         QCOMPARE(t.pathTexts().size(), 4);
-        t.panel().searchPathList->setCurrentItem(t.panel().searchPathList->topLevelItem(0));
-        QTest::mouseClick(t.panel().removePathButton, Qt::LeftButton);
+        t.searchPathList()->setCurrentItem(t.searchPathList()->topLevelItem(0));
+        QTest::mouseClick(t.removePathButton(), Qt::LeftButton);
         QCOMPARE(t.pathTexts().first(), root + "/data/*.*|Yes");
-        t.panel().searchPathList->setCurrentItem(t.panel().searchPathList->topLevelItem(0));
-        QTest::mouseDClick(t.panel().searchPathList->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        t.searchPathList()->setCurrentItem(t.searchPathList()->topLevelItem(0));
+        QTest::mouseDClick(t.searchPathList()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(t.pathTexts().size(), 2);
 
         // New Search empties the path list and chooses every search type again.
-        t.panel().searchTypeList->item(1)->setSelected(false);
-        QTest::mouseClick(t.panel().newSearchButton, Qt::LeftButton);
+        t.searchTypeList()->item(1)->setSelected(false);
+        QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
         QVERIFY(t.pathTexts().isEmpty());
-        QCOMPARE(t.panel().searchTypeList->selectedItems().size(), 3);
-        QCOMPARE(t.panel().patternEdit->text(), QStringLiteral("*.jpg"));
+        QCOMPARE(t.searchTypeList()->selectedItems().size(), 3);
+        QCOMPARE(t.patternEdit()->text(), QStringLiteral("*.jpg"));
     }
 
     void aWholeSearchFillsSortsAndCountsTheLists() {
@@ -401,22 +445,22 @@ private slots:
         QVERIFY(t.shown());
         t.add(tree.root());
 
-        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
         // Running: the button cancels, the set-up controls are locked, the result area opens.
-        QCOMPARE(t.panel().searchButton->text(), QStringLiteral("&Cancel"));
-        QVERIFY(!t.panel().pathPicker->isEnabled());
-        QVERIFY(!t.panel().newSearchButton->isEnabled());
-        QVERIFY(!t.panel().searchTypeList->isEnabled());
-        QVERIFY(t.panel().menuButton->isEnabled());
+        QCOMPARE(t.searchButton()->text(), QStringLiteral("&Cancel"));
+        QVERIFY(!t.pathPicker()->isEnabled());
+        QVERIFY(!t.newSearchButton()->isEnabled());
+        QVERIFY(!t.searchTypeList()->isEnabled());
+        QVERIFY(t.menuButton()->isEnabled());
         QTRY_COMPARE(t.w.height(), t.w.twips().pxAtLeast(8000 - 465));
 
-        QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
-        QVERIFY(t.panel().pathPicker->isEnabled() && t.panel().newSearchButton->isEnabled() &&
-                t.panel().searchTypeList->isEnabled());
+        QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
+        QVERIFY(t.pathPicker()->isEnabled() && t.newSearchButton()->isEnabled() &&
+                t.searchTypeList()->isEnabled());
         QTRY_VERIFY(QRegularExpression(QStringLiteral("^Completed in \\d+s, searching 6 files\\.$"))
-                        .match(t.w.statusLabel->text())
+                        .match(t.statusLabel()->text())
                         .hasMatch());
-        QCOMPARE(t.w.progressBar->value(), 0);
+        QCOMPARE(t.progressBar()->value(), 0);
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(2)"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(2), QStringLiteral("Same Name(2)"));
@@ -428,10 +472,10 @@ private slots:
         QCOMPARE(t.names(2).join(',').toLower(), QStringLiteral("other.txt,other.txt"));
 
         // A second search clears the first one's lists before it fills them again.
-        t.panel().searchTypeList->item(0)->setSelected(false);
-        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+        t.searchTypeList()->item(0)->setSelected(false);
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
         QCOMPARE(t.w.resultModel(0).rowCount(), 0);
-        QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
+        QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
     }
@@ -442,13 +486,13 @@ private slots:
         const int height = t.w.height();
         QTest::keyClick(&t.w, Qt::Key_Escape); // no search: nothing happens
         QVERIFY(t.messages.empty());
-        t.panel().searchButton->setFocus();
-        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+        t.searchButton()->setFocus();
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
         QCOMPARE(t.messages, QStringList{"Please select path before search.|Select Path"});
-        QTRY_VERIFY(t.panel().driveCombo->hasFocus());
-        QCOMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
+        QTRY_VERIFY(t.driveCombo()->hasFocus());
+        QCOMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
         QCOMPARE(t.w.height(), height);
-        QVERIFY(t.w.statusLabel->text().isEmpty());
+        QVERIFY(t.statusLabel()->text().isEmpty());
 
         // Cancelled by the button or Esc.
         TempTree tree;
@@ -456,29 +500,29 @@ private slots:
             tree.file("f/" + std::to_string(i) + ".bin", std::string(64, static_cast<char>(i % 2)));
         t.add(tree.root());
         for (const bool esc : {false, true}) {
-            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+            QTest::mouseClick(t.searchButton(), Qt::LeftButton);
             // Before the search can report back.
             if (esc)
                 QTest::keyClick(&t.w, Qt::Key_Escape);
             else
-                QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
-            QCOMPARE(t.w.statusLabel->text(), QStringLiteral("Stopping ..."));
+                QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+            QCOMPARE(t.statusLabel()->text(), QStringLiteral("Stopping ..."));
             // Further clicks only cancel; they start nothing.
-            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
-            QCOMPARE(t.panel().searchButton->text(), QStringLiteral("&Cancel"));
-            QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search"));
+            QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+            QCOMPARE(t.searchButton()->text(), QStringLiteral("&Cancel"));
+            QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
             // A cancelled search says so (unless it was over before it saw the cancel).
-            QTRY_VERIFY(t.w.statusLabel->text().contains(
+            QTRY_VERIFY(t.statusLabel()->text().contains(
                 QRegularExpression("^(Cancelled after|Completed in) \\d+s, searching")));
-            QVERIFY(t.panel().pathPicker->isEnabled());
+            QVERIFY(t.pathPicker()->isEnabled());
         }
         // Closing stops a search at once; what its worker queued is dropped, not shown.
-        QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
         QVERIFY(t.w.searchRunning());
         QVERIFY(t.w.close());
         QVERIFY(!t.w.searchRunning());
         QCoreApplication::processEvents();
-        QVERIFY(!t.w.statusLabel->text().startsWith(QStringLiteral("Completed")));
+        QVERIFY(!t.statusLabel()->text().startsWith(QStringLiteral("Completed")));
     }
 
     void countsFollowRemovedRows() {
@@ -495,8 +539,8 @@ private slots:
     void menus() {
         Window t;
         QVERIFY(t.shown());
-        t.w.helpAction->trigger();
-        t.w.webSiteAction->trigger();
+        t.action("helpAction")->trigger();
+        t.action("webSiteAction")->trigger();
         QCOMPARE(t.opened.size(), std::size_t{2});
         QVERIFY(t.opened[0].isLocalFile());
         QCOMPARE(QFileInfo(t.opened[0].toLocalFile()).fileName(), QStringLiteral("trevalo.html"));
@@ -505,17 +549,19 @@ private slots:
 
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
-        QTest::mouseRelease(t.w.resultViews[0]->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-        QVERIFY(!t.w.fileMenu->isVisible());
-        QTest::mouseRelease(t.w.resultViews[0]->viewport(), Qt::RightButton, {}, QPoint(10, 10));
-        QTRY_VERIFY(t.w.fileMenu->isVisible());
-        QVERIFY(!t.w.markOlderAction->isEnabled() && !t.w.markNewerAction->isEnabled());
-        t.w.fileMenu->hide();
+        QTest::mouseRelease(t.view(0)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(!t.fileMenu()->isVisible());
+        QTest::mouseRelease(t.view(0)->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+        QTRY_VERIFY(t.fileMenu()->isVisible());
+        QVERIFY(!t.action("markOlderAction")->isEnabled() &&
+                !t.action("markNewerAction")->isEnabled());
+        t.fileMenu()->hide();
         for (const int list : {1, 2}) {
             t.showList(list);
-            t.w.fileMenu->popup(QPoint());
-            QVERIFY(t.w.markOlderAction->isEnabled() && t.w.markNewerAction->isEnabled());
-            t.w.fileMenu->hide();
+            t.fileMenu()->popup(QPoint());
+            QVERIFY(t.action("markOlderAction")->isEnabled() &&
+                    t.action("markNewerAction")->isEnabled());
+            t.fileMenu()->hide();
         }
     }
 
@@ -538,7 +584,7 @@ private slots:
         t.showList(1);
 
         // Every copy marked: the question says so, and No leaves everything.
-        t.w.markAllAction->trigger();
+        t.action("markAllAction")->trigger();
         t.yes = false;
         t.key(Qt::Key_Delete);
         QCOMPARE(t.questions.size(), 1);
@@ -547,7 +593,7 @@ private slots:
         QCOMPARE(t.list().rowCount(), 4);
         QVERIFY(exists(tree.path("data/a/photo.jpg")));
 
-        t.w.markOlderAction->trigger();
+        t.action("markOlderAction")->trigger();
         const std::string older = tree.path("data/a/photo.jpg");
         const std::string changed = tree.path("data/c/notes.txt");
         for (const ResultRow& row : t.list().rows())
@@ -638,14 +684,14 @@ private slots:
                  QStringLiteral("1 marked file will be moved to the trash.\n\nIt has no identical "
                                 "copy left unmarked.\n\n1 group would keep no copy at all.\n\nGo "
                                 "ahead?"));
-        t.w.clearMarksAction->trigger();
+        t.action("clearMarksAction")->trigger();
 
         // The unmarked copy is another file now, though of the same size and times.
         replaceKeepingTimes(copy);
         t.mark(report);
         t.key(Qt::Key_Delete);
         QVERIFY(t.questions.last().contains(QStringLiteral("\n\n1 group would keep no copy")));
-        t.w.clearMarksAction->trigger();
+        t.action("clearMarksAction")->trigger();
 
         t.yes = true;
         t.mark(copy);
@@ -702,8 +748,8 @@ private slots:
         t.mark(y2);
         t.w.fileCommands().setConfirmHook([&](const QString& text, const QString&) {
             t.questions << text;
-            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
-            [&] { QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search")); }();
+            QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+            [&] { QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search")); }();
             t.w.sortList(1, NameColumn,
                          Qt::DescendingOrder); // other files at the marked rows' places
             return true;
@@ -729,12 +775,12 @@ private slots:
         t.search(tree.path("data"));
         t.showList(1);
         const int selected = t.rowOf(p);
-        t.w.resultViews[1]->selectRow(selected);
+        t.view(1)->selectRow(selected);
         t.w.fileCommands().setPromptHook([&](const QString& title, const QString& label,
                                              const QString& defaultText) {
             t.prompts << title + "|" + label + "|" + defaultText;
-            QTest::mouseClick(t.panel().searchButton, Qt::LeftButton);
-            [&] { QTRY_COMPARE(t.panel().searchButton->text(), QStringLiteral("&Search")); }();
+            QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+            [&] { QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search")); }();
             // The other file now where the prompt's row was.
             t.w.sortList(1, FolderColumn, selected == 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
             return QStringLiteral("caf\uFFFD-2.txt");
@@ -770,8 +816,8 @@ private slots:
         Window t;
         QVERIFY(t.shown());
         for (int list = 0; list < 3; ++list)
-            QVERIFY(t.w.resultViews[static_cast<std::size_t>(list)]->isColumnHidden(kReasonColumn));
-        QVERIFY(!t.w.resultViews[3]->isColumnHidden(kReasonColumn));
+            QVERIFY(t.view(list)->isColumnHidden(kReasonColumn));
+        QVERIFY(!t.view(3)->isColumnHidden(kReasonColumn));
         ResultRow file = diskRow(unread, -3);
         file.reason = errorText(EACCES);
         t.w.resultModel(3).appendRows({makeFolderRow(locked, EACCES), file, diskRow(gone, -3)});
@@ -785,16 +831,16 @@ private slots:
         QCOMPARE(reasons,
                  QStringList({"could not be listed: Permission denied", "Permission denied", ""}));
 
-        t.w.markAllAction->trigger();
+        t.action("markAllAction")->trigger();
         QVERIFY(!t.list().row(0).checked && t.list().row(1).checked);
         QVERIFY(!(t.list().flags(t.list().index(0, NameColumn)) & Qt::ItemIsUserCheckable));
-        t.w.clearMarksAction->trigger();
+        t.action("clearMarksAction")->trigger();
         t.list().setData(t.list().index(0, NameColumn), Qt::Checked, Qt::CheckStateRole);
         t.key(Qt::Key_Delete);
-        t.w.resultViews[3]->selectRow(0);
+        t.view(3)->selectRow(0);
         t.key(Qt::Key_F2);
         t.key(Qt::Key_Return);
-        t.w.resultViews[3]->selectRow(2);
+        t.view(3)->selectRow(2);
         t.key(Qt::Key_Return);
         QCOMPARE(t.messages,
                  QStringList({"Please mark files.|Trevalo", "File can't be renamed.|Can't rename",
@@ -813,7 +859,7 @@ private slots:
         QVERIFY(t.shown());
         t.search(tree.path("data"));
         t.showList(1);
-        t.w.resultViews[1]->clearSelection();
+        t.view(1)->clearSelection();
 
         t.key(Qt::Key_F2);
         t.key(Qt::Key_Return);
@@ -822,7 +868,7 @@ private slots:
 
         const std::string one = tree.path("data/x/one.txt");
         const int row = t.rowOf(one);
-        t.w.resultViews[1]->selectRow(row);
+        t.view(1)->selectRow(row);
         t.answer = QStringLiteral("renamed.txt");
         t.key(Qt::Key_F2);
         QCOMPARE(t.prompts, QStringList{"Rename|Please type a new file name for \n" +
@@ -861,13 +907,13 @@ private slots:
 
         t.clickRow(t.rowOf(tree.path("data/p/shot.jpg")));
         // Fitted into the box, which is narrower than the picture.
-        const QSize shown = t.w.previewLabel->pixmap().size();
-        QCOMPARE(shown.width(), t.w.previewLabel->contentsRect().width());
-        QVERIFY(shown.height() > 0 && shown.height() < t.w.previewLabel->contentsRect().height());
+        const QSize shown = t.previewLabel()->pixmap().size();
+        QCOMPARE(shown.width(), t.previewLabel()->contentsRect().width());
+        QVERIFY(shown.height() > 0 && shown.height() < t.previewLabel()->contentsRect().height());
         const int text = t.rowOf(tree.path("data/t/a.txt"));
         t.clickRow(text);
         QCOMPARE(t.w.selectedRow(), text);
-        QVERIFY(t.w.previewLabel->pixmap().isNull());
+        QVERIFY(t.previewLabel()->pixmap().isNull());
 
         // Space flips the mark of the current row only.
         t.key(Qt::Key_Space);
