@@ -11,6 +11,9 @@ trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-
     qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
     xvfb xauth desktop-file-utils appstream)
 
+# What .ci/run needs besides: the format and naming checks.
+trevalo_ci_packages=(clang-format clang-tidy git)
+
 trevalo_ensure_packages() {
     local missing=()
     local p

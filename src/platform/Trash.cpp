@@ -342,7 +342,7 @@ std::string homeTrashFolder() {
 }
 
 std::string trashPercentEncode(std::string_view bytes) {
-    static constexpr char hex[] = "0123456789ABCDEF";
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(bytes.size());
     for (const char ch : bytes) {
@@ -354,8 +354,8 @@ std::string trashPercentEncode(std::string_view bytes) {
             out.push_back(ch);
         } else {
             out.push_back('%');
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 0x0F]);
+            out.push_back(kHexDigits[c >> 4]);
+            out.push_back(kHexDigits[c & 0x0F]);
         }
     }
     return out;

@@ -33,17 +33,17 @@ bool isRealVolume(std::string_view rootPath, std::string_view fileSystemType, bo
                   long long bytesTotal) {
     if (!ready || bytesTotal <= 0 || rootPath.empty() || rootPath.front() != '/')
         return false;
-    static constexpr std::array<std::string_view, 5> runtimeRoots = {"/run", "/proc", "/sys",
-                                                                     "/dev", "/snap"};
-    for (std::string_view r : runtimeRoots) {
+    static constexpr std::array<std::string_view, 5> kRuntimeRoots = {"/run", "/proc", "/sys",
+                                                                      "/dev", "/snap"};
+    for (std::string_view r : kRuntimeRoots) {
         if (rootPath == r || (startsWith(rootPath, r) && rootPath[r.size()] == '/'))
             return false;
     }
-    static constexpr std::array<std::string_view, 20> pseudo = {
+    static constexpr std::array<std::string_view, 20> kPseudoFileSystems = {
         "tmpfs",     "devtmpfs", "ramfs",   "proc",       "sysfs",    "devpts",     "cgroup",
         "cgroup2",   "debugfs",  "tracefs", "securityfs", "pstore",   "bpf",        "mqueue",
         "hugetlbfs", "configfs", "fusectl", "autofs",     "squashfs", "binfmt_misc"};
-    for (std::string_view p : pseudo) {
+    for (std::string_view p : kPseudoFileSystems) {
         if (fileSystemType == p)
             return false;
     }

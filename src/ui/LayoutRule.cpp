@@ -20,7 +20,7 @@ WindowLayout layoutWindow(const LayoutInput& in) {
     int height = in.windowHeight;
 
     if (in.state == WindowState::Minimized) {
-        out.resultTabsWidth = nonNegative(width - design::fileOpPanel.width - 320);
+        out.resultTabsWidth = nonNegative(width - design::kFileOpPanel.width - 320);
         return out;
     }
 
@@ -31,20 +31,20 @@ WindowLayout layoutWindow(const LayoutInput& in) {
             height = minClient + (in.windowHeight - in.clientHeight);
             out.newWindowHeight = height;
         }
-        if (width < design::minWindowWidth) {
-            width = design::minWindowWidth;
+        if (width < design::kMinWindowWidth) {
+            width = design::kMinWindowWidth;
             out.newWindowWidth = width;
         }
     }
 
-    out.resultTabsWidth = nonNegative(width - design::fileOpPanel.width - 320);
+    out.resultTabsWidth = nonNegative(width - design::kFileOpPanel.width - 320);
 
     const int tabHeight = height - in.setupPanelHeight - in.statusBarHeight - 800;
     if (tabHeight > 0) {
         out.resultTabsHeight = tabHeight;
         const TwipRect client{
-            design::resultTabs.left + in.tabBorder,
-            design::resultTabs.top + in.tabHeaderHeight,
+            design::kResultTabs.left + in.tabBorder,
+            design::kResultTabs.top + in.tabHeaderHeight,
             nonNegative(out.resultTabsWidth - 2 * in.tabBorder),
             nonNegative(tabHeight - in.tabHeaderHeight - in.tabBorder),
         };
@@ -54,11 +54,11 @@ WindowLayout layoutWindow(const LayoutInput& in) {
 
     const int setupPanelWidth = nonNegative(width - 320);
     out.setupPanelWidth = setupPanelWidth;
-    out.searchPathListWidth = nonNegative(setupPanelWidth - design::searchControlsWidth -
-                                          design::searchPathListLeft - 320);
-    out.pathPickerWidth = nonNegative(setupPanelWidth - design::searchControlsWidth - 320);
-    out.searchControlsLeft = nonNegative(setupPanelWidth - design::searchControlsWidth - 160);
-    out.fileOpPanelLeft = nonNegative(width - design::fileOpPanel.width - 160);
+    out.searchPathListWidth = nonNegative(setupPanelWidth - design::kSearchControlsWidth -
+                                          design::kSearchPathListLeft - 320);
+    out.pathPickerWidth = nonNegative(setupPanelWidth - design::kSearchControlsWidth - 320);
+    out.searchControlsLeft = nonNegative(setupPanelWidth - design::kSearchControlsWidth - 160);
+    out.fileOpPanelLeft = nonNegative(width - design::kFileOpPanel.width - 160);
     return out;
 }
 

@@ -9,19 +9,19 @@ namespace trevalo {
 // Design geometry of the window, in twips, in the window's client coordinates unless a
 // container is named.
 namespace design {
-inline constexpr TwipRect setupPanel{120, 120, 9495, 3135};
-inline constexpr TwipRect resultTabs{120, 3360, 6015, 975};
-inline constexpr TwipRect fileOpPanel{6960, 3600, 1815, 3255};
-inline constexpr int searchControlsWidth = 1575; // inside setupPanel
-inline constexpr int searchPathListLeft = 3480;  // inside pathPicker
-inline constexpr int statusBarHeight = 255;
-inline constexpr int minWindowWidth = 10000;
-inline constexpr int searchWindowHeight = 8000; // a search opens the result area
+inline constexpr TwipRect kSetupPanel{120, 120, 9495, 3135};
+inline constexpr TwipRect kResultTabs{120, 3360, 6015, 975};
+inline constexpr TwipRect kFileOpPanel{6960, 3600, 1815, 3255};
+inline constexpr int kSearchControlsWidth = 1575; // inside setupPanel
+inline constexpr int kSearchPathListLeft = 3480;  // inside pathPicker
+inline constexpr int kStatusBarHeight = 255;
+inline constexpr int kMinWindowWidth = 10000;
+inline constexpr int kSearchWindowHeight = 8000; // a search opens the result area
 // The window's border and caption. Window managers on Linux draw decorations of any size, or
 // none the program can see, so the layout reckons with those of a classic window: the outer
 // size is the client size plus these.
-inline constexpr int decorationWidth = 120;
-inline constexpr int decorationHeight = 465;
+inline constexpr int kDecorationWidth = 120;
+inline constexpr int kDecorationHeight = 465;
 } // namespace design
 
 enum class WindowState { Normal, Minimized, Maximized };
@@ -33,8 +33,8 @@ struct LayoutInput {
     int windowHeight = 0;
     int clientHeight = 0;
     WindowState state = WindowState::Normal;
-    int setupPanelHeight = design::setupPanel.height;
-    int statusBarHeight = design::statusBarHeight;
+    int setupPanelHeight = design::kSetupPanel.height;
+    int statusBarHeight = design::kStatusBarHeight;
     // Where the tab strip's client area starts below its tabs, and the border around it.
     int tabHeaderHeight = 0;
     int tabBorder = 0;

@@ -92,9 +92,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
         setWindowIcon(QIcon(icon));
 
     setupPanel_->placeControls(tw_);
-    setupPanel_->setGeometry(tw_.rect(design::setupPanel));
-    resultTabs_->setGeometry(tw_.rect(design::resultTabs));
-    fileOpPanel_->setGeometry(tw_.rect(design::fileOpPanel));
+    setupPanel_->setGeometry(tw_.rect(design::kSetupPanel));
+    resultTabs_->setGeometry(tw_.rect(design::kResultTabs));
+    fileOpPanel_->setGeometry(tw_.rect(design::kFileOpPanel));
     fileOpPanel_->placeControls(tw_);
     files_ = new FileCommands(*this, this);
     buildResultLists();
@@ -115,7 +115,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 
     LayoutInput minimum;
     minimum.statusBarHeight = tw_.twips(statusBarHeightPx());
-    setMinimumSize(tw_.pxAtLeast(design::minWindowWidth - design::decorationWidth),
+    setMinimumSize(tw_.pxAtLeast(design::kMinWindowWidth - design::kDecorationWidth),
                    tw_.pxAtLeast(minClientHeight(minimum)));
     resize(tw_.px(9855), tw_.px(7215));
 
@@ -145,7 +145,7 @@ void MainWindow::buildResultLists() {
         view->setResultModel(model);
         view->setColumnWidths(resultColumnWidths(tw_, i, view->fontMetrics()));
         frame->setGeometry(
-            tw_.rect(design::resultTabs).adjusted(0, resultTabs_->headerHeight(), 0, 0));
+            tw_.rect(design::kResultTabs).adjusted(0, resultTabs_->headerHeight(), 0, 0));
         view->setGeometry(0, 0, frame->width(), frame->height());
         frame->setVisible(i == 0);
 
@@ -162,7 +162,7 @@ void MainWindow::buildResultLists() {
 }
 
 int MainWindow::statusBarHeightPx() const {
-    return std::max(tw_.px(design::statusBarHeight), fontMetrics().height() + 8);
+    return std::max(tw_.px(design::kStatusBarHeight), fontMetrics().height() + 8);
 }
 
 void MainWindow::buildStatusBar() {
@@ -329,8 +329,8 @@ void MainWindow::runLayout() {
     inLayout_ = true;
 
     LayoutInput in;
-    in.windowWidth = tw_.twips(width()) + design::decorationWidth;
-    in.windowHeight = tw_.twips(height()) + design::decorationHeight;
+    in.windowWidth = tw_.twips(width()) + design::kDecorationWidth;
+    in.windowHeight = tw_.twips(height()) + design::kDecorationHeight;
     in.clientHeight = tw_.twips(height());
     in.state = windowStateNow();
     in.statusBarHeight = tw_.twips(statusBar_->height());
@@ -342,15 +342,15 @@ void MainWindow::runLayout() {
     int clientHeight = height();
     if (out.newWindowWidth || out.newWindowHeight) {
         if (out.newWindowWidth)
-            clientWidth = tw_.pxAtLeast(*out.newWindowWidth - design::decorationWidth);
+            clientWidth = tw_.pxAtLeast(*out.newWindowWidth - design::kDecorationWidth);
         if (out.newWindowHeight)
-            clientHeight = tw_.pxAtLeast(*out.newWindowHeight - design::decorationHeight);
+            clientHeight = tw_.pxAtLeast(*out.newWindowHeight - design::kDecorationHeight);
         resize(clientWidth, clientHeight);
     }
 
     statusBar_->setGeometry(0, clientHeight - statusBar_->height(), clientWidth,
                             statusBar_->height());
-    resultTabs_->setGeometry(tw_.px(design::resultTabs.left), tw_.px(design::resultTabs.top),
+    resultTabs_->setGeometry(tw_.px(design::kResultTabs.left), tw_.px(design::kResultTabs.top),
                              tw_.px(out.resultTabsWidth),
                              out.resultTabsHeight ? tw_.px(*out.resultTabsHeight)
                                                   : resultTabs_->height());
@@ -361,11 +361,11 @@ void MainWindow::runLayout() {
             resultFrames_[list]->setGeometry(tw_.rect(*out.resultFrame));
             resultViews_[list]->setGeometry(tw_.rect(*out.resultList));
         }
-        setupPanel_->setGeometry(tw_.px(design::setupPanel.left), tw_.px(design::setupPanel.top),
-                                 tw_.px(*out.setupPanelWidth), tw_.px(design::setupPanel.height));
+        setupPanel_->setGeometry(tw_.px(design::kSetupPanel.left), tw_.px(design::kSetupPanel.top),
+                                 tw_.px(*out.setupPanelWidth), tw_.px(design::kSetupPanel.height));
         setupPanel_->fitWidth(tw_, *out.pathPickerWidth, *out.searchPathListWidth,
                               *out.searchControlsLeft);
-        fileOpPanel_->move(tw_.px(*out.fileOpPanelLeft), tw_.px(design::fileOpPanel.top));
+        fileOpPanel_->move(tw_.px(*out.fileOpPanelLeft), tw_.px(design::kFileOpPanel.top));
     }
     inLayout_ = false;
 }
@@ -451,7 +451,7 @@ void MainWindow::startOrCancelSearch() {
     searchStep_ = SearchStep::Running;
     setupPanel_->setSearchRunning(true);
     if (windowStateNow() == WindowState::Normal)
-        resize(width(), tw_.pxAtLeast(design::searchWindowHeight - design::decorationHeight));
+        resize(width(), tw_.pxAtLeast(design::kSearchWindowHeight - design::kDecorationHeight));
     ++generation_;
     session_.start(std::move(request));
 }

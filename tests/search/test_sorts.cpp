@@ -50,10 +50,12 @@ void literalSort(FileTable& t, std::int64_t L, std::int64_t r, const Less& less)
         literalSort(t, i, r, less);
 }
 
-const auto bySize = [](const FileEntry& a, const FileEntry& b) { return a.size < b.size; };
-const auto byName = [](const FileEntry& a, const FileEntry& b) {
+bool bySize(const FileEntry& a, const FileEntry& b) {
+    return a.size < b.size;
+}
+bool byName(const FileEntry& a, const FileEntry& b) {
     return compareNoCase(a.name(), b.name()) < 0;
-};
+}
 
 } // namespace
 

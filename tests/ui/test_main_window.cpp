@@ -219,7 +219,7 @@ LayoutInput normalWindow(int width, int height, WindowState state = WindowState:
     LayoutInput in;
     in.windowWidth = width;
     in.windowHeight = height;
-    in.clientHeight = height - design::decorationHeight;
+    in.clientHeight = height - design::kDecorationHeight;
     in.state = state;
     return in;
 }
@@ -260,7 +260,7 @@ private slots:
 
         const WindowLayout out = layoutWindow(normalWindow(8000, 2465));
         QCOMPARE(*out.newWindowWidth, 10000);
-        QCOMPARE(*out.newWindowHeight, 3550 + design::decorationHeight);
+        QCOMPARE(*out.newWindowHeight, 3550 + design::kDecorationHeight);
         // The rest is laid out for the new size.
         QCOMPARE(out.resultTabsWidth, 10000 - 2135);
         // At the smallest height the result area's formula is the decoration's height less 640:
@@ -275,7 +275,7 @@ private slots:
 
         // A window at its minimums stays as it is.
         const WindowLayout exact =
-            layoutWindow(normalWindow(10000, 3550 + design::decorationHeight));
+            layoutWindow(normalWindow(10000, 3550 + design::kDecorationHeight));
         QVERIFY(!exact.newWindowWidth && !exact.newWindowHeight);
     }
 
