@@ -315,38 +315,6 @@ private slots:
         QVERIFY(!set.contains(FileId{1, 7919}));
         QVERIFY(set.contains(FileId{2, 2 * 7919}));
     }
-
-    void caseIsIgnoredForLettersNotForOtherBytes() {
-        QVERIFY(equalNoCase("ÄRGER.txt", "ärger.txt"));
-        QCOMPARE(compareNoCase("ÄRGER.txt", "ärger.txt"), 0);
-        QVERIFY(equalNoCase("ΣΟΦΙΑ", "σοφια"));
-        QVERIFY(!equalNoCase("a.txt", "a.txt "));
-        QVERIFY(compareNoCase("apple", "Banana") < 0);
-        QVERIFY(compareNoCase("b", "A") > 0);
-        // The order agrees however the comparison proceeds (plain ASCII first, then folded).
-        QVERIFY(compareNoCase("xÄ", "xb") > 0);
-        QCOMPARE(compareNoCase("xÄ", "xb") > 0, foldCase("xÄ") > foldCase("xb"));
-        // Two names that differ only in bytes that are not UTF-8 stay two names.
-        QVERIFY(!equalNoCase("\xff.txt", "\xfe.txt"));
-        QVERIFY(equalNoCase("\xff.TXT", "\xff.txt"));
-        QVERIFY(!equalNoCase("\xc3", "\xc3\x84"));
-        QCOMPARE(foldCase("A\xff"
-                          "B"),
-                 std::string("a\xff"
-                             "b"));
-    }
-
-    // What the trees above leave out: backtracking, "?" on letters and bytes.
-    void wildcards() {
-        QVERIFY(!wildcardMatch("*.txt", "notes.txt.bak"));
-        QVERIFY(wildcardMatch("a?c", "abc"));
-        QVERIFY(wildcardMatch("a?c", "aäc")); // "?" is one character, not one byte
-        QVERIFY(!wildcardMatch("a?c", "ac"));
-        QVERIFY(wildcardMatch("*a*b*c", "xxaxxbxxc"));
-        QVERIFY(!wildcardMatch("*a*b*c", "xxaxxcxxb"));
-        QVERIFY(wildcardMatch("?.bin", "\xff.bin"));
-        QVERIFY(!wildcardMatch("", "x"));
-    }
 };
 
 QTEST_GUILESS_MAIN(WalkerTest)

@@ -214,14 +214,24 @@ void replaceKeepingTimes(const std::string& path) {
     QCOMPARE(::rename(copy.c_str(), path.c_str()), 0);
 }
 
-// A window in the normal state whose client area is the outer size less the decoration.
-LayoutInput normalWindow(int width, int height, WindowState state = WindowState::Normal) {
-    LayoutInput in;
-    in.windowWidth = width;
-    in.windowHeight = height;
-    in.clientHeight = height - design::kDecorationHeight;
-    in.state = state;
-    return in;
+// Whether two rectangles (twips) share any area.
+bool overlap(const TwipRect& a, const TwipRect& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+// The children of `parent` that are shown lie inside it, and no two of `apart` share any area.
+void expectInsideAndApart(const QWidget* parent, const QList<const QWidget*>& apart,
+                          const QString& where) {
+    for (const QWidget* child : apart) {
+        QVERIFY2(
+            parent->rect().contains(child->geometry()),
+            qPrintable(where + ": " + child->objectName() + " outside " + parent->objectName()));
+        for (const QWidget* other : apart)
+            QVERIFY2(
+                child == other || !child->geometry().intersects(other->geometry()),
+                qPrintable(where + ": " + child->objectName() + " over " + other->objectName()));
+    }
 }
 
 } // namespace
@@ -236,67 +246,92 @@ private slots:
         qunsetenv("XDG_DATA_HOME");
     }
 
-    // The layout rule, from the window's sizes in twips to the controls' geometry.
-    void resultAreaFillsTheTabStrip() {
-        LayoutInput in = normalWindow(12000, 9000);
-        in.tabHeaderHeight = 360;
-        in.tabBorder = 30;
-        const WindowLayout out = layoutWindow(in);
-        QCOMPARE(*out.resultTabsHeight, 9000 - 3135 - 255 - 800);
-        const TwipRect frame = *out.resultFrame;
-        QCOMPARE(frame, (TwipRect{150, 3360 + 360, 12000 - 2135 - 60, 9000 - 4190 - 360 - 30}));
-        QCOMPARE(*out.resultList, (TwipRect{0, 0, frame.width, frame.height}));
-
-        // Where the result area has no room the tab strip and the lists keep their sizes.
-        const WindowLayout low = layoutWindow(normalWindow(12000, 4190));
-        QVERIFY(!low.resultTabsHeight && !low.resultFrame && !low.resultList);
-    }
-
-    void narrowOrShortWindowsSnapToTheMinimums() {
-        QCOMPARE(minClientHeight(normalWindow(0, 0)), 3550);
-        LayoutInput taller = normalWindow(0, 0);
-        taller.statusBarHeight = 330;
-        QCOMPARE(minClientHeight(taller), 3625);
-
-        const WindowLayout out = layoutWindow(normalWindow(8000, 2465));
-        QCOMPARE(*out.newWindowWidth, 10000);
-        QCOMPARE(*out.newWindowHeight, 3550 + design::kDecorationHeight);
-        // The rest is laid out for the new size.
-        QCOMPARE(out.resultTabsWidth, 10000 - 2135);
-        // At the smallest height the result area's formula is the decoration's height less 640:
-        // negative here, so the tab strip keeps its height...
-        QVERIFY(!out.resultTabsHeight);
-        // ...and a small positive height with a taller decoration.
-        LayoutInput tall = normalWindow(10000, 2000);
-        tall.clientHeight = 1300;
-        const WindowLayout tallOut = layoutWindow(tall);
-        QCOMPARE(*tallOut.newWindowHeight, 3550 + 700);
-        QCOMPARE(*tallOut.resultTabsHeight, 700 - 640);
-
-        // A window at its minimums stays as it is.
-        const WindowLayout exact =
-            layoutWindow(normalWindow(10000, 3550 + design::kDecorationHeight));
-        QVERIFY(!exact.newWindowWidth && !exact.newWindowHeight);
-    }
-
-    // Minimized, only the tab strip is resized; maximized, nothing is resized and nothing is
-    // negative however small.
-    void minimizedAndMaximized() {
-        const WindowLayout out = layoutWindow(normalWindow(9000, 1000, WindowState::Minimized));
-        QCOMPARE(out.resultTabsWidth, 9000 - 2135);
-        QVERIFY(!out.newWindowWidth && !out.newWindowHeight && !out.resultTabsHeight);
-        QVERIFY(!out.setupPanelWidth && !out.resultFrame && !out.fileOpPanelLeft);
-        QCOMPARE(layoutWindow(normalWindow(1000, 1000, WindowState::Minimized)).resultTabsWidth, 0);
-
-        const WindowLayout small = layoutWindow(normalWindow(2000, 2000, WindowState::Maximized));
-        QVERIFY(!small.newWindowWidth && !small.newWindowHeight);
-        QCOMPARE(small.resultTabsWidth, 0);
-        QCOMPARE(*small.searchPathListWidth, 0);
-        QCOMPARE(*small.pathPickerWidth, 0);
-        QVERIFY(*small.searchControlsLeft >= 0);
-        const WindowLayout big = layoutWindow(normalWindow(30000, 20000, WindowState::Maximized));
-        QCOMPARE(big.resultTabsWidth, 30000 - 2135);
-        QCOMPARE(*big.resultTabsHeight, 20000 - 4190);
+    // What the layout rule gives at any size and in any state: nothing negative; a normal
+    // window below its minimums is enlarged to them (and only then), a maximized or minimized one
+    // never; at least the minimum width, the set-up panel, the tab strip and the file-operations
+    // panel lie inside the window and apart, and the tab strip ends above the status bar; the
+    // visible list fills the tab strip's client area.
+    void theLayoutRuleHoldsAtEverySize() {
+        using namespace design;
+        for (const WindowState state :
+             {WindowState::Normal, WindowState::Minimized, WindowState::Maximized})
+            for (const int width : {0, 2000, 9000, 10000, 12000, 30000})
+                for (const int height : {0, 2000, 4015, 4190, 4500, 8000, 20000}) {
+                    LayoutInput in;
+                    in.windowWidth = width;
+                    in.windowHeight = height;
+                    in.clientHeight = std::max(0, height - kDecorationHeight);
+                    in.state = state;
+                    in.tabHeaderHeight = 360;
+                    in.tabBorder = 30;
+                    const WindowLayout out = layoutWindow(in);
+                    const QString where = QStringLiteral("%1x%2 in state %3")
+                                              .arg(width)
+                                              .arg(height)
+                                              .arg(static_cast<int>(state));
+                    const auto check = [&](bool ok, const char* what) {
+                        QVERIFY2(ok, qPrintable(where + ": " + what));
+                    };
+                    check(out.resultTabsWidth >= 0, "tab strip width");
+                    if (state != WindowState::Normal)
+                        check(!out.newWindowWidth && !out.newWindowHeight, "resized");
+                    if (state == WindowState::Minimized) {
+                        check(!out.setupPanelWidth && !out.resultFrame && !out.fileOpPanelLeft,
+                              "laid out while minimized");
+                        continue;
+                    }
+                    const int outerWidth = out.newWindowWidth.value_or(width);
+                    const int outerHeight = out.newWindowHeight.value_or(height);
+                    const int clientWidth = outerWidth - kDecorationWidth;
+                    const int clientHeight = outerHeight - (height - in.clientHeight);
+                    if (state == WindowState::Normal) {
+                        check(outerWidth >= kMinWindowWidth, "below the minimum width");
+                        check(clientHeight >= minClientHeight(in), "below the minimum height");
+                        check(out.newWindowWidth.has_value() == (width < kMinWindowWidth),
+                              "width snapped needlessly");
+                        check(out.newWindowHeight.has_value() ==
+                                  (in.clientHeight < minClientHeight(in)),
+                              "height snapped needlessly");
+                    }
+                    for (const int v :
+                         {*out.setupPanelWidth, *out.pathPickerWidth, *out.searchPathListWidth,
+                          *out.searchControlsLeft, *out.fileOpPanelLeft})
+                        check(v >= 0, "negative");
+                    if (outerWidth >= kMinWindowWidth) {
+                        const TwipRect client{0, 0, clientWidth, clientHeight};
+                        const TwipRect panel{kSetupPanel.left, kSetupPanel.top,
+                                             *out.setupPanelWidth, in.setupPanelHeight};
+                        const TwipRect tabs{kResultTabs.left, kResultTabs.top, out.resultTabsWidth,
+                                            out.resultTabsHeight.value_or(kResultTabs.height)};
+                        const TwipRect ops{*out.fileOpPanelLeft, kFileOpPanel.top,
+                                           kFileOpPanel.width, kFileOpPanel.height};
+                        for (const TwipRect& r : {panel, tabs, ops})
+                            check(r.left >= 0 && r.left + r.width <= client.width, "outside");
+                        check(!overlap(panel, tabs) && !overlap(panel, ops) && !overlap(tabs, ops),
+                              "overlap");
+                        check(*out.searchControlsLeft + kSearchControlsWidth <= panel.width,
+                              "search controls outside the panel");
+                        check(kSearchPathListLeft + *out.searchPathListWidth <=
+                                  *out.pathPickerWidth,
+                              "path list outside the path picker");
+                        if (out.resultTabsHeight)
+                            check(tabs.top + tabs.height <= clientHeight - in.statusBarHeight,
+                                  "tab strip under the status bar");
+                    }
+                    // A strip too small for its tabs leaves the list empty, wherever it is.
+                    const TwipRect frame = out.resultFrame.value_or(TwipRect{});
+                    if (frame.width > 0 && frame.height > 0) {
+                        check(frame.left >= kResultTabs.left &&
+                                  frame.top >= kResultTabs.top + in.tabHeaderHeight &&
+                                  frame.left + frame.width <=
+                                      kResultTabs.left + out.resultTabsWidth &&
+                                  frame.top + frame.height <=
+                                      kResultTabs.top + *out.resultTabsHeight,
+                              "list outside the tab strip");
+                        check(*out.resultList == (TwipRect{0, 0, frame.width, frame.height}),
+                              "list does not fill its frame");
+                    }
+                }
     }
 
     void pathRowsAreUniqueInBothForms() {
@@ -353,21 +388,44 @@ private slots:
                        section->height() - tw.px(40)));
         QVERIFY(t.statusLabel()->mapTo(t.statusBar(), QPoint()).x() >= section->geometry().right());
 
-        const int width = 14100; // outer, twips; the client width is a whole number of pixels
-        t.w.resize(tw.px(width - 120), tw.px(9000 - 465));
-        QTRY_COMPARE(t.resultTabs()->width(), tw.px(width - 2135));
-        QCOMPARE(t.setupPanel()->width(), tw.px(width - 320));
-        QCOMPARE(t.searchPathList()->width(), tw.px(width - 5695));
-        QCOMPARE(t.pathPicker()->width(), tw.px(width - 2215));
-        QCOMPARE(t.searchControls()->x(), tw.px(width - 320 - 1575 - 160));
-        QCOMPARE(t.fileOpPanel()->x(), tw.px(width - 1975));
-        // The visible list fills the tab strip below its tabs.
-        const QRect strip = t.resultTabs()->geometry();
+        // At every size the parts lie inside the window and apart, the status bar along its
+        // bottom, and the visible list fills the tab strip below its tabs, growing with the
+        // window. A size below the minimum is enlarged to it.
+        int listArea = 0;
+        for (const QSize size : {QSize(300, 200), QSize(720, 560), QSize(1024, 768),
+                                 QSize(1600, 1000), QSize(2560, 1440)}) {
+            t.w.resize(size);
+            QTRY_COMPARE(t.w.size(), size.expandedTo(t.w.minimumSize()));
+            const QString where = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+            const QRect bar = t.statusBar()->geometry();
+            QCOMPARE(bar, QRect(0, t.w.height() - bar.height(), t.w.width(), bar.height()));
+            // At the least height only the set-up panel shows above the status bar.
+            const bool resultArea = t.w.height() > t.w.minimumHeight();
+            expectInsideAndApart(&t.w,
+                                 resultArea ? QList<const QWidget*>{t.setupPanel(), t.resultTabs(),
+                                                                    t.fileOpPanel(), t.statusBar()}
+                                            : QList<const QWidget*>{t.setupPanel(), t.statusBar()},
+                                 where);
+            expectInsideAndApart(t.setupPanel(), {t.pathPicker(), t.searchControls()}, where);
+            expectInsideAndApart(
+                t.pathPicker(),
+                {t.folderList(), t.addPathButton(), t.removePathButton(), t.searchPathList()},
+                where);
+            expectInsideAndApart(
+                t.searchControls(),
+                {t.searchButton(), t.newSearchButton(), t.searchTypeList(), t.menuButton()}, where);
+            expectInsideAndApart(t.fileOpPanel(), {t.previewLabel()}, where);
+            if (!resultArea)
+                continue;
+            const QRect strip = t.resultTabs()->geometry();
+            const QRect frame0 = t.frame(0)->geometry();
+            QVERIFY2(strip.contains(frame0), qPrintable(where));
+            QVERIFY(frame0.top() >= strip.top() + t.resultTabs()->headerHeight() - 1);
+            QCOMPARE(t.view(0)->geometry(), QRect(QPoint(), frame0.size()));
+            QVERIFY2(frame0.width() * frame0.height() > listArea, qPrintable(where));
+            listArea = frame0.width() * frame0.height();
+        }
         const QRect frame0 = t.frame(0)->geometry();
-        QVERIFY(strip.contains(frame0));
-        QVERIFY(frame0.top() >= strip.top() + t.resultTabs()->headerHeight() - 1);
-        QVERIFY(frame0.height() > strip.height() / 2);
-        QCOMPARE(t.view(0)->geometry(), QRect(QPoint(), frame0.size()));
         // Another tab shows its own frame, fitted at once; "#" shows only in the duplicates list.
         t.resultTabs()->tabBar()->setCurrentIndex(2);
         QCOMPARE(t.w.currentList(), 2);
