@@ -11,7 +11,7 @@ int nonNegative(int v) {
 } // namespace
 
 int minClientHeight(const LayoutInput& in) {
-    return in.statusBarHeight + in.setupPanelHeight + 160;
+    return in.statusBarHeight + in.setupPanelHeight + design::kMargin;
 }
 
 WindowLayout layoutWindow(const LayoutInput& in) {
@@ -20,7 +20,7 @@ WindowLayout layoutWindow(const LayoutInput& in) {
     int height = in.windowHeight;
 
     if (in.state == WindowState::Minimized) {
-        out.resultTabsWidth = nonNegative(width - design::kFileOpPanel.width - 320);
+        out.resultTabsWidth = nonNegative(width - design::kFileOpPanel.width - 2 * design::kMargin);
         return out;
     }
 
@@ -37,9 +37,10 @@ WindowLayout layoutWindow(const LayoutInput& in) {
         }
     }
 
-    out.resultTabsWidth = nonNegative(width - design::kFileOpPanel.width - 320);
+    out.resultTabsWidth = nonNegative(width - design::kFileOpPanel.width - 2 * design::kMargin);
 
-    const int tabHeight = height - in.setupPanelHeight - in.statusBarHeight - 800;
+    const int tabHeight =
+        height - in.setupPanelHeight - in.statusBarHeight - design::kResultAreaAllowance;
     if (tabHeight > 0) {
         out.resultTabsHeight = tabHeight;
         const TwipRect client{
@@ -52,13 +53,15 @@ WindowLayout layoutWindow(const LayoutInput& in) {
         out.resultList = TwipRect{0, 0, client.width, client.height};
     }
 
-    const int setupPanelWidth = nonNegative(width - 320);
+    const int setupPanelWidth = nonNegative(width - 2 * design::kMargin);
     out.setupPanelWidth = setupPanelWidth;
     out.searchPathListWidth = nonNegative(setupPanelWidth - design::kSearchControlsWidth -
-                                          design::kSearchPathListLeft - 320);
-    out.pathPickerWidth = nonNegative(setupPanelWidth - design::kSearchControlsWidth - 320);
-    out.searchControlsLeft = nonNegative(setupPanelWidth - design::kSearchControlsWidth - 160);
-    out.fileOpPanelLeft = nonNegative(width - design::kFileOpPanel.width - 160);
+                                          design::kSearchPathListLeft - 2 * design::kMargin);
+    out.pathPickerWidth =
+        nonNegative(setupPanelWidth - design::kSearchControlsWidth - 2 * design::kMargin);
+    out.searchControlsLeft =
+        nonNegative(setupPanelWidth - design::kSearchControlsWidth - design::kMargin);
+    out.fileOpPanelLeft = nonNegative(width - design::kFileOpPanel.width - design::kMargin);
     return out;
 }
 

@@ -17,6 +17,16 @@ inline constexpr int kSearchPathListLeft = 3480;  // inside pathPicker
 inline constexpr int kStatusBarHeight = 255;
 inline constexpr int kMinWindowWidth = 10000;
 inline constexpr int kSearchWindowHeight = 8000; // a search opens the result area
+inline constexpr int kStartWidth = 9855;         // client size at start, before the load step
+inline constexpr int kStartHeight = 7215;
+// The margin the layout keeps beside a part that follows the window's width: right of the
+// file-operations panel and of the search controls, and on either side of a part that spans
+// the window (twice this); also below the set-up panel at the least height.
+inline constexpr int kMargin = 160;
+// What the window's outer height holds besides the set-up panel, the status bar and the tab
+// strip: the decoration, the margin above the set-up panel and the gaps above and below the
+// tab strip.
+inline constexpr int kResultAreaAllowance = 800;
 // The window's border and caption. Window managers on Linux draw decorations of any size, or
 // none the program can see, so the layout reckons with those of a classic window: the outer
 // size is the client size plus these.

@@ -44,8 +44,12 @@ namespace trevalo {
 
 namespace {
 
-constexpr int kProgressPanelWidth = 3000; // twips, the status bar's first section
-constexpr int kProgressInset = 40;        // twips from the section's left, right and top
+constexpr int kProgressPanelWidth = 3000;  // twips, the status bar's first section
+constexpr int kProgressInset = 40;         // twips from the section's left, right and top
+constexpr int kStatusLabelMinWidth = 1440; // twips
+// Pixels above and below a line of the status bar's text, when the font is taller than the
+// design's status bar.
+constexpr int kStatusTextPadding = 8;
 
 constexpr const char* kSelectPathMessage = "Please select path before search.";
 constexpr const char* kSelectPathTitle = "Select Path";
@@ -117,7 +121,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     minimum.statusBarHeight = tw_.twips(statusBarHeightPx());
     setMinimumSize(tw_.pxAtLeast(design::kMinWindowWidth - design::kDecorationWidth),
                    tw_.pxAtLeast(minClientHeight(minimum)));
-    resize(tw_.px(9855), tw_.px(7215));
+    resize(tw_.px(design::kStartWidth), tw_.px(design::kStartHeight));
 
     // The load step: the status bar and its progress bar are in place; start like New Search.
     resetForNewSearch();
@@ -162,7 +166,7 @@ void MainWindow::buildResultLists() {
 }
 
 int MainWindow::statusBarHeightPx() const {
-    return std::max(tw_.px(design::kStatusBarHeight), fontMetrics().height() + 8);
+    return std::max(tw_.px(design::kStatusBarHeight), fontMetrics().height() + kStatusTextPadding);
 }
 
 void MainWindow::buildStatusBar() {
@@ -179,7 +183,7 @@ void MainWindow::buildStatusBar() {
     statusBar_->addWidget(section, 0);
     statusLabel_ = new QLabel(statusBar_);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
-    statusLabel_->setMinimumWidth(tw_.px(1440));
+    statusLabel_->setMinimumWidth(tw_.px(kStatusLabelMinWidth));
     statusBar_->addWidget(statusLabel_, 1);
     statusBar_->setFixedHeight(statusBarHeightPx());
 }

@@ -12,22 +12,35 @@ QString countCaption(const QString& caption, long long rows) {
     return QStringLiteral("%1(%2)").arg(base).arg(rows);
 }
 
+namespace {
+// Design widths of the columns (twips).
+constexpr int kNameWidth = 1440;
+constexpr int kFolderWidth = 3000;
+constexpr int kGroupWidth = 900;
+constexpr int kSizeWidth = 900;
+constexpr int kDateWidth = 1440;
+constexpr int kReasonWidth = 3000;
+// Pixels a cell needs besides its text: the margins of the item and of the header.
+constexpr int kCellPadding = 14;
+} // namespace
+
 QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& font) {
     const auto fit = [&](int twips, QLatin1String sample) {
-        return std::max(tw.px(twips), font.horizontalAdvance(sample) + 14);
+        return std::max(tw.px(twips), font.horizontalAdvance(sample) + kCellPadding);
     };
     // The design widths hold about 16 and 32 characters of a small dialog font.
-    const int name = fit(1440, QLatin1String("nnnnnnnnnnnnnnnn"));
-    const int folder = fit(3000, QLatin1String("nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"));
-    const int group = list == ListDuplicates ? fit(900, QLatin1String("0000000")) : 0;
-    const int reason = list == ListReadErrors
-                           ? fit(3000, QLatin1String("could not be listed: Permission denied"))
-                           : 0;
+    const int name = fit(kNameWidth, QLatin1String("nnnnnnnnnnnnnnnn"));
+    const int folder = fit(kFolderWidth, QLatin1String("nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"));
+    const int group = list == ListDuplicates ? fit(kGroupWidth, QLatin1String("0000000")) : 0;
+    const int reason =
+        list == ListReadErrors
+            ? fit(kReasonWidth, QLatin1String("could not be listed: Permission denied"))
+            : 0;
     return {name,
             folder,
             group,
-            fit(900, QLatin1String("0000000000")),
-            fit(1440, QLatin1String("0000/00/00 00:00:00")),
+            fit(kSizeWidth, QLatin1String("0000000000")),
+            fit(kDateWidth, QLatin1String("0000/00/00 00:00:00")),
             reason};
 }
 

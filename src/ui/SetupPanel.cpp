@@ -45,7 +45,12 @@ constexpr TwipRect kNewSearchButton{120, 600, 1215, 375};
 constexpr TwipRect kSearchTypeLabel{0, 1080, 1335, 255};
 constexpr TwipRect kSearchTypeList{0, 1320, 1575, 960};
 constexpr TwipRect kMenuButton{120, 2400, 1215, 375};
-constexpr int kSearchTypeSpare = 120; // of the group box's right margin of 160
+// Of the group box's right margin (design::kMargin), what the search-type list may take.
+constexpr int kSearchTypeSpare = 120;
+// Pixels a column or list needs besides its text: the header's sort arrow and padding, the
+// list's item padding.
+constexpr int kHeaderPadding = 20;
+constexpr int kItemPadding = 4;
 constexpr int kPathColumnWidth = 3000;
 constexpr int kSubFolderColumnWidth = 800;
 
@@ -143,7 +148,8 @@ void SetupPanel::placeControls(const Twips& tw) {
     // The sub-folder column is wide enough for its caption in the desktop's font.
     const int subFolderWidth =
         std::max(tw.px(kSubFolderColumnWidth),
-                 searchPathList_->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) + 20);
+                 searchPathList_->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) +
+                     kHeaderPadding);
     searchPathList_->setColumnWidth(1, subFolderWidth);
     // searchControls_ reaches into the group box's right margin, so that the search-type list can
     // widen there when the desktop's font needs more room than the design gave it.
@@ -153,7 +159,7 @@ void SetupPanel::placeControls(const Twips& tw) {
     newSearchButton_->setGeometry(tw.rect(kNewSearchButton));
     searchTypeLabel_->setGeometry(tw.rect(kSearchTypeLabel));
     const int typeWidth =
-        searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + 4;
+        searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + kItemPadding;
     searchTypeList_->setGeometry(tw.rect(kSearchTypeList)
                                      .adjusted(0, 0,
                                                std::clamp(typeWidth - tw.px(kSearchTypeList.width),
