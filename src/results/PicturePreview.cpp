@@ -2,15 +2,12 @@
 
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
+#include "platform/RegularFile.h"
 #include "platform/desktop/DataFiles.h"
 #include "platform/desktop/Metafile.h"
 
 #include <QFile>
 #include <QImageReader>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace trevalo {
 
@@ -69,22 +66,16 @@ PreviewAction previewFor(bool hasSelection, bool previewOn, std::string_view pat
 }
 
 QImage loadPicture(const std::string& bytePath, QSize box) {
-    // O_NONBLOCK: a FIFO put in the file's place must not block the window.
-    const int fd = ::open(bytePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    // A FIFO put in the file's place must not block the window (RegularFile).
+    RegularFile regular(bytePath);
+    if (!regular.isOpen())
         return {};
-    struct stat sb;
-    if (::fstat(fd, &sb) != 0 || !S_ISREG(sb.st_mode)) {
-        ::close(fd);
-        return {};
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!file.open(regular.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return {};
-    }
+    regular.release(); // the QFile closes it now
     if (metafileKindOf(file.peek(64)) != MetafileKind::None) {
-        if (sb.st_size > kMaxMetafileBytes)
+        if (regular.size() > kMaxMetafileBytes)
             return {};
         return renderMetafile(file.readAll(), box);
     }

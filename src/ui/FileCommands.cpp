@@ -142,7 +142,7 @@ void FileCommands::deleteMarked() {
     progress_->setValue(0); // starts the delay after which the dialog shows
 
     cancel_ = false;
-    worker_ = std::thread([this, run] {
+    worker_.start([this, run] {
         auto last = std::chrono::steady_clock::now();
         const DeleteProgress progress = [this, &last](std::size_t done, std::size_t) {
             const auto now = std::chrono::steady_clock::now();
@@ -171,8 +171,7 @@ void FileCommands::showDeleteProgress(std::size_t done) {
 
 void FileCommands::stopDelete() {
     cancel_ = true;
-    if (worker_.joinable())
-        worker_.join();
+    worker_.join();
 }
 
 void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
@@ -182,8 +181,7 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
             this, [this, run, outcome] { finishDelete(run, outcome); }, Qt::QueuedConnection);
         return;
     }
-    if (worker_.joinable())
-        worker_.join();
+    worker_.join();
     // The progress dialog goes before any message: left to its own timer it would show itself
     // later, modal, above the message box.
     delete progress_.data();

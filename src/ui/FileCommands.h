@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/WorkerThread.h"
 #include "results/FileOperations.h"
 #include "results/Marking.h"
 
@@ -11,7 +12,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 class QLabel;
 class QProgressDialog;
@@ -100,7 +100,7 @@ private:
 
     bool deleting_ = false;
     bool inProgressUpdate_ = false;
-    std::thread worker_;
+    WorkerThread worker_; // the delete's; joined by stopDelete, finishDelete and at the end
     std::atomic<bool> cancel_{false};
     QPointer<QProgressDialog> progress_;
 };
