@@ -174,6 +174,7 @@ void writeJson(CheckedOutput& out, const ResultLists& lists, const ScanSummary& 
             json += ", \"size\": " + std::to_string(row.size);
             json += ", \"modified\": ";
             appendJsonString(json, row.dateText());
+            json += row.kept ? ", \"kept\": true" : ", \"kept\": false";
             if (m == ListReadErrors) {
                 json += ", \"reason\": ";
                 appendJsonString(json, row.reason);

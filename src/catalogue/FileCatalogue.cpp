@@ -55,10 +55,25 @@ bool FileCatalogue::shouldStop() {
     return stopped_;
 }
 
-void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive) {
+void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive, PathRole role) {
+    role_ = role;
     const std::string_view folder = folderOf(searchPath);
     walk(folder.empty() ? std::string("./") : std::string(folder), fileNameOf(searchPath),
          recursive);
+}
+
+void FileCatalogue::markKept() {
+    if (kept_.size() == 0)
+        return;
+    for (FileEntry& e : entries_)
+        if (e.reason == kReasonNone && kept_.contains(FileId{e.stamp.device, e.stamp.inode}))
+            e.kept = true;
+}
+
+void FileCatalogue::reportFolder(std::string path, int reason) {
+    // A folder reached through two paths is reported once.
+    if (reported_.insert(path).second)
+        problems_.push_back({std::move(path), reason});
 }
 
 void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
@@ -68,7 +83,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     std::vector<Frame> stack;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
-        problems_.push_back({withoutSlash(top), handle.error()});
+        reportFolder(withoutSlash(top), handle.error());
         return;
     }
     std::string path = top;
@@ -92,7 +107,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         if (!frame.handle.isOpen()) {
             if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
                 // The folder cannot be entered again: its other sub-folders are not walked.
-                problems_.push_back({withoutSlash(path), reason});
+                reportFolder(withoutSlash(path), reason);
                 stack[index].next = stack[index].subFolders.size();
                 continue;
             }
@@ -104,7 +119,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             --openCount_;
         }
         if (!child.isOpen()) {
-            problems_.push_back({withoutSlash(path), child.error()});
+            reportFolder(withoutSlash(path), child.error());
             path.resize(stack[index].pathLength);
             continue;
         }
@@ -117,7 +132,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
                           std::string name, std::string_view pattern, bool recursive) {
     const FileStatus self = handle.status();
     if (self.kind != FileKind::Directory) {
-        problems_.push_back({withoutSlash(path), self.error ? self.error : ENOTDIR});
+        reportFolder(withoutSlash(path), self.error ? self.error : ENOTDIR);
         return false;
     }
     const FileId id{self.device, self.inode};
@@ -128,7 +143,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         const bool loop =
             std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; });
         if (loop)
-            problems_.push_back({withoutSlash(path), ELOOP});
+            reportFolder(withoutSlash(path), ELOOP);
         return false;
     }
     const std::uint64_t parentDevice = stack.empty() ? 0 : stack.back().device;
@@ -140,7 +155,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         listed.emplace(handle.fd());
     DirListing& listing = *listed;
     if (!listing.isOpen()) {
-        problems_.push_back({withoutSlash(path), listing.error()});
+        reportFolder(withoutSlash(path), listing.error());
         return false;
     }
 
@@ -184,7 +199,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         // Gone, or no longer a regular file: nothing to catalogue.
     }
     if (listing.error() != 0)
-        problems_.push_back({withoutSlash(path), listing.error()});
+        reportFolder(withoutSlash(path), listing.error());
     found_ += static_cast<std::int64_t>(frame.files.size());
 
     if (!frame.subFolders.empty()) {
@@ -199,6 +214,10 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
 
 void FileCatalogue::complete(Frame& frame, const std::string& path) {
     for (FileEntry& file : frame.files) {
+        if (role_ != PathRole::Search && file.reason == kReasonNone)
+            kept_.insert(FileId{file.stamp.device, file.stamp.inode});
+        if (role_ == PathRole::KeepOnly)
+            continue;
         std::string full;
         full.reserve(path.size() + file.path.size());
         full.append(path).append(file.path);

@@ -23,9 +23,14 @@ struct FileEntry {
     std::int64_t group = -1;           // in no group of identical files
     FileStamp stamp;                   // device, inode, size and times; valid when size >= 0
     std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
+    bool kept = false; // found through a Keep path: never marked, trashed or renamed
 
     std::string_view name() const;
 };
+
+// What the files a path walks are for: searched; searched and kept (never acted on); or only
+// kept (files found through other paths that this path also reaches are kept; it adds none).
+enum class PathRole { Search, Keep, KeepOnly };
 
 // A folder the walk could not list or enter, and why.
 struct FolderProblem {
@@ -45,7 +50,10 @@ public:
     // Walks one search path ("folder/pattern") and adds the regular files found. With
     // `recursive`, every sub-folder's whole subtree comes first, in listing order, then the
     // folder's own matching files. Sub-folders are matched by nothing; the pattern picks files.
-    void addSearchPath(std::string_view path, bool recursive);
+    void addSearchPath(std::string_view path, bool recursive, PathRole role = PathRole::Search);
+    // Marks every entry found, through any path, by a Keep or KeepOnly walk as kept. Called once
+    // all paths are walked.
+    void markKept();
 
     std::vector<FileEntry>& entries() { return entries_; }
     const std::vector<FileEntry>& entries() const { return entries_; }
@@ -69,6 +77,7 @@ private:
     struct Frame;
 
     void walk(const std::string& top, std::string_view pattern, bool recursive);
+    void reportFolder(std::string path, int reason);
     bool enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle, std::string name,
                std::string_view pattern, bool recursive);
     void complete(Frame& frame, const std::string& path);
@@ -83,6 +92,9 @@ private:
     FileIdSet files_;                            // files already held
     FileIdSet foldersSeen_;                      // folders walked by this search path
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
+    std::unordered_set<std::string> reported_;   // folders already in problems_
+    FileIdSet kept_;                             // files reached through a Keep path
+    PathRole role_ = PathRole::Search;
     TrashFolders trash_;
     std::function<bool()> stop_;
     std::function<void(std::int64_t)> progress_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -340,6 +341,15 @@ long raiseOpenFileLimit(long wanted) {
         ::getrlimit(RLIMIT_NOFILE, &lim);
     }
     return lim.rlim_cur == RLIM_INFINITY ? wanted : static_cast<long>(lim.rlim_cur);
+}
+
+std::string canonicalPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string out(resolved);
+    ::free(resolved);
+    return out;
 }
 
 std::string reasonText(int reason) {

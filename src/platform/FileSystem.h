@@ -179,6 +179,9 @@ int openPathParent(const std::string& path, std::string& rest);
 // open. Returns the soft limit in force afterwards.
 long raiseOpenFileLimit(long wanted);
 
+// The path with every link and "." or ".." resolved; empty when it cannot be resolved.
+std::string canonicalPath(const std::string& path);
+
 // A text description of an errno value, in the system's words.
 std::string errorText(int err);
 

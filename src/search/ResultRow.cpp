@@ -21,6 +21,7 @@ ResultRow makeResultRow(const FileEntry& entry) {
     row.group = entry.group;
     row.size = entry.size;
     row.mtimeKnown = entry.size >= 0;
+    row.kept = entry.kept;
     if (row.mtimeKnown) {
         row.mtime = entry.stamp.mtime;
         row.stamp = entry.stamp;
