@@ -76,6 +76,22 @@ FileStatus statPath(const std::string& path, bool followLinks) {
     return statusOf(rc, sb);
 }
 
+FileStatus statEntry(const std::string& path) {
+    std::string rest;
+    const int dir = openPathParent(path, rest);
+    if (dir == -1) {
+        struct stat none {};
+        return statusOf(-1, none);
+    }
+    struct stat sb;
+    const int rc = ::fstatat(dir, rest.c_str(), &sb, AT_SYMLINK_NOFOLLOW);
+    const int err = errno;
+    if (dir != AT_FDCWD)
+        ::close(dir);
+    errno = err;
+    return statusOf(rc, sb);
+}
+
 FolderHandle::FolderHandle(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)

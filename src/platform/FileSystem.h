@@ -53,6 +53,8 @@ std::string reasonText(int reason);
 
 // stat (followLinks) or lstat. ENOENT and ENOTDIR give Missing, any other failure Failed.
 FileStatus statPath(const std::string& path, bool followLinks = true);
+// lstat of a path of any length (a long one is looked up relative to its folders).
+FileStatus statEntry(const std::string& path);
 
 // Identity of a file on this machine.
 struct FileId {
