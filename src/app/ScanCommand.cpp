@@ -197,8 +197,8 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         noSubFolders("no-subfolders"), json("json"), help(QStringList{"h", "help"}),
         version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept");
     QCommandLineParser parser;
-    parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep,
-                       onlyWithKept});
+    parser.addOptions(
+        {zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep, onlyWithKept});
     if (!parser.parse(argumentsOf(argc, argv))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
@@ -288,12 +288,7 @@ std::string pathRowOf(const std::string& arg, std::string& problem) {
             "'" + terminalText(folder) + "': " + (st.error ? errorText(st.error) : "not a folder");
         return {};
     }
-    DirListing probe(folder);
-    if (!probe.isOpen()) {
-        problem =
-            "'" + terminalText(folder) + "': could not be listed: " + errorText(probe.error());
-        return {};
-    }
+    // A folder that cannot be listed is left to the search, which reports it with the rest.
     return joinFolderPattern(withoutTrailingSlashes(folder), pattern);
 }
 
@@ -332,17 +327,14 @@ bool addKeepRows(const std::vector<std::string>& keep, SearchRequest& request) {
     return ok;
 }
 
-// Names each folder that could not be listed or entered on stderr; true if there was one.
+// Names each folder that could not be listed or entered, or was passed over, on stderr; true if
+// one could not be listed or entered.
 bool reportUnlistedFolders(const ResultLists& lists, const SearchOutcome& outcome) {
-    bool any = outcome.unlisted > 0;
-    for (const ResultRow& row : lists[ListReadErrors]) {
-        if (!row.isFolder)
-            continue;
-        std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
-                     terminalText(row.reason).c_str());
-        any = true;
-    }
-    return any;
+    for (const ResultRow& row : lists[ListReadErrors])
+        if (row.isFolder)
+            std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
+                         terminalText(row.reason).c_str());
+    return outcome.unlisted > 0;
 }
 
 } // namespace

@@ -136,19 +136,26 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         return false;
     }
     const FileId id{self.device, self.inode};
-    if (trash_.isTrash(id))
-        return false; // the trash is never searched
+    if (trash_.isTrash(id)) {
+        // The trash is never searched; a search path that is one is told so.
+        if (stack.empty())
+            reportFolder(withoutSlash(path), kReasonTrash);
+        return false;
+    }
     if (!foldersSeen_.insert(id)) {
         // Reached again through a link: walked once. A folder that holds itself is a loop.
         const bool loop =
             std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; });
         if (loop)
-            reportFolder(withoutSlash(path), ELOOP);
+            reportFolder(withoutSlash(path), kReasonLoop);
         return false;
     }
     const std::uint64_t parentDevice = stack.empty() ? 0 : stack.back().device;
-    if (self.device != parentDevice && handle.isPseudoFileSystem())
+    if (self.device != parentDevice && handle.isPseudoFileSystem()) {
+        if (stack.empty())
+            reportFolder(withoutSlash(path), kReasonKernel);
         return false;
+    }
 
     std::optional<DirListing> listed(std::in_place, handle.fd());
     if (!listed->isOpen() && outOfDescriptors(listed->error()) && makeRoomForFolder(stack))

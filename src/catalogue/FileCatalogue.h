@@ -32,10 +32,16 @@ struct FileEntry {
 // kept (files found through other paths that this path also reaches are kept; it adds none).
 enum class PathRole { Search, Keep, KeepOnly };
 
-// A folder the walk could not list or enter, and why.
+// A folder the walk could not list or enter, and why; or one it passed over on purpose
+// (kReasonLoop, kReasonTrash, kReasonKernel: see isFailure).
 struct FolderProblem {
     std::string path; // without a trailing "/"
     int reason = 0;
+
+    // False for a folder passed over on purpose, whose files are searched or not to be searched.
+    bool isFailure() const {
+        return reason != kReasonLoop && reason != kReasonTrash && reason != kReasonKernel;
+    }
 };
 
 // The catalogue of one search: every regular file the search paths name, in the order found,

@@ -42,6 +42,12 @@ FileStatus statusOf(int rc, const struct stat& sb) {
     return st;
 }
 
+// Kernel file systems whose magic numbers linux/magic.h does not name.
+constexpr unsigned long kConfigFsMagic = 0x62656570;
+constexpr unsigned long kFuseCtlMagic = 0x65735543;
+constexpr unsigned long kMqueueMagic = 0x19800202;
+constexpr unsigned long kRpcPipeFsMagic = 0x67596969;
+
 bool isPseudoFileSystemType(unsigned long type) {
     switch (type) {
     case PROC_SUPER_MAGIC:
@@ -54,6 +60,13 @@ bool isPseudoFileSystemType(unsigned long type) {
     case SECURITYFS_MAGIC:
     case PSTOREFS_MAGIC:
     case BPF_FS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case kConfigFsMagic:
+    case EFIVARFS_MAGIC:
+    case kFuseCtlMagic:
+    case kMqueueMagic:
+    case NSFS_MAGIC:
+    case kRpcPipeFsMagic:
         return true;
     default:
         return false;
@@ -369,8 +382,18 @@ std::string canonicalPath(const std::string& path) {
 }
 
 std::string reasonText(int reason) {
-    if (reason == kReasonChanged)
+    switch (reason) {
+    case kReasonChanged:
         return "changed since it was found";
+    case kReasonLoop:
+        return "a link back to a folder above it, searched once";
+    case kReasonTrash:
+        return "a trash folder, never searched";
+    case kReasonKernel:
+        return "a kernel file system, not searched";
+    default:
+        break;
+    }
     return reason > 0 ? errorText(reason) : std::string();
 }
 

@@ -47,6 +47,10 @@ struct FileStatus {
 // Why a file or folder could not be used: an errno value, or one of these.
 inline constexpr int kReasonNone = 0;
 inline constexpr int kReasonChanged = -1; // it is no longer the file the search found
+// Folders passed over on purpose, said so all the same.
+inline constexpr int kReasonLoop = -2;   // a link back to a folder above it (searched once)
+inline constexpr int kReasonTrash = -3;  // a trash folder: never searched
+inline constexpr int kReasonKernel = -4; // a kernel file system: not searched
 // The reason in the system's words ("Permission denied"); "changed since it was found" for
 // kReasonChanged.
 std::string reasonText(int reason);
@@ -125,7 +129,8 @@ private:
     int error_ = 0;
 };
 
-// True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore and bpf
+// True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore, bpf,
+// binfmt_misc, configfs, efivarfs, fusectl, mqueue, nsfs and rpc_pipefs
 // mounts: kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
 

@@ -41,7 +41,9 @@ ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     row.size = -1;
     row.isFolder = true;
     std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
-    row.reason = "could not be listed: " + reasonText(reason);
+    const FolderProblem problem{std::string(folderPath), reason};
+    row.reason =
+        problem.isFailure() ? "could not be listed: " + reasonText(reason) : reasonText(reason);
     return row;
 }
 

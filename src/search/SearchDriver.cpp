@@ -219,7 +219,8 @@ private:
             out_.progress(std::floor(percentOf(row + 1, rows)));
         }
         outcome_.files = files.count();
-        outcome_.unlisted = static_cast<std::int64_t>(files.problems().size());
+        outcome_.unlisted = std::count_if(files.problems().begin(), files.problems().end(),
+                                          [](const FolderProblem& p) { return p.isFailure(); });
         if (files.stopped()) {
             outcome_.cancelled = true;
             table_.clear();

@@ -61,11 +61,11 @@ struct SearchRequest {
 
 // How a search ended.
 struct SearchOutcome {
-    bool cancelled = false;      // stopped by a cancel before it was complete
-    std::int64_t files = 0;      // files found (the table's size, or the walk's count so far)
-    std::int64_t unlisted = 0;   // folders that could not be listed or entered
-    std::int64_t readErrors = 0; // rows of "Report - read errors"
-    double seconds = 0;          // from start to end
+    bool cancelled = false;       // stopped by a cancel before it was complete
+    std::int64_t files = 0;       // files found (the table's size, or the walk's count so far)
+    std::int64_t unlisted = 0;    // folders that could not be listed or entered
+    std::int64_t readErrors = 0;  // rows of "Report - read errors"
+    double seconds = 0;           // from start to end
     std::int64_t runsSkipped = 0; // runs of equal size not compared: no kept file among them
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "search/SearchHost.h"
-#include "search/SearchState.h"
 #include "search/SearchRun.h"
+#include "search/SearchState.h"
 #include "ui/LayoutRule.h"
 #include "ui/Twips.h"
 
