@@ -94,8 +94,10 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         if (frame.next == frame.subFolders.size() || stopped_) {
             if (!stopped_)
                 complete(frame, path);
-            if (frame.handle.isOpen())
+            if (frame.handle.isOpen()) {
                 --openCount_;
+                leaveAnchor(std::move(frame.handle), index);
+            }
             stack.pop_back();
             path.resize(stack.empty() ? 0 : stack.back().pathLength);
             continue;
@@ -115,7 +117,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         path.append(name).push_back('/');
         FolderHandle child = openChild(stack, index, name);
         if (lastOne && stack[index].handle.isOpen()) {
-            stack[index].handle = FolderHandle();
+            leaveAnchor(std::move(stack[index].handle), index);
             --openCount_;
         }
         if (!child.isOpen()) {
@@ -212,6 +214,8 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
     if (!frame.subFolders.empty()) {
         frame.handle = std::move(handle);
         ++openCount_;
+    } else {
+        leaveAnchor(std::move(handle), stack.size());
     }
     stack.push_back(std::move(frame));
     if (progress_)
@@ -260,6 +264,7 @@ FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t par
         makeRoomForFolder(stack);
         stack[parent].handle = std::move(keep);
     }
+    ++foldersOpened_;
     FolderHandle child = stack[parent].handle.openChild(name);
     if (!child.isOpen() && outOfDescriptors(child.error())) {
         FolderHandle keep = std::move(stack[parent].handle);
@@ -271,7 +276,29 @@ FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t par
     return child;
 }
 
+void FileCatalogue::leaveAnchor(FolderHandle handle, std::size_t depth) {
+    anchor_ = std::move(handle);
+    anchorDepth_ = depth;
+}
+
 int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top) {
+    // Most often the folder is a few levels above the one just left: climb from there.
+    if (anchor_.isOpen() && anchorDepth_ > index && anchorDepth_ - index <= kAnchorClimb) {
+        std::string up;
+        for (std::size_t k = index; k < anchorDepth_; ++k)
+            up += "../";
+        ++foldersOpened_;
+        FolderHandle at = anchor_.openChild(up);
+        const FileStatus st = at.status();
+        if (at.isOpen() && st.kind == FileKind::Directory &&
+            FileId{st.device, st.inode} == stack[index].id) {
+            if (openCount_ >= openLimit_)
+                makeRoomForFolder(stack);
+            stack[index].handle = std::move(at);
+            ++openCount_;
+            return kReasonNone;
+        }
+    }
     // Enter the folder again from its nearest open ancestor (or the top), checking at each
     // step that every folder is still the one walked.
     std::size_t from = index;
@@ -287,6 +314,7 @@ int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const st
             return kReasonChanged;
         if (k == index)
             break;
+        ++foldersOpened_;
         at = at.openChild(stack[k + 1].name);
     }
     if (openCount_ >= openLimit_)

@@ -65,6 +65,8 @@ public:
     const std::vector<FileEntry>& entries() const { return entries_; }
     std::int64_t count() const { return static_cast<std::int64_t>(entries_.size()); }
     const std::vector<FolderProblem>& problems() const { return problems_; }
+    // How many times a folder was opened, entered again after it was closed included.
+    std::int64_t foldersOpened() const { return foldersOpened_; }
 
     // Once `stop` returns true the walk ends at the next folder; stopped() tells it did.
     void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
@@ -89,6 +91,9 @@ private:
     void complete(Frame& frame, const std::string& path);
     // Enters a folder of the stack again; kReasonNone, or why it could not.
     int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
+    // Keeps the folder last left (at this depth of the stack) to climb from when a folder
+    // above it must be entered again.
+    void leaveAnchor(FolderHandle handle, std::size_t depth);
     FolderHandle openChild(std::vector<Frame>& stack, std::size_t parent, const std::string& name);
     bool makeRoomForFolder(std::vector<Frame>& stack);
     bool shouldStop();
@@ -101,12 +106,16 @@ private:
     std::unordered_set<std::string> reported_;   // folders already in problems_
     FileIdSet kept_;                             // files reached through a Keep path
     PathRole role_ = PathRole::Search;
+    FolderHandle anchor_;
+    std::size_t anchorDepth_ = 0;
+    static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
     TrashFolders trash_;
     std::function<bool()> stop_;
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
     int openCount_ = 0;
     std::int64_t found_ = 0;
+    std::int64_t foldersOpened_ = 0;
     bool stopped_ = false;
 };
 

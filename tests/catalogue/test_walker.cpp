@@ -315,6 +315,38 @@ private slots:
         QVERIFY(withOpenFileLimit(12, [&] { return walk(t.path("w/*.*")) == expected; }));
     }
 
+    // Deep folders that hold more sub-folders after a deep one are entered again cheaply: the
+    // walk of a 3,000-level comb opens each folder a few times at most, not once per level above.
+    void deepCombIsWalkedInLinearTime() {
+        TempTree t;
+        // At every level four folders; the walk goes deep into the one listed first, so that
+        // three are left to enter after its whole subtree.
+        int at = ::open(t.dir("comb").c_str(), O_RDONLY | O_DIRECTORY);
+        int folders = 1;
+        for (int depth = 0; depth < 3000; ++depth) {
+            for (const char* name : {"x0", "x1", "x2", "x3"})
+                ::mkdirat(at, name, 0755);
+            folders += 4;
+            std::string first;
+            DIR* d = ::fdopendir(::dup(at));
+            while (const dirent* e = ::readdir(d))
+                if (e->d_name[0] == 'x') {
+                    first = e->d_name;
+                    break;
+                }
+            ::closedir(d);
+            const int next = ::openat(at, first.c_str(), O_RDONLY | O_DIRECTORY);
+            ::close(at);
+            at = next;
+        }
+        ::close(at);
+        FileCatalogue files;
+        files.addSearchPath(t.path("comb/*.*"), true);
+        QVERIFY(files.problems().empty());
+        QVERIFY2(files.foldersOpened() <= 2 * folders,
+                 qPrintable(QString::number(files.foldersOpened())));
+    }
+
     // A stop request ends the walk at the next folder.
     void stopEndsTheWalkAtOnce() {
         TempTree t;
