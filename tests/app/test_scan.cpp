@@ -405,6 +405,34 @@ private slots:
                  "see the FAIL lines above");
     }
 
+    // --keep marks the files of a folder as kept, searching it when no search path covers it;
+    // --only-with-kept lists only the groups that hold one.
+    void keptFoldersAndOnlyTheirGroups() {
+        TempTree t;
+        t.file("archive/a", "AAAA");
+        t.file("downloads/a-copy", "AAAA");
+        t.file("downloads/c1", "CC");
+        t.file("downloads/c2", "CC");
+        const auto keptPaths = [](const QJsonObject& o) {
+            std::set<std::string> kept;
+            for (const auto& row : rowsOf(o, "duplicates"))
+                if (row.toObject()["kept"].toBool())
+                    kept.insert(bytesOfJsonText(row.toObject()["path"].toString()));
+            return kept;
+        };
+        // Not covered by the search path: searched too.
+        Result r = scan({"--json", "--keep", t.path("archive"), t.path("downloads")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(keptPaths(jsonOf(r)), std::set<std::string>{t.path("archive/a")});
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates").size(), std::size_t(4));
+        // Covered: only marks; and only the group with a kept file is listed.
+        r = scan({"--json", "--only-with-kept", "--keep", t.path("archive"), t.root()});
+        QCOMPARE(keptPaths(jsonOf(r)), std::set<std::string>{t.path("archive/a")});
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                 (std::set<std::string>{t.path("archive/a"), t.path("downloads/a-copy")}));
+        QCOMPARE(jsonOf(r)["files_searched"].toInt(), 4);
+    }
+
     // Folders passed over on purpose are said so but are no failure: a link back to a folder
     // above it, and a trash folder given as a search path (never searched, also then).
     void foldersPassedOverAreSaidSo() {
