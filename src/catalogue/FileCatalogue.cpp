@@ -138,7 +138,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         return false;
     }
     const FileId id{self.device, self.inode};
-    if (trash_.isTrash(id)) {
+    if (trash_.isTrash(id) || TrashFolders::isHomeTrashPath(path)) {
         // The trash is never searched; a search path that is one is told so.
         if (stack.empty())
             reportFolder(withoutSlash(path), kReasonTrash);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <mntent.h>
-#include <pwd.h>
 #include <string_view>
 #include <unistd.h>
 
@@ -25,6 +24,13 @@ bool isKernelMountType(std::string_view type) {
         "tracefs", "securityfs", "pstore",   "bpf",        "binfmt_misc", "configfs", "efivarfs",
         "fusectl", "mqueue",     "nsfs",     "rpc_pipefs", "autofs",      "hugetlbfs"};
     return std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
+}
+
+bool isNetworkMountType(std::string_view type) {
+    static constexpr std::string_view kTypes[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs",
+                                                  "9p",  "ceph", "afs",  "davfs"};
+    return type.rfind("fuse", 0) == 0 ||
+           std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
 }
 
 // The trash folders at the top of a mount, of every user: top/.Trash-UID and top/.Trash/UID.
@@ -51,13 +57,6 @@ TrashFolders TrashFolders::current() {
     std::vector<std::string> candidates;
     if (std::string home = homeTrashFolder(); !home.empty())
         candidates.push_back(std::move(home));
-    // Every user's home trash: a search run by root or by a user who may read another's
-    // home must not take files out of that user's trash either.
-    ::setpwent();
-    while (const passwd* pw = ::getpwent())
-        if (pw->pw_dir && pw->pw_dir[0] == '/' && std::string_view(pw->pw_dir) != "/")
-            candidates.push_back(std::string(pw->pw_dir) + "/.local/share/Trash");
-    ::endpwent();
     if (FILE* mounts = ::setmntent("/proc/self/mounts", "r")) {
         mntent entry;
         char buf[8192];
@@ -67,6 +66,14 @@ TrashFolders TrashFolders::current() {
             std::string top = entry.mnt_dir;
             if (top.empty() || top.back() != '/')
                 top.push_back('/');
+            if (isNetworkMountType(entry.mnt_type)) {
+                // Not listed (a server that does not answer would stop the search): this
+                // user's trash there is looked up by name.
+                const std::string uid = std::to_string(::getuid());
+                candidates.push_back(top + ".Trash-" + uid);
+                candidates.push_back(top + ".Trash/" + uid);
+                continue;
+            }
             addMountTrashes(top, candidates);
         }
         ::endmntent(mounts);
@@ -91,6 +98,14 @@ TrashFolders TrashFolders::current() {
     return t;
 }
 
+bool TrashFolders::isHomeTrashPath(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    constexpr std::string_view kHomeTrash = "/.local/share/Trash";
+    return folder.size() >= kHomeTrash.size() &&
+           folder.substr(folder.size() - kHomeTrash.size()) == kHomeTrash;
+}
+
 bool TrashFolders::isTrash(const FileId& folder) const {
     return std::find(ids_.begin(), ids_.end(), folder) != ids_.end();
 }
@@ -106,6 +121,8 @@ bool TrashFolders::holds(const std::string& path) const {
     for (;;) {
         while (folder.size() > 1 && folder.back() == '/')
             folder.pop_back();
+        if (isHomeTrashPath(folder))
+            return true;
         const FileStatus st = statPath(folder, true);
         if (st.kind == FileKind::Directory && isTrash(FileId{st.device, st.inode}))
             return true;

@@ -243,6 +243,7 @@ private slots:
         // Only at the top of a mount is .Trash-UID a trash folder.
         const std::string old = t.file("search/.Trash-" + std::to_string(::getuid()) + "/old.txt");
         const std::string kept = t.file("search/letter.txt", "x");
+        t.file("search/alice/.local/share/Trash/files/report.odt", "x"); // another user's trash
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(t.path("data")));
         TrashFolders trash = TrashFolders::current();
         qunsetenv("XDG_DATA_HOME");
@@ -258,6 +259,7 @@ private slots:
         QVERIFY(trash.holds(t.path("real-trash/files/letter.txt")));
         QVERIFY(trash.holds(t.path("search/oldstuff/letter.txt")));
         QVERIFY(!trash.holds(kept));
+        QVERIFY(trash.holds(t.path("search/alice/.local/share/Trash/files/report.odt")));
 
         // Another user's trash at the top of a mount (where a tmpfs can be mounted here).
         const std::string mount = t.dir("mnt");
