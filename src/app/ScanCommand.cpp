@@ -12,6 +12,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -48,6 +49,10 @@ constexpr const char* kHelp =
     "  --same-name       list files whose names occur more than once\n"
     "                    (without a search option, all three searches run)\n"
     "  --no-subfolders   search only the given folders, not their sub-folders\n"
+    "  --keep PATH       files at or under the folder PATH are kept: listed, never to be\n"
+    "                    deleted (repeatable); PATH is searched too when no SEARCH-PATH\n"
+    "                    covers it\n"
+    "  --only-with-kept  list only the groups of identical files that hold a kept file\n"
     "  --json            write the lists as one JSON object\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
@@ -166,6 +171,8 @@ struct Options {
     bool subFolders = true;
     bool json = false;
     std::vector<std::string> paths;
+    std::vector<std::string> keep;
+    bool onlyWithKept = false;
     bool help = false;
     bool version = false;
 };
@@ -188,9 +195,10 @@ std::string bytesOfArgument(const QString& arg) {
 bool parseOptions(int argc, char** argv, Options& opt) {
     const QCommandLineOption zeroSize("zero-size"), duplicates("duplicates"), sameName("same-name"),
         noSubFolders("no-subfolders"), json("json"), help(QStringList{"h", "help"}),
-        version("version");
+        version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept");
     QCommandLineParser parser;
-    parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version});
+    parser.addOptions(
+        {zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep, onlyWithKept});
     if (!parser.parse(argumentsOf(argc, argv))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
@@ -211,6 +219,9 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     opt.json = parser.isSet(json);
     opt.help = parser.isSet(help);
     opt.version = parser.isSet(version);
+    for (const QString& path : parser.values(keep))
+        opt.keep.push_back(bytesOfArgument(path));
+    opt.onlyWithKept = parser.isSet(onlyWithKept);
     for (const QString& arg : parser.positionalArguments())
         opt.paths.push_back(bytesOfArgument(arg));
     if (opt.paths.empty() && !opt.help && !opt.version) {
@@ -271,26 +282,53 @@ std::string pathRowOf(const std::string& arg, std::string& problem) {
             "'" + terminalText(folder) + "': " + (st.error ? errorText(st.error) : "not a folder");
         return {};
     }
-    DirListing probe(folder);
-    if (!probe.isOpen()) {
-        problem =
-            "'" + terminalText(folder) + "': could not be listed: " + errorText(probe.error());
-        return {};
-    }
+    // A folder that cannot be listed is left to the search, which reports it with the rest.
     return joinFolderPattern(withoutTrailingSlashes(folder), pattern);
 }
 
-// Names each folder that could not be listed or entered on stderr; true if there was one.
-bool reportUnlistedFolders(const ResultLists& lists, const SearchOutcome& outcome) {
-    bool any = outcome.unlisted > 0;
-    for (const ResultRow& row : lists[ListReadErrors]) {
-        if (!row.isFolder)
+// True when the search path row covers the folder `canonical` (a resolved path): the row's own
+// folder, or one below it when the row searches sub-folders.
+bool rowCovers(const PathRow& row, const std::string& canonical) {
+    const std::string folder = canonicalPath(std::string(folderOf(row.path)));
+    if (folder.empty())
+        return false;
+    if (canonical == folder)
+        return true;
+    const std::string prefix = folder == "/" ? folder : folder + "/";
+    return row.subFolders && canonical.rfind(prefix, 0) == 0;
+}
+
+// Adds a path row for each --keep folder: one that only keeps when a search path covers it
+// (its files are searched as that path says), one that is searched and kept otherwise. False
+// when a folder cannot be searched (named on stderr).
+bool addKeepRows(const std::vector<std::string>& keep, SearchRequest& request) {
+    bool ok = true;
+    const std::vector<PathRow> searched = request.paths;
+    for (const std::string& arg : keep) {
+        std::string problem;
+        std::string row = pathRowOf(arg, problem);
+        if (row.empty()) {
+            std::fprintf(stderr, "trevalo-scan: --keep %s\n", problem.c_str());
+            ok = false;
             continue;
-        std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
-                     terminalText(row.reason).c_str());
-        any = true;
+        }
+        const std::string canonical = canonicalPath(std::string(folderOf(row)));
+        const bool covered = std::any_of(searched.begin(), searched.end(),
+                                         [&](const PathRow& r) { return rowCovers(r, canonical); });
+        request.paths.push_back(
+            PathRow{std::move(row), true, covered ? PathRole::KeepOnly : PathRole::Keep});
     }
-    return any;
+    return ok;
+}
+
+// Names each folder that could not be listed or entered, or was passed over, on stderr; true if
+// one could not be listed or entered.
+bool reportUnlistedFolders(const ResultLists& lists, const SearchOutcome& outcome) {
+    for (const ResultRow& row : lists[ListReadErrors])
+        if (row.isFolder)
+            std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
+                         terminalText(row.reason).c_str());
+    return outcome.unlisted > 0;
 }
 
 } // namespace
@@ -331,6 +369,9 @@ int runScanCommand(int argc, char** argv) {
     }
     if (request.paths.empty())
         return kExitNotSearched;
+    if (!addKeepRows(opt.keep, request))
+        pathFailed = true;
+    request.onlyWithKept = opt.onlyWithKept;
 
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;

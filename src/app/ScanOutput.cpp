@@ -21,7 +21,15 @@ void appendEscape(std::string& out, const char* form, unsigned value) {
 
 } // namespace
 
-void appendTerminalText(std::string& out, std::string_view bytes) {
+namespace {
+
+// The two ways names are written: for a terminal (control characters and invalid bytes as
+// \xNN, C1 controls as \u00NN) and as a JSON string (controls as \u00NN, invalid bytes as
+// \udcNN, the "surrogateescape" convention, so that a reader can get every byte back).
+enum class Escaping { Terminal, Json };
+
+void appendEscaped(std::string& out, std::string_view bytes, Escaping how) {
+    const bool json = how == Escaping::Json;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80) {
@@ -38,9 +46,12 @@ void appendTerminalText(std::string& out, std::string_view bytes) {
             case '\r':
                 out += "\\r";
                 break;
+            case '"':
+                out += json ? "\\\"" : "\"";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F)
-                    appendEscape(out, "\\x%02x", c);
+                    appendEscape(out, json ? "\\u%04x" : "\\x%02x", c);
                 else
                     out.push_back(static_cast<char>(c));
             }
@@ -49,17 +60,24 @@ void appendTerminalText(std::string& out, std::string_view bytes) {
         }
         const std::size_t len = utf8SequenceLength(bytes, i);
         if (len == 0) {
-            appendEscape(out, "\\x%02x", c);
+            appendEscape(out, json ? "\\udc%02x" : "\\x%02x", c);
             ++i;
-        } else if (c == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0) {
+            continue;
+        }
+        if (!json && c == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0) {
             // U+0080..U+009F: C2 80..C2 9F
             appendEscape(out, "\\u%04x", static_cast<unsigned char>(bytes[i + 1]));
-            i += len;
         } else {
             out.append(bytes.substr(i, len));
-            i += len;
         }
+        i += len;
     }
+}
+
+} // namespace
+
+void appendTerminalText(std::string& out, std::string_view bytes) {
+    appendEscaped(out, bytes, Escaping::Terminal);
 }
 
 std::string terminalText(std::string_view bytes) {
@@ -70,43 +88,7 @@ std::string terminalText(std::string_view bytes) {
 
 void appendJsonString(std::string& out, std::string_view bytes) {
     out.push_back('"');
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F)
-                    appendEscape(out, "\\u%04x", c);
-                else
-                    out.push_back(static_cast<char>(c));
-            }
-            ++i;
-            continue;
-        }
-        const std::size_t len = utf8SequenceLength(bytes, i);
-        if (len > 0) {
-            out.append(bytes.substr(i, len));
-            i += len;
-        } else {
-            appendEscape(out, "\\udc%02x", c);
-            ++i;
-        }
-    }
+    appendEscaped(out, bytes, Escaping::Json);
     out.push_back('"');
 }
 
@@ -192,6 +174,7 @@ void writeJson(CheckedOutput& out, const ResultLists& lists, const ScanSummary& 
             json += ", \"size\": " + std::to_string(row.size);
             json += ", \"modified\": ";
             appendJsonString(json, row.dateText());
+            json += row.kept ? ", \"kept\": true" : ", \"kept\": false";
             if (m == ListReadErrors) {
                 json += ", \"reason\": ";
                 appendJsonString(json, row.reason);

@@ -49,10 +49,25 @@ bool FileCatalogue::shouldStop() {
     return stopped_;
 }
 
-void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive) {
+void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive, PathRole role) {
+    role_ = role;
     const std::string_view folder = folderOf(searchPath);
     walk(folder.empty() ? std::string("./") : std::string(folder), fileNameOf(searchPath),
          recursive);
+}
+
+void FileCatalogue::markKept() {
+    if (kept_.size() == 0)
+        return;
+    for (FileEntry& e : entries_)
+        if (e.reason == kReasonNone && kept_.contains(FileId{e.stamp.device, e.stamp.inode}))
+            e.kept = true;
+}
+
+void FileCatalogue::reportFolder(std::string path, int reason) {
+    // A folder reached through two paths is reported once.
+    if (reported_.insert(path).second)
+        problems_.push_back({std::move(path), reason});
 }
 
 void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
@@ -62,7 +77,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     std::vector<Frame> stack;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
-        problems_.push_back({withoutTrailingSlashes(top), handle.error()});
+        reportFolder(withoutTrailingSlashes(top), handle.error());
         return;
     }
     std::string path = top;
@@ -73,8 +88,10 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         if (frame.next == frame.subFolders.size() || stopped_) {
             if (!stopped_)
                 complete(frame, path);
-            if (frame.handle.isOpen())
+            if (frame.handle.isOpen()) {
                 --openCount_;
+                leaveAnchor(std::move(frame.handle), index);
+            }
             stack.pop_back();
             path.resize(stack.empty() ? 0 : stack.back().pathLength);
             continue;
@@ -86,7 +103,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         if (!frame.handle.isOpen()) {
             if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
                 // The folder cannot be entered again: its other sub-folders are not walked.
-                problems_.push_back({withoutTrailingSlashes(path), reason});
+                reportFolder(withoutTrailingSlashes(path), reason);
                 stack[index].next = stack[index].subFolders.size();
                 continue;
             }
@@ -94,11 +111,11 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         path.append(name).push_back('/');
         FolderHandle child = openChild(stack, index, name);
         if (lastOne && stack[index].handle.isOpen()) {
-            stack[index].handle = FolderHandle();
+            leaveAnchor(std::move(stack[index].handle), index);
             --openCount_;
         }
         if (!child.isOpen()) {
-            problems_.push_back({withoutTrailingSlashes(path), child.error()});
+            reportFolder(withoutTrailingSlashes(path), child.error());
             path.resize(stack[index].pathLength);
             continue;
         }
@@ -111,30 +128,37 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
                           std::string name, std::string_view pattern, bool recursive) {
     const FileStatus self = handle.status();
     if (self.kind != FileKind::Directory) {
-        problems_.push_back({withoutTrailingSlashes(path), self.error ? self.error : ENOTDIR});
+        reportFolder(withoutTrailingSlashes(path), self.error ? self.error : ENOTDIR);
         return false;
     }
     const FileId id{self.device, self.inode};
-    if (trash_.isTrash(id))
-        return false; // the trash is never searched
+    if (trash_.isTrash(id) || TrashFolders::isHomeTrashPath(path)) {
+        // The trash is never searched; a search path that is one is told so.
+        if (stack.empty())
+            reportFolder(withoutTrailingSlashes(path), kReasonTrash);
+        return false;
+    }
     if (!foldersSeen_.insert(id)) {
         // Reached again through a link: walked once. A folder that holds itself is a loop.
         const bool loop =
             std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; });
         if (loop)
-            problems_.push_back({withoutTrailingSlashes(path), ELOOP});
+            reportFolder(withoutTrailingSlashes(path), kReasonLoop);
         return false;
     }
     const std::uint64_t parentDevice = stack.empty() ? 0 : stack.back().device;
-    if (self.device != parentDevice && handle.isPseudoFileSystem())
+    if (self.device != parentDevice && handle.isPseudoFileSystem()) {
+        if (stack.empty())
+            reportFolder(withoutTrailingSlashes(path), kReasonKernel);
         return false;
+    }
 
     std::optional<DirListing> listed(std::in_place, handle.fd());
     if (!listed->isOpen() && outOfDescriptors(listed->error()) && makeRoomForFolder(stack))
         listed.emplace(handle.fd());
     DirListing& listing = *listed;
     if (!listing.isOpen()) {
-        problems_.push_back({withoutTrailingSlashes(path), listing.error()});
+        reportFolder(withoutTrailingSlashes(path), listing.error());
         return false;
     }
 
@@ -178,12 +202,14 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         // Gone, or no longer a regular file: nothing to catalogue.
     }
     if (listing.error() != 0)
-        problems_.push_back({withoutTrailingSlashes(path), listing.error()});
+        reportFolder(withoutTrailingSlashes(path), listing.error());
     found_ += static_cast<std::int64_t>(frame.files.size());
 
     if (!frame.subFolders.empty()) {
         frame.handle = std::move(handle);
         ++openCount_;
+    } else {
+        leaveAnchor(std::move(handle), stack.size());
     }
     stack.push_back(std::move(frame));
     if (progress_)
@@ -193,6 +219,10 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
 
 void FileCatalogue::complete(Frame& frame, const std::string& path) {
     for (FileEntry& file : frame.files) {
+        if (role_ != PathRole::Search && file.reason == kReasonNone)
+            kept_.insert(FileId{file.stamp.device, file.stamp.inode});
+        if (role_ == PathRole::KeepOnly)
+            continue;
         std::string full;
         full.reserve(path.size() + file.path.size());
         full.append(path).append(file.path);
@@ -228,6 +258,7 @@ FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t par
         makeRoomForFolder(stack);
         stack[parent].handle = std::move(keep);
     }
+    ++foldersOpened_;
     FolderHandle child = stack[parent].handle.openChild(name);
     if (!child.isOpen() && outOfDescriptors(child.error())) {
         FolderHandle keep = std::move(stack[parent].handle);
@@ -239,7 +270,29 @@ FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t par
     return child;
 }
 
+void FileCatalogue::leaveAnchor(FolderHandle handle, std::size_t depth) {
+    anchor_ = std::move(handle);
+    anchorDepth_ = depth;
+}
+
 int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top) {
+    // Most often the folder is a few levels above the one just left: climb from there.
+    if (anchor_.isOpen() && anchorDepth_ > index && anchorDepth_ - index <= kAnchorClimb) {
+        std::string up;
+        for (std::size_t k = index; k < anchorDepth_; ++k)
+            up += "../";
+        ++foldersOpened_;
+        FolderHandle at = anchor_.openChild(up);
+        const FileStatus st = at.status();
+        if (at.isOpen() && st.kind == FileKind::Directory &&
+            FileId{st.device, st.inode} == stack[index].id) {
+            if (openCount_ >= openLimit_)
+                makeRoomForFolder(stack);
+            stack[index].handle = std::move(at);
+            ++openCount_;
+            return kReasonNone;
+        }
+    }
     // Enter the folder again from its nearest open ancestor (or the top), checking at each
     // step that every folder is still the one walked.
     std::size_t from = index;
@@ -255,6 +308,7 @@ int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const st
             return kReasonChanged;
         if (k == index)
             break;
+        ++foldersOpened_;
         at = at.openChild(stack[k + 1].name);
     }
     if (openCount_ >= openLimit_)

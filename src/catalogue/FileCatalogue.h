@@ -23,14 +23,25 @@ struct FileEntry {
     std::int64_t group = -1;           // in no group of identical files
     FileStamp stamp;                   // device, inode, size and times; valid when size >= 0
     std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
+    bool kept = false; // found through a Keep path: never marked, trashed or renamed
 
     std::string_view name() const;
 };
 
-// A folder the walk could not list or enter, and why.
+// What the files a path walks are for: searched; searched and kept (never acted on); or only
+// kept (files found through other paths that this path also reaches are kept; it adds none).
+enum class PathRole { Search, Keep, KeepOnly };
+
+// A folder the walk could not list or enter, and why; or one it passed over on purpose
+// (kReasonLoop, kReasonTrash, kReasonKernel: see isFailure).
 struct FolderProblem {
     std::string path; // without a trailing "/"
     int reason = 0;
+
+    // False for a folder passed over on purpose, whose files are searched or not to be searched.
+    bool isFailure() const {
+        return reason != kReasonLoop && reason != kReasonTrash && reason != kReasonKernel;
+    }
 };
 
 // The catalogue of one search: every regular file the search paths name, in the order found,
@@ -45,12 +56,17 @@ public:
     // Walks one search path ("folder/pattern") and adds the regular files found. With
     // `recursive`, every sub-folder's whole subtree comes first, in listing order, then the
     // folder's own matching files. Sub-folders are matched by nothing; the pattern picks files.
-    void addSearchPath(std::string_view path, bool recursive);
+    void addSearchPath(std::string_view path, bool recursive, PathRole role = PathRole::Search);
+    // Marks every entry found, through any path, by a Keep or KeepOnly walk as kept. Called once
+    // all paths are walked.
+    void markKept();
 
     std::vector<FileEntry>& entries() { return entries_; }
     const std::vector<FileEntry>& entries() const { return entries_; }
     std::int64_t count() const { return static_cast<std::int64_t>(entries_.size()); }
     const std::vector<FolderProblem>& problems() const { return problems_; }
+    // How many times a folder was opened, entered again after it was closed included.
+    std::int64_t foldersOpened() const { return foldersOpened_; }
 
     // Once `stop` returns true the walk ends at the next folder; stopped() tells it did.
     void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
@@ -69,11 +85,15 @@ private:
     struct Frame;
 
     void walk(const std::string& top, std::string_view pattern, bool recursive);
+    void reportFolder(std::string path, int reason);
     bool enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle, std::string name,
                std::string_view pattern, bool recursive);
     void complete(Frame& frame, const std::string& path);
     // Enters a folder of the stack again; kReasonNone, or why it could not.
     int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
+    // Keeps the folder last left (at this depth of the stack) to climb from when a folder
+    // above it must be entered again.
+    void leaveAnchor(FolderHandle handle, std::size_t depth);
     FolderHandle openChild(std::vector<Frame>& stack, std::size_t parent, const std::string& name);
     bool makeRoomForFolder(std::vector<Frame>& stack);
     bool shouldStop();
@@ -83,12 +103,19 @@ private:
     FileIdSet files_;                            // files already held
     FileIdSet foldersSeen_;                      // folders walked by this search path
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
+    std::unordered_set<std::string> reported_;   // folders already in problems_
+    FileIdSet kept_;                             // files reached through a Keep path
+    PathRole role_ = PathRole::Search;
+    FolderHandle anchor_;
+    std::size_t anchorDepth_ = 0;
+    static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
     TrashFolders trash_;
     std::function<bool()> stop_;
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
     int openCount_ = 0;
     std::int64_t found_ = 0;
+    std::int64_t foldersOpened_ = 0;
     bool stopped_ = false;
 };
 

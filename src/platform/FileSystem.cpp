@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -41,6 +42,12 @@ FileStatus statusOf(int rc, const struct stat& sb) {
     return st;
 }
 
+// Kernel file systems whose magic numbers linux/magic.h does not name.
+constexpr unsigned long kConfigFsMagic = 0x62656570;
+constexpr unsigned long kFuseCtlMagic = 0x65735543;
+constexpr unsigned long kMqueueMagic = 0x19800202;
+constexpr unsigned long kRpcPipeFsMagic = 0x67596969;
+
 bool isPseudoFileSystemType(unsigned long type) {
     switch (type) {
     case PROC_SUPER_MAGIC:
@@ -53,6 +60,13 @@ bool isPseudoFileSystemType(unsigned long type) {
     case SECURITYFS_MAGIC:
     case PSTOREFS_MAGIC:
     case BPF_FS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case kConfigFsMagic:
+    case EFIVARFS_MAGIC:
+    case kFuseCtlMagic:
+    case kMqueueMagic:
+    case NSFS_MAGIC:
+    case kRpcPipeFsMagic:
         return true;
     default:
         return false;
@@ -72,6 +86,22 @@ bool isDevTmpfs(unsigned long type, std::uint64_t device) {
 FileStatus statPath(const std::string& path, bool followLinks) {
     struct stat sb;
     const int rc = followLinks ? ::stat(path.c_str(), &sb) : ::lstat(path.c_str(), &sb);
+    return statusOf(rc, sb);
+}
+
+FileStatus statEntry(const std::string& path) {
+    std::string rest;
+    const int dir = openPathParent(path, rest);
+    if (dir == -1) {
+        struct stat none {};
+        return statusOf(-1, none);
+    }
+    struct stat sb;
+    const int rc = ::fstatat(dir, rest.c_str(), &sb, AT_SYMLINK_NOFOLLOW);
+    const int err = errno;
+    if (dir != AT_FDCWD)
+        ::close(dir);
+    errno = err;
     return statusOf(rc, sb);
 }
 
@@ -342,9 +372,28 @@ long raiseOpenFileLimit(long wanted) {
     return lim.rlim_cur == RLIM_INFINITY ? wanted : static_cast<long>(lim.rlim_cur);
 }
 
+std::string canonicalPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string out(resolved);
+    ::free(resolved);
+    return out;
+}
+
 std::string reasonText(int reason) {
-    if (reason == kReasonChanged)
+    switch (reason) {
+    case kReasonChanged:
         return "changed since it was found";
+    case kReasonLoop:
+        return "a link back to a folder above it, searched once";
+    case kReasonTrash:
+        return "a trash folder, never searched";
+    case kReasonKernel:
+        return "a kernel file system, not searched";
+    default:
+        break;
+    }
     return reason > 0 ? errorText(reason) : std::string();
 }
 

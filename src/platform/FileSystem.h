@@ -47,12 +47,18 @@ struct FileStatus {
 // Why a file or folder could not be used: an errno value, or one of these.
 inline constexpr int kReasonNone = 0;
 inline constexpr int kReasonChanged = -1; // it is no longer the file the search found
+// Folders passed over on purpose, said so all the same.
+inline constexpr int kReasonLoop = -2;   // a link back to a folder above it (searched once)
+inline constexpr int kReasonTrash = -3;  // a trash folder: never searched
+inline constexpr int kReasonKernel = -4; // a kernel file system: not searched
 // The reason in the system's words ("Permission denied"); "changed since it was found" for
 // kReasonChanged.
 std::string reasonText(int reason);
 
 // stat (followLinks) or lstat. ENOENT and ENOTDIR give Missing, any other failure Failed.
 FileStatus statPath(const std::string& path, bool followLinks = true);
+// lstat of a path of any length (a long one is looked up relative to its folders).
+FileStatus statEntry(const std::string& path);
 
 // Identity of a file on this machine.
 struct FileId {
@@ -123,7 +129,8 @@ private:
     int error_ = 0;
 };
 
-// True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore and bpf
+// True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore, bpf,
+// binfmt_misc, configfs, efivarfs, fusectl, mqueue, nsfs and rpc_pipefs
 // mounts: kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
 
@@ -178,6 +185,9 @@ int openPathParent(const std::string& path, std::string& rest);
 // Raises the soft limit of open files towards the hard limit so that at least `wanted` can be
 // open. Returns the soft limit in force afterwards.
 long raiseOpenFileLimit(long wanted);
+
+// The path with every link and "." or ".." resolved; empty when it cannot be resolved.
+std::string canonicalPath(const std::string& path);
 
 // A text description of an errno value, in the system's words.
 std::string errorText(int err);

@@ -242,7 +242,9 @@ int writeAll(int fd, const std::string& text) {
     return 0;
 }
 
-enum class Step { Moved, NameTaken, Failed, Changed };
+// Stranded: another file took the checked file's place just before the move and went to the
+// trash in its stead, where it stays with its .trashinfo (it could not be put back).
+enum class Step { Moved, NameTaken, Failed, Changed, Stranded };
 
 // The file to move: an entry of an open folder, and what an lstat of it saw.
 struct Source {
@@ -283,7 +285,7 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
     if (arrived.error == 0 && arrived.regular && sameFileContents(arrived.stamp, source.stamp))
         return {Step::Moved, 0};
     if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok)
-        return {Step::Moved, 0}; // it cannot go back; in the trash it keeps its way back
+        return {Step::Stranded, 0}; // it cannot go back; in the trash it keeps its way back
     ::unlink(infoPath.c_str());
     return {Step::Changed, 0};
 }
@@ -311,6 +313,13 @@ TrashResult moveInto(const Source& source, const std::string& trash, int& error)
         if (a.step == Step::Changed) {
             result.changed = true;
             result.reason = reasonText(kReasonChanged);
+            return result;
+        }
+        if (a.step == Step::Stranded) {
+            // Not the file that was checked: a failure, and the user is told where it is.
+            result.changed = true;
+            result.reason = reasonText(kReasonChanged) + "; the file that took its place is in " +
+                            trash + "/files/" + candidate + " and can be restored from there";
             return result;
         }
     }

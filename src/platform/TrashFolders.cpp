@@ -1,5 +1,6 @@
 #include "platform/TrashFolders.h"
 
+#include "platform/PathText.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
@@ -9,9 +10,50 @@
 
 namespace trevalo {
 
+namespace {
+
+bool allDigits(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Mounts whose top is not listed for trash folders: kernel views and the like.
+bool isKernelMountType(std::string_view type) {
+    static constexpr std::string_view kTypes[] = {
+        "proc",    "sysfs",      "devtmpfs", "devpts",     "cgroup",      "cgroup2",  "debugfs",
+        "tracefs", "securityfs", "pstore",   "bpf",        "binfmt_misc", "configfs", "efivarfs",
+        "fusectl", "mqueue",     "nsfs",     "rpc_pipefs", "autofs",      "hugetlbfs"};
+    return std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
+}
+
+bool isNetworkMountType(std::string_view type) {
+    static constexpr std::string_view kTypes[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs",
+                                                  "9p",  "ceph", "afs",  "davfs"};
+    return type.rfind("fuse", 0) == 0 ||
+           std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
+}
+
+// The trash folders at the top of a mount, of every user: top/.Trash-UID and top/.Trash/UID.
+void addMountTrashes(const std::string& top, std::vector<std::string>& out) {
+    DirListing listing(top);
+    DirListing::Entry e;
+    while (listing.next(e)) {
+        if (e.name.rfind(".Trash-", 0) == 0 && allDigits(std::string_view(e.name).substr(7))) {
+            out.push_back(top + e.name);
+        } else if (e.name == ".Trash") {
+            DirListing inner(top + e.name);
+            DirListing::Entry u;
+            while (inner.next(u))
+                if (allDigits(u.name))
+                    out.push_back(top + ".Trash/" + u.name);
+        }
+    }
+}
+
+} // namespace
+
 TrashFolders TrashFolders::current() {
     TrashFolders t;
-    const std::string uid = std::to_string(::getuid());
     std::vector<std::string> candidates;
     if (std::string home = homeTrashFolder(); !home.empty())
         candidates.push_back(std::move(home));
@@ -19,16 +61,27 @@ TrashFolders TrashFolders::current() {
         mntent entry;
         char buf[8192];
         while (::getmntent_r(mounts, &entry, buf, sizeof buf)) {
+            if (isKernelMountType(entry.mnt_type))
+                continue;
             std::string top = entry.mnt_dir;
             if (top.empty() || top.back() != '/')
                 top.push_back('/');
-            candidates.push_back(top + ".Trash-" + uid);
-            candidates.push_back(top + ".Trash/" + uid);
+            if (isNetworkMountType(entry.mnt_type)) {
+                // Not listed (a server that does not answer would stop the search): this
+                // user's trash there is looked up by name.
+                const std::string uid = std::to_string(::getuid());
+                candidates.push_back(top + ".Trash-" + uid);
+                candidates.push_back(top + ".Trash/" + uid);
+                continue;
+            }
+            addMountTrashes(top, candidates);
         }
         ::endmntent(mounts);
     }
+    // A trash reached through a link is the same trash; its files/ and info/ folders are
+    // trash too, whichever way they are reached.
     for (const std::string& path : candidates) {
-        const FileStatus st = statPath(path, false);
+        const FileStatus st = statPath(path, true);
         if (st.kind != FileKind::Directory)
             continue;
         const FileId id{st.device, st.inode};
@@ -36,8 +89,21 @@ TrashFolders TrashFolders::current() {
             continue;
         t.ids_.push_back(id);
         t.paths_.push_back(path);
+        for (const char* sub : {"/files", "/info"}) {
+            const FileStatus inner = statPath(path + sub, true);
+            if (inner.kind == FileKind::Directory)
+                t.ids_.push_back(FileId{inner.device, inner.inode});
+        }
     }
     return t;
+}
+
+bool TrashFolders::isHomeTrashPath(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    constexpr std::string_view kHomeTrash = "/.local/share/Trash";
+    return folder.size() >= kHomeTrash.size() &&
+           folder.substr(folder.size() - kHomeTrash.size()) == kHomeTrash;
 }
 
 bool TrashFolders::isTrash(const FileId& folder) const {
@@ -47,20 +113,23 @@ bool TrashFolders::isTrash(const FileId& folder) const {
 bool TrashFolders::holds(const std::string& path) const {
     if (ids_.empty())
         return false;
-    std::string_view rest = path;
+    // The folder as it really is, links resolved: a path through a link into a trash is in it.
+    const std::string_view given = folderOf(path);
+    std::string folder = canonicalPath(given.empty() ? std::string(".") : std::string(given));
+    if (folder.empty())
+        folder = given.empty() ? "." : std::string(given);
     for (;;) {
-        while (rest.size() > 1 && rest.back() == '/')
-            rest.remove_suffix(1);
-        const auto slash = rest.rfind('/');
-        if (slash == std::string_view::npos)
-            rest = ".";
-        else
-            rest = rest.substr(0, slash == 0 ? 1 : slash);
-        const FileStatus st = statPath(std::string(rest), true);
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        if (isHomeTrashPath(folder))
+            return true;
+        const FileStatus st = statPath(folder, true);
         if (st.kind == FileKind::Directory && isTrash(FileId{st.device, st.inode}))
             return true;
-        if (rest == "/" || rest == ".")
+        const auto slash = folder.rfind('/');
+        if (folder == "/" || folder == "." || slash == std::string::npos)
             return false;
+        folder.resize(slash == 0 ? 1 : slash);
     }
 }
 

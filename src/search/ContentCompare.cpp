@@ -377,6 +377,7 @@ public:
     }
 
     bool finish() {
+        confirmGroups();
         for (std::int32_t m = 0; m < size(); ++m) {
             FileEntry& e = table_[static_cast<std::size_t>(start_ + m)];
             e.group = state_[static_cast<std::size_t>(m)];
@@ -384,6 +385,31 @@ public:
                 e.reason = reasons_[static_cast<std::size_t>(m)];
         }
         return true;
+    }
+    // A file written to while it was read (or since the walk) may no longer hold the bytes that
+    // were compared: every member of a group is looked at once more, and one that is not the
+    // file the walk found, unchanged, leaves its group as "changed since it was found". A group
+    // left with one member is no group; the others are keyed by their smallest index again.
+    void confirmGroups() {
+        bool anyChanged = false;
+        for (std::int32_t m = 0; m < size(); ++m) {
+            auto& state = state_[static_cast<std::size_t>(m)];
+            if (state >= 0 && !statEntry(entry(m).path).isUnchanged(entry(m).stamp)) {
+                state = GroupMark::Unreadable;
+                reasons_[static_cast<std::size_t>(m)] = kReasonChanged;
+                anyChanged = true;
+            }
+        }
+        if (!anyChanged)
+            return;
+        std::map<std::int64_t, std::vector<std::int32_t>> groups;
+        for (std::int32_t m = 0; m < size(); ++m)
+            if (state_[static_cast<std::size_t>(m)] >= 0)
+                groups[state_[static_cast<std::size_t>(m)]].push_back(m);
+        for (const auto& [key, members] : groups)
+            for (const std::int32_t m : members)
+                state_[static_cast<std::size_t>(m)] =
+                    members.size() < 2 ? GroupMark::None : start_ + members.front();
     }
     bool abandon() {
         for (std::int32_t m = 0; m < size(); ++m)

@@ -21,6 +21,7 @@ ResultRow makeResultRow(const FileEntry& entry) {
     row.group = entry.group;
     row.size = entry.size;
     row.mtimeKnown = entry.size >= 0;
+    row.kept = entry.kept;
     if (row.mtimeKnown) {
         row.mtime = entry.stamp.mtime;
         row.stamp = entry.stamp;
@@ -40,7 +41,9 @@ ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     row.size = -1;
     row.isFolder = true;
     std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
-    row.reason = "could not be listed: " + reasonText(reason);
+    const FolderProblem problem{std::string(folderPath), reason};
+    row.reason =
+        problem.isFailure() ? "could not be listed: " + reasonText(reason) : reasonText(reason);
     return row;
 }
 

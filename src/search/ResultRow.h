@@ -33,6 +33,7 @@ struct ResultRow {
     std::array<char, 32> date{}; // "yyyy/mm/dd hh:mm:ss" (longer past year 9999), NUL-ended
     bool checked = false;        // the mark for deletion
     bool isFolder = false;       // a folder that could not be listed: never acted on
+    bool kept = false;           // found through a Keep path: never marked or acted on
     // The file the search found (device, inode, size, times); valid when mtimeKnown. Whatever
     // acts on the row's file first checks that the path still names exactly this file.
     FileStamp stamp;

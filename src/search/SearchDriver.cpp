@@ -215,17 +215,19 @@ private:
         for (; row < rows && !files.stopped(); ++row) {
             const PathRow& pathRow = request_.paths[static_cast<std::size_t>(row)];
             out_.selectPathRow(static_cast<int>(row));
-            files.addSearchPath(pathRow.path, pathRow.subFolders);
+            files.addSearchPath(pathRow.path, pathRow.subFolders, pathRow.role);
             out_.progress(std::floor(percentOf(row + 1, rows)));
         }
         outcome_.files = files.count();
-        outcome_.unlisted = static_cast<std::int64_t>(files.problems().size());
+        outcome_.unlisted = std::count_if(files.problems().begin(), files.problems().end(),
+                                          [](const FolderProblem& p) { return p.isFailure(); });
         if (files.stopped()) {
             outcome_.cancelled = true;
             table_.clear();
             out_.flush();
             return false;
         }
+        files.markKept();
         table_ = std::move(files.entries());
         unlisted_ = files.problems();
         return true;
@@ -277,9 +279,34 @@ private:
     // Identical contents, compared within each run of equal size. False when some run was not
     // compared in full.
     bool groupDuplicates() {
-        const bool complete = compareRuns(table_, runsOf(table_), out_, state_.cancelRequested);
+        std::vector<Run> runs = runsOf(table_);
+        if (request_.onlyWithKept) {
+            const auto before = runs.size();
+            std::erase_if(runs, [&](const Run& r) {
+                for (std::int64_t k = r.start; k <= r.end; ++k)
+                    if (at(k).kept)
+                        return false;
+                return true;
+            });
+            outcome_.runsSkipped = static_cast<std::int64_t>(before - runs.size());
+        }
+        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested);
         releaseComparisonBuffers();
+        if (request_.onlyWithKept)
+            dropGroupsWithoutKeptFile();
         return complete;
+    }
+
+    // A group's key is the table index of its first member, so one pass marks the keys of the
+    // groups that hold a kept file and a second lets go of the others.
+    void dropGroupsWithoutKeptFile() {
+        std::vector<char> keeps(table_.size(), 0);
+        for (const FileEntry& e : table_)
+            if (e.group >= 0 && e.kept)
+                keeps[static_cast<std::size_t>(e.group)] = 1;
+        for (FileEntry& e : table_)
+            if (e.group >= 0 && !keeps[static_cast<std::size_t>(e.group)])
+                e.group = GroupMark::None;
     }
 
     void listUnlistedFolders() {

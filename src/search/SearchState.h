@@ -45,21 +45,28 @@ inline constexpr std::array<std::string_view, kResultListCount> kResultListCapti
 struct PathRow {
     std::string path;
     bool subFolders = true;
+    // Search: its files are searched. Keep: searched, and kept (never marked or acted on).
+    // KeepOnly: the files it reaches are kept if another row finds them; it adds none itself.
+    PathRole role = PathRole::Search;
 };
 
 // What one search run is asked to do, read from the set-up panel when it starts.
 struct SearchRequest {
     std::vector<PathRow> paths;
     std::array<bool, kSearchTypeCount> types{true, true, true};
+    // List only the groups of identical files that hold a kept file; runs of a size no kept
+    // file has are not compared at all.
+    bool onlyWithKept = false;
 };
 
 // How a search ended.
 struct SearchOutcome {
-    bool cancelled = false;      // stopped by a cancel before it was complete
-    std::int64_t files = 0;      // files found (the table's size, or the walk's count so far)
-    std::int64_t unlisted = 0;   // folders that could not be listed or entered
-    std::int64_t readErrors = 0; // rows of "Report - read errors"
-    double seconds = 0;          // from start to end
+    bool cancelled = false;       // stopped by a cancel before it was complete
+    std::int64_t files = 0;       // files found (the table's size, or the walk's count so far)
+    std::int64_t unlisted = 0;    // folders that could not be listed or entered
+    std::int64_t readErrors = 0;  // rows of "Report - read errors"
+    double seconds = 0;           // from start to end
+    std::int64_t runsSkipped = 0; // runs of equal size not compared: no kept file among them
 };
 
 // State shared by the search command and the driver.

@@ -25,6 +25,7 @@ void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
     std::swap(x.size, y.size);
     std::swap(x.stamp, y.stamp);
     std::swap(x.reason, y.reason);
+    std::swap(x.kept, y.kept);
 }
 
 // The partition and recursion of both sorts. Keys: key(k) gives entry k's key, less(a, b) the

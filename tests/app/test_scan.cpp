@@ -195,6 +195,10 @@ bool reportsUnreadableAsNobody(const std::string& root) {
                                              "could not be listed: Permission denied", true},
                                             {root + "/open/secret", "Permission denied", false}},
                  "read errors with reasons", r.out);
+    // The unlistable folder as the only search path: still a JSON answer that says so.
+    r = scan({"--json", root + "/locked"});
+    ok &= expect(r.exitCode == 1, "exit status 1 for an unlistable search path", r.err);
+    ok &= expect(rowsOf(jsonOf(r), "read_errors").size() == 1, "its read-error row", r.out);
     r = scan({root});
     const QList<QByteArray> rows = textRows(r.out, "Report - read errors");
     ok &= expect(rows.size() == 2, "two text rows of read errors", r.out);
@@ -399,6 +403,54 @@ private slots:
         const std::string root = t.root();
         QVERIFY2(trevalo::test::runUnprivileged([&] { return reportsUnreadableAsNobody(root); }),
                  "see the FAIL lines above");
+    }
+
+    // --keep marks the files of a folder as kept, searching it when no search path covers it;
+    // --only-with-kept lists only the groups that hold one.
+    void keptFoldersAndOnlyTheirGroups() {
+        TempTree t;
+        t.file("archive/a", "AAAA");
+        t.file("downloads/a-copy", "AAAA");
+        t.file("downloads/c1", "CC");
+        t.file("downloads/c2", "CC");
+        const auto keptPaths = [](const QJsonObject& o) {
+            std::set<std::string> kept;
+            for (const auto& row : rowsOf(o, "duplicates"))
+                if (row.toObject()["kept"].toBool())
+                    kept.insert(bytesOfJsonText(row.toObject()["path"].toString()));
+            return kept;
+        };
+        // Not covered by the search path: searched too.
+        Result r = scan({"--json", "--keep", t.path("archive"), t.path("downloads")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(keptPaths(jsonOf(r)), std::set<std::string>{t.path("archive/a")});
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates").size(), std::size_t(4));
+        // Covered: only marks; and only the group with a kept file is listed.
+        r = scan({"--json", "--only-with-kept", "--keep", t.path("archive"), t.root()});
+        QCOMPARE(keptPaths(jsonOf(r)), std::set<std::string>{t.path("archive/a")});
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                 (std::set<std::string>{t.path("archive/a"), t.path("downloads/a-copy")}));
+        QCOMPARE(jsonOf(r)["files_searched"].toInt(), 4);
+    }
+
+    // Folders passed over on purpose are said so but are no failure: a link back to a folder
+    // above it, and a trash folder given as a search path (never searched, also then).
+    void foldersPassedOverAreSaidSo() {
+        TempTree t;
+        t.file("data/a", "x");
+        t.symlink(t.path("data"), "data/again");
+        t.file("home/.local/share/Trash/files/old", "x");
+        Result r = scan({"--json", t.path("data")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.contains("a link back to a folder above it, searched once"));
+        r = launch({"--json", t.path("home/.local/share/Trash/files")}, Stdout::Pipe,
+                   {"XDG_DATA_HOME=" + t.path("home/.local/share")});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonArray errors = rowsOf(jsonOf(r), "read_errors");
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0].toObject()["reason"].toString(),
+                 QStringLiteral("a trash folder, never searched"));
+        QCOMPARE(jsonOf(r)["files_searched"].toInt(), 0);
     }
 
     // Ctrl-C stops the search; what was found so far is written, marked as cancelled.

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -172,7 +173,8 @@ private slots:
         // The folder that holds itself is a loop and is said so; "alias" is just walked once.
         QCOMPARE(files.problems().size(), std::size_t(1));
         QVERIFY(files.problems()[0].path.ends_with("/loop"));
-        QCOMPARE(files.problems()[0].reason, ELOOP);
+        QCOMPARE(files.problems()[0].reason, kReasonLoop);
+        QVERIFY(!files.problems()[0].isFailure());
     }
 
     // Folders that cannot be listed or entered are reported with their reason; their siblings
@@ -228,22 +230,51 @@ private slots:
     }
 
     // The trash is never searched, also when the search path lies above it.
+    // The trash is never searched, however it is reached: below a search path, through a link to
+    // the trash or into its files/ folder, as the search path itself, with the home trash a link
+    // elsewhere; and another user's trash at the top of a mount neither.
     void trashFoldersAreNotEntered() {
         TempTree t;
-        t.file("data/Trash/files/letter.txt", "x");
-        t.file("data/Trash/info/letter.txt.trashinfo", "x");
-        // Only at the top of a mount is .Trash-$uid a trash folder.
-        const std::string old = t.file("data/.Trash-" + std::to_string(::getuid()) + "/old.txt");
-        const std::string kept = t.file("data/letter.txt", "x");
+        t.file("real-trash/files/letter.txt", "x");
+        t.file("real-trash/info/letter.txt.trashinfo", "x");
+        t.dir("data");
+        t.symlink(t.path("real-trash"), "data/Trash"); // the home trash is a link
+        t.symlink(t.path("real-trash/files"), "search/oldstuff");
+        // Only at the top of a mount is .Trash-UID a trash folder.
+        const std::string old = t.file("search/.Trash-" + std::to_string(::getuid()) + "/old.txt");
+        const std::string kept = t.file("search/letter.txt", "x");
+        t.file("search/alice/.local/share/Trash/files/report.odt", "x"); // another user's trash
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(t.path("data")));
-        FileCatalogue files;
         TrashFolders trash = TrashFolders::current();
         qunsetenv("XDG_DATA_HOME");
-        files.setTrashFolders(trash);
-        files.addSearchPath(t.path("*.*"), true);
-        QCOMPARE(sorted(pathsOf(files)), sorted({old, kept}));
-        QVERIFY(trash.holds(t.path("data/Trash/files/letter.txt")));
+        const auto walkWith = [&](const std::string& searchPath) {
+            FileCatalogue files;
+            files.setTrashFolders(trash);
+            files.addSearchPath(searchPath, true);
+            return sorted(pathsOf(files));
+        };
+        QCOMPARE(walkWith(t.path("*.*")), sorted({old, kept}));
+        QVERIFY(walkWith(t.path("real-trash/files/*.*")).empty());
+        QVERIFY(walkWith(t.path("data/Trash/*.*")).empty());
+        QVERIFY(trash.holds(t.path("real-trash/files/letter.txt")));
+        QVERIFY(trash.holds(t.path("search/oldstuff/letter.txt")));
         QVERIFY(!trash.holds(kept));
+        QVERIFY(trash.holds(t.path("search/alice/.local/share/Trash/files/report.odt")));
+
+        // Another user's trash at the top of a mount (where a tmpfs can be mounted here).
+        const std::string mount = t.dir("mnt");
+        if (::mount("tmpfs", mount.c_str(), "tmpfs", 0, nullptr) != 0)
+            return;
+        t.file("mnt/.Trash-65534/files/a", "x");
+        t.file("mnt/.Trash/1000/files/a", "x");
+        const std::string data = t.file("mnt/data/a", "x");
+        const TrashFolders withMount = TrashFolders::current();
+        FileCatalogue files;
+        files.setTrashFolders(withMount);
+        files.addSearchPath(mount + "/*.*", true);
+        const Paths found = pathsOf(files);
+        ::umount2(mount.c_str(), MNT_DETACH);
+        QCOMPARE(found, (Paths{data}));
     }
 
     // A tree deeper than the open-file limit and than any path the system takes: every file
@@ -284,6 +315,38 @@ private slots:
         files.addSearchPath(t.path("w/*.*"), true);
         QCOMPARE(pathsOf(files), expected);
         QVERIFY(withOpenFileLimit(12, [&] { return walk(t.path("w/*.*")) == expected; }));
+    }
+
+    // Deep folders that hold more sub-folders after a deep one are entered again cheaply: the
+    // walk of a 3,000-level comb opens each folder a few times at most, not once per level above.
+    void deepCombIsWalkedInLinearTime() {
+        TempTree t;
+        // At every level four folders; the walk goes deep into the one listed first, so that
+        // three are left to enter after its whole subtree.
+        int at = ::open(t.dir("comb").c_str(), O_RDONLY | O_DIRECTORY);
+        int folders = 1;
+        for (int depth = 0; depth < 3000; ++depth) {
+            for (const char* name : {"x0", "x1", "x2", "x3"})
+                ::mkdirat(at, name, 0755);
+            folders += 4;
+            std::string first;
+            DIR* d = ::fdopendir(::dup(at));
+            while (const dirent* e = ::readdir(d))
+                if (e->d_name[0] == 'x') {
+                    first = e->d_name;
+                    break;
+                }
+            ::closedir(d);
+            const int next = ::openat(at, first.c_str(), O_RDONLY | O_DIRECTORY);
+            ::close(at);
+            at = next;
+        }
+        ::close(at);
+        FileCatalogue files;
+        files.addSearchPath(t.path("comb/*.*"), true);
+        QVERIFY(files.problems().empty());
+        QVERIFY2(files.foldersOpened() <= 2 * folders,
+                 qPrintable(QString::number(files.foldersOpened())));
     }
 
     // A stop request ends the walk at the next folder.

@@ -3,6 +3,7 @@
 #include "support/TempTree.h"
 
 #include <QtTest>
+#include <ctime>
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,10 +31,6 @@ std::string percentDecode(const std::string& text) {
     return QByteArray::fromPercentEncoding(QByteArray::fromStdString(text)).toStdString();
 }
 
-std::string localNow() {
-    return QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-}
-
 } // namespace
 
 class TestTrash : public QObject {
@@ -51,7 +48,7 @@ private slots:
         ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
         const std::string name = "caf\xE9 %+.txt"; // not UTF-8
         const std::string original = tree.file("docs/" + name, "hello");
-        const std::string before = localNow();
+        const std::time_t before = std::time(nullptr);
 
         const TrashResult r = moveToTrash(original);
 
@@ -67,8 +64,13 @@ private slots:
         QVERIFY(
             readFile(r.trashFolder + "/info/" + name + ".trashinfo").starts_with("[Trash Info]\n"));
         QCOMPARE(infoValue(r, "Path"), tree.root() + "/docs/caf%E9%20%25%2B.txt");
+        // The deletion date is local time: read back as local time, it is the time of the move.
         const std::string date = infoValue(r, "DeletionDate");
-        QVERIFY2(before <= date && date <= localNow(), date.c_str());
+        std::tm tm{};
+        QVERIFY2(::strptime(date.c_str(), "%Y-%m-%dT%H:%M:%S", &tm) != nullptr, date.c_str());
+        tm.tm_isdst = -1;
+        const std::time_t written = std::mktime(&tm);
+        QVERIFY2(before <= written && written <= std::time(nullptr), date.c_str());
 
         // What a desktop's trash does to restore it.
         const std::string back = percentDecode(infoValue(r, "Path"));

@@ -320,6 +320,35 @@ private slots:
         }
     }
 
+    // A file written to while the comparison reads it (its bytes already read changed, or it
+    // grew) is not grouped on what was read: "changed since it was found".
+    void filesChangedWhileCompared() {
+        TempTree tree;
+        const std::string bytes = patternOf(400000, 12);
+        std::vector<std::string> paths;
+        for (const char* f : {"a", "b", "c", "d"})
+            paths.push_back(tree.file(f, bytes));
+        FileTable table = tableOf(paths, 400000);
+        bool written = false;
+        const auto writeDuringTheRun = [&](std::int64_t) {
+            if (written)
+                return;
+            written = true;
+            std::FILE* f = std::fopen(paths[1].c_str(), "r+b");
+            std::fputc(bytes[0] ^ 1, f); // a byte already read
+            std::fclose(f);
+            f = std::fopen(paths[3].c_str(), "ab");
+            std::fputs("more", f); // grown past the size found
+            std::fclose(f);
+        };
+        QVERIFY(groupIdenticalFiles(table, 1, 4, {nullptr, writeDuringTheRun},
+                                    CompareStrategy::Streamed));
+        QVERIFY(written);
+        COMPARE_KEYS(keysOf(table), (Keys{1, -3, 1, -3}), "streamed");
+        QCOMPARE(reasonText(table[2].reason), "changed since it was found");
+        QCOMPARE(reasonText(table[4].reason), "changed since it was found");
+    }
+
     // With too few file descriptors for a run's files at once, the groups are the same: the
     // run is streamed, and a moment without a free descriptor is waited out, not a read error.
     void fewOpenFilesGiveTheSameGroups() {

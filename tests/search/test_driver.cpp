@@ -376,6 +376,49 @@ private slots:
         QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
+    // Files found through a Keep row are kept, also when another row found them first or a hard
+    // link reaches them; with "only groups that hold a kept file", other groups are not listed
+    // and runs of a size no kept file has are not compared at all.
+    void keptFilesAndOnlyGroupsWithThem() {
+        TempTree t;
+        t.file("archive/a.txt", "AAAA");
+        t.file("archive/b.txt", "BBB");
+        t.file("downloads/a-copy.txt", "AAAA");
+        t.file("downloads/c1", "CC");
+        t.file("downloads/c2", "CC");
+        t.hardlink("archive/b.txt", "downloads/b-link.txt");
+        t.file("downloads/b-copy.txt", "BBB");
+        const auto keptOf = [](const Host& h, int list) {
+            Paths kept;
+            for (const auto& r : h.lists[list])
+                if (r.kept)
+                    kept.insert(r.path());
+            return kept;
+        };
+        for (const bool only : {false, true}) {
+            Host host({t.path("downloads/*.*")}, {false, true, false});
+            host.request.paths.push_back({t.path("archive/*.*"), true, PathRole::Keep});
+            host.request.onlyWithKept = only;
+            host.search();
+            // b.txt was found first as downloads/b-link.txt: held once, and kept.
+            QCOMPARE(keptOf(host, ListDuplicates),
+                     (Paths{t.path("archive/a.txt"), t.path("downloads/b-link.txt")}));
+            Paths expected = {t.path("archive/a.txt"), t.path("downloads/a-copy.txt"),
+                              t.path("downloads/b-link.txt"), t.path("downloads/b-copy.txt")};
+            if (!only)
+                expected.insert({t.path("downloads/c1"), t.path("downloads/c2")});
+            QCOMPARE(host.paths(ListDuplicates), expected);
+            QCOMPARE(host.model.outcome.runsSkipped, std::int64_t(only ? 1 : 0));
+        }
+        // A row that only keeps adds no file of its own.
+        Host host({t.path("downloads/*.txt")}, {false, true, false});
+        host.request.paths.push_back({t.path("archive/*.*"), true, PathRole::KeepOnly});
+        host.search();
+        QCOMPARE(host.paths(ListDuplicates),
+                 (Paths{t.path("downloads/b-link.txt"), t.path("downloads/b-copy.txt")}));
+        QCOMPARE(keptOf(host, ListDuplicates), (Paths{t.path("downloads/b-link.txt")}));
+    }
+
     void theSameFolderTwiceIsNoDuplicateOfItself() {
         TempTree t;
         t.file("d/a", "same");
