@@ -49,7 +49,7 @@ std::string absolutePath(const std::string& path) {
     if (!::getcwd(buf, sizeof buf))
         return path;
     std::string cwd(buf);
-    return cwd == "/" ? "/" + path : cwd + "/" + path;
+    return childPath(cwd, path);
 }
 
 // The device of a path, or of its nearest existing ancestor when it does not exist yet.

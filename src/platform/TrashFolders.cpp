@@ -98,9 +98,8 @@ TrashFolders TrashFolders::current() {
     return t;
 }
 
-bool TrashFolders::isHomeTrashPath(std::string_view folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.remove_suffix(1);
+bool TrashFolders::isHomeTrashPath(std::string_view path) {
+    const std::string folder = withoutTrailingSlashes(path);
     constexpr std::string_view kHomeTrash = "/.local/share/Trash";
     return folder.size() >= kHomeTrash.size() &&
            folder.substr(folder.size() - kHomeTrash.size()) == kHomeTrash;
@@ -119,8 +118,7 @@ bool TrashFolders::holds(const std::string& path) const {
     if (folder.empty())
         folder = given.empty() ? "." : std::string(given);
     for (;;) {
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
+        folder = withoutTrailingSlashes(folder);
         if (isHomeTrashPath(folder))
             return true;
         const FileStatus st = statPath(folder, true);
