@@ -60,8 +60,9 @@ public:
     // The visible result list and its selected row, or -1.
     ResultListModel& currentModel() const { return resultModel(currentList_); }
     int selectedRow() const override;
-    // Shows result list `list` and selects its row `row`.
+    // Shows result list `list` (as a click on its tab does).
     void showList(int list);
+    // Selects row `row` of the visible list.
     void selectRow(int row);
 
     // Opens a folder and adds it as a search path with the panel's pattern and sub-folder
