@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds Trevalo and starts it. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Times `trevalo-scan --duplicates` against fdupes, jdupes, rmlint and rdfind on
 # generated trees and on /usr, warm cache, and checks that every tool finds the
 # same duplicate groups. See bench/README.md for the columns and the flags.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Duplicate groups from the reports of trevalo-scan and its peers, and the table.
 
     groups.py show FORMAT REPORT [--root DIR]   normalised groups of one report

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The result lists at scale, on Qt's offscreen platform: a million rows arrive in batches from
 // a worker thread the way a search hands them over, while a probe timer measures how long the
 // window's event loop is kept busy; then the list is sorted by each column and marked in full.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Seeded generator of file trees for the duplicate-finder benchmark.
 
     make_corpus.py PROFILE [--quick] [--out DIR] [--seed N] [--files N]

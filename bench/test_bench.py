@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Checks of the benchmark's own tooling (not of trevalo-scan's speed):
 
     python3 -m unittest discover -s bench -p 'test_*.py'

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A search from the window against the same search from trevalo-scan, on Qt's offscreen
 // platform: the window's wall time as a multiple of the terminal program's, and the longest
 // stretch during which the window's event loop could not run (a probe timer ticks every 5 ms).

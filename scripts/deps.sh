@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs the Debian packages the build, the tests and the program need, when any is missing.
 # Sourced by run.sh, test.sh and .ci/run. Packages are installed without their recommendations,
 # so everything the program needs at run time is named here too:

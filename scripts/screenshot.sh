@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Takes the README's screenshot: builds trevalo if needed, makes a small demo tree, runs a
 # search over it in the real program on a virtual X display, and saves the window to
 # docs/screenshot.png.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // trevalo: the desktop program.
 
 #include "platform/ByteText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // trevalo-scan as a script would use it: exit codes, messages, text a terminal can show safely,
 // and JSON that survives a parser.
 #include "support/TempTree.h"

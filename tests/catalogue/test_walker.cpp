@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The folder walker on real trees: which files it takes, in which order, and each file once; and
 // the name comparison and wildcard dialect it matches names with.
 #include "catalogue/FileCatalogue.h"

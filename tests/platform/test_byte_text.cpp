@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Byte names as the searches compare them: letter case folded for UTF-8 letters only, and the
 // wildcard patterns of the search paths.
 #include "platform/ByteText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The path helpers every layer uses on byte paths.
 #include "platform/PathText.h"
 

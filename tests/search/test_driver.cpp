@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Whole searches on real trees, through the driver on the test's thread and through a search
 // session on its worker.
 #include "search/SearchDriver.h"

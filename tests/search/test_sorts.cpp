@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The two table sorts: the order they leave equal keys in decides which entry leads a group,
 // so they are checked against worked tables and against the partition steps written out
 // literally.

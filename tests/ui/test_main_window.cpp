@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window on the offscreen platform: layout, the set-up panel, whole searches and the
 // file commands, with every message box, question, prompt and opened address recorded.
 #include "platform/ByteText.h"
