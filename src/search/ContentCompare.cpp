@@ -46,8 +46,6 @@ std::int64_t chunkLength(std::int64_t sz) {
 
 namespace {
 
-// Runs of at most this many files are compared with all of them open at once.
-constexpr std::int64_t kOpenRunLimit = 250;
 // Buffer memory for one run, and the largest block of a single file.
 constexpr std::int64_t kBufferBudget = std::int64_t{32} << 20;
 constexpr std::int64_t kMaxBlockBytes = std::int64_t{1} << 20;
@@ -66,7 +64,7 @@ constexpr std::size_t kSharedMeetings = 64;
 // How many files one run may hold open at once: two runs are compared at a time, and a few
 // descriptors stay free for everything else. Runs longer than this are streamed.
 std::int64_t openFileBudget() {
-    static const long limit = raiseOpenFileLimit(2 * kOpenRunLimit + 64);
+    static const long limit = raiseOpenFileLimit(2 * kAllOpenRunLimit + 64);
     return std::max<std::int64_t>(0, (limit - 32) / 2);
 }
 
@@ -866,8 +864,8 @@ bool groupIdenticalFiles(FileTable& table, std::int64_t first, std::int64_t last
     if (!validRun(table, first, last))
         return true;
     if (strategy == CompareStrategy::Automatic)
-        strategy = last - first + 1 <= kOpenRunLimit ? CompareStrategy::AllOpen
-                                                     : CompareStrategy::Streamed;
+        strategy = last - first + 1 <= kAllOpenRunLimit ? CompareStrategy::AllOpen
+                                                        : CompareStrategy::Streamed;
     return strategy == CompareStrategy::AllOpen ? compareAllOpen(table, first, last, control)
                                                 : compareStreamed(table, first, last, control);
 }

@@ -20,9 +20,12 @@ void releaseComparisonBuffers();
 // Reports, during a long comparison, the table index it has reached (for the progress bar).
 using CompareProgress = std::function<void(std::int64_t index)>;
 
+// Runs of at most this many files are compared with all of them open at once.
+inline constexpr std::int64_t kAllOpenRunLimit = 250;
+
 // How a run is compared: every file open at once and read in step, or each file streamed
 // against the leader of its set with three files open at most. Automatic picks the first for
-// runs of at most 250 files that fit the limit on open files, the second otherwise.
+// runs of at most kAllOpenRunLimit files that fit the limit on open files, the second otherwise.
 enum class CompareStrategy { Automatic, AllOpen, Streamed };
 
 // What a comparison looks at while it works: a cancel request (looked at between chunks) and

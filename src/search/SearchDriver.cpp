@@ -4,6 +4,7 @@
 #include "catalogue/FileCatalogue.h"
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/WorkerThread.h"
 #include "search/ContentCompare.h"
 #include "search/Sorts.h"
 
@@ -50,7 +51,7 @@ public:
     void appendRow(int list, ResultRow row) {
         std::lock_guard lock(mutex_);
         rows_[static_cast<std::size_t>(list)].push_back(std::move(row));
-        if (((++appended_ & 255) == 0 || interval_ == Clock::duration::zero()) &&
+        if ((++appended_ % kRowsBetweenClockChecks == 0 || interval_ == Clock::duration::zero()) &&
             Clock::now() - last_ >= interval_)
             flushLocked();
     }
@@ -76,6 +77,8 @@ private:
     }
 
     using Clock = std::chrono::steady_clock;
+    // Rows handed over between two looks at the clock.
+    static constexpr std::uint64_t kRowsBetweenClockChecks = 256;
 
     std::mutex mutex_;
     SearchEvents& events_;
@@ -143,7 +146,8 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         }
     };
     if (runs.size() > 1) {
-        std::thread helper(work);
+        WorkerThread helper;
+        helper.start(work);
         work();
         helper.join();
     } else {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Whole searches on real trees, through the driver on the test's thread and through a search
 // session on its worker.
+#include "search/ContentCompare.h"
 #include "search/SearchDriver.h"
 #include "search/SearchSession.h"
 #include "search/SearchText.h"
@@ -278,9 +279,9 @@ private slots:
     }
 
     void runsOf250And251EqualSizes() {
-        for (int n : {250, 251}) {
+        for (const std::int64_t n : {kAllOpenRunLimit, kAllOpenRunLimit + 1}) {
             TempTree t;
-            for (int k = 0; k < n; ++k) {
+            for (std::int64_t k = 0; k < n; ++k) {
                 std::string content(3000, 'x'); // every third file alike, the others unique
                 if (k % 3)
                     content.replace(2990, 4, std::to_string(1000 + k));
