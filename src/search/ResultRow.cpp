@@ -4,6 +4,7 @@
 #include "platform/PathText.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace trevalo {
@@ -33,6 +34,23 @@ ResultRow makeResultRow(const FileEntry& entry) {
     if (entry.reason != kReasonNone)
         row.reason = reasonText(entry.reason);
     return row;
+}
+
+ResultRow rowOfFile(const std::string& path, std::int64_t group) {
+    FileEntry entry;
+    entry.path = path;
+    entry.group = group;
+    const FileStatus st = statEntry(path);
+    if (st.kind == FileKind::Regular) {
+        entry.size = st.size;
+        entry.stamp = st.stamp();
+    } else {
+        entry.size = -1;
+        entry.reason = st.kind == FileKind::Failed || st.kind == FileKind::Missing
+                           ? (st.error ? st.error : EIO)
+                           : kReasonChanged;
+    }
+    return makeResultRow(entry);
 }
 
 ResultRow makeFolderRow(std::string_view folderPath, int reason) {

@@ -26,15 +26,7 @@ constexpr const char* kOpenInChild = "TREVALO_TEST_OPEN_HEX";
 
 // The row the search would list for a file as it is now.
 ResultRow rowOf(const std::string& path, bool checked = true) {
-    ResultRow row;
-    row.folder = path.substr(0, path.rfind('/') + 1);
-    row.name = path.substr(row.folder.size());
-    const FileStatus st = statPath(path, false);
-    row.size = st.size;
-    row.mtime = st.mtime;
-    row.mtimeKnown = st.kind == FileKind::Regular;
-    row.stamp = st.stamp();
-    row.group = 1;
+    ResultRow row = rowOfFile(path, 1);
     row.checked = checked;
     return row;
 }

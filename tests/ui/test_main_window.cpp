@@ -192,17 +192,7 @@ void useHomeIn(TempTree& tree) {
 
 // The row a search lists for a file as it is now.
 ResultRow diskRow(const std::string& path, std::int64_t group = 1) {
-    ResultRow row;
-    row.folder = path.substr(0, path.rfind('/') + 1);
-    row.name = path.substr(row.folder.size());
-    const FileStatus st = statPath(path, false);
-    row.size = st.size;
-    row.mtime = st.mtime;
-    row.mtimeKnown = st.kind == FileKind::Regular;
-    row.stamp = st.stamp();
-    row.group = group;
-    std::snprintf(row.date.data(), row.date.size(), "2024/01/01 00:00:00");
-    return row;
+    return rowOfFile(path, group);
 }
 
 // Another file in the place of path, with the same bytes and times (what cp -p leaves).
