@@ -280,7 +280,7 @@ std::string pathRowOf(const std::string& arg, std::string& problem) {
     }
     if (st.kind != FileKind::Directory) {
         problem =
-            "'" + terminalText(folder) + "': " + (st.error ? errorText(st.error) : "not a folder");
+            "'" + terminalText(folder) + "': " + (st.error ? st.error.text() : "not a folder");
         return {};
     }
     // A folder that cannot be listed is left to the search, which reports it with the rest.

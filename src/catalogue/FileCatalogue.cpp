@@ -78,7 +78,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     std::vector<Frame> stack;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
-        reportFolder(withoutTrailingSlashes(top), handle.error());
+        reportFolder(withoutTrailingSlashes(top), handle.error().code());
         return;
     }
     std::string path = top;
@@ -116,7 +116,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             --openCount_;
         }
         if (!child.isOpen()) {
-            reportFolder(withoutTrailingSlashes(path), child.error());
+            reportFolder(withoutTrailingSlashes(path), child.error().code());
             path.resize(stack[index].pathLength);
             continue;
         }
@@ -129,7 +129,7 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
                           std::string name, std::string_view pattern, bool recursive) {
     const FileStatus self = handle.status();
     if (self.kind != FileKind::Directory) {
-        reportFolder(withoutTrailingSlashes(path), self.error ? self.error : ENOTDIR);
+        reportFolder(withoutTrailingSlashes(path), self.error ? self.error.code() : ENOTDIR);
         return false;
     }
     const FileId id{self.device, self.inode};
@@ -155,11 +155,11 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
     }
 
     std::optional<DirListing> listed(std::in_place, handle.fd());
-    if (!listed->isOpen() && outOfDescriptors(listed->error()) && makeRoomForFolder(stack))
+    if (!listed->isOpen() && outOfDescriptors(listed->error().code()) && makeRoomForFolder(stack))
         listed.emplace(handle.fd());
     DirListing& listing = *listed;
     if (!listing.isOpen()) {
-        reportFolder(withoutTrailingSlashes(path), listing.error());
+        reportFolder(withoutTrailingSlashes(path), listing.error().code());
         return false;
     }
 
@@ -199,11 +199,11 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
         if (st.kind == FileKind::Regular)
             frame.files.push_back({e.name, st.size, -1, st.stamp(), kReasonNone});
         else if (st.kind == FileKind::Failed)
-            frame.files.push_back({e.name, -1, -1, FileStamp{}, st.error ? st.error : EIO});
+            frame.files.push_back({e.name, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
         // Gone, or no longer a regular file: nothing to catalogue.
     }
-    if (listing.error() != 0)
-        reportFolder(withoutTrailingSlashes(path), listing.error());
+    if (listing.error().code() != 0)
+        reportFolder(withoutTrailingSlashes(path), listing.error().code());
     found_ += static_cast<std::int64_t>(frame.files.size());
 
     if (!frame.subFolders.empty()) {
@@ -261,7 +261,7 @@ FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t par
     }
     ++foldersOpened_;
     FolderHandle child = stack[parent].handle.openChild(name);
-    if (!child.isOpen() && outOfDescriptors(child.error())) {
+    if (!child.isOpen() && outOfDescriptors(child.error().code())) {
         FolderHandle keep = std::move(stack[parent].handle);
         const bool freed = makeRoomForFolder(stack);
         stack[parent].handle = std::move(keep);
@@ -303,7 +303,7 @@ int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const st
         stack[from].handle.isOpen() ? stack[from].handle.openChild(".") : FolderHandle(top);
     for (std::size_t k = from;; ++k) {
         if (!at.isOpen())
-            return at.error() ? at.error() : EIO;
+            return at.error() ? at.error().code() : EIO;
         const FileStatus st = at.status();
         if (st.kind != FileKind::Directory || !(FileId{st.device, st.inode} == stack[k].id))
             return kReasonChanged;

@@ -12,21 +12,21 @@ namespace trevalo {
 RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int newFolder,
                                const std::string& newName) {
     if (::renameat2(oldFolder, oldName.c_str(), newFolder, newName.c_str(), RENAME_NOREPLACE) == 0)
-        return {true, 0};
+        return {};
     const int err = errno;
     if (err != EINVAL && err != ENOSYS)
-        return {false, err};
+        return {OsError(err)};
 
     // The file system does not know RENAME_NOREPLACE. link() fails with EEXIST when the new
     // name is taken, so nothing is ever replaced.
     if (::linkat(oldFolder, oldName.c_str(), newFolder, newName.c_str(), 0) != 0)
-        return {false, errno};
+        return {OsError::last()};
     if (::unlinkat(oldFolder, oldName.c_str(), 0) != 0) {
-        const int unlinkErr = errno;
+        const OsError unlinkError = OsError::last();
         ::unlinkat(newFolder, newName.c_str(), 0); // the file stays where it was
-        return {false, unlinkErr};
+        return {unlinkError};
     }
-    return {true, 0};
+    return {};
 }
 
 RenameResult renameNoReplace(const std::string& oldPath, const std::string& newPath) {
@@ -37,7 +37,7 @@ EntryStat statEntryAt(int folder, const std::string& name) {
     EntryStat out;
     struct stat sb;
     if (::fstatat(folder, name.c_str(), &sb, AT_SYMLINK_NOFOLLOW) != 0) {
-        out.error = errno;
+        out.error = OsError::last();
         return out;
     }
     out.regular = S_ISREG(sb.st_mode);
@@ -57,7 +57,7 @@ bool sameFileContents(const FileStamp& a, const FileStamp& b) {
 OpenFolder::OpenFolder(const std::string& path) {
     fd_ = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)
-        error_ = errno;
+        error_ = OsError::last();
 }
 
 OpenFolder::~OpenFolder() {
@@ -74,28 +74,27 @@ CheckedRename renameKnownFile(const std::string& folder, const std::string& oldN
         return out;
     }
     const EntryStat before = statEntryAt(dir.fd(), oldName);
-    if (before.error != 0) {
+    if (before.error) {
         out.error = before.error;
         return out;
     }
     if (!before.regular || before.stamp != expected) {
-        out.changed = true;
+        out.error = OsError(kReasonChanged);
         return out;
     }
     const RenameResult moved = renameNoReplaceAt(dir.fd(), oldName, dir.fd(), newName);
-    if (!moved.ok) {
+    if (!moved.ok()) {
         out.error = moved.error;
         return out;
     }
     const EntryStat after = statEntryAt(dir.fd(), newName);
-    if (after.error == 0 && after.regular && sameFileContents(after.stamp, expected)) {
-        out.ok = true;
+    if (!after.error && after.regular && sameFileContents(after.stamp, expected)) {
         out.stamp = after.stamp;
         return out;
     }
     // Another file took the old name between the check and the rename: give it its name back.
     renameNoReplaceAt(dir.fd(), newName, dir.fd(), oldName);
-    out.changed = true;
+    out.error = OsError(kReasonChanged);
     return out;
 }
 

@@ -8,8 +8,8 @@
 namespace trevalo {
 
 struct RenameResult {
-    bool ok = false;
-    int error = 0; // errno of the failed step; EEXIST when the new name is taken
+    OsError error; // of the failed step; EEXIST when the new name is taken
+    bool ok() const { return !error; }
 };
 
 // Renames oldPath to newPath (byte paths) without ever replacing a file that already has the
@@ -22,7 +22,7 @@ RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int ne
 
 // What an lstat of one entry of an open folder saw.
 struct EntryStat {
-    int error = 0; // errno when the entry could not be looked at
+    OsError error; // when the entry could not be looked at
     bool regular = false;
     FileStamp stamp;
 };
@@ -43,18 +43,18 @@ public:
     OpenFolder& operator=(const OpenFolder&) = delete;
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
-    int error() const { return error_; }
+    OsError error() const { return error_; }
 
 private:
     int fd_ = -1;
-    int error_ = 0;
+    OsError error_;
 };
 
 struct CheckedRename {
-    bool ok = false;
-    bool changed = false; // the file was not the one expected; nothing was renamed
-    int error = 0;        // errno of a failed step
-    FileStamp stamp;      // the file's stamp under its new name
+    OsError error;   // of a failed step; kReasonChanged: not the file expected, nothing renamed
+    FileStamp stamp; // the file's stamp under its new name
+    bool ok() const { return !error; }
+    bool changed() const { return error.changed(); }
 };
 
 // Renames the file oldName of folder to newName in the same folder, never replacing anything,

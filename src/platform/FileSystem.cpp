@@ -21,8 +21,8 @@ namespace {
 FileStatus statusOf(int rc, const struct stat& sb) {
     FileStatus st;
     if (rc != 0) {
-        st.error = errno;
-        st.kind = (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Failed;
+        st.error = OsError::last();
+        st.kind = st.error.notFound() ? FileKind::Missing : FileKind::Failed;
         return st;
     }
     if (S_ISREG(sb.st_mode))
@@ -109,7 +109,7 @@ FileStatus statEntry(const std::string& path) {
 FolderHandle::FolderHandle(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)
-        error_ = errno;
+        error_ = OsError::last();
 }
 
 FolderHandle::~FolderHandle() {
@@ -148,7 +148,7 @@ FolderHandle FolderHandle::openChild(const std::string& name) const {
     FolderHandle child;
     child.fd_ = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (child.fd_ < 0)
-        child.error_ = errno;
+        child.error_ = OsError::last();
     return child;
 }
 
@@ -164,7 +164,7 @@ bool FolderHandle::isPseudoFileSystem() const {
 DirListing::DirListing(const std::string& folder) {
     DIR* d = ::opendir(folder.c_str());
     if (!d)
-        error_ = errno;
+        error_ = OsError::last();
     dir_ = d;
 }
 
@@ -172,7 +172,7 @@ DirListing::DirListing(int folderFd) {
     const int fd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
     DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (!d) {
-        error_ = errno;
+        error_ = OsError::last();
         if (fd >= 0)
             ::close(fd);
     }
@@ -191,7 +191,7 @@ bool DirListing::next(Entry& entry) {
         errno = 0;
         const dirent* e = ::readdir(static_cast<DIR*>(dir_));
         if (!e) {
-            error_ = errno;
+            error_ = OsError::last();
             return false;
         }
         const char* n = e->d_name;
@@ -224,30 +224,12 @@ bool isPseudoFileSystem(const std::string& folder) {
     return handle.isOpen() && handle.isPseudoFileSystem();
 }
 
-IoError ioErrorOf(int err) {
-    switch (err) {
-    case 0:
-        return IoError::None;
-    case ENOENT:
-    case ENOTDIR:
-        return IoError::NotFound;
-    case EACCES:
-    case EPERM:
-        return IoError::Permission;
-    case EMFILE:
-    case ENFILE:
-        return IoError::TooManyOpen;
-    default:
-        return IoError::Other;
-    }
-}
-
 ReadOnlyFile::~ReadOnlyFile() {
     close();
 }
 
 ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : fd_(other.fd_), lastError_(other.lastError_), lastReason_(other.lastReason_) {
+    : fd_(other.fd_), lastError_(other.lastError_) {
     other.fd_ = -1;
 }
 
@@ -256,7 +238,6 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
         close();
         fd_ = other.fd_;
         lastError_ = other.lastError_;
-        lastReason_ = other.lastReason_;
         other.fd_ = -1;
     }
     return *this;
@@ -296,14 +277,13 @@ int openPathParent(const std::string& path, std::string& rest) {
     return dir;
 }
 
-IoError ReadOnlyFile::fail(int reason) {
+OsError ReadOnlyFile::fail(int reason) {
     close();
-    lastReason_ = reason;
-    lastError_ = reason == kReasonChanged ? IoError::Changed : ioErrorOf(reason);
+    lastError_ = OsError(reason);
     return lastError_;
 }
 
-IoError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
+OsError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
     close();
     std::string rest;
     const int dir = openPathParent(path, rest);
@@ -326,8 +306,7 @@ IoError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
     // The status-change time tells a new file that reuses a freed inode from the old one.
     if (expected && st.stamp() != *expected)
         return fail(kReasonChanged);
-    lastError_ = IoError::None;
-    lastReason_ = kReasonNone;
+    lastError_ = OsError();
     return lastError_;
 }
 
@@ -345,8 +324,7 @@ std::int64_t ReadOnlyFile::readAt(std::int64_t offset, char* buffer, std::int64_
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            lastReason_ = errno;
-            lastError_ = ioErrorOf(errno);
+            lastError_ = OsError::last();
             return -1;
         }
         if (n == 0)
@@ -392,6 +370,10 @@ std::string reasonText(int reason) {
         return "a trash folder, never searched";
     case kReasonKernel:
         return "a kernel file system, not searched";
+    case kReasonInTrash:
+        return "it is in the trash already";
+    case kReasonNoTrashName:
+        return "no free name in the trash";
     default:
         break;
     }

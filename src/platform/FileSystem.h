@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/OsError.h"
+
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -31,7 +33,7 @@ struct FileStatus {
     std::int64_t mtime = 0; // last-write time, whole seconds since the epoch
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    int error = 0; // errno of a failed call
+    OsError error; // of a failed call
     std::int32_t mtimeNsec = 0;
     std::int64_t ctime = 0;
     std::int32_t ctimeNsec = 0;
@@ -44,17 +46,6 @@ struct FileStatus {
         return kind == FileKind::Regular && stamp() == was;
     }
 };
-
-// Why a file or folder could not be used: an errno value, or one of these.
-inline constexpr int kReasonNone = 0;
-inline constexpr int kReasonChanged = -1; // it is no longer the file the search found
-// Folders passed over on purpose, said so all the same.
-inline constexpr int kReasonLoop = -2;   // a link back to a folder above it (searched once)
-inline constexpr int kReasonTrash = -3;  // a trash folder: never searched
-inline constexpr int kReasonKernel = -4; // a kernel file system: not searched
-// The reason in the system's words ("Permission denied"); "changed since it was found" for
-// kReasonChanged.
-std::string reasonText(int reason);
 
 // stat (followLinks) or lstat. ENOENT and ENOTDIR give Missing, any other failure Failed.
 FileStatus statPath(const std::string& path, bool followLinks = true);
@@ -91,13 +82,13 @@ public:
     DirListing& operator=(const DirListing&) = delete;
 
     bool isOpen() const { return dir_ != nullptr; }
-    int error() const { return error_; }
+    OsError error() const { return error_; }
     // Fetches the next entry; false when there is none left.
     bool next(Entry& entry);
 
 private:
     void* dir_ = nullptr;
-    int error_ = 0;
+    OsError error_;
 };
 
 // An open folder: its entries are looked up relative to it, which spares the kernel the walk
@@ -115,7 +106,7 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
-    int error() const { return error_; }
+    OsError error() const { return error_; }
     // The folder itself.
     FileStatus status() const;
     // An entry of the folder: stat (followLinks) or lstat.
@@ -127,19 +118,13 @@ public:
 
 private:
     int fd_ = -1;
-    int error_ = 0;
+    OsError error_;
 };
 
 // True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore, bpf,
 // binfmt_misc, configfs, efivarfs, fusectl, mqueue, nsfs and rpc_pipefs
 // mounts: kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
-
-// NotFound: gone; Changed: the path no longer names the file that was expected; TooManyOpen:
-// the process or the system has no file descriptor left (EMFILE, ENFILE), which says nothing
-// about the file itself.
-enum class IoError { None, NotFound, Permission, Changed, TooManyOpen, Other };
-IoError ioErrorOf(int err);
 
 // A file opened for reading only, closed when the object goes.
 class ReadOnlyFile {
@@ -155,24 +140,22 @@ public:
     // call is opened folder by folder). Only a regular file is kept open, and with `expected`
     // only the very file of that stamp (device, inode, size, last-write and status-change
     // times): anything else gives Changed. Never blocks on a FIFO.
-    IoError open(const std::string& path, const FileStamp* expected = nullptr);
+    OsError open(const std::string& path, const FileStamp* expected = nullptr);
     bool isOpen() const { return fd_ >= 0; }
     void close();
     // Reads up to length bytes at offset, retrying interrupted and partial reads. Returns the
     // bytes read (fewer only at the end of the file), or -1 with lastError() set.
     std::int64_t readAt(std::int64_t offset, char* buffer, std::int64_t length);
-    IoError lastError() const { return lastError_; }
-    // Why the last open or read failed, as a reason for reasonText().
-    int lastReason() const { return lastReason_; }
+    // Why the last open or read failed.
+    OsError lastError() const { return lastError_; }
     // Tells the kernel the file will be read from start to end.
     void adviseSequential();
 
 private:
-    IoError fail(int reason);
+    OsError fail(int reason);
 
     int fd_ = -1;
-    IoError lastError_ = IoError::None;
-    int lastReason_ = kReasonNone;
+    OsError lastError_;
 };
 
 // Opens a path of any length as an O_PATH descriptor of its folder part plus the final name:

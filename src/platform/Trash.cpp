@@ -178,10 +178,10 @@ std::string mountTopOf(const std::string& folder) {
 TrashPlace homeTrashPlace() {
     const std::string home = homeTrashFolder();
     if (home.empty())
-        return {{}, ENOENT};
+        return {{}, OsError(ENOENT)};
     if (const int err = makeFolders(home))
-        return {home, err};
-    return {home, filesAndInfo(home, false)};
+        return {home, OsError(err)};
+    return {home, OsError(filesAndInfo(home, false))};
 }
 
 } // namespace
@@ -193,12 +193,12 @@ TrashPlace mountTrash(const std::string& top) {
     if (::lstat(shared.c_str(), &sb) == 0 && S_ISDIR(sb.st_mode) && (sb.st_mode & S_ISVTX)) {
         const std::string mine = shared + "/" + uid;
         if (ownFolder(mine) == 0 && filesAndInfo(mine, true) == 0)
-            return {mine, 0};
+            return {mine, OsError()};
     }
     const std::string own = childPath(top, ".Trash-" + uid);
     if (const int err = ownFolder(own))
-        return {own, err};
-    return {own, filesAndInfo(own, true)};
+        return {own, OsError(err)};
+    return {own, OsError(filesAndInfo(own, true))};
 }
 
 namespace {
@@ -278,17 +278,31 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
     }
     const std::string trashed = trash + "/files/" + name;
     const RenameResult moved = renameNoReplaceAt(source.folder, source.name, AT_FDCWD, trashed);
-    if (!moved.ok) {
+    if (!moved.ok()) {
         ::unlink(infoPath.c_str());
-        return {moved.error == EEXIST ? Step::NameTaken : Step::Failed, moved.error};
+        return {moved.error.code() == EEXIST ? Step::NameTaken : Step::Failed, moved.error.code()};
     }
     const EntryStat arrived = statEntryAt(AT_FDCWD, trashed);
-    if (arrived.error == 0 && arrived.regular && sameFileContents(arrived.stamp, source.stamp))
+    if (!arrived.error && arrived.regular && sameFileContents(arrived.stamp, source.stamp))
         return {Step::Moved, 0};
-    if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok)
+    if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok())
         return {Step::Stranded, 0}; // it cannot go back; in the trash it keeps its way back
     ::unlink(infoPath.c_str());
     return {Step::Changed, 0};
+}
+
+TrashResult failure(OsError error, const std::string& detail = {}) {
+    TrashResult result;
+    result.error = error;
+    result.reason = error.text() + detail;
+    return result;
+}
+
+// A trash that cannot be used, named in the reason.
+TrashResult unusable(const TrashPlace& place) {
+    TrashResult result = failure(place.error);
+    result.reason = "cannot use the trash " + place.folder + ": " + place.error.text();
+    return result;
 }
 
 // Moves the file into one trash; error holds the errno of a failed step.
@@ -302,36 +316,23 @@ TrashResult moveInto(const Source& source, const std::string& trash, int& error)
         const std::string candidate = trashName(source.name, attempt);
         const Attempt a = tryName(source, trash, candidate, info);
         if (a.step == Step::Moved) {
-            result.ok = true;
             result.trashedName = candidate;
             return result;
         }
         if (a.step == Step::Failed) {
             error = a.error;
-            result.reason = errorText(a.error);
-            return result;
+            return failure(OsError(a.error));
         }
-        if (a.step == Step::Changed) {
-            result.changed = true;
-            result.reason = reasonText(kReasonChanged);
-            return result;
-        }
+        if (a.step == Step::Changed)
+            return failure(OsError(kReasonChanged));
         if (a.step == Step::Stranded) {
             // Not the file that was checked: a failure, and the user is told where it is.
-            result.changed = true;
-            result.reason = reasonText(kReasonChanged) + "; the file that took its place is in " +
-                            trash + "/files/" + candidate + " and can be restored from there";
-            return result;
+            return failure(OsError(kReasonChanged), "; the file that took its place is in " +
+                                                        trash + "/files/" + candidate +
+                                                        " and can be restored from there");
         }
     }
-    result.reason = "no free name in the trash " + trash;
-    return result;
-}
-
-TrashResult failure(std::string reason) {
-    TrashResult result;
-    result.reason = std::move(reason);
-    return result;
+    return failure(OsError(kReasonNoTrashName), " " + trash);
 }
 
 } // namespace
@@ -374,7 +375,7 @@ std::string trashPercentEncode(std::string_view bytes) {
 TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
                         const TrashFolders* trashFolders) {
     if (givenPath.empty())
-        return failure(errorText(ENOENT));
+        return failure(OsError(ENOENT));
     const std::string path = withoutTrailingSlashes(absolutePath(givenPath));
 
     TrashFolders current;
@@ -383,20 +384,17 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
         trashFolders = &current;
     }
     if (trashFolders->holds(path))
-        return failure(kAlreadyInTrash);
+        return failure(OsError(kReasonInTrash));
 
     const OpenFolder folder(parentOf(path));
     if (!folder.isOpen())
-        return failure(errorText(folder.error()));
+        return failure(folder.error());
     Source source{folder.fd(), baseNameOf(path), path, {}};
     const EntryStat entry = statEntryAt(folder.fd(), source.name);
-    if (entry.error != 0)
-        return failure(errorText(entry.error));
-    if (expected && (!entry.regular || entry.stamp != *expected)) {
-        TrashResult result = failure(reasonText(kReasonChanged));
-        result.changed = true;
-        return result;
-    }
+    if (entry.error)
+        return failure(entry.error);
+    if (expected && (!entry.regular || entry.stamp != *expected))
+        return failure(OsError(kReasonChanged));
     source.stamp = entry.stamp;
 
     // The home trash takes the files of its own file system.
@@ -404,8 +402,8 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     const std::optional<dev_t> homeDevice = home.empty() ? std::nullopt : deviceOfNearest(home);
     if (homeDevice && static_cast<std::uint64_t>(*homeDevice) == entry.stamp.device) {
         const TrashPlace place = homeTrashPlace();
-        if (place.error != 0)
-            return failure("cannot use the trash " + place.folder + ": " + errorText(place.error));
+        if (place.error)
+            return unusable(place);
         int error = 0;
         TrashResult result = moveInto(source, place.folder, error);
         // A bind mount shares the device but not the mount: such a file goes to the trash of
@@ -416,8 +414,8 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
 
     const std::string top = mountTopOf(parentOf(path));
     const TrashPlace place = mountTrash(top);
-    if (place.error != 0)
-        return failure("cannot use the trash " + place.folder + ": " + errorText(place.error));
+    if (place.error)
+        return unusable(place);
     int error = 0;
     return moveInto(source, place.folder, error);
 }

@@ -15,15 +15,15 @@ namespace trevalo {
 
 class TrashFolders;
 
-// The reason given for a file that lies inside a trash folder already.
-inline constexpr const char* kAlreadyInTrash = "it is in the trash already";
-
 struct TrashResult {
-    bool ok = false;
-    bool changed = false;    // not the file that was expected: it stayed where it was
-    std::string reason;      // why the file did not move; empty when it did
+    // Why the file did not move: kReasonChanged when it was not the file expected (it stayed
+    // where it was), kReasonInTrash when it lies in a trash folder already, or the system's.
+    OsError error;
+    std::string reason;      // the error in words, with where it happened; empty when it moved
     std::string trashFolder; // the trash it went to (holding files/ and info/)
     std::string trashedName; // its name in files/; info/ holds trashedName + ".trashinfo"
+    bool ok() const { return !error; }
+    bool changed() const { return error.changed(); }
 };
 
 // Moves one file to the trash: writes the .trashinfo (original path and deletion date) first,
@@ -45,7 +45,7 @@ std::string homeTrashFolder();
 
 struct TrashPlace {
     std::string folder; // the trash, or the folder that could not be used
-    int error = 0;      // errno when it cannot be used
+    OsError error;      // when it cannot be used
 };
 
 // The trash of the mount whose top folder is top, created when missing: top/.Trash/$uid when

@@ -90,8 +90,10 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         if (!item.stampKnown) {
             reason = kNotMeasured;
         } else if (const TrashResult trashed = moveToTrash(item.path, &item.stamp, &trashFolders);
-                   !trashed.ok) {
-            reason = trashed.changed ? std::string(kChangedSinceSearch) : trashed.reason;
+                   !trashed.ok()) {
+            reason = trashed.changed() && trashed.reason == trashed.error.text()
+                         ? std::string(kChangedSinceSearch)
+                         : trashed.reason;
         }
 
         if (reason.empty())
@@ -137,10 +139,10 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
     if (!row.mtimeKnown)
         return {false, kNotMeasured, {}};
     const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);
-    if (r.changed)
+    if (r.changed())
         return {false, kChangedSinceSearch, {}};
-    if (!r.ok)
-        return {false, errorText(r.error), {}};
+    if (!r.ok())
+        return {false, r.error.text(), {}};
     return {true, {}, r.stamp};
 }
 

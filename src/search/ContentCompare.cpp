@@ -71,9 +71,9 @@ std::int64_t openFileBudget() {
 // Opens the file of a table entry as the file the walk found. When no descriptor is free (the
 // other run's thread holds them for a moment), waits a little and tries again, for a few
 // seconds at most: too many open files says nothing about the file.
-IoError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
-    IoError e = file.open(entry.path, &entry.stamp);
-    for (int wait = 1; e == IoError::TooManyOpen && wait <= 512; wait *= 2) {
+OsError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
+    OsError e = file.open(entry.path, &entry.stamp);
+    for (int wait = 1; e.tooManyOpen() && wait <= 512; wait *= 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
         e = file.open(entry.path, &entry.stamp);
     }
@@ -213,7 +213,7 @@ std::int64_t readBlock(ReadOnlyFile& file, const Chunks& chunks, std::int64_t fi
         const std::int64_t n =
             file.readAt(chunks.begin(c), buf + (chunks.begin(c) - start), length);
         if (n != length) {
-            reason = n < 0 ? file.lastReason() : kReasonChanged;
+            reason = n < 0 ? file.lastError().code() : kReasonChanged;
             return c;
         }
     }
@@ -331,10 +331,10 @@ public:
     bool finishWithoutBytes() {
         for (const std::int32_t m : everyone().members) {
             ReadOnlyFile file;
-            if (openEntry(file, entry(m)) == IoError::None)
+            if (!openEntry(file, entry(m)))
                 settle(m, GroupMark::None);
             else
-                settle(m, GroupMark::Unreadable, file.lastReason());
+                settle(m, GroupMark::Unreadable, file.lastError().code());
         }
         return finish();
     }
@@ -596,9 +596,9 @@ public:
         leadEnded_ = false;
         leadAdvised_ = false;
         leadData_ = leadBytes_.reserve(chunks_.bytes(pos, to));
-        if (openEntry(leadFile_, run_.entry(m)) == IoError::None)
+        if (!openEntry(leadFile_, run_.entry(m)))
             return extendLeader(std::min(to, pos + firstPiece_)) > pos ? Lead::Has : Lead::Lacks;
-        reasons_[static_cast<std::size_t>(m)] = leadFile_.lastReason();
+        reasons_[static_cast<std::size_t>(m)] = leadFile_.lastError().code();
         leadEnded_ = true;
         return Lead::Lacks;
     }
@@ -637,8 +637,8 @@ private:
     // thread only.
     std::optional<Meeting> meet(Buffer& piece, std::int32_t m, bool reports) {
         ReadOnlyFile file;
-        if (openEntry(file, run_.entry(m)) != IoError::None) {
-            reasons_[static_cast<std::size_t>(m)] = file.lastReason();
+        if (openEntry(file, run_.entry(m))) {
+            reasons_[static_cast<std::size_t>(m)] = file.lastError().code();
             return meetingOf(chunks_, leadView(extendLeader(pos_ + 1)),
                              BlockView{nullptr, pos_, pos_}, pos_, to_);
         }
@@ -747,12 +747,12 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         auto& file = files[static_cast<std::size_t>(m)];
         if (outOfDescriptors)
             return false;
-        if (file.open(run.entry(m).path, &run.entry(m).stamp) != IoError::None) {
-            if (file.lastError() == IoError::TooManyOpen) {
+        if (file.open(run.entry(m).path, &run.entry(m).stamp)) {
+            if (file.lastError().tooManyOpen()) {
                 outOfDescriptors = true;
                 return false;
             }
-            run.settle(m, GroupMark::Unreadable, file.lastReason());
+            run.settle(m, GroupMark::Unreadable, file.lastError().code());
             return true;
         }
         if (chunks.count > blockChunks) // more than one read

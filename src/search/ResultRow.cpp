@@ -47,7 +47,7 @@ ResultRow rowOfFile(const std::string& path, std::int64_t group) {
     } else {
         entry.size = -1;
         entry.reason = st.kind == FileKind::Failed || st.kind == FileKind::Missing
-                           ? (st.error ? st.error : EIO)
+                           ? (st.error ? st.error.code() : EIO)
                            : kReasonChanged;
     }
     return makeResultRow(entry);

@@ -275,7 +275,7 @@ void FileCommands::openSelected() {
         return;
     }
     if (now.kind == FileKind::Failed) {
-        w_.messageBox(tr("File can't be opened: %1.").arg(displayText(errorText(now.error))),
+        w_.messageBox(tr("File can't be opened: %1.").arg(displayText(now.error.text())),
                       tr("Can't open"));
         return;
     }

@@ -80,7 +80,7 @@ int FolderList::openFolder(const std::string& requested) {
     {
         DirListing listing(folder);
         if (!listing.isOpen())
-            return listing.error() != 0 ? listing.error() : EIO;
+            return listing.error() ? listing.error().code() : EIO;
         DirListing::Entry entry;
         while (listing.next(entry)) {
             bool isDir = entry.type == DirListing::Type::Directory;

@@ -53,7 +53,7 @@ private slots:
 
         const TrashResult r = moveToTrash(original);
 
-        QVERIFY2(r.ok, r.reason.c_str());
+        QVERIFY2(r.ok(), r.reason.c_str());
         QCOMPARE(r.trashFolder, tree.path("data/Trash"));
         for (const char* sub : {"", "/files", "/info"}) {
             struct stat sb;
@@ -86,7 +86,7 @@ private slots:
         tree.file("data/Trash/files/r.txt.2", "orphan"); // in files/ without a .trashinfo
         const TrashResult second = moveToTrash(tree.file("two/r.txt", "second"));
 
-        QVERIFY(first.ok && second.ok);
+        QVERIFY(first.ok() && second.ok());
         QCOMPARE(second.trashedName, std::string("r.txt.3"));
         QCOMPARE(readFile(first.trashFolder + "/files/r.txt"), std::string("first"));
         QCOMPARE(readFile(first.trashFolder + "/files/r.txt.2"), std::string("orphan"));
@@ -124,11 +124,11 @@ private slots:
         const bool ownThere = exists(own);
         TempTree shmTree("/dev/shm");
         const TrashResult r = moveToTrash(shmTree.file("on shm.txt", "elsewhere"));
-        const std::string path = r.ok ? infoValue(r, "Path") : r.reason;
+        const std::string path = r.ok() ? infoValue(r, "Path") : r.reason;
         std::error_code ignored;
         if (!ownThere)
             std::filesystem::remove_all(own, ignored);
-        else if (r.ok)
+        else if (r.ok())
             for (const std::string& f :
                  {"/files/" + r.trashedName, "/info/" + r.trashedName + ".trashinfo"})
                 std::filesystem::remove(r.trashFolder + f, ignored);

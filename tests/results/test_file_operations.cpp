@@ -127,7 +127,8 @@ private slots:
                                                        "6 " + changed,
                                                        "7 " + changed,
                                                        std::string("8 ") + kNotMeasured,
-                                                       std::string("9 ") + kAlreadyInTrash};
+                                                       std::string("9 ") +
+                                                           reasonText(kReasonInTrash)};
             return out.moved == std::vector<std::size_t>{1} && failed == expected &&
                    !exists(data + "/Trash/info/stuck.txt.trashinfo") &&
                    !exists(data + "/Trash/files/letter.txt.2") &&

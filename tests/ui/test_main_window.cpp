@@ -772,8 +772,9 @@ private slots:
         t.mark(inTrash);
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QCOMPARE(t.messages, QStringList{"Deletion failed: \n" + displayText(inTrash) + ": " +
-                                         kAlreadyInTrash + "|Trevalo"});
+        QCOMPARE(t.messages,
+                 QStringList{"Deletion failed: \n" + displayText(inTrash) + ": " +
+                             QString::fromStdString(reasonText(kReasonInTrash)) + "|Trevalo"});
         QCOMPARE(readFile(inTrash), std::string("l"));
         QVERIFY(!exists(trash + "/files/letter1.txt.2") &&
                 !exists(trash + "/info/letter1.txt.2.trashinfo"));
