@@ -67,18 +67,6 @@ void expectedOrder(const std::string& folder, Paths& out) {
             out.push_back(folder + name);
 }
 
-// Runs fn in a child process with at most `limit` open files (soft and hard).
-bool withOpenFileLimit(rlim_t limit, const std::function<bool()>& fn) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const rlimit low{limit, limit};
-        ::setrlimit(RLIMIT_NOFILE, &low);
-        ::_exit(fn() ? 0 : 1);
-    }
-    int status = 0;
-    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 } // namespace
 
 class WalkerTest : public QObject {
@@ -297,7 +285,7 @@ private slots:
             const auto& bottom = files.entries().front();
             QCOMPARE(bottom.stamp.size, std::int64_t(1));
             QVERIFY(bottom.path.size() > 50000);
-            QVERIFY(withOpenFileLimit(12, [&] {
+            QVERIFY(trevalo::test::runWithOpenFileLimit(12, [&] {
                 FileCatalogue few;
                 few.addSearchPath(t.path("deep/*.*"), true);
                 return few.count() == made && few.problems().empty();
@@ -315,7 +303,8 @@ private slots:
         files.setOpenFolderLimit(2);
         files.addSearchPath(t.path("w/*.*"), true);
         QCOMPARE(pathsOf(files), expected);
-        QVERIFY(withOpenFileLimit(12, [&] { return walk(t.path("w/*.*")) == expected; }));
+        QVERIFY(trevalo::test::runWithOpenFileLimit(
+            12, [&] { return walk(t.path("w/*.*")) == expected; }));
     }
 
     // Deep folders that hold more sub-folders after a deep one are entered again cheaply: the

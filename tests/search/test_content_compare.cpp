@@ -358,18 +358,12 @@ private slots:
         for (int i = 0; i < 100; ++i)
             paths.push_back(tree.file(std::to_string(i), patternOf(3000, i % 3 == 0 ? 1 : 2)));
         const Keys expected = reference(paths);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const rlimit low{20, 20};
-            ::setrlimit(RLIMIT_NOFILE, &low);
+        QVERIFY(trevalo::test::runWithOpenFileLimit(20, [&] {
             bool ok = true;
             for (const auto& s : kStrategies)
                 ok = ok && compare(s.second, paths, 3000) == expected;
-            ::_exit(ok ? 0 : 1);
-        }
-        int status = 0;
-        QVERIFY(::waitpid(child, &status, 0) == child);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            return ok;
+        }));
     }
 
     void cancelAbandonsTheWholeRun() {

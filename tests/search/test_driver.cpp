@@ -363,19 +363,11 @@ private slots:
         for (int i = 0; i < 100; ++i)
             t.file("d" + std::to_string(i % 10) + "/" + std::to_string(i), "same bytes");
         const std::string root = t.path("*.*");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const rlimit low{20, 20};
-            ::setrlimit(RLIMIT_NOFILE, &low);
+        QVERIFY(trevalo::test::runWithOpenFileLimit(20, [&] {
             Host host({root});
             host.search();
-            ::_exit(host.lists[ListDuplicates].size() == 100 && host.lists[ListReadErrors].empty()
-                        ? 0
-                        : 1);
-        }
-        int status = 0;
-        QVERIFY(::waitpid(child, &status, 0) == child);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            return host.lists[ListDuplicates].size() == 100 && host.lists[ListReadErrors].empty();
+        }));
     }
 
     // Files found through a Keep row are kept, also when another row found them first or a hard

@@ -12,6 +12,7 @@
 #include <grp.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -203,17 +204,16 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &sb) == 0;
 }
 
-bool runUnprivileged(const std::function<bool()>& fn) {
+namespace {
+
+// Runs fn in a child process, after `prepare` (which may end the child with an exit status).
+bool runInChild(const std::function<void()>& prepare, const std::function<bool()>& fn) {
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0)
         return false;
     if (pid == 0) {
-        if (::geteuid() == 0) {
-            const uid_t nobody = 65534;
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-                ::_exit(3);
-        }
+        prepare();
         bool ok = false;
         try {
             ok = fn();
@@ -226,6 +226,30 @@ bool runUnprivileged(const std::function<bool()>& fn) {
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+bool runUnprivileged(const std::function<bool()>& fn) {
+    return runInChild(
+        [] {
+            if (::geteuid() == 0) {
+                const uid_t nobody = 65534;
+                if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                    ::_exit(3);
+            }
+        },
+        fn);
+}
+
+bool runWithOpenFileLimit(unsigned long limit, const std::function<bool()>& fn) {
+    return runInChild(
+        [limit] {
+            const rlimit low{limit, limit};
+            if (::setrlimit(RLIMIT_NOFILE, &low) != 0)
+                ::_exit(3);
+        },
+        fn);
 }
 
 } // namespace trevalo::test

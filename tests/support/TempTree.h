@@ -56,5 +56,7 @@ bool exists(const std::string& path);
 // "nobody", so that permission cases test something. Returns fn's result (false if the child
 // failed in any other way).
 bool runUnprivileged(const std::function<bool()>& fn);
+// Runs fn in a child process that may have at most `limit` files open (soft and hard limit).
+bool runWithOpenFileLimit(unsigned long limit, const std::function<bool()>& fn);
 
 } // namespace trevalo::test
