@@ -33,52 +33,25 @@ RenameResult renameNoReplace(const std::string& oldPath, const std::string& newP
     return renameNoReplaceAt(AT_FDCWD, oldPath, AT_FDCWD, newPath);
 }
 
-EntryStat statEntryAt(int folder, const std::string& name) {
-    EntryStat out;
-    struct stat sb;
-    if (::fstatat(folder, name.c_str(), &sb, AT_SYMLINK_NOFOLLOW) != 0) {
-        out.error = OsError::last();
-        return out;
-    }
-    out.regular = S_ISREG(sb.st_mode);
-    out.stamp = FileStamp{
-        static_cast<std::uint64_t>(sb.st_dev),        static_cast<std::uint64_t>(sb.st_ino),
-        static_cast<std::int64_t>(sb.st_size),        static_cast<std::int64_t>(sb.st_mtim.tv_sec),
-        static_cast<std::int64_t>(sb.st_ctim.tv_sec), static_cast<std::int32_t>(sb.st_mtim.tv_nsec),
-        static_cast<std::int32_t>(sb.st_ctim.tv_nsec)};
-    return out;
-}
-
 bool sameFileContents(const FileStamp& a, const FileStamp& b) {
     return a.device == b.device && a.inode == b.inode && a.size == b.size && a.mtime == b.mtime &&
            a.mtimeNsec == b.mtimeNsec;
 }
 
-OpenFolder::OpenFolder(const std::string& path) {
-    fd_ = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0)
-        error_ = OsError::last();
-}
-
-OpenFolder::~OpenFolder() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 CheckedRename renameKnownFile(const std::string& folder, const std::string& oldName,
                               const std::string& newName, const FileStamp& expected) {
     CheckedRename out;
-    const OpenFolder dir(folder);
+    const FolderHandle dir(folder.empty() ? std::string(".") : folder);
     if (!dir.isOpen()) {
         out.error = dir.error();
         return out;
     }
-    const EntryStat before = statEntryAt(dir.fd(), oldName);
+    const FileStatus before = dir.statChild(oldName, false);
     if (before.error) {
         out.error = before.error;
         return out;
     }
-    if (!before.regular || before.stamp != expected) {
+    if (!before.isUnchanged(expected)) {
         out.error = OsError(kReasonChanged);
         return out;
     }
@@ -87,9 +60,9 @@ CheckedRename renameKnownFile(const std::string& folder, const std::string& oldN
         out.error = moved.error;
         return out;
     }
-    const EntryStat after = statEntryAt(dir.fd(), newName);
-    if (!after.error && after.regular && sameFileContents(after.stamp, expected)) {
-        out.stamp = after.stamp;
+    const FileStatus after = dir.statChild(newName, false);
+    if (after.kind == FileKind::Regular && sameFileContents(after.stamp(), expected)) {
+        out.stamp = after.stamp();
         return out;
     }
     // Another file took the old name between the check and the rename: give it its name back.

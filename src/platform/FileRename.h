@@ -20,35 +20,10 @@ RenameResult renameNoReplace(const std::string& oldPath, const std::string& newP
 RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int newFolder,
                                const std::string& newName);
 
-// What an lstat of one entry of an open folder saw.
-struct EntryStat {
-    OsError error; // when the entry could not be looked at
-    bool regular = false;
-    FileStamp stamp;
-};
-EntryStat statEntryAt(int folder, const std::string& name);
-
 // Whether two stamps name the same file with the same contents as far as a stat can tell:
 // device, inode, size and last-write time. The status-change time is left out, since moving or
 // renaming a file changes it.
 bool sameFileContents(const FileStamp& a, const FileStamp& b);
-
-// An open folder, closed when the object goes.
-class OpenFolder {
-public:
-    // Opens path as a folder (links in it followed); error() tells why not.
-    explicit OpenFolder(const std::string& path);
-    ~OpenFolder();
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    OsError error() const { return error_; }
-
-private:
-    int fd_ = -1;
-    OsError error_;
-};
 
 struct CheckedRename {
     OsError error;   // of a failed step; kReasonChanged: not the file expected, nothing renamed

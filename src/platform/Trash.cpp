@@ -282,8 +282,8 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
         ::unlink(infoPath.c_str());
         return {moved.error.code() == EEXIST ? Step::NameTaken : Step::Failed, moved.error.code()};
     }
-    const EntryStat arrived = statEntryAt(AT_FDCWD, trashed);
-    if (!arrived.error && arrived.regular && sameFileContents(arrived.stamp, source.stamp))
+    const FileStatus arrived = statPath(trashed, false);
+    if (arrived.kind == FileKind::Regular && sameFileContents(arrived.stamp(), source.stamp))
         return {Step::Moved, 0};
     if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok())
         return {Step::Stranded, 0}; // it cannot go back; in the trash it keeps its way back
@@ -386,21 +386,21 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     if (trashFolders->holds(path))
         return failure(OsError(kReasonInTrash));
 
-    const OpenFolder folder(parentOf(path));
+    const FolderHandle folder(parentOf(path));
     if (!folder.isOpen())
         return failure(folder.error());
     Source source{folder.fd(), baseNameOf(path), path, {}};
-    const EntryStat entry = statEntryAt(folder.fd(), source.name);
+    const FileStatus entry = folder.statChild(source.name, false);
     if (entry.error)
         return failure(entry.error);
-    if (expected && (!entry.regular || entry.stamp != *expected))
+    if (expected && !entry.isUnchanged(*expected))
         return failure(OsError(kReasonChanged));
-    source.stamp = entry.stamp;
+    source.stamp = entry.stamp();
 
     // The home trash takes the files of its own file system.
     const std::string home = homeTrashFolder();
     const std::optional<dev_t> homeDevice = home.empty() ? std::nullopt : deviceOfNearest(home);
-    if (homeDevice && static_cast<std::uint64_t>(*homeDevice) == entry.stamp.device) {
+    if (homeDevice && static_cast<std::uint64_t>(*homeDevice) == entry.device) {
         const TrashPlace place = homeTrashPlace();
         if (place.error)
             return unusable(place);
