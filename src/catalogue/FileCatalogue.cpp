@@ -188,12 +188,14 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
             isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
         }
         if (isFolder) {
-            if (recursive)
+            if (recursive && !(exclude_ && exclude_(path, e.name, true)))
                 frame.subFolders.push_back(e.name);
             continue;
         }
         if (!isFile || !wildcardMatch(pattern, e.name))
             continue; // links, FIFOs, sockets and devices are never taken
+        if (exclude_ && exclude_(path, e.name, false))
+            continue;
         if (!measured)
             st = handle.statChild(e.name, false);
         if (st.kind == FileKind::Regular)

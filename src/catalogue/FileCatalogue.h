@@ -81,6 +81,12 @@ public:
     void setOpenFolderLimit(int limit);
     // Folders never entered (the user's trash folders, by default).
     void setTrashFolders(TrashFolders trash) { trash_ = std::move(trash); }
+    // Entries the walk passes over: a folder it names is not entered, a file is not taken. It
+    // gets the path of the folder being listed (ending in "/"), the entry's name, and whether
+    // the entry is a folder. A search path itself is never passed over.
+    using ExcludeTest =
+        std::function<bool(std::string_view folderPath, std::string_view name, bool isFolder)>;
+    void setExclude(ExcludeTest test) { exclude_ = std::move(test); }
 
 private:
     struct Frame;
@@ -112,6 +118,7 @@ private:
     static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
     TrashFolders trash_;
     std::function<bool()> stop_;
+    ExcludeTest exclude_;
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
     int openCount_ = 0;

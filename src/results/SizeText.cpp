@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/SizeText.h"
+
+#include <array>
+
+namespace trevalo {
+
+QString sizeForPeople(std::int64_t bytes) {
+    if (bytes < 0)
+        return {};
+    if (bytes == 1)
+        return QStringLiteral("1 byte");
+    if (bytes < 1000)
+        return QStringLiteral("%1 bytes").arg(bytes);
+    static constexpr std::array<const char*, 6> units = {"kB", "MB", "GB", "TB", "PB", "EB"};
+    double value = static_cast<double>(bytes) / 1000.0;
+    std::size_t unit = 0;
+    // 999,950 bytes would round to "1000.0 kB": move up a unit before rounding does.
+    while (value >= 999.95 && unit + 1 < units.size()) {
+        value /= 1000.0;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
+QString exactBytes(std::int64_t bytes) {
+    QString digits = QString::number(bytes < 0 ? -bytes : bytes);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(','));
+    if (bytes < 0)
+        digits.prepend(QLatin1Char('-'));
+    return digits +
+           (bytes == 1 || bytes == -1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
+}
+
+} // namespace trevalo
