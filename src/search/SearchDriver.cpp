@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/WorkerThread.h"
 #include "search/ContentCompare.h"
+#include "search/SearchScope.h"
 #include "search/Sorts.h"
 
 #include <algorithm>
@@ -41,6 +42,13 @@ public:
         if (Clock::now() - last_ >= interval_)
             flushLocked();
     }
+    void work(const SearchWork& work) {
+        std::lock_guard lock(mutex_);
+        work_ = work;
+        hasWork_ = true;
+        if (Clock::now() - last_ >= interval_)
+            flushLocked();
+    }
     void selectPathRow(int row) {
         std::lock_guard lock(mutex_);
         selectedRow_ = row;
@@ -73,6 +81,9 @@ private:
         if (hasProgress_)
             events_.progress(progress_);
         hasProgress_ = false;
+        if (hasWork_)
+            events_.work(work_);
+        hasWork_ = false;
         last_ = Clock::now();
     }
 
@@ -88,6 +99,8 @@ private:
     std::uint64_t appended_ = 0;
     double progress_ = 0;
     bool hasProgress_ = false;
+    SearchWork work_;
+    bool hasWork_ = false;
     int selectedRow_ = -1;
 };
 
@@ -117,41 +130,69 @@ std::vector<Run> runsOf(const FileTable& table) {
     return runs;
 }
 
+// The bytes a run holds: what comparing it reads at most.
+std::int64_t bytesOf(const FileTable& table, const Run& r) {
+    return table[static_cast<std::size_t>(r.start)].size * (r.end - r.start + 1);
+}
+
 // Compares every run, two at a time. A run writes only its own entries, so runs are
 // independent. Once a cancel is seen no further run starts; afterwards the groups kept are
 // exactly those of the runs before the first one that was not compared in full, as if the runs
-// had been compared one after the other.
+// had been compared one after the other. The bytes of the runs compared (and the part of each
+// run in hand, by the index its comparison has reached) go out as work on top of `work`.
 // Returns false when some run was not compared in full.
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
-                 const std::atomic<bool>& cancel) {
+                 const std::atomic<bool>& cancel, SearchWork work) {
     const auto last = static_cast<std::int64_t>(table.size()) - 1;
     std::vector<char> compared(runs.size(), 0);
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> reached{0};
+    std::atomic<std::int64_t> bytesFinished{0};
+    std::array<std::atomic<std::int64_t>, 2> bytesInHand{}; // one per comparing thread
+    work.bytesTotal = 0;
+    for (const Run& r : runs)
+        work.bytesTotal += bytesOf(table, r);
+    work.bytesDone = 0;
+    out.work(work);
     const auto report = [&](std::int64_t index) {
         std::int64_t seen = reached.load();
         while (index > seen && !reached.compare_exchange_weak(seen, index)) {
         }
         out.progress(percentOf(std::max(index, seen), last));
     };
-    const auto work = [&] {
+    const auto reportBytes = [&] {
+        SearchWork now = work;
+        now.bytesDone = bytesFinished.load() + bytesInHand[0].load() + bytesInHand[1].load();
+        out.work(now);
+    };
+    const auto compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
             if (i >= runs.size() || cancel.load())
                 return;
             const Run& r = runs[i];
-            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, report});
+            const std::int64_t size = table[static_cast<std::size_t>(r.start)].size;
+            const auto inRun = [&](std::int64_t index) {
+                report(index);
+                bytesInHand[slot] =
+                    std::clamp<std::int64_t>(index - r.start, 0, r.end - r.start) * size;
+                reportBytes();
+            };
+            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun});
             compared[i] = done ? 1 : 0;
+            bytesInHand[slot] = 0;
+            bytesFinished += bytesOf(table, r);
             report(std::min(r.end + 1, last));
+            reportBytes();
         }
     };
     if (runs.size() > 1) {
         WorkerThread helper;
-        helper.start(work);
-        work();
+        helper.start([&] { compare(1); });
+        compare(0);
         helper.join();
     } else {
-        work();
+        compare(0);
     }
     const auto firstMissing = std::find(compared.begin(), compared.end(), 0);
     for (auto it = firstMissing; it != compared.end(); ++it) {
@@ -211,11 +252,20 @@ private:
     bool catalogueFiles() {
         FileCatalogue files;
         files.setStop([this] { return stopRequested(); });
+        const ExcludeRules exclude(request_.exclude);
+        if (!exclude.empty())
+            files.setExclude(
+                [&exclude](std::string_view folder, std::string_view name, bool isFolder) {
+                    return exclude.excludes(folder, name, isFolder);
+                });
         const auto rows = static_cast<std::int64_t>(request_.paths.size());
         std::int64_t row = 0;
         files.setProgress([&](std::int64_t found) {
             outcome_.files = found;
             out_.progress(std::floor(percentOf(row, rows)));
+            SearchWork work;
+            work.files = found;
+            out_.work(work);
         });
         for (; row < rows && !files.stopped(); ++row) {
             const PathRow& pathRow = request_.paths[static_cast<std::size_t>(row)];
@@ -235,7 +285,20 @@ private:
         files.markKept();
         table_ = std::move(files.entries());
         unlisted_ = files.problems();
+        leaveOutBySize();
         return true;
+    }
+
+    // Files outside the size limits leave the table before any list is made. Files that could
+    // not be measured stay: they are read errors whatever their size.
+    void leaveOutBySize() {
+        if (request_.minSize <= 0 && request_.maxSize < 0)
+            return;
+        const auto outside = [&](const FileEntry& e) {
+            return e.size >= 0 && !withinSizeLimits(e.size, request_.minSize, request_.maxSize);
+        };
+        outcome_.outsideLimits = static_cast<std::int64_t>(std::erase_if(table_, outside));
+        outcome_.files = static_cast<std::int64_t>(table_.size());
     }
 
     // Files that share a name: equal names (letter case ignored) stand together after the
@@ -295,7 +358,10 @@ private:
             });
             outcome_.runsSkipped = static_cast<std::int64_t>(before - runs.size());
         }
-        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested);
+        SearchWork work;
+        work.phase = SearchPhase::Duplicates;
+        work.files = static_cast<std::int64_t>(table_.size());
+        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work);
         releaseComparisonBuffers();
         if (request_.onlyWithKept)
             dropGroupsWithoutKeptFile();

@@ -58,16 +58,23 @@ struct SearchRequest {
     // List only the groups of identical files that hold a kept file; runs of a size no kept
     // file has are not compared at all.
     bool onlyWithKept = false;
+    // Patterns of entries the walk passes over (ExcludeRules): excluded folders are not entered.
+    std::vector<std::string> exclude;
+    // Files outside [minSize, maxSize] bytes take no part in the search: they are not listed
+    // under Same Name or Zero Size, and not compared. maxSize < 0: no upper limit.
+    std::int64_t minSize = 0;
+    std::int64_t maxSize = -1;
 };
 
 // How a search ended.
 struct SearchOutcome {
-    bool cancelled = false;       // stopped by a cancel before it was complete
-    std::int64_t files = 0;       // files found (the table's size, or the walk's count so far)
-    std::int64_t unlisted = 0;    // folders that could not be listed or entered
-    std::int64_t readErrors = 0;  // rows of "Report - read errors"
-    double seconds = 0;           // from start to end
-    std::int64_t runsSkipped = 0; // runs of equal size not compared: no kept file among them
+    bool cancelled = false;         // stopped by a cancel before it was complete
+    std::int64_t files = 0;         // files found (the table's size, or the walk's count so far)
+    std::int64_t unlisted = 0;      // folders that could not be listed or entered
+    std::int64_t readErrors = 0;    // rows of "Report - read errors"
+    double seconds = 0;             // from start to end
+    std::int64_t runsSkipped = 0;   // runs of equal size not compared: no kept file among them
+    std::int64_t outsideLimits = 0; // files found but left out by the size limits
 };
 
 // State shared by the search command and the driver.
