@@ -5,10 +5,13 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "results/WorkText.h"
 #include "search/RowSort.h"
 #include "search/SearchDriver.h"
+#include "search/SearchScope.h"
 #include "search/SearchSession.h"
 #include "search/SearchText.h"
+#include "search/TimeLeft.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -23,8 +26,10 @@
 #include <cstdlib>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -54,6 +59,12 @@ constexpr const char* kHelp =
     "                    deleted (repeatable); PATH is searched too when no SEARCH-PATH\n"
     "                    covers it\n"
     "  --only-with-kept  list only the groups of identical files that hold a kept file\n"
+    "  --exclude PATTERN pass over files and folders whose name matches PATTERN, or whose\n"
+    "                    whole path matches it when PATTERN holds \"/\" (same wildcards;\n"
+    "                    repeatable; a folder passed over is not entered)\n"
+    "  --min-size SIZE   search only files of at least SIZE bytes; units B, KB, MB, GB\n"
+    "                    (1 KB = 1000 bytes), e.g. 4KB or 1.5MB\n"
+    "  --max-size SIZE   search only files of at most SIZE bytes\n"
     "  --json            write the lists as one JSON object\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
@@ -94,6 +105,16 @@ public:
     void phase(SearchPhase phase) override {
         std::lock_guard lock(mutex_);
         status_ = phaseText(phase);
+        work_ = {};
+        work_.phase = phase;
+        timeLeft_.reset();
+        drawProgress();
+    }
+    void work(const SearchWork& work) override {
+        std::lock_guard lock(mutex_);
+        work_ = work;
+        if (work.bytesTotal > 0)
+            timeLeft_.sample(TimeLeft::Clock::now(), work.bytesDone, work.bytesTotal);
         drawProgress();
     }
     void rows(int list, std::vector<ResultRow> rows) override {
@@ -142,7 +163,18 @@ private:
     void drawProgress() {
         if (!showProgress_)
             return;
-        std::fprintf(stderr, "\r\033[K%3d%%  %s", static_cast<int>(percent_), status_.c_str());
+        char percent[16];
+        std::snprintf(percent, sizeof percent, "%3d%%  ", static_cast<int>(percent_));
+        std::string line = percent + status_;
+        const QByteArray work = workText(work_, timeLeft_.seconds()).toUtf8();
+        if (!work.isEmpty())
+            line += "  " + work.toStdString();
+        // A line longer than the terminal would wrap, and "\r" would no longer reach its start.
+        winsize size{};
+        if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 &&
+            line.size() >= size.ws_col)
+            line.resize(size.ws_col - 1u);
+        std::fprintf(stderr, "\r\033[K%s", line.c_str());
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -155,6 +187,8 @@ private:
     bool ended_ = false;
     double percent_ = 0;
     std::string status_;
+    SearchWork work_;
+    TimeLeft timeLeft_;
     bool drawn_ = false;
 };
 
@@ -174,6 +208,9 @@ struct Options {
     std::vector<std::string> paths;
     std::vector<std::string> keep;
     bool onlyWithKept = false;
+    std::vector<std::string> exclude;
+    std::int64_t minSize = 0;
+    std::int64_t maxSize = -1;
     bool help = false;
     bool version = false;
 };
@@ -196,10 +233,12 @@ std::string bytesOfArgument(const QString& arg) {
 bool parseOptions(int argc, char** argv, Options& opt) {
     const QCommandLineOption zeroSize("zero-size"), duplicates("duplicates"), sameName("same-name"),
         noSubFolders("no-subfolders"), json("json"), help(QStringList{"h", "help"}),
-        version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept");
+        version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept"),
+        exclude("exclude", QString(), "PATTERN"), minSize("min-size", QString(), "SIZE"),
+        maxSize("max-size", QString(), "SIZE");
     QCommandLineParser parser;
-    parser.addOptions(
-        {zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep, onlyWithKept});
+    parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep,
+                       onlyWithKept, exclude, minSize, maxSize});
     if (!parser.parse(argumentsOf(argc, argv))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
@@ -223,6 +262,30 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     for (const QString& path : parser.values(keep))
         opt.keep.push_back(bytesOfArgument(path));
     opt.onlyWithKept = parser.isSet(onlyWithKept);
+    for (const QString& pattern : parser.values(exclude))
+        opt.exclude.push_back(bytesOfArgument(pattern));
+    const auto sizeOption = [&](const QCommandLineOption& option, std::int64_t& size) {
+        if (!parser.isSet(option))
+            return true;
+        const std::string text = bytesOfArgument(parser.value(option));
+        const std::optional<std::int64_t> parsed = parseSizeText(text);
+        if (!parsed) {
+            std::fprintf(stderr,
+                         "trevalo-scan: --%s '%s' is not a size (a number of bytes, or with "
+                         "a unit: B, KB, MB, GB)\n%s",
+                         bytesOfArgument(option.names().first()).c_str(),
+                         terminalText(text).c_str(), kUsage);
+            return false;
+        }
+        size = *parsed;
+        return true;
+    };
+    if (!sizeOption(minSize, opt.minSize) || !sizeOption(maxSize, opt.maxSize))
+        return false;
+    if (opt.maxSize >= 0 && opt.minSize > opt.maxSize) {
+        std::fprintf(stderr, "trevalo-scan: --min-size is larger than --max-size\n%s", kUsage);
+        return false;
+    }
     for (const QString& arg : parser.positionalArguments())
         opt.paths.push_back(bytesOfArgument(arg));
     if (opt.paths.empty() && !opt.help && !opt.version) {
@@ -373,6 +436,9 @@ int runScanCommand(int argc, char** argv) {
     if (!addKeepRows(opt.keep, request))
         pathFailed = true;
     request.onlyWithKept = opt.onlyWithKept;
+    request.exclude = opt.exclude;
+    request.minSize = opt.minSize;
+    request.maxSize = opt.maxSize;
 
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;

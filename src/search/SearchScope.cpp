@@ -92,9 +92,10 @@ std::optional<std::int64_t> parseSizeText(std::string_view text) {
     bool digits = false;
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (whole > (kMax - 9) / 10)
+        const int digit = text[i] - '0';
+        if (whole > (kMax - digit) / 10)
             return std::nullopt;
-        whole = whole * 10 + (text[i] - '0');
+        whole = whole * 10 + digit;
         digits = true;
     }
     // The fraction as a count of billionths, enough for a byte of a GB.

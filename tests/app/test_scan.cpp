@@ -246,6 +246,49 @@ private slots:
         QVERIFY(r.err.isEmpty());
     }
 
+    // Excluded names and paths and files outside the size limits are not listed; a size that
+    // is not one, or limits that leave nothing, are a bad command line.
+    void excludeAndSizeLimits() {
+        TempTree t;
+        for (const char* f : {"a/one", "a/two", "a/three.tmp", "skip/four", "b/skip/five"})
+            t.file(f, "12345");
+        t.file("a/big1", std::string(1001, 'x'));
+        t.file("a/big2", std::string(1001, 'x'));
+        t.file("a/small1", "12");
+        t.file("a/small2", "12");
+        t.file("a/empty");
+        Result r = scan({"--json", "--exclude", "*.TMP", "--exclude=skip", "--min-size", "3",
+                         "--max-size", "1 KB", t.root()});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                 (std::set<std::string>{t.path("a/one"), t.path("a/two")}));
+        QVERIFY(pathsIn(jsonOf(r), "zero_size").empty());
+        QVERIFY(r.err.isEmpty()); // no progress when stderr is not a terminal
+        r = scan({"--json", "--exclude", "*/a/*", "--max-size", "5", t.root()});
+        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                 (std::set<std::string>{t.path("skip/four"), t.path("b/skip/five")}));
+        QCOMPARE(pathsIn(jsonOf(r), "zero_size"), std::set<std::string>{});
+        r = scan({"--json", "--max-size", "0", t.root()});
+        QCOMPARE(pathsIn(jsonOf(r), "zero_size"), std::set<std::string>{t.path("a/empty")});
+        QVERIFY(pathsIn(jsonOf(r), "duplicates").empty());
+
+        for (const std::vector<std::string>& bad :
+             {std::vector<std::string>{"--min-size", "5XB", t.root()},
+              std::vector<std::string>{"--max-size", "-1", t.root()},
+              std::vector<std::string>{"--max-size=", t.root()}}) {
+            r = scan(bad);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.contains("is not a size") && r.err.contains("usage:"),
+                     r.err.constData());
+            QVERIFY(r.out.isEmpty());
+        }
+        r = scan({"--min-size", "2KB", "--max-size", "1KB", t.root()});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("--min-size is larger than --max-size"));
+        r = scan({"--help"});
+        QVERIFY(r.out.contains("--exclude PATTERN") && r.out.contains("--min-size SIZE"));
+    }
+
     // The four lists in tab order, the completion text last; a missing folder is named, the
     // others are searched, and the exit status tells.
     void textListsAndAMissingFolder() {

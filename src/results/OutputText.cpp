@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/OutputText.h"
+
+#include "platform/ByteText.h"
+
+#include <cerrno>
+
+namespace trevalo {
+
+namespace {
+
+constexpr std::size_t kWriteChunk = 1 << 20;
+
+void appendEscape(std::string& out, const char* form, unsigned value) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, form, value);
+    out += buf;
+}
+
+} // namespace
+
+namespace {
+
+// The two ways names are written: for a terminal (control characters and invalid bytes as
+// \xNN, C1 controls as \u00NN) and as a JSON string (controls as \u00NN, invalid bytes as
+// \udcNN, the "surrogateescape" convention, so that a reader can get every byte back).
+enum class Escaping { Terminal, Json };
+
+void appendEscaped(std::string& out, std::string_view bytes, Escaping how) {
+    const bool json = how == Escaping::Json;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '"':
+                out += json ? "\\\"" : "\"";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F)
+                    appendEscape(out, json ? "\\u%04x" : "\\x%02x", c);
+                else
+                    out.push_back(static_cast<char>(c));
+            }
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8SequenceLength(bytes, i);
+        if (len == 0) {
+            appendEscape(out, json ? "\\udc%02x" : "\\x%02x", c);
+            ++i;
+            continue;
+        }
+        if (!json && c == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0) {
+            // U+0080..U+009F: C2 80..C2 9F
+            appendEscape(out, "\\u%04x", static_cast<unsigned char>(bytes[i + 1]));
+        } else {
+            out.append(bytes.substr(i, len));
+        }
+        i += len;
+    }
+}
+
+} // namespace
+
+void appendTerminalText(std::string& out, std::string_view bytes) {
+    appendEscaped(out, bytes, Escaping::Terminal);
+}
+
+std::string terminalText(std::string_view bytes) {
+    std::string out;
+    appendTerminalText(out, bytes);
+    return out;
+}
+
+void appendJsonText(std::string& out, std::string_view bytes) {
+    appendEscaped(out, bytes, Escaping::Json);
+}
+
+void appendJsonString(std::string& out, std::string_view bytes) {
+    out.push_back('"');
+    appendEscaped(out, bytes, Escaping::Json);
+    out.push_back('"');
+}
+
+void CheckedOutput::write(std::string_view bytes) {
+    if (error_ != 0 || bytes.empty())
+        return;
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        error_ = errno != 0 ? errno : EIO;
+}
+
+void CheckedOutput::writeIfLarge(std::string& out) {
+    if (out.size() > kWriteChunk) {
+        write(out);
+        out.clear();
+    }
+}
+
+bool CheckedOutput::close() {
+    errno = 0;
+    if (std::fflush(file_) != 0 && error_ == 0)
+        error_ = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(file_) != 0 && error_ == 0)
+        error_ = errno != 0 ? errno : EIO;
+    return error_ == 0;
+}
+
+} // namespace trevalo

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace trevalo {
+
+// Bytes for a terminal: a name can neither start a new cell or row nor send the terminal a
+// command. Backslash, C0 controls and DEL become \\, \n, \t, \r or \xNN; C1 controls
+// (U+0080..U+009F) become \u0080..\u009f; bytes that are not valid UTF-8 become \xNN. All other
+// text is kept, so the result is valid UTF-8 and every name can be told apart.
+void appendTerminalText(std::string& out, std::string_view bytes);
+std::string terminalText(std::string_view bytes);
+
+// A JSON string. Bytes that are not valid UTF-8 are written as \udc80 to \udcff (the
+// "surrogateescape" convention), so that a reader can get every byte back.
+void appendJsonString(std::string& out, std::string_view bytes);
+// The same without the quotes around it.
+void appendJsonText(std::string& out, std::string_view bytes);
+
+// A stream that remembers its first failed write. Once a write has failed nothing more is
+// written, so a closed pipe or a full disk ends the output at once.
+class CheckedOutput {
+public:
+    explicit CheckedOutput(std::FILE* file) : file_(file) {}
+
+    void write(std::string_view bytes);
+    // Writes and empties out once it holds more than a megabyte.
+    void writeIfLarge(std::string& out);
+    // Flushes and closes the stream; false when anything written was lost.
+    bool close();
+    // The errno of the first failure.
+    int error() const { return error_; }
+
+private:
+    std::FILE* file_;
+    int error_ = 0;
+};
+
+} // namespace trevalo

@@ -1,0 +1,707 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/ResultsFile.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace trevalo {
+
+namespace {
+
+constexpr std::array<std::string_view, kSearchTypeCount> kJsonSearchNames = {
+    "zero_size", "duplicates", "same_name"};
+constexpr std::array<std::string_view, 3> kJsonRoleNames = {"search", "keep", "keep_only"};
+
+const char* boolText(bool b) {
+    return b ? "true" : "false";
+}
+
+std::string isoTime(std::int64_t seconds) {
+    const auto t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    char buf[40] = "";
+    if (gmtime_r(&t, &tm))
+        std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return buf;
+}
+
+void appendSetup(std::string& json, const SearchRequest& setup) {
+    json += "\"setup\": {\"paths\": [";
+    bool first = true;
+    for (const PathRow& row : setup.paths) {
+        json += first ? "{\"path\": " : ", {\"path\": ";
+        first = false;
+        appendJsonString(json, row.path);
+        json += ", \"subfolders\": ";
+        json += boolText(row.subFolders);
+        json += ", \"role\": \"";
+        json += kJsonRoleNames[static_cast<std::size_t>(row.role)];
+        json += "\"}";
+    }
+    json += "], \"searches\": [";
+    first = true;
+    for (int t = 0; t < kSearchTypeCount; ++t) {
+        if (!setup.types[static_cast<std::size_t>(t)])
+            continue;
+        json += first ? "\"" : ", \"";
+        first = false;
+        json += kJsonSearchNames[static_cast<std::size_t>(t)];
+        json += "\"";
+    }
+    json += "], \"only_with_kept\": ";
+    json += boolText(setup.onlyWithKept);
+    json += ", \"exclude\": [";
+    first = true;
+    for (const std::string& p : setup.exclude) {
+        if (!first)
+            json += ", ";
+        first = false;
+        appendJsonString(json, p);
+    }
+    json += "], \"min_size\": " + std::to_string(setup.minSize);
+    json += ", \"max_size\": " + std::to_string(setup.maxSize) + "}, ";
+}
+
+// The summary and the lists; each row with its mtime when withMtime.
+void writeBody(CheckedOutput& out, std::string& json, const ResultLists& lists,
+               const ResultsSummary& summary, bool withMtime) {
+    json += "\"files_searched\": " + std::to_string(summary.files);
+    char secs[32];
+    std::snprintf(secs, sizeof secs, "%.3f", summary.seconds);
+    json += ", \"seconds\": ";
+    json += secs;
+    json += ", \"cancelled\": ";
+    json += boolText(summary.cancelled);
+    json += ", \"lists\": {";
+    for (int m = 0; m < kResultListCount; ++m) {
+        if (m > 0)
+            json += ", ";
+        json += "\"";
+        json += kJsonListNames[static_cast<std::size_t>(m)];
+        json += "\": [";
+        bool first = true;
+        for (const ResultRow& row : lists[static_cast<std::size_t>(m)]) {
+            json += first ? "\n  {\"path\": " : ",\n  {\"path\": ";
+            first = false;
+            appendJsonString(json, row.path());
+            json += ", \"name\": ";
+            appendJsonString(json, row.name);
+            json += ", \"folder\": ";
+            appendJsonString(json, row.folder);
+            json += ", \"group\": " + std::to_string(row.group);
+            json += ", \"size\": " + std::to_string(row.size);
+            json += ", \"modified\": ";
+            appendJsonString(json, row.dateText());
+            if (withMtime && row.mtimeKnown)
+                json += ", \"mtime\": " + std::to_string(row.mtime);
+            json += row.kept ? ", \"kept\": true" : ", \"kept\": false";
+            if (m == ListReadErrors) {
+                json += ", \"reason\": ";
+                appendJsonString(json, row.reason);
+                json += ", \"folder_not_listed\": ";
+                json += boolText(row.isFolder);
+            }
+            json += "}";
+            out.writeIfLarge(json);
+        }
+        json += "]";
+    }
+    json += "}}\n";
+    out.write(json);
+}
+
+// ---- Reading ----------------------------------------------------------------------------------
+
+// A reader of the JSON text, just enough for results files: values are taken as the caller
+// expects them, anything else is skipped whole. The first problem stops it.
+class JsonReader {
+public:
+    explicit JsonReader(std::string_view text) : s_(text) {}
+
+    bool failed() const { return !error_.empty(); }
+    const std::string& error() const { return error_; }
+
+    bool fail(const std::string& what) {
+        if (error_.empty()) {
+            if (i_ >= s_.size())
+                error_ = "the file ends early: it is incomplete";
+            else
+                error_ = "not a results file: " + what + " at byte " + std::to_string(i_ + 1);
+        }
+        return false;
+    }
+    // A problem with what a value means rather than how it is written.
+    bool failContent(const std::string& what) {
+        if (error_.empty())
+            error_ = "not a results file: " + what;
+        return false;
+    }
+
+    void skipBlanks() {
+        while (i_ < s_.size() &&
+               (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t'))
+            ++i_;
+    }
+    bool peek(char c) {
+        skipBlanks();
+        return i_ < s_.size() && s_[i_] == c;
+    }
+    bool take(char c) {
+        if (!peek(c))
+            return fail(std::string("expected '") + c + "'");
+        ++i_;
+        return true;
+    }
+    bool atEnd() {
+        skipBlanks();
+        return i_ >= s_.size();
+    }
+
+    // Calls onKey(key) for each member; onKey reads the value. False on a problem.
+    template <typename OnKey> bool object(OnKey&& onKey) {
+        if (!take('{'))
+            return false;
+        if (peek('}'))
+            return take('}');
+        std::string key;
+        do {
+            if (!string(key) || !take(':') || !onKey(key))
+                return false;
+        } while (next('}'));
+        return !failed() && take('}');
+    }
+    // Calls onItem() for each element; onItem reads it.
+    template <typename OnItem> bool array(OnItem&& onItem) {
+        if (!take('['))
+            return false;
+        if (peek(']'))
+            return take(']');
+        do {
+            if (!onItem())
+                return false;
+        } while (next(']'));
+        return !failed() && take(']');
+    }
+
+    bool string(std::string& out) {
+        out.clear();
+        if (!take('"'))
+            return fail("expected a string");
+        for (;;) {
+            const std::size_t end = s_.find_first_of("\"\\", i_);
+            if (end == std::string_view::npos) {
+                i_ = s_.size();
+                return fail("");
+            }
+            for (std::size_t k = i_; k < end; ++k)
+                if (static_cast<unsigned char>(s_[k]) < 0x20) {
+                    i_ = k;
+                    return fail("a control character in a string");
+                }
+            out.append(s_.substr(i_, end - i_));
+            i_ = end + 1;
+            if (s_[end] == '"')
+                return true;
+            if (!escape(out))
+                return false;
+        }
+    }
+
+    bool integer(std::int64_t& out) {
+        skipBlanks();
+        const std::size_t start = i_;
+        bool negative = false;
+        if (i_ < s_.size() && s_[i_] == '-') {
+            negative = true;
+            ++i_;
+        }
+        std::uint64_t value = 0;
+        bool digits = false;
+        for (; i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9'; ++i_) {
+            if (value > (UINT64_MAX - 9) / 10)
+                return fail("a number too large");
+            value = value * 10 + static_cast<unsigned>(s_[i_] - '0');
+            digits = true;
+        }
+        if (!digits || value > static_cast<std::uint64_t>(INT64_MAX)) {
+            i_ = start;
+            return fail("expected a whole number");
+        }
+        if (i_ < s_.size() && (s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E'))
+            return fail("expected a whole number");
+        out = negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
+        return true;
+    }
+
+    bool number(double& out) {
+        skipBlanks();
+        const std::size_t start = i_;
+        while (i_ < s_.size() && std::strchr("+-0123456789.eE", s_[i_]) && s_[i_] != '\0')
+            ++i_;
+        const std::string text(s_.substr(start, i_ - start));
+        char* end = nullptr;
+        out = std::strtod(text.c_str(), &end);
+        if (text.empty() || end != text.c_str() + text.size()) {
+            i_ = start;
+            return fail("expected a number");
+        }
+        return true;
+    }
+
+    bool boolean(bool& out) {
+        skipBlanks();
+        if (s_.substr(i_, 4) == "true") {
+            i_ += 4;
+            out = true;
+            return true;
+        }
+        if (s_.substr(i_, 5) == "false") {
+            i_ += 5;
+            out = false;
+            return true;
+        }
+        return fail("expected true or false");
+    }
+
+    // Any value, skipped.
+    bool skip() {
+        skipBlanks();
+        if (i_ >= s_.size())
+            return fail("");
+        switch (s_[i_]) {
+        case '{':
+            return object([&](const std::string&) { return skip(); });
+        case '[':
+            return array([&] { return skip(); });
+        case '"': {
+            std::string ignored;
+            return string(ignored);
+        }
+        case 't':
+        case 'f': {
+            bool ignored;
+            return boolean(ignored);
+        }
+        case 'n':
+            if (s_.substr(i_, 4) == "null") {
+                i_ += 4;
+                return true;
+            }
+            return fail("expected a value");
+        default: {
+            double ignored;
+            return number(ignored);
+        }
+        }
+    }
+
+private:
+    // After a member or element: true when a ',' follows (another one comes), false before the
+    // closing bracket or on a problem.
+    bool next(char close) {
+        skipBlanks();
+        if (i_ < s_.size() && s_[i_] == ',') {
+            ++i_;
+            return true;
+        }
+        if (i_ < s_.size() && s_[i_] == close)
+            return false;
+        fail(std::string("expected ',' or '") + close + "'");
+        return false;
+    }
+
+    bool hex4(unsigned& out) {
+        if (i_ + 4 > s_.size()) {
+            i_ = s_.size();
+            return fail("");
+        }
+        out = 0;
+        for (int k = 0; k < 4; ++k) {
+            const char c = s_[i_ + static_cast<std::size_t>(k)];
+            out <<= 4;
+            if (c >= '0' && c <= '9')
+                out |= static_cast<unsigned>(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                out |= static_cast<unsigned>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                out |= static_cast<unsigned>(c - 'A' + 10);
+            else
+                return fail("a bad \\u escape");
+        }
+        i_ += 4;
+        return true;
+    }
+
+    static void appendUtf8(std::string& out, char32_t cp) {
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+
+    // The escape after a backslash. \udc80..\udcff alone stand for the bytes 0x80..0xff of a
+    // name that is not UTF-8, as the writer puts them.
+    bool escape(std::string& out) {
+        if (i_ >= s_.size())
+            return fail("");
+        const char c = s_[i_++];
+        switch (c) {
+        case '"':
+        case '\\':
+        case '/':
+            out.push_back(c);
+            return true;
+        case 'b':
+            out.push_back('\b');
+            return true;
+        case 'f':
+            out.push_back('\f');
+            return true;
+        case 'n':
+            out.push_back('\n');
+            return true;
+        case 'r':
+            out.push_back('\r');
+            return true;
+        case 't':
+            out.push_back('\t');
+            return true;
+        case 'u':
+            break;
+        default:
+            --i_;
+            return fail("a bad escape in a string");
+        }
+        unsigned u = 0;
+        if (!hex4(u))
+            return false;
+        if (u >= 0xD800 && u <= 0xDBFF && s_.substr(i_, 2) == "\\u") {
+            const std::size_t back = i_;
+            i_ += 2;
+            unsigned low = 0;
+            if (!hex4(low))
+                return false;
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                return true;
+            }
+            i_ = back;
+        }
+        if (u >= 0xDC80 && u <= 0xDCFF) {
+            out.push_back(static_cast<char>(u - 0xDC00));
+            return true;
+        }
+        if (u >= 0xD800 && u <= 0xDFFF)
+            return fail("a lone surrogate in a string");
+        appendUtf8(out, u);
+        return true;
+    }
+
+    std::string_view s_;
+    std::size_t i_ = 0;
+    std::string error_;
+};
+
+// "yyyy/mm/dd hh:mm:ss" in local time, as trevalo-scan writes "modified".
+std::optional<std::int64_t> localDate(std::string_view text) {
+    if (text == kZeroDateText)
+        return std::nullopt;
+    std::tm tm{};
+    const std::string s(text);
+    if (std::sscanf(s.c_str(), "%d/%d/%d %d:%d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                    &tm.tm_hour, &tm.tm_min, &tm.tm_sec) != 6)
+        return std::nullopt;
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return static_cast<std::int64_t>(t);
+}
+
+std::optional<std::int64_t> isoSeconds(std::string_view text) {
+    std::tm tm{};
+    const std::string s(text);
+    char zone = 0;
+    if (std::sscanf(s.c_str(), "%d-%d-%dT%d:%d:%d%c", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                    &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &zone) != 7 ||
+        zone != 'Z')
+        return std::nullopt;
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    return static_cast<std::int64_t>(timegm(&tm));
+}
+
+bool readRow(JsonReader& in, ResultRow& row) {
+    std::string text;
+    std::optional<std::int64_t> mtime;
+    bool named = false;
+    const bool ok = in.object([&](const std::string& key) {
+        if (key == "name" || key == "folder" || key == "reason") {
+            named = named || key == "name";
+            return in.string(key == "name" ? row.name : key == "folder" ? row.folder : row.reason);
+        }
+        if (key == "group")
+            return in.integer(row.group);
+        if (key == "size")
+            return in.integer(row.size);
+        if (key == "mtime") {
+            std::int64_t t = 0;
+            if (!in.integer(t))
+                return false;
+            mtime = t;
+            return true;
+        }
+        if (key == "modified") {
+            if (!in.string(text))
+                return false;
+            if (text.size() >= row.date.size())
+                return in.fail("a date too long");
+            std::fill(row.date.begin(), row.date.end(), '\0');
+            std::memcpy(row.date.data(), text.data(), text.size());
+            return true;
+        }
+        if (key == "kept")
+            return in.boolean(row.kept);
+        if (key == "folder_not_listed")
+            return in.boolean(row.isFolder);
+        return in.skip();
+    });
+    if (!ok)
+        return false;
+    if (!named)
+        return in.failContent("a row without a name");
+    if (!mtime && row.size >= 0 && !row.isFolder)
+        mtime = localDate(row.dateText());
+    if (mtime && row.size >= 0) {
+        row.mtime = *mtime;
+        row.mtimeKnown = true;
+        row.stamp.size = row.size;
+        row.stamp.mtime = *mtime;
+    }
+    if (row.dateText().empty())
+        std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
+    return true;
+}
+
+bool readSetup(JsonReader& in, SearchRequest& setup) {
+    std::string text;
+    return in.object([&](const std::string& key) {
+        if (key == "paths")
+            return in.array([&] {
+                PathRow row;
+                const bool ok = in.object([&](const std::string& k) {
+                    if (k == "path")
+                        return in.string(row.path);
+                    if (k == "subfolders")
+                        return in.boolean(row.subFolders);
+                    if (k == "role") {
+                        if (!in.string(text))
+                            return false;
+                        const auto* it =
+                            std::find(kJsonRoleNames.begin(), kJsonRoleNames.end(), text);
+                        if (it == kJsonRoleNames.end())
+                            return in.failContent("an unknown path role \"" + text + "\"");
+                        row.role = static_cast<PathRole>(it - kJsonRoleNames.begin());
+                        return true;
+                    }
+                    return in.skip();
+                });
+                setup.paths.push_back(std::move(row));
+                return ok;
+            });
+        if (key == "searches") {
+            setup.types = {false, false, false};
+            return in.array([&] {
+                if (!in.string(text))
+                    return false;
+                const auto* it = std::find(kJsonSearchNames.begin(), kJsonSearchNames.end(), text);
+                if (it != kJsonSearchNames.end())
+                    setup.types[static_cast<std::size_t>(it - kJsonSearchNames.begin())] = true;
+                return true;
+            });
+        }
+        if (key == "only_with_kept")
+            return in.boolean(setup.onlyWithKept);
+        if (key == "exclude")
+            return in.array([&] {
+                if (!in.string(text))
+                    return false;
+                setup.exclude.push_back(text);
+                return true;
+            });
+        if (key == "min_size")
+            return in.integer(setup.minSize);
+        if (key == "max_size")
+            return in.integer(setup.maxSize);
+        return in.skip();
+    });
+}
+
+} // namespace
+
+void writeResultsJson(CheckedOutput& out, const ResultLists& lists, const ResultsSummary& summary) {
+    std::string json = "{";
+    writeBody(out, json, lists, summary, false);
+}
+
+void writeSavedResults(CheckedOutput& out, const SavedResults& results) {
+    std::string json = "{\"trevalo_results\": " + std::to_string(kResultsFileVersion);
+    json += ", \"searched_at\": ";
+    appendJsonString(json, results.searchedAt != 0 ? isoTime(results.searchedAt) : "");
+    json += ", ";
+    appendSetup(json, results.setup.value_or(SearchRequest{}));
+    writeBody(out, json, results.lists, results.summary, true);
+}
+
+bool saveResults(const std::string& path, const SavedResults& results, std::string& error) {
+    const std::string part = path + ".part";
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+    if (!file) {
+        error = "'" + part + "' could not be written: " + errorText(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    CheckedOutput out(file);
+    writeSavedResults(out, results);
+    if (!out.close()) {
+        error = "'" + path + "' could not be written: " + errorText(out.error());
+        ::unlink(part.c_str());
+        return false;
+    }
+    if (::rename(part.c_str(), path.c_str()) != 0) {
+        error = "'" + path + "' could not be written: " + errorText(errno);
+        ::unlink(part.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<SavedResults> readResults(std::string_view json, std::string& error) {
+    JsonReader in(json);
+    SavedResults results;
+    bool hasLists = false;
+    std::int64_t version = 0;
+    std::string text;
+    const bool ok = in.object([&](const std::string& key) {
+        if (key == "trevalo_results") {
+            if (!in.integer(version))
+                return false;
+            if (version != kResultsFileVersion)
+                return in.failContent("this results file is of format version " +
+                                      std::to_string(version) + "; this program reads version " +
+                                      std::to_string(kResultsFileVersion));
+            return true;
+        }
+        if (key == "searched_at") {
+            if (!in.string(text))
+                return false;
+            results.searchedAt = isoSeconds(text).value_or(0);
+            return true;
+        }
+        if (key == "setup") {
+            results.setup.emplace();
+            return readSetup(in, *results.setup);
+        }
+        if (key == "files_searched")
+            return in.integer(results.summary.files);
+        if (key == "seconds")
+            return in.number(results.summary.seconds);
+        if (key == "cancelled")
+            return in.boolean(results.summary.cancelled);
+        if (key == "lists") {
+            hasLists = true;
+            return in.object([&](const std::string& name) {
+                const auto* it = std::find(kJsonListNames.begin(), kJsonListNames.end(), name);
+                if (it == kJsonListNames.end())
+                    return in.skip();
+                auto& rows = results.lists[static_cast<std::size_t>(it - kJsonListNames.begin())];
+                return in.array([&] {
+                    rows.emplace_back();
+                    return readRow(in, rows.back());
+                });
+            });
+        }
+        return in.skip();
+    });
+    if (ok && !in.atEnd())
+        in.fail("more text after the results");
+    if (!in.failed() && !hasLists)
+        in.failContent("it holds no lists of results");
+    if (in.failed()) {
+        error = in.error();
+        if (error.rfind("the file ends early", 0) == 0 &&
+            json.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            error = "not a results file: the file is empty";
+        return std::nullopt;
+    }
+    return results;
+}
+
+std::optional<SavedResults> openResults(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "'" + path + "' could not be opened: " + errorText(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = "'" + path + "' could not be read: " + errorText(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return readResults(text, error);
+}
+
+std::vector<std::size_t> staleRows(std::vector<ResultRow>& rows) {
+    std::vector<std::size_t> stale;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ResultRow& row = rows[i];
+        if (row.isFolder || row.size < 0)
+            continue;
+        const FileStatus st = statEntry(row.path());
+        if (st.kind != FileKind::Regular || st.size != row.size ||
+            (row.mtimeKnown && st.stamp().mtime != row.mtime)) {
+            stale.push_back(i);
+            continue;
+        }
+        row.stamp = st.stamp();
+        row.mtime = row.stamp.mtime;
+        row.mtimeKnown = true;
+    }
+    return stale;
+}
+
+} // namespace trevalo

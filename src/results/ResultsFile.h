@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "results/OutputText.h"
+#include "search/ResultRow.h"
+#include "search/SearchState.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trevalo {
+
+using ResultLists = std::array<std::vector<ResultRow>, kResultListCount>;
+
+// The version of the saved results file this program writes and reads.
+inline constexpr int kResultsFileVersion = 1;
+
+// What a results file says about the search as a whole.
+struct ResultsSummary {
+    std::int64_t files = 0; // files searched
+    double seconds = 0;     // from start to end
+    bool cancelled = false;
+};
+
+// A search's results as saved and opened: the four lists, the summary and, in a saved file (not
+// in trevalo-scan's output), the search set-up and when the search ran.
+struct SavedResults {
+    ResultLists lists;
+    ResultsSummary summary;
+    std::optional<SearchRequest> setup;
+    std::int64_t searchedAt = 0; // seconds since the epoch; 0: not known
+};
+
+// The four lists as one JSON object, trevalo-scan's form: files_searched, seconds, cancelled,
+// and lists (zero_size, duplicates, same_name, read_errors) of rows with path, name, folder,
+// group, size, modified and kept (and reason and folder_not_listed in read_errors). Names are
+// written with appendJsonString, so every byte comes back.
+void writeResultsJson(CheckedOutput& out, const ResultLists& lists, const ResultsSummary& summary);
+
+// A results file: trevalo-scan's form with, first, "trevalo_results" (the format's version),
+// "searched_at" (ISO 8601, UTC) and "setup" (paths with their sub-folder flag and role, the
+// searches, only_with_kept, exclude, min_size and max_size), and in each row of a file whose
+// date is known "mtime" (seconds since the epoch). Written to a file beside `path` that then
+// takes its place, so a failed save leaves an older file whole. False with a message on failure.
+bool saveResults(const std::string& path, const SavedResults& results, std::string& error);
+void writeSavedResults(CheckedOutput& out, const SavedResults& results);
+
+// Reads a results file or trevalo-scan's JSON output. Anything else (not JSON, not this form, a
+// truncated file, another version of the format) gives nothing and a message that says why.
+std::optional<SavedResults> openResults(const std::string& path, std::string& error);
+std::optional<SavedResults> readResults(std::string_view json, std::string& error);
+
+// Looks at the file of each row as it is now. A row whose file is gone, is no longer a regular
+// file, or whose size or last-write time (whole seconds) differs is stale: its index is
+// returned, in order. Every other file row gets the file's current stamp (device, inode, times),
+// so whatever acts on it later checks against the file that was looked at. Rows of folders that
+// could not be listed and of files that could not be measured are never stale.
+std::vector<std::size_t> staleRows(std::vector<ResultRow>& rows);
+
+// The keys of the lists in the JSON, in ResultList order.
+inline constexpr std::array<std::string_view, kResultListCount> kJsonListNames = {
+    "zero_size", "duplicates", "same_name", "read_errors"};
+
+} // namespace trevalo

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Results saved and opened again, files that are refused, rows gone stale on disk, and one list
+// exported as CSV and read back by Python's csv module.
+#include "results/ResultsCsv.h"
+#include "results/ResultsFile.h"
+#include "support/TempTree.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+#include <utime.h>
+
+using namespace trevalo;
+using trevalo::test::TempTree;
+
+namespace {
+
+// Names that take every escape: not UTF-8, controls, quote, backslash, comma, C1, non-Latin.
+const std::vector<std::string> kOddNames = {
+    "caf\xe9.txt", "tab\there", "line\nbreak",       "quote\"d",
+    "back\\slash", "a,b",       "\xc2\x85next-line", "\xe6\x97\xa5\xe6\x9c\xac\xf0\x9f\x98\x80",
+    "\xff\xfe",    "plain"};
+
+SavedResults sampleResults(TempTree& tree) {
+    SavedResults r;
+    int i = 0;
+    for (const std::string& name : kOddNames) {
+        const std::string path = tree.file("d\xe9/" + name, "same");
+        ResultRow row = rowOfFile(path, 7);
+        row.kept = (i++ % 3) == 0;
+        r.lists[ListDuplicates].push_back(row);
+    }
+    r.lists[ListZeroSize].push_back(rowOfFile(tree.file("zero")));
+    r.lists[ListSameName].push_back(rowOfFile(tree.file("x/plain", "other")));
+    ResultRow gone = rowOfFile(tree.path("never-there"));
+    r.lists[ListReadErrors].push_back(gone);
+    r.lists[ListReadErrors].push_back(makeFolderRow(tree.path("shut\xfe"), EACCES));
+    r.summary = {12, 3.25, true};
+    SearchRequest setup;
+    setup.paths = {PathRow{tree.root() + "/*.*", true, PathRole::Search},
+                   PathRow{tree.path("d\xe9") + "/*.txt", false, PathRole::Keep},
+                   PathRow{"/srv/a;b", true, PathRole::KeepOnly}};
+    setup.types = {true, false, true};
+    setup.onlyWithKept = true;
+    setup.exclude = {"*.tmp", "caf\xe9*", "*/build/*"};
+    setup.minSize = 1;
+    setup.maxSize = 5000000000;
+    r.setup = setup;
+    r.searchedAt = 1780000000;
+    return r;
+}
+
+void compareRows(const std::vector<ResultRow>& got, const std::vector<ResultRow>& want) {
+    QCOMPARE(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        QCOMPARE(got[i].folder, want[i].folder);
+        QCOMPARE(got[i].name, want[i].name);
+        QCOMPARE(got[i].group, want[i].group);
+        QCOMPARE(got[i].size, want[i].size);
+        QCOMPARE(got[i].mtimeKnown, want[i].mtimeKnown);
+        QCOMPARE(got[i].mtime, want[i].mtime);
+        QCOMPARE(got[i].dateText(), want[i].dateText());
+        QCOMPARE(got[i].kept, want[i].kept);
+        QCOMPARE(got[i].isFolder, want[i].isFolder);
+        QCOMPARE(got[i].reason, want[i].reason);
+    }
+}
+
+std::string jsonOf(const SavedResults& r, bool saved) {
+    char* buf = nullptr;
+    std::size_t len = 0;
+    std::FILE* f = open_memstream(&buf, &len);
+    CheckedOutput out(f);
+    if (saved)
+        writeSavedResults(out, r);
+    else
+        writeResultsJson(out, r.lists, r.summary);
+    out.close();
+    std::string text(buf, len);
+    std::free(buf);
+    return text;
+}
+
+} // namespace
+
+class ResultsFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void savedAndOpenedEveryByteAndTheSetUp() {
+        TempTree tree;
+        const SavedResults saved = sampleResults(tree);
+        const std::string file = tree.path("results \xe9.json");
+        std::string error;
+        QVERIFY2(saveResults(file, saved, error), error.c_str());
+        QVERIFY(!test::exists(file + ".part"));
+        const auto opened = openResults(file, error);
+        QVERIFY2(opened, error.c_str());
+        for (int m = 0; m < kResultListCount; ++m)
+            compareRows(opened->lists[m], saved.lists[m]);
+        QCOMPARE(opened->summary.files, 12);
+        QCOMPARE(opened->summary.seconds, 3.25);
+        QVERIFY(opened->summary.cancelled);
+        QCOMPARE(opened->searchedAt, saved.searchedAt);
+        QVERIFY(opened->setup);
+        const SearchRequest& s = *opened->setup;
+        QCOMPARE(s.paths.size(), std::size_t(3));
+        for (std::size_t i = 0; i < 3; ++i) {
+            QCOMPARE(s.paths[i].path, saved.setup->paths[i].path);
+            QCOMPARE(s.paths[i].subFolders, saved.setup->paths[i].subFolders);
+            QVERIFY(s.paths[i].role == saved.setup->paths[i].role);
+        }
+        QCOMPARE(s.types, saved.setup->types);
+        QCOMPARE(s.onlyWithKept, true);
+        QCOMPARE(s.exclude, saved.setup->exclude);
+        QCOMPARE(s.minSize, 1);
+        QCOMPARE(s.maxSize, 5000000000);
+
+        // trevalo-scan's output opens too, without a set-up; the date comes from "modified".
+        const auto scan = readResults(jsonOf(saved, false), error);
+        QVERIFY2(scan, error.c_str());
+        QVERIFY(!scan->setup);
+        compareRows(scan->lists[ListDuplicates], saved.lists[ListDuplicates]);
+
+        // Any JSON layout of the same values reads the same (Qt writes it indented).
+        const QJsonDocument doc =
+            QJsonDocument::fromJson(QByteArray::fromStdString(jsonOf(saved, true)));
+        QVERIFY(doc.isObject());
+        const auto relaid = readResults(doc.toJson(QJsonDocument::Indented).toStdString(), error);
+        QVERIFY2(relaid, error.c_str());
+        compareRows(relaid->lists[ListDuplicates], saved.lists[ListDuplicates]);
+    }
+
+    void refusedFilesSayWhyAndGiveNothing() {
+        TempTree tree;
+        const std::string good = jsonOf(sampleResults(tree), true);
+        std::string versioned = good;
+        versioned.replace(versioned.find("\"trevalo_results\": 1"), 20, "\"trevalo_results\": 2");
+        const std::vector<std::pair<std::string, std::string>> cases = {
+            {"", "empty"},
+            {"PK\x03\x04 not json at all", "not a results file"},
+            {"[1, 2, 3]", "not a results file"},
+            {"{\"some\": \"other json\"}", "no lists"},
+            {good.substr(0, good.size() / 2), "ends early"},
+            {good.substr(0, good.size() - 3), "ends early"},
+            {versioned, "version 2"},
+            {good + "{}", "more text"},
+            {"{\"lists\": {\"duplicates\": [{\"size\": 3}]}}", "without a name"},
+            {"{\"lists\": {\"duplicates\": [{\"name\": \"\\ud800\"}]}}", "surrogate"},
+            {"{\"lists\": {\"duplicates\": [{\"name\": \"a\", \"size\": 1.5}]}}", "whole number"},
+        };
+        for (const auto& [text, says] : cases) {
+            std::string error;
+            QVERIFY2(!readResults(text, error), says.c_str());
+            QVERIFY2(error.find(says) != std::string::npos, (says + " / " + error).c_str());
+        }
+        std::string error;
+        QVERIFY(!openResults(tree.path("missing.json"), error));
+        QVERIFY(error.find("could not be opened") != std::string::npos);
+        QVERIFY(!saveResults(tree.path("no/such/folder/r.json"), sampleResults(tree), error));
+        QVERIFY(error.find("could not be written") != std::string::npos);
+    }
+
+    void rowsOfChangedFilesAreStale() {
+        TempTree tree;
+        SavedResults saved;
+        for (const char* f : {"same", "grown", "touched", "gone", "replaced"})
+            saved.lists[ListDuplicates].push_back(rowOfFile(tree.file(f, "1234"), 0));
+        saved.lists[ListReadErrors].push_back(makeFolderRow(tree.path("shut"), EACCES));
+        std::string error;
+        const std::string file = tree.path("r.json");
+        QVERIFY(saveResults(file, saved, error));
+
+        tree.file("grown", "12345");
+        tree.setMtime("touched", saved.lists[ListDuplicates][2].mtime + 10);
+        ::unlink(tree.path("gone").c_str());
+        ::unlink(tree.path("replaced").c_str());
+        tree.dir("replaced");
+
+        auto opened = openResults(file, error);
+        QVERIFY(opened);
+        auto& rows = opened->lists[ListDuplicates];
+        QCOMPARE(staleRows(rows), (std::vector<std::size_t>{1, 2, 3, 4}));
+        // The fresh row now carries the file's identity, as a search would have given it.
+        QCOMPARE(rows[0].stamp, saved.lists[ListDuplicates][0].stamp);
+        QVERIFY(staleRows(opened->lists[ListReadErrors]).empty());
+    }
+
+    void csvReadBackByPython() {
+        const QString python = QStandardPaths::findExecutable("python3");
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        TempTree tree;
+        const SavedResults r = sampleResults(tree);
+        std::vector<ResultRow> rows = r.lists[ListDuplicates];
+        rows.push_back(r.lists[ListReadErrors][0]);
+        const std::string file = tree.path("list.csv");
+        std::string error;
+        QVERIFY2(exportCsv(file, rows, ListDuplicates, error), error.c_str());
+        QProcess p;
+        p.start(python, {"-c",
+                         "import csv, json, sys\n"
+                         "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                         "    print(json.dumps(list(csv.reader(f, strict=True))))\n",
+                         QString::fromStdString(file)});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QJsonArray table = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+        QCOMPARE(table.size(), qsizetype(rows.size() + 1));
+        QCOMPARE(table[0].toArray().size(), 7);
+        QCOMPARE(table[0].toArray()[3].toString(), QStringLiteral("Size"));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const QJsonArray cells = table[static_cast<qsizetype>(i + 1)].toArray();
+            QCOMPARE(cells.size(), 7);
+            // The cell is the JSON string's text: decoding it as JSON gives the bytes back.
+            std::string json = "{\"lists\": {\"duplicates\": [{\"name\": \"" +
+                               cells[0].toString().toStdString() + "\", \"folder\": \"" +
+                               cells[1].toString().toStdString() + "\"}]}}";
+            const auto back = readResults(json, error);
+            QVERIFY2(back, error.c_str());
+            QCOMPARE(back->lists[ListDuplicates][0].name, rows[i].name);
+            QCOMPARE(back->lists[ListDuplicates][0].folder, rows[i].folder);
+            if (rows[i].size >= 0) {
+                QCOMPARE(cells[2].toString(), QStringLiteral("7"));
+                QCOMPARE(cells[3].toString(), QStringLiteral("4"));
+                const QDateTime when = QDateTime::fromString(cells[4].toString(), Qt::ISODate);
+                QVERIFY(when.isValid());
+                QCOMPARE(when.toSecsSinceEpoch(), rows[i].mtime);
+                QCOMPARE(cells[5].toString(), rows[i].kept ? QStringLiteral("yes") : QString());
+            } else {
+                QVERIFY(cells[3].toString().isEmpty());
+                QVERIFY(cells[4].toString().isEmpty());
+                QVERIFY(!cells[6].toString().isEmpty());
+            }
+        }
+        QVERIFY(test::readFile(file).find("\r\n") != std::string::npos);
+    }
+};
+
+QTEST_GUILESS_MAIN(ResultsFileTest)
+#include "test_results_file.moc"
