@@ -570,7 +570,8 @@ void writeSavedResults(CheckedOutput& out, const SavedResults& results) {
     json += ", \"searched_at\": ";
     appendJsonString(json, results.searchedAt != 0 ? isoTime(results.searchedAt) : "");
     json += ", ";
-    appendSetup(json, results.setup.value_or(SearchRequest{}));
+    if (results.setup)
+        appendSetup(json, *results.setup);
     writeBody(out, json, results.lists, results.summary, true);
 }
 

@@ -42,8 +42,9 @@ struct SavedResults {
 void writeResultsJson(CheckedOutput& out, const ResultLists& lists, const ResultsSummary& summary);
 
 // A results file: trevalo-scan's form with, first, "trevalo_results" (the format's version),
-// "searched_at" (ISO 8601, UTC) and "setup" (paths with their sub-folder flag and role, the
-// searches, only_with_kept, exclude, min_size and max_size), and in each row of a file whose
+// "searched_at" (ISO 8601, UTC; "" when not known) and, when there is one, "setup" (paths with
+// their sub-folder flag and role, the searches, only_with_kept, exclude, min_size and
+// max_size), and in each row of a file whose
 // date is known "mtime" (seconds since the epoch). Written to a file beside `path` that then
 // takes its place, so a failed save leaves an older file whole. False with a message on failure.
 bool saveResults(const std::string& path, const SavedResults& results, std::string& error);
@@ -58,7 +59,8 @@ std::optional<SavedResults> readResults(std::string_view json, std::string& erro
 // file, or whose size or last-write time (whole seconds) differs is stale: its index is
 // returned, in order. Every other file row gets the file's current stamp (device, inode, times),
 // so whatever acts on it later checks against the file that was looked at. Rows of folders that
-// could not be listed and of files that could not be measured are never stale.
+// could not be listed and of files that could not be measured are never stale. One lstat per
+// row: for long lists, call it off the window's thread.
 std::vector<std::size_t> staleRows(std::vector<ResultRow>& rows);
 
 // The keys of the lists in the JSON, in ResultList order.

@@ -160,9 +160,16 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         }
         out.progress(percentOf(std::max(index, seen), last));
     };
+    // Two threads add up their parts at their own moments; the count shown never goes back.
+    std::atomic<std::int64_t> shown{0};
     const auto reportBytes = [&] {
+        const std::int64_t sum = std::min(
+            work.bytesTotal, bytesFinished.load() + bytesInHand[0].load() + bytesInHand[1].load());
+        std::int64_t was = shown.load();
+        while (sum > was && !shown.compare_exchange_weak(was, sum)) {
+        }
         SearchWork now = work;
-        now.bytesDone = bytesFinished.load() + bytesInHand[0].load() + bytesInHand[1].load();
+        now.bytesDone = std::max(sum, was);
         out.work(now);
     };
     const auto compare = [&](std::size_t slot) {
@@ -171,17 +178,21 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             if (i >= runs.size() || cancel.load())
                 return;
             const Run& r = runs[i];
-            const std::int64_t size = table[static_cast<std::size_t>(r.start)].size;
+            // The comparison reports the index it has reached as the share of its chunks
+            // compared: the run's first index at none, its last at all of them.
+            const auto runBytes = static_cast<double>(bytesOf(table, r));
             const auto inRun = [&](std::int64_t index) {
                 report(index);
+                const double share =
+                    static_cast<double>(index - r.start) / static_cast<double>(r.end - r.start);
                 bytesInHand[slot] =
-                    std::clamp<std::int64_t>(index - r.start, 0, r.end - r.start) * size;
+                    static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
             const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun});
             compared[i] = done ? 1 : 0;
-            bytesInHand[slot] = 0;
             bytesFinished += bytesOf(table, r);
+            bytesInHand[slot] = 0;
             report(std::min(r.end + 1, last));
             reportBytes();
         }

@@ -231,6 +231,7 @@ private slots:
                 continue;
             QCOMPARE(w.bytesTotal, total);
             QVERIFY(w.bytesDone <= total);
+            QVERIFY(w.bytesDone >= done); // never goes back
             done = w.bytesDone;
         }
         QCOMPARE(done, total);
