@@ -244,7 +244,7 @@ public:
     bool number(double& out) {
         skipBlanks();
         const std::size_t start = i_;
-        while (i_ < s_.size() && std::strchr("+-0123456789.eE", s_[i_]) && s_[i_] != '\0')
+        while (i_ < s_.size() && s_[i_] != '\0' && std::strchr("+-0123456789.eE", s_[i_]))
             ++i_;
         const std::string text(s_.substr(start, i_ - start));
         char* end = nullptr;
@@ -271,16 +271,26 @@ public:
         return fail("expected true or false");
     }
 
-    // Any value, skipped.
+    // Any value, skipped; nested no deeper than kMaxDepth, so no file can exhaust the stack.
     bool skip() {
         skipBlanks();
         if (i_ >= s_.size())
             return fail("");
+        if ((s_[i_] == '{' || s_[i_] == '[') && depth_ >= kMaxDepth)
+            return fail("values nested too deep");
         switch (s_[i_]) {
-        case '{':
-            return object([&](const std::string&) { return skip(); });
-        case '[':
-            return array([&] { return skip(); });
+        case '{': {
+            ++depth_;
+            const bool ok = object([&](const std::string&) { return skip(); });
+            --depth_;
+            return ok;
+        }
+        case '[': {
+            ++depth_;
+            const bool ok = array([&] { return skip(); });
+            --depth_;
+            return ok;
+        }
         case '"': {
             std::string ignored;
             return string(ignored);
@@ -416,8 +426,11 @@ private:
         return true;
     }
 
+    static constexpr int kMaxDepth = 64;
+
     std::string_view s_;
     std::size_t i_ = 0;
+    int depth_ = 0;
     std::string error_;
 };
 

@@ -150,6 +150,7 @@ private slots:
             {"{\"lists\": {\"duplicates\": [{\"size\": 3}]}}", "without a name"},
             {"{\"lists\": {\"duplicates\": [{\"name\": \"\\ud800\"}]}}", "surrogate"},
             {"{\"lists\": {\"duplicates\": [{\"name\": \"a\", \"size\": 1.5}]}}", "whole number"},
+            {"{\"x\": " + std::string(100000, '[') + std::string(100000, ']') + "}", "too deep"},
         };
         for (const auto& [text, says] : cases) {
             std::string error;
