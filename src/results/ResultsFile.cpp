@@ -468,12 +468,15 @@ std::optional<std::int64_t> isoSeconds(std::string_view text) {
 bool readRow(JsonReader& in, ResultRow& row) {
     std::string text;
     std::optional<std::int64_t> mtime;
+    std::string path;
     bool named = false;
     const bool ok = in.object([&](const std::string& key) {
         if (key == "name" || key == "folder" || key == "reason") {
             named = named || key == "name";
             return in.string(key == "name" ? row.name : key == "folder" ? row.folder : row.reason);
         }
+        if (key == "path")
+            return in.string(path);
         if (key == "group")
             return in.integer(row.group);
         if (key == "size")
@@ -502,6 +505,11 @@ bool readRow(JsonReader& in, ResultRow& row) {
     });
     if (!ok)
         return false;
+    if (!named && !path.empty()) { // a row that gives its path alone
+        row.folder = folderOf(path);
+        row.name = fileNameOf(path);
+        named = true;
+    }
     if (!named)
         return in.failContent("a row without a name");
     if (!mtime && row.size >= 0 && !row.isFolder)

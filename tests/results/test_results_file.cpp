@@ -124,6 +124,12 @@ private slots:
         QVERIFY(!scan->setup);
         compareRows(scan->lists[ListDuplicates], saved.lists[ListDuplicates]);
 
+        const auto pathOnly =
+            readResults("{\"lists\": {\"same_name\": [{\"path\": \"/a/b\\udce9\"}]}}", error);
+        QVERIFY2(pathOnly, error.c_str());
+        QCOMPARE(pathOnly->lists[ListSameName][0].folder, std::string("/a/"));
+        QCOMPARE(pathOnly->lists[ListSameName][0].name, std::string("b\xe9"));
+
         // Any JSON layout of the same values reads the same (Qt writes it indented).
         const QJsonDocument doc =
             QJsonDocument::fromJson(QByteArray::fromStdString(jsonOf(saved, true)));
