@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <poll.h>
+#include <pty.h>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -156,6 +157,43 @@ QList<QByteArray> textRows(const QByteArray& out, const QByteArray& caption) {
     return rows;
 }
 
+// Runs trevalo-scan with stderr on a terminal (a pseudo-terminal this test reads) and stdout
+// to /dev/null; returns what the terminal was sent.
+QByteArray terminalStderr(std::vector<std::string> args) {
+    std::string program = scanProgram();
+    std::vector<char*> argv{program.data()};
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int master = -1, slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null < 0 || ::dup2(null, STDOUT_FILENO) < 0 || ::dup2(slave, STDERR_FILENO) < 0)
+            ::_exit(126);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(slave);
+    QByteArray err;
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) // EIO once the program has closed the terminal
+            break;
+        err.append(buf, n);
+    }
+    ::close(master);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return err;
+}
+
 // Runs an interrupted search: it holds before comparing contents until Ctrl-C.
 Result interrupted(const std::vector<std::string>& args) {
     bool sent = false;
@@ -287,6 +325,18 @@ private slots:
         QVERIFY(r.err.contains("--min-size is larger than --max-size"));
         r = scan({"--help"});
         QVERIFY(r.out.contains("--exclude PATTERN") && r.out.contains("--min-size SIZE"));
+    }
+
+    // On a terminal, stderr holds one line that is redrawn in place and cleared at the end.
+    void progressLineOnATerminal() {
+        TempTree t;
+        for (int i = 0; i < 50; ++i)
+            t.file("d/f" + std::to_string(i), std::string(5000, static_cast<char>('a' + i % 2)));
+        const QByteArray err = terminalStderr({"--duplicates", t.root()});
+        QVERIFY2(err.contains("files found"), err.constData());
+        QVERIFY2(err.contains("Searching duplicated files"), err.constData());
+        QVERIFY2(!err.contains('\n'), err.constData()); // never a new line
+        QVERIFY2(err.endsWith("\r\033[K"), err.constData());
     }
 
     // The four lists in tab order, the completion text last; a missing folder is named, the
