@@ -22,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
@@ -594,6 +596,104 @@ private slots:
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
     }
 
+    // Folders dropped from the file manager become path rows with the typed pattern; files and
+    // other addresses do not, and a drag of nothing but those is refused.
+    void droppedFoldersBecomePathRows() {
+        TempTree tree;
+        const std::string folder = tree.dir("drop/photos");
+        const std::string file = tree.file("drop/notes.txt", "x");
+        Window t;
+        QVERIFY(t.shown());
+        QWidget* target = t.searchPathList()->viewport();
+        const auto drag = [&](const std::vector<std::string>& paths, bool drop) {
+            QMimeData data;
+            QList<QUrl> urls{QUrl(QStringLiteral("https://example.org/"))};
+            for (const std::string& path : paths)
+                urls << QUrl::fromLocalFile(QString::fromStdString(path) + '/');
+            data.setUrls(urls);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            if (drop && enter.isAccepted()) {
+                QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(target, &dropped);
+            }
+            return enter.isAccepted();
+        };
+        QVERIFY(!drag({file}, true));
+        QVERIFY(t.pathTexts().isEmpty());
+        QVERIFY(drag({file, folder}, true));
+        QCOMPARE(t.pathTexts(), QStringList{QString::fromStdString(folder) + "/*.*|Yes"});
+        // Not while a search runs.
+        t.pathPicker()->setEnabled(false);
+        QVERIFY(!drag({folder + "/.."}, true));
+        QCOMPARE(t.pathTexts().size(), 1);
+    }
+
+    // With the keyboard only: Tab reaches every control once, from the folder list round to
+    // it again; the menus open at their button or at the current row; every list and box a
+    // screen reader meets has a name.
+    void keyboardOnly() {
+        TempTree tree;
+        const std::string a = tree.file("a.txt", "x");
+        const std::string b = tree.file("b.txt", "y");
+        Window t;
+        t.w.resize(700, 500);
+        QVERIFY(t.shown());
+        QStringList visited;
+        QWidget* start = QApplication::focusWidget();
+        QCOMPARE(start, static_cast<QWidget*>(t.folderList()));
+        for (int i = 0; i < 40; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == start)
+                break;
+        }
+        QCOMPARE(
+            visited,
+            QStringList({"folderList", "patternEdit", "subFoldersCheckBox", "addPathButton",
+                         "removePathButton", "searchPathList", "addFolderButton", "searchButton",
+                         "newSearchButton", "searchTypeList", "menuButton", "resultTabBar",
+                         "resultView0", "taskButton", "previewCheckBox", "driveCombo"}));
+
+        // Menu and Task open their menus below themselves.
+        QMenu* general = t.child<QMenu>(QStringLiteral("generalMenu"));
+        for (const auto& [button, menu] :
+             {std::pair{static_cast<QWidget*>(t.menuButton()), general},
+              std::pair{t.child<QWidget>(QStringLiteral("taskButton")), t.fileMenu()}}) {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+            QTRY_VERIFY(menu->isVisible());
+            // Just below the button, moved left only as far as the screen's edge asks.
+            const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+            QCOMPARE(menu->y(), below.y());
+            QVERIFY(menu->x() == below.x() ||
+                    menu->geometry().right() == menu->screen()->geometry().right());
+            menu->hide();
+        }
+        // The Menu key and Shift+F10 open the file menu at the current row.
+        t.w.resultModel(0).appendRows({diskRow(a), diskRow(b)});
+        t.showList(0);
+        t.view(0)->selectRow(1);
+        const QPoint row = t.view(0)->viewport()->mapToGlobal(
+            t.view(0)->visualRect(t.list().index(1, NameColumn)).bottomLeft());
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1), QPoint(1, 1));
+        QApplication::sendEvent(t.view(0), &menuKey);
+        QTRY_VERIFY(t.fileMenu()->isVisible());
+        QCOMPARE(t.fileMenu()->pos(), row);
+        t.fileMenu()->hide();
+        QTest::keyClick(t.view(0), Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(t.fileMenu()->isVisible());
+        t.fileMenu()->hide();
+
+        for (const QWidget* named :
+             {static_cast<QWidget*>(t.folderList()), static_cast<QWidget*>(t.patternEdit()),
+              static_cast<QWidget*>(t.searchPathList()), static_cast<QWidget*>(t.searchTypeList()),
+              static_cast<QWidget*>(t.previewLabel()), static_cast<QWidget*>(t.addPathButton()),
+              static_cast<QWidget*>(t.removePathButton()), static_cast<QWidget*>(t.view(0)),
+              static_cast<QWidget*>(t.view(3))})
+            QVERIFY2(!named->accessibleName().isEmpty(), qPrintable(named->objectName()));
+    }
+
     void menus() {
         Window t;
         QVERIFY(t.shown());
@@ -975,6 +1075,14 @@ private slots:
         t.clickRow(text);
         QCOMPARE(t.w.selectedRow(), text);
         QVERIFY(t.previewLabel()->pixmap().isNull());
+
+        // The preview follows the current row moved by the arrow keys too.
+        const int picture = t.rowOf(tree.path("data/q/shot-copy.jpg"));
+        for (int step = 0; step < std::abs(picture - text); ++step)
+            t.key(picture > text ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(t.w.selectedRow(), picture);
+        QVERIFY(!t.previewLabel()->pixmap().isNull());
+        t.clickRow(text);
 
         // Space flips the mark of the current row only.
         t.key(Qt::Key_Space);
