@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -137,6 +138,13 @@ SetupPanel::SetupPanel(QWidget* parent)
         item->setCheckState(Qt::Checked);
     }
     searchTypeList_->setCurrentRow(0);
+    // A click on a type's caption ticks it as a click on its box does; the box's own click
+    // has changed the state by the time the click is signalled.
+    searchTypeList_->viewport()->installEventFilter(this);
+    connect(searchTypeList_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (item->checkState() == typeStateAtPress_)
+            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
 
     buildLayout();
 
@@ -357,6 +365,11 @@ void SetupPanel::chooseDrive() {
 }
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == searchTypeList_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (const QListWidgetItem* item = searchTypeList_->itemAt(at))
+            typeStateAtPress_ = item->checkState();
+    }
     if (watched != searchPathList_->viewport())
         return QGroupBox::eventFilter(watched, event);
     switch (event->type()) {

@@ -103,6 +103,8 @@ private:
     QLabel* searchTypeLabel_;
     QListWidget* searchTypeList_;
     QPushButton* menuButton_;
+    // The state of the search type under the pointer when the button went down.
+    Qt::CheckState typeStateAtPress_ = Qt::Unchecked;
 };
 
 } // namespace trevalo

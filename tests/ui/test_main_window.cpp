@@ -415,6 +415,7 @@ private slots:
         TempTree tree;
         tree.dir("data/sub");
         Window t;
+        QVERIFY(t.shown());
         const std::string data = tree.path("data");
         const QString root = QString::fromStdString(tree.root());
         t.add("/");
@@ -458,8 +459,17 @@ private slots:
         QTest::mouseDClick(t.searchPathList()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(t.pathTexts().size(), 2);
 
+        // A click on a search type's box or on its caption toggles it, once.
+        QListWidget* types = t.searchTypeList();
+        const QRect duplicates = types->visualItemRect(types->item(1));
+        for (const QPoint at : {QPoint(duplicates.left() + 8, duplicates.center().y()),
+                                duplicates.center(), duplicates.center()}) {
+            const Qt::CheckState was = types->item(1)->checkState();
+            QTest::mouseClick(types->viewport(), Qt::LeftButton, {}, at);
+            QVERIFY(types->item(1)->checkState() != was);
+        }
+        QCOMPARE(t.panel().searchTypes(), (std::array<bool, 3>{true, false, true}));
         // New Search empties the path list and ticks every search type again.
-        t.searchTypeList()->item(1)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
         QVERIFY(t.pathTexts().isEmpty());
         QCOMPARE(t.panel().searchTypes(), (std::array<bool, 3>{true, true, true}));
@@ -703,6 +713,10 @@ private slots:
         QVERIFY(t.opened[0].isLocalFile());
         QCOMPARE(QFileInfo(t.opened[0].toLocalFile()).fileName(), QStringLiteral("trevalo.html"));
         QVERIFY(QFileInfo(t.opened[0].toLocalFile()).isFile());
+        t.action("aboutAction")->trigger();
+        QVERIFY(t.messages.last().startsWith(QStringLiteral("Trevalo Ver. 1.0.27\n")));
+        QVERIFY(t.messages.last().contains(QStringLiteral("GPL-2.0-or-later")));
+        QVERIFY(t.messages.last().contains(QString::fromLatin1(qVersion())));
         // Without a home page named at build time, the web site is the help page.
         QCOMPARE(t.opened[1], t.opened[0]);
 
