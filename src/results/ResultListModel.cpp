@@ -19,6 +19,8 @@ namespace {
 // More separate stretches of removed rows than this are shown as a reset of the list: each
 // stretch removed on its own moves every row behind it.
 constexpr std::size_t kMaxRemovedStretches = 16;
+// Bands are worked out this many rows beyond the row asked for.
+constexpr std::size_t kBandsAhead = 1024;
 
 // Numbers are shown without the blanks that pad their cell text: the column aligns them right
 // and a proportional font would only spend the width on blanks.
@@ -52,12 +54,14 @@ bool ResultListModel::sameBand(const ResultRow& a, const ResultRow& b) const {
     return equalNoCase(a.name, b.name);
 }
 
-void ResultListModel::computeBands(std::size_t first) const {
-    bands_.resize(rows_.size());
-    for (std::size_t i = first; i < rows_.size(); ++i)
+void ResultListModel::computeBands(std::size_t end) const {
+    if (bands_.size() != rows_.size())
+        bands_.resize(rows_.size());
+    end = std::min(end, rows_.size());
+    for (std::size_t i = bandsKnown_; i < end; ++i)
         bands_[i] =
             i == 0 ? false : (sameBand(rows_[i], rows_[i - 1]) ? bands_[i - 1] : !bands_[i - 1]);
-    bandsKnown_ = rows_.size();
+    bandsKnown_ = std::max(bandsKnown_, end);
 }
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
@@ -101,8 +105,10 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case kBandRole:
         if (banding_ == Banding::None)
             return false;
-        if (bandsKnown_ < rows_.size())
-            computeBands(bandsKnown_);
+        // Only as far as the rows shown need: a million rows after a sort cost nothing until
+        // the user scrolls down to them.
+        if (static_cast<std::size_t>(index.row()) >= bandsKnown_)
+            computeBands(static_cast<std::size_t>(index.row()) + kBandsAhead);
         return static_cast<bool>(bands_[static_cast<std::size_t>(index.row())]);
     case Qt::DecorationRole:
         // A folder has no check box; its icon stands where the box would be.

@@ -93,8 +93,8 @@ private:
     std::vector<Tracked> rememberPersistentRows() const;
     void movePersistentRows(const std::vector<Tracked>& tracked);
 
-    // Works out the bands of the rows from `first` on (those before it are known).
-    void computeBands(std::size_t first) const;
+    // Works out the bands of the rows before `end` (those before bandsKnown_ are known).
+    void computeBands(std::size_t end) const;
     bool sameBand(const ResultRow& a, const ResultRow& b) const;
     void forgetBands() { bandsKnown_ = 0; }
 

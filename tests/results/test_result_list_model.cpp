@@ -215,6 +215,25 @@ private slots:
         QCOMPARE(bands(), QStringLiteral("0010"));
         model.setRowName(1, "beta.txt"); // Alpha beta beta gamma
         QCOMPARE(bands(), QStringLiteral("0110"));
+
+        // Far down a long list, asked for in any order, before and after more rows come.
+        model.clear();
+        model.setBanding(ResultListModel::Banding::ByGroup);
+        const auto pairs = [](int from, int to) {
+            std::vector<ResultRow> rows;
+            for (int i = from; i < to; ++i)
+                rows.push_back(makeRow("/p/", std::to_string(i), 1, i / 2));
+            return rows;
+        };
+        model.appendRows(pairs(0, 3000));
+        const auto band = [&model](int row) {
+            return model.index(row, NameColumn).data(kBandRole).toBool();
+        };
+        for (const int row : {2999, 10, 1500, 2048, 1025})
+            QCOMPARE(band(row), (row / 2) % 2 == 1);
+        model.appendRows(pairs(3000, 7000));
+        for (const int row : {6999, 3001, 4100})
+            QCOMPARE(band(row), (row / 2) % 2 == 1);
     }
 
     // The bands are drawn in the colours of the view's palette, a dark one too: alternate base
