@@ -13,6 +13,7 @@
 #include "ui/FileCommands.h"
 #include "ui/FileOpPanel.h"
 #include "ui/FolderList.h"
+#include "ui/GeneralMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/PathRows.h"
 #include "ui/SetupPanel.h"
@@ -25,11 +26,13 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -717,6 +720,13 @@ private slots:
         QVERIFY(t.messages.last().startsWith(QStringLiteral("Trevalo Ver. 1.0.27\n")));
         QVERIFY(t.messages.last().contains(QStringLiteral("GPL-2.0-or-later")));
         QVERIFY(t.messages.last().contains(QString::fromLatin1(qVersion())));
+        // Message boxes are wide enough for their titles.
+        QMessageBox box(QMessageBox::Information, QStringLiteral("About Trevalo - a long title"),
+                        QStringLiteral("x"));
+        widenToTitle(box);
+        QVERIFY(box.sizeHint().width() >
+                QFontMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont))
+                    .horizontalAdvance(box.windowTitle()));
         // Without a home page named at build time, the web site is the help page.
         QCOMPARE(t.opened[1], t.opened[0]);
 
