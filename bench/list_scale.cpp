@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
     const long total = argc > 1 ? std::atol(argv[1]) : 1000000;
 
     ResultListModel model;
+    // Shaded by group, as the window's "Duplicates" list is.
+    model.setBanding(ResultListModel::Banding::ByGroup);
     ResultListView view;
     view.setResultModel(&model);
     view.setColumnWidths({96, 200, 60, 80, 130});

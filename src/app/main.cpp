@@ -23,6 +23,29 @@
 
 namespace {
 
+// Saves a picture of the window to file, after a moment for it to paint, and quits.
+void saveScreenshotSoon(trevalo::MainWindow& window, const QString& file) {
+    QTimer::singleShot(500, &window, [&window, file] {
+        const bool saved = window.grab().save(file);
+        std::fprintf(stderr, saved ? "trevalo: saved %s\n" : "trevalo: cannot save %s\n",
+                     qPrintable(file));
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
+// For the README's screenshots: the window at the size TREVALO_SCREENSHOT_SIZE gives ("WxH",
+// or "least" for its least size), if any.
+void sizeForScreenshot(trevalo::MainWindow& window) {
+    const QString size = qEnvironmentVariable("TREVALO_SCREENSHOT_SIZE");
+    if (size == QStringLiteral("least")) {
+        window.resize(window.minimumSize());
+        return;
+    }
+    const QStringList parts = size.split(QLatin1Char('x'));
+    if (parts.size() == 2)
+        window.resize(parts[0].toInt(), parts[1].toInt());
+}
+
 // For the README's screenshot: once the search started from the command line has ended, show
 // the "Duplicates" list with its first picture selected and previewed, save a picture of the
 // window and quit.
@@ -35,12 +58,7 @@ void saveScreenshotWhenDone(trevalo::MainWindow& window, const QString& file) {
         });
         window.selectRow(picture == rows.end() ? 0 : static_cast<int>(picture - rows.begin()));
         window.fileCommands().preview();
-        QTimer::singleShot(500, &window, [&window, file] {
-            const bool saved = window.grab().save(file);
-            std::fprintf(stderr, saved ? "trevalo: saved %s\n" : "trevalo: cannot save %s\n",
-                         qPrintable(file));
-            QCoreApplication::exit(saved ? 0 : 1);
-        });
+        saveScreenshotSoon(window, file);
     });
 }
 
@@ -117,15 +135,16 @@ int main(int argc, char** argv) {
     trevalo::MainWindow window;
     window.show();
 
+    const QString screenshot = qEnvironmentVariable("TREVALO_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        sizeForScreenshot(window);
     addSearchPaths(window, parser.positionalArguments());
     if (addSearchPaths(window, parser.values(searchOption))) {
-        const QString screenshot = qEnvironmentVariable("TREVALO_SCREENSHOT");
-        if (!screenshot.isEmpty()) {
-            // Wide enough to show every column of the lists in full.
-            window.resize(std::max(window.width(), 920), window.height());
+        if (!screenshot.isEmpty())
             saveScreenshotWhenDone(window, screenshot);
-        }
         QTimer::singleShot(0, &window, [&window] { window.startOrCancelSearch(); });
+    } else if (!screenshot.isEmpty()) {
+        saveScreenshotSoon(window, screenshot);
     }
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 
 #include "platform/ByteText.h"
 #include "results/RowSort.h"
+#include "results/SizeText.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -18,6 +19,8 @@ namespace {
 // More separate stretches of removed rows than this are shown as a reset of the list: each
 // stretch removed on its own moves every row behind it.
 constexpr std::size_t kMaxRemovedStretches = 16;
+// Bands are worked out this many rows beyond the row asked for.
+constexpr std::size_t kBandsAhead = 1024;
 
 // Numbers are shown without the blanks that pad their cell text: the column aligns them right
 // and a proportional font would only spend the width on blanks.
@@ -37,6 +40,29 @@ struct ResultListModel::Tracked {
 };
 
 ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ResultListModel::setBanding(Banding banding) {
+    banding_ = banding;
+    forgetBands();
+    if (!rows_.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kListColumnCount - 1), {kBandRole});
+}
+
+bool ResultListModel::sameBand(const ResultRow& a, const ResultRow& b) const {
+    if (banding_ == Banding::ByGroup)
+        return a.group == b.group;
+    return equalNoCase(a.name, b.name);
+}
+
+void ResultListModel::computeBands(std::size_t end) const {
+    if (bands_.size() != rows_.size())
+        bands_.resize(rows_.size());
+    end = std::min(end, rows_.size());
+    for (std::size_t i = bandsKnown_; i < end; ++i)
+        bands_[i] =
+            i == 0 ? false : (sameBand(rows_[i], rows_[i - 1]) ? bands_[i - 1] : !bands_[i - 1]);
+    bandsKnown_ = std::max(bandsKnown_, end);
+}
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -61,7 +87,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         case GroupColumn:
             return numberText(r.group);
         case SizeColumn:
-            return numberText(r.size);
+            return sizeForPeople(r.size);
         case DateColumn:
             return QString::fromLatin1(r.dateText().data(),
                                        static_cast<qsizetype>(r.dateText().size()));
@@ -73,7 +99,17 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (column == NameColumn || column == FolderColumn)
             return displayText(r.path());
+        if (column == SizeColumn)
+            return exactBytes(r.size);
         return {};
+    case kBandRole:
+        if (banding_ == Banding::None)
+            return false;
+        // Only as far as the rows shown need: a million rows after a sort cost nothing until
+        // the user scrolls down to them.
+        if (static_cast<std::size_t>(index.row()) >= bandsKnown_)
+            computeBands(static_cast<std::size_t>(index.row()) + kBandsAhead);
+        return static_cast<bool>(bands_[static_cast<std::size_t>(index.row())]);
     case Qt::DecorationRole:
         // A folder has no check box; its icon stands where the box would be.
         if (column == NameColumn && r.isFolder)
@@ -140,6 +176,7 @@ void ResultListModel::appendRows(std::vector<ResultRow> rows) {
     else
         rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
                      std::make_move_iterator(rows.end()));
+    // The bands of the rows above stay; the new ones are worked out when asked for.
     endInsertRows();
 }
 
@@ -147,7 +184,11 @@ void ResultListModel::clear() {
     beginResetModel();
     rows_.clear();
     rows_.shrink_to_fit();
+    bands_.clear();
+    bands_.shrink_to_fit();
+    forgetBands();
     sortColumn_ = -1;
+    sortOrder_ = Qt::AscendingOrder;
     endResetModel();
 }
 
@@ -166,6 +207,8 @@ void ResultListModel::sortByColumn(int column, Qt::SortOrder order) {
         sortRows(rows_, column, order == Qt::AscendingOrder ? 0 : 1);
     }
     sortColumn_ = column;
+    sortOrder_ = order;
+    forgetBands();
     movePersistentRows(tracked);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -194,6 +237,7 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
     emit layoutAboutToBeChanged();
     const std::vector<Tracked> tracked = rememberPersistentRows();
     pass(rows_);
+    forgetBands();
     movePersistentRows(tracked);
     emit layoutChanged();
     if (rows_.size() != before) {
@@ -213,6 +257,7 @@ int ResultListModel::removeRowsAt(std::vector<int> positions) {
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     if (positions.empty())
         return 0;
+    forgetBands();
 
     // Stretches of adjacent positions, first to last.
     std::vector<std::pair<int, int>> stretches;
@@ -263,6 +308,10 @@ void ResultListModel::setRowName(int row, std::string name) {
     rows_[static_cast<std::size_t>(row)].name = std::move(name);
     const QModelIndex cell = index(row, NameColumn);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+    if (banding_ == Banding::ByName) {
+        forgetBands();
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kListColumnCount - 1), {kBandRole});
+    }
 }
 
 int ResultListModel::renameFile(const std::string& folder, const std::string& oldName,

@@ -15,6 +15,8 @@ namespace trevalo {
 inline constexpr int kReasonColumn = kResultColumnCount;
 inline constexpr int kListColumnCount = kResultColumnCount + 1;
 inline constexpr const char* kReasonCaption = "Reason";
+// A row's band: true on every other group, so that the rows of one group share a background.
+inline constexpr int kBandRole = Qt::UserRole + 1;
 
 // The rows of one result list, with their check marks, as a table of six columns ("Name",
 // "In Folder", "#", "Size", "Date Modified" and "Reason", which only the list of read errors
@@ -25,10 +27,20 @@ inline constexpr const char* kReasonCaption = "Reason";
 // Every change of many rows reaches the view as one notification: a batch of appended rows is
 // one insert, a sort or a marking pass is one layout change, marking every row is one
 // dataChanged. That keeps a list of a million rows responsive.
+//
+// Sizes show as people read them ("4.1 MB"), with the exact count in the tooltip; they sort by
+// number.
 class ResultListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // What makes a group for the bands (kBandRole): nothing, the group key, or the name
+    // without regard to letter case. A new group starts wherever the key differs from the row
+    // above, so the bands follow the present order of the rows.
+    enum class Banding { None, ByGroup, ByName };
+
     explicit ResultListModel(QObject* parent = nullptr);
+
+    void setBanding(Banding banding);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -52,6 +64,7 @@ public:
     void sortByColumn(int column, Qt::SortOrder order);
     // The column and order of the last sort; -1 when the rows are in the order they came in.
     int sortColumn() const { return sortColumn_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
 
     // Checks or clears every row (folders stay unmarked), as one change.
     void setAllChecked(bool checked);
@@ -80,8 +93,18 @@ private:
     std::vector<Tracked> rememberPersistentRows() const;
     void movePersistentRows(const std::vector<Tracked>& tracked);
 
+    // Works out the bands of the rows before `end` (those before bandsKnown_ are known).
+    void computeBands(std::size_t end) const;
+    bool sameBand(const ResultRow& a, const ResultRow& b) const;
+    void forgetBands() { bandsKnown_ = 0; }
+
     std::vector<ResultRow> rows_;
     int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    Banding banding_ = Banding::None;
+    // The bands of the first bandsKnown_ rows; worked out when a cell asks for one.
+    mutable std::vector<bool> bands_;
+    mutable std::size_t bandsKnown_ = 0;
 };
 
 } // namespace trevalo

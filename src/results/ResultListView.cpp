@@ -3,10 +3,40 @@
 
 #include "results/ResultListModel.h"
 
+#include <QContextMenuEvent>
+#include <QDataStream>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace trevalo {
+
+namespace {
+
+// Characters "Name" and "In Folder" keep at least when the list is narrow.
+constexpr int kNameMinChars = 10;
+constexpr int kFolderMinChars = 14;
+constexpr quint32 kColumnsVersion = 1;
+
+// Draws a group's rows on the palette's alternate base and shortens folders in the middle, so
+// that their last parts stay in sight.
+class ResultDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() == FolderColumn)
+            option->textElideMode = Qt::ElideMiddle;
+        if (index.data(kBandRole).toBool())
+            option->backgroundBrush = option->palette.brush(QPalette::AlternateBase);
+    }
+};
+
+} // namespace
 
 ResultListView::ResultListView(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);
@@ -18,14 +48,17 @@ ResultListView::ResultListView(QWidget* parent) : QTreeView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideRight);
     setSortingEnabled(false);
+    setItemDelegate(new ResultDelegate(this));
 
     QHeaderView* h = header();
     h->setStretchLastSection(false);
     h->setSectionsMovable(false);
     h->setSectionsClickable(true);
     h->setSectionResizeMode(QHeaderView::Interactive);
-    h->setSortIndicatorShown(false);
+    h->setSortIndicatorShown(true);
+    h->setSortIndicator(-1, Qt::AscendingOrder);
     connect(h, &QHeaderView::sectionClicked, this, &ResultListView::headerClicked);
+    connect(h, &QHeaderView::sectionResized, this, &ResultListView::columnResized);
 
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { emit rowClicked(index.row()); });
@@ -36,9 +69,16 @@ ResultListView::ResultListView(QWidget* parent) : QTreeView(parent) {
 void ResultListView::setResultModel(ResultListModel* model) {
     model_ = model;
     setModel(model);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &ResultListView::showSortIndicator);
+    connect(model, &QAbstractItemModel::modelReset, this, &ResultListView::showSortIndicator);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                emit currentRowChanged(current.isValid() ? current.row() : -1);
+            });
 }
 
 void ResultListView::setColumnWidths(const QList<int>& widths) {
+    fitting_ = true;
     for (int c = 0; c < widths.size(); ++c) {
         if (widths[c] <= 0) {
             setColumnHidden(c, true);
@@ -47,6 +87,76 @@ void ResultListView::setColumnWidths(const QList<int>& widths) {
             setColumnWidth(c, widths[c]);
         }
     }
+    fitting_ = false;
+    if (widths.size() > FolderColumn && widths[NameColumn] + widths[FolderColumn] > 0)
+        nameShare_ =
+            static_cast<double>(widths[NameColumn]) / (widths[NameColumn] + widths[FolderColumn]);
+    fitColumns();
+}
+
+QByteArray ResultListView::saveColumns() const {
+    QByteArray out;
+    QDataStream stream(&out, QIODevice::WriteOnly);
+    stream << kColumnsVersion << nameShare_ << static_cast<qint32>(header()->count());
+    for (int c = 0; c < header()->count(); ++c)
+        stream << static_cast<qint32>(columnWidth(c));
+    return out;
+}
+
+void ResultListView::restoreColumns(const QByteArray& saved) {
+    QDataStream stream(saved);
+    quint32 version = 0;
+    double share = 0;
+    qint32 count = 0;
+    stream >> version >> share >> count;
+    if (stream.status() != QDataStream::Ok || version != kColumnsVersion || count < 0 ||
+        count > header()->count() || !(share > 0.0 && share < 1.0))
+        return;
+    fitting_ = true;
+    for (int c = 0; c < count; ++c) {
+        qint32 width = 0;
+        stream >> width;
+        if (stream.status() == QDataStream::Ok && width > 0 && !isColumnHidden(c))
+            setColumnWidth(c, width);
+    }
+    fitting_ = false;
+    nameShare_ = share;
+    fitColumns();
+}
+
+void ResultListView::fitColumns() {
+    if (!model_ || fitting_)
+        return;
+    int fixed = 0;
+    for (int c = 0; c < header()->count(); ++c)
+        if (c != NameColumn && c != FolderColumn && !isColumnHidden(c))
+            fixed += columnWidth(c);
+    const int nameMin = fontMetrics().averageCharWidth() * kNameMinChars;
+    const int folderMin = fontMetrics().averageCharWidth() * kFolderMinChars;
+    const int free = std::max(viewport()->width() - fixed, nameMin + folderMin);
+    const int name = std::clamp(static_cast<int>(free * nameShare_), nameMin, free - folderMin);
+    fitting_ = true;
+    setColumnWidth(NameColumn, name);
+    setColumnWidth(FolderColumn, free - name);
+    fitting_ = false;
+}
+
+void ResultListView::columnResized(int column, int, int) {
+    if (fitting_)
+        return;
+    // A drag of "Name" or "In Folder" sets their shares; a drag of another column changes
+    // what is left for them.
+    if (column == NameColumn || column == FolderColumn) {
+        const int both = columnWidth(NameColumn) + columnWidth(FolderColumn);
+        if (both > 0)
+            nameShare_ = static_cast<double>(columnWidth(NameColumn)) / both;
+    }
+    fitColumns();
+}
+
+void ResultListView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    fitColumns();
 }
 
 int ResultListView::selectedRow() const {
@@ -69,9 +179,23 @@ void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
         emit rightButtonReleased(event->globalPosition().toPoint());
 }
 
+void ResultListView::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse's menu opens on the button's release; the keyboard's here.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        emit menuKeyPressed();
+    event->accept();
+}
+
 void ResultListView::headerClicked(int section) {
+    if (!model_)
+        return;
+    const bool again = model_->sortColumn() == section && model_->sortOrder() == Qt::AscendingOrder;
+    model_->sortByColumn(section, again ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void ResultListView::showSortIndicator() {
     if (model_)
-        model_->sortByColumn(section, Qt::AscendingOrder);
+        header()->setSortIndicator(model_->sortColumn(), model_->sortOrder());
 }
 
 } // namespace trevalo

@@ -16,6 +16,7 @@
 #include <QProgressDialog>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <unordered_set>
 
@@ -32,6 +33,25 @@ constexpr int kProgressDelayMs = 500;
 
 QString appTitle() {
     return QString::fromLatin1(kAppTitle);
+}
+
+// Why a rename failed, as a sentence for the message's second line.
+QString renameReason(const std::string& reason) {
+    if (reason == errorText(EEXIST))
+        return QObject::tr("A file of that name is there already.");
+    if (reason == errorText(ENAMETOOLONG))
+        return QObject::tr("The name is too long.");
+    if (reason == errorText(EACCES) || reason == errorText(EPERM))
+        return QObject::tr("Permission denied.");
+    if (reason == "not a file name")
+        return QObject::tr("The name is not allowed: it is empty, \".\" or \"..\", or holds "
+                           "a \"/\".");
+    QString text = displayText(reason);
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    return text;
 }
 
 QString deleteQuestion(std::size_t files, const CopiesLeft& left) {
@@ -107,6 +127,7 @@ bool FileCommands::confirm(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                     window_);
     box.setDefaultButton(QMessageBox::No);
+    widenToTitle(box);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -132,8 +153,9 @@ void FileCommands::deleteMarked() {
     }
 
     const int total = static_cast<int>(run->plan.items.size());
-    progress_ = new QProgressDialog(tr("Moving %1 files to the trash ...").arg(total), tr("Cancel"),
-                                    0, total, window_);
+    progress_ = new QProgressDialog(total == 1 ? tr("Moving 1 file to the trash ...")
+                                               : tr("Moving %1 files to the trash ...").arg(total),
+                                    tr("Cancel"), 0, total, window_);
     progress_->setWindowTitle(appTitle());
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoReset(false);
@@ -239,7 +261,8 @@ void FileCommands::renameSelected() {
     // The row is copied before the prompt: the rename acts on the file the prompt names.
     const ResultRow row = w_.resultModel(w_.currentList()).row(selected);
     if (row.isFolder) {
-        w_.messageBox(tr("File can't be renamed."), tr("Can't rename"));
+        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr("It is a folder."),
+                      tr("Can't rename"));
         return;
     }
     const QString current = displayText(row.name);
@@ -253,7 +276,10 @@ void FileCommands::renameSelected() {
     const std::string newName = bytesOfEditedName(row.name, answer);
     const RenameOutcome renamed = renameFileOfRow(row, newName);
     if (!renamed.ok) {
-        w_.messageBox(tr("File can't be renamed."), tr("Can't rename"));
+        QString text = tr("File can't be renamed.");
+        if (!renamed.reason.empty())
+            text += QLatin1Char('\n') + renameReason(renamed.reason);
+        w_.messageBox(text, tr("Can't rename"));
         return;
     }
     // Every list shows the file under its new name, wherever a search that ended while the

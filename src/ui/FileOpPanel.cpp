@@ -1,34 +1,62 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/FileOpPanel.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
-#include <QLabel>
 #include <QPushButton>
 
 namespace trevalo {
 
 namespace {
-constexpr TwipRect kTaskButton{240, 120, 1215, 375};
-constexpr TwipRect kPreviewLabel{120, 600, 1575, 1935};
-constexpr TwipRect kPreviewCheckBox{240, 2640, 1095, 255};
+// The preview box's least size, in lines of the font: big enough to make out a picture.
+constexpr int kPreviewLines = 8;
 } // namespace
+
+PreviewBox::PreviewBox(QWidget* parent) : QLabel(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAlignment(Qt::AlignCenter);
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+}
+
+QSize PreviewBox::sizeHint() const {
+    const int side = 16 * fontMetrics().height();
+    return {side, side};
+}
+
+QSize PreviewBox::minimumSizeHint() const {
+    const int side = kPreviewLines * fontMetrics().height();
+    return {side, side};
+}
+
+void PreviewBox::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    emit resized();
+}
 
 FileOpPanel::FileOpPanel(QWidget* parent)
     : QWidget(parent), taskButton_(new QPushButton(tr("&Task"), this)),
-      previewLabel_(new QLabel(this)), previewCheckBox_(new QCheckBox(tr("Pre&view"), this)) {
+      previewLabel_(new PreviewBox(this)), previewCheckBox_(new QCheckBox(tr("Pre&view"), this)) {
     setObjectName(QStringLiteral("fileOpPanel"));
     taskButton_->setObjectName(QStringLiteral("taskButton"));
     previewLabel_->setObjectName(QStringLiteral("previewLabel"));
     previewCheckBox_->setObjectName(QStringLiteral("previewCheckBox"));
+    previewLabel_->setAccessibleName(tr("Picture preview"));
+    taskButton_->setIcon(QIcon::fromTheme(QStringLiteral("document-properties")));
 
     QFont bold = taskButton_->font();
     bold.setBold(true);
     taskButton_->setFont(bold);
-    previewLabel_->setAlignment(Qt::AlignCenter);
-    previewLabel_->setFrameShape(QFrame::StyledPanel);
-    previewLabel_->setFrameShadow(QFrame::Sunken);
     previewCheckBox_->setChecked(true);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(taskButton_, 0, Qt::AlignLeft);
+    column->addWidget(previewLabel_, 1);
+    column->addWidget(previewCheckBox_, 0, Qt::AlignLeft);
+
     connect(taskButton_, &QPushButton::clicked, this, &FileOpPanel::taskClicked);
+    connect(previewLabel_, &PreviewBox::resized, this, &FileOpPanel::previewResized);
 }
 
 bool FileOpPanel::previewOn() const {
@@ -39,10 +67,8 @@ QList<QWidget*> FileOpPanel::focusOrder() const {
     return {taskButton_, previewCheckBox_};
 }
 
-void FileOpPanel::placeControls(const Twips& tw) {
-    taskButton_->setGeometry(tw.rect(kTaskButton));
-    previewLabel_->setGeometry(tw.rect(kPreviewLabel));
-    previewCheckBox_->setGeometry(tw.rect(kPreviewCheckBox));
+QWidget* FileOpPanel::taskButton() const {
+    return taskButton_;
 }
 
 } // namespace trevalo

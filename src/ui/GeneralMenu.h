@@ -4,18 +4,23 @@
 #include <QString>
 #include <QUrl>
 
+class QMessageBox;
+
 namespace trevalo {
 
-// The product's web page.
-inline constexpr const char* kWebSiteAddress = "https://trevalo.example/";
 // The help page, one of the program's data files.
 inline constexpr const char* kHelpFileName = "trevalo.html";
 // The title of message boxes that have none of their own.
 inline constexpr const char* kAppTitle = "Trevalo";
 
-// "Trevalo Ver. 1.0.27", from the version the program was built with.
+// "Trevalo Ver. 1.0.27", from the version the program was built with, then what the program
+// does, its licence and the Qt it runs on.
 QString aboutText();
 // The help page as a file address; empty when the page is not where the program's data is.
 QUrl helpUrl();
+// The project's home page when the build names one (TREVALO_HOME_PAGE), else the help page.
+QUrl webSiteUrl();
+// Widens a message box so that its title is not cut by the window's decoration.
+void widenToTitle(QMessageBox& box);
 
 } // namespace trevalo

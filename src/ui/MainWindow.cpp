@@ -17,6 +17,7 @@
 #include "ui/TabStrip.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -24,6 +25,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,8 +34,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QThread>
 #include <QTreeWidget>
@@ -48,13 +53,31 @@ namespace {
 constexpr int kProgressPanelWidth = 3000;  // twips, the status bar's first section
 constexpr int kProgressInset = 40;         // twips from the section's left, right and top
 constexpr int kStatusLabelMinWidth = 1440; // twips
+constexpr int kStatusBarHeight = 255;      // twips, at least
 // Pixels above and below a line of the status bar's text, when the font is taller than the
 // design's status bar.
 constexpr int kStatusTextPadding = 8;
+// A search opens the window to at least this height (twips, outer height less a classic
+// window's caption and border).
+constexpr int kSearchClientHeight = 8000 - 465;
+// The preview's share of a wide window, and the width it gets at least when there is room.
+constexpr double kPreviewShare = 0.25;
+constexpr int kPreviewMinWidth = 256;
+// The first window, without a remembered one: this share of the screen's free area.
+constexpr double kStartScreenShare = 0.8;
+// Rows a result list shows at least.
+constexpr int kListMinRows = 5;
 
 constexpr const char* kSelectPathMessage = "Please select path before search.";
 constexpr const char* kSelectPathTitle = "Select Path";
+constexpr const char* kSelectTypeMessage = "Please select a search type.";
 constexpr const char* kStoppingStatus = "Stopping ...";
+
+// Where the window's settings live: ~/.config/Trevalo/trevalo.conf.
+QSettings windowSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trevalo"),
+                     QStringLiteral("trevalo"));
+}
 
 double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -96,14 +119,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     if (!icon.isEmpty())
         setWindowIcon(QIcon(icon));
 
-    setupPanel_->placeControls(tw_);
-    setupPanel_->setGeometry(tw_.rect(design::kSetupPanel));
-    resultTabs_->setGeometry(tw_.rect(design::kResultTabs));
-    fileOpPanel_->setGeometry(tw_.rect(design::kFileOpPanel));
-    fileOpPanel_->placeControls(tw_);
     files_ = new FileCommands(*this, this);
     buildResultLists();
     buildStatusBar();
+    buildLayout();
     buildMenus();
     installListKeys();
     setFocusOrder();
@@ -111,22 +130,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     connect(setupPanel_, &SetupPanel::searchClicked, this, &MainWindow::startOrCancelSearch);
     connect(setupPanel_, &SetupPanel::newSearchClicked, this, &MainWindow::resetForNewSearch);
     connect(setupPanel_, &SetupPanel::menuClicked, this,
-            [this] { generalMenu_->popup(QCursor::pos()); });
+            [this] { popUpAtButton(generalMenu_, setupPanel_->menuButton()); });
     connect(fileOpPanel_, &FileOpPanel::taskClicked, this,
-            [this] { popUpFileMenu(QCursor::pos()); });
+            [this] { popUpAtButton(fileMenu_, fileOpPanel_->taskButton()); });
+    connect(fileOpPanel_, &FileOpPanel::previewResized, files_, &FileCommands::preview);
     connect(setupPanel_, &SetupPanel::message, this,
             [this](const QString& text) { messageBox(text, QString::fromLatin1(kAppTitle)); });
     connect(resultTabs_->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
 
-    LayoutInput minimum;
-    minimum.statusBarHeight = tw_.twips(statusBarHeightPx());
-    setMinimumSize(tw_.pxAtLeast(design::kMinWindowWidth - design::kDecorationWidth),
-                   tw_.pxAtLeast(minClientHeight(minimum)));
-    resize(tw_.px(design::kStartWidth), tw_.px(design::kStartHeight));
-
-    // The load step: the status bar and its progress bar are in place; start like New Search.
-    resetForNewSearch();
-    runLayout();
+    restoreSettings();
+    // The load step: start like New Search, but with the result area in sight.
+    setupPanel_->clearPaths();
+    setupPanel_->selectAllSearchTypes();
+    updateTabCounts();
+    setupPanel_->focusFolderList();
 }
 
 MainWindow::~MainWindow() {
@@ -138,26 +155,41 @@ MainWindow::~MainWindow() {
 void MainWindow::buildResultLists() {
     QTabBar* tabs = resultTabs_->tabBar();
     for (int i = 0; i < kResultListCount; ++i) {
-        const std::string_view caption = kResultListCaptions[static_cast<std::size_t>(i)];
-        tabs->addTab(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+        const std::string_view captionBytes = kResultListCaptions[static_cast<std::size_t>(i)];
+        const QString caption =
+            QString::fromLatin1(captionBytes.data(), static_cast<qsizetype>(captionBytes.size()));
 
-        auto* frame = new QFrame(this);
+        auto* frame = new QFrame;
         frame->setObjectName(QStringLiteral("resultFrame%1").arg(i));
         frame->setFrameShape(QFrame::NoFrame);
         auto* view = new ResultListView(frame);
         view->setObjectName(QStringLiteral("resultView%1").arg(i));
+        view->setAccessibleName(tr("%1 list").arg(caption));
+        auto* fill = new QVBoxLayout(frame);
+        fill->setContentsMargins(0, 0, 0, 0);
+        fill->addWidget(view);
         auto* model = new ResultListModel(this);
+        // The tab counts follow the rows as they come and go.
+        for (const auto changed :
+             {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+            connect(model, changed, this, &MainWindow::updateTabCounts);
+        connect(model, &QAbstractItemModel::modelReset, this, &MainWindow::updateTabCounts);
+        if (i == ListDuplicates)
+            model->setBanding(ResultListModel::Banding::ByGroup);
+        else if (i == ListSameName)
+            model->setBanding(ResultListModel::Banding::ByName);
         view->setResultModel(model);
         view->setColumnWidths(resultColumnWidths(tw_, i, view->fontMetrics()));
-        frame->setGeometry(
-            tw_.rect(design::kResultTabs).adjusted(0, resultTabs_->headerHeight(), 0, 0));
-        view->setGeometry(0, 0, frame->width(), frame->height());
-        frame->setVisible(i == 0);
+        view->setMinimumHeight(view->header()->sizeHint().height() +
+                               kListMinRows * view->fontMetrics().height() +
+                               2 * view->frameWidth());
+        resultTabs_->addPage(caption, frame);
 
-        connect(view, &ResultListView::rowClicked, this,
-                [this, i](int row) { rowClicked(i, row); });
+        connect(view, &ResultListView::currentRowChanged, this,
+                [this, i](int row) { currentRowMoved(i, row); });
         connect(view, &ResultListView::rowDoubleClicked, files_, &FileCommands::openSelected);
         connect(view, &ResultListView::rightButtonReleased, this, &MainWindow::popUpFileMenu);
+        connect(view, &ResultListView::menuKeyPressed, this, &MainWindow::popUpFileMenuAtRow);
 
         resultFrames_[static_cast<std::size_t>(i)] = frame;
         resultViews_[static_cast<std::size_t>(i)] = view;
@@ -166,8 +198,30 @@ void MainWindow::buildResultLists() {
     tabs->setCurrentIndex(0);
 }
 
+void MainWindow::buildLayout() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("resultSplitter"));
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(resultTabs_);
+    splitter_->addWidget(fileOpPanel_);
+    splitter_->setStretchFactor(0, 3);
+    splitter_->setStretchFactor(1, 1);
+
+    auto* parts = new QVBoxLayout;
+    const int margin = std::max(style()->pixelMetric(QStyle::PM_LayoutTopMargin), 6);
+    parts->setContentsMargins(margin, margin, margin, margin / 2);
+    parts->addWidget(setupPanel_, 0);
+    parts->addWidget(splitter_, 1);
+    // The status bar spans the window's whole width, along its bottom.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(parts, 1);
+    column->addWidget(statusBar_, 0);
+}
+
 int MainWindow::statusBarHeightPx() const {
-    return std::max(tw_.px(design::kStatusBarHeight), fontMetrics().height() + kStatusTextPadding);
+    return std::max(tw_.px(kStatusBarHeight), fontMetrics().height() + kStatusTextPadding);
 }
 
 void MainWindow::buildStatusBar() {
@@ -198,16 +252,19 @@ void MainWindow::buildMenus() {
     generalMenu_->setObjectName(QStringLiteral("generalMenu"));
     QAction* help =
         named(generalMenu_->addAction(tr("Help"), this, &MainWindow::showHelp), "helpAction");
+    help->setIcon(QIcon::fromTheme(QStringLiteral("help-contents")));
     help->setShortcut(QKeySequence::HelpContents);
     help->setShortcutContext(Qt::WindowShortcut);
     addAction(help);
-    named(generalMenu_->addAction(tr("About Trevalo"), this, &MainWindow::showAbout),
-          "aboutAction");
+    named(generalMenu_->addAction(tr("About Trevalo"), this, &MainWindow::showAbout), "aboutAction")
+        ->setIcon(QIcon::fromTheme(QStringLiteral("help-about")));
     generalMenu_->addSeparator();
     named(generalMenu_->addAction(tr("Trevalo Web Site"), this, &MainWindow::openWebSite),
-          "webSiteAction");
+          "webSiteAction")
+        ->setIcon(QIcon::fromTheme(QStringLiteral("internet-web-browser")));
     generalMenu_->addSeparator();
-    named(generalMenu_->addAction(tr("&Quit"), this, &MainWindow::quit), "quitAction");
+    named(generalMenu_->addAction(tr("&Quit"), this, &MainWindow::quit), "quitAction")
+        ->setIcon(QIcon::fromTheme(QStringLiteral("application-exit")));
 
     fileMenu_ = new QMenu(tr("File"), this);
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
@@ -218,6 +275,9 @@ void MainWindow::buildMenus() {
                           "deleteAction");
     renameAction_ = named(fileMenu_->addAction(tr("&Rename"), files, &FileCommands::renameSelected),
                           "renameAction");
+    openAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-open")));
+    deleteAction_->setIcon(QIcon::fromTheme(QStringLiteral("user-trash")));
+    renameAction_->setIcon(QIcon::fromTheme(QStringLiteral("edit-rename")));
     fileMenu_->addSeparator();
     named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
     markOlderAction_ = named(
@@ -246,6 +306,10 @@ void MainWindow::installListKeys() {
     auto* toggleMark = new QAction(tr("Mark or unmark the row"), this);
     onLists(toggleMark, {QKeySequence(Qt::Key_Space)});
     connect(toggleMark, &QAction::triggered, files_, &FileCommands::toggleCurrentMark);
+    // The Menu key reaches the list as a context-menu event; Shift+F10 is a key of its own.
+    auto* menuKey = new QAction(tr("File menu"), this);
+    onLists(menuKey, {QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    connect(menuKey, &QAction::triggered, this, &MainWindow::popUpFileMenuAtRow);
 }
 
 void MainWindow::fileMenuOpening() {
@@ -255,10 +319,13 @@ void MainWindow::fileMenuOpening() {
 }
 
 void MainWindow::setFocusOrder() {
-    QList<QWidget*> order = fileOpPanel_->focusOrder();
-    order += setupPanel_->focusOrder(resultTabs_->tabBar());
+    // The set-up panel from the folder controls on, the tabs, the visible list, the file
+    // operations.
+    QList<QWidget*> order = setupPanel_->focusOrder();
+    order.append(resultTabs_->tabBar());
     for (ResultListView* view : resultViews_)
         order.append(view);
+    order += fileOpPanel_->focusOrder();
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -267,11 +334,11 @@ void MainWindow::resetForNewSearch() {
     setupPanel_->clearPaths();
     for (ResultListModel* model : results_)
         model->clear();
-    if (windowStateNow() == WindowState::Normal) {
-        LayoutInput in;
-        in.statusBarHeight = tw_.twips(statusBar_->height());
-        resize(width(), std::max(minimumHeight(), tw_.pxAtLeast(minClientHeight(in))));
-    }
+    statusLabel_->clear();
+    progressBar_->setValue(0);
+    fileOpPanel_->previewLabel().clear();
+    if (normalState())
+        resize(width(), minimumSizeHint().height());
     setupPanel_->selectAllSearchTypes();
     updateTabCounts();
 }
@@ -316,74 +383,64 @@ void MainWindow::selectRow(int row) {
 bool MainWindow::addSearchPath(const std::string& folder) {
     if (!setupPanel_->openFolder(folder))
         return false;
-    setupPanel_->addPath();
-    return true;
+    return setupPanel_->addPathOf(setupPanel_->openFolderPath());
 }
 
-WindowState MainWindow::windowStateNow() const {
-    if (isMinimized())
-        return WindowState::Minimized;
-    if (isMaximized() || isFullScreen())
-        return WindowState::Maximized;
-    return WindowState::Normal;
+bool MainWindow::normalState() const {
+    return !isMinimized() && !isMaximized() && !isFullScreen();
 }
 
-void MainWindow::runLayout() {
-    if (inLayout_)
-        return;
-    inLayout_ = true;
-
-    LayoutInput in;
-    in.windowWidth = tw_.twips(width()) + design::kDecorationWidth;
-    in.windowHeight = tw_.twips(height()) + design::kDecorationHeight;
-    in.clientHeight = tw_.twips(height());
-    in.state = windowStateNow();
-    in.statusBarHeight = tw_.twips(statusBar_->height());
-    in.tabHeaderHeight = tw_.twips(resultTabs_->headerHeight());
-    in.tabBorder = tw_.twips(resultTabs_->border());
-    const WindowLayout out = layoutWindow(in);
-
-    int clientWidth = width();
-    int clientHeight = height();
-    if (out.newWindowWidth || out.newWindowHeight) {
-        if (out.newWindowWidth)
-            clientWidth = tw_.pxAtLeast(*out.newWindowWidth - design::kDecorationWidth);
-        if (out.newWindowHeight)
-            clientHeight = tw_.pxAtLeast(*out.newWindowHeight - design::kDecorationHeight);
-        resize(clientWidth, clientHeight);
+void MainWindow::restoreSettings() {
+    QSettings settings = windowSettings();
+    settings.beginGroup(QStringLiteral("window"));
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 800);
+    const QSize least = minimumSizeHint();
+    if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray())) {
+        const QSize wanted(static_cast<int>(screen.width() * kStartScreenShare),
+                           static_cast<int>(screen.height() * kStartScreenShare));
+        // Not larger than the screen, nor wider than the lists need.
+        const QSize size = wanted.boundedTo(QSize(least.width() * 2, least.height() * 2))
+                               .expandedTo(least)
+                               .boundedTo(screen.size());
+        resize(size);
     }
-
-    statusBar_->setGeometry(0, clientHeight - statusBar_->height(), clientWidth,
-                            statusBar_->height());
-    resultTabs_->setGeometry(tw_.px(design::kResultTabs.left), tw_.px(design::kResultTabs.top),
-                             tw_.px(out.resultTabsWidth),
-                             out.resultTabsHeight ? tw_.px(*out.resultTabsHeight)
-                                                  : resultTabs_->height());
-
-    if (in.state != WindowState::Minimized) {
-        if (out.resultFrame && out.resultList) {
-            const auto list = static_cast<std::size_t>(currentList_);
-            resultFrames_[list]->setGeometry(tw_.rect(*out.resultFrame));
-            resultViews_[list]->setGeometry(tw_.rect(*out.resultList));
-        }
-        setupPanel_->setGeometry(tw_.px(design::kSetupPanel.left), tw_.px(design::kSetupPanel.top),
-                                 tw_.px(*out.setupPanelWidth), tw_.px(design::kSetupPanel.height));
-        setupPanel_->fitWidth(tw_, *out.pathPickerWidth, *out.searchPathListWidth,
-                              *out.searchControlsLeft);
-        fileOpPanel_->move(tw_.px(*out.fileOpPanelLeft), tw_.px(design::kFileOpPanel.top));
+    if (!splitter_->restoreState(settings.value(QStringLiteral("splitter")).toByteArray())) {
+        const int preview = std::max(kPreviewMinWidth, static_cast<int>(width() * kPreviewShare));
+        if (width() >= 3 * preview)
+            splitter_->setSizes({width() - preview, preview});
     }
-    inLayout_ = false;
+    widenPreview();
+    for (int i = 0; i < kResultListCount; ++i) {
+        const QVariant columns = settings.value(QStringLiteral("columns%1").arg(i));
+        if (columns.isValid())
+            resultViews_[static_cast<std::size_t>(i)]->restoreColumns(columns.toByteArray());
+    }
+    settings.endGroup();
+}
+
+void MainWindow::widenPreview() {
+    const QList<int> sizes = splitter_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (sizes.size() == 2 && sizes[1] < kPreviewMinWidth && total >= 3 * kPreviewMinWidth)
+        splitter_->setSizes({total - kPreviewMinWidth, kPreviewMinWidth});
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    runLayout();
+    widenPreview();
 }
 
-void MainWindow::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        runLayout();
+void MainWindow::saveSettings() const {
+    QSettings settings = windowSettings();
+    settings.beginGroup(QStringLiteral("window"));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("splitter"), splitter_->saveState());
+    for (int i = 0; i < kResultListCount; ++i)
+        settings.setValue(QStringLiteral("columns%1").arg(i),
+                          resultViews_[static_cast<std::size_t>(i)]->saveColumns());
+    settings.endGroup();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -391,22 +448,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // search at once, and their workers are waited for.
     files_->stopDelete();
     abandonSearch();
+    saveSettings();
     event->accept();
 }
 
 void MainWindow::tabClicked(int index) {
     if (index < 0 || index >= kResultListCount || index == currentList_)
         return;
-    resultFrames_[static_cast<std::size_t>(index)]->show();
-    resultFrames_[static_cast<std::size_t>(currentList_)]->hide();
     currentList_ = index;
-    runLayout();
 }
 
-void MainWindow::rowClicked(int list, int row) {
-    // The click selects its row before the preview looks at the selection (a Ctrl+click
-    // would otherwise leave the list without one).
-    resultViews_[static_cast<std::size_t>(list)]->selectRow(row);
+void MainWindow::currentRowMoved(int list, int row) {
+    if (list != currentList_ || row < 0)
+        return;
+    // The row is selected before the preview looks at the selection (a Ctrl+click or
+    // Ctrl+arrow would otherwise leave the list without one).
+    ResultListView* view = resultViews_[static_cast<std::size_t>(list)];
+    if (view->selectedRow() != row)
+        view->selectRow(row);
     files_->preview();
 }
 
@@ -419,6 +478,31 @@ void MainWindow::popUpFileMenu(const QPoint& globalPos) {
     fileMenu_->popup(globalPos);
 }
 
+void MainWindow::popUpAtButton(QMenu* menu, QWidget* button) {
+    if (button->underMouse())
+        menu->popup(QCursor::pos());
+    else
+        menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+}
+
+void MainWindow::popUpFileMenuAtRow() {
+    ResultListView* view = currentView();
+    const QModelIndex current = view->currentIndex();
+    const QRect cell =
+        current.isValid() ? view->visualRect(current.siblingAtColumn(NameColumn)) : QRect();
+    const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+    fileMenu_->popup(view->viewport()->mapToGlobal(at));
+}
+
+void MainWindow::showFirstFilledList() {
+    for (const int list : {ListDuplicates, ListZeroSize, ListSameName}) {
+        if (resultModel(list).rowCount() > 0) {
+            showList(list);
+            return;
+        }
+    }
+}
+
 void MainWindow::messageBox(const QString& text, const QString& title, bool information,
                             const QString& details) {
     if (messageHook_) {
@@ -429,6 +513,7 @@ void MainWindow::messageBox(const QString& text, const QString& title, bool info
                     QMessageBox::Ok, this);
     if (!details.isEmpty())
         box.setDetailedText(details);
+    widenToTitle(box);
     box.exec();
 }
 
@@ -439,7 +524,10 @@ void MainWindow::startOrCancelSearch() {
     request.paths = setupPanel_->pathRows();
     request.types = setupPanel_->searchTypes();
     if (request.paths.empty()) {
-        messageBox(QString::fromLatin1(kSelectPathMessage), QString::fromLatin1(kSelectPathTitle));
+        messageBox(QString::fromLatin1(kSelectPathMessage) + QLatin1Char('\n') +
+                       tr("Open a folder in the folder list and press \">\", use \"Add "
+                          "Folder...\", or drop a folder on the path list."),
+                   QString::fromLatin1(kSelectPathTitle));
         setupPanel_->focusDriveCombo();
         return;
     }
@@ -449,14 +537,18 @@ void MainWindow::startOrCancelSearch() {
         searchStep_ = SearchStep::Stopping;
         return;
     }
+    if (std::none_of(request.types.begin(), request.types.end(), [](bool on) { return on; })) {
+        messageBox(QString::fromLatin1(kSelectTypeMessage), QString::fromLatin1(kAppTitle));
+        return;
+    }
     for (ResultListModel* model : results_)
         model->clear();
     updateTabCounts();
     statusLabel_->setText(QString::fromLatin1(kStatusStart));
     searchStep_ = SearchStep::Running;
     setupPanel_->setSearchRunning(true);
-    if (windowStateNow() == WindowState::Normal)
-        resize(width(), tw_.pxAtLeast(design::kSearchWindowHeight - design::kDecorationHeight));
+    if (normalState() && height() < tw_.pxAtLeast(kSearchClientHeight))
+        resize(width(), tw_.pxAtLeast(kSearchClientHeight));
     ++generation_;
     session_.start(std::move(request));
 }
@@ -506,6 +598,7 @@ void MainWindow::finishSearch(const SearchOutcome& outcome) {
     sortList(ListSameName, NameColumn, Qt::AscendingOrder);
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
     updateTabCounts();
+    showFirstFilledList();
     searchStep_ = SearchStep::Idle;
     setupPanel_->setSearchRunning(false);
     emit searchFinished();
@@ -546,12 +639,15 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::openWebSite() {
-    openUrl(QUrl(QString::fromLatin1(kWebSiteAddress)));
+    const QUrl url = webSiteUrl();
+    if (!url.isEmpty())
+        openUrl(url);
 }
 
 void MainWindow::quit() {
     files_->stopDelete();
     abandonSearch();
+    saveSettings();
     QCoreApplication::exit(0);
 }
 

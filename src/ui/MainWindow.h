@@ -5,7 +5,6 @@
 #include "search/SearchSession.h"
 #include "search/SearchState.h"
 #include "ui/FileCommands.h"
-#include "ui/LayoutRule.h"
 #include "ui/Twips.h"
 
 #include <QWidget>
@@ -21,6 +20,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QSplitter;
 class QStatusBar;
 class QUrl;
 
@@ -33,25 +33,24 @@ class SetupPanel;
 class TabStrip;
 
 // The main window: the set-up panel above, the four result lists under a tab strip with the
-// file-operations panel beside them, and the status bar with the progress bar. It runs the
-// searches (the search button starts one and, while it runs, cancels it), hears their events on
-// its own thread and lays itself out on every change of its size. Its widgets are its own; tests
-// find them by object name.
+// file-operations panel beside them (a splitter between), and the status bar with the progress
+// bar. It runs the searches (the search button starts one and, while it runs, cancels it) and
+// hears their events on its own thread. Layouts place the widgets; the window's size and place,
+// the splitter and the column widths are remembered between runs. Its widgets are its own;
+// tests find them by object name.
 class MainWindow : public QWidget, private SearchEvents, private FileCommandsHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Empties the path list and the result lists, shrinks the window to the set-up panel (in
-    // the normal state), chooses all search types and refreshes the tab counts.
+    // Empties the path list, the result lists and the status text, shrinks the window to its
+    // least height (in the normal state), chooses all search types and refreshes the tab counts.
     void resetForNewSearch();
     // Tab captions with each list's row count.
     void updateTabCounts() override;
     // Sorts result list `list` by a column (ResultColumn, kReasonColumn).
     void sortList(int list, int column, Qt::SortOrder order);
-    // The layout rule for the window's present size (LayoutRule.h).
-    void runLayout();
 
     ResultListModel& resultModel(int list) const override {
         return *results_[static_cast<std::size_t>(list)];
@@ -69,6 +68,8 @@ public:
     // Opens a folder and adds it as a search path with the panel's pattern and sub-folder
     // choice; a folder that cannot be opened is named in a message box. False when not added.
     bool addSearchPath(const std::string& folder);
+    // Saves the window's size and place, the splitter and the column widths.
+    void saveSettings() const;
     // The search button: starts a search with the path rows and search types of the set-up
     // panel, or asks a running one to stop.
     void startOrCancelSearch();
@@ -104,11 +105,15 @@ signals:
     void searchFinished();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void buildLayout();
+    // The size and place of the last run, or a size that fits the screen.
+    void restoreSettings();
+    // A window wide enough for it gives the preview at least its least width.
+    void widenPreview();
     void buildResultLists();
     void buildStatusBar();
     void buildMenus();
@@ -117,13 +122,21 @@ private:
     void installListKeys();
     void setFocusOrder();
     void tabClicked(int index);
-    void rowClicked(int list, int row);
+    // The current row of a list moved (click or key): it is selected and previewed.
+    void currentRowMoved(int list, int row);
     // The file menu is about to open: the marking by age applies to lists with groups only.
     void fileMenuOpening();
     // Esc: stops a running search, like its Cancel button; nothing when no search runs.
     void cancelSearchKey();
     void popUpFileMenu(const QPoint& globalPos);
-    WindowState windowStateNow() const;
+    // A menu opened by a button: at the mouse when the mouse is on the button, else (from the
+    // keyboard) below the button.
+    void popUpAtButton(QMenu* menu, QWidget* button);
+    // The file menu at the current row of the visible list (Shift+F10, the Menu key).
+    void popUpFileMenuAtRow();
+    // After a search: the first list of "Duplicates", "Zero Size", "Same Name" with rows.
+    void showFirstFilledList();
+    bool normalState() const;
     int statusBarHeightPx() const;
     ResultListView* currentView() const {
         return resultViews_[static_cast<std::size_t>(currentList_)];
@@ -154,6 +167,7 @@ private:
     Twips tw_;
     SetupPanel* setupPanel_;
     TabStrip* resultTabs_;
+    QSplitter* splitter_ = nullptr;
     std::array<QFrame*, kResultListCount> resultFrames_{};
     std::array<ResultListView*, kResultListCount> resultViews_{};
     std::array<ResultListModel*, kResultListCount> results_{};
@@ -173,7 +187,7 @@ private:
     FileCommands* files_ = nullptr;
     MessageHook messageHook_;
     UrlOpener urlOpener_;
-    bool inLayout_ = false;
+    bool splitterPlaced_ = false;
     int currentList_ = 0;
     SearchStep searchStep_ = SearchStep::Idle;
     // Counts the searches started and abandoned: what a worker queued for an earlier one is

@@ -7,16 +7,22 @@
 #include "ui/FolderList.h"
 #include "ui/PathRows.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <algorithm>
 #include <filesystem>
@@ -29,31 +35,8 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
-
-// Design geometry (twips) inside setupPanel, pathPicker_ and searchControls_.
-constexpr TwipRect kPathPicker{120, 240, 7575, 2775};
-constexpr TwipRect kDriveCombo{0, 0, 2895, 315};
-constexpr TwipRect kFolderList{0, 360, 2895, 1890};
-constexpr TwipRect kPatternLabel{0, 2520, 615, 255};
-constexpr TwipRect kPatternEdit{480, 2400, 855, 405};
-constexpr TwipRect kSubFoldersCheckBox{1560, 2520, 1335, 255};
-constexpr TwipRect kAddPathButton{3000, 840, 375, 375};
-constexpr TwipRect kRemovePathButton{3000, 1320, 375, 375};
-constexpr TwipRect kSearchPathList{3480, 0, 2175, 2775};
-constexpr TwipRect kSearchControls{7800, 240, 1575, 2775};
-constexpr TwipRect kSearchButton{120, 0, 1215, 495};
-constexpr TwipRect kNewSearchButton{120, 600, 1215, 375};
-constexpr TwipRect kSearchTypeLabel{0, 1080, 1335, 255};
-constexpr TwipRect kSearchTypeList{0, 1320, 1575, 960};
-constexpr TwipRect kMenuButton{120, 2400, 1215, 375};
-// Of the group box's right margin (design::kMargin), what the search-type list may take.
-constexpr int kSearchTypeSpare = 120;
-// Pixels a column or list needs besides its text: the header's sort arrow and padding, the
-// list's item padding.
-constexpr int kHeaderPadding = 20;
-constexpr int kItemPadding = 4;
-constexpr int kPathColumnWidth = 3000;
-constexpr int kSubFolderColumnWidth = 800;
+// Rows the folder list shows at least, so that a few sub-folders are in sight.
+constexpr int kFolderRows = 9;
 
 std::string startFolder() {
     std::error_code error;
@@ -68,15 +51,16 @@ std::string startFolder() {
 SetupPanel::SetupPanel(QWidget* parent)
     : QGroupBox(tr("Select one or more path:"), parent), pathPicker_(new QWidget(this)),
       driveCombo_(new DriveList(pathPicker_)), folderList_(new FolderList(pathPicker_)),
-      patternLabel_(new QLabel(tr("Ext.:"), pathPicker_)),
+      patternLabel_(new QLabel(tr("E&xt.:"), pathPicker_)),
       patternEdit_(new QLineEdit(QStringLiteral("*.*"), pathPicker_)),
-      subFoldersCheckBox_(new QCheckBox(tr("Sub-Folder"), pathPicker_)),
+      subFoldersCheckBox_(new QCheckBox(tr("S&ub-Folder"), pathPicker_)),
       addPathButton_(new QPushButton(QStringLiteral(">"), pathPicker_)),
       removePathButton_(new QPushButton(QStringLiteral("<"), pathPicker_)),
+      addFolderButton_(new QPushButton(tr("Add F&older..."), pathPicker_)),
       searchPathList_(new QTreeWidget(pathPicker_)), searchControls_(new QWidget(this)),
       searchButton_(new QPushButton(tr("&Search"), searchControls_)),
       newSearchButton_(new QPushButton(tr("&New Search"), searchControls_)),
-      searchTypeLabel_(new QLabel(tr("Search type:"), searchControls_)),
+      searchTypeLabel_(new QLabel(tr("Search t&ype:"), searchControls_)),
       searchTypeList_(new QListWidget(searchControls_)),
       menuButton_(new QPushButton(tr("&Menu"), searchControls_)) {
     setObjectName(QStringLiteral("setupPanel"));
@@ -87,6 +71,7 @@ SetupPanel::SetupPanel(QWidget* parent)
     subFoldersCheckBox_->setObjectName(QStringLiteral("subFoldersCheckBox"));
     addPathButton_->setObjectName(QStringLiteral("addPathButton"));
     removePathButton_->setObjectName(QStringLiteral("removePathButton"));
+    addFolderButton_->setObjectName(QStringLiteral("addFolderButton"));
     searchPathList_->setObjectName(QStringLiteral("searchPathList"));
     searchControls_->setObjectName(QStringLiteral("searchControls"));
     searchButton_->setObjectName(QStringLiteral("searchButton"));
@@ -95,8 +80,29 @@ SetupPanel::SetupPanel(QWidget* parent)
     menuButton_->setObjectName(QStringLiteral("menuButton"));
 
     subFoldersCheckBox_->setChecked(true);
-    addPathButton_->setToolTip(tr("Add the open folder with this pattern"));
-    removePathButton_->setToolTip(tr("Remove the selected path"));
+    patternLabel_->setBuddy(patternEdit_);
+    searchTypeLabel_->setBuddy(searchTypeList_);
+    // ">" and "<" keep their captions; their keys are told in the tooltips.
+    addPathButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
+    removePathButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
+    addPathButton_->setToolTip(tr("Add the highlighted folder with this pattern (Alt+A)"));
+    removePathButton_->setToolTip(tr("Remove the selected path (Alt+R)"));
+    addFolderButton_->setToolTip(tr("Choose a folder to add with this pattern"));
+    searchPathList_->setToolTip(tr("Drop folders here to add them"));
+    addPathButton_->setIcon(QIcon::fromTheme(QStringLiteral("go-next")));
+    removePathButton_->setIcon(QIcon::fromTheme(QStringLiteral("go-previous")));
+    addFolderButton_->setIcon(QIcon::fromTheme(QStringLiteral("folder-new")));
+    searchButton_->setIcon(QIcon::fromTheme(QStringLiteral("edit-find")));
+    newSearchButton_->setIcon(QIcon::fromTheme(QStringLiteral("document-new")));
+    menuButton_->setIcon(QIcon::fromTheme(QStringLiteral("open-menu")));
+
+    driveCombo_->setAccessibleName(tr("Drive"));
+    folderList_->setAccessibleName(tr("Folders"));
+    patternEdit_->setAccessibleName(tr("File name pattern"));
+    addPathButton_->setAccessibleName(tr("Add"));
+    removePathButton_->setAccessibleName(tr("Remove"));
+    searchPathList_->setAccessibleName(tr("Search paths"));
+    searchTypeList_->setAccessibleName(tr("Search types"));
 
     QFont bold = searchButton_->font();
     bold.setBold(true);
@@ -110,21 +116,44 @@ SetupPanel::SetupPanel(QWidget* parent)
     searchPathList_->setUniformRowHeights(true);
     searchPathList_->setAllColumnsShowFocus(true);
     searchPathList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    searchPathList_->setTextElideMode(Qt::ElideMiddle);
     searchPathList_->header()->setStretchLastSection(false);
     searchPathList_->header()->setSectionsMovable(false);
+    searchPathList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    searchPathList_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     searchPathList_->viewport()->installEventFilter(this);
+    searchPathList_->setAcceptDrops(true);
+    searchPathList_->viewport()->setAcceptDrops(true);
+    searchPathList_->setDropIndicatorShown(false);
 
-    searchTypeList_->setSelectionMode(QAbstractItemView::MultiSelection);
+    // The search types are check boxes; a click or Space ticks one.
+    searchTypeList_->setSelectionMode(QAbstractItemView::NoSelection);
     searchTypeList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (std::string_view caption : kSearchTypeCaptions)
-        searchTypeList_->addItem(
-            QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+    searchTypeList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (std::string_view caption : kSearchTypeCaptions) {
+        auto* item = new QListWidgetItem(
+            QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
+            searchTypeList_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    searchTypeList_->setCurrentRow(0);
+    // A click on a type's caption ticks it as a click on its box does; the box's own click
+    // has changed the state by the time the click is signalled.
+    searchTypeList_->viewport()->installEventFilter(this);
+    connect(searchTypeList_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (item->checkState() == typeStateAtPress_)
+            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
+
+    buildLayout();
 
     connect(searchButton_, &QPushButton::clicked, this, &SetupPanel::searchClicked);
     connect(newSearchButton_, &QPushButton::clicked, this, &SetupPanel::newSearchClicked);
     connect(menuButton_, &QPushButton::clicked, this, &SetupPanel::menuClicked);
     connect(addPathButton_, &QPushButton::clicked, this, &SetupPanel::addPath);
     connect(removePathButton_, &QPushButton::clicked, this, &SetupPanel::removeSelectedPath);
+    connect(addFolderButton_, &QPushButton::clicked, this, &SetupPanel::addFolderFromDialog);
     connect(driveCombo_, &DriveList::driveChosen, this, &SetupPanel::chooseDrive);
     connect(folderList_, &FolderList::folderOpened, this,
             [this] { driveCombo_->showFolder(folderList_->currentFolder()); });
@@ -135,57 +164,89 @@ SetupPanel::SetupPanel(QWidget* parent)
         openFolder("/");
 }
 
-void SetupPanel::placeControls(const Twips& tw) {
-    pathPicker_->setGeometry(tw.rect(kPathPicker));
-    driveCombo_->setGeometry(tw.rect(kDriveCombo));
-    folderList_->setGeometry(tw.rect(kFolderList));
-    patternLabel_->setGeometry(tw.rect(kPatternLabel));
-    patternEdit_->setGeometry(tw.rect(kPatternEdit));
-    subFoldersCheckBox_->setGeometry(tw.rect(kSubFoldersCheckBox));
-    addPathButton_->setGeometry(tw.rect(kAddPathButton));
-    removePathButton_->setGeometry(tw.rect(kRemovePathButton));
-    searchPathList_->setGeometry(tw.rect(kSearchPathList));
-    searchPathList_->setColumnWidth(0, tw.px(kPathColumnWidth));
-    // The sub-folder column is wide enough for its caption in the desktop's font.
-    const int subFolderWidth =
-        std::max(tw.px(kSubFolderColumnWidth),
-                 searchPathList_->header()->fontMetrics().horizontalAdvance(tr("Sub-folder")) +
-                     kHeaderPadding);
-    searchPathList_->setColumnWidth(1, subFolderWidth);
-    // searchControls_ reaches into the group box's right margin, so that the search-type list can
-    // widen there when the desktop's font needs more room than the design gave it.
-    searchControls_->setGeometry(
-        tw.rect(kSearchControls).adjusted(0, 0, tw.px(kSearchTypeSpare), 0));
-    searchButton_->setGeometry(tw.rect(kSearchButton));
-    newSearchButton_->setGeometry(tw.rect(kNewSearchButton));
-    searchTypeLabel_->setGeometry(tw.rect(kSearchTypeLabel));
-    const int typeWidth =
-        searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + kItemPadding;
-    searchTypeList_->setGeometry(tw.rect(kSearchTypeList)
-                                     .adjusted(0, 0,
-                                               std::clamp(typeWidth - tw.px(kSearchTypeList.width),
-                                                          0, tw.px(kSearchTypeSpare)),
-                                               0));
-    menuButton_->setGeometry(tw.rect(kMenuButton));
-}
+void SetupPanel::buildLayout() {
+    // Left: the drive, the folders and the pattern row; then ">" and "<"; then the path list.
+    auto* folderColumn = new QVBoxLayout;
+    folderColumn->addWidget(driveCombo_);
+    folderColumn->addWidget(folderList_, 1);
+    auto* patternRow = new QHBoxLayout;
+    patternRow->addWidget(patternLabel_);
+    patternRow->addWidget(patternEdit_, 1);
+    patternRow->addWidget(subFoldersCheckBox_);
+    folderColumn->addLayout(patternRow);
+    const QFontMetrics fm(font());
+    folderList_->setMinimumHeight(kFolderRows * fm.height() + 2 * folderList_->frameWidth());
+    folderList_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 16);
+    patternEdit_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("*.*****")) + 12);
 
-void SetupPanel::fitWidth(const Twips& tw, int pathPickerWidth, int searchPathListWidth,
-                          int searchControlsLeft) {
-    pathPicker_->resize(tw.px(pathPickerWidth), pathPicker_->height());
-    searchPathList_->resize(tw.px(searchPathListWidth), searchPathList_->height());
-    searchControls_->move(tw.px(searchControlsLeft), searchControls_->y());
+    auto* buttonColumn = new QVBoxLayout;
+    buttonColumn->addStretch(1);
+    buttonColumn->addWidget(addPathButton_);
+    buttonColumn->addWidget(removePathButton_);
+    buttonColumn->addStretch(1);
+    for (QPushButton* b : {addPathButton_, removePathButton_})
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto* pathColumn = new QVBoxLayout;
+    pathColumn->addWidget(searchPathList_, 1);
+    auto* pathButtons = new QHBoxLayout;
+    pathButtons->addWidget(addFolderButton_);
+    // Room for more controls about the path rows.
+    pathButtons->addStretch(1);
+    pathColumn->addLayout(pathButtons);
+    searchPathList_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 20);
+
+    auto* picker = new QHBoxLayout(pathPicker_);
+    picker->setContentsMargins(0, 0, 0, 0);
+    picker->addLayout(folderColumn, 2);
+    picker->addLayout(buttonColumn, 0);
+    picker->addLayout(pathColumn, 3);
+
+    // Right: the search controls, in a column of one width.
+    auto* controls = new QVBoxLayout(searchControls_);
+    controls->setContentsMargins(0, 0, 0, 0);
+    controls->addWidget(searchButton_);
+    controls->addWidget(newSearchButton_);
+    controls->addSpacing(fm.height() / 2);
+    controls->addWidget(searchTypeLabel_);
+    controls->addWidget(searchTypeList_);
+    controls->addStretch(1);
+    controls->addWidget(menuButton_);
+    const int rows = searchTypeList_->count();
+    searchTypeList_->setFixedHeight(rows * searchTypeList_->sizeHintForRow(0) +
+                                    2 * searchTypeList_->frameWidth());
+    // The column is as wide as its widest control needs.
+    int width = searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + 8;
+    for (QWidget* w :
+         {static_cast<QWidget*>(searchButton_), static_cast<QWidget*>(newSearchButton_),
+          static_cast<QWidget*>(searchTypeLabel_), static_cast<QWidget*>(menuButton_)})
+        width = std::max(width, w->sizeHint().width());
+    searchControls_->setFixedWidth(width);
+
+    auto* panel = new QHBoxLayout(this);
+    panel->addWidget(pathPicker_, 1);
+    panel->addWidget(searchControls_, 0);
 }
 
 void SetupPanel::addPath() {
+    // A folder highlighted in the folder list is what the user means; without one, the open
+    // folder.
+    const QTreeWidgetItem* highlighted = folderList_->currentItem();
+    const std::string folder = highlighted && highlighted->isSelected()
+                                   ? FolderList::itemPath(highlighted)
+                                   : folderList_->currentFolder();
+    addPathOf(folder.empty() ? folderList_->currentFolder() : folder);
+}
+
+bool SetupPanel::addPathOf(const std::string& folder) {
     const std::string pattern = bytesOf(patternEdit_->text());
     std::vector<PathRow> rows = pathRows();
-    switch (
-        addPathRow(rows, folderList_->currentFolder(), pattern, subFoldersCheckBox_->isChecked())) {
+    switch (addPathRow(rows, folder, pattern, subFoldersCheckBox_->isChecked())) {
     case AddPathResult::EmptyPattern:
         emit message(QString::fromLatin1(kMsgInputExtension));
-        return;
+        return false;
     case AddPathResult::AlreadyListed:
-        return;
+        return false;
     case AddPathResult::Added:
         break;
     }
@@ -195,6 +256,31 @@ void SetupPanel::addPath() {
     item->setToolTip(0, displayText(row.path));
     item->setData(0, kPathRole, QByteArray::fromStdString(row.path));
     item->setText(1, row.subFolders ? kYes : kNo);
+    return true;
+}
+
+void SetupPanel::addFolderFromDialog() {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, tr("Add Folder"),
+        QFile::decodeName(QByteArray::fromStdString(folderList_->currentFolder())));
+    if (!chosen.isEmpty())
+        addPathOf(QFile::encodeName(chosen).toStdString());
+}
+
+std::vector<std::string> SetupPanel::droppedFolders(const QMimeData* data) {
+    std::vector<std::string> folders;
+    if (!data || !data->hasUrls())
+        return folders;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        if (statPath(path).kind == FileKind::Directory)
+            folders.push_back(std::move(path));
+    }
+    return folders;
 }
 
 void SetupPanel::removeSelectedPath() {
@@ -227,13 +313,13 @@ void SetupPanel::selectPathRow(int row) {
 std::array<bool, kSearchTypeCount> SetupPanel::searchTypes() const {
     std::array<bool, kSearchTypeCount> types{};
     for (int k = 0; k < kSearchTypeCount; ++k)
-        types[static_cast<std::size_t>(k)] = searchTypeList_->item(k)->isSelected();
+        types[static_cast<std::size_t>(k)] = searchTypeList_->item(k)->checkState() == Qt::Checked;
     return types;
 }
 
 void SetupPanel::selectAllSearchTypes() {
     for (int k = 0; k < kSearchTypeCount; ++k)
-        searchTypeList_->item(k)->setSelected(true);
+        searchTypeList_->item(k)->setCheckState(Qt::Checked);
 }
 
 void SetupPanel::setSearchRunning(bool running) {
@@ -252,14 +338,26 @@ bool SetupPanel::openFolder(const std::string& folder) {
     return true;
 }
 
+std::string SetupPanel::openFolderPath() const {
+    return folderList_->currentFolder();
+}
+
 void SetupPanel::focusDriveCombo() {
     driveCombo_->setFocus(Qt::OtherFocusReason);
 }
 
-QList<QWidget*> SetupPanel::focusOrder(QWidget* beforePathList) const {
-    return {searchButton_,       newSearchButton_, searchTypeList_,   menuButton_,
-            subFoldersCheckBox_, addPathButton_,   removePathButton_, patternEdit_,
-            folderList_,         driveCombo_,      beforePathList,    searchPathList_};
+void SetupPanel::focusFolderList() {
+    folderList_->setFocus(Qt::OtherFocusReason);
+}
+
+QList<QWidget*> SetupPanel::focusOrder() const {
+    return {driveCombo_,    folderList_,       patternEdit_,    subFoldersCheckBox_,
+            addPathButton_, removePathButton_, searchPathList_, addFolderButton_,
+            searchButton_,  newSearchButton_,  searchTypeList_, menuButton_};
+}
+
+QWidget* SetupPanel::menuButton() const {
+    return menuButton_;
 }
 
 void SetupPanel::chooseDrive() {
@@ -267,9 +365,39 @@ void SetupPanel::chooseDrive() {
 }
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == searchPathList_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == searchTypeList_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (const QListWidgetItem* item = searchTypeList_->itemAt(at))
+            typeStateAtPress_ = item->checkState();
+    }
+    if (watched != searchPathList_->viewport())
+        return QGroupBox::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
         removeSelectedPath();
         return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!droppedFolders(drag->mimeData()).empty() && pathPicker_->isEnabled())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!pathPicker_->isEnabled())
+            return true;
+        const std::vector<std::string> folders = droppedFolders(drop->mimeData());
+        for (const std::string& folder : folders)
+            addPathOf(folder);
+        if (!folders.empty())
+            drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        break;
     }
     return QGroupBox::eventFilter(watched, event);
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "search/SearchState.h"
-#include "ui/Twips.h"
 
 #include <QGroupBox>
 #include <QList>
@@ -15,6 +14,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMimeData;
 class QPushButton;
 class QTreeWidget;
 
@@ -25,20 +25,21 @@ class FolderList;
 
 // The search set-up panel, the group box setupPanel: where the user builds the list of search
 // paths (pathPicker) and chooses and starts the searches (searchControls). It holds no search
-// logic; the window reads the path rows and the search types when a search starts.
+// logic; the window reads the path rows and the search types when a search starts. Its
+// controls sit in layouts: their sizes come from the font and their texts.
 class SetupPanel : public QGroupBox {
     Q_OBJECT
 public:
     explicit SetupPanel(QWidget* parent = nullptr);
 
-    // Places the controls at their design geometry.
-    void placeControls(const Twips& tw);
-    // The widths and the one position that follow the window's width (twips).
-    void fitWidth(const Twips& tw, int pathPickerWidth, int searchPathListWidth,
-                  int searchControlsLeft);
-
-    // Adds the open folder with the typed pattern as a path row (the ">" button).
+    // Adds a path row with the typed pattern and sub-folder choice (the ">" button): for the
+    // folder highlighted in the folder list, or the open folder when none is highlighted.
     void addPath();
+    // Adds a path row for `folder` (bytes) with the typed pattern and sub-folder choice; an
+    // empty pattern is refused with a message. False when nothing was added.
+    bool addPathOf(const std::string& folder);
+    // "Add Folder...": a folder dialog; the chosen folder becomes a path row.
+    void addFolderFromDialog();
     // Removes the selected path row, if there is one ("<" or a double click on the list).
     void removeSelectedPath();
     std::vector<PathRow> pathRows() const;
@@ -46,20 +47,26 @@ public:
     // Shows path row i (0-based) as selected.
     void selectPathRow(int row);
 
+    // The ticked search types; at least one must be ticked for a search.
     std::array<bool, kSearchTypeCount> searchTypes() const;
     void selectAllSearchTypes();
 
     // Locks or unlocks the controls a running search must not see changed; the search button
     // reads "&Cancel" while a search runs.
     void setSearchRunning(bool running);
-    // Gives the keyboard focus to the drive list.
+    // Gives the keyboard focus to the drive list, or to the folder list.
     void focusDriveCombo();
-    // The panel's controls in the window's tab order, with `beforePathList` (the result tabs)
-    // placed before the list of search paths.
-    QList<QWidget*> focusOrder(QWidget* beforePathList) const;
+    void focusFolderList();
+    // The panel's controls in the window's tab order: the folder controls, the path list,
+    // then the search controls.
+    QList<QWidget*> focusOrder() const;
+    // The Menu button, where the general menu opens from the keyboard.
+    QWidget* menuButton() const;
 
     // Opens a folder in the folder list; shows the system's error text when it cannot.
     bool openFolder(const std::string& folder);
+    // The folder the folder list has open.
+    std::string openFolderPath() const;
 
 signals:
     // A message for the user, shown in a box with the program's title.
@@ -74,6 +81,9 @@ protected:
 
 private:
     void chooseDrive();
+    void buildLayout();
+    // The folders of a drag over the path list (local folders only), in bytes.
+    static std::vector<std::string> droppedFolders(const QMimeData* data);
 
     // pathPicker
     QWidget* pathPicker_;
@@ -84,6 +94,7 @@ private:
     QCheckBox* subFoldersCheckBox_;
     QPushButton* addPathButton_;
     QPushButton* removePathButton_;
+    QPushButton* addFolderButton_;
     QTreeWidget* searchPathList_;
     // searchControls
     QWidget* searchControls_;
@@ -92,6 +103,8 @@ private:
     QLabel* searchTypeLabel_;
     QListWidget* searchTypeList_;
     QPushButton* menuButton_;
+    // The state of the search type under the pointer when the button went down.
+    Qt::CheckState typeStateAtPress_ = Qt::Unchecked;
 };
 
 } // namespace trevalo

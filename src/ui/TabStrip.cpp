@@ -1,39 +1,36 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/TabStrip.h"
 
-#include <QStyleOptionTabWidgetFrame>
-#include <QStylePainter>
+#include <QBoxLayout>
+#include <QStackedWidget>
 #include <QTabBar>
 
 namespace trevalo {
 
-TabStrip::TabStrip(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
+TabStrip::TabStrip(QWidget* parent)
+    : QWidget(parent), tabs_(new QTabBar(this)), pages_(new QStackedWidget(this)) {
     tabs_->setObjectName(QStringLiteral("resultTabBar"));
-    tabs_->setDrawBase(false);
+    tabs_->setDrawBase(true);
     tabs_->setExpanding(false);
-    tabs_->setUsesScrollButtons(true);
+    // Every tab's caption stays whole: the strip is never narrower than its tabs.
+    tabs_->setUsesScrollButtons(false);
+    tabs_->setElideMode(Qt::ElideNone);
     setFocusProxy(tabs_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(tabs_);
+    column->addWidget(pages_, 1);
+    connect(tabs_, &QTabBar::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
+}
+
+void TabStrip::addPage(const QString& caption, QWidget* page) {
+    pages_->addWidget(page);
+    tabs_->addTab(caption);
 }
 
 int TabStrip::headerHeight() const {
     return tabs_->sizeHint().height();
-}
-
-void TabStrip::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    tabs_->setGeometry(0, 0, width(), headerHeight());
-}
-
-void TabStrip::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    QStyleOptionTabWidgetFrame option;
-    option.initFrom(this);
-    option.rect = QRect(0, headerHeight() - 1, width(), height() - headerHeight() + 1);
-    option.shape = QTabBar::RoundedNorth;
-    option.tabBarSize = tabs_->sizeHint();
-    option.tabBarRect = QRect(0, 0, tabs_->sizeHint().width(), headerHeight());
-    option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    painter.drawPrimitive(QStyle::PE_FrameTabWidget, option);
 }
 
 } // namespace trevalo

@@ -3,29 +3,27 @@
 
 #include <QWidget>
 
+class QStackedWidget;
 class QTabBar;
 
 namespace trevalo {
 
-// The tab strip resultTabs: a row of tabs over a framed client area. The frames of the result
-// lists are not its children; the window places the visible one onto the client area.
+// The tab strip resultTabs: a row of tabs over the pages of the result lists; the page of the
+// chosen tab fills the area below the tabs.
 class TabStrip : public QWidget {
     Q_OBJECT
 public:
     explicit TabStrip(QWidget* parent = nullptr);
 
     QTabBar* tabBar() const { return tabs_; }
-    // The client area starts this far below the strip's top (pixels)...
+    // Adds a tab and the page it shows.
+    void addPage(const QString& caption, QWidget* page);
+    // The height of the row of tabs (pixels).
     int headerHeight() const;
-    // ...and keeps this border from the strip's other edges.
-    int border() const { return 2; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QTabBar* tabs_;
+    QStackedWidget* pages_;
 };
 
 } // namespace trevalo

@@ -124,7 +124,10 @@ private slots:
         const QModelIndex name = model.index(0, NameColumn);
         QCOMPARE(name.data().toString(), QString::fromUtf8("caf\xef\xbf\xbd.txt"));
         QCOMPARE(model.row(0).name, std::string("caf\xe9.txt")); // the bytes stay exact
-        QCOMPARE(column(model, SizeColumn), QStringList{"1234"});
+        // Sizes for people, the exact count in the tooltip.
+        QCOMPARE(column(model, SizeColumn), QStringList{"1.2 kB"});
+        QCOMPARE(model.index(0, SizeColumn).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("1,234 bytes"));
         QCOMPARE(column(model, GroupColumn), QStringList{"-1"});
         QCOMPARE(column(model, DateColumn), QStringList{"2024/01/02 03:04:05"});
         for (int c = 0; c < kResultColumnCount; ++c)
@@ -144,8 +147,10 @@ private slots:
         QVERIFY(model.row(0).checked);
     }
 
-    // Names compare without case, numbers as numbers; equal keys keep their order, the
-    // selection stays on its file, and a header click always sorts ascending.
+    // Names compare without case, numbers as numbers (not by their shown text: "1.0 kB" is
+    // more than "200 bytes"); equal keys keep their order, the selection stays on its file. A
+    // header click sorts ascending, a second click on the same column descending, and the
+    // header shows the column and direction.
     void sortingKeepsTheSelectionOnItsFile() {
         ResultListModel model;
         model.appendRows(sampleRows());
@@ -156,18 +161,105 @@ private slots:
         QCOMPARE(column(model, NameColumn),
                  QStringList({"Alpha.txt", "alpha.TXT", "beta.txt", "gamma"}));
         QCOMPARE(view.selectedRow(), 3);
+        const QStringList descending = {"1.0 kB", "200 bytes", "30 bytes", "5 bytes"};
         model.sortByColumn(SizeColumn, Qt::DescendingOrder);
-        QCOMPARE(column(model, SizeColumn), QStringList({"1000", "200", "30", "5"}));
+        QCOMPARE(column(model, SizeColumn), descending);
         QCOMPARE(view.selectedRow(), 0);
         QCOMPARE(view.currentIndex().row(), 0);
-        for (int click = 0; click < 2; ++click) {
-            emit view.header()->sectionClicked(SizeColumn);
-            QCOMPARE(column(model, SizeColumn), QStringList({"5", "30", "200", "1000"}));
+        const QStringList ascending = {"5 bytes", "30 bytes", "200 bytes", "1.0 kB"};
+        // Sorted descending by code, a click starts ascending.
+        for (const auto& [order, sizes] :
+             {std::pair{Qt::AscendingOrder, ascending}, std::pair{Qt::DescendingOrder, descending},
+              std::pair{Qt::AscendingOrder, ascending}}) {
+            QTest::mouseClick(view.header()->viewport(), Qt::LeftButton, {},
+                              QPoint(view.header()->sectionViewportPosition(SizeColumn) + 5, 5));
+            QCOMPARE(column(model, SizeColumn), sizes);
+            QCOMPARE(view.header()->sortIndicatorSection(), static_cast<int>(SizeColumn));
+            QCOMPARE(view.header()->sortIndicatorOrder(), order);
         }
         QCOMPARE(model.row(view.selectedRow()).name, std::string("gamma"));
         emit view.header()->sectionClicked(FolderColumn);
         QCOMPARE(model.sortColumn(), static_cast<int>(FolderColumn));
+        QCOMPARE(model.sortOrder(), Qt::AscendingOrder);
         QCOMPARE(column(model, FolderColumn).first(), QStringLiteral("/a/"));
+        QCOMPARE(view.header()->sortIndicatorSection(), static_cast<int>(FolderColumn));
+        model.clear();
+        QCOMPARE(view.header()->sortIndicatorSection(), -1);
+    }
+
+    // Rows of one group share a band, alternating per group in the present order, by group key
+    // or by name without regard to case; new rows, sorts and removals move the bands along.
+    void bandsAlternatePerGroup() {
+        ResultListModel model;
+        const auto bands = [&model] {
+            QString out;
+            for (int r = 0; r < model.rowCount(); ++r)
+                out += model.index(r, SizeColumn).data(kBandRole).toBool() ? '1' : '0';
+            return out;
+        };
+        model.appendRows(sampleRows()); // groups 7 3 3 7
+        QCOMPARE(bands(), QStringLiteral("0000"));
+        model.setBanding(ResultListModel::Banding::ByGroup);
+        QCOMPARE(bands(), QStringLiteral("0110"));
+        model.appendRows({makeRow("/d/", "x", 1, 7), makeRow("/e/", "y", 1, 8)});
+        QCOMPARE(bands(), QStringLiteral("011001"));
+        model.sortByColumn(GroupColumn, Qt::AscendingOrder); // 3 3 7 7 7 8
+        QCOMPARE(bands(), QStringLiteral("001110"));
+        model.removeRowsAt({0, 1});
+        QCOMPARE(bands(), QStringLiteral("0001"));
+
+        model.clear();
+        model.setBanding(ResultListModel::Banding::ByName);
+        model.appendRows(sampleRows());
+        model.sortByColumn(NameColumn, Qt::AscendingOrder); // Alpha alpha beta gamma
+        QCOMPARE(bands(), QStringLiteral("0010"));
+        model.setRowName(1, "beta.txt"); // Alpha beta beta gamma
+        QCOMPARE(bands(), QStringLiteral("0110"));
+
+        // Far down a long list, asked for in any order, before and after more rows come.
+        model.clear();
+        model.setBanding(ResultListModel::Banding::ByGroup);
+        const auto pairs = [](int from, int to) {
+            std::vector<ResultRow> rows;
+            for (int i = from; i < to; ++i)
+                rows.push_back(makeRow("/p/", std::to_string(i), 1, i / 2));
+            return rows;
+        };
+        model.appendRows(pairs(0, 3000));
+        const auto band = [&model](int row) {
+            return model.index(row, NameColumn).data(kBandRole).toBool();
+        };
+        for (const int row : {2999, 10, 1500, 2048, 1025})
+            QCOMPARE(band(row), (row / 2) % 2 == 1);
+        model.appendRows(pairs(3000, 7000));
+        for (const int row : {6999, 3001, 4100})
+            QCOMPARE(band(row), (row / 2) % 2 == 1);
+    }
+
+    // The bands are drawn in the colours of the view's palette, a dark one too: alternate base
+    // behind the rows of every other group, base behind the others.
+    void bandsTakeThePalettesColours() {
+        ResultListModel model;
+        model.setBanding(ResultListModel::Banding::ByGroup);
+        model.appendRows({makeRow("/a/", "x", 1, 1), makeRow("/b/", "x", 1, 1),
+                          makeRow("/a/", "y", 2, 2), makeRow("/b/", "y", 2, 2)});
+        ResultListView view;
+        view.setResultModel(&model);
+        QPalette dark = view.palette();
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::AlternateBase, QColor(60, 40, 80));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        view.setPalette(dark);
+        view.resize(600, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.selectionModel()->clear(); // no selection over the bands
+        const QImage shot = view.viewport()->grab().toImage();
+        for (int row = 0; row < 4; ++row) {
+            const QRect cell = view.visualRect(model.index(row, GroupColumn));
+            const QColor behind = shot.pixelColor(cell.left() + 2, cell.center().y());
+            QCOMPARE(behind, row < 2 ? QColor(30, 30, 30) : QColor(60, 40, 80));
+        }
     }
 
     // Every third row of a few or of many stretches, under the model tester.

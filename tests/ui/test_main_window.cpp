@@ -13,25 +13,37 @@
 #include "ui/FileCommands.h"
 #include "ui/FileOpPanel.h"
 #include "ui/FolderList.h"
-#include "ui/LayoutRule.h"
+#include "ui/GeneralMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/PathRows.h"
 #include "ui/SetupPanel.h"
 #include "ui/TabStrip.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QEventLoop>
+#include <QFontDatabase>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -205,24 +217,30 @@ void replaceKeepingTimes(const std::string& path) {
     QCOMPARE(::rename(copy.c_str(), path.c_str()), 0);
 }
 
-// Whether two rectangles (twips) share any area.
-bool overlap(const TwipRect& a, const TwipRect& b) {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-           b.top < a.top + a.height;
+// Where a widget lies in the window.
+QRect inWindow(const QWidget* widget) {
+    return QRect(widget->mapTo(widget->window(), QPoint()), widget->size());
 }
 
-// The children of `parent` that are shown lie inside it, and no two of `apart` share any area.
+// The widgets lie inside `parent` and no two share any area.
 void expectInsideAndApart(const QWidget* parent, const QList<const QWidget*>& apart,
                           const QString& where) {
     for (const QWidget* child : apart) {
+        QVERIFY2(child->isVisible(), qPrintable(where + ": " + child->objectName() + " hidden"));
         QVERIFY2(
-            parent->rect().contains(child->geometry()),
+            inWindow(parent).contains(inWindow(child)),
             qPrintable(where + ": " + child->objectName() + " outside " + parent->objectName()));
         for (const QWidget* other : apart)
             QVERIFY2(
-                child == other || !child->geometry().intersects(other->geometry()),
+                child == other || !inWindow(child).intersects(inWindow(other)),
                 qPrintable(where + ": " + child->objectName() + " over " + other->objectName()));
     }
+}
+
+// The settings of the windows a test opens, apart from the user's.
+QTemporaryDir& settingsFolder() {
+    static QTemporaryDir folder;
+    return folder;
 }
 
 } // namespace
@@ -232,97 +250,20 @@ class TestMainWindow : public QObject {
     QByteArray home_ = qgetenv("HOME");
 
 private slots:
+    void initTestCase() {
+        QVERIFY(settingsFolder().isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder().path());
+    }
+    // Every test starts without remembered sizes.
+    void init() {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trevalo"),
+                  QStringLiteral("trevalo"))
+            .clear();
+    }
+
     void cleanup() {
         qputenv("HOME", home_);
         qunsetenv("XDG_DATA_HOME");
-    }
-
-    // What the layout rule gives at any size and in any state: nothing negative; a normal
-    // window below its minimums is enlarged to them (and only then), a maximized or minimized one
-    // never; at least the minimum width, the set-up panel, the tab strip and the file-operations
-    // panel lie inside the window and apart, and the tab strip ends above the status bar; the
-    // visible list fills the tab strip's client area.
-    void theLayoutRuleHoldsAtEverySize() {
-        using namespace design;
-        for (const WindowState state :
-             {WindowState::Normal, WindowState::Minimized, WindowState::Maximized})
-            for (const int width : {0, 2000, 9000, 10000, 12000, 30000})
-                for (const int height : {0, 2000, 4015, 4190, 4500, 8000, 20000}) {
-                    LayoutInput in;
-                    in.windowWidth = width;
-                    in.windowHeight = height;
-                    in.clientHeight = std::max(0, height - kDecorationHeight);
-                    in.state = state;
-                    in.tabHeaderHeight = 360;
-                    in.tabBorder = 30;
-                    const WindowLayout out = layoutWindow(in);
-                    const QString where = QStringLiteral("%1x%2 in state %3")
-                                              .arg(width)
-                                              .arg(height)
-                                              .arg(static_cast<int>(state));
-                    const auto check = [&](bool ok, const char* what) {
-                        QVERIFY2(ok, qPrintable(where + ": " + what));
-                    };
-                    check(out.resultTabsWidth >= 0, "tab strip width");
-                    if (state != WindowState::Normal)
-                        check(!out.newWindowWidth && !out.newWindowHeight, "resized");
-                    if (state == WindowState::Minimized) {
-                        check(!out.setupPanelWidth && !out.resultFrame && !out.fileOpPanelLeft,
-                              "laid out while minimized");
-                        continue;
-                    }
-                    const int outerWidth = out.newWindowWidth.value_or(width);
-                    const int outerHeight = out.newWindowHeight.value_or(height);
-                    const int clientWidth = outerWidth - kDecorationWidth;
-                    const int clientHeight = outerHeight - (height - in.clientHeight);
-                    if (state == WindowState::Normal) {
-                        check(outerWidth >= kMinWindowWidth, "below the minimum width");
-                        check(clientHeight >= minClientHeight(in), "below the minimum height");
-                        check(out.newWindowWidth.has_value() == (width < kMinWindowWidth),
-                              "width snapped needlessly");
-                        check(out.newWindowHeight.has_value() ==
-                                  (in.clientHeight < minClientHeight(in)),
-                              "height snapped needlessly");
-                    }
-                    for (const int v :
-                         {*out.setupPanelWidth, *out.pathPickerWidth, *out.searchPathListWidth,
-                          *out.searchControlsLeft, *out.fileOpPanelLeft})
-                        check(v >= 0, "negative");
-                    if (outerWidth >= kMinWindowWidth) {
-                        const TwipRect client{0, 0, clientWidth, clientHeight};
-                        const TwipRect panel{kSetupPanel.left, kSetupPanel.top,
-                                             *out.setupPanelWidth, in.setupPanelHeight};
-                        const TwipRect tabs{kResultTabs.left, kResultTabs.top, out.resultTabsWidth,
-                                            out.resultTabsHeight.value_or(kResultTabs.height)};
-                        const TwipRect ops{*out.fileOpPanelLeft, kFileOpPanel.top,
-                                           kFileOpPanel.width, kFileOpPanel.height};
-                        for (const TwipRect& r : {panel, tabs, ops})
-                            check(r.left >= 0 && r.left + r.width <= client.width, "outside");
-                        check(!overlap(panel, tabs) && !overlap(panel, ops) && !overlap(tabs, ops),
-                              "overlap");
-                        check(*out.searchControlsLeft + kSearchControlsWidth <= panel.width,
-                              "search controls outside the panel");
-                        check(kSearchPathListLeft + *out.searchPathListWidth <=
-                                  *out.pathPickerWidth,
-                              "path list outside the path picker");
-                        if (out.resultTabsHeight)
-                            check(tabs.top + tabs.height <= clientHeight - in.statusBarHeight,
-                                  "tab strip under the status bar");
-                    }
-                    // A strip too small for its tabs leaves the list empty, wherever it is.
-                    const TwipRect frame = out.resultFrame.value_or(TwipRect{});
-                    if (frame.width > 0 && frame.height > 0) {
-                        check(frame.left >= kResultTabs.left &&
-                                  frame.top >= kResultTabs.top + in.tabHeaderHeight &&
-                                  frame.left + frame.width <=
-                                      kResultTabs.left + out.resultTabsWidth &&
-                                  frame.top + frame.height <=
-                                      kResultTabs.top + *out.resultTabsHeight,
-                              "list outside the tab strip");
-                        check(*out.resultList == (TwipRect{0, 0, frame.width, frame.height}),
-                              "list does not fill its frame");
-                    }
-                }
     }
 
     void pathRowsAreUniqueInBothForms() {
@@ -356,75 +297,120 @@ private slots:
         QVERIFY(!isRealVolume("/mnt/empty", "ext4", true, 0));
     }
 
-    void layoutAtStartAndAfterAResize() {
+    // At 11 and 13 points as well as the default font: the window opens with the result area in
+    // sight, inside the screen; at every size no part overlaps another and no caption is cut;
+    // the lists' columns fill their width and the preview grows with the window.
+    void layoutAtEverySizeAndFont_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("default font") << 0;
+        QTest::newRow("11 pt") << 11;
+        QTest::newRow("13 pt") << 13;
+    }
+    void layoutAtEverySizeAndFont() {
+        QFETCH(int, points);
+        const QFont desktop = QApplication::font();
+        if (points > 0) {
+            QFont font = desktop;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+        }
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktop); });
         Window t;
         QVERIFY(t.shown());
-        // The current folder is the working folder, on the volume the drive list shows.
+        // The current folder is the working folder, on the volume the drive list shows; the
+        // keyboard starts in the folder list.
         QCOMPARE(QString::fromStdString(t.folderList()->currentFolder()), QDir::currentPath());
         const std::string root = t.driveCombo()->currentRoot();
         QVERIFY(!root.empty() && t.folderList()->currentFolder().starts_with(root));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(t.folderList()));
+        QVERIFY(t.view(0)->isVisible() && t.view(0)->height() > t.view(0)->header()->height());
+        // Within the screen, unless the font makes the least size larger.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(t.w.width() <= std::max(screen.width(), t.w.minimumWidth()));
+        QVERIFY(t.w.height() <= std::max(screen.height(), t.w.minimumHeight()));
 
-        // Only the set-up panel and the status bar show.
-        const Twips& tw = t.w.twips();
-        QCOMPARE(t.w.height(), t.w.minimumHeight());
-        QCOMPARE(t.statusBar()->geometry().bottom(), t.w.height() - 1);
-        QVERIFY(t.statusBar()->y() >= t.setupPanel()->geometry().bottom());
-        QVERIFY(t.w.width() >= tw.px(10000 - 120));
-        // The progress bar sits in the status bar's first section, inset from its top and sides.
-        QWidget* section = t.progressBar()->parentWidget();
-        QCOMPARE(section->parentWidget(), static_cast<QWidget*>(t.statusBar()));
-        QCOMPARE(section->width(), tw.px(3000));
-        QCOMPARE(t.progressBar()->geometry(),
-                 QRect(tw.px(40), tw.px(40), tw.px(3000) - 2 * tw.px(40),
-                       section->height() - tw.px(40)));
-        QVERIFY(t.statusLabel()->mapTo(t.statusBar(), QPoint()).x() >= section->geometry().right());
-
-        // At every size the parts lie inside the window and apart, the status bar along its
-        // bottom, and the visible list fills the tab strip below its tabs, growing with the
-        // window. A size below the minimum is enlarged to it.
-        int listArea = 0;
-        for (const QSize size : {QSize(300, 200), QSize(720, 560), QSize(1024, 768),
-                                 QSize(1600, 1000), QSize(2560, 1440)}) {
+        int previewWidth = 0;
+        int listWidth = 0;
+        for (const QSize size : {QSize(300, 200), QSize(1024, 768), QSize(1600, 1000)}) {
             t.w.resize(size);
             QTRY_COMPARE(t.w.size(), size.expandedTo(t.w.minimumSize()));
-            const QString where = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
-            const QRect bar = t.statusBar()->geometry();
+            QCoreApplication::processEvents();
+            const QString where = QStringLiteral("%1x%2").arg(t.w.width()).arg(t.w.height());
+            const QRect bar = inWindow(t.statusBar());
             QCOMPARE(bar, QRect(0, t.w.height() - bar.height(), t.w.width(), bar.height()));
-            // At the least height only the set-up panel shows above the status bar.
-            const bool resultArea = t.w.height() > t.w.minimumHeight();
-            expectInsideAndApart(&t.w,
-                                 resultArea ? QList<const QWidget*>{t.setupPanel(), t.resultTabs(),
-                                                                    t.fileOpPanel(), t.statusBar()}
-                                            : QList<const QWidget*>{t.setupPanel(), t.statusBar()},
-                                 where);
-            expectInsideAndApart(t.setupPanel(), {t.pathPicker(), t.searchControls()}, where);
             expectInsideAndApart(
-                t.pathPicker(),
-                {t.folderList(), t.addPathButton(), t.removePathButton(), t.searchPathList()},
-                where);
+                &t.w, {t.setupPanel(), t.resultTabs(), t.fileOpPanel(), t.statusBar()}, where);
+            expectInsideAndApart(t.setupPanel(), {t.pathPicker(), t.searchControls()}, where);
+            expectInsideAndApart(t.pathPicker(),
+                                 {t.driveCombo(), t.folderList(), t.patternEdit(),
+                                  t.subFoldersCheckBox(), t.addPathButton(), t.removePathButton(),
+                                  t.searchPathList(), t.child<QWidget>("addFolderButton")},
+                                 where);
             expectInsideAndApart(
                 t.searchControls(),
                 {t.searchButton(), t.newSearchButton(), t.searchTypeList(), t.menuButton()}, where);
-            expectInsideAndApart(t.fileOpPanel(), {t.previewLabel()}, where);
-            if (!resultArea)
-                continue;
-            const QRect strip = t.resultTabs()->geometry();
-            const QRect frame0 = t.frame(0)->geometry();
-            QVERIFY2(strip.contains(frame0), qPrintable(where));
-            QVERIFY(frame0.top() >= strip.top() + t.resultTabs()->headerHeight() - 1);
-            QCOMPARE(t.view(0)->geometry(), QRect(QPoint(), frame0.size()));
-            QVERIFY2(frame0.width() * frame0.height() > listArea, qPrintable(where));
-            listArea = frame0.width() * frame0.height();
+            expectInsideAndApart(t.fileOpPanel(),
+                                 {t.child<QWidget>("taskButton"), t.previewLabel(),
+                                  t.child<QWidget>("previewCheckBox")},
+                                 where);
+            // Every caption has the room its font asks for.
+            for (QWidget* captioned : t.w.findChildren<QWidget*>()) {
+                if ((qobject_cast<QAbstractButton*>(captioned) ||
+                     qobject_cast<QLabel*>(captioned)) &&
+                    captioned->isVisible() && captioned != t.previewLabel() &&
+                    captioned != t.statusLabel())
+                    QVERIFY2(captioned->width() >= captioned->minimumSizeHint().width(),
+                             qPrintable(where + ": " + captioned->objectName() + " cut"));
+            }
+            // "Name" and "In Folder" take what the other columns leave, and grow with it.
+            ResultListView* list = t.view(0);
+            int columns = 0;
+            for (int c = 0; c < kListColumnCount; ++c)
+                columns += list->isColumnHidden(c) ? 0 : list->columnWidth(c);
+            QCOMPARE(columns, std::max(columns, list->viewport()->width()));
+            if (size.width() >= 1024) {
+                QCOMPARE(columns, list->viewport()->width());
+                QVERIFY(list->columnWidth(FolderColumn) > listWidth);
+                QVERIFY(t.previewLabel()->width() >= 256);
+                QVERIFY(t.previewLabel()->width() > previewWidth);
+            }
+            listWidth = list->columnWidth(FolderColumn);
+            previewWidth = t.previewLabel()->width();
         }
-        const QRect frame0 = t.frame(0)->geometry();
-        // Another tab shows its own frame, fitted at once; "#" shows only in the duplicates list.
+        // Another tab shows its own list in the same place; "#" shows only in "Duplicates".
+        const QRect frame0 = inWindow(t.frame(0));
         t.resultTabs()->tabBar()->setCurrentIndex(2);
         QCOMPARE(t.w.currentList(), 2);
         QVERIFY(t.frame(2)->isVisible() && !t.frame(0)->isVisible());
-        QCOMPARE(t.frame(2)->geometry(), frame0);
-        QCOMPARE(t.view(2)->size(), frame0.size());
+        QCOMPARE(inWindow(t.frame(2)), frame0);
         QVERIFY(t.view(2)->isColumnHidden(GroupColumn));
         QVERIFY(!t.view(1)->isColumnHidden(GroupColumn));
+    }
+
+    // The size, the splitter and the shares of the columns come back in the next run.
+    void theNextRunRemembersTheWindow() {
+        QList<int> split;
+        int nameWidth = 0;
+        {
+            Window t;
+            QVERIFY(t.shown());
+            t.w.resize(1100, 700);
+            QTRY_COMPARE(t.w.size(), QSize(1100, 700));
+            auto* splitter = t.child<QSplitter>("resultSplitter");
+            splitter->setSizes({700, 380});
+            split = splitter->sizes();
+            t.showList(1);
+            QCoreApplication::processEvents();
+            t.view(1)->setColumnWidth(NameColumn, t.view(1)->columnWidth(NameColumn) + 60);
+            nameWidth = t.view(1)->columnWidth(NameColumn);
+            t.w.close();
+        }
+        Window t;
+        QVERIFY(t.shown());
+        QTRY_COMPARE(t.w.size(), QSize(1100, 700));
+        QCOMPARE(t.child<QSplitter>("resultSplitter")->sizes(), split);
+        t.showList(1);
+        QTRY_COMPARE(t.view(1)->columnWidth(NameColumn), nameWidth);
     }
 
     // The rule is tested above; here the rows it is given come back from the list.
@@ -432,6 +418,7 @@ private slots:
         TempTree tree;
         tree.dir("data/sub");
         Window t;
+        QVERIFY(t.shown());
         const std::string data = tree.path("data");
         const QString root = QString::fromStdString(tree.root());
         t.add("/");
@@ -446,14 +433,15 @@ private slots:
         QCOMPARE(t.pathTexts().size(), 3);
         QCOMPARE(t.messages, QStringList{"Please input extension.|Trevalo"});
 
-        // A highlighted folder is not the open one; Enter opens it.
+        // ">" adds the highlighted folder, though it is not the open one; Enter opens it.
         const QList<QTreeWidgetItem*> sub =
             t.folderList()->findItems(QStringLiteral("sub"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(sub.size(), 1);
         t.folderList()->setCurrentItem(sub[0]);
         t.patternEdit()->setText(QStringLiteral("*.jpg"));
         QTest::mouseClick(t.addPathButton(), Qt::LeftButton);
-        QCOMPARE(t.pathTexts().last(), root + "/data/*.jpg|No");
+        QCOMPARE(t.pathTexts().last(), root + "/data/sub/*.jpg|No");
+        QCOMPARE(t.folderList()->currentFolder(), data);
         QTest::keyClick(t.folderList(), Qt::Key_Return);
         QCOMPARE(t.folderList()->currentFolder(), tree.path("data/sub"));
         // A folder that cannot be opened leaves the list where it was.
@@ -474,11 +462,20 @@ private slots:
         QTest::mouseDClick(t.searchPathList()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(t.pathTexts().size(), 2);
 
-        // New Search empties the path list and chooses every search type again.
-        t.searchTypeList()->item(1)->setSelected(false);
+        // A click on a search type's box or on its caption toggles it, once.
+        QListWidget* types = t.searchTypeList();
+        const QRect duplicates = types->visualItemRect(types->item(1));
+        for (const QPoint at : {QPoint(duplicates.left() + 8, duplicates.center().y()),
+                                duplicates.center(), duplicates.center()}) {
+            const Qt::CheckState was = types->item(1)->checkState();
+            QTest::mouseClick(types->viewport(), Qt::LeftButton, {}, at);
+            QVERIFY(types->item(1)->checkState() != was);
+        }
+        QCOMPARE(t.panel().searchTypes(), (std::array<bool, 3>{true, false, true}));
+        // New Search empties the path list and ticks every search type again.
         QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
         QVERIFY(t.pathTexts().isEmpty());
-        QCOMPARE(t.searchTypeList()->selectedItems().size(), 3);
+        QCOMPARE(t.panel().searchTypes(), (std::array<bool, 3>{true, true, true}));
         QCOMPARE(t.patternEdit()->text(), QStringLiteral("*.jpg"));
     }
 
@@ -501,7 +498,7 @@ private slots:
         QVERIFY(!t.newSearchButton()->isEnabled());
         QVERIFY(!t.searchTypeList()->isEnabled());
         QVERIFY(t.menuButton()->isEnabled());
-        QTRY_COMPARE(t.w.height(), t.w.twips().pxAtLeast(8000 - 465));
+        QVERIFY(t.w.height() >= t.w.twips().pxAtLeast(8000 - 465));
 
         QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
         QVERIFY(t.pathPicker()->isEnabled() && t.newSearchButton()->isEnabled() &&
@@ -514,6 +511,8 @@ private slots:
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(2), QStringLiteral("Same Name(2)"));
         QCOMPARE(t.tab(3), QStringLiteral("Report - read errors(0)"));
+        // The first list with rows of "Duplicates", "Zero Size", "Same Name" is shown.
+        QCOMPARE(t.w.currentList(), 1);
         // Sorted: zero-size and same-name lists by name without regard to case.
         QCOMPARE(t.names(0), QStringList({"Empty1.txt", "empty2.txt"}));
         QCOMPARE(t.w.resultModel(0).row(0).path(), tree.path("z/Empty1.txt"));
@@ -521,12 +520,30 @@ private slots:
         QCOMPARE(t.names(2).join(',').toLower(), QStringLiteral("other.txt,other.txt"));
 
         // A second search clears the first one's lists before it fills them again.
-        t.searchTypeList()->item(0)->setSelected(false);
+        t.searchTypeList()->item(0)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(t.searchButton(), Qt::LeftButton);
         QCOMPARE(t.w.resultModel(0).rowCount(), 0);
         QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+
+        // Only "Same File Name": its list is the one shown at the end.
+        t.showList(0);
+        t.searchTypeList()->item(1)->setCheckState(Qt::Unchecked);
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+        QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
+        QCOMPARE(t.w.currentList(), 2);
+        // No type ticked: nothing runs, the user is told.
+        t.searchTypeList()->item(2)->setCheckState(Qt::Unchecked);
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+        QVERIFY(!t.w.searchRunning());
+        QCOMPARE(t.messages, QStringList{"Please select a search type.|Trevalo"});
+        QCOMPARE(t.tab(2), QStringLiteral("Same Name(2)"));
+        // New Search clears the last search's status text with its lists.
+        QVERIFY(!t.statusLabel()->text().isEmpty());
+        QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
+        QVERIFY(t.statusLabel()->text().isEmpty());
+        QCOMPARE(t.tab(2), QStringLiteral("Same Name(0)"));
     }
 
     void withoutPathsOrWhileRunning() {
@@ -537,7 +554,13 @@ private slots:
         QVERIFY(t.messages.empty());
         t.searchButton()->setFocus();
         QTest::mouseClick(t.searchButton(), Qt::LeftButton);
-        QCOMPARE(t.messages, QStringList{"Please select path before search.|Select Path"});
+        // The fixed text, then how to add a path.
+        QCOMPARE(t.messages.size(), 1);
+        const QStringList lines = t.messages[0].split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("Please select path before search."));
+        QVERIFY(lines[1].contains(QStringLiteral("Add Folder...")) &&
+                lines[1].endsWith(QStringLiteral("|Select Path")));
         QTRY_VERIFY(t.driveCombo()->hasFocus());
         QCOMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
         QCOMPARE(t.w.height(), height);
@@ -574,15 +597,114 @@ private slots:
         QVERIFY(!t.statusLabel()->text().startsWith(QStringLiteral("Completed")));
     }
 
-    void countsFollowRemovedRows() {
+    // The counts follow the rows as a search hands them over and as they go.
+    void countsFollowTheRows() {
         Window t;
-        t.w.resultModel(1).appendRows(std::vector<ResultRow>(5));
-        t.w.updateTabCounts();
+        t.w.resultModel(1).appendRows(std::vector<ResultRow>(3));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(3)"));
+        t.w.resultModel(1).appendRows(std::vector<ResultRow>(2));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(5)"));
         t.w.resultModel(1).removeRowsAt({0, 2, 4});
-        t.w.updateTabCounts();
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
+    }
+
+    // Folders dropped from the file manager become path rows with the typed pattern; files and
+    // other addresses do not, and a drag of nothing but those is refused.
+    void droppedFoldersBecomePathRows() {
+        TempTree tree;
+        const std::string folder = tree.dir("drop/photos");
+        const std::string file = tree.file("drop/notes.txt", "x");
+        Window t;
+        QVERIFY(t.shown());
+        QWidget* target = t.searchPathList()->viewport();
+        const auto drag = [&](const std::vector<std::string>& paths, bool drop) {
+            QMimeData data;
+            QList<QUrl> urls{QUrl(QStringLiteral("https://example.org/"))};
+            for (const std::string& path : paths)
+                urls << QUrl::fromLocalFile(QString::fromStdString(path) + '/');
+            data.setUrls(urls);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            if (drop && enter.isAccepted()) {
+                QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(target, &dropped);
+            }
+            return enter.isAccepted();
+        };
+        QVERIFY(!drag({file}, true));
+        QVERIFY(t.pathTexts().isEmpty());
+        QVERIFY(drag({file, folder}, true));
+        QCOMPARE(t.pathTexts(), QStringList{QString::fromStdString(folder) + "/*.*|Yes"});
+        // Not while a search runs.
+        t.pathPicker()->setEnabled(false);
+        QVERIFY(!drag({folder + "/.."}, true));
+        QCOMPARE(t.pathTexts().size(), 1);
+    }
+
+    // With the keyboard only: Tab reaches every control once, from the folder list round to
+    // it again; the menus open at their button or at the current row; every list and box a
+    // screen reader meets has a name.
+    void keyboardOnly() {
+        TempTree tree;
+        const std::string a = tree.file("a.txt", "x");
+        const std::string b = tree.file("b.txt", "y");
+        Window t;
+        t.w.resize(700, 500);
+        QVERIFY(t.shown());
+        QStringList visited;
+        QWidget* start = QApplication::focusWidget();
+        QCOMPARE(start, static_cast<QWidget*>(t.folderList()));
+        for (int i = 0; i < 40; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == start)
+                break;
+        }
+        QCOMPARE(
+            visited,
+            QStringList({"folderList", "patternEdit", "subFoldersCheckBox", "addPathButton",
+                         "removePathButton", "searchPathList", "addFolderButton", "searchButton",
+                         "newSearchButton", "searchTypeList", "menuButton", "resultTabBar",
+                         "resultView0", "taskButton", "previewCheckBox", "driveCombo"}));
+
+        // Menu and Task open their menus below themselves.
+        QMenu* general = t.child<QMenu>(QStringLiteral("generalMenu"));
+        for (const auto& [button, menu] :
+             {std::pair{static_cast<QWidget*>(t.menuButton()), general},
+              std::pair{t.child<QWidget>(QStringLiteral("taskButton")), t.fileMenu()}}) {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+            QTRY_VERIFY(menu->isVisible());
+            // Just below the button, moved left only as far as the screen's edge asks.
+            const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+            QCOMPARE(menu->y(), below.y());
+            QVERIFY(menu->x() == below.x() ||
+                    menu->geometry().right() == menu->screen()->geometry().right());
+            menu->hide();
+        }
+        // The Menu key and Shift+F10 open the file menu at the current row.
+        t.w.resultModel(0).appendRows({diskRow(a), diskRow(b)});
+        t.showList(0);
+        t.view(0)->selectRow(1);
+        const QPoint row = t.view(0)->viewport()->mapToGlobal(
+            t.view(0)->visualRect(t.list().index(1, NameColumn)).bottomLeft());
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1), QPoint(1, 1));
+        QApplication::sendEvent(t.view(0), &menuKey);
+        QTRY_VERIFY(t.fileMenu()->isVisible());
+        QCOMPARE(t.fileMenu()->pos(), row);
+        t.fileMenu()->hide();
+        QTest::keyClick(t.view(0), Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(t.fileMenu()->isVisible());
+        t.fileMenu()->hide();
+
+        for (const QWidget* named :
+             {static_cast<QWidget*>(t.folderList()), static_cast<QWidget*>(t.patternEdit()),
+              static_cast<QWidget*>(t.searchPathList()), static_cast<QWidget*>(t.searchTypeList()),
+              static_cast<QWidget*>(t.previewLabel()), static_cast<QWidget*>(t.addPathButton()),
+              static_cast<QWidget*>(t.removePathButton()), static_cast<QWidget*>(t.view(0)),
+              static_cast<QWidget*>(t.view(3))})
+            QVERIFY2(!named->accessibleName().isEmpty(), qPrintable(named->objectName()));
     }
 
     void menus() {
@@ -594,7 +716,19 @@ private slots:
         QVERIFY(t.opened[0].isLocalFile());
         QCOMPARE(QFileInfo(t.opened[0].toLocalFile()).fileName(), QStringLiteral("trevalo.html"));
         QVERIFY(QFileInfo(t.opened[0].toLocalFile()).isFile());
-        QCOMPARE(t.opened[1].scheme(), QStringLiteral("https"));
+        t.action("aboutAction")->trigger();
+        QVERIFY(t.messages.last().startsWith(QStringLiteral("Trevalo Ver. 1.0.27\n")));
+        QVERIFY(t.messages.last().contains(QStringLiteral("GPL-2.0-or-later")));
+        QVERIFY(t.messages.last().contains(QString::fromLatin1(qVersion())));
+        // Message boxes are wide enough for their titles.
+        QMessageBox box(QMessageBox::Information, QStringLiteral("About Trevalo - a long title"),
+                        QStringLiteral("x"));
+        widenToTitle(box);
+        QVERIFY(box.sizeHint().width() >
+                QFontMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont))
+                    .horizontalAdvance(box.windowTitle()));
+        // Without a home page named at build time, the web site is the help page.
+        QCOMPARE(t.opened[1], t.opened[0]);
 
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
@@ -892,9 +1026,9 @@ private slots:
         t.key(Qt::Key_Return);
         t.view(3)->selectRow(2);
         t.key(Qt::Key_Return);
-        QCOMPARE(t.messages,
-                 QStringList({"Please mark files.|Trevalo", "File can't be renamed.|Can't rename",
-                              "File can't be opened: it is gone.|Can't open"}));
+        QCOMPARE(t.messages, QStringList({"Please mark files.|Trevalo",
+                                          "File can't be renamed.\nIt is a folder.|Can't rename",
+                                          "File can't be opened: it is gone.|Can't open"}));
         QVERIFY(t.prompts.isEmpty() && t.questions.isEmpty());
         QCOMPARE(t.opened, std::vector<QUrl>{fileUrlOf(locked)});
         QVERIFY(exists(locked));
@@ -931,7 +1065,8 @@ private slots:
         // A path is not a name: refused, the file and its row stay.
         t.answer = QStringLiteral("sub/moved.txt");
         t.key(Qt::Key_F2);
-        QCOMPARE(t.messages.last(), QStringLiteral("File can't be renamed.|Can't rename"));
+        QVERIFY(t.messages.last().startsWith(
+            QStringLiteral("File can't be renamed.\nThe name is not allowed")));
         QVERIFY(exists(renamed));
         QCOMPARE(t.list().row(row).path(), renamed);
 
@@ -964,6 +1099,14 @@ private slots:
         t.clickRow(text);
         QCOMPARE(t.w.selectedRow(), text);
         QVERIFY(t.previewLabel()->pixmap().isNull());
+
+        // The preview follows the current row moved by the arrow keys too.
+        const int picture = t.rowOf(tree.path("data/q/shot-copy.jpg"));
+        for (int step = 0; step < std::abs(picture - text); ++step)
+            t.key(picture > text ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(t.w.selectedRow(), picture);
+        QVERIFY(!t.previewLabel()->pixmap().isNull());
+        t.clickRow(text);
 
         // Space flips the mark of the current row only.
         t.key(Qt::Key_Space);
