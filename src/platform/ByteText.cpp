@@ -193,6 +193,20 @@ bool WildcardPattern::matches(std::string_view name) const {
     return matchFolded(folded_, s.size(), [&s](std::size_t i) { return s[i]; });
 }
 
+bool WildcardPattern::matches(std::string_view first, std::string_view second) const {
+    if (matchesAll_)
+        return true;
+    if (isPlainAscii(first) && isPlainAscii(second))
+        return matchFolded(folded_, first.size() + second.size(), [first, second](std::size_t i) {
+            return static_cast<char32_t>(
+                foldAscii(i < first.size() ? first[i] : second[i - first.size()]));
+        });
+    std::string joined;
+    joined.reserve(first.size() + second.size());
+    joined.append(first).append(second);
+    return matches(joined);
+}
+
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
     char32_t cp;
     return decodeUtf8(s, i, cp);

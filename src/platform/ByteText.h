@@ -31,6 +31,8 @@ class WildcardPattern {
 public:
     explicit WildcardPattern(std::string_view pattern);
     bool matches(std::string_view name) const;
+    // Whether the name first + second matches (a folder and a name), without joining them.
+    bool matches(std::string_view first, std::string_view second) const;
 
 private:
     std::u32string folded_;

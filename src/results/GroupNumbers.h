@@ -4,6 +4,8 @@
 #include "search/ResultRow.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace trevalo {
@@ -25,6 +27,38 @@ public:
 private:
     std::vector<int> ofRow_;
     std::size_t count_ = 0;
+};
+
+// What a row's group is known by, as a key of 128 bits: the group key, or in "Same Name" two
+// independent hashes of the folded name (two names with the same 128 bits are taken for one:
+// with a million names, a chance below one in 10^26).
+struct GroupKey {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    bool operator==(const GroupKey&) const = default;
+};
+GroupKey foldedNameKey(std::string_view name);
+// The key of a row's group in a list; false for a row in no group.
+bool groupKeyOf(const ResultRow& row, int list, GroupKey& key);
+
+// A set of group keys, each with a number, in one flat table with linear probing: a million
+// keys take one allocation instead of a million.
+class GroupKeySet {
+public:
+    explicit GroupKeySet(std::size_t expected);
+    // The number of a key: GroupNumbers::kNoGroup until the caller sets it.
+    int& numberOf(const GroupKey& key);
+    void insert(const GroupKey& key);
+    bool contains(const GroupKey& key) const;
+
+private:
+    // Key and number side by side: a look-up touches one cache line.
+    struct Slot {
+        GroupKey key;
+        int number = GroupNumbers::kNoGroup;
+    };
+    std::size_t mask_ = 0;
+    std::vector<Slot> slots_;
 };
 
 } // namespace trevalo

@@ -184,11 +184,9 @@ PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string
                                  const RowScope& scope) {
     const WildcardPattern wildcard(pattern);
     PatternCount count;
-    std::string path;
     scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
-        path.assign(row.folder).append(row.name);
-        if (!wildcard.matches(path))
+        if (!wildcard.matches(row.folder, row.name))
             return;
         ++count.matching;
         count.kept += neverMarked(row) ? 1 : 0;
@@ -200,13 +198,11 @@ std::size_t markByPattern(std::vector<ResultRow>& rows, std::string_view pattern
                           const RowScope& scope) {
     const WildcardPattern wildcard(pattern);
     std::size_t marked = 0;
-    std::string path;
     scope.forEach(rows.size(), [&](std::size_t i) {
         ResultRow& row = rows[i];
         if (row.checked || neverMarked(row))
             return;
-        path.assign(row.folder).append(row.name);
-        if (wildcard.matches(path)) {
+        if (wildcard.matches(row.folder, row.name)) {
             row.checked = true;
             ++marked;
         }

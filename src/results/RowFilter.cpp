@@ -38,6 +38,25 @@ bool containsAsciiNoCase(std::string_view haystack, std::string_view needle) {
     return false;
 }
 
+// Whether a name holds a lead byte of the Kelvin sign or the long s (without branching, so
+// that the loop runs on whole vectors).
+bool mayHoldAsciiFolding(std::string_view s) {
+    bool any = false;
+    for (const char c : s)
+        any |= (c == '\xE2') | (c == '\xC5');
+    return any;
+}
+
+// After a sort the rows' names and folders lie all over the heap, each a cache miss: asking
+// for those of a row a little ahead lets the misses overlap.
+constexpr std::size_t kPrefetchAhead = 16;
+inline void prefetchTexts(const std::vector<ResultRow>& rows, std::size_t i) {
+    if (i < rows.size()) {
+        __builtin_prefetch(rows[i].name.data());
+        __builtin_prefetch(rows[i].folder.data());
+    }
+}
+
 std::string_view withoutTrailingSlash(std::string_view folder) {
     if (folder.size() > 1 && folder.back() == '/')
         folder.remove_suffix(1);
@@ -51,14 +70,22 @@ RowFilter::RowFilter(std::string_view text) : text_(text) {
         return;
     if (text_.find_first_of("*?") != std::string::npos)
         wildcard_.emplace(text_);
+    endsInStar_ = text_.back() == '*';
     folded_ = foldCase(text_);
     asciiText_ = isPlainAscii(folded_);
 }
 
 bool RowFilter::contains(std::string_view haystack) const {
-    if (isPlainAscii(haystack)) {
-        // A plain name folds to plain ASCII: it cannot hold a text that folds to more.
-        return asciiText_ && containsAsciiNoCase(haystack, folded_);
+    if (asciiText_) {
+        // Bytes that are not ASCII never equal the text's. Of the characters that are not
+        // ASCII only two fold to ASCII letters, the Kelvin sign (E2 84 AA) and the long s
+        // (C5 BF): only a name that may hold one needs folding.
+        if (containsAsciiNoCase(haystack, folded_))
+            return true;
+        if (!mayHoldAsciiFolding(haystack))
+            return false;
+    } else if (isPlainAscii(haystack)) {
+        return false; // a plain name folds to plain ASCII: it cannot hold this text
     }
     return foldCase(haystack).find(folded_) != std::string::npos;
 }
@@ -68,12 +95,9 @@ bool RowFilter::passes(const ResultRow& row) const {
         return true;
     if (!wildcard_)
         return contains(row.name) || contains(row.folder);
-    if (wildcard_->matches(row.name) || wildcard_->matches(withoutTrailingSlash(row.folder)))
-        return true;
-    std::string path;
-    path.reserve(row.folder.size() + row.name.size());
-    path.append(row.folder).append(row.name);
-    return wildcard_->matches(path);
+    // A pattern that ends in "*" and matches the folder matches the full path too.
+    return wildcard_->matches(row.name) || wildcard_->matches(row.folder, row.name) ||
+           (!endsInStar_ && wildcard_->matches(withoutTrailingSlash(row.folder)));
 }
 
 std::vector<int> RowFilter::shownRows(const std::vector<ResultRow>& rows, int list) const {
@@ -85,33 +109,33 @@ std::vector<int> RowFilter::shownRows(const std::vector<ResultRow>& rows, int li
         return shown;
     }
     if (list != ListDuplicates && list != ListSameName) {
-        for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            prefetchTexts(rows, i + kPrefetchAhead);
             if (passes(rows[i]))
                 shown.push_back(static_cast<int>(i));
+        }
         return shown;
     }
 
-    // Groups: first the rows that pass on their own and their groups, then every row of
-    // those groups.
-    const GroupNumbers groups(rows, list);
-    std::vector<bool> rowPasses(rows.size(), false);
-    std::vector<bool> groupShows(groups.count(), false);
+    // Groups: first the rows that pass on their own and their groups' keys, then the other
+    // rows of those groups. The second pass reads only what the first kept.
+    std::vector<GroupKey> keys(rows.size());
+    std::vector<char> state(rows.size(), 0); // 1: in a group, 2: passes
+    std::size_t passing = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int g = groups.of(i);
-        if (g != GroupNumbers::kNoGroup && groupShows[static_cast<std::size_t>(g)])
-            continue; // shows anyway
-        if (!passes(rows[i]))
-            continue;
-        rowPasses[i] = true;
-        if (g != GroupNumbers::kNoGroup)
-            groupShows[static_cast<std::size_t>(g)] = true;
+        prefetchTexts(rows, i + kPrefetchAhead);
+        const bool grouped = groupKeyOf(rows[i], list, keys[i]);
+        const bool passed = passes(rows[i]);
+        state[i] = static_cast<char>((grouped ? 1 : 0) | (passed ? 2 : 0));
+        passing += passed ? 1 : 0;
     }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int g = groups.of(i);
-        if (rowPasses[i] ||
-            (g != GroupNumbers::kNoGroup && groupShows[static_cast<std::size_t>(g)]))
+    GroupKeySet shownGroups(passing);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (state[i] == 3)
+            shownGroups.insert(keys[i]);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if ((state[i] & 2) || (state[i] == 1 && passing > 0 && shownGroups.contains(keys[i])))
             shown.push_back(static_cast<int>(i));
-    }
     return shown;
 }
 

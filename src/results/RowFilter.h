@@ -38,6 +38,7 @@ private:
     std::optional<WildcardPattern> wildcard_; // when the text holds "*" or "?"
     std::string folded_;                      // the text case-folded
     bool asciiText_ = true;                   // the folded text is plain ASCII
+    bool endsInStar_ = false;
 };
 
 } // namespace trevalo

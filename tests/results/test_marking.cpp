@@ -245,6 +245,8 @@ private slots:
         QVERIFY(RowFilter("\xC3\xA9t\xC3\x89").passes(odd));
         QVERIFY(RowFilter("caf\xE9").passes(odd));
         QVERIFY(!RowFilter("cafe").passes(odd));
+        QVERIFY(RowFilter("KEL").passes(row("/", "\u212Aelvin", 1))); // the Kelvin sign folds to k
+        QVERIFY(!RowFilter("kel").passes(row("/\xE2/", "el", 1)));
         QVERIFY(RowFilter("*.jpg").passes(photo));
         QVERIFY(RowFilter("*/photos").passes(photo));
         QVERIFY(RowFilter("*/photos/img*").passes(photo));
