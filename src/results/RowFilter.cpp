@@ -90,28 +90,51 @@ bool RowFilter::contains(std::string_view haystack) const {
     return foldCase(haystack).find(folded_) != std::string::npos;
 }
 
-bool RowFilter::passes(const ResultRow& row) const {
+bool RowFilter::passes(std::string_view name, std::string_view folder) const {
     if (text_.empty())
         return true;
     if (!wildcard_)
-        return contains(row.name) || contains(row.folder);
+        return contains(name) || contains(folder);
     // A pattern that ends in "*" and matches the folder matches the full path too.
-    return wildcard_->matches(row.name) || wildcard_->matches(row.folder, row.name) ||
-           (!endsInStar_ && wildcard_->matches(withoutTrailingSlash(row.folder)));
+    return wildcard_->matches(name) || wildcard_->matches(folder, name) ||
+           (!endsInStar_ && wildcard_->matches(withoutTrailingSlash(folder)));
 }
 
-std::vector<int> RowFilter::shownRows(const std::vector<ResultRow>& rows, int list) const {
+FilterTexts::FilterTexts(const std::vector<ResultRow>& rows, int list)
+    : list_(list), start_(rows.size() + 1, 0), nameLength_(rows.size(), 0), keys_(rows.size()),
+      grouped_(rows.size(), 0) {
+    std::size_t total = 0;
+    for (const ResultRow& row : rows)
+        total += row.name.size() + row.folder.size();
+    bytes_.reserve(total);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        prefetchTexts(rows, i + kPrefetchAhead);
+        const ResultRow& row = rows[i];
+        start_[i] = bytes_.size();
+        nameLength_[i] = static_cast<std::uint32_t>(row.name.size());
+        bytes_.append(row.name).append(row.folder);
+        grouped_[i] = groupKeyOf(row, list, keys_[i]) ? 1 : 0;
+    }
+    start_[rows.size()] = bytes_.size();
+}
+
+namespace {
+
+// The filter over any source of rows: count, name(i), folder(i), groupKey(i, key).
+template <class Source>
+std::vector<int> shownOf(const RowFilter& filter, const Source& source, int list) {
+    const std::size_t count = source.size();
     std::vector<int> shown;
-    if (text_.empty()) {
-        shown.resize(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i)
+    if (filter.isEmpty()) {
+        shown.resize(count);
+        for (std::size_t i = 0; i < count; ++i)
             shown[i] = static_cast<int>(i);
         return shown;
     }
     if (list != ListDuplicates && list != ListSameName) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            prefetchTexts(rows, i + kPrefetchAhead);
-            if (passes(rows[i]))
+        for (std::size_t i = 0; i < count; ++i) {
+            source.prefetch(i + kPrefetchAhead);
+            if (filter.passes(source.name(i), source.folder(i)))
                 shown.push_back(static_cast<int>(i));
         }
         return shown;
@@ -119,24 +142,55 @@ std::vector<int> RowFilter::shownRows(const std::vector<ResultRow>& rows, int li
 
     // Groups: first the rows that pass on their own and their groups' keys, then the other
     // rows of those groups. The second pass reads only what the first kept.
-    std::vector<GroupKey> keys(rows.size());
-    std::vector<char> state(rows.size(), 0); // 1: in a group, 2: passes
+    std::vector<GroupKey> keys(count);
+    std::vector<char> state(count, 0); // 1: in a group, 2: passes
     std::size_t passing = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        prefetchTexts(rows, i + kPrefetchAhead);
-        const bool grouped = groupKeyOf(rows[i], list, keys[i]);
-        const bool passed = passes(rows[i]);
+    for (std::size_t i = 0; i < count; ++i) {
+        source.prefetch(i + kPrefetchAhead);
+        const bool grouped = source.groupKey(i, keys[i]);
+        const bool passed = filter.passes(source.name(i), source.folder(i));
         state[i] = static_cast<char>((grouped ? 1 : 0) | (passed ? 2 : 0));
         passing += passed ? 1 : 0;
     }
     GroupKeySet shownGroups(passing);
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t i = 0; i < count; ++i)
         if (state[i] == 3)
             shownGroups.insert(keys[i]);
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t i = 0; i < count; ++i)
         if ((state[i] & 2) || (state[i] == 1 && passing > 0 && shownGroups.contains(keys[i])))
             shown.push_back(static_cast<int>(i));
     return shown;
+}
+
+// The rows themselves as a source.
+struct RowSource {
+    const std::vector<ResultRow>& rows;
+    int list;
+    std::size_t size() const { return rows.size(); }
+    std::string_view name(std::size_t i) const { return rows[i].name; }
+    std::string_view folder(std::size_t i) const { return rows[i].folder; }
+    bool groupKey(std::size_t i, GroupKey& key) const { return groupKeyOf(rows[i], list, key); }
+    void prefetch(std::size_t i) const { prefetchTexts(rows, i); }
+};
+
+// Texts made beforehand, already in order.
+struct TextSource {
+    const FilterTexts& texts;
+    std::size_t size() const { return texts.size(); }
+    std::string_view name(std::size_t i) const { return texts.name(i); }
+    std::string_view folder(std::size_t i) const { return texts.folder(i); }
+    bool groupKey(std::size_t i, GroupKey& key) const { return texts.groupKey(i, key); }
+    void prefetch(std::size_t) const {}
+};
+
+} // namespace
+
+std::vector<int> RowFilter::shownRows(const std::vector<ResultRow>& rows, int list) const {
+    return shownOf(*this, RowSource{rows, list}, list);
+}
+
+std::vector<int> RowFilter::shownRows(const FilterTexts& texts) const {
+    return shownOf(*this, TextSource{texts}, texts.list());
 }
 
 } // namespace trevalo

@@ -232,6 +232,15 @@ private slots:
                                        row("/c/", "CAF\xC3\x89", -1), row("/d/", "X", -1)};
         QCOMPARE(names(same, RowFilter("/c/").shownRows(same, ListSameName)),
                  (std::vector<std::string>{"Caf\xC3\xA9", "CAF\xC3\x89"}));
+
+        // Texts made beforehand give the same rows as the rows themselves.
+        for (const char* text : {"TIE2", "deeper", "/a/", "*/keep*", "k?", "", "zz"}) {
+            const RowFilter filter(text);
+            for (const int list : {int(ListDuplicates), int(ListZeroSize)})
+                QCOMPARE(filter.shownRows(FilterTexts(rows, list)), filter.shownRows(rows, list));
+            QCOMPARE(filter.shownRows(FilterTexts(same, ListSameName)),
+                     filter.shownRows(same, ListSameName));
+        }
     }
 
     // What passes: name or folder holding the text, letters without regard to case, bytes as
