@@ -143,8 +143,11 @@ int main(int argc, char** argv) {
         {KeepRule::Newest, "keep one: newest"},
         {KeepRule::ShortestPath, "keep one: shortest path"},
         {KeepRule::FirstInOrder, "keep one: first in order"}};
-    for (const auto& [rule, what] : rules)
-        pass(what, [rule](std::vector<ResultRow>& rows) { markAllButOnePerGroup(rows, rule); });
+    for (const auto& named : rules) {
+        const KeepRule rule = named.first;
+        pass(named.second,
+             [rule](std::vector<ResultRow>& rows) { markAllButOnePerGroup(rows, rule); });
+    }
     pass("unmark all in one folder", [](std::vector<ResultRow>& rows) {
         setFolderMarks(rows, "/home/user/data/dir7/", false);
     });
@@ -187,7 +190,10 @@ int main(int argc, char** argv) {
                           {&model.rows(), ListZeroSize, "no groups"},
                           {&sameName, ListSameName, "Same Name by name"},
                           {&sameNameByFolder, ListSameName, "Same Name by folder"}};
-    for (const auto& [listRows, list, listName] : lists) {
+    for (const Case& one : lists) {
+        const std::vector<ResultRow>* listRows = one.rows;
+        const int list = one.list;
+        const char* const listName = one.name;
         std::optional<FilterTexts> prepared;
         const Timing making = timed([&] { prepared.emplace(*listRows, list); });
         report((std::string("filter texts made, ") + listName).c_str(), making);

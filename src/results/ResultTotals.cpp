@@ -82,4 +82,11 @@ QString trashTotalText(std::size_t files, std::int64_t bytes) {
            QStringLiteral(") will be moved to the trash.");
 }
 
+QString trashTotalText(const DeletePlan& plan) {
+    std::int64_t bytes = 0;
+    for (const DeletePlan::Item& item : plan.items)
+        bytes += item.size > 0 ? item.size : 0;
+    return trashTotalText(plan.items.size(), bytes);
+}
+
 } // namespace trevalo

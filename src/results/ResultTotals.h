@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "results/FileOperations.h"
 #include "results/RowScope.h"
 #include "search/ResultRow.h"
 
@@ -37,6 +38,8 @@ QString totalsText(const ListTotals& totals, int list);
 
 // The total the Delete question names: "3 files (1.1 GB) will be moved to the trash."
 QString trashTotalText(std::size_t files, std::int64_t bytes);
+// The same for the files of a delete's plan.
+QString trashTotalText(const DeletePlan& plan);
 
 // A count with thousands separators: "1,204".
 QString countText(std::size_t count);
