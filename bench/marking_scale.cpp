@@ -5,6 +5,7 @@
 //
 //   marking_scale [rows]          (default 1000000)
 
+#include "results/GroupNumbers.h"
 #include "results/Marking.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
@@ -167,6 +168,9 @@ int main(int argc, char** argv) {
     report("totals of \"Duplicates\"",
            timed([&] { totals = listTotals(model.rows(), ListDuplicates); }));
     report("marked rows and bytes only", timed([&] { countMarks(model.rows(), totals); }));
+    const GroupNumbers numbered(model.rows(), ListDuplicates);
+    report("totals of a filter's rows, groups known",
+           timed([&] { listTotals(model.rows(), ListDuplicates, RowScope(shown), numbered); }));
     std::vector<ResultRow> sameName = makeSameNameRows(total);
     report("totals of \"Same Name\", by name", timed([&] { listTotals(sameName, ListSameName); }));
     std::vector<ResultRow> sameNameByFolder = sameName;

@@ -29,9 +29,10 @@ private:
     std::size_t count_ = 0;
 };
 
-// What a row's group is known by, as a key of 128 bits: the group key, or in "Same Name" two
-// independent hashes of the folded name (two names with the same 128 bits are taken for one:
-// with a million names, a chance below one in 10^26).
+// What a row's group is known by, as a key of 128 bits: the group key, or in "Same Name" the
+// folded name hashed by two different functions (FNV-1a and a multiplicative one). Two names
+// with the same 128 bits would be taken for one; among a million names of at most 255 bytes
+// that is not a chance worth a second look at the names.
 struct GroupKey {
     std::uint64_t low = 0;
     std::uint64_t high = 0;

@@ -35,6 +35,13 @@ void countMarks(const std::vector<ResultRow>& rows, ListTotals& totals, const Ro
 }
 
 ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowScope& scope) {
+    if (list != ListDuplicates && list != ListSameName)
+        return listTotals(rows, list, scope, GroupNumbers({}, list));
+    return listTotals(rows, list, scope, GroupNumbers(rows, list));
+}
+
+ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowScope& scope,
+                      const GroupNumbers& groups) {
     ListTotals totals;
     scope.forEach(rows.size(), [&](std::size_t) { ++totals.rows; });
     countMarks(rows, totals, scope);
@@ -43,7 +50,6 @@ ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowSco
 
     // Each group once, in the scope. All members of a group of identical files have one
     // size, so what deleting all but one gains is the sum of the sizes less one of them.
-    const GroupNumbers groups(rows, list);
     std::vector<bool> seen(groups.count(), false);
     std::int64_t grouped = 0;
     std::int64_t onePerGroup = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "results/FileOperations.h"
+#include "results/GroupNumbers.h"
 #include "results/RowScope.h"
 #include "search/ResultRow.h"
 
@@ -26,6 +27,10 @@ struct ListTotals {
 // The totals of the rows of a list in a scope (every row, or the rows a filter shows). A
 // group counts the members it has in the scope.
 ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowScope& scope = {});
+// The same with the groups numbered beforehand (GroupNumbers of these rows and list), for
+// recounting the rows a filter shows on each key typed without numbering the groups again.
+ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowScope& scope,
+                      const GroupNumbers& groups);
 
 // Only the marked rows and their bytes (listTotals' last two), for recounting after each
 // change of marks without looking at groups again.

@@ -207,7 +207,8 @@ private slots:
                  QStringLiteral("7 rows in 3 groups, 2.5 MB reclaimable; 2 marked (2.5 MB)"));
 
         const std::vector<int> shown = {5, 6};
-        totals = listTotals(rows, ListDuplicates, RowScope(shown));
+        totals =
+            listTotals(rows, ListDuplicates, RowScope(shown), GroupNumbers(rows, ListDuplicates));
         QCOMPARE(totalsText(totals, ListDuplicates),
                  QStringLiteral("2 rows in 1 group, 1 byte reclaimable"));
         rows[5].checked = true;
