@@ -139,15 +139,15 @@ int compareNoCase(std::string_view a, std::string_view b) {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    if (pattern == "*" || pattern == "*.*")
-        return true;
-    const std::u32string p = foldedCodePoints(pattern);
-    const std::u32string s = foldedCodePoints(name);
-    // Greedy match with backtracking to the last star: linear in practice, no recursion.
+namespace {
+
+// Greedy match with backtracking to the last star: linear in practice, no recursion. at(i)
+// gives the folded character i of a name of size characters.
+template <class CharAt>
+bool matchFolded(const std::u32string& p, std::size_t size, const CharAt& at) {
     std::size_t pi = 0, si = 0, starP = std::u32string::npos, starS = 0;
-    while (si < s.size()) {
-        if (pi < p.size() && (p[pi] == U'?' || p[pi] == s[si])) {
+    while (si < size) {
+        if (pi < p.size() && (p[pi] == U'?' || p[pi] == at(si))) {
             ++pi;
             ++si;
         } else if (pi < p.size() && p[pi] == U'*') {
@@ -163,6 +163,48 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     while (pi < p.size() && p[pi] == U'*')
         ++pi;
     return pi == p.size();
+}
+
+bool isPlainAscii(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) & 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    return WildcardPattern(pattern).matches(name);
+}
+
+WildcardPattern::WildcardPattern(std::string_view pattern)
+    : folded_(foldedCodePoints(pattern)), matchesAll_(pattern == "*" || pattern == "*.*") {}
+
+bool WildcardPattern::matches(std::string_view name) const {
+    if (matchesAll_)
+        return true;
+    // An ASCII character folds to an ASCII one, so a plain name needs no decoding.
+    if (isPlainAscii(name))
+        return matchFolded(folded_, name.size(), [name](std::size_t i) {
+            return static_cast<char32_t>(foldAscii(name[i]));
+        });
+    const std::u32string s = foldedCodePoints(name);
+    return matchFolded(folded_, s.size(), [&s](std::size_t i) { return s[i]; });
+}
+
+bool WildcardPattern::matches(std::string_view first, std::string_view second) const {
+    if (matchesAll_)
+        return true;
+    if (isPlainAscii(first) && isPlainAscii(second))
+        return matchFolded(folded_, first.size() + second.size(), [first, second](std::size_t i) {
+            return static_cast<char32_t>(
+                foldAscii(i < first.size() ? first[i] : second[i - first.size()]));
+        });
+    std::string joined;
+    joined.reserve(first.size() + second.size());
+    joined.append(first).append(second);
+    return matches(joined);
 }
 
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {

@@ -25,6 +25,20 @@ inline bool equalNoCase(std::string_view a, std::string_view b) {
 // letters without regard to case, and "*.*" matches every name.
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// wildcardMatch with the pattern folded once, for matching one pattern against many names:
+// a name of plain ASCII is matched in place, without copying it.
+class WildcardPattern {
+public:
+    explicit WildcardPattern(std::string_view pattern);
+    bool matches(std::string_view name) const;
+    // Whether the name first + second matches (a folder and a name), without joining them.
+    bool matches(std::string_view first, std::string_view second) const;
+
+private:
+    std::u32string folded_;
+    bool matchesAll_ = false;
+};
+
 // The length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
 

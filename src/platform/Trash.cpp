@@ -420,4 +420,167 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     return moveInto(source, place.folder, error);
 }
 
+std::string trashPercentDecode(std::string_view text) {
+    const auto hexValue = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+RestoreResult restoreFailure(RestoreStatus status, OsError error, std::string reason) {
+    RestoreResult result;
+    result.status = status;
+    result.error = error;
+    result.reason = std::move(reason);
+    return result;
+}
+
+// The Path= value of a .trashinfo's [Trash Info] group, still percent-encoded. False when the
+// file holds none.
+bool readInfoPath(const std::string& infoPath, std::string& value, OsError& error) {
+    std::ifstream in(infoPath, std::ios::binary);
+    if (!in) {
+        error = OsError::last();
+        return false;
+    }
+    bool inGroup = false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.starts_with("[")) {
+            inGroup = line == "[Trash Info]";
+        } else if (inGroup && line.starts_with("Path=")) {
+            value = line.substr(5);
+            return true;
+        }
+    }
+    error = OsError(EINVAL);
+    return false;
+}
+
+// The folder a relative Path= starts from: the top of the mount whose trash this is
+// (top/.Trash-UID or top/.Trash/UID). Empty for any other trash, where a path must be absolute.
+std::string topOfMountTrash(const std::string& trash) {
+    const std::string parent = parentOf(trash);
+    if (baseNameOf(trash).starts_with(".Trash-"))
+        return parent;
+    if (baseNameOf(parent) == ".Trash")
+        return parentOf(parent);
+    return {};
+}
+
+// Creates the missing folders of path's parent chain as the user's umask wants them.
+// Returns 0 or errno.
+int makeParentFolders(const std::string& path) {
+    const std::string parent = parentOf(path);
+    struct stat sb;
+    if (::stat(parent.c_str(), &sb) == 0)
+        return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT)
+        return errno;
+    if (parent == path || parent == "/" || parent == ".")
+        return ENOENT;
+    if (const int err = makeParentFolders(parent))
+        return err;
+    if (::mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
+        return errno;
+    return 0;
+}
+
+} // namespace
+
+RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
+                               const FileStamp* expected) {
+    const FolderHandle files(trashFolder + "/files");
+    if (!files.isOpen())
+        return restoreFailure(files.error().notFound() ? RestoreStatus::NotInTrash
+                                                       : RestoreStatus::Failed,
+                              files.error(), files.error().text());
+    const FileStatus trashed = files.statChild(trashedName, false);
+    if (trashed.kind == FileKind::Missing)
+        return restoreFailure(RestoreStatus::NotInTrash, trashed.error, "no longer in the trash");
+    if (trashed.error)
+        return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
+    if (expected && !sameFileContents(trashed.stamp(), *expected))
+        return restoreFailure(RestoreStatus::NotInTrash, OsError(kReasonChanged),
+                              "no longer in the trash (another file has its name there)");
+
+    const std::string infoPath = trashFolder + "/info/" + trashedName + std::string(kInfoSuffix);
+    std::string encoded;
+    OsError infoError;
+    if (!readInfoPath(infoPath, encoded, infoError))
+        return restoreFailure(RestoreStatus::Failed, infoError,
+                              "cannot read " + infoPath + ": " + infoError.text());
+    std::string original = trashPercentDecode(encoded);
+    if (original.empty() || original.front() != '/') {
+        const std::string top = topOfMountTrash(trashFolder);
+        if (top.empty() || original.empty())
+            return restoreFailure(RestoreStatus::Failed, OsError(EINVAL),
+                                  "the .trashinfo names no absolute path: " + encoded);
+        original = childPath(top, original);
+    }
+
+    RestoreResult result;
+    result.originalPath = original;
+    const auto fail = [&result](RestoreStatus status, OsError error, std::string reason) {
+        result.status = status;
+        result.error = error;
+        result.reason = std::move(reason);
+        return result;
+    };
+    if (const int err = makeParentFolders(original))
+        return fail(RestoreStatus::Failed, OsError(err),
+                    "cannot make the folder " + parentOf(original) + ": " + errorText(err));
+
+    const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, AT_FDCWD, original);
+    if (!moved.ok()) {
+        const int code = moved.error.code();
+        if (code == EEXIST)
+            return fail(RestoreStatus::OriginalTaken, moved.error,
+                        "a file now stands at the original path; it stays in the trash");
+        if (code == EXDEV)
+            return fail(RestoreStatus::Failed, moved.error,
+                        "the original folder is on another file system now; it stays in " +
+                            trashFolder + "/files/" + trashedName);
+        if (code == ENOENT && files.statChild(trashedName, false).kind == FileKind::Missing)
+            return fail(RestoreStatus::NotInTrash, moved.error, "no longer in the trash");
+        return fail(RestoreStatus::Failed, moved.error, moved.error.text());
+    }
+
+    // The rename moved whatever had the name just then: should that not be the file looked
+    // at, it goes back.
+    const FileStatus arrived = statPath(original, false);
+    if (arrived.error || !sameFileContents(arrived.stamp(), trashed.stamp())) {
+        const bool back = renameNoReplaceAt(AT_FDCWD, original, files.fd(), trashedName).ok();
+        return fail(RestoreStatus::Failed, OsError(kReasonChanged),
+                    back ? std::string("the file in the trash changed while it was restored")
+                         : "the file in the trash changed while it was restored; it is at " +
+                               original + " now");
+    }
+    result.status = RestoreStatus::Restored;
+    result.stamp = arrived.stamp();
+    if (::unlink(infoPath.c_str()) != 0 && errno != ENOENT)
+        result.reason = "restored, but " + infoPath + " could not be removed: " + errorText(errno);
+    return result;
+}
+
 } // namespace trevalo

@@ -57,4 +57,37 @@ TrashPlace mountTrash(const std::string& top);
 // they are, every other byte as %XX.
 std::string trashPercentEncode(std::string_view bytes);
 
+// The inverse of trashPercentEncode: every %XX becomes its byte; a "%" not followed by two hex
+// digits stays as it is.
+std::string trashPercentDecode(std::string_view text);
+
+// What became of a file put back from the trash.
+enum class RestoreStatus {
+    Restored,      // at its original path again, and its .trashinfo is gone
+    OriginalTaken, // a file now stands at the original path: nothing was replaced, it stays
+    NotInTrash,    // no longer in the trash: emptied, or restored already
+    Failed,        // it stays in the trash, for the reason given
+};
+
+struct RestoreResult {
+    RestoreStatus status = RestoreStatus::Failed;
+    std::string originalPath; // where its .trashinfo says it came from (when it could be read)
+    OsError error;            // of a failed step
+    std::string reason;       // what went wrong, in words; also a note on a restore that
+                              // could not remove the .trashinfo afterwards
+    FileStamp stamp;          // the file at its original path, once restored
+    bool restored() const { return status == RestoreStatus::Restored; }
+};
+
+// Moves the file trashedName of a trash (holding files/ and info/) back to the path its
+// .trashinfo names, creating the folders on the way that are missing, and then removes the
+// .trashinfo. The move never replaces a file: whatever stands at the original path stays and
+// the file stays in the trash. With expected given (the file as it went to the trash), a file
+// of that name in the trash that is not the same file (another one trashed since under the same
+// name) counts as no longer in the trash. A file never leaves its file system on the way to
+// the trash, so the way back is a rename too; should the original folder now be on another
+// file system, the result says so and the file stays.
+RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
+                               const FileStamp* expected = nullptr);
+
 } // namespace trevalo

@@ -87,19 +87,22 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         // The file must still be the one the search measured; its group may no longer be
         // identical otherwise.
         std::string reason;
+        TrashResult trashed;
         if (!item.stampKnown) {
             reason = kNotMeasured;
-        } else if (const TrashResult trashed = moveToTrash(item.path, &item.stamp, &trashFolders);
-                   !trashed.ok()) {
+        } else if (trashed = moveToTrash(item.path, &item.stamp, &trashFolders); !trashed.ok()) {
             reason = trashed.changed() && trashed.reason == trashed.error.text()
                          ? std::string(kChangedSinceSearch)
                          : trashed.reason;
         }
 
-        if (reason.empty())
+        if (reason.empty()) {
             outcome.moved.push_back(item.row);
-        else
+            outcome.places.push_back(
+                {std::move(trashed.trashFolder), std::move(trashed.trashedName)});
+        } else {
             outcome.failures.push_back({item.row, item.path, std::move(reason)});
+        }
         if (progress)
             progress(i + 1, total);
     }

@@ -53,8 +53,15 @@ struct DeleteFailure {
     std::string reason;
 };
 
+// Where in the trash a moved file lies.
+struct TrashLocation {
+    std::string trashFolder; // the trash (holding files/ and info/)
+    std::string trashedName; // its name in files/
+};
+
 struct DeleteOutcome {
     std::vector<std::size_t> moved;      // rows whose files went to the trash, ascending
+    std::vector<TrashLocation> places;   // where each of moved lies now, in the same order
     std::vector<DeleteFailure> failures; // files that stayed, in row order
     bool cancelled = false;              // stopped early; the rest was not tried and stays
 };

@@ -3,9 +3,12 @@
 
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
+#include "results/GroupNumbers.h"
 #include "results/RowSort.h"
 
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace trevalo {
 
@@ -85,6 +88,126 @@ void markByAge(std::vector<ResultRow>& rows, int list, Age age) {
         else
             rows[i - 1].checked = true;
     }
+}
+
+namespace {
+
+// Whether the rule prefers row a to row b (positions ia and ib) as the one a group keeps.
+bool keepsRather(const ResultRow& a, std::size_t ia, const ResultRow& b, std::size_t ib,
+                 KeepRule rule) {
+    switch (rule) {
+    case KeepRule::Oldest:
+    case KeepRule::Newest: {
+        if (a.mtimeKnown != b.mtimeKnown)
+            return a.mtimeKnown;
+        if (a.mtimeKnown) {
+            const auto ta = std::pair(a.stamp.mtime, a.stamp.mtimeNsec);
+            const auto tb = std::pair(b.stamp.mtime, b.stamp.mtimeNsec);
+            if (ta != tb)
+                return rule == KeepRule::Oldest ? ta < tb : ta > tb;
+        }
+        break;
+    }
+    case KeepRule::ShortestPath: {
+        const std::size_t la = a.folder.size() + a.name.size();
+        const std::size_t lb = b.folder.size() + b.name.size();
+        if (la != lb)
+            return la < lb;
+        break;
+    }
+    case KeepRule::FirstInOrder:
+        break;
+    }
+    return ia < ib;
+}
+
+// A row no marking pass may mark.
+bool neverMarked(const ResultRow& row) {
+    return row.kept || row.isFolder;
+}
+
+std::string withTrailingSlash(std::string_view folder) {
+    std::string out(folder);
+    if (out.empty() || out.back() != '/')
+        out.push_back('/');
+    return out;
+}
+
+} // namespace
+
+std::size_t markAllButOnePerGroup(std::vector<ResultRow>& rows, KeepRule rule,
+                                  const RowScope& scope) {
+    const GroupNumbers groups(rows, ListDuplicates);
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> keep(groups.count(), kNone);
+    std::vector<bool> holdsKept(groups.count(), false);
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        const int g = groups.of(i);
+        if (g == GroupNumbers::kNoGroup)
+            return;
+        const auto group = static_cast<std::size_t>(g);
+        if (rows[i].kept)
+            holdsKept[group] = true;
+        else if (keep[group] == kNone ||
+                 keepsRather(rows[i], i, rows[keep[group]], keep[group], rule))
+            keep[group] = i;
+    });
+
+    std::size_t marked = 0;
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        const int g = groups.of(i);
+        if (g == GroupNumbers::kNoGroup)
+            return;
+        const auto group = static_cast<std::size_t>(g);
+        ResultRow& row = rows[i];
+        row.checked = !row.kept && (holdsKept[group] || keep[group] != i);
+        marked += row.checked ? 1 : 0;
+    });
+    return marked;
+}
+
+std::size_t setFolderMarks(std::vector<ResultRow>& rows, std::string_view folder, bool marked,
+                           const RowScope& scope) {
+    const std::string wanted = withTrailingSlash(folder);
+    std::size_t changed = 0;
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        ResultRow& row = rows[i];
+        if (row.checked == marked || row.folder != wanted || (marked && neverMarked(row)))
+            return;
+        row.checked = marked;
+        ++changed;
+    });
+    return changed;
+}
+
+PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string_view pattern,
+                                 const RowScope& scope) {
+    const WildcardPattern wildcard(pattern);
+    PatternCount count;
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        const ResultRow& row = rows[i];
+        if (!wildcard.matches(row.folder, row.name))
+            return;
+        ++count.matching;
+        count.kept += neverMarked(row) ? 1 : 0;
+    });
+    return count;
+}
+
+std::size_t markByPattern(std::vector<ResultRow>& rows, std::string_view pattern,
+                          const RowScope& scope) {
+    const WildcardPattern wildcard(pattern);
+    std::size_t marked = 0;
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        ResultRow& row = rows[i];
+        if (row.checked || neverMarked(row))
+            return;
+        if (wildcard.matches(row.folder, row.name)) {
+            row.checked = true;
+            ++marked;
+        }
+    });
+    return marked;
 }
 
 } // namespace trevalo

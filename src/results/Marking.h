@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "results/RowScope.h"
 #include "search/ResultRow.h"
 
 #include <cstdint>
@@ -32,6 +33,52 @@ int markKeyColumn(int list);
 // the same day the lower row of the pair counts as the older. A pass only ever sets marks, so
 // at least one row of every group stays unmarked.
 void markByAge(std::vector<ResultRow>& rows, int list, Age age);
+
+// ---- Marking that keeps files ----
+// None of the passes below ever marks a kept row (ResultRow::kept) or a folder's row. Each is
+// one pass over the rows in a scope (every row, or the rows a filter shows) that keeps their
+// order, as ResultListModel::editRows takes it.
+
+// Which row of a group "Mark duplicates, keep one per group" leaves unmarked when the group
+// holds no kept row (kept rows always stay unmarked, and then every other row is marked).
+enum class KeepRule {
+    Oldest,       // the earliest last-write time; a row without one comes last
+    Newest,       // the latest last-write time; a row without one comes last
+    ShortestPath, // the fewest bytes in folder + name
+    FirstInOrder, // the first in the list's current order
+};
+// Ties go to the row that comes first in the list's current order.
+
+// For each group of identical files (ResultRow::group) with rows in the scope: leaves the
+// rows the rule keeps unmarked and marks every other row of the group in the scope. The
+// rows kept are the group's kept rows or, when it has none, the one row the rule picks, so a
+// group never ends up without an unmarked row in the scope, and a group whose rows are all
+// kept gets no mark. Rows outside the scope, and rows in no group, keep their marks. Returns
+// the number of rows marked by the pass.
+std::size_t markAllButOnePerGroup(std::vector<ResultRow>& rows, KeepRule rule,
+                                  const RowScope& scope = {});
+
+// Marks (or clears the marks of) the rows in the scope whose folder (ending in "/") is
+// folder; a folder given without its trailing "/" is the same folder. Returns the number of
+// rows whose mark changed.
+std::size_t setFolderMarks(std::vector<ResultRow>& rows, std::string_view folder, bool marked,
+                           const RowScope& scope = {});
+
+// How many rows of a scope a wildcard pattern matches on their full path (folder + name),
+// asked before markByPattern applies it.
+struct PatternCount {
+    std::size_t matching = 0; // rows whose path matches, kept ones included
+    std::size_t kept = 0;     // of those, rows that stay unmarked: kept rows and folders
+    std::size_t markable() const { return matching - kept; }
+};
+PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string_view pattern,
+                                 const RowScope& scope = {});
+
+// Marks the rows of the scope whose full path matches a wildcard pattern (the dialect of the
+// path rows: "*", "?", letters without regard to case); other marks stay as they are. Returns
+// the number of rows newly marked.
+std::size_t markByPattern(std::vector<ResultRow>& rows, std::string_view pattern,
+                          const RowScope& scope = {});
 
 // The calendar day of a "Date Modified" text as yyyymmdd, for comparing ages. The zero date
 // ("1899/12/30 00:00:00", a time that could not be read) and a text that is not a date give

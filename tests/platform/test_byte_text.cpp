@@ -41,6 +41,14 @@ private slots:
         QVERIFY(!wildcardMatch("*a*b*c", "xxaxxcxxb"));
         QVERIFY(wildcardMatch("?.bin", "\xff.bin"));
         QVERIFY(!wildcardMatch("", "x"));
+        // A plain ASCII name is matched without decoding: letters still fold on both sides,
+        // also when only the pattern holds a character that folds to ASCII (Kelvin sign).
+        QVERIFY(wildcardMatch("*/PHOTOS/*.JPG", "/home/u/photos/a.jpg"));
+        QVERIFY(wildcardMatch("\u212A*", "kelvin.txt"));
+        QVERIFY(!wildcardMatch("\u00e9*", "e.txt"));
+        const WildcardPattern once("*\u00c9t\u00e9?");
+        QVERIFY(once.matches("l'\u00e9T\u00c9s"));
+        QVERIFY(!once.matches("ete1"));
     }
 };
 

@@ -135,6 +135,78 @@ private slots:
         QCOMPARE(path, shmTree.root() + "/on%20shm.txt");
         QVERIFY2(r.trashFolder.starts_with("/dev/shm/.Trash"), r.trashFolder.c_str());
     }
+
+    // The way back: by the .trashinfo's path (percent-decoded, any bytes), into folders made
+    // anew when they went meanwhile, and the .trashinfo goes with it; only once.
+    void restorePutsTheFileBackWhereItsTrashinfoSays() {
+        TempTree tree;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+        const std::string name = "caf\xE9 50%.txt";
+        const std::string original = tree.file("docs/sub/" + name, std::string(100000, 'z'));
+        const TrashResult r = moveToTrash(original);
+        QVERIFY2(r.ok(), r.reason.c_str());
+        std::filesystem::remove_all(tree.path("docs"));
+
+        const RestoreResult back = restoreFromTrash(r.trashFolder, r.trashedName);
+        QVERIFY2(back.restored(), back.reason.c_str());
+        QCOMPARE(back.originalPath, original);
+        QCOMPARE(readFile(original), std::string(100000, 'z'));
+        QVERIFY(back.reason.empty());
+        QVERIFY(statPath(original, false).isUnchanged(back.stamp));
+        QVERIFY(!exists(r.trashFolder + "/info/" + r.trashedName + ".trashinfo"));
+        QVERIFY(!exists(r.trashFolder + "/files/" + r.trashedName));
+
+        const RestoreResult again = restoreFromTrash(r.trashFolder, r.trashedName);
+        QCOMPARE(again.status, RestoreStatus::NotInTrash);
+        QCOMPARE(readFile(original), std::string(100000, 'z'));
+    }
+
+    // Whatever stands at the original path now stays, and so does the file in the trash; a
+    // file of the same name in the trash that is not the one that went is not taken for it.
+    void restoreNeverReplacesAndKnowsItsFile() {
+        TempTree tree;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+        const std::string original = tree.file("a.txt", "old");
+        const FileStamp went = statPath(original, false).stamp();
+        const TrashResult r = moveToTrash(original);
+        QVERIFY(r.ok());
+        tree.file("a.txt", "new");
+
+        const RestoreResult taken = restoreFromTrash(r.trashFolder, r.trashedName, &went);
+        QCOMPARE(taken.status, RestoreStatus::OriginalTaken);
+        QCOMPARE(readFile(original), std::string("new"));
+        QCOMPARE(readFile(r.trashFolder + "/files/" + r.trashedName), std::string("old"));
+        QVERIFY(exists(r.trashFolder + "/info/" + r.trashedName + ".trashinfo"));
+
+        // The trash is emptied and another a.txt goes there under the same name.
+        std::filesystem::remove(r.trashFolder + "/files/" + r.trashedName);
+        std::filesystem::remove(r.trashFolder + "/info/" + r.trashedName + ".trashinfo");
+        const TrashResult other = moveToTrash(tree.file("b/a.txt", "other"));
+        QCOMPARE(other.trashedName, r.trashedName);
+        std::filesystem::remove(original);
+        const RestoreResult gone = restoreFromTrash(r.trashFolder, r.trashedName, &went);
+        QCOMPARE(gone.status, RestoreStatus::NotInTrash);
+        QVERIFY(!exists(original));
+        QCOMPARE(readFile(other.trashFolder + "/files/" + other.trashedName), std::string("other"));
+    }
+
+    // In the trash at the top of a mount a path may be relative to that top.
+    void restoreTakesRelativePathsFromTheTopOfAMount() {
+        const std::string uid = std::to_string(::getuid());
+        for (const std::string& trash : {".Trash-" + uid, ".Trash/" + uid}) {
+            TempTree top;
+            top.file(trash + "/files/f", "bytes");
+            top.file(trash + "/info/f.trashinfo",
+                     "[Other]\nPath=/nowhere\n[Trash Info]\nPath=in%20here/f\n"
+                     "DeletionDate=2020-01-01T00:00:00\n");
+            const RestoreResult back = restoreFromTrash(top.path(trash), "f");
+            QVERIFY2(back.restored(), back.reason.c_str());
+            QCOMPARE(readFile(top.path("in here/f")), std::string("bytes"));
+        }
+        QCOMPARE(trashPercentDecode("a%2Fb%zz%4%"), std::string("a/b%zz%4%"));
+        const std::string bytes = "\x01 %\xff\xC3\xA9/x";
+        QCOMPARE(trashPercentDecode(trashPercentEncode(bytes)), bytes);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTrash)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/FileOperations.h"
 
+#include "results/DeleteHistory.h"
+
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
@@ -11,8 +13,11 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 using namespace trevalo;
@@ -139,6 +144,100 @@ private slots:
         QCOMPARE(readFile(tree.path("copied")), std::string("abc"));
         QCOMPARE(readFile(trashed), std::string("in the trash"));
         QVERIFY(!exists(free));
+    }
+
+    // A delete and its restore, as the window runs them: every byte comes back, the rows come
+    // back unmarked in each list they left, and a restored file can be deleted again (its row
+    // carries the stamp it has now). Deletes come back last first.
+    void restoreBringsBackFilesAndRowsOfTheLastDeleteFirst() {
+        TempTree tree;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+        std::array<std::vector<ResultRow>, kResultListCount> lists;
+        const std::string big(300000, '\x5a');
+        for (const std::string rel : {"a/one", "b/one", "a/two", "b/two"})
+            lists[ListDuplicates].push_back(rowOf(tree.file(rel, big + rel), false));
+        lists[ListSameName] = {lists[ListDuplicates][0], lists[ListDuplicates][1]};
+        DeleteHistory history;
+        // One delete per step, from the "Duplicates" list; the rows of the files that went
+        // leave every list.
+        const auto deleteMarked = [&](std::vector<std::string> paths) {
+            for (ResultRow& row : lists[ListDuplicates])
+                row.checked = std::find(paths.begin(), paths.end(), row.path()) != paths.end();
+            const DeletePlan plan = planDelete(lists[ListDuplicates]);
+            DeleteRecord record(plan, trashPlannedFiles(plan));
+            for (int list = 0; list < kResultListCount; ++list)
+                std::erase_if(lists[static_cast<std::size_t>(list)],
+                              [&](const ResultRow& row) { return record.takeRow(list, row); });
+            history.push(std::move(record));
+        };
+        deleteMarked({tree.path("a/one"), tree.path("a/two")});
+        deleteMarked({tree.path("b/two")});
+        history.push(DeleteRecord(planDelete({}), {})); // nothing moved: not remembered
+        QCOMPARE(history.size(), std::size_t(2));
+        QCOMPARE(lists[ListDuplicates].size(), std::size_t(1));
+        QCOMPARE(lists[ListSameName].size(), std::size_t(1));
+
+        RestoreReport last = history.restoreLast();
+        QCOMPARE(last.restoredCount(), std::size_t(1));
+        QCOMPARE(last.rows[ListDuplicates].size(), std::size_t(1));
+        QCOMPARE(readFile(tree.path("b/two")), big + "b/two");
+        QVERIFY(!exists(tree.path("a/one")));
+
+        RestoreReport first = history.restoreLast();
+        QVERIFY(history.empty());
+        QCOMPARE(first.restoredCount(), std::size_t(2));
+        QVERIFY(restoreMessage(first).isEmpty());
+        for (const std::string rel : {"a/one", "a/two"})
+            QCOMPARE(readFile(tree.path(rel)), big + rel);
+        QCOMPARE(first.rows[ListSameName].size(), std::size_t(1));
+        QCOMPARE(first.rows[ListSameName][0].path(), tree.path("a/one"));
+        std::vector<ResultRow> again = first.rows[ListDuplicates];
+        QCOMPARE(again.size(), std::size_t(2));
+        for (ResultRow& row : again) {
+            QVERIFY(!row.checked);
+            row.checked = true;
+        }
+        const DeleteOutcome redo = trashMarkedRows(again);
+        QVERIFY(redo.failures.empty());
+        QCOMPARE(redo.moved.size(), std::size_t(2));
+    }
+
+    // Files that cannot come back are named, and nothing at their old place is replaced: one
+    // whose place was taken, one emptied from the trash; the rest come back.
+    void restoreNamesWhatItCouldNotPutBack() {
+        TempTree tree;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+        std::vector<ResultRow> rows;
+        for (const char* rel : {"taken", "emptied", "fine"})
+            rows.push_back(rowOf(tree.file(rel, rel)));
+        const DeletePlan plan = planDelete(rows);
+        const DeleteOutcome outcome = trashPlannedFiles(plan);
+        QCOMPARE(outcome.places.size(), std::size_t(3));
+        DeleteRecord record(plan, outcome);
+        for (const ResultRow& row : rows)
+            QVERIFY(record.takeRow(ListDuplicates, row));
+        tree.file("taken", "someone else's");
+        const TrashLocation& emptied = outcome.places[1];
+        std::filesystem::remove(emptied.trashFolder + "/files/" + emptied.trashedName);
+        std::filesystem::remove(emptied.trashFolder + "/info/" + emptied.trashedName +
+                                ".trashinfo");
+
+        const RestoreReport report = restoreDelete(record);
+        QCOMPARE(report.files.size(), std::size_t(3));
+        QCOMPARE(report.files[0].result.status, RestoreStatus::OriginalTaken);
+        QCOMPARE(report.files[1].result.status, RestoreStatus::NotInTrash);
+        QCOMPARE(report.files[2].result.status, RestoreStatus::Restored);
+        QCOMPARE(readFile(tree.path("taken")), std::string("someone else's"));
+        QCOMPARE(
+            readFile(outcome.places[0].trashFolder + "/files/" + outcome.places[0].trashedName),
+            std::string("taken"));
+        QCOMPARE(readFile(tree.path("fine")), std::string("fine"));
+        QCOMPARE(report.rows[ListDuplicates].size(), std::size_t(1));
+        const QString message = restoreMessage(report, 1);
+        QVERIFY(message.startsWith(QStringLiteral("Not restored:\n") +
+                                   QString::fromStdString(tree.path("taken")) +
+                                   QStringLiteral(": a file now stands")));
+        QVERIFY(message.endsWith(QStringLiteral("\n... and 1 more")));
     }
 
     // Before the question: which groups of "Duplicates" keep a copy on disk, and how many files

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/DeleteHistory.h"
+
+#include "platform/ByteText.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace trevalo {
+
+DeleteRecord::DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome) {
+    const std::vector<DeletePlan::Item>& items = plan.items;
+    for (std::size_t i = 0; i < outcome.moved.size() && i < outcome.places.size(); ++i) {
+        const std::size_t row = outcome.moved[i];
+        const auto it = std::lower_bound(
+            items.begin(), items.end(), row,
+            [](const DeletePlan::Item& item, std::size_t r) { return item.row < r; });
+        if (it == items.end() || it->row != row)
+            continue;
+        files_.push_back({it->path, it->stamp, outcome.places[i]});
+        paths_.insert(it->path);
+    }
+}
+
+bool DeleteRecord::takeRow(int list, const ResultRow& row) {
+    if (row.isFolder || list < 0 || list >= kResultListCount || !paths_.contains(row.path()))
+        return false;
+    rows_[static_cast<std::size_t>(list)].push_back(row);
+    return true;
+}
+
+std::size_t RestoreReport::restoredCount() const {
+    return static_cast<std::size_t>(std::count_if(
+        files.begin(), files.end(), [](const RestoredFile& f) { return f.result.restored(); }));
+}
+
+RestoreReport restoreDelete(const DeleteRecord& record) {
+    RestoreReport report;
+    std::unordered_map<std::string, FileStamp> back;
+    for (const TrashedFile& file : record.files()) {
+        RestoreResult result =
+            restoreFromTrash(file.location.trashFolder, file.location.trashedName, &file.stamp);
+        if (result.restored() && result.originalPath == file.path)
+            back.emplace(file.path, result.stamp);
+        report.files.push_back({file.path, std::move(result)});
+    }
+    for (int list = 0; list < kResultListCount; ++list) {
+        for (ResultRow row : record.rowsOf(list)) {
+            const auto it = back.find(row.path());
+            if (it == back.end())
+                continue;
+            row.stamp = it->second;
+            row.checked = false;
+            report.rows[static_cast<std::size_t>(list)].push_back(std::move(row));
+        }
+    }
+    return report;
+}
+
+QString restoreMessage(const RestoreReport& report, std::size_t maxListed) {
+    QString text;
+    std::size_t listed = 0, notBack = 0;
+    for (const RestoredFile& f : report.files) {
+        if (f.result.restored())
+            continue;
+        ++notBack;
+        if (maxListed > 0 && listed == maxListed)
+            continue;
+        text += QLatin1Char('\n') + displayText(f.path) + QStringLiteral(": ") +
+                displayText(f.result.reason);
+        ++listed;
+    }
+    if (notBack == 0)
+        return {};
+    if (listed < notBack)
+        text += QStringLiteral("\n... and %1 more").arg(notBack - listed);
+    return QStringLiteral("Not restored:") + text;
+}
+
+void DeleteHistory::push(DeleteRecord record) {
+    if (!record.empty())
+        records_.push_back(std::move(record));
+}
+
+DeleteRecord DeleteHistory::takeLast() {
+    if (records_.empty())
+        return {};
+    DeleteRecord last = std::move(records_.back());
+    records_.pop_back();
+    return last;
+}
+
+RestoreReport DeleteHistory::restoreLast() {
+    return restoreDelete(takeLast());
+}
+
+} // namespace trevalo

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "platform/Trash.h"
+#include "results/FileOperations.h"
+#include "search/ResultRow.h"
+
+#include <QString>
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace trevalo {
+
+// The deletes made since the window opened, to put back the last one, then the one before.
+
+// One file a delete moved to the trash.
+struct TrashedFile {
+    std::string path; // where it was: folder + name
+    FileStamp stamp;  // the file as it went
+    TrashLocation location;
+};
+
+// One delete: the files it moved, and the rows it took out of each list.
+class DeleteRecord {
+public:
+    DeleteRecord() = default;
+    // The files of the plan that the outcome says went to the trash.
+    DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome);
+
+    const std::vector<TrashedFile>& files() const { return files_; }
+    bool empty() const { return files_.empty(); }
+
+    // Whether a row of a list stands for a file of this delete; such a row is remembered, to
+    // come back on a restore. Made to be the test of ResultListModel::removeRowsWhere, so that
+    // the rows that go are the rows remembered.
+    bool takeRow(int list, const ResultRow& row);
+    const std::vector<ResultRow>& rowsOf(int list) const {
+        return rows_[static_cast<std::size_t>(list)];
+    }
+
+private:
+    std::vector<TrashedFile> files_;
+    std::unordered_set<std::string> paths_;
+    std::array<std::vector<ResultRow>, kResultListCount> rows_;
+};
+
+struct RestoredFile {
+    std::string path; // where the file was when it was deleted
+    RestoreResult result;
+};
+
+struct RestoreReport {
+    std::vector<RestoredFile> files; // every file of the delete, in its order
+    // The remembered rows of the files that are back, per list, unmarked and with the stamp
+    // of the restored file (the move changed its status time), ready to be listed again.
+    std::array<std::vector<ResultRow>, kResultListCount> rows;
+
+    std::size_t restoredCount() const;
+};
+
+// Puts the files of a delete back (restoreFromTrash, each checked to be the file that went).
+// Runs on any thread.
+RestoreReport restoreDelete(const DeleteRecord& record);
+
+// "Not restored:" and, one line each, the path and what kept each file that is not back; with
+// maxListed > 0 only that many, and a last line tells how many more. Empty when every file is
+// back.
+QString restoreMessage(const RestoreReport& report, std::size_t maxListed = 0);
+
+class DeleteHistory {
+public:
+    // Remembers a delete; one that moved no file is not kept.
+    void push(DeleteRecord record);
+    bool empty() const { return records_.empty(); }
+    std::size_t size() const { return records_.size(); }
+    // Takes the last delete off the history, to restore it elsewhere (restoreDelete).
+    DeleteRecord takeLast();
+    // Takes the last delete off the history and restores it. Files that could not come back
+    // stay in the trash; the delete is not offered again.
+    RestoreReport restoreLast();
+    void clear() { records_.clear(); }
+
+private:
+    std::vector<DeleteRecord> records_;
+};
+
+} // namespace trevalo

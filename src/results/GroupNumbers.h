@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "search/ResultRow.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace trevalo {
+
+// The groups of a result list numbered 0, 1, ... in the order they first appear, so that a
+// pass over the rows can keep what it learns of each group in a plain vector. In "Same Name"
+// a group is the rows whose names are equal without regard to letter case; in every other
+// list it is the rows with one group key (ResultRow::group), and rows in no group (a
+// negative key) and folders' rows have none.
+class GroupNumbers {
+public:
+    GroupNumbers(const std::vector<ResultRow>& rows, int list);
+
+    static constexpr int kNoGroup = -1;
+    // The group of the row at position i, or kNoGroup.
+    int of(std::size_t i) const { return ofRow_[i]; }
+    std::size_t count() const { return count_; }
+
+private:
+    std::vector<int> ofRow_;
+    std::size_t count_ = 0;
+};
+
+// What a row's group is known by, as a key of 128 bits: the group key, or in "Same Name" the
+// folded name hashed by two different functions (FNV-1a and a multiplicative one). Two names
+// with the same 128 bits would be taken for one; among a million names of at most 255 bytes
+// that is not a chance worth a second look at the names.
+struct GroupKey {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    bool operator==(const GroupKey&) const = default;
+};
+GroupKey foldedNameKey(std::string_view name);
+// The key of a row's group in a list; false for a row in no group.
+bool groupKeyOf(const ResultRow& row, int list, GroupKey& key);
+
+// A set of group keys, each with a number, in one flat table with linear probing: a million
+// keys take one allocation instead of a million.
+class GroupKeySet {
+public:
+    explicit GroupKeySet(std::size_t expected);
+    // The number of a key: GroupNumbers::kNoGroup until the caller sets it.
+    int& numberOf(const GroupKey& key);
+    void insert(const GroupKey& key);
+    bool contains(const GroupKey& key) const;
+
+private:
+    // Key and number side by side: a look-up touches one cache line.
+    struct Slot {
+        GroupKey key;
+        int number = GroupNumbers::kNoGroup;
+    };
+    std::size_t mask_ = 0;
+    std::vector<Slot> slots_;
+};
+
+} // namespace trevalo

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/ResultTotals.h"
+
+#include "results/GroupNumbers.h"
+#include "results/SizeText.h"
+
+namespace trevalo {
+
+namespace {
+
+// "1 row" / "2 rows".
+QString counted(std::size_t count, const char* one, const char* many) {
+    return countText(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
+}
+
+} // namespace
+
+QString countText(std::size_t count) {
+    QString digits = QString::number(count);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(','));
+    return digits;
+}
+
+void countMarks(const std::vector<ResultRow>& rows, ListTotals& totals, const RowScope& scope) {
+    totals.markedRows = 0;
+    totals.markedBytes = 0;
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        const ResultRow& row = rows[i];
+        if (!row.checked || row.isFolder)
+            return;
+        ++totals.markedRows;
+        totals.markedBytes += row.size > 0 ? row.size : 0;
+    });
+}
+
+ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowScope& scope) {
+    if (list != ListDuplicates && list != ListSameName)
+        return listTotals(rows, list, scope, GroupNumbers({}, list));
+    return listTotals(rows, list, scope, GroupNumbers(rows, list));
+}
+
+ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowScope& scope,
+                      const GroupNumbers& groups) {
+    ListTotals totals;
+    scope.forEach(rows.size(), [&](std::size_t) { ++totals.rows; });
+    countMarks(rows, totals, scope);
+    if (list != ListDuplicates && list != ListSameName)
+        return totals;
+
+    // Each group once, in the scope. All members of a group of identical files have one
+    // size, so what deleting all but one gains is the sum of the sizes less one of them.
+    std::vector<bool> seen(groups.count(), false);
+    std::int64_t grouped = 0;
+    std::int64_t onePerGroup = 0;
+    scope.forEach(rows.size(), [&](std::size_t i) {
+        const int g = groups.of(i);
+        if (g == GroupNumbers::kNoGroup)
+            return;
+        const std::int64_t size = rows[i].size > 0 ? rows[i].size : 0;
+        grouped += size;
+        if (seen[static_cast<std::size_t>(g)])
+            return;
+        seen[static_cast<std::size_t>(g)] = true;
+        ++totals.groups;
+        onePerGroup += size;
+    });
+    if (list == ListDuplicates)
+        totals.reclaimableBytes = grouped - onePerGroup;
+    return totals;
+}
+
+QString totalsText(const ListTotals& totals, int list) {
+    QString text = counted(totals.rows, "row", "rows");
+    if (list == ListDuplicates || list == ListSameName)
+        text += QStringLiteral(" in ") + counted(totals.groups, "group", "groups");
+    if (list == ListDuplicates)
+        text += QStringLiteral(", ") + sizeForPeople(totals.reclaimableBytes) +
+                QStringLiteral(" reclaimable");
+    if (totals.markedRows > 0)
+        text += QStringLiteral("; ") + countText(totals.markedRows) + QStringLiteral(" marked (") +
+                sizeForPeople(totals.markedBytes) + QLatin1Char(')');
+    return text;
+}
+
+QString trashTotalText(std::size_t files, std::int64_t bytes) {
+    return counted(files, "file", "files") + QStringLiteral(" (") + sizeForPeople(bytes) +
+           QStringLiteral(") will be moved to the trash.");
+}
+
+QString trashTotalText(const DeletePlan& plan) {
+    std::int64_t bytes = 0;
+    for (const DeletePlan::Item& item : plan.items)
+        bytes += item.size > 0 ? item.size : 0;
+    return trashTotalText(plan.items.size(), bytes);
+}
+
+} // namespace trevalo
