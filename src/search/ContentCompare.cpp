@@ -73,10 +73,11 @@ std::int64_t openFileBudget() {
 // other run's thread holds them for a moment), waits a little and tries again, for a few
 // seconds at most: too many open files says nothing about the file.
 OsError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
-    OsError e = file.open(entry.path, &entry.stamp);
+    const std::string path = entry.path.str();
+    OsError e = file.open(path, &entry.stamp);
     for (int wait = 1; e.tooManyOpen() && wait <= 512; wait *= 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
-        e = file.open(entry.path, &entry.stamp);
+        e = file.open(path, &entry.stamp);
     }
     return e;
 }
@@ -403,7 +404,7 @@ public:
                 continue;
             const ReadOnlyFile* file = open ? &(*open)[static_cast<std::size_t>(m)] : nullptr;
             const FileStatus now =
-                file && file->isOpen() ? file->status() : statEntry(entry(m).path);
+                file && file->isOpen() ? file->status() : statEntry(entry(m).path.str());
             if (!now.isUnchanged(entry(m).stamp)) {
                 state = GroupMark::Unreadable;
                 reasons_[static_cast<std::size_t>(m)] = kReasonChanged;
@@ -758,7 +759,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         auto& file = files[static_cast<std::size_t>(m)];
         if (outOfDescriptors)
             return false;
-        if (file.open(run.entry(m).path, &run.entry(m).stamp)) {
+        if (file.open(run.entry(m).path.str(), &run.entry(m).stamp)) {
             if (file.lastError().tooManyOpen()) {
                 outOfDescriptors = true;
                 return false;
