@@ -378,7 +378,7 @@ private slots:
         QCOMPARE(byFolder.size(), std::size_t(3));
         const auto& d1 = byFolder[t.path("d1/")];
         QCOMPARE(d1.size(), std::size_t(2));
-        QCOMPARE(d1[0]->path.folder().data(), d1[1]->path.folder().data());
+        QVERIFY(d1[0]->path.folder().data() == d1[1]->path.folder().data());
         QCOMPARE(sorted({d1[0]->path.str(), d1[1]->path.str()}),
                  sorted({t.path("d1/a"), t.path("d1/" + odd)}));
 
