@@ -21,7 +21,7 @@ struct FileCatalogue::Frame {
     std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
     std::vector<std::string> subFolders;
     std::size_t next = 0;         // the next sub-folder to enter
-    std::vector<FileEntry> files; // path holds the name only until the folder is done
+    std::vector<FileEntry> files; // their paths share one block of text with the folder's
 };
 
 namespace {
@@ -31,10 +31,6 @@ bool outOfDescriptors(int err) {
 }
 
 } // namespace
-
-std::string_view FileEntry::name() const {
-    return fileNameOf(path);
-}
 
 FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
     setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
@@ -88,7 +84,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         Frame& frame = stack.back();
         if (frame.next == frame.subFolders.size() || stopped_) {
             if (!stopped_)
-                complete(frame, path);
+                complete(frame);
             if (frame.handle.isOpen()) {
                 --openCount_;
                 leaveAnchor(std::move(frame.handle), index);
@@ -170,6 +166,13 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
     frame.pathLength = path.size();
     DirListing::Entry e;
     std::size_t seen = 0;
+    names_.clear();
+    spans_.clear();
+    const auto addName = [&](const std::string& name) {
+        spans_.emplace_back(static_cast<std::uint32_t>(names_.size()),
+                            static_cast<std::uint32_t>(name.size()));
+        names_.append(name);
+    };
     while (listing.next(e)) {
         if ((++seen & 4095) == 0 && shouldStop())
             return false;
@@ -198,11 +201,22 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
             continue;
         if (!measured)
             st = handle.statChild(e.name, false);
-        if (st.kind == FileKind::Regular)
-            frame.files.push_back({e.name, st.size, -1, st.stamp(), kReasonNone});
-        else if (st.kind == FileKind::Failed)
-            frame.files.push_back({e.name, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
+        if (st.kind == FileKind::Regular) {
+            frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
+            addName(e.name);
+        } else if (st.kind == FileKind::Failed) {
+            frame.files.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
+            addName(e.name);
+        }
         // Gone, or no longer a regular file: nothing to catalogue.
+    }
+    if (!frame.files.empty()) {
+        // The folder's path is held once, with the names of its files after it.
+        PathBlock* block = PathBlock::create(path, names_.size());
+        const std::uint32_t base = block->append(names_);
+        for (std::size_t k = 0; k < frame.files.size(); ++k)
+            frame.files[k].path = FilePath(block, base + spans_[k].first, spans_[k].second);
+        block->drop();
     }
     if (listing.error().code() != 0)
         reportFolder(withoutTrailingSlashes(path), listing.error().code());
@@ -220,22 +234,18 @@ bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHa
     return true;
 }
 
-void FileCatalogue::complete(Frame& frame, const std::string& path) {
+void FileCatalogue::complete(Frame& frame) {
     for (FileEntry& file : frame.files) {
         if (role_ != PathRole::Search && file.reason == kReasonNone)
             kept_.insert(FileId{file.stamp.device, file.stamp.inode});
         if (role_ == PathRole::KeepOnly)
             continue;
-        std::string full;
-        full.reserve(path.size() + file.path.size());
-        full.append(path).append(file.path);
         if (file.reason == kReasonNone) {
             if (!files_.insert(FileId{file.stamp.device, file.stamp.inode}))
                 continue;
-        } else if (!unmeasured_.insert(full).second) {
+        } else if (!unmeasured_.insert(file.path.str()).second) {
             continue;
         }
-        file.path = std::move(full);
         entries_.push_back(std::move(file));
     }
     frame.files = {};

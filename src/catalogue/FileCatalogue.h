@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/FileIdSet.h"
+#include "catalogue/FilePath.h"
 #include "platform/FileSystem.h"
 #include "platform/TrashFolders.h"
 
@@ -19,14 +20,14 @@ namespace trevalo {
 // and later an entry of a search's table. Everything but group travels with the entry when
 // the table is sorted; group (the search's group key) stays in its slot.
 struct FileEntry {
-    std::string path;
+    FilePath path;
     std::int64_t size = 0;             // -1: the file could not be measured (see reason)
     std::int64_t group = -1;           // in no group of identical files
     FileStamp stamp;                   // device, inode, size and times; valid when size >= 0
     std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
     bool kept = false; // found through a Keep path: never marked, trashed or renamed
 
-    std::string_view name() const;
+    std::string_view name() const { return path.name(); }
 };
 
 // What the files a path walks are for: searched; searched and kept (never acted on); or only
@@ -95,7 +96,7 @@ private:
     void reportFolder(std::string path, int reason);
     bool enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle, std::string name,
                std::string_view pattern, bool recursive);
-    void complete(Frame& frame, const std::string& path);
+    void complete(Frame& frame);
     // Enters a folder of the stack again; kReasonNone, or why it could not.
     int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
     // Keeps the folder last left (at this depth of the stack) to climb from when a folder
@@ -110,8 +111,10 @@ private:
     FileIdSet files_;                            // files already held
     FileIdSet foldersSeen_;                      // folders walked by this search path
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
-    std::unordered_set<std::string> reported_;   // folders already in problems_
-    FileIdSet kept_;                             // files reached through a Keep path
+    std::string names_;                          // names of the folder being listed
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_; // each file's name in names_
+    std::unordered_set<std::string> reported_;                   // folders already in problems_
+    FileIdSet kept_; // files reached through a Keep path
     PathRole role_ = PathRole::Search;
     FolderHandle anchor_;
     std::size_t anchorDepth_ = 0;

@@ -310,6 +310,12 @@ OsError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
     return lastError_;
 }
 
+FileStatus ReadOnlyFile::status() const {
+    struct stat sb;
+    const int rc = ::fstat(fd_, &sb);
+    return statusOf(rc, sb);
+}
+
 void ReadOnlyFile::close() {
     if (fd_ >= 0)
         ::close(fd_);

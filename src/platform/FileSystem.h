@@ -143,6 +143,8 @@ public:
     OsError open(const std::string& path, const FileStamp* expected = nullptr);
     bool isOpen() const { return fd_ >= 0; }
     void close();
+    // The open file as it is now (fstat): no path is looked up again.
+    FileStatus status() const;
     // Reads up to length bytes at offset, retrying interrupted and partial reads. Returns the
     // bytes read (fewer only at the end of the file), or -1 with lastError() set.
     std::int64_t readAt(std::int64_t offset, char* buffer, std::int64_t length);

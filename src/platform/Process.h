@@ -3,9 +3,12 @@
 
 namespace trevalo {
 
-// Sets up the process for searches, once at start-up: the large, short-lived comparison
-// buffers go back to the system when they are freed instead of raising the heap's high-water
-// mark for the rest of the run.
+// Sets up the process for searches, once at start-up: memory a search frees is kept for its
+// next allocations rather than handed back to the system at once (fresh pages cost a page
+// fault each), until releaseFreedMemory.
 void tuneProcessForSearches();
+
+// Hands the memory freed so far back to the system (at the end of a search).
+void releaseFreedMemory();
 
 } // namespace trevalo

@@ -2,6 +2,7 @@
 #include "search/ContentCompare.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 
 #include <algorithm>
 #include <chrono>
@@ -47,8 +48,8 @@ std::int64_t chunkLength(std::int64_t sz) {
 namespace {
 
 // Buffer memory for one run, and the largest block of a single file.
-constexpr std::int64_t kBufferBudget = std::int64_t{32} << 20;
-constexpr std::int64_t kMaxBlockBytes = std::int64_t{1} << 20;
+constexpr std::int64_t kBufferBudget = std::int64_t{8} << 20;
+constexpr std::int64_t kMaxBlockBytes = std::int64_t{256} << 10;
 // The first block of files read in step; it doubles while their groups hold together.
 constexpr std::int64_t kFirstBlockBytes = std::int64_t{64} << 10;
 // Files compared one at a time: how much of the leader is held at once, and the pieces a file is
@@ -72,10 +73,11 @@ std::int64_t openFileBudget() {
 // other run's thread holds them for a moment), waits a little and tries again, for a few
 // seconds at most: too many open files says nothing about the file.
 OsError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
-    OsError e = file.open(entry.path, &entry.stamp);
+    const std::string path = entry.path.str();
+    OsError e = file.open(path, &entry.stamp);
     for (int wait = 1; e.tooManyOpen() && wait <= 512; wait *= 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
-        e = file.open(entry.path, &entry.stamp);
+        e = file.open(path, &entry.stamp);
     }
     return e;
 }
@@ -159,6 +161,7 @@ BufferPool& bufferPool() {
 
 void releaseComparisonBuffers() {
     bufferPool().clear();
+    releaseFreedMemory();
 }
 
 namespace {
@@ -375,8 +378,10 @@ public:
         }
     }
 
-    bool finish() {
-        confirmGroups();
+    // `open`, when given, holds the run's files by member, those still open looked at through
+    // their descriptors.
+    bool finish(const std::vector<ReadOnlyFile>* open = nullptr) {
+        confirmGroups(open);
         for (std::int32_t m = 0; m < size(); ++m) {
             FileEntry& e = table_[static_cast<std::size_t>(start_ + m)];
             e.group = state_[static_cast<std::size_t>(m)];
@@ -387,13 +392,20 @@ public:
     }
     // A file written to while it was read (or since the walk) may no longer hold the bytes that
     // were compared: every member of a group is looked at once more, and one that is not the
-    // file the walk found, unchanged, leaves its group as "changed since it was found". A group
-    // left with one member is no group; the others are keyed by their smallest index again.
-    void confirmGroups() {
+    // file the walk found, unchanged, leaves its group as "changed since it was found". A file
+    // still open is looked at through its descriptor (the file that was read), the others by
+    // path. A group left with one member is no group; the others are keyed by their smallest
+    // index again.
+    void confirmGroups(const std::vector<ReadOnlyFile>* open) {
         bool anyChanged = false;
         for (std::int32_t m = 0; m < size(); ++m) {
             auto& state = state_[static_cast<std::size_t>(m)];
-            if (state >= 0 && !statEntry(entry(m).path).isUnchanged(entry(m).stamp)) {
+            if (state < 0)
+                continue;
+            const ReadOnlyFile* file = open ? &(*open)[static_cast<std::size_t>(m)] : nullptr;
+            const FileStatus now =
+                file && file->isOpen() ? file->status() : statEntry(entry(m).path.str());
+            if (!now.isUnchanged(entry(m).stamp)) {
                 state = GroupMark::Unreadable;
                 reasons_[static_cast<std::size_t>(m)] = kReasonChanged;
                 anyChanged = true;
@@ -747,7 +759,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         auto& file = files[static_cast<std::size_t>(m)];
         if (outOfDescriptors)
             return false;
-        if (file.open(run.entry(m).path, &run.entry(m).stamp)) {
+        if (file.open(run.entry(m).path.str(), &run.entry(m).stamp)) {
             if (file.lastError().tooManyOpen()) {
                 outOfDescriptors = true;
                 return false;
@@ -799,6 +811,9 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
                 active.push_back(std::move(set));
         }
 
+        // Groups form at the last block only; their files stay open for the check after it.
+        if (last == chunks.count)
+            break;
         // Files that belong to no group any more are read no further.
         std::size_t stillLive = 0;
         for (const auto& set : active)
@@ -819,7 +834,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         blockChunks = std::min(2 * blockChunks, chunks.fitting(std::min(kMaxBlockBytes, share)));
         first = last;
     }
-    return run.finish();
+    return run.finish(&files);
 }
 
 // Each file streamed against the leader of its set.

@@ -18,8 +18,8 @@ std::string padNumber(std::int64_t value) {
 
 ResultRow makeResultRow(const FileEntry& entry) {
     ResultRow row;
-    row.folder = folderOf(entry.path);
-    row.name = fileNameOf(entry.path);
+    row.folder = entry.path.folder();
+    row.name = entry.path.name();
     row.group = entry.group;
     row.size = entry.size;
     row.mtimeKnown = entry.size >= 0;

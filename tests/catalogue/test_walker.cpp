@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <map>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -25,7 +26,7 @@ namespace {
 Paths pathsOf(const FileCatalogue& files) {
     Paths out;
     for (const auto& e : files.entries())
-        out.push_back(e.path);
+        out.push_back(e.path.str());
     return out;
 }
 
@@ -187,7 +188,7 @@ private slots:
             // The file that is listed but cannot be measured is there, with its reason.
             std::vector<std::pair<std::string, int>> entries;
             for (const auto& e : files.entries())
-                entries.emplace_back(e.path, e.reason);
+                entries.emplace_back(e.path.str(), e.reason);
             std::sort(entries.begin(), entries.end());
             const decltype(entries) wanted = {
                 {t.path("half/file.txt"), EACCES}, {open[0], 0}, {open[1], 0}};
@@ -210,11 +211,10 @@ private slots:
         files.addSearchPath(t.path("*.*"), true);
         QCOMPARE(files.count(), std::int64_t(3000));
         for (const auto& e : files.entries()) {
-            const FileStatus st = statPath(e.path, false);
+            const FileStatus st = statPath(e.path.str(), false);
             QCOMPARE(e.reason, kReasonNone);
             QVERIFY(st.stamp() == e.stamp);
-            QCOMPARE(e.stamp.size,
-                     std::int64_t(std::stoi(e.path.substr(e.path.rfind('/') + 1)) % 613));
+            QCOMPARE(e.stamp.size, std::int64_t(std::stoi(std::string(e.name())) % 613));
         }
     }
 
@@ -352,6 +352,54 @@ private slots:
         files.addSearchPath(t.path("*.*"), true);
         QVERIFY(files.stopped());
         QVERIFY(folders <= 6);
+    }
+
+    // A folder's path is held once for all of its files, and the paths stay right after the
+    // walk is gone, through copies, moves and swaps, until the last entry of the folder goes.
+    void pathsShareTheirFolderAndOutliveTheWalk() {
+        TempTree t;
+        const std::string odd = "caf\xe9 \xff";
+        t.file("d1/a", "1");
+        t.file("d1/" + odd, "2");
+        t.file("d1/sub/b", "3");
+        t.file("c", "4");
+        std::vector<FileEntry> table;
+        {
+            FileCatalogue files;
+            files.addSearchPath(t.path("*.*"), true);
+            table = std::move(files.entries());
+        }
+        std::map<std::string, std::vector<const FileEntry*>> byFolder;
+        for (const FileEntry& e : table) {
+            QCOMPARE(e.path.str(), std::string(e.path.folder()) + std::string(e.name()));
+            QVERIFY(e.path == e.path.str());
+            byFolder[std::string(e.path.folder())].push_back(&e);
+        }
+        QCOMPARE(byFolder.size(), std::size_t(3));
+        const auto& d1 = byFolder[t.path("d1/")];
+        QCOMPARE(d1.size(), std::size_t(2));
+        QVERIFY(d1[0]->path.folder().data() == d1[1]->path.folder().data());
+        QCOMPARE(sorted({d1[0]->path.str(), d1[1]->path.str()}),
+                 sorted({t.path("d1/a"), t.path("d1/" + odd)}));
+
+        FileEntry copy = *d1[0];
+        const std::string expected = copy.path.str();
+        std::swap(table.front().path, table.back().path);
+        std::swap(table.front().path, table.back().path);
+        FileEntry moved = std::move(table.back());
+        table.clear();
+        QCOMPARE(copy.path.str(), expected);
+        QVERIFY(!moved.path.empty());
+        copy.path = moved.path;
+        QCOMPARE(copy.path.str(), moved.path.str());
+
+        // A path given whole is split at its last "/".
+        const FilePath bare("name"), root("/x"), none;
+        QCOMPARE(bare.folder(), std::string_view());
+        QCOMPARE(bare.name(), std::string_view("name"));
+        QCOMPARE(root.folder(), std::string_view("/"));
+        QCOMPARE(root.str(), std::string("/x"));
+        QVERIFY(none.empty() && none == std::string_view());
     }
 
     // The identity set keeps every file it was given, however large it grows.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/Process.h"
 #include "search/ContentCompare.h"
 #include "support/TempTree.h"
 
@@ -9,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cinttypes>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <random>
@@ -101,6 +104,17 @@ std::string patternOf(std::int64_t size, unsigned seed) {
     for (auto& c : data)
         c = char(rng());
     return data;
+}
+
+// The bytes of this process in memory.
+std::int64_t residentBytes() {
+    std::int64_t pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%" SCNd64 " %" SCNd64, &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * ::sysconf(_SC_PAGESIZE);
 }
 
 } // namespace
@@ -383,6 +397,27 @@ private slots:
         QVERIFY(!groupIdenticalFiles(table, 1, 4, {&cancel, [&](std::int64_t) { cancel = true; }},
                                      CompareStrategy::Streamed));
         COMPARE_KEYS(keysOf(table), Keys(4, -1), "streamed, cancelled in the middle");
+    }
+
+    // The comparison's buffers are kept from run to run, and the memory goes back to the system
+    // at the end of the search.
+    void buffersGoBackAtTheEnd() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer's allocator holds freed memory back on purpose");
+#endif
+        tuneProcessForSearches();
+        TempTree tree;
+        const std::string bytes = patternOf(1 << 20, 13);
+        std::vector<std::string> paths;
+        for (int i = 0; i < 24; ++i)
+            paths.push_back(tree.file(std::to_string(i), bytes));
+        const Keys all(paths.size(), 1);
+        COMPARE_KEYS(compare(kStrategies[0].second, paths, 1 << 20), all, "first run");
+        const std::int64_t held = residentBytes();
+        COMPARE_KEYS(compare(kStrategies[0].second, paths, 1 << 20), all, "second run");
+        QVERIFY2(residentBytes() - held < (std::int64_t{1} << 20), "a second run takes more");
+        releaseComparisonBuffers();
+        QVERIFY2(held - residentBytes() > (std::int64_t{4} << 20), "nothing given back");
     }
 
     // Sizes and offsets beyond 32 bits. After the first comparison the files come from the

@@ -23,7 +23,7 @@ FileTable tableOf(const std::vector<std::pair<std::string, std::int64_t>>& entri
 std::vector<std::string> pathsOf(const FileTable& t) {
     std::vector<std::string> out;
     for (const auto& e : t)
-        out.push_back(e.path);
+        out.push_back(e.path.str());
     return out;
 }
 
@@ -133,7 +133,7 @@ private slots:
                 QVERIFY(compareNoCase(a[k - 1].name(), a[k].name()) <= 0);
             // The stamp and the reason travel with their file.
             for (const auto& e : a) {
-                QCOMPARE(e.stamp.mtime, std::stoll(e.path.substr(2)));
+                QCOMPARE(e.stamp.mtime, std::stoll(e.path.str().substr(2)));
                 QCOMPARE(std::int64_t{e.reason}, e.stamp.mtime);
             }
         }
