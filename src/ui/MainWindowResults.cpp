@@ -21,8 +21,13 @@ namespace trevalo {
 
 namespace {
 
-const QString kResultsFilter = QObject::tr("Trevalo results (*.json)");
-const QString kCsvFilter = QObject::tr("CSV files (*.csv)");
+QString resultsFilter() {
+    return QObject::tr("Trevalo results (*.json)");
+}
+
+QString csvFilter() {
+    return QObject::tr("CSV files (*.csv)");
+}
 
 QString appTitle() {
     return QString::fromLatin1(kAppTitle);
@@ -53,7 +58,7 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter, bool
 void MainWindow::saveResultsFile() {
     if (searchRunning() || opening_)
         return;
-    const QString chosen = chooseFile(tr("Save Results"), kResultsFilter, true);
+    const QString chosen = chooseFile(tr("Save Results"), resultsFilter(), true);
     if (!chosen.isEmpty())
         saveResultsTo(withSuffix(chosen, QStringLiteral(".json")));
 }
@@ -81,7 +86,7 @@ bool MainWindow::saveResultsTo(const std::string& path) {
 void MainWindow::openResultsFile() {
     if (searchRunning() || opening_)
         return;
-    const QString chosen = chooseFile(tr("Open Results"), kResultsFilter, false);
+    const QString chosen = chooseFile(tr("Open Results"), resultsFilter(), false);
     if (!chosen.isEmpty())
         openResultsFrom(QFile::encodeName(chosen).toStdString());
 }
@@ -160,7 +165,7 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
 // ---- Export ----
 
 void MainWindow::exportList() {
-    const QString chosen = chooseFile(tr("Export List"), kCsvFilter, true);
+    const QString chosen = chooseFile(tr("Export List"), csvFilter(), true);
     if (!chosen.isEmpty())
         exportListTo(withSuffix(chosen, QStringLiteral(".csv")));
 }

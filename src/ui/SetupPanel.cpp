@@ -131,7 +131,7 @@ SetupPanel::SetupPanel(QWidget* parent)
                                "out of the search.");
     minSizeEdit_->setToolTip(sizeTip);
     maxSizeEdit_->setToolTip(sizeTip);
-    excludeEdit_->setPlaceholderText(tr("e.g. .git; *.tmp"));
+    excludeEdit_->setPlaceholderText(tr(".git; *.tmp"));
     minSizeEdit_->setPlaceholderText(QStringLiteral("0"));
     maxSizeEdit_->setPlaceholderText(tr("none"));
     excludeEdit_->setAccessibleName(tr("Exclude"));
