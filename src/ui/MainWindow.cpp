@@ -339,10 +339,6 @@ void MainWindow::fileMenuOpening() {
     const bool byAge = markByAgeEnabled(currentList_);
     markNewerAction_->setEnabled(byAge);
     markOlderAction_->setEnabled(byAge);
-    // Results are saved and opened while no search runs.
-    const bool idle = searchStep_ == SearchStep::Idle && !opening_;
-    saveResultsAction_->setEnabled(idle);
-    openResultsAction_->setEnabled(idle);
 }
 
 void MainWindow::setFocusOrder() {

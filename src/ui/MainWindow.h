@@ -193,6 +193,9 @@ private:
     void finishSearch(const SearchOutcome& outcome);
     // Stops a running search at once and waits for its worker; its end is not shown.
     void abandonSearch();
+    // Results are saved and opened while no search runs and no file is being opened; otherwise
+    // the user is told why not.
+    bool idleForResults();
     // The chosen path of a file dialog, or empty.
     QString chooseFile(const QString& title, const QString& filter, bool save);
     // On the window's thread, once a results file has been read and checked.

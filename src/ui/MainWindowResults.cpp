@@ -53,10 +53,19 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter, bool
                 : QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
 }
 
+bool MainWindow::idleForResults() {
+    if (!searchRunning() && !opening_)
+        return true;
+    messageBox(searchRunning() ? tr("A search is running: let it end, or cancel it, first.")
+                               : tr("Results are being opened: wait a moment."),
+               appTitle());
+    return false;
+}
+
 // ---- Save ----
 
 void MainWindow::saveResultsFile() {
-    if (searchRunning() || opening_)
+    if (!idleForResults())
         return;
     const QString chosen = chooseFile(tr("Save Results"), resultsFilter(), true);
     if (!chosen.isEmpty())
@@ -84,7 +93,7 @@ bool MainWindow::saveResultsTo(const std::string& path) {
 // ---- Open ----
 
 void MainWindow::openResultsFile() {
-    if (searchRunning() || opening_)
+    if (!idleForResults())
         return;
     const QString chosen = chooseFile(tr("Open Results"), resultsFilter(), false);
     if (!chosen.isEmpty())
