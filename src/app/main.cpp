@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QTimer>
@@ -62,6 +63,13 @@ void saveScreenshotWhenDone(trevalo::MainWindow& window, const QString& file) {
     });
 }
 
+// A saved results file named on the command line: a file (not a folder) whose name ends in
+// ".json".
+bool isResultsFile(const QString& argument) {
+    const QFileInfo info(argument);
+    return !info.isDir() && argument.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
+}
+
 // The search paths named on the command line, relative to the working folder: each becomes
 // a path row with the pattern and sub-folder choice the set-up panel starts with (every file,
 // sub-folders searched). A folder that cannot be opened is named in a message box and left out.
@@ -69,6 +77,8 @@ void saveScreenshotWhenDone(trevalo::MainWindow& window, const QString& file) {
 bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
     bool added = false;
     for (const QString& folder : folders) {
+        if (isResultsFile(folder))
+            continue;
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(
             std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
@@ -105,8 +115,9 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument(
         QStringLiteral("FOLDER"),
         QStringLiteral("A folder to search: added to the search paths with every file in it "
-                       "and its sub-folders."),
-        QStringLiteral("[FOLDER...]"));
+                       "and its sub-folders. A FILE.json saved by Save Results or written by "
+                       "trevalo-scan --json is opened into the lists instead."),
+        QStringLiteral("[FOLDER...|FILE.json]"));
 
     // --version and --help are answered before the window's application exists, so that they
     // work without a display. Errors are left to the second pass, once QApplication has taken
@@ -139,6 +150,13 @@ int main(int argc, char** argv) {
     if (!screenshot.isEmpty())
         sizeForScreenshot(window);
     addSearchPaths(window, parser.positionalArguments());
+    for (const QString& argument : parser.positionalArguments()) {
+        if (isResultsFile(argument)) {
+            const std::string path = QFile::encodeName(argument).toStdString();
+            QTimer::singleShot(0, &window, [&window, path] { window.openResultsFrom(path); });
+            break; // one set of lists at a time
+        }
+    }
     if (addSearchPaths(window, parser.values(searchOption))) {
         if (!screenshot.isEmpty())
             saveScreenshotWhenDone(window, screenshot);

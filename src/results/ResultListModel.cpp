@@ -6,6 +6,7 @@
 #include "results/SizeText.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QStyle>
 
 #include <algorithm>
@@ -13,6 +14,16 @@
 #include <unordered_map>
 
 namespace trevalo {
+
+namespace {
+
+// A row that may carry a mark: not a folder that could not be listed, nor a file that changed
+// since the results were saved.
+bool markable(const ResultRow& r) {
+    return !r.isFolder && !r.stale;
+}
+
+} // namespace
 
 namespace {
 
@@ -97,6 +108,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
             return {};
         }
     case Qt::ToolTipRole:
+        if (r.stale)
+            return QString::fromLatin1(kStaleRowTip);
         if (column == NameColumn || column == FolderColumn)
             return displayText(r.path());
         if (column == SizeColumn)
@@ -116,8 +129,12 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
             return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
         return {};
     case Qt::CheckStateRole:
-        if (column == NameColumn && !r.isFolder)
+        if (column == NameColumn && markable(r))
             return r.checked ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::ForegroundRole:
+        if (r.stale)
+            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         return {};
     case Qt::TextAlignmentRole:
         if (column == GroupColumn || column == SizeColumn)
@@ -140,7 +157,7 @@ Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == NameColumn && !row(index.row()).isFolder)
+    if (index.column() == NameColumn && markable(row(index.row())))
         f |= Qt::ItemIsUserCheckable;
     return f;
 }
@@ -217,7 +234,7 @@ void ResultListModel::setAllChecked(bool checked) {
     if (rows_.empty())
         return;
     for (ResultRow& r : rows_)
-        r.checked = checked && !r.isFolder;
+        r.checked = checked && markable(r);
     emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
 }
 
@@ -225,7 +242,7 @@ void ResultListModel::setChecked(int row, bool checked) {
     if (row < 0 || row >= rowCount())
         return;
     ResultRow& r = rows_[static_cast<std::size_t>(row)];
-    if (r.checked == checked || (checked && r.isFolder))
+    if (r.checked == checked || (checked && !markable(r)))
         return;
     r.checked = checked;
     const QModelIndex cell = index(row, NameColumn);
@@ -237,6 +254,8 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
     emit layoutAboutToBeChanged();
     const std::vector<Tracked> tracked = rememberPersistentRows();
     pass(rows_);
+    for (ResultRow& r : rows_)
+        r.checked = r.checked && markable(r);
     forgetBands();
     movePersistentRows(tracked);
     emit layoutChanged();

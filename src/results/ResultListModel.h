@@ -17,12 +17,15 @@ inline constexpr int kListColumnCount = kResultColumnCount + 1;
 inline constexpr const char* kReasonCaption = "Reason";
 // A row's band: true on every other group, so that the rows of one group share a background.
 inline constexpr int kBandRole = Qt::UserRole + 1;
+// The tooltip of a stale row (ResultRow::stale), which shows greyed and without a check box.
+inline constexpr const char* kStaleRowTip =
+    "Changed or gone since these results were saved: it cannot be marked, deleted or renamed.";
 
 // The rows of one result list, with their check marks, as a table of six columns ("Name",
 // "In Folder", "#", "Size", "Date Modified" and "Reason", which only the list of read errors
 // shows). The model sorts itself; there is no proxy in between, so a row number of the view is
 // a position in rows(). A folder's row (one that could not be listed) has no check box: it is
-// never marked.
+// never marked, and neither is a stale row (a file that changed since the results were saved).
 //
 // Every change of many rows reaches the view as one notification: a batch of appended rows is
 // one insert, a sort or a marking pass is one layout change, marking every row is one

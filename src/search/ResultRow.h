@@ -35,6 +35,7 @@ struct ResultRow {
     bool checked = false;        // the mark for deletion
     bool isFolder = false;       // a folder that could not be listed: never acted on
     bool kept = false;           // found through a Keep path: never marked or acted on
+    bool stale = false; // opened from saved results, its file changed or gone: never acted on
     // The file the search found (device, inode, size, times); valid when mtimeKnown. Whatever
     // acts on the row's file first checks that the path still names exactly this file.
     FileStamp stamp;

@@ -141,7 +141,13 @@ void FileCommands::deleteMarked() {
     run->list = list;
     run->plan = planDelete(w_.resultModel(list).rows());
     if (run->plan.items.empty()) {
-        w_.messageBox(tr("Please mark files."), appTitle());
+        // Stale rows never carry a mark; Delete on one says why it is left alone.
+        const int selected = w_.selectedRow();
+        if (selected >= 0 && w_.resultModel(list).row(selected).stale)
+            w_.messageBox(tr("File can't be deleted.") + QLatin1Char('\n') + tr(kStaleRowTip),
+                          tr("Delete"));
+        else
+            w_.messageBox(tr("Please mark files."), appTitle());
         return;
     }
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
@@ -262,6 +268,11 @@ void FileCommands::renameSelected() {
     const ResultRow row = w_.resultModel(w_.currentList()).row(selected);
     if (row.isFolder) {
         w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr("It is a folder."),
+                      tr("Can't rename"));
+        return;
+    }
+    if (row.stale) {
+        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr(kStaleRowTip),
                       tr("Can't rename"));
         return;
     }

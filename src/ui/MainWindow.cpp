@@ -6,6 +6,8 @@
 #include "platform/desktop/DesktopOpen.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "results/WorkText.h"
+#include "search/SearchScope.h"
 #include "search/SearchText.h"
 #include "ui/DriveList.h"
 #include "ui/FileCommands.h"
@@ -45,6 +47,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 namespace trevalo {
 
@@ -148,6 +151,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 
 MainWindow::~MainWindow() {
     // The workers must be gone before the lists they feed.
+    opener_.join();
     files_->stopDelete();
     abandonSearch();
 }
@@ -288,6 +292,25 @@ void MainWindow::buildMenus() {
         "markNewerAction");
     named(fileMenu_->addAction(tr("&Clear all marks"), files, &FileCommands::clearMarks),
           "clearMarksAction");
+    fileMenu_->addSeparator();
+    saveResultsAction_ =
+        named(fileMenu_->addAction(tr("&Save Results..."), this, &MainWindow::saveResultsFile),
+              "saveResultsAction");
+    openResultsAction_ =
+        named(fileMenu_->addAction(tr("O&pen Results..."), this, &MainWindow::openResultsFile),
+              "openResultsAction");
+    exportListAction_ =
+        named(fileMenu_->addAction(tr("&Export List..."), this, &MainWindow::exportList),
+              "exportListAction");
+    saveResultsAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-save")));
+    openResultsAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-open")));
+    exportListAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-export")));
+    for (const auto& [action, key] : {std::pair{saveResultsAction_, QKeySequence::Save},
+                                      std::pair{openResultsAction_, QKeySequence::Open}}) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
     connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::fileMenuOpening);
 
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &MainWindow::cancelSearchKey);
@@ -392,6 +415,7 @@ bool MainWindow::normalState() const {
 
 void MainWindow::restoreSettings() {
     QSettings settings = windowSettings();
+    setupPanel_->restoreScope(settings);
     settings.beginGroup(QStringLiteral("window"));
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
@@ -434,6 +458,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::saveSettings() const {
     QSettings settings = windowSettings();
+    setupPanel_->saveScope(settings);
     settings.beginGroup(QStringLiteral("window"));
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     settings.setValue(QStringLiteral("splitter"), splitter_->saveState());
@@ -541,6 +566,18 @@ void MainWindow::startOrCancelSearch() {
         messageBox(QString::fromLatin1(kSelectTypeMessage), QString::fromLatin1(kAppTitle));
         return;
     }
+    QString scopeError;
+    if (!setupPanel_->readScope(request, scopeError)) {
+        messageBox(scopeError, QString::fromLatin1(kAppTitle));
+        return;
+    }
+    if (opening_)
+        return;
+    saveSettings();
+    lastSetup_ = request;
+    searchedAt_ = static_cast<std::int64_t>(std::time(nullptr));
+    work_ = {};
+    timeLeft_.reset();
     for (ResultListModel* model : results_)
         model->clear();
     updateTabCounts();
@@ -586,6 +623,26 @@ void MainWindow::pathRow(int row) {
     onWindowThread([this, row] { setupPanel_->selectPathRow(row); });
 }
 
+void MainWindow::work(const SearchWork& work) {
+    onWindowThread([this, work] { showWork(work); });
+}
+
+void MainWindow::showWork(const SearchWork& work) {
+    if (searchStep_ != SearchStep::Running)
+        return; // "Stopping ..." stays
+    if (work.phase != work_.phase)
+        timeLeft_.reset();
+    work_ = work;
+    if (work.bytesTotal > 0)
+        timeLeft_.sample(TimeLeft::Clock::now(), work.bytesDone, work.bytesTotal);
+    QString text = QString::fromLatin1(work.phase == SearchPhase::Walking ? kStatusStart
+                                                                          : phaseText(work.phase));
+    const QString done = workText(work, timeLeft_.seconds());
+    if (!done.isEmpty())
+        text += QStringLiteral("  ") + done;
+    statusLabel_->setText(text);
+}
+
 void MainWindow::finished(const SearchOutcome& outcome) {
     onWindowThread([this, outcome] { finishSearch(outcome); });
 }
@@ -593,7 +650,14 @@ void MainWindow::finished(const SearchOutcome& outcome) {
 void MainWindow::finishSearch(const SearchOutcome& outcome) {
     session_.wait();
     progressBar_->setValue(0);
-    statusLabel_->setText(displayText(outcomeText(outcome)));
+    QString status = displayText(outcomeText(outcome));
+    if (outcome.outsideLimits > 0)
+        status +=
+            outcome.outsideLimits == 1
+                ? tr(" 1 file outside the size limits was left out.")
+                : tr(" %1 files outside the size limits were left out.").arg(outcome.outsideLimits);
+    statusLabel_->setText(status);
+    lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
     sortList(ListSameName, NameColumn, Qt::AscendingOrder);
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/WorkerThread.h"
+#include "results/ResultsFile.h"
 #include "search/SearchEvents.h"
 #include "search/SearchSession.h"
 #include "search/SearchState.h"
+#include "search/TimeLeft.h"
 #include "ui/FileCommands.h"
 #include "ui/Twips.h"
 
@@ -13,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -93,6 +97,26 @@ public:
     // Opens a file (a byte path) with the desktop's program for it.
     void openDocument(const std::string& bytePath) override;
 
+    // Saved results. The file dialogs go through a hook that tests set: it gets the dialog's
+    // title, its file filter and whether a file is to be written, and returns the chosen path
+    // (empty when cancelled).
+    using FileDialogHook =
+        std::function<QString(const QString& title, const QString& filter, bool save)>;
+    void setFileDialogHook(FileDialogHook hook) { fileDialogHook_ = std::move(hook); }
+    // File > Save Results...: the four lists, the set-up and the time of the last search.
+    void saveResultsFile();
+    bool saveResultsTo(const std::string& path);
+    // File > Open Results... (and a results file named on the command line): the file is read
+    // and its rows checked against the disk on a worker; then the four lists show its rows,
+    // the stale ones greyed. A file that is refused leaves the lists as they were. Either way
+    // resultsOpened follows.
+    void openResultsFile();
+    void openResultsFrom(const std::string& path);
+    bool openingResults() const { return opening_; }
+    // File > Export List...: the visible list as CSV.
+    void exportList();
+    bool exportListTo(const std::string& path);
+
     void showHelp(); // also F1
     void showAbout();
     void openWebSite();
@@ -103,6 +127,8 @@ public:
 signals:
     // A search has ended and its lists are sorted and counted.
     void searchFinished();
+    // Opening a results file has ended; ok is false when the file was refused.
+    void resultsOpened(bool ok);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -156,6 +182,10 @@ private:
     void phase(SearchPhase phase) override;
     void rows(int list, std::vector<ResultRow> rows) override;
     void pathRow(int row) override;
+    void work(const SearchWork& work) override;
+    // On the window's thread: the stage, the files found and the bytes compared with the time
+    // left, in the status.
+    void showWork(const SearchWork& work);
     void finished(const SearchOutcome& outcome) override;
     // Runs fn on the window's thread unless the search that queued it has been abandoned since.
     void onWindowThread(std::function<void()> fn);
@@ -163,6 +193,13 @@ private:
     void finishSearch(const SearchOutcome& outcome);
     // Stops a running search at once and waits for its worker; its end is not shown.
     void abandonSearch();
+    // Results are saved and opened while no search runs and no file is being opened; otherwise
+    // the user is told why not.
+    bool idleForResults();
+    // The chosen path of a file dialog, or empty.
+    QString chooseFile(const QString& title, const QString& filter, bool save);
+    // On the window's thread, once a results file has been read and checked.
+    void showOpenedResults(const std::string& path, SavedResults results);
 
     Twips tw_;
     SetupPanel* setupPanel_;
@@ -183,13 +220,26 @@ private:
     QAction* renameAction_ = nullptr;
     QAction* markOlderAction_ = nullptr;
     QAction* markNewerAction_ = nullptr;
+    QAction* saveResultsAction_ = nullptr;
+    QAction* openResultsAction_ = nullptr;
+    QAction* exportListAction_ = nullptr;
 
     FileCommands* files_ = nullptr;
     MessageHook messageHook_;
+    FileDialogHook fileDialogHook_;
     UrlOpener urlOpener_;
     bool splitterPlaced_ = false;
     int currentList_ = 0;
     SearchStep searchStep_ = SearchStep::Idle;
+    // The last search's stage and time left, while it runs.
+    SearchWork work_;
+    TimeLeft timeLeft_;
+    // What Save Results writes besides the lists: from the last search or the opened file.
+    std::optional<SearchRequest> lastSetup_;
+    ResultsSummary lastSummary_;
+    std::int64_t searchedAt_ = 0;
+    bool opening_ = false;
+    WorkerThread opener_; // reads and checks an opened results file
     // Counts the searches started and abandoned: what a worker queued for an earlier one is
     // dropped. Read by the worker, changed on the window's thread.
     std::atomic<std::uint64_t> generation_{0};

@@ -3,12 +3,14 @@
 
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "search/SearchScope.h"
 #include "ui/DriveList.h"
 #include "ui/FolderList.h"
 #include "ui/PathRows.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QEvent>
@@ -21,12 +23,15 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSettings>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <tuple>
 
 namespace trevalo {
 
@@ -37,6 +42,21 @@ const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
 // Rows the folder list shows at least, so that a few sub-folders are in sight.
 constexpr int kFolderRows = 9;
+// The units of the size fields, as parseSizeText reads them.
+const QStringList kSizeUnits = {QStringLiteral("B"), QStringLiteral("KB"), QStringLiteral("MB"),
+                                QStringLiteral("GB")};
+
+// A size field with its unit: the byte count, -1 for an empty field, or nothing when the text
+// is not a size.
+std::optional<std::int64_t> sizeOf(const QLineEdit* edit, const QComboBox* unit) {
+    const QString number = edit->text().trimmed();
+    if (number.isEmpty())
+        return -1;
+    // A unit typed into the field wins over the one chosen beside it.
+    const bool hasUnit = !number.isEmpty() && number.back().isLetter();
+    const QString text = hasUnit ? number : number + QLatin1Char(' ') + unit->currentText();
+    return parseSizeText(text.toStdString());
+}
 
 std::string startFolder() {
     std::error_code error;
@@ -57,7 +77,14 @@ SetupPanel::SetupPanel(QWidget* parent)
       addPathButton_(new QPushButton(QStringLiteral(">"), pathPicker_)),
       removePathButton_(new QPushButton(QStringLiteral("<"), pathPicker_)),
       addFolderButton_(new QPushButton(tr("Add F&older..."), pathPicker_)),
-      searchPathList_(new QTreeWidget(pathPicker_)), searchControls_(new QWidget(this)),
+      searchPathList_(new QTreeWidget(pathPicker_)),
+      excludeLabel_(new QLabel(tr("Exclu&de:"), pathPicker_)),
+      excludeEdit_(new QLineEdit(pathPicker_)),
+      minSizeLabel_(new QLabel(tr("M&in size:"), pathPicker_)),
+      minSizeEdit_(new QLineEdit(pathPicker_)), minUnitCombo_(new QComboBox(pathPicker_)),
+      maxSizeLabel_(new QLabel(tr("Max si&ze:"), pathPicker_)),
+      maxSizeEdit_(new QLineEdit(pathPicker_)), maxUnitCombo_(new QComboBox(pathPicker_)),
+      searchControls_(new QWidget(this)),
       searchButton_(new QPushButton(tr("&Search"), searchControls_)),
       newSearchButton_(new QPushButton(tr("&New Search"), searchControls_)),
       searchTypeLabel_(new QLabel(tr("Search t&ype:"), searchControls_)),
@@ -73,6 +100,11 @@ SetupPanel::SetupPanel(QWidget* parent)
     removePathButton_->setObjectName(QStringLiteral("removePathButton"));
     addFolderButton_->setObjectName(QStringLiteral("addFolderButton"));
     searchPathList_->setObjectName(QStringLiteral("searchPathList"));
+    excludeEdit_->setObjectName(QStringLiteral("excludeEdit"));
+    minSizeEdit_->setObjectName(QStringLiteral("minSizeEdit"));
+    minUnitCombo_->setObjectName(QStringLiteral("minUnitCombo"));
+    maxSizeEdit_->setObjectName(QStringLiteral("maxSizeEdit"));
+    maxUnitCombo_->setObjectName(QStringLiteral("maxUnitCombo"));
     searchControls_->setObjectName(QStringLiteral("searchControls"));
     searchButton_->setObjectName(QStringLiteral("searchButton"));
     newSearchButton_->setObjectName(QStringLiteral("newSearchButton"));
@@ -82,6 +114,31 @@ SetupPanel::SetupPanel(QWidget* parent)
     subFoldersCheckBox_->setChecked(true);
     patternLabel_->setBuddy(patternEdit_);
     searchTypeLabel_->setBuddy(searchTypeList_);
+    excludeLabel_->setBuddy(excludeEdit_);
+    minSizeLabel_->setBuddy(minSizeEdit_);
+    maxSizeLabel_->setBuddy(maxSizeEdit_);
+    for (QComboBox* unit : {minUnitCombo_, maxUnitCombo_}) {
+        unit->addItems(kSizeUnits);
+        unit->setCurrentIndex(1); // KB
+    }
+    excludeEdit_->setToolTip(
+        tr("Files and folders the search leaves out, separated by \";\" (* and ? as in the "
+           "pattern). A pattern without \"/\" is matched against the name of a file or folder; "
+           "one with \"/\" against the whole path. A pattern ending in \"/\" matches folders "
+           "only. An excluded folder is not entered.\nExample: .git; node_modules/; *.tmp"));
+    const QString sizeTip = tr("A size, with a unit typed or chosen beside it (1 KB = 1000 "
+                               "bytes); empty for no limit. Files outside the limits are left "
+                               "out of the search.");
+    minSizeEdit_->setToolTip(sizeTip);
+    maxSizeEdit_->setToolTip(sizeTip);
+    excludeEdit_->setPlaceholderText(tr(".git; *.tmp"));
+    minSizeEdit_->setPlaceholderText(QStringLiteral("0"));
+    maxSizeEdit_->setPlaceholderText(tr("none"));
+    excludeEdit_->setAccessibleName(tr("Exclude"));
+    minSizeEdit_->setAccessibleName(tr("Min size"));
+    minUnitCombo_->setAccessibleName(tr("Min size unit"));
+    maxSizeEdit_->setAccessibleName(tr("Max size"));
+    maxUnitCombo_->setAccessibleName(tr("Max size unit"));
     // ">" and "<" keep their captions; their keys are told in the tooltips.
     addPathButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
     removePathButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
@@ -196,11 +253,30 @@ void SetupPanel::buildLayout() {
     pathColumn->addLayout(pathButtons);
     searchPathList_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 20);
 
-    auto* picker = new QHBoxLayout(pathPicker_);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(folderColumn, 2);
+    columns->addLayout(buttonColumn, 0);
+    columns->addLayout(pathColumn, 3);
+
+    // Below them, the scope of the search: a line of patterns and the size limits.
+    auto* scopeRow = new QHBoxLayout;
+    scopeRow->addWidget(excludeLabel_);
+    scopeRow->addWidget(excludeEdit_, 1);
+    scopeRow->addSpacing(fm.horizontalAdvance(QLatin1Char('n')));
+    for (const auto& [label, edit, unit] :
+         {std::tuple{minSizeLabel_, minSizeEdit_, minUnitCombo_},
+          std::tuple{maxSizeLabel_, maxSizeEdit_, maxUnitCombo_}}) {
+        scopeRow->addWidget(label);
+        scopeRow->addWidget(edit);
+        scopeRow->addWidget(unit);
+        edit->setFixedWidth(fm.horizontalAdvance(QStringLiteral("0000.0")) + 12);
+    }
+    excludeEdit_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 8);
+
+    auto* picker = new QVBoxLayout(pathPicker_);
     picker->setContentsMargins(0, 0, 0, 0);
-    picker->addLayout(folderColumn, 2);
-    picker->addLayout(buttonColumn, 0);
-    picker->addLayout(pathColumn, 3);
+    picker->addLayout(columns, 1);
+    picker->addLayout(scopeRow, 0);
 
     // Right: the search controls, in a column of one width.
     auto* controls = new QVBoxLayout(searchControls_);
@@ -310,6 +386,58 @@ void SetupPanel::selectPathRow(int row) {
         searchPathList_->setCurrentItem(item);
 }
 
+bool SetupPanel::readScope(SearchRequest& request, QString& error) const {
+    const std::optional<std::int64_t> minSize = sizeOf(minSizeEdit_, minUnitCombo_);
+    const std::optional<std::int64_t> maxSize = sizeOf(maxSizeEdit_, maxUnitCombo_);
+    const QString hint = tr("Type a number, with B, KB, MB or GB if the unit beside it is not "
+                            "meant, e.g. \"1.5 MB\"; leave it empty for no limit.");
+    if (!minSize) {
+        error = tr("\"%1\" is not a size for Min size.").arg(minSizeEdit_->text().trimmed()) +
+                QLatin1Char('\n') + hint;
+        return false;
+    }
+    if (!maxSize) {
+        error = tr("\"%1\" is not a size for Max size.").arg(maxSizeEdit_->text().trimmed()) +
+                QLatin1Char('\n') + hint;
+        return false;
+    }
+    const std::int64_t least = std::max<std::int64_t>(*minSize, 0);
+    if (*maxSize >= 0 && least > *maxSize) {
+        error = tr("Min size (%1) is larger than Max size (%2): no file could be found.")
+                    .arg(QString::fromStdString(sizeTextOf(least)),
+                         QString::fromStdString(sizeTextOf(*maxSize)));
+        return false;
+    }
+    request.exclude = parseExcludeLine(excludeEdit_->text().toStdString());
+    request.minSize = least;
+    request.maxSize = *maxSize;
+    return true;
+}
+
+void SetupPanel::saveScope(QSettings& settings) const {
+    settings.beginGroup(QStringLiteral("scope"));
+    settings.setValue(QStringLiteral("exclude"), excludeEdit_->text());
+    settings.setValue(QStringLiteral("minSize"), minSizeEdit_->text());
+    settings.setValue(QStringLiteral("minUnit"), minUnitCombo_->currentText());
+    settings.setValue(QStringLiteral("maxSize"), maxSizeEdit_->text());
+    settings.setValue(QStringLiteral("maxUnit"), maxUnitCombo_->currentText());
+    settings.endGroup();
+}
+
+void SetupPanel::restoreScope(QSettings& settings) {
+    settings.beginGroup(QStringLiteral("scope"));
+    excludeEdit_->setText(settings.value(QStringLiteral("exclude")).toString());
+    minSizeEdit_->setText(settings.value(QStringLiteral("minSize")).toString());
+    maxSizeEdit_->setText(settings.value(QStringLiteral("maxSize")).toString());
+    for (const auto& [unit, key] : {std::pair{minUnitCombo_, QStringLiteral("minUnit")},
+                                    std::pair{maxUnitCombo_, QStringLiteral("maxUnit")}}) {
+        const int at = unit->findText(settings.value(key).toString());
+        if (at >= 0)
+            unit->setCurrentIndex(at);
+    }
+    settings.endGroup();
+}
+
 std::array<bool, kSearchTypeCount> SetupPanel::searchTypes() const {
     std::array<bool, kSearchTypeCount> types{};
     for (int k = 0; k < kSearchTypeCount; ++k)
@@ -351,9 +479,11 @@ void SetupPanel::focusFolderList() {
 }
 
 QList<QWidget*> SetupPanel::focusOrder() const {
-    return {driveCombo_,    folderList_,       patternEdit_,    subFoldersCheckBox_,
-            addPathButton_, removePathButton_, searchPathList_, addFolderButton_,
-            searchButton_,  newSearchButton_,  searchTypeList_, menuButton_};
+    return {driveCombo_,    folderList_,       patternEdit_,     subFoldersCheckBox_,
+            addPathButton_, removePathButton_, searchPathList_,  addFolderButton_,
+            excludeEdit_,   minSizeEdit_,      minUnitCombo_,    maxSizeEdit_,
+            maxUnitCombo_,  searchButton_,     newSearchButton_, searchTypeList_,
+            menuButton_};
 }
 
 QWidget* SetupPanel::menuButton() const {

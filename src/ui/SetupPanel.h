@@ -11,11 +11,13 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMimeData;
 class QPushButton;
+class QSettings;
 class QTreeWidget;
 
 namespace trevalo {
@@ -47,6 +49,15 @@ public:
     // Shows path row i (0-based) as selected.
     void selectPathRow(int row);
 
+    // The scope of a search from the "Exclude", "Min size" and "Max size" fields: fills the
+    // request's exclude patterns and size limits (an empty field is no limit). False, with a
+    // message for the user in `error`, when a size cannot be read or the minimum passes the
+    // maximum.
+    bool readScope(SearchRequest& request, QString& error) const;
+    // The scope fields are remembered between runs.
+    void saveScope(QSettings& settings) const;
+    void restoreScope(QSettings& settings);
+
     // The ticked search types; at least one must be ticked for a search.
     std::array<bool, kSearchTypeCount> searchTypes() const;
     void selectAllSearchTypes();
@@ -58,7 +69,7 @@ public:
     void focusDriveCombo();
     void focusFolderList();
     // The panel's controls in the window's tab order: the folder controls, the path list,
-    // then the search controls.
+    // the scope fields, then the search controls.
     QList<QWidget*> focusOrder() const;
     // The Menu button, where the general menu opens from the keyboard.
     QWidget* menuButton() const;
@@ -96,6 +107,15 @@ private:
     QPushButton* removePathButton_;
     QPushButton* addFolderButton_;
     QTreeWidget* searchPathList_;
+    // The scope row: what the search leaves out.
+    QLabel* excludeLabel_;
+    QLineEdit* excludeEdit_;
+    QLabel* minSizeLabel_;
+    QLineEdit* minSizeEdit_;
+    QComboBox* minUnitCombo_;
+    QLabel* maxSizeLabel_;
+    QLineEdit* maxSizeEdit_;
+    QComboBox* maxUnitCombo_;
     // searchControls
     QWidget* searchControls_;
     QPushButton* searchButton_;

@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QEventLoop>
@@ -40,6 +41,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -142,6 +144,42 @@ struct Window {
         return child<QWidget>(QStringLiteral("resultFrame%1").arg(list));
     }
     QAction* action(const char* name) const { return child<QAction>(QString::fromLatin1(name)); }
+    QLineEdit* edit(const char* name) const { return child<QLineEdit>(QString::fromLatin1(name)); }
+    QComboBox* combo(const char* name) const { return child<QComboBox>(QString::fromLatin1(name)); }
+    // The scope fields: a ";" line of patterns, and the limits as "number|unit" (empty: none).
+    void setScope(const QString& exclude, const QString& minSize, const QString& maxSize) {
+        edit("excludeEdit")->setText(exclude);
+        for (const auto& [field, name] : {std::pair{minSize, "min"}, std::pair{maxSize, "max"}}) {
+            edit(name == std::string("min") ? "minSizeEdit" : "maxSizeEdit")
+                ->setText(field.section('|', 0, 0));
+            if (field.contains('|'))
+                combo(name == std::string("min") ? "minUnitCombo" : "maxUnitCombo")
+                    ->setCurrentText(field.section('|', 1));
+        }
+    }
+    // Opens a results file as the menu does, the dialog answering with path; waits for the end.
+    bool openResults(const std::string& path) {
+        w.setFileDialogHook([path](const QString&, const QString&, bool save) {
+            return save ? QString() : QString::fromStdString(path);
+        });
+        QSignalSpy opened(&w, &MainWindow::resultsOpened);
+        action("openResultsAction")->trigger();
+        return opened.wait(10000) && opened.first().first().toBool();
+    }
+    // Saves or exports through the menu, the dialog answering with path.
+    void saveTo(const char* actionName, const std::string& path) {
+        w.setFileDialogHook([path](const QString&, const QString&, bool save) {
+            return save ? QString::fromStdString(path) : QString();
+        });
+        action(actionName)->trigger();
+    }
+    QStringList paths(int list) {
+        QStringList out;
+        for (const ResultRow& r : w.resultModel(list).rows())
+            out << QString::fromStdString(r.path());
+        out.sort();
+        return out;
+    }
     QStringList pathTexts() {
         QStringList out;
         for (int i = 0; i < searchPathList()->topLevelItemCount(); ++i)
@@ -187,6 +225,11 @@ struct Window {
     }
     bool deleted() {
         return QTest::qWaitFor([this] { return !w.fileCommands().deleteRunning(); }, 10000);
+    }
+    void selectRowOf(const std::string& path) {
+        const int row = rowOf(path);
+        QVERIFY2(row >= 0, path.c_str());
+        w.selectRow(row);
     }
     void clickRow(int row) {
         ResultListView* shown = view(w.currentList());
@@ -341,11 +384,13 @@ private slots:
             expectInsideAndApart(
                 &t.w, {t.setupPanel(), t.resultTabs(), t.fileOpPanel(), t.statusBar()}, where);
             expectInsideAndApart(t.setupPanel(), {t.pathPicker(), t.searchControls()}, where);
-            expectInsideAndApart(t.pathPicker(),
-                                 {t.driveCombo(), t.folderList(), t.patternEdit(),
-                                  t.subFoldersCheckBox(), t.addPathButton(), t.removePathButton(),
-                                  t.searchPathList(), t.child<QWidget>("addFolderButton")},
-                                 where);
+            expectInsideAndApart(
+                t.pathPicker(),
+                {t.driveCombo(), t.folderList(), t.patternEdit(), t.subFoldersCheckBox(),
+                 t.addPathButton(), t.removePathButton(), t.searchPathList(),
+                 t.child<QWidget>("addFolderButton"), t.edit("excludeEdit"), t.edit("minSizeEdit"),
+                 t.combo("minUnitCombo"), t.edit("maxSizeEdit"), t.combo("maxUnitCombo")},
+                where);
             expectInsideAndApart(
                 t.searchControls(),
                 {t.searchButton(), t.newSearchButton(), t.searchTypeList(), t.menuButton()}, where);
@@ -661,12 +706,13 @@ private slots:
             if (QApplication::focusWidget() == start)
                 break;
         }
-        QCOMPARE(
-            visited,
-            QStringList({"folderList", "patternEdit", "subFoldersCheckBox", "addPathButton",
-                         "removePathButton", "searchPathList", "addFolderButton", "searchButton",
-                         "newSearchButton", "searchTypeList", "menuButton", "resultTabBar",
-                         "resultView0", "taskButton", "previewCheckBox", "driveCombo"}));
+        QCOMPARE(visited, QStringList({"folderList",      "patternEdit",      "subFoldersCheckBox",
+                                       "addPathButton",   "removePathButton", "searchPathList",
+                                       "addFolderButton", "excludeEdit",      "minSizeEdit",
+                                       "minUnitCombo",    "maxSizeEdit",      "maxUnitCombo",
+                                       "searchButton",    "newSearchButton",  "searchTypeList",
+                                       "menuButton",      "resultTabBar",     "resultView0",
+                                       "taskButton",      "previewCheckBox",  "driveCombo"}));
 
         // Menu and Task open their menus below themselves.
         QMenu* general = t.child<QMenu>(QStringLiteral("generalMenu"));
@@ -1114,6 +1160,174 @@ private slots:
             QCOMPARE(t.list().row(i).checked, i == text);
         t.key(Qt::Key_Space);
         QCOMPARE(countMarked(t.list().rows()), std::size_t{0});
+    }
+
+    // The scope fields reach the search: an excluded folder and name are not searched, files
+    // outside the size limits are in no list and are counted after the usual text; a size that
+    // cannot be read, or a minimum above the maximum, is named and starts nothing; the fields
+    // come back in the next run.
+    void excludeAndSizeLimitsShapeTheSearch() {
+        TempTree tree;
+        tree.file("small/a.txt", "abc"); // 3 bytes: under the minimum
+        tree.file("small/b.txt", "abc");
+        tree.file("mid/c.dat", "0123456789");
+        tree.file("mid/d.dat", "0123456789");
+        tree.file("mid/e.tmp", "0123456789");           // excluded by its name
+        tree.file("skip/f.dat", "0123456789");          // in an excluded folder
+        tree.file("big/g.bin", std::string(2000, 'g')); // over the maximum
+        tree.file("big/h.bin", std::string(2000, 'g'));
+        tree.file("zero/c.dat"); // empty: under the minimum, so not under "Zero Size" either
+        {
+            Window t;
+            QVERIFY(t.shown());
+            t.setScope("skip; *.TMP", "5|B", "1.5|KB");
+            t.search(tree.root());
+            QCOMPARE(t.paths(ListDuplicates),
+                     QStringList({QString::fromStdString(tree.path("mid/c.dat")),
+                                  QString::fromStdString(tree.path("mid/d.dat"))}));
+            QCOMPARE(t.w.resultModel(ListZeroSize).rowCount(), 0);
+            QCOMPARE(t.w.resultModel(ListSameName).rowCount(), 0);
+            QVERIFY2(QRegularExpression(QStringLiteral("^Completed in \\d+s, searching 2 files\\. "
+                                                       "5 files outside the size limits were "
+                                                       "left out\\.$"))
+                         .match(t.statusLabel()->text())
+                         .hasMatch(),
+                     qPrintable(t.statusLabel()->text()));
+            QVERIFY(t.messages.isEmpty());
+
+            // A unit typed in the field wins over the one beside it.
+            t.setScope("skip; *.TMP", "5|B", "1 MB|KB");
+            t.search(tree.root());
+            QCOMPARE(t.w.resultModel(ListDuplicates).rowCount(), 4);
+
+            // Refused before anything starts: the lists stay.
+            for (const auto& [minSize, maxSize, says] :
+                 {std::tuple{"abc", "", "\"abc\" is not a size for Min size."},
+                  std::tuple{"", "-1", "\"-1\" is not a size for Max size."},
+                  std::tuple{"2|KB", "1.5|KB",
+                             "Min size (2 KB) is larger than Max size (1500 B)"}}) {
+                t.messages.clear();
+                t.setScope("skip; *.TMP", minSize, maxSize);
+                QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+                QVERIFY(!t.w.searchRunning());
+                QCOMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
+                QCOMPARE(t.messages.size(), 1);
+                QVERIFY2(t.messages[0].startsWith(QString::fromUtf8(says)),
+                         qPrintable(t.messages[0]));
+                QCOMPARE(t.w.resultModel(ListDuplicates).rowCount(), 4);
+            }
+            t.setScope("skip; *.TMP", "5|B", "1.5|MB");
+            t.w.close();
+        }
+        Window t;
+        QCOMPARE(t.edit("excludeEdit")->text(), QStringLiteral("skip; *.TMP"));
+        QCOMPARE(t.edit("minSizeEdit")->text(), QStringLiteral("5"));
+        QCOMPARE(t.combo("minUnitCombo")->currentText(), QStringLiteral("B"));
+        QCOMPARE(t.edit("maxSizeEdit")->text(), QStringLiteral("1.5"));
+        QCOMPARE(t.combo("maxUnitCombo")->currentText(), QStringLiteral("MB"));
+    }
+
+    // Saved results open into the four lists again, names that are not UTF-8 included; a file
+    // that is refused leaves the lists alone; a row whose file changed since is greyed, cannot
+    // be marked and is neither deleted nor renamed; the visible list exports as CSV.
+    void savedResultsOpenAgainAndStaleRowsAreLeftAlone() {
+        TempTree tree;
+        useHomeIn(tree);
+        tree.file("data/a/same.txt", "same bytes");
+        tree.file("data/b/same.txt", "same bytes");
+        tree.file("data/c/\xE9t\xE9.txt", "same bytes"); // Latin-1, not UTF-8
+        tree.file("data/d/gone.bin", "other bytes");
+        tree.file("data/e/gone.bin", "other bytes");
+        tree.file("data/zero.txt");
+        const std::string saved = tree.path("results.json");
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        std::array<QStringList, kResultListCount> searched;
+        for (int list = 0; list < kResultListCount; ++list)
+            searched[static_cast<std::size_t>(list)] = t.paths(list);
+        QCOMPARE(searched[ListDuplicates].size(), 5);
+        t.saveTo("saveResultsAction", saved);
+        QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
+        QVERIFY(exists(saved));
+
+        // Open into a fresh set of lists: the same rows, every byte of the names kept.
+        QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
+        QCOMPARE(t.w.resultModel(ListDuplicates).rowCount(), 0);
+        QVERIFY(t.openResults(saved));
+        for (int list = 0; list < kResultListCount; ++list)
+            QCOMPARE(t.paths(list), searched[static_cast<std::size_t>(list)]);
+        QCOMPARE(t.w.currentList(), int(ListDuplicates));
+        QVERIFY2(t.statusLabel()->text() == QStringLiteral("Opened results.json: 10 rows"),
+                 qPrintable(t.statusLabel()->text()));
+
+        // Refused files: a message each, and the lists as they were.
+        const std::string notJson = tree.file("not.json", "hello");
+        const std::string cut = tree.file("cut.json", readFile(saved).substr(0, 100));
+        std::string newer = readFile(saved);
+        const std::size_t version = newer.find("\"trevalo_results\": 1");
+        QVERIFY(version != std::string::npos);
+        newer.replace(version, 20, "\"trevalo_results\": 99");
+        const std::string other = tree.file("other.json", newer);
+        for (const std::string& refused : {notJson, cut, other}) {
+            t.messages.clear();
+            QVERIFY(!t.openResults(refused));
+            QCOMPARE(t.messages.size(), 1);
+            QVERIFY2(t.messages[0].contains(QStringLiteral("cannot be opened as results")),
+                     qPrintable(t.messages[0]));
+            QCOMPARE(t.paths(ListDuplicates), searched[ListDuplicates]);
+        }
+
+        // A file gone and another changed since: their rows are stale.
+        QCOMPARE(::unlink(tree.path("data/d/gone.bin").c_str()), 0);
+        tree.file("data/b/same.txt", "other size now");
+        t.messages.clear();
+        QVERIFY(t.openResults(saved));
+        // Each is in "Duplicates" and in "Same Name".
+        QVERIFY2(t.statusLabel()->text().endsWith(
+                     QStringLiteral(", 4 stale (changed or gone since the search)")),
+                 qPrintable(t.statusLabel()->text()));
+        t.showList(ListDuplicates);
+        const int changed = t.rowOf(tree.path("data/b/same.txt"));
+        const int fresh = t.rowOf(tree.path("data/a/same.txt"));
+        QVERIFY(changed >= 0 && fresh >= 0);
+        const QModelIndex cell = t.list().index(changed, NameColumn);
+        QVERIFY(!(t.list().flags(cell) & Qt::ItemIsUserCheckable));
+        QVERIFY(!t.list().data(cell, Qt::CheckStateRole).isValid());
+        QVERIFY(t.list().data(cell, Qt::ToolTipRole).toString().contains(QStringLiteral("gone")));
+        QVERIFY(t.list().data(cell, Qt::ForegroundRole).isValid());
+        QVERIFY(!t.list().data(t.list().index(fresh, NameColumn), Qt::ForegroundRole).isValid());
+        // No way to mark it: not one by one, not all, not by age.
+        t.list().setChecked(changed, true);
+        t.action("markAllAction")->trigger();
+        QVERIFY(!t.list().row(t.rowOf(tree.path("data/b/same.txt"))).checked);
+        t.action("clearMarksAction")->trigger();
+        t.action("markNewerAction")->trigger();
+        t.action("markOlderAction")->trigger();
+        for (const ResultRow& r : t.list().rows())
+            QVERIFY(!r.checked || !r.stale);
+        // Delete and Rename on it are refused with a word; the file stays.
+        t.action("clearMarksAction")->trigger();
+        t.selectRowOf(tree.path("data/b/same.txt"));
+        t.messages.clear();
+        t.action("deleteAction")->trigger();
+        t.action("renameAction")->trigger();
+        QCOMPARE(t.messages.size(), 2);
+        for (const QString& message : t.messages)
+            QVERIFY2(message.contains(QStringLiteral("gone since these results were saved")),
+                     qPrintable(message));
+        QVERIFY(t.questions.isEmpty() && t.prompts.isEmpty());
+        QCOMPARE(readFile(tree.path("data/b/same.txt")), std::string("other size now"));
+
+        // Export: the visible list, a header row and one line per row.
+        const std::string csv = tree.path("list.csv");
+        t.saveTo("exportListAction", csv);
+        const QStringList lines =
+            QString::fromStdString(readFile(csv)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.value(0),
+                 QStringLiteral("Name,In Folder,Group,Size,Date Modified,Kept,Reason"));
+        QCOMPARE(lines.size(), 1 + 5 + 1); // the last line ends too
+        QVERIFY(lines.filter(QStringLiteral("\\udce9t\\udce9.txt")).size() == 1);
     }
 };
 
