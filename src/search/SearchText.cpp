@@ -9,16 +9,20 @@ namespace {
 std::int64_t wholeSeconds(double seconds) {
     return static_cast<std::int64_t>(std::floor(seconds < 0 ? 0 : seconds));
 }
+
+std::string filesText(std::int64_t files) {
+    return std::to_string(files) + (files == 1 ? " file." : " files.");
+}
 } // namespace
 
 std::string completionText(double seconds, std::int64_t files) {
     return "Completed in " + std::to_string(wholeSeconds(seconds)) + "s, searching " +
-           std::to_string(files) + " files.";
+           filesText(files);
 }
 
 std::string cancelledText(double seconds, std::int64_t files) {
     return "Cancelled after " + std::to_string(wholeSeconds(seconds)) + "s, searching " +
-           std::to_string(files) + " files.";
+           filesText(files);
 }
 
 std::string outcomeText(const SearchOutcome& outcome) {
