@@ -12,15 +12,15 @@ QString sizeForPeople(std::int64_t bytes) {
         return QStringLiteral("1 byte");
     if (bytes < 1000)
         return QStringLiteral("%1 bytes").arg(bytes);
-    static constexpr std::array<const char*, 6> units = {"kB", "MB", "GB", "TB", "PB", "EB"};
+    static constexpr std::array<const char*, 6> kUnits = {"kB", "MB", "GB", "TB", "PB", "EB"};
     double value = static_cast<double>(bytes) / 1000.0;
     std::size_t unit = 0;
     // 999,950 bytes would round to "1000.0 kB": move up a unit before rounding does.
-    while (value >= 999.95 && unit + 1 < units.size()) {
+    while (value >= 999.95 && unit + 1 < kUnits.size()) {
         value /= 1000.0;
         ++unit;
     }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(kUnits[unit]));
 }
 
 QString exactBytes(std::int64_t bytes) {
