@@ -83,10 +83,10 @@ void markByAge(std::vector<ResultRow>& rows, int list, Age age) {
             continue;
         const bool olderOrSame =
             dayOfDateText(rows[i].dateText()) <= dayOfDateText(rows[i - 1].dateText());
-        if (olderOrSame == (age == Age::Older))
-            rows[i].checked = true;
-        else
-            rows[i - 1].checked = true;
+        ResultRow& chosen = olderOrSame == (age == Age::Older) ? rows[i] : rows[i - 1];
+        // A kept file stays unmarked; its partner is then not marked by this pair either.
+        if (!chosen.kept && !chosen.isFolder)
+            chosen.checked = true;
     }
 }
 

@@ -31,7 +31,8 @@ int markKeyColumn(int list);
 // without regard to letter case in "Same Name"), marks the older of the two (Age::Older) or the
 // newer one (Age::Newer). Age is the calendar day of the "Date Modified" text; on
 // the same day the lower row of the pair counts as the older. A pass only ever sets marks, so
-// at least one row of every group stays unmarked.
+// at least one row of every group stays unmarked. A kept file or a folder is never marked: a pair
+// whose chosen row is one marks nothing.
 void markByAge(std::vector<ResultRow>& rows, int list, Age age);
 
 // ---- Marking that keeps files ----

@@ -6,6 +6,7 @@
 #include "results/Marking.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
+#include "results/ResultTotals.h"
 #include "ui/GeneralMenu.h"
 
 #include <QInputDialog>
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <unordered_set>
 
 namespace trevalo {
 
@@ -139,7 +139,8 @@ void FileCommands::deleteMarked() {
     // whatever a running search does to the lists meanwhile.
     auto run = std::make_shared<DeleteRun>();
     run->list = list;
-    run->plan = planDelete(w_.resultModel(list).rows());
+    // Only the marked rows in sight: a filter hides the others.
+    run->plan = planDelete(w_.resultModel(list).rows(), w_.resultModel(list).shownScope());
     if (run->plan.items.empty()) {
         w_.messageBox(tr("Please mark files."), appTitle());
         return;
@@ -147,7 +148,9 @@ void FileCommands::deleteMarked() {
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
 
     deleting_ = true; // also while the question is open
-    if (!confirm(deleteQuestion(run->plan.items.size(), left), tr("Delete"))) {
+    const QString question = deleteQuestion(run->plan.items.size(), left) + QStringLiteral("\n\n") +
+                             trashTotalText(run->plan);
+    if (!confirm(question, tr("Delete"))) {
         deleting_ = false;
         return;
     }
@@ -213,20 +216,14 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     // The lists may have been re-sorted or refilled while the worker ran, so the rows of the
     // files that moved are found by path, in every list: no list may still offer a file that
     // is in the trash now.
+    // The rows that go are remembered with the files, for "Restore Last Delete".
     if (!outcome.moved.empty()) {
-        const std::vector<DeletePlan::Item>& items = run->plan.items;
-        std::unordered_set<std::string> moved;
-        moved.reserve(outcome.moved.size());
-        for (const std::size_t row : outcome.moved) {
-            const auto it = std::lower_bound(
-                items.begin(), items.end(), row,
-                [](const DeletePlan::Item& item, std::size_t r) { return item.row < r; });
-            if (it != items.end() && it->row == row)
-                moved.insert(it->path);
-        }
+        DeleteRecord record(run->plan, outcome);
         for (int list = 0; list < kResultListCount; ++list)
             w_.resultModel(list).removeRowsWhere(
-                [&moved](const ResultRow& r) { return !r.isFolder && moved.contains(r.path()); });
+                [&record, list](const ResultRow& r) { return record.takeRow(list, r); });
+        history_.push(std::move(record));
+        emit restoreAvailable(true);
     }
     w_.updateTabCounts();
 
@@ -238,6 +235,32 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
                       details);
     }
     deleting_ = false;
+}
+
+// ---- Restore ----
+
+void FileCommands::restoreLastDelete() {
+    if (deleting_ || history_.empty())
+        return;
+    const RestoreReport report = history_.restoreLast();
+    emit restoreAvailable(!history_.empty());
+    // The rows come back where the list's present order puts them.
+    for (int list = 0; list < kResultListCount; ++list) {
+        std::vector<ResultRow> rows = report.rows[static_cast<std::size_t>(list)];
+        if (rows.empty())
+            continue;
+        ResultListModel& model = w_.resultModel(list);
+        model.appendRows(std::move(rows));
+        if (model.sortColumn() >= 0)
+            model.sortByColumn(model.sortColumn(), model.sortOrder());
+    }
+    w_.updateTabCounts();
+    const QString problems = restoreMessage(report, kListedFailures);
+    if (!problems.isEmpty())
+        w_.messageBox(problems, tr("Restore Last Delete"), false,
+                      report.files.size() - report.restoredCount() > kListedFailures
+                          ? restoreMessage(report)
+                          : QString());
 }
 
 // ---- Rename and open ----
@@ -262,6 +285,12 @@ void FileCommands::renameSelected() {
     const ResultRow row = w_.resultModel(w_.currentList()).row(selected);
     if (row.isFolder) {
         w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr("It is a folder."),
+                      tr("Can't rename"));
+        return;
+    }
+    if (row.kept) {
+        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') +
+                          tr("It is in a Keep folder: kept files are never renamed."),
                       tr("Can't rename"));
         return;
     }

@@ -661,12 +661,12 @@ private slots:
             if (QApplication::focusWidget() == start)
                 break;
         }
-        QCOMPARE(
-            visited,
-            QStringList({"folderList", "patternEdit", "subFoldersCheckBox", "addPathButton",
-                         "removePathButton", "searchPathList", "addFolderButton", "searchButton",
-                         "newSearchButton", "searchTypeList", "menuButton", "resultTabBar",
-                         "resultView0", "taskButton", "previewCheckBox", "driveCombo"}));
+        QCOMPARE(visited,
+                 QStringList({"folderList", "patternEdit", "subFoldersCheckBox", "addPathButton",
+                              "removePathButton", "searchPathList", "addFolderButton",
+                              "onlyWithKeptCheckBox", "searchButton", "newSearchButton",
+                              "searchTypeList", "menuButton", "filterBar", "resultTabBar",
+                              "resultView0", "taskButton", "previewCheckBox", "driveCombo"}));
 
         // Menu and Task open their menus below themselves.
         QMenu* general = t.child<QMenu>(QStringLiteral("generalMenu"));
@@ -854,7 +854,8 @@ private slots:
         QVERIFY(t.deleted());
         QCOMPARE(t.questions.last(),
                  QStringLiteral("2 marked files will be moved to the trash.\n\n1 of them has no "
-                                "identical copy left unmarked.\n\nGo ahead?"));
+                                "identical copy left unmarked.\n\nGo ahead?\n\n2 files (26 "
+                                "bytes) will be moved to the trash."));
         QVERIFY(!exists(a) && !exists(notes));
         t.showList(1);
         QCOMPARE(t.rowOf(a), -1);
@@ -866,7 +867,7 @@ private slots:
         QCOMPARE(t.questions.last(),
                  QStringLiteral("1 marked file will be moved to the trash.\n\nIt has no identical "
                                 "copy left unmarked.\n\n1 group would keep no copy at all.\n\nGo "
-                                "ahead?"));
+                                "ahead?\n\n1 file (10 bytes) will be moved to the trash."));
         t.action("clearMarksAction")->trigger();
 
         // The unmarked copy is another file now, though of the same size and times.
@@ -880,8 +881,10 @@ private slots:
         t.mark(copy);
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QCOMPARE(t.questions.last(),
-                 QStringLiteral("1 marked file will be moved to the trash.\n\nGo ahead?"));
+        QCOMPARE(
+            t.questions.last(),
+            QStringLiteral("1 marked file will be moved to the trash.\n\nGo ahead?\n\n1 file (10 "
+                           "bytes) will be moved to the trash."));
         QCOMPARE(t.messages, QStringList{"Deletion failed: \n" + displayText(copy) + ": " +
                                          kChangedSinceSearch + "|Trevalo"});
         QVERIFY(!progressShown);
