@@ -52,16 +52,27 @@ void ResultListModel::setFilter(const std::string& text, int list) {
     filterText_ = text;
     filterList_ = list;
     shown_.clear();
-    rowsChanged();
+    forgetBands();
+    refilter();
     endResetModel();
+}
+
+void ResultListModel::prepareFilter(int list) {
+    if (!texts_ || texts_->list() != list)
+        texts_ = std::make_unique<FilterTexts>(rows_, list);
 }
 
 void ResultListModel::rowsChanged() {
     texts_.reset();
     forgetBands();
+    refilter();
+}
+
+void ResultListModel::refilter() {
     if (!filtered())
         return;
-    texts_ = std::make_unique<FilterTexts>(rows_, filterList_);
+    if (!texts_ || texts_->list() != filterList_)
+        texts_ = std::make_unique<FilterTexts>(rows_, filterList_);
     shown_ = RowFilter(filterText_).shownRows(*texts_);
 }
 

@@ -71,6 +71,9 @@ public:
     // delete) until the text changes. One reset of the view per change of text.
     void setFilter(const std::string& text, int list);
     const std::string& filterText() const { return filterText_; }
+    // Reads the rows' texts for a filter of list beforehand (when the filter box gets the
+    // focus), so that the first key typed does not wait for it.
+    void prepareFilter(int list);
     bool filtered() const { return !filterText_.empty(); }
     // The rows shown, for the commands that act on them.
     RowScope shownScope() const { return filtered() ? RowScope(shown_) : RowScope(); }
@@ -123,6 +126,8 @@ private:
     // After the rows changed: the filter's texts are made again when next needed, and the
     // rows shown are worked out again.
     void rowsChanged();
+    // Works out the rows the filter shows.
+    void refilter();
     std::vector<Tracked> rememberPersistentRows() const;
     void movePersistentRows(const std::vector<Tracked>& tracked);
 

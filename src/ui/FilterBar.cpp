@@ -22,6 +22,11 @@ bool FilterBar::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
+void FilterBar::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit focused();
+}
+
 void FilterBar::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && !text().isEmpty()) {
         clear();

@@ -12,7 +12,12 @@ class FilterBar : public QLineEdit {
 public:
     explicit FilterBar(QWidget* parent = nullptr);
 
+signals:
+    // The box got the keyboard focus: typing is about to start.
+    void focused();
+
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -125,6 +125,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     marks_ = new MarkCommands(*this, this);
     filterBar_ = new FilterBar(this);
     connect(filterBar_, &QLineEdit::textChanged, this, &MainWindow::applyFilter);
+    connect(filterBar_, &FilterBar::focused, this,
+            [this] { currentModel().prepareFilter(currentList_); });
     new QShortcut(QKeySequence::Find, this, this, [this] {
         filterBar_->setFocus(Qt::ShortcutFocusReason);
         filterBar_->selectAll();
