@@ -115,7 +115,7 @@ void FileCommands::toggleCurrentMark() {
     const int focused = w_.focusedRow();
     const int row = focused >= 0 ? focused : w_.selectedRow();
     ResultListModel& model = w_.resultModel(w_.currentList());
-    if (row >= 0 && row < model.rowCount())
+    if (row >= 0 && static_cast<std::size_t>(row) < model.rows().size())
         model.setChecked(row, !model.row(row).checked);
 }
 

@@ -373,7 +373,8 @@ void MainWindow::resetForNewSearch() {
 void MainWindow::updateTabCounts() {
     QTabBar* tabs = resultTabs_->tabBar();
     for (int i = 0; i < kResultListCount; ++i)
-        tabs->setTabText(i, countCaption(tabs->tabText(i), resultModel(i).rowCount()));
+        tabs->setTabText(i, countCaption(tabs->tabText(i),
+                                         static_cast<long long>(resultModel(i).rows().size())));
 }
 
 void MainWindow::sortList(int list, int column, Qt::SortOrder order) {
