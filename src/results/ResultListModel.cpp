@@ -299,7 +299,15 @@ void ResultListModel::setChecked(int row, bool checked) {
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }
 
-void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)>& pass) {
+void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)>& pass,
+                               RowOrder order) {
+    if (order == RowOrder::Kept) {
+        pass(rows_);
+        if (rowCount() > 0)
+            emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn),
+                             {Qt::CheckStateRole});
+        return;
+    }
     const std::size_t before = rows_.size();
     const int shownBefore = rowCount();
     emit layoutAboutToBeChanged();

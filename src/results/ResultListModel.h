@@ -105,7 +105,11 @@ public:
     // Runs a pass over all rows that may reorder them and change their marks (the marking
     // commands), and tells the view about it as one change. The pass must keep the number of
     // rows; a pass that does not is shown as a reset of the whole list.
-    void editRows(const std::function<void(std::vector<ResultRow>&)>& pass);
+    // A pass that only changes marks (RowOrder::Kept) is told as a change of the check boxes
+    // alone, and the rows shown under a filter stay as they are.
+    enum class RowOrder { MayChange, Kept };
+    void editRows(const std::function<void(std::vector<ResultRow>&)>& pass,
+                  RowOrder order = RowOrder::MayChange);
 
     // Removes the rows whose positions are listed (in any order; repeats and positions out of
     // range are ignored). Returns how many rows went.

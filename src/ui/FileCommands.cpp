@@ -106,8 +106,9 @@ void FileCommands::markByAge(Age age) {
     // markByAge sorts by the list's key column itself, so the sort and the marks reach the
     // view as one change.
     const int list = w_.currentList();
-    w_.resultModel(w_.currentList()).editRows([list, age](std::vector<ResultRow>& rows) {
-        trevalo::markByAge(rows, list, age);
+    ResultListModel& model = w_.resultModel(list);
+    model.editRows([list, age, scope = model.shownScope()](std::vector<ResultRow>& rows) {
+        trevalo::markByAge(rows, list, age, scope);
     });
 }
 

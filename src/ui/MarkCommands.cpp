@@ -134,9 +134,9 @@ void MarkCommands::keepOnePerGroup() {
         return;
     ResultListModel& model = w_.resultModel(ListDuplicates);
     const KeepRule rule = rule_;
-    model.editRows([rule, scope = model.shownScope()](std::vector<ResultRow>& rows) {
-        markAllButOnePerGroup(rows, rule, scope);
-    });
+    model.editRows([rule, scope = model.shownScope()](
+                       std::vector<ResultRow>& rows) { markAllButOnePerGroup(rows, rule, scope); },
+                   ResultListModel::RowOrder::Kept);
 }
 
 void MarkCommands::setFolderMarks(bool marked) {
@@ -145,9 +145,11 @@ void MarkCommands::setFolderMarks(bool marked) {
     if (selected < 0 || selected >= static_cast<int>(model.rows().size()))
         return;
     const std::string folder = model.row(selected).folder;
-    model.editRows([&folder, marked, scope = model.shownScope()](std::vector<ResultRow>& rows) {
-        trevalo::setFolderMarks(rows, folder, marked, scope);
-    });
+    model.editRows(
+        [&folder, marked, scope = model.shownScope()](std::vector<ResultRow>& rows) {
+            trevalo::setFolderMarks(rows, folder, marked, scope);
+        },
+        ResultListModel::RowOrder::Kept);
 }
 
 QString MarkCommands::patternCountText(const QString& pattern) const {
@@ -169,9 +171,11 @@ void MarkCommands::markByPattern() {
         return;
     ResultListModel& model = w_.resultModel(w_.currentList());
     const std::string bytes = bytesOf(pattern);
-    model.editRows([&bytes, scope = model.shownScope()](std::vector<ResultRow>& rows) {
-        trevalo::markByPattern(rows, bytes, scope);
-    });
+    model.editRows(
+        [&bytes, scope = model.shownScope()](std::vector<ResultRow>& rows) {
+            trevalo::markByPattern(rows, bytes, scope);
+        },
+        ResultListModel::RowOrder::Kept);
 }
 
 // ---- Totals ----

@@ -1298,6 +1298,13 @@ private slots:
         QCOMPARE(t.totals(), QStringLiteral("2 rows in 1 group, 11 bytes reclaimable"));
         for (int i = 0; i < t.list().rowCount(); ++i)
             QVERIFY(t.list().data(t.list().index(i, NameColumn)).toString().contains("beach"));
+        // Marking by age clears and marks the groups shown; a hidden mark stays.
+        const std::string hidden = tree.path("data/work/report.txt");
+        t.list().setChecked(t.rowOf(hidden), true);
+        t.action("markOlderAction")->trigger();
+        QCOMPARE(countMarked(t.list().rows()), std::size_t{2});
+        QVERIFY(t.list().row(t.rowOf(hidden)).checked);
+        t.list().setChecked(t.rowOf(hidden), false);
         t.action("markAllAction")->trigger();
         QCOMPARE(countMarked(t.list().rows()), std::size_t{2});
         QCOMPARE(t.totals(),
