@@ -62,8 +62,13 @@ void ResultListModel::prepareFilter(int list) {
         texts_ = std::make_unique<FilterTexts>(rows_, list);
 }
 
-void ResultListModel::rowsChanged() {
+void ResultListModel::forgetTexts() {
     texts_.reset();
+    ++rowsVersion_;
+}
+
+void ResultListModel::rowsChanged() {
+    forgetTexts();
     forgetBands();
     refilter();
 }
@@ -237,7 +242,7 @@ void ResultListModel::appendRows(std::vector<ResultRow> rows) {
         rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
                      std::make_move_iterator(rows.end()));
     // The bands of the rows above stay; the new ones are worked out when asked for.
-    texts_.reset();
+    forgetTexts();
     endInsertRows();
 }
 
@@ -248,7 +253,7 @@ void ResultListModel::clear() {
     bands_.clear();
     bands_.shrink_to_fit();
     shown_.clear();
-    texts_.reset();
+    forgetTexts();
     forgetBands();
     sortColumn_ = -1;
     sortOrder_ = Qt::AscendingOrder;
@@ -351,7 +356,7 @@ int ResultListModel::removeRowsAt(std::vector<int> positions) {
         endResetModel();
         return static_cast<int>(positions.size());
     }
-    texts_.reset();
+    forgetTexts();
     forgetBands();
 
     // Stretches of adjacent positions, first to last.
@@ -401,7 +406,7 @@ void ResultListModel::setRowName(int row, std::string name) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return;
     rows_[static_cast<std::size_t>(row)].name = std::move(name);
-    texts_.reset();
+    forgetTexts();
     const int shownAt = viewRowOf(row);
     if (shownAt < 0)
         return;

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,6 +72,9 @@ public:
     // delete) until the text changes. One reset of the view per change of text.
     void setFilter(const std::string& text, int list);
     const std::string& filterText() const { return filterText_; }
+    // Changes whenever the rows change (not their marks, nor the filter): what is worked out
+    // from the rows, such as their groups, is good while it stays.
+    std::uint64_t rowsVersion() const { return rowsVersion_; }
     // Reads the rows' texts for a filter of list beforehand (when the filter box gets the
     // focus), so that the first key typed does not wait for it.
     void prepareFilter(int list);
@@ -130,6 +134,7 @@ private:
     // After the rows changed: the filter's texts are made again when next needed, and the
     // rows shown are worked out again.
     void rowsChanged();
+    void forgetTexts();
     // Works out the rows the filter shows.
     void refilter();
     std::vector<Tracked> rememberPersistentRows() const;
@@ -152,6 +157,7 @@ private:
     int filterList_ = 0;
     std::vector<int> shown_;
     std::unique_ptr<FilterTexts> texts_; // made on the first key typed after a change of rows
+    std::uint64_t rowsVersion_ = 0;
 };
 
 } // namespace trevalo

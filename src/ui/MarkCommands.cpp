@@ -190,6 +190,7 @@ void TotalsLabel::showList(ResultListModel* model, int list) {
     connections_.clear();
     model_ = model;
     list_ = list;
+    groups_.reset();
     if (model_) {
         connections_ << connect(
             model_, &QAbstractItemModel::dataChanged, this,
@@ -200,6 +201,10 @@ void TotalsLabel::showList(ResultListModel* model, int list) {
         for (const auto changed :
              {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
             connections_ << connect(model_, changed, this, &TotalsLabel::recount);
+        // After a sort too: the groups are numbered again here rather than on the next key
+        // typed in the filter box.
+        connections_ << connect(model_, &QAbstractItemModel::layoutChanged, this,
+                                &TotalsLabel::recount);
         connections_ << connect(model_, &QAbstractItemModel::modelReset, this,
                                 &TotalsLabel::recount);
     }
@@ -217,7 +222,11 @@ void TotalsLabel::setPaused(bool paused) {
 void TotalsLabel::recount() {
     if (paused_ || !model_)
         return;
-    totals_ = listTotals(model_->rows(), list_, model_->shownScope());
+    if (!groups_ || groupsVersion_ != model_->rowsVersion()) {
+        groups_ = std::make_unique<GroupNumbers>(model_->rows(), list_);
+        groupsVersion_ = model_->rowsVersion();
+    }
+    totals_ = listTotals(model_->rows(), list_, model_->shownScope(), *groups_);
     setText(totals_.rows > 0 ? totalsText(totals_, list_) : QString());
 }
 

@@ -8,7 +8,9 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -82,6 +84,10 @@ private:
     int list_ = 0;
     bool paused_ = false;
     ListTotals totals_;
+    // The groups of the list's rows, numbered once per change of the rows (a filter's text
+    // changes nothing there).
+    std::unique_ptr<GroupNumbers> groups_;
+    std::uint64_t groupsVersion_ = 0;
     QList<QMetaObject::Connection> connections_;
 };
 
