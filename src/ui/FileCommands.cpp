@@ -142,15 +142,25 @@ void FileCommands::deleteMarked() {
     run->list = list;
     // Only the marked rows in sight: a filter hides the others.
     run->plan = planDelete(w_.resultModel(list).rows(), w_.resultModel(list).shownScope());
+    // Kept files never go, whatever marked them (a results file opened, say); the user is told.
+    std::size_t keptMarked = 0;
+    const std::vector<ResultRow>& rows = w_.resultModel(list).rows();
+    w_.resultModel(list).shownScope().forEach(
+        rows.size(), [&](std::size_t i) { keptMarked += rows[i].checked && rows[i].kept ? 1 : 0; });
+    const QString keptLine =
+        keptMarked == 0   ? QString()
+        : keptMarked == 1 ? tr("1 marked file stays: it is in a Keep folder.")
+                          : tr("%1 marked files stay: they are in a Keep folder.").arg(keptMarked);
     if (run->plan.items.empty()) {
-        w_.messageBox(tr("Please mark files."), appTitle());
+        w_.messageBox(keptMarked > 0 ? keptLine : tr("Please mark files."), appTitle());
         return;
     }
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
 
     deleting_ = true; // also while the question is open
     const QString question = deleteQuestion(run->plan.items.size(), left) + QStringLiteral("\n\n") +
-                             trashTotalText(run->plan);
+                             trashTotalText(run->plan) +
+                             (keptLine.isEmpty() ? QString() : QStringLiteral("\n\n") + keptLine);
     if (!confirm(question, tr("Delete"))) {
         deleting_ = false;
         return;

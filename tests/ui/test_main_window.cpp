@@ -1195,6 +1195,8 @@ private slots:
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
         QVERIFY(t.questions.last().startsWith(QStringLiteral("4 marked files")));
+        QVERIFY(t.questions.last().endsWith(
+            QStringLiteral("1 marked file stays: it is in a Keep folder.")));
         QVERIFY(exists(kept) && exists(tree.path("archive/alone.txt")));
         QVERIFY(!exists(tree.path("downloads/photo.jpg")));
         QCOMPARE(t.list().rowCount(), 1);
