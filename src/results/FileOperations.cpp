@@ -21,13 +21,13 @@ std::size_t countMarked(const std::vector<ResultRow>& rows) {
     return n;
 }
 
-DeletePlan planDelete(const std::vector<ResultRow>& rows) {
+DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope) {
     DeletePlan plan;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
-        if (row.checked && !row.isFolder)
+        if (row.checked && !row.isFolder && !row.kept)
             plan.items.push_back({i, row.path(), row.size, row.stamp, row.mtimeKnown});
-    }
+    });
     return plan;
 }
 
@@ -139,6 +139,8 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
         return {false, "not a file name", {}};
     if (row.isFolder)
         return {false, errorText(EISDIR), {}};
+    if (row.kept)
+        return {false, kKeptFile, {}};
     if (!row.mtimeKnown)
         return {false, kNotMeasured, {}};
     const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "results/RowScope.h"
 #include "search/ResultRow.h"
 
 #include <QString>
@@ -21,7 +22,8 @@ std::size_t countMarked(const std::vector<ResultRow>& rows);
 
 // The marked rows of a list, taken on the window's thread before the user is asked, so that
 // the delete moves exactly the files the user confirmed, and can run on a worker while the
-// list stays as it is. Folders (rows that could not be listed) are never part of a delete.
+// list stays as it is. Folders (rows that could not be listed) and kept files are never part
+// of a delete. With a scope, only the marked rows in it (the rows a filter shows) go.
 struct DeletePlan {
     struct Item {
         std::size_t row = 0; // position in the list when the plan was made
@@ -32,7 +34,7 @@ struct DeletePlan {
     };
     std::vector<Item> items; // in row order
 };
-DeletePlan planDelete(const std::vector<ResultRow>& rows);
+DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope = {});
 
 // What a delete would leave of the files it moves, as the disk shows it now.
 struct CopiesLeft {
@@ -74,6 +76,8 @@ using DeleteProgress = std::function<void(std::size_t done, std::size_t total)>;
 inline constexpr const char* kChangedSinceSearch = "changed since the search";
 // The reason given for a file the search could not measure: nothing tells it is the same file.
 inline constexpr const char* kNotMeasured = "not measured by the search";
+// The reason given for a kept file (found under a Keep path): it is never acted on.
+inline constexpr const char* kKeptFile = "it is in a Keep folder";
 
 // Moves the files of a plan to the trash, in order. Just before a file goes it is looked at
 // again: a file that is no longer the regular file of the row (device, inode, size and the
@@ -102,8 +106,8 @@ struct RenameOutcome {
 };
 
 // Renames the row's file to newName in the same folder, never replacing an existing file, and
-// only when it is still the file the search found. Folders are never renamed. The row itself is
-// not changed.
+// only when it is still the file the search found. Folders and kept files are never renamed. The
+// row itself is not changed.
 RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName);
 
 // renameFileOfRow, and on success the row's name becomes newName (its folder stays) and its

@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <string>
+#include <unordered_set>
 #include <utility>
 
 namespace trevalo {
@@ -66,11 +67,30 @@ std::int64_t dayOfDateText(std::string_view text) {
     return (negativeYear ? -year : year) * 10000 + month * 100 + day;
 }
 
-void markByAge(std::vector<ResultRow>& rows, int list, Age age) {
+void markByAge(std::vector<ResultRow>& rows, int list, Age age, const RowScope& scope) {
     if (rows.empty())
         return;
     const int keyColumn = markKeyColumn(list);
-    setAllMarks(rows, false);
+    // The groups in the scope, by their keys: the sort below moves the rows.
+    std::unordered_set<std::int64_t> groupsIn;
+    std::unordered_set<std::string> namesIn;
+    if (!scope.isAll()) {
+        scope.forEach(rows.size(), [&](std::size_t i) {
+            if (keyColumn == NameColumn)
+                namesIn.insert(foldCase(rows[i].name));
+            else
+                groupsIn.insert(rows[i].group);
+        });
+    }
+    const auto inScope = [&](const ResultRow& row) {
+        if (scope.isAll())
+            return true;
+        return keyColumn == NameColumn ? namesIn.contains(foldCase(row.name))
+                                       : groupsIn.contains(row.group);
+    };
+    for (ResultRow& row : rows)
+        if (inScope(row))
+            row.checked = false;
     sortRows(rows, keyColumn, 0);
 
     // The "#" cell is the group number padded to a fixed width, so equal texts are equal
@@ -79,14 +99,14 @@ void markByAge(std::vector<ResultRow>& rows, int list, Age age) {
         return keyColumn == NameColumn ? equalNoCase(a.name, b.name) : a.group == b.group;
     };
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        if (!sameKey(rows[i], rows[i - 1]))
+        if (!sameKey(rows[i], rows[i - 1]) || !inScope(rows[i]))
             continue;
         const bool olderOrSame =
             dayOfDateText(rows[i].dateText()) <= dayOfDateText(rows[i - 1].dateText());
-        if (olderOrSame == (age == Age::Older))
-            rows[i].checked = true;
-        else
-            rows[i - 1].checked = true;
+        ResultRow& chosen = olderOrSame == (age == Age::Older) ? rows[i] : rows[i - 1];
+        // A kept file stays unmarked; its partner is then not marked by this pair either.
+        if (!chosen.kept && !chosen.isFolder)
+            chosen.checked = true;
     }
 }
 

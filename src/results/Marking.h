@@ -31,8 +31,10 @@ int markKeyColumn(int list);
 // without regard to letter case in "Same Name"), marks the older of the two (Age::Older) or the
 // newer one (Age::Newer). Age is the calendar day of the "Date Modified" text; on
 // the same day the lower row of the pair counts as the older. A pass only ever sets marks, so
-// at least one row of every group stays unmarked.
-void markByAge(std::vector<ResultRow>& rows, int list, Age age);
+// at least one row of every group stays unmarked. A kept file or a folder is never marked: a pair
+// whose chosen row is one marks nothing. With a scope (the rows a filter shows, whole groups)
+// only the groups with a row in it are cleared and marked; the other rows keep their marks.
+void markByAge(std::vector<ResultRow>& rows, int list, Age age, const RowScope& scope = {});
 
 // ---- Marking that keeps files ----
 // None of the passes below ever marks a kept row (ResultRow::kept) or a folder's row. Each is

@@ -2,6 +2,8 @@
 #include "results/ResultListModel.h"
 
 #include "platform/ByteText.h"
+#include "results/KeptIcon.h"
+#include "results/RowFilter.h"
 #include "results/RowSort.h"
 #include "results/SizeText.h"
 
@@ -14,16 +16,6 @@
 #include <unordered_map>
 
 namespace trevalo {
-
-namespace {
-
-// A row that may carry a mark: not a folder that could not be listed, nor a file that changed
-// since the results were saved.
-bool markable(const ResultRow& r) {
-    return !r.isFolder && !r.stale;
-}
-
-} // namespace
 
 namespace {
 
@@ -52,6 +44,51 @@ struct ResultListModel::Tracked {
 
 ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+ResultListModel::~ResultListModel() = default;
+
+void ResultListModel::setFilter(const std::string& text, int list) {
+    if (text == filterText_ && list == filterList_)
+        return;
+    beginResetModel();
+    filterText_ = text;
+    filterList_ = list;
+    shown_.clear();
+    forgetBands();
+    refilter();
+    endResetModel();
+}
+
+void ResultListModel::prepareFilter(int list) {
+    if (!texts_ || texts_->list() != list)
+        texts_ = std::make_unique<FilterTexts>(rows_, list);
+}
+
+void ResultListModel::forgetTexts() {
+    texts_.reset();
+    ++rowsVersion_;
+}
+
+void ResultListModel::rowsChanged() {
+    forgetTexts();
+    forgetBands();
+    refilter();
+}
+
+void ResultListModel::refilter() {
+    if (!filtered())
+        return;
+    if (!texts_ || texts_->list() != filterList_)
+        texts_ = std::make_unique<FilterTexts>(rows_, filterList_);
+    shown_ = RowFilter(filterText_).shownRows(*texts_);
+}
+
+int ResultListModel::viewRowOf(int position) const {
+    if (!filtered())
+        return position >= 0 && position < rowCount() ? position : -1;
+    const auto it = std::lower_bound(shown_.begin(), shown_.end(), position);
+    return it != shown_.end() && *it == position ? static_cast<int>(it - shown_.begin()) : -1;
+}
+
 void ResultListModel::setBanding(Banding banding) {
     banding_ = banding;
     forgetBands();
@@ -66,17 +103,22 @@ bool ResultListModel::sameBand(const ResultRow& a, const ResultRow& b) const {
 }
 
 void ResultListModel::computeBands(std::size_t end) const {
-    if (bands_.size() != rows_.size())
-        bands_.resize(rows_.size());
-    end = std::min(end, rows_.size());
-    for (std::size_t i = bandsKnown_; i < end; ++i)
+    const auto count = static_cast<std::size_t>(rowCount());
+    if (bands_.size() != count)
+        bands_.resize(count);
+    end = std::min(end, count);
+    for (std::size_t i = bandsKnown_; i < end; ++i) {
+        const int at = static_cast<int>(i);
         bands_[i] =
-            i == 0 ? false : (sameBand(rows_[i], rows_[i - 1]) ? bands_[i - 1] : !bands_[i - 1]);
+            i == 0 ? false : (sameBand(rowAt(at), rowAt(at - 1)) ? bands_[i - 1] : !bands_[i - 1]);
+    }
     bandsKnown_ = std::max(bandsKnown_, end);
 }
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(filtered() ? shown_.size() : rows_.size());
 }
 
 int ResultListModel::columnCount(const QModelIndex& parent) const {
@@ -86,7 +128,7 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const ResultRow& r = row(index.row());
+    const ResultRow& r = rowAt(index.row());
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
@@ -110,6 +152,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (r.stale)
             return QString::fromLatin1(kStaleRowTip);
+        if (column == NameColumn && r.kept)
+            return displayText(r.path()) + QLatin1Char('\n') + keptReason();
         if (column == NameColumn || column == FolderColumn)
             return displayText(r.path());
         if (column == SizeColumn)
@@ -127,9 +171,12 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         // A folder has no check box; its icon stands where the box would be.
         if (column == NameColumn && r.isFolder)
             return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+        if (column == NameColumn && r.kept)
+            return keptIcon();
         return {};
     case Qt::CheckStateRole:
-        if (column == NameColumn && markable(r))
+        // A kept file's box is drawn, disabled; a stale row has none.
+        if (column == NameColumn && !r.isFolder && !r.stale)
             return r.checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::ForegroundRole:
@@ -149,7 +196,7 @@ bool ResultListModel::setData(const QModelIndex& index, const QVariant& value, i
     if (role != Qt::CheckStateRole || index.column() != NameColumn ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
-    setChecked(index.row(), value.value<Qt::CheckState>() != Qt::Unchecked);
+    setChecked(positionOf(index.row()), value.value<Qt::CheckState>() != Qt::Unchecked);
     return true;
 }
 
@@ -157,7 +204,7 @@ Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == NameColumn && markable(row(index.row())))
+    if (index.column() == NameColumn && markable(rowAt(index.row())))
         f |= Qt::ItemIsUserCheckable;
     return f;
 }
@@ -186,6 +233,15 @@ void ResultListModel::sort(int column, Qt::SortOrder order) {
 void ResultListModel::appendRows(std::vector<ResultRow> rows) {
     if (rows.empty())
         return;
+    if (filtered()) {
+        // The new rows may join groups shown already: the rows shown are worked out again.
+        beginResetModel();
+        rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                     std::make_move_iterator(rows.end()));
+        rowsChanged();
+        endResetModel();
+        return;
+    }
     const int first = static_cast<int>(rows_.size());
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     if (rows_.empty())
@@ -194,6 +250,7 @@ void ResultListModel::appendRows(std::vector<ResultRow> rows) {
         rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
                      std::make_move_iterator(rows.end()));
     // The bands of the rows above stay; the new ones are worked out when asked for.
+    forgetTexts();
     endInsertRows();
 }
 
@@ -203,6 +260,8 @@ void ResultListModel::clear() {
     rows_.shrink_to_fit();
     bands_.clear();
     bands_.shrink_to_fit();
+    shown_.clear();
+    forgetTexts();
     forgetBands();
     sortColumn_ = -1;
     sortOrder_ = Qt::AscendingOrder;
@@ -225,41 +284,56 @@ void ResultListModel::sortByColumn(int column, Qt::SortOrder order) {
     }
     sortColumn_ = column;
     sortOrder_ = order;
-    forgetBands();
+    rowsChanged();
     movePersistentRows(tracked);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void ResultListModel::setAllChecked(bool checked) {
-    if (rows_.empty())
+    if (rowCount() == 0)
         return;
-    for (ResultRow& r : rows_)
-        r.checked = checked && markable(r);
+    shownScope().forEach(rows_.size(), [this, checked](std::size_t i) {
+        rows_[i].checked = checked && markable(rows_[i]);
+    });
     emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
 }
 
 void ResultListModel::setChecked(int row, bool checked) {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return;
     ResultRow& r = rows_[static_cast<std::size_t>(row)];
     if (r.checked == checked || (checked && !markable(r)))
         return;
     r.checked = checked;
-    const QModelIndex cell = index(row, NameColumn);
+    const int shownAt = viewRowOf(row);
+    if (shownAt < 0)
+        return;
+    const QModelIndex cell = index(shownAt, NameColumn);
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }
 
-void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)>& pass) {
+void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)>& pass,
+                               RowOrder order) {
+    if (order == RowOrder::Kept) {
+        pass(rows_);
+        for (ResultRow& r : rows_)
+            r.checked = r.checked && markable(r);
+        if (rowCount() > 0)
+            emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn),
+                             {Qt::CheckStateRole});
+        return;
+    }
     const std::size_t before = rows_.size();
+    const int shownBefore = rowCount();
     emit layoutAboutToBeChanged();
     const std::vector<Tracked> tracked = rememberPersistentRows();
     pass(rows_);
     for (ResultRow& r : rows_)
         r.checked = r.checked && markable(r);
-    forgetBands();
+    rowsChanged();
     movePersistentRows(tracked);
     emit layoutChanged();
-    if (rows_.size() != before) {
+    if (rows_.size() != before || rowCount() != shownBefore) {
         beginResetModel();
         endResetModel();
         return;
@@ -270,12 +344,31 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
 }
 
 int ResultListModel::removeRowsAt(std::vector<int> positions) {
-    const int count = rowCount();
+    const int count = static_cast<int>(rows_.size());
     std::erase_if(positions, [count](int p) { return p < 0 || p >= count; });
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     if (positions.empty())
         return 0;
+    if (filtered()) {
+        beginResetModel();
+        std::size_t next = 0;
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (next < positions.size() && static_cast<std::size_t>(positions[next]) == i) {
+                ++next;
+                continue;
+            }
+            if (out != i)
+                rows_[out] = std::move(rows_[i]);
+            ++out;
+        }
+        rows_.resize(out);
+        rowsChanged();
+        endResetModel();
+        return static_cast<int>(positions.size());
+    }
+    forgetTexts();
     forgetBands();
 
     // Stretches of adjacent positions, first to last.
@@ -322,10 +415,14 @@ int ResultListModel::removeRowsWhere(const std::function<bool(const ResultRow&)>
 }
 
 void ResultListModel::setRowName(int row, std::string name) {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return;
     rows_[static_cast<std::size_t>(row)].name = std::move(name);
-    const QModelIndex cell = index(row, NameColumn);
+    forgetTexts();
+    const int shownAt = viewRowOf(row);
+    if (shownAt < 0)
+        return;
+    const QModelIndex cell = index(shownAt, NameColumn);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
     if (banding_ == Banding::ByName) {
         forgetBands();
@@ -357,7 +454,7 @@ std::vector<ResultListModel::Tracked> ResultListModel::rememberPersistentRows() 
         const bool known = std::any_of(tracked.begin(), tracked.end(),
                                        [r](const Tracked& t) { return t.oldRow == r; });
         if (!known)
-            tracked.push_back({r, row(r).folder, row(r).name, -1});
+            tracked.push_back({r, rowAt(r).folder, rowAt(r).name, -1});
     }
     return tracked;
 }
@@ -376,7 +473,7 @@ void ResultListModel::movePersistentRows(const std::vector<Tracked>& trackedIn) 
         for (auto it = first; it != last; ++it) {
             Tracked& t = tracked[it->second];
             if (t.newRow < 0 && t.folder == rows_[i].folder) {
-                t.newRow = static_cast<int>(i);
+                t.newRow = viewRowOf(static_cast<int>(i));
                 ++found;
                 break;
             }

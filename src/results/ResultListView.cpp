@@ -3,10 +3,12 @@
 
 #include "results/ResultListModel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDataStream>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -33,6 +35,33 @@ protected:
             option->textElideMode = Qt::ElideMiddle;
         if (index.data(kBandRole).toBool())
             option->backgroundBrush = option->palette.brush(QPalette::AlternateBase);
+    }
+
+public:
+    // A check box that cannot be ticked (a kept file's) is drawn disabled, over the cell's own
+    // background; the rest of the cell is drawn as usual.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.column() != NameColumn || (index.flags() & Qt::ItemIsUserCheckable) ||
+            !index.data(Qt::CheckStateRole).isValid())
+            return;
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget* widget = cell.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect box =
+            style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell, widget);
+        painter->save();
+        painter->setClipRect(box);
+        painter->fillRect(box, cell.palette.brush(QPalette::Base));
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
+        QStyleOptionViewItem check = cell;
+        check.rect = box;
+        check.state &= ~(QStyle::State_Enabled | QStyle::State_HasFocus);
+        check.state |= cell.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, widget);
+        painter->restore();
     }
 };
 

@@ -6,6 +6,7 @@
 #include "results/Marking.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
+#include "results/ResultTotals.h"
 #include "ui/GeneralMenu.h"
 
 #include <QInputDialog>
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <unordered_set>
 
 namespace trevalo {
 
@@ -106,8 +106,9 @@ void FileCommands::markByAge(Age age) {
     // markByAge sorts by the list's key column itself, so the sort and the marks reach the
     // view as one change.
     const int list = w_.currentList();
-    w_.resultModel(w_.currentList()).editRows([list, age](std::vector<ResultRow>& rows) {
-        trevalo::markByAge(rows, list, age);
+    ResultListModel& model = w_.resultModel(list);
+    model.editRows([list, age, scope = model.shownScope()](std::vector<ResultRow>& rows) {
+        trevalo::markByAge(rows, list, age, scope);
     });
 }
 
@@ -115,7 +116,7 @@ void FileCommands::toggleCurrentMark() {
     const int focused = w_.focusedRow();
     const int row = focused >= 0 ? focused : w_.selectedRow();
     ResultListModel& model = w_.resultModel(w_.currentList());
-    if (row >= 0 && row < model.rowCount())
+    if (row >= 0 && static_cast<std::size_t>(row) < model.rows().size())
         model.setChecked(row, !model.row(row).checked);
 }
 
@@ -139,11 +140,23 @@ void FileCommands::deleteMarked() {
     // whatever a running search does to the lists meanwhile.
     auto run = std::make_shared<DeleteRun>();
     run->list = list;
-    run->plan = planDelete(w_.resultModel(list).rows());
+    // Only the marked rows in sight: a filter hides the others.
+    run->plan = planDelete(w_.resultModel(list).rows(), w_.resultModel(list).shownScope());
+    // Kept files never go, whatever marked them (a results file opened, say); the user is told.
+    std::size_t keptMarked = 0;
+    const std::vector<ResultRow>& rows = w_.resultModel(list).rows();
+    w_.resultModel(list).shownScope().forEach(
+        rows.size(), [&](std::size_t i) { keptMarked += rows[i].checked && rows[i].kept ? 1 : 0; });
+    const QString keptLine =
+        keptMarked == 0   ? QString()
+        : keptMarked == 1 ? tr("1 marked file stays: it is in a Keep folder.")
+                          : tr("%1 marked files stay: they are in a Keep folder.").arg(keptMarked);
     if (run->plan.items.empty()) {
-        // Stale rows never carry a mark; Delete on one says why it is left alone.
+        // Kept and stale rows never carry a mark; Delete on one says why it is left alone.
         const int selected = w_.selectedRow();
-        if (selected >= 0 && w_.resultModel(list).row(selected).stale)
+        if (keptMarked > 0)
+            w_.messageBox(keptLine, appTitle());
+        else if (selected >= 0 && w_.resultModel(list).row(selected).stale)
             w_.messageBox(tr("File can't be deleted.") + QLatin1Char('\n') + tr(kStaleRowTip),
                           tr("Delete"));
         else
@@ -153,7 +166,10 @@ void FileCommands::deleteMarked() {
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
 
     deleting_ = true; // also while the question is open
-    if (!confirm(deleteQuestion(run->plan.items.size(), left), tr("Delete"))) {
+    const QString question = deleteQuestion(run->plan.items.size(), left) + QStringLiteral("\n\n") +
+                             trashTotalText(run->plan) +
+                             (keptLine.isEmpty() ? QString() : QStringLiteral("\n\n") + keptLine);
+    if (!confirm(question, tr("Delete"))) {
         deleting_ = false;
         return;
     }
@@ -219,20 +235,14 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     // The lists may have been re-sorted or refilled while the worker ran, so the rows of the
     // files that moved are found by path, in every list: no list may still offer a file that
     // is in the trash now.
+    // The rows that go are remembered with the files, for "Restore Last Delete".
     if (!outcome.moved.empty()) {
-        const std::vector<DeletePlan::Item>& items = run->plan.items;
-        std::unordered_set<std::string> moved;
-        moved.reserve(outcome.moved.size());
-        for (const std::size_t row : outcome.moved) {
-            const auto it = std::lower_bound(
-                items.begin(), items.end(), row,
-                [](const DeletePlan::Item& item, std::size_t r) { return item.row < r; });
-            if (it != items.end() && it->row == row)
-                moved.insert(it->path);
-        }
+        DeleteRecord record(run->plan, outcome);
         for (int list = 0; list < kResultListCount; ++list)
             w_.resultModel(list).removeRowsWhere(
-                [&moved](const ResultRow& r) { return !r.isFolder && moved.contains(r.path()); });
+                [&record, list](const ResultRow& r) { return record.takeRow(list, r); });
+        history_.push(std::move(record));
+        emit restoreAvailable(true);
     }
     w_.updateTabCounts();
 
@@ -244,6 +254,32 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
                       details);
     }
     deleting_ = false;
+}
+
+// ---- Restore ----
+
+void FileCommands::restoreLastDelete() {
+    if (deleting_ || history_.empty())
+        return;
+    const RestoreReport report = history_.restoreLast();
+    emit restoreAvailable(!history_.empty());
+    // The rows come back where the list's present order puts them.
+    for (int list = 0; list < kResultListCount; ++list) {
+        std::vector<ResultRow> rows = report.rows[static_cast<std::size_t>(list)];
+        if (rows.empty())
+            continue;
+        ResultListModel& model = w_.resultModel(list);
+        model.appendRows(std::move(rows));
+        if (model.sortColumn() >= 0)
+            model.sortByColumn(model.sortColumn(), model.sortOrder());
+    }
+    w_.updateTabCounts();
+    const QString problems = restoreMessage(report, kListedFailures);
+    if (!problems.isEmpty())
+        w_.messageBox(problems, tr("Restore Last Delete"), false,
+                      report.files.size() - report.restoredCount() > kListedFailures
+                          ? restoreMessage(report)
+                          : QString());
 }
 
 // ---- Rename and open ----
@@ -273,6 +309,12 @@ void FileCommands::renameSelected() {
     }
     if (row.stale) {
         w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr(kStaleRowTip),
+                      tr("Can't rename"));
+        return;
+    }
+    if (row.kept) {
+        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') +
+                          tr("It is in a Keep folder: kept files are never renamed."),
                       tr("Can't rename"));
         return;
     }

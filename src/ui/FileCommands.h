@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/WorkerThread.h"
+#include "results/DeleteHistory.h"
 #include "results/FileOperations.h"
 #include "results/Marking.h"
 
@@ -83,9 +84,18 @@ public:
     // files that moved are still removed once the window's event loop gets to it.
     void stopDelete();
 
+    // "Restore Last Delete": moves the files of the last delete back from the trash and lists
+    // their rows again; files that could not come back are named in a message.
+    void restoreLastDelete();
+    bool canRestore() const { return !history_.empty() && !deleting_; }
+
     void renameSelected();
     void openSelected();
     void preview();
+
+signals:
+    // Whether a delete is there to restore changed.
+    void restoreAvailable(bool available);
 
 private:
     struct DeleteRun;
@@ -104,6 +114,7 @@ private:
     WorkerThread worker_; // the delete's; joined by stopDelete, finishDelete and at the end
     std::atomic<bool> cancel_{false};
     QPointer<QProgressDialog> progress_;
+    DeleteHistory history_; // the deletes since the window opened
 };
 
 } // namespace trevalo

@@ -12,8 +12,10 @@
 #include "ui/DriveList.h"
 #include "ui/FileCommands.h"
 #include "ui/FileOpPanel.h"
+#include "ui/FilterBar.h"
 #include "ui/FolderList.h"
 #include "ui/GeneralMenu.h"
+#include "ui/MarkCommands.h"
 #include "ui/ResultArea.h"
 #include "ui/SetupPanel.h"
 #include "ui/TabStrip.h"
@@ -123,6 +125,15 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
         setWindowIcon(QIcon(icon));
 
     files_ = new FileCommands(*this, this);
+    marks_ = new MarkCommands(*this, this);
+    filterBar_ = new FilterBar(this);
+    connect(filterBar_, &QLineEdit::textChanged, this, &MainWindow::applyFilter);
+    connect(filterBar_, &FilterBar::focused, this,
+            [this] { currentModel().prepareFilter(currentList_); });
+    new QShortcut(QKeySequence::Find, this, this, [this] {
+        filterBar_->setFocus(Qt::ShortcutFocusReason);
+        filterBar_->selectAll();
+    });
     buildResultLists();
     buildStatusBar();
     buildLayout();
@@ -142,6 +153,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     connect(resultTabs_->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
 
     restoreSettings();
+    followCurrentList();
     // The load step: start like New Search, but with the result area in sight.
     setupPanel_->clearPaths();
     setupPanel_->selectAllSearchTypes();
@@ -215,6 +227,7 @@ void MainWindow::buildLayout() {
     const int margin = std::max(style()->pixelMetric(QStyle::PM_LayoutTopMargin), 6);
     parts->setContentsMargins(margin, margin, margin, margin / 2);
     parts->addWidget(setupPanel_, 0);
+    parts->addWidget(filterBar_, 0); // above the lists
     parts->addWidget(splitter_, 1);
     // The status bar spans the window's whole width, along its bottom.
     auto* column = new QVBoxLayout(this);
@@ -244,6 +257,8 @@ void MainWindow::buildStatusBar() {
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
     statusLabel_->setMinimumWidth(tw_.px(kStatusLabelMinWidth));
     statusBar_->addWidget(statusLabel_, 1);
+    totals_ = new TotalsLabel(statusBar_);
+    statusBar_->addPermanentWidget(totals_);
     statusBar_->setFixedHeight(statusBarHeightPx());
 }
 
@@ -282,6 +297,15 @@ void MainWindow::buildMenus() {
     openAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-open")));
     deleteAction_->setIcon(QIcon::fromTheme(QStringLiteral("user-trash")));
     renameAction_->setIcon(QIcon::fromTheme(QStringLiteral("edit-rename")));
+    restoreAction_ = named(
+        fileMenu_->addAction(tr("Restore &Last Delete"), files, &FileCommands::restoreLastDelete),
+        "restoreAction");
+    restoreAction_->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo")));
+    restoreAction_->setShortcut(QKeySequence::Undo);
+    restoreAction_->setShortcutContext(Qt::WindowShortcut);
+    restoreAction_->setEnabled(false);
+    addAction(restoreAction_);
+    connect(files, &FileCommands::restoreAvailable, restoreAction_, &QAction::setEnabled);
     fileMenu_->addSeparator();
     named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
     markOlderAction_ = named(
@@ -312,6 +336,7 @@ void MainWindow::buildMenus() {
         addAction(action);
     }
     connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::fileMenuOpening);
+    marks_->addToFileMenu(fileMenu_);
 
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &MainWindow::cancelSearchKey);
 }
@@ -345,6 +370,7 @@ void MainWindow::setFocusOrder() {
     // The set-up panel from the folder controls on, the tabs, the visible list, the file
     // operations.
     QList<QWidget*> order = setupPanel_->focusOrder();
+    order.append(filterBar_);
     order.append(resultTabs_->tabBar());
     for (ResultListView* view : resultViews_)
         order.append(view);
@@ -358,6 +384,7 @@ void MainWindow::resetForNewSearch() {
     for (ResultListModel* model : results_)
         model->clear();
     statusLabel_->clear();
+    filterBar_->clear();
     progressBar_->setValue(0);
     fileOpPanel_->previewLabel().clear();
     if (normalState())
@@ -369,7 +396,8 @@ void MainWindow::resetForNewSearch() {
 void MainWindow::updateTabCounts() {
     QTabBar* tabs = resultTabs_->tabBar();
     for (int i = 0; i < kResultListCount; ++i)
-        tabs->setTabText(i, countCaption(tabs->tabText(i), resultModel(i).rowCount()));
+        tabs->setTabText(i, countCaption(tabs->tabText(i),
+                                         static_cast<long long>(resultModel(i).rows().size())));
 }
 
 void MainWindow::sortList(int list, int column, Qt::SortOrder order) {
@@ -379,12 +407,13 @@ void MainWindow::sortList(int list, int column, Qt::SortOrder order) {
 }
 
 int MainWindow::selectedRow() const {
-    return currentView()->selectedRow();
+    const int row = currentView()->selectedRow();
+    return row >= 0 ? currentModel().positionOf(row) : -1;
 }
 
 int MainWindow::focusedRow() const {
     const QModelIndex current = currentView()->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return current.isValid() ? currentModel().positionOf(current.row()) : -1;
 }
 
 QLabel& MainWindow::previewLabel() const {
@@ -400,7 +429,7 @@ void MainWindow::showList(int list) {
 }
 
 void MainWindow::selectRow(int row) {
-    currentView()->selectRow(row);
+    currentView()->selectRow(currentModel().viewRowOf(row));
 }
 
 bool MainWindow::addSearchPath(const std::string& folder) {
@@ -442,6 +471,7 @@ void MainWindow::restoreSettings() {
             resultViews_[static_cast<std::size_t>(i)]->restoreColumns(columns.toByteArray());
     }
     settings.endGroup();
+    setupPanel_->setOnlyWithKept(settings.value(QStringLiteral("search/onlyWithKept")).toBool());
 }
 
 void MainWindow::widenPreview() {
@@ -466,6 +496,7 @@ void MainWindow::saveSettings() const {
         settings.setValue(QStringLiteral("columns%1").arg(i),
                           resultViews_[static_cast<std::size_t>(i)]->saveColumns());
     settings.endGroup();
+    settings.setValue(QStringLiteral("search/onlyWithKept"), setupPanel_->onlyWithKept());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -481,6 +512,7 @@ void MainWindow::tabClicked(int index) {
     if (index < 0 || index >= kResultListCount || index == currentList_)
         return;
     currentList_ = index;
+    followCurrentList();
 }
 
 void MainWindow::currentRowMoved(int list, int row) {
@@ -548,6 +580,7 @@ void MainWindow::startOrCancelSearch() {
     SearchRequest request;
     request.paths = setupPanel_->pathRows();
     request.types = setupPanel_->searchTypes();
+    request.onlyWithKept = setupPanel_->onlyWithKept();
     if (request.paths.empty()) {
         messageBox(QString::fromLatin1(kSelectPathMessage) + QLatin1Char('\n') +
                        tr("Open a folder in the folder list and press \">\", use \"Add "
@@ -578,6 +611,9 @@ void MainWindow::startOrCancelSearch() {
     searchedAt_ = static_cast<std::int64_t>(std::time(nullptr));
     work_ = {};
     timeLeft_.reset();
+    filterBar_->clear();
+    totals_->setPaused(true);
+    onlyWithKeptRun_ = request.onlyWithKept;
     for (ResultListModel* model : results_)
         model->clear();
     updateTabCounts();
@@ -650,19 +686,14 @@ void MainWindow::finished(const SearchOutcome& outcome) {
 void MainWindow::finishSearch(const SearchOutcome& outcome) {
     session_.wait();
     progressBar_->setValue(0);
-    QString status = displayText(outcomeText(outcome));
-    if (outcome.outsideLimits > 0)
-        status +=
-            outcome.outsideLimits == 1
-                ? tr(" 1 file outside the size limits was left out.")
-                : tr(" %1 files outside the size limits were left out.").arg(outcome.outsideLimits);
-    statusLabel_->setText(status);
+    statusLabel_->setText(endText(outcome));
     lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
     sortList(ListSameName, NameColumn, Qt::AscendingOrder);
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
     updateTabCounts();
     showFirstFilledList();
+    totals_->setPaused(false);
     searchStep_ = SearchStep::Idle;
     setupPanel_->setSearchRunning(false);
     emit searchFinished();
@@ -672,6 +703,37 @@ void MainWindow::abandonSearch() {
     session_.stop();
     ++generation_;
     searchStep_ = SearchStep::Idle;
+}
+
+// ---- Totals, filter ----
+
+void MainWindow::followCurrentList() {
+    ResultListModel& model = currentModel();
+    model.setFilter(bytesOf(filterBar_->text()), currentList_);
+    totals_->showList(&model, currentList_);
+}
+
+void MainWindow::applyFilter() {
+    ResultListModel& model = currentModel();
+    // The selected row stays selected when the filter still shows it.
+    const int selected = selectedRow();
+    model.setFilter(bytesOf(filterBar_->text()), currentList_);
+    if (selected >= 0 && model.viewRowOf(selected) >= 0)
+        selectRow(selected);
+}
+
+QString MainWindow::endText(const SearchOutcome& outcome) const {
+    QString text = displayText(outcomeText(outcome));
+    if (outcome.outsideLimits > 0)
+        text +=
+            outcome.outsideLimits == 1
+                ? tr(" 1 file outside the size limits was left out.")
+                : tr(" %1 files outside the size limits were left out.").arg(outcome.outsideLimits);
+    if (onlyWithKeptRun_ && !outcome.cancelled)
+        text += outcome.runsSkipped == 1
+                    ? tr(" 1 size not compared: no kept file has it.")
+                    : tr(" %1 sizes not compared: no kept file has them.").arg(outcome.runsSkipped);
+    return text;
 }
 
 // ---- The general menu ----

@@ -31,6 +31,9 @@ class QUrl;
 namespace trevalo {
 
 class FileOpPanel;
+class FilterBar;
+class MarkCommands;
+class TotalsLabel;
 class ResultListModel;
 class ResultListView;
 class SetupPanel;
@@ -80,6 +83,7 @@ public:
     // True from the start of a search until its worker has returned.
     bool searchRunning() const { return session_.isRunning(); }
     FileCommands& fileCommands() { return *files_; }
+    MarkCommands& markCommands() { return *marks_; }
     const Twips& twips() const { return tw_; }
 
     // Every message box of the window goes through here. Tests set a hook so that nothing
@@ -168,6 +172,13 @@ private:
         return resultViews_[static_cast<std::size_t>(currentList_)];
     }
 
+    // The visible list changed: the totals and the filter follow it.
+    void followCurrentList();
+    // The filter box's text changed: the visible list shows the rows it lets through.
+    void applyFilter();
+    // The end of a search in the status bar, with the sizes not compared.
+    QString endText(const SearchOutcome& outcome) const;
+
     // FileCommandsHost
     int focusedRow() const override;
     QLabel& previewLabel() const override;
@@ -225,6 +236,11 @@ private:
     QAction* exportListAction_ = nullptr;
 
     FileCommands* files_ = nullptr;
+    MarkCommands* marks_ = nullptr;
+    TotalsLabel* totals_ = nullptr;
+    FilterBar* filterBar_ = nullptr;
+    QAction* restoreAction_ = nullptr;
+    bool onlyWithKeptRun_ = false; // the running search lists only groups with a kept file
     MessageHook messageHook_;
     FileDialogHook fileDialogHook_;
     UrlOpener urlOpener_;

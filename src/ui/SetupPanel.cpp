@@ -57,6 +57,8 @@ std::optional<std::int64_t> sizeOf(const QLineEdit* edit, const QComboBox* unit)
     const QString text = hasUnit ? number : number + QLatin1Char(' ') + unit->currentText();
     return parseSizeText(text.toStdString());
 }
+// The path list's column of Keep check boxes.
+constexpr int kKeepColumn = 2;
 
 std::string startFolder() {
     std::error_code error;
@@ -89,7 +91,8 @@ SetupPanel::SetupPanel(QWidget* parent)
       newSearchButton_(new QPushButton(tr("&New Search"), searchControls_)),
       searchTypeLabel_(new QLabel(tr("Search t&ype:"), searchControls_)),
       searchTypeList_(new QListWidget(searchControls_)),
-      menuButton_(new QPushButton(tr("&Menu"), searchControls_)) {
+      menuButton_(new QPushButton(tr("&Menu"), searchControls_)),
+      onlyWithKeptCheckBox_(new QCheckBox(tr("Only groups with a &kept file"), pathPicker_)) {
     setObjectName(QStringLiteral("setupPanel"));
     pathPicker_->setObjectName(QStringLiteral("pathPicker"));
     driveCombo_->setObjectName(QStringLiteral("driveCombo"));
@@ -110,7 +113,10 @@ SetupPanel::SetupPanel(QWidget* parent)
     newSearchButton_->setObjectName(QStringLiteral("newSearchButton"));
     searchTypeList_->setObjectName(QStringLiteral("searchTypeList"));
     menuButton_->setObjectName(QStringLiteral("menuButton"));
-
+    onlyWithKeptCheckBox_->setObjectName(QStringLiteral("onlyWithKeptCheckBox"));
+    onlyWithKeptCheckBox_->setToolTip(
+        tr("List only the groups of identical files that hold a file of a Keep path; sizes "
+           "no kept file has are not compared"));
     subFoldersCheckBox_->setChecked(true);
     patternLabel_->setBuddy(patternEdit_);
     searchTypeLabel_->setBuddy(searchTypeList_);
@@ -166,8 +172,11 @@ SetupPanel::SetupPanel(QWidget* parent)
     searchButton_->setFont(bold);
     searchButton_->setDefault(true);
 
-    searchPathList_->setColumnCount(2);
-    searchPathList_->setHeaderLabels({tr("Path"), tr("Sub-folder")});
+    searchPathList_->setColumnCount(3);
+    searchPathList_->setHeaderLabels({tr("Path"), tr("Sub-folder"), tr("Keep")});
+    searchPathList_->headerItem()->setToolTip(
+        kKeepColumn, tr("Files under a kept path are searched and listed, but never marked, "
+                        "deleted or renamed"));
     searchPathList_->setRootIsDecorated(false);
     searchPathList_->setItemsExpandable(false);
     searchPathList_->setUniformRowHeights(true);
@@ -178,6 +187,7 @@ SetupPanel::SetupPanel(QWidget* parent)
     searchPathList_->header()->setSectionsMovable(false);
     searchPathList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     searchPathList_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    searchPathList_->header()->setSectionResizeMode(kKeepColumn, QHeaderView::ResizeToContents);
     searchPathList_->viewport()->installEventFilter(this);
     searchPathList_->setAcceptDrops(true);
     searchPathList_->viewport()->setAcceptDrops(true);
@@ -248,6 +258,7 @@ void SetupPanel::buildLayout() {
     pathColumn->addWidget(searchPathList_, 1);
     auto* pathButtons = new QHBoxLayout;
     pathButtons->addWidget(addFolderButton_);
+    pathButtons->addWidget(onlyWithKeptCheckBox_);
     // Room for more controls about the path rows.
     pathButtons->addStretch(1);
     pathColumn->addLayout(pathButtons);
@@ -332,6 +343,8 @@ bool SetupPanel::addPathOf(const std::string& folder) {
     item->setToolTip(0, displayText(row.path));
     item->setData(0, kPathRole, QByteArray::fromStdString(row.path));
     item->setText(1, row.subFolders ? kYes : kNo);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(kKeepColumn, Qt::Unchecked);
     return true;
 }
 
@@ -372,9 +385,23 @@ std::vector<PathRow> SetupPanel::pathRows() const {
     for (int i = 0; i < searchPathList_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = searchPathList_->topLevelItem(i);
         rows.push_back(
-            {item->data(0, kPathRole).toByteArray().toStdString(), item->text(1) == kYes});
+            {item->data(0, kPathRole).toByteArray().toStdString(), item->text(1) == kYes,
+             item->checkState(kKeepColumn) == Qt::Checked ? PathRole::Keep : PathRole::Search});
     }
     return rows;
+}
+
+void SetupPanel::setPathKept(int row, bool kept) {
+    if (QTreeWidgetItem* item = searchPathList_->topLevelItem(row))
+        item->setCheckState(kKeepColumn, kept ? Qt::Checked : Qt::Unchecked);
+}
+
+bool SetupPanel::onlyWithKept() const {
+    return onlyWithKeptCheckBox_->isChecked();
+}
+
+void SetupPanel::setOnlyWithKept(bool on) {
+    onlyWithKeptCheckBox_->setChecked(on);
 }
 
 void SetupPanel::clearPaths() {
@@ -479,11 +506,11 @@ void SetupPanel::focusFolderList() {
 }
 
 QList<QWidget*> SetupPanel::focusOrder() const {
-    return {driveCombo_,    folderList_,       patternEdit_,     subFoldersCheckBox_,
-            addPathButton_, removePathButton_, searchPathList_,  addFolderButton_,
-            excludeEdit_,   minSizeEdit_,      minUnitCombo_,    maxSizeEdit_,
-            maxUnitCombo_,  searchButton_,     newSearchButton_, searchTypeList_,
-            menuButton_};
+    return {driveCombo_,           folderList_,       patternEdit_,    subFoldersCheckBox_,
+            addPathButton_,        removePathButton_, searchPathList_, addFolderButton_,
+            onlyWithKeptCheckBox_, excludeEdit_,      minSizeEdit_,    minUnitCombo_,
+            maxSizeEdit_,          maxUnitCombo_,     searchButton_,   newSearchButton_,
+            searchTypeList_,       menuButton_};
 }
 
 QWidget* SetupPanel::menuButton() const {

@@ -46,6 +46,11 @@ public:
     void removeSelectedPath();
     std::vector<PathRow> pathRows() const;
     void clearPaths();
+    // Ticks or clears the Keep box of path row i (0-based).
+    void setPathKept(int row, bool kept);
+    // "Only groups with a kept file".
+    bool onlyWithKept() const;
+    void setOnlyWithKept(bool on);
     // Shows path row i (0-based) as selected.
     void selectPathRow(int row);
 
@@ -123,6 +128,7 @@ private:
     QLabel* searchTypeLabel_;
     QListWidget* searchTypeList_;
     QPushButton* menuButton_;
+    QCheckBox* onlyWithKeptCheckBox_;
     // The state of the search type under the pointer when the button went down.
     Qt::CheckState typeStateAtPress_ = Qt::Unchecked;
 };

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/FileOperations.h"
 #include "results/Marking.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
@@ -185,6 +186,42 @@ private slots:
         QCOMPARE(view.header()->sortIndicatorSection(), static_cast<int>(FolderColumn));
         model.clear();
         QCOMPARE(view.header()->sortIndicatorSection(), -1);
+    }
+
+    // Under a filter the view sees whole groups only, and every later change of the rows
+    // (sort, marks, removal, new rows) keeps to that, the selection on its file; position and
+    // view row translate both ways.
+    void aFilterFollowsEveryChangeOfTheRows() {
+        ResultListModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.appendRows(sampleRows());
+        ResultListView view;
+        view.setResultModel(&model);
+        model.setFilter("beta", ListDuplicates); // group 7: /b/beta.txt and /a/gamma
+        QCOMPARE(column(model, NameColumn), QStringList({"beta.txt", "gamma"}));
+        QCOMPARE(model.positionOf(1), 3);
+        QCOMPARE(model.viewRowOf(3), 1);
+        QCOMPARE(model.viewRowOf(1), -1);
+        view.selectRow(1);
+        model.sortByColumn(SizeColumn, Qt::DescendingOrder);
+        QCOMPARE(column(model, NameColumn), QStringList({"gamma", "beta.txt"}));
+        QCOMPARE(view.selectedRow(), 0);
+
+        model.setAllChecked(true);
+        QCOMPARE(countMarked(model.rows()), std::size_t{2});
+        model.setChecked(model.positionOf(0), false);
+        QCOMPARE(model.index(0, NameColumn).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        // A group stays while one of its rows passes; new rows of it join it.
+        model.removeRowsWhere([](const ResultRow& r) { return r.name == "gamma"; });
+        QCOMPARE(column(model, NameColumn), QStringList({"beta.txt"}));
+        model.appendRows({makeRow("/z/", "copy", 30, 7), makeRow("/z/", "other", 1, 9)});
+        QCOMPARE(column(model, NameColumn), QStringList({"beta.txt", "copy"}));
+        QCOMPARE(model.rows().size(), std::size_t{5});
+
+        model.setFilter("", ListDuplicates);
+        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(countMarked(model.rows()), std::size_t{1}); // beta's mark, nothing else
     }
 
     // Rows of one group share a band, alternating per group in the present order, by group key

@@ -15,6 +15,7 @@
 #include "ui/FolderList.h"
 #include "ui/GeneralMenu.h"
 #include "ui/MainWindow.h"
+#include "ui/MarkCommands.h"
 #include "ui/PathRows.h"
 #include "ui/SetupPanel.h"
 #include "ui/TabStrip.h"
@@ -212,8 +213,9 @@ struct Window {
     // A key pressed in the visible list.
     void key(Qt::Key key) { QTest::keyClick(view(w.currentList()), key); }
     ResultListModel& list() { return w.currentModel(); }
+    // The position in rows() of a file's row, shown or not.
     int rowOf(const std::string& path) {
-        for (int i = 0; i < list().rowCount(); ++i)
+        for (int i = 0; i < static_cast<int>(list().rows().size()); ++i)
             if (list().row(i).path() == path)
                 return i;
         return -1;
@@ -231,9 +233,20 @@ struct Window {
         QVERIFY2(row >= 0, path.c_str());
         w.selectRow(row);
     }
+    // Searches with two path rows, the first of them kept.
+    void searchKeeping(const std::string& kept, const std::string& searched, bool onlyWithKept) {
+        add(kept);
+        add(searched);
+        panel().setPathKept(0, true);
+        panel().setOnlyWithKept(onlyWithKept);
+        QTest::mouseClick(searchButton(), Qt::LeftButton);
+        QTRY_COMPARE(searchButton()->text(), QStringLiteral("&Search"));
+    }
+    QString totals() const { return child<QLabel>(QStringLiteral("totalsLabel"))->text(); }
+    QLineEdit* filterBar() const { return child<QLineEdit>(QStringLiteral("filterBar")); }
     void clickRow(int row) {
         ResultListView* shown = view(w.currentList());
-        const QModelIndex cell = list().index(row, FolderColumn);
+        const QModelIndex cell = list().index(list().viewRowOf(row), FolderColumn);
         shown->scrollTo(cell);
         QTest::mouseClick(shown->viewport(), Qt::LeftButton, {}, shown->visualRect(cell).center());
     }
@@ -706,13 +719,18 @@ private slots:
             if (QApplication::focusWidget() == start)
                 break;
         }
-        QCOMPARE(visited, QStringList({"folderList",      "patternEdit",      "subFoldersCheckBox",
-                                       "addPathButton",   "removePathButton", "searchPathList",
-                                       "addFolderButton", "excludeEdit",      "minSizeEdit",
-                                       "minUnitCombo",    "maxSizeEdit",      "maxUnitCombo",
-                                       "searchButton",    "newSearchButton",  "searchTypeList",
-                                       "menuButton",      "resultTabBar",     "resultView0",
-                                       "taskButton",      "previewCheckBox",  "driveCombo"}));
+        QCOMPARE(visited, QStringList({"folderList",         "patternEdit",
+                                       "subFoldersCheckBox", "addPathButton",
+                                       "removePathButton",   "searchPathList",
+                                       "addFolderButton",    "onlyWithKeptCheckBox",
+                                       "excludeEdit",        "minSizeEdit",
+                                       "minUnitCombo",       "maxSizeEdit",
+                                       "maxUnitCombo",       "searchButton",
+                                       "newSearchButton",    "searchTypeList",
+                                       "menuButton",         "filterBar",
+                                       "resultTabBar",       "resultView0",
+                                       "taskButton",         "previewCheckBox",
+                                       "driveCombo"}));
 
         // Menu and Task open their menus below themselves.
         QMenu* general = t.child<QMenu>(QStringLiteral("generalMenu"));
@@ -900,7 +918,8 @@ private slots:
         QVERIFY(t.deleted());
         QCOMPARE(t.questions.last(),
                  QStringLiteral("2 marked files will be moved to the trash.\n\n1 of them has no "
-                                "identical copy left unmarked.\n\nGo ahead?"));
+                                "identical copy left unmarked.\n\nGo ahead?\n\n2 files (26 "
+                                "bytes) will be moved to the trash."));
         QVERIFY(!exists(a) && !exists(notes));
         t.showList(1);
         QCOMPARE(t.rowOf(a), -1);
@@ -912,7 +931,7 @@ private slots:
         QCOMPARE(t.questions.last(),
                  QStringLiteral("1 marked file will be moved to the trash.\n\nIt has no identical "
                                 "copy left unmarked.\n\n1 group would keep no copy at all.\n\nGo "
-                                "ahead?"));
+                                "ahead?\n\n1 file (10 bytes) will be moved to the trash."));
         t.action("clearMarksAction")->trigger();
 
         // The unmarked copy is another file now, though of the same size and times.
@@ -926,8 +945,10 @@ private slots:
         t.mark(copy);
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QCOMPARE(t.questions.last(),
-                 QStringLiteral("1 marked file will be moved to the trash.\n\nGo ahead?"));
+        QCOMPARE(
+            t.questions.last(),
+            QStringLiteral("1 marked file will be moved to the trash.\n\nGo ahead?\n\n1 file (10 "
+                           "bytes) will be moved to the trash."));
         QCOMPARE(t.messages, QStringList{"Deletion failed: \n" + displayText(copy) + ": " +
                                          kChangedSinceSearch + "|Trevalo"});
         QVERIFY(!progressShown);
@@ -1328,6 +1349,279 @@ private slots:
                  QStringLiteral("Name,In Folder,Group,Size,Date Modified,Kept,Reason"));
         QCOMPARE(lines.size(), 1 + 5 + 1); // the last line ends too
         QVERIFY(lines.filter(QStringLiteral("\\udce9t\\udce9.txt")).size() == 1);
+    }
+
+    // A kept file is never marked, checked, trashed or renamed, whichever way the user goes:
+    // menu, keys, the check box, the row menu's folder and pattern marking, keep-one.
+    void keptFilesAreNeverActedOn() {
+        TempTree tree;
+        tree.file("archive/photo.jpg", "picture bytes");
+        tree.file("archive/alone.txt", "only in the archive");
+        tree.file("downloads/photo.jpg", "picture bytes");
+        tree.file("downloads/photo (1).jpg", "picture bytes");
+        tree.file("downloads/other.txt", "no copy in the archive");
+        tree.file("downloads/other-copy.txt", "no copy in the archive");
+        tree.setMtime("archive/photo.jpg", 1717243200); // the newest
+        useHomeIn(tree);
+        const std::string kept = tree.path("archive/photo.jpg");
+        Window t;
+        QVERIFY(t.shown());
+        t.searchKeeping(tree.path("archive"), tree.path("downloads"), false);
+        QVERIFY(t.pathTexts()[0].startsWith(displayText(tree.path("archive"))));
+        t.showList(1);
+        QCOMPARE(t.list().rowCount(), 5);
+        const int row = t.rowOf(kept);
+        QVERIFY(t.list().row(row).kept);
+        const QModelIndex cell = t.list().index(row, NameColumn);
+        QVERIFY(!(t.list().flags(cell) & Qt::ItemIsUserCheckable));
+        QVERIFY(!t.list().data(cell, Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(t.list().data(cell, Qt::ToolTipRole).toString().contains(QStringLiteral("Keep")));
+        const auto keptUnmarked = [&] {
+            return !t.list().row(t.rowOf(kept)).checked &&
+                   t.list().data(t.list().index(t.list().viewRowOf(t.rowOf(kept)), NameColumn),
+                                 Qt::CheckStateRole) == Qt::Unchecked;
+        };
+
+        // The check box and Space.
+        QVERIFY(!t.list().setData(cell, Qt::Checked, Qt::CheckStateRole) || keptUnmarked());
+        t.w.selectRow(t.rowOf(kept));
+        t.key(Qt::Key_Space);
+        QVERIFY(keptUnmarked());
+        // Every marking command: a kept file is the newest and the oldest alike here.
+        for (const char* name : {"markAllAction", "markOlderAction", "markNewerAction",
+                                 "keepOneAction", "markFolderAction"}) {
+            t.action("clearMarksAction")->trigger();
+            t.w.selectRow(t.rowOf(kept));
+            t.action(name)->trigger();
+            QVERIFY2(keptUnmarked(), name);
+        }
+        QVERIFY(countMarked(t.list().rows()) == 0); // "Mark all in this folder" of the archive
+        t.w.markCommands().setPatternPrompt([](const auto& countText) {
+            const QString count = countText(QStringLiteral("*photo*"));
+            return count.contains(QStringLiteral("3 files match; 1 of them stay"))
+                       ? QStringLiteral("*photo*")
+                       : QString();
+        });
+        t.action("markPatternAction")->trigger();
+        QVERIFY(keptUnmarked());
+        QCOMPARE(countMarked(t.list().rows()), std::size_t{2});
+
+        // A pass over the rows that marks everything leaves it unmarked, so Delete leaves it;
+        // Rename refuses it.
+        t.list().editRows([](std::vector<ResultRow>& rows) {
+            for (ResultRow& r : rows)
+                r.checked = true;
+        });
+        QVERIFY(keptUnmarked());
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("4 marked files")));
+        QVERIFY(exists(kept) && exists(tree.path("archive/alone.txt")));
+        QVERIFY(!exists(tree.path("downloads/photo.jpg")));
+        QCOMPARE(t.list().rowCount(), 1);
+        t.answer = QStringLiteral("renamed.jpg");
+        t.w.selectRow(t.rowOf(kept));
+        t.key(Qt::Key_F2);
+        QVERIFY(t.messages.last().contains(QStringLiteral("Keep folder")));
+        QVERIFY(exists(kept));
+        QVERIFY(t.prompts.isEmpty());
+        // In the other lists too.
+        t.showList(2);
+        QVERIFY(t.list().row(t.rowOf(kept)).kept);
+        t.action("markAllAction")->trigger();
+        QVERIFY(keptUnmarked());
+    }
+
+    // "Only groups with a kept file": the groups without one are not listed, and the status
+    // says how many sizes were not compared. The option is remembered.
+    void onlyGroupsWithAKeptFile() {
+        TempTree tree;
+        tree.file("archive/a.txt", "in the archive");
+        tree.file("downloads/a.txt", "in the archive");
+        tree.file("downloads/b.txt", "not kept, 17 byte");
+        tree.file("downloads/c.txt", "not kept, 17 byte");
+        {
+            Window t;
+            QVERIFY(t.shown());
+            t.searchKeeping(tree.path("archive"), tree.path("downloads"), true);
+            QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+            QVERIFY2(t.statusLabel()->text().contains(QStringLiteral("1 size not compared")),
+                     qPrintable(t.statusLabel()->text()));
+            t.w.saveSettings();
+        }
+        Window again;
+        QVERIFY(again.child<QCheckBox>(QStringLiteral("onlyWithKeptCheckBox"))->isChecked());
+    }
+
+    // Keep-one leaves exactly one unmarked row in each group under every rule, the one the
+    // rule names; the rule is remembered.
+    void keepOneLeavesOnePerGroup() {
+        TempTree tree;
+        for (const char* rel : {"data/x/long-name-one.txt", "data/y/b.txt", "data/zz/c.txt"})
+            tree.file(rel, "group one");
+        for (const char* rel : {"data/x/d.txt", "data/yy/ee.txt"})
+            tree.file(rel, "group two, longer");
+        tree.setMtime("data/x/long-name-one.txt", 1577880000);
+        tree.setMtime("data/y/b.txt", 1717243200);
+        tree.setMtime("data/zz/c.txt", 1609502400);
+        tree.setMtime("data/x/d.txt", 1717243200);
+        tree.setMtime("data/yy/ee.txt", 1577880000);
+        const std::array<std::pair<const char*, QStringList>, 4> rules = {{
+            {"keepRule-oldest", {"long-name-one.txt", "ee.txt"}},
+            {"keepRule-newest", {"b.txt", "d.txt"}},
+            {"keepRule-shortest-path", {"b.txt", "d.txt"}},
+            {"keepRule-first-in-order", {"b.txt", "d.txt"}},
+        }};
+        {
+            Window t;
+            QVERIFY(t.shown());
+            t.search(tree.path("data"));
+            t.showList(1);
+            t.w.sortList(1, NameColumn, Qt::AscendingOrder);
+            for (const auto& [rule, unmarked] : rules) {
+                t.action(rule)->trigger();
+                QTest::keyClick(&t.w, Qt::Key_D, Qt::ControlModifier);
+                QStringList left;
+                for (const ResultRow& row : t.list().rows())
+                    if (!row.checked)
+                        left << QString::fromStdString(row.name);
+                left.sort();
+                QStringList expected = unmarked;
+                expected.sort();
+                QCOMPARE(left, expected);
+            }
+        }
+        Window again;
+        QCOMPARE(again.w.markCommands().keepRule(), KeepRule::FirstInOrder);
+    }
+
+    // The filter box narrows the visible list to whole groups, marking and Delete act on the
+    // rows shown only, and Esc shows every row again; the totals follow.
+    void filterNarrowsAndMarksWhatItShows() {
+        TempTree tree;
+        tree.file("data/holiday/beach.jpg", "picture one");
+        tree.file("data/backup/beach-copy.jpg", "picture one");
+        tree.file("data/work/report.txt", "a report of 27 bytes length");
+        tree.file("data/backup/report.txt", "a report of 27 bytes length");
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(1);
+        QCOMPARE(t.totals(), QStringLiteral("4 rows in 2 groups, 38 bytes reclaimable"));
+
+        QTest::keyClick(&t.w, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(t.filterBar()));
+        QTest::keyClicks(t.filterBar(), QStringLiteral("holiday"));
+        // The whole group of the beach picture, the backup copy too.
+        QCOMPARE(t.list().rowCount(), 2);
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(4)"));
+        QCOMPARE(t.totals(), QStringLiteral("2 rows in 1 group, 11 bytes reclaimable"));
+        for (int i = 0; i < t.list().rowCount(); ++i)
+            QVERIFY(t.list().data(t.list().index(i, NameColumn)).toString().contains("beach"));
+        // Marking by age clears and marks the groups shown; a hidden mark stays.
+        const std::string hidden = tree.path("data/work/report.txt");
+        t.list().setChecked(t.rowOf(hidden), true);
+        t.action("markOlderAction")->trigger();
+        QCOMPARE(countMarked(t.list().rows()), std::size_t{2});
+        QVERIFY(t.list().row(t.rowOf(hidden)).checked);
+        t.list().setChecked(t.rowOf(hidden), false);
+        t.action("markAllAction")->trigger();
+        QCOMPARE(countMarked(t.list().rows()), std::size_t{2});
+        QCOMPARE(t.totals(),
+                 QStringLiteral("2 rows in 1 group, 11 bytes reclaimable; 2 marked (22 bytes)"));
+        // A pattern counts and marks shown rows only.
+        t.action("clearMarksAction")->trigger();
+        t.w.markCommands().setPatternPrompt([](const auto& countText) {
+            return countText(QStringLiteral("*/backup/*")).startsWith(QStringLiteral("1 files"))
+                       ? QStringLiteral("*/backup/*")
+                       : QString();
+        });
+        t.action("markPatternAction")->trigger();
+        QCOMPARE(countMarked(t.list().rows()), std::size_t{1});
+        QVERIFY(t.list().row(t.rowOf(tree.path("data/backup/beach-copy.jpg"))).checked);
+
+        // Space marks the row shown, not the row at that position of the whole list (one of the
+        // two groups lies below the other there).
+        for (const char* shown : {"data/work/report.txt", "data/holiday/beach.jpg"}) {
+            t.filterBar()->setText(QString::fromLatin1(shown).section('/', 1, 1));
+            const int before = static_cast<int>(countMarked(t.list().rows()));
+            t.clickRow(t.rowOf(tree.path(shown)));
+            QCOMPARE(t.w.selectedRow(), t.rowOf(tree.path(shown)));
+            t.key(Qt::Key_Space);
+            QVERIFY2(t.list().row(t.rowOf(tree.path(shown))).checked, shown);
+            QCOMPARE(static_cast<int>(countMarked(t.list().rows())), before + 1);
+        }
+        t.list().setChecked(t.rowOf(tree.path("data/work/report.txt")), false);
+
+        // Esc restores every row; a hidden mark is not deleted.
+        t.filterBar()->setFocus();
+        QTest::keyClick(t.filterBar(), Qt::Key_Escape);
+        QVERIFY(t.filterBar()->text().isEmpty());
+        QCOMPARE(t.list().rowCount(), 4);
+        t.list().setChecked(t.rowOf(tree.path("data/work/report.txt")), true);
+        t.filterBar()->setText(QStringLiteral("*beach*"));
+        QCOMPARE(t.list().rowCount(), 2);
+        t.view(1)->setFocus();
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QCOMPARE(t.questions.size(), 1);
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("2 marked files")));
+        QVERIFY(exists(tree.path("data/work/report.txt")));
+        QVERIFY(!exists(tree.path("data/holiday/beach.jpg")));
+        QCOMPARE(t.list().rowCount(), 0);
+        t.filterBar()->clear();
+        QCOMPARE(t.list().rowCount(), 2);
+        QCOMPARE(t.totals(),
+                 QStringLiteral("2 rows in 1 group, 27 bytes reclaimable; 1 marked (27 bytes)"));
+    }
+
+    // Restore Last Delete puts the files back byte for byte with their rows, refuses to
+    // replace a file that took a place meanwhile, and is offered only while there is a delete
+    // to restore.
+    void restoreBringsBackTheLastDelete() {
+        TempTree tree;
+        tree.file("data/a/one.txt", "same bytes");
+        tree.file("data/b/one.txt", "same bytes");
+        tree.file("data/c/two.txt", "other bytes!");
+        tree.file("data/d/two.txt", "other bytes!");
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(1);
+        QVERIFY(!t.action("restoreAction")->isEnabled());
+
+        t.mark(tree.path("data/a/one.txt"));
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        t.mark(tree.path("data/c/two.txt"));
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+        QVERIFY(t.action("restoreAction")->isEnabled());
+
+        // The last delete first; a file now at its place stays and is named.
+        tree.file("data/c/two.txt", "new file");
+        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(t.messages.last().startsWith(QStringLiteral("Not restored:")));
+        QVERIFY(t.messages.last().contains(displayText(tree.path("data/c/two.txt"))));
+        QCOMPARE(readFile(tree.path("data/c/two.txt")), std::string("new file"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+
+        const int messages = t.messages.size();
+        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(t.messages.size(), messages);
+        QCOMPARE(readFile(tree.path("data/a/one.txt")), std::string("same bytes"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(3)"));
+        const int back = t.rowOf(tree.path("data/a/one.txt"));
+        QVERIFY(back >= 0 && !t.list().row(back).checked);
+        QVERIFY(!t.action("restoreAction")->isEnabled());
+        // Its row is the file as it is now: it can be deleted again.
+        t.mark(tree.path("data/a/one.txt"));
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(!exists(tree.path("data/a/one.txt")));
     }
 };
 
