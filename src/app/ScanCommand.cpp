@@ -6,7 +6,6 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "results/WorkText.h"
-#include "search/RowSort.h"
 #include "search/SearchDriver.h"
 #include "search/SearchScope.h"
 #include "search/SearchSession.h"
@@ -119,12 +118,8 @@ public:
     }
     void rows(int list, std::vector<ResultRow> rows) override {
         std::lock_guard lock(mutex_);
-        auto& target = lists_[static_cast<std::size_t>(list)];
-        if (target.empty())
-            target = std::move(rows);
-        else
-            target.insert(target.end(), std::make_move_iterator(rows.begin()),
-                          std::make_move_iterator(rows.end()));
+        for (const ResultRow& row : rows)
+            lists_.append(list, row);
     }
     void finished(const SearchOutcome& outcome) override {
         {
@@ -141,12 +136,10 @@ public:
         return endedSignal_.wait_for(lock, wait, [&] { return ended_; });
     }
     // After the end: the lists, sorted as the window sorts them, and the outcome.
-    ResultLists takeLists() {
+    const ScanRows& sortedLists() {
         std::lock_guard lock(mutex_);
-        sortRows(lists_[ListDuplicates], GroupColumn, 0);
-        sortRows(lists_[ListSameName], NameColumn, 0);
-        sortRows(lists_[ListZeroSize], NameColumn, 0);
-        return std::move(lists_);
+        lists_.sort();
+        return lists_;
     }
     SearchOutcome outcome() {
         std::lock_guard lock(mutex_);
@@ -182,7 +175,7 @@ private:
     const bool showProgress_;
     std::mutex mutex_;
     std::condition_variable endedSignal_;
-    ResultLists lists_;
+    ScanRows lists_;
     SearchOutcome outcome_;
     bool ended_ = false;
     double percent_ = 0;
@@ -387,11 +380,12 @@ bool addKeepRows(const std::vector<std::string>& keep, SearchRequest& request) {
 
 // Names each folder that could not be listed or entered, or was passed over, on stderr; true if
 // one could not be listed or entered.
-bool reportUnlistedFolders(const ResultLists& lists, const SearchOutcome& outcome) {
-    for (const ResultRow& row : lists[ListReadErrors])
+bool reportUnlistedFolders(const ScanRows& lists, const SearchOutcome& outcome) {
+    lists.forEach(ListReadErrors, [](const ResultRow& row) {
         if (row.isFolder)
             std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
                          terminalText(row.reason).c_str());
+    });
     return outcome.unlisted > 0;
 }
 
@@ -460,7 +454,7 @@ int runScanCommand(int argc, char** argv) {
     session.wait();
     events.clearProgressLine();
     const SearchOutcome outcome = events.outcome();
-    const ResultLists lists = events.takeLists();
+    const ScanRows& lists = events.sortedLists();
     if (reportUnlistedFolders(lists, outcome))
         pathFailed = true;
 

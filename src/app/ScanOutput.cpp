@@ -1,15 +1,152 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ScanOutput.h"
 
+#include "platform/ByteText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
 namespace trevalo {
 
-void writeText(CheckedOutput& out, const ResultLists& lists, const ScanSummary& summary) {
+namespace {
+
+enum RecordFlag : std::uint8_t {
+    MtimeKnown = 1,
+    Checked = 2,
+    IsFolder = 4,
+    Kept = 8,
+    Stale = 16,
+    HasExtra = 32
+};
+
+// Names go into buffers of this size, each filled before the next is started, so the buffers
+// never move.
+constexpr std::size_t kNameChunk = std::size_t{1} << 20;
+
+} // namespace
+
+std::uint32_t ScanRows::folderId(const std::string& folder) {
+    if (!folders_.empty() && folders_[lastFolder_] == folder)
+        return lastFolder_;
+    const auto found = folderIds_.find(folder);
+    if (found != folderIds_.end())
+        return lastFolder_ = found->second;
+    const auto id = static_cast<std::uint32_t>(folders_.size());
+    folders_.push_back(folder);
+    folderIds_.emplace(folders_.back(), id);
+    return lastFolder_ = id;
+}
+
+std::string_view ScanRows::nameOf(const Record& r) const {
+    return std::string_view(nameChunks_[r.nameChunk]).substr(r.nameAt, r.nameLength);
+}
+
+void ScanRows::append(int list, const ResultRow& row) {
+    List& target = lists_[static_cast<std::size_t>(list)];
+    Record r{};
+    r.group = row.group;
+    r.size = row.size;
+    r.mtime = row.mtime;
+    r.folder = folderId(row.folder);
+    if (nameChunks_.empty() || row.name != lastName_) {
+        if (nameChunks_.empty() ||
+            nameChunks_.back().capacity() - nameChunks_.back().size() < row.name.size()) {
+            nameChunks_.emplace_back();
+            nameChunks_.back().reserve(std::max(kNameChunk, row.name.size()));
+        }
+        std::string& chunk = nameChunks_.back();
+        lastNameChunk_ = static_cast<std::uint32_t>(nameChunks_.size() - 1);
+        lastNameAt_ = static_cast<std::uint32_t>(chunk.size());
+        chunk += row.name;
+        lastName_ = std::string_view(chunk).substr(lastNameAt_);
+    }
+    r.nameChunk = lastNameChunk_;
+    r.nameAt = lastNameAt_;
+    r.nameLength = static_cast<std::uint32_t>(row.name.size());
+    r.flags = static_cast<std::uint8_t>(
+        (row.mtimeKnown ? MtimeKnown : 0) | (row.checked ? Checked : 0) |
+        (row.isFolder ? IsFolder : 0) | (row.kept ? Kept : 0) | (row.stale ? Stale : 0));
+    const std::string_view date = row.dateText();
+    if (date.size() == r.date.size())
+        std::memcpy(r.date.data(), date.data(), date.size());
+    if (date.size() != r.date.size() || !row.reason.empty()) {
+        r.flags |= HasExtra;
+        target.extras.push_back(Extra{target.size(), row.reason, std::string(date)});
+    }
+    target.records.push_back(r);
+}
+
+void ScanRows::sortList(List& list, bool byGroup) {
+    const auto& records = list.records;
+    const auto less = [&](std::size_t a, std::size_t b) {
+        if (byGroup)
+            return records[a].group < records[b].group;
+        return compareNoCase(nameOf(records[a]), nameOf(records[b])) < 0;
+    };
+    bool sorted = true;
+    for (std::size_t i = 1; i < records.size() && sorted; ++i)
+        sorted = !less(i, i - 1);
+    if (sorted)
+        return;
+    list.order.resize(records.size());
+    std::iota(list.order.begin(), list.order.end(), std::uint32_t{0});
+    std::stable_sort(list.order.begin(), list.order.end(), less);
+}
+
+void ScanRows::sort() {
+    sortList(lists_[ListDuplicates], true);
+    sortList(lists_[ListSameName], false);
+    sortList(lists_[ListZeroSize], false);
+}
+
+void ScanRows::forEach(int list, const RowVisit& visit) const {
+    const List& source = lists_[static_cast<std::size_t>(list)];
+    ResultRow row;
+    const auto show = [&](std::size_t i) {
+        const Record& r = source.records[i];
+        row.folder.assign(folders_[r.folder]);
+        row.name.assign(nameOf(r));
+        row.group = r.group;
+        row.size = r.size;
+        row.mtime = r.mtime;
+        row.mtimeKnown = (r.flags & MtimeKnown) != 0;
+        row.checked = (r.flags & Checked) != 0;
+        row.isFolder = (r.flags & IsFolder) != 0;
+        row.kept = (r.flags & Kept) != 0;
+        row.stale = (r.flags & Stale) != 0;
+        row.date.fill('\0');
+        row.reason.clear();
+        if (r.flags & HasExtra) {
+            const auto extra =
+                std::lower_bound(source.extras.begin(), source.extras.end(), i,
+                                 [](const Extra& e, std::size_t index) { return e.row < index; });
+            row.reason = extra->reason;
+            std::memcpy(row.date.data(), extra->date.data(),
+                        std::min(extra->date.size(), row.date.size() - 1));
+        } else {
+            std::memcpy(row.date.data(), r.date.data(), r.date.size());
+        }
+        visit(row);
+    };
+    if (source.order.empty())
+        for (std::size_t i = 0; i < source.size(); ++i)
+            show(i);
+    else
+        for (const std::uint32_t i : source.order)
+            show(i);
+}
+
+ListRows ScanRows::lists() const {
+    return [this](int list, const RowVisit& visit) { forEach(list, visit); };
+}
+
+void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary) {
     std::string text;
     for (int m = 0; m < kResultListCount; ++m) {
-        const auto& rows = lists[static_cast<std::size_t>(m)];
         text += std::string(kResultListCaptions[static_cast<std::size_t>(m)]) + "(" +
-                std::to_string(rows.size()) + ")\n";
-        for (const ResultRow& row : rows) {
+                std::to_string(lists.count(m)) + ")\n";
+        lists.forEach(m, [&](const ResultRow& row) {
             text += "  ";
             appendTerminalText(text, row.name);
             text += '\t';
@@ -24,7 +161,7 @@ void writeText(CheckedOutput& out, const ResultLists& lists, const ScanSummary& 
             }
             text += '\n';
             out.writeIfLarge(text);
-        }
+        });
         text += '\n';
     }
     appendTerminalText(text, summary.status);
@@ -32,8 +169,9 @@ void writeText(CheckedOutput& out, const ResultLists& lists, const ScanSummary& 
     out.write(text);
 }
 
-void writeJson(CheckedOutput& out, const ResultLists& lists, const ScanSummary& summary) {
-    writeResultsJson(out, lists, ResultsSummary{summary.files, summary.seconds, summary.cancelled});
+void writeJson(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary) {
+    writeResultsJson(out, lists.lists(),
+                     ResultsSummary{summary.files, summary.seconds, summary.cancelled});
 }
 
 } // namespace trevalo

@@ -8,8 +8,10 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace trevalo {
@@ -22,12 +24,66 @@ struct ScanSummary {
     std::string status; // the search's last status text: "Completed in ..." or "Cancelled ..."
 };
 
+// The rows of the four lists as trevalo-scan holds them until they are written, a few dozen
+// bytes a row: each distinct folder is kept once, a row's name in a shared buffer (once for a run
+// of rows with the same name, as the same-name list comes), its numbers, flags and date text in a
+// fixed record. A row comes back whole only while it is written, without its stamp (the output
+// shows none).
+class ScanRows {
+public:
+    void append(int list, const ResultRow& row);
+    std::size_t count(int list) const { return lists_[static_cast<std::size_t>(list)].size(); }
+    // Orders the lists as the window sorts them when they arrive: "Duplicates" by group, the
+    // others by name, letter case ignored; rows with equal keys keep their order.
+    void sort();
+    // Calls visit with each row of the list, in order; the row is rebuilt in one scratch row.
+    void forEach(int list, const RowVisit& visit) const;
+    ListRows lists() const;
+
+private:
+    struct Record {
+        std::int64_t group;
+        std::int64_t size;
+        std::int64_t mtime;
+        std::uint32_t folder;
+        std::uint32_t nameChunk;
+        std::uint32_t nameAt;
+        std::uint32_t nameLength;
+        std::array<char, 19> date; // a date of another length is among the extras
+        std::uint8_t flags;
+    };
+    // What few rows have beyond a record (a reason, an unusual date), by index in their list.
+    struct Extra {
+        std::size_t row;
+        std::string reason;
+        std::string date;
+    };
+    struct List {
+        std::deque<Record> records; // a deque: it grows without copying what it holds
+        std::vector<Extra> extras;
+        std::vector<std::uint32_t> order; // the sorted order; empty when it is that of records
+        std::size_t size() const { return records.size(); }
+    };
+
+    std::uint32_t folderId(const std::string& folder);
+    std::string_view nameOf(const Record& r) const;
+    void sortList(List& list, bool byGroup);
+
+    std::array<List, kResultListCount> lists_;
+    std::deque<std::string> folders_;
+    std::unordered_map<std::string_view, std::uint32_t> folderIds_;
+    std::uint32_t lastFolder_ = 0;
+    std::vector<std::string> nameChunks_;
+    std::string_view lastName_;
+    std::uint32_t lastNameChunk_ = 0, lastNameAt_ = 0;
+};
+
 // The four lists as text: each list's caption and row count, then its rows, one per line with
 // tab-separated cells (the "#" cell only in "Duplicates", a last "Reason" cell in "Report -
 // read errors"), then the status line.
-void writeText(CheckedOutput& out, const ResultLists& lists, const ScanSummary& summary);
+void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary);
 
 // The four lists as one JSON object.
-void writeJson(CheckedOutput& out, const ResultLists& lists, const ScanSummary& summary);
+void writeJson(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary);
 
 } // namespace trevalo

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <sys/vfs.h>
 
 namespace trevalo {
 
@@ -25,6 +26,20 @@ struct FileCatalogue::Frame {
 };
 
 namespace {
+
+// A guess at how many files a recursive walk from folder can find: the files in use on its file
+// system, at most kMostFilesGuessed; 0 when the file system does not say. Room for them is
+// taken up front so that the catalogue does not copy itself as it grows: room never written
+// is never given pages, so a guess too high costs address space only.
+constexpr std::uint64_t kMostFilesGuessed = std::uint64_t{1} << 21;
+
+std::size_t filesGuessed(const std::string& folder) {
+    struct statfs fs {};
+    if (::statfs(folder.c_str(), &fs) != 0 || fs.f_files == 0 || fs.f_ffree > fs.f_files)
+        return 0;
+    const auto used = static_cast<std::uint64_t>(fs.f_files - fs.f_ffree);
+    return static_cast<std::size_t>(std::min(used, kMostFilesGuessed));
+}
 
 bool outOfDescriptors(int err) {
     return err == EMFILE || err == ENFILE;
@@ -49,6 +64,16 @@ bool FileCatalogue::shouldStop() {
 void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive, PathRole role) {
     role_ = role;
     const std::string_view folder = folderOf(searchPath);
+    if (recursive && entries_.empty()) {
+        const std::size_t guess = filesGuessed(folder.empty() ? "." : std::string(folder));
+        if (guess > entries_.capacity()) {
+            try {
+                entries_.reserve(guess);
+            } catch (const std::bad_alloc&) {
+                // No room up front: the catalogue grows as it goes.
+            }
+        }
+    }
     walk(folder.empty() ? std::string("./") : std::string(folder), fileNameOf(searchPath),
          recursive);
 }

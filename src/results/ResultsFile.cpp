@@ -71,7 +71,7 @@ void appendSetup(std::string& json, const SearchRequest& setup) {
 }
 
 // The summary and the lists; each row with its mtime when withMtime.
-void writeBody(CheckedOutput& out, std::string& json, const ResultLists& lists,
+void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
                const ResultsSummary& summary, bool withMtime) {
     json += "\"files_searched\": " + std::to_string(summary.files);
     char secs[32];
@@ -88,7 +88,7 @@ void writeBody(CheckedOutput& out, std::string& json, const ResultLists& lists,
         json += kJsonListNames[static_cast<std::size_t>(m)];
         json += "\": [";
         bool first = true;
-        for (const ResultRow& row : lists[static_cast<std::size_t>(m)]) {
+        lists(m, [&](const ResultRow& row) {
             json += first ? "\n  {\"path\": " : ",\n  {\"path\": ";
             first = false;
             appendJsonString(json, row.path());
@@ -111,7 +111,7 @@ void writeBody(CheckedOutput& out, std::string& json, const ResultLists& lists,
             }
             json += "}";
             out.writeIfLarge(json);
-        }
+        });
         json += "]";
     }
     json += "}}\n";
@@ -581,7 +581,18 @@ bool readSetup(JsonReader& in, SearchRequest& setup) {
 
 } // namespace
 
+ListRows rowsOf(const ResultLists& lists) {
+    return [&lists](int list, const RowVisit& visit) {
+        for (const ResultRow& row : lists[static_cast<std::size_t>(list)])
+            visit(row);
+    };
+}
+
 void writeResultsJson(CheckedOutput& out, const ResultLists& lists, const ResultsSummary& summary) {
+    writeResultsJson(out, rowsOf(lists), summary);
+}
+
+void writeResultsJson(CheckedOutput& out, const ListRows& lists, const ResultsSummary& summary) {
     std::string json = "{";
     writeBody(out, json, lists, summary, false);
 }
@@ -593,7 +604,7 @@ void writeSavedResults(CheckedOutput& out, const SavedResults& results) {
     json += ", ";
     if (results.setup)
         appendSetup(json, *results.setup);
-    writeBody(out, json, results.lists, results.summary, true);
+    writeBody(out, json, rowsOf(results.lists), results.summary, true);
 }
 
 bool saveResults(const std::string& path, const SavedResults& results, std::string& error) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,14 @@ struct SavedResults {
 // group, size, modified and kept (and reason and folder_not_listed in read_errors). Names are
 // written with appendJsonString, so every byte comes back.
 void writeResultsJson(CheckedOutput& out, const ResultLists& lists, const ResultsSummary& summary);
+
+// Rows handed over one list at a time: a ListRows calls the visit with each row of the list, in
+// order. The row it passes need only last for that call, so a caller that keeps its rows in
+// another form can rebuild each one in the same scratch row.
+using RowVisit = std::function<void(const ResultRow&)>;
+using ListRows = std::function<void(int list, const RowVisit& visit)>;
+ListRows rowsOf(const ResultLists& lists); // the lists must outlive what it returns
+void writeResultsJson(CheckedOutput& out, const ListRows& lists, const ResultsSummary& summary);
 
 // A results file: trevalo-scan's form with, first, "trevalo_results" (the format's version),
 // "searched_at" (ISO 8601, UTC; "" when not known) and, when there is one, "setup" (paths with

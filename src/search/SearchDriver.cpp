@@ -58,7 +58,14 @@ public:
     void append(int list, const FileEntry& entry) { appendRow(list, makeResultRow(entry)); }
     void appendRow(int list, ResultRow row) {
         std::lock_guard lock(mutex_);
-        rows_[static_cast<std::size_t>(list)].push_back(std::move(row));
+        auto& pending = rows_[static_cast<std::size_t>(list)];
+        pending.push_back(std::move(row));
+        if (pending.size() >= kMostRowsHeld) {
+            // However fast rows come, the host takes them in batches of bounded size, so a list
+            // of a million rows is never held twice over, once here and once by the host.
+            events_.rows(list, std::exchange(pending, {}));
+            return;
+        }
         if ((++appended_ % kRowsBetweenClockChecks == 0 || interval_ == Clock::duration::zero()) &&
             Clock::now() - last_ >= interval_)
             flushLocked();
@@ -90,6 +97,8 @@ private:
     using Clock = std::chrono::steady_clock;
     // Rows handed over between two looks at the clock.
     static constexpr std::uint64_t kRowsBetweenClockChecks = 256;
+    // Rows of one list held before they are handed over whatever the clock says.
+    static constexpr std::size_t kMostRowsHeld = 4096;
 
     std::mutex mutex_;
     SearchEvents& events_;

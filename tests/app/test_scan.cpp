@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // trevalo-scan as a script would use it: exit codes, messages, text a terminal can show safely,
 // and JSON that survives a parser.
+#include "platform/PathText.h"
+#include "results/ResultsFile.h"
+#include "search/RowSort.h"
+#include "search/SearchDriver.h"
 #include "support/TempTree.h"
 
 #include <QJsonArray>
@@ -14,6 +18,7 @@
 #include <functional>
 #include <poll.h>
 #include <pty.h>
+#include <regex>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -155,6 +160,49 @@ QList<QByteArray> textRows(const QByteArray& out, const QByteArray& caption) {
     for (qsizetype i = 1; i < lines.size() && lines[i].startsWith("  "); ++i)
         rows << lines[i].mid(2);
     return rows;
+}
+
+// The JSON of a search run here, its rows held as the window holds them (every row whole, the
+// lists sorted by sortRows) and written by writeResultsJson.
+class WholeRows final : public trevalo::SearchEvents {
+public:
+    trevalo::ResultLists lists;
+    trevalo::SearchOutcome outcome;
+    void progress(double) override {}
+    void phase(trevalo::SearchPhase) override {}
+    void rows(int list, std::vector<trevalo::ResultRow> rows) override {
+        auto& target = lists[static_cast<std::size_t>(list)];
+        target.insert(target.end(), rows.begin(), rows.end());
+    }
+    void finished(const trevalo::SearchOutcome& o) override { outcome = o; }
+};
+
+QByteArray jsonOfWholeRows(const std::string& root) {
+    using namespace trevalo;
+    WholeRows host;
+    SearchRequest request;
+    request.paths.push_back(PathRow{joinFolderPattern(root, "*.*"), true});
+    request.types = {true, true, true};
+    SearchState state;
+    runSearch(request, state, host);
+    sortRows(host.lists[ListDuplicates], GroupColumn, 0);
+    sortRows(host.lists[ListSameName], NameColumn, 0);
+    sortRows(host.lists[ListZeroSize], NameColumn, 0);
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* memory = ::open_memstream(&text, &size);
+    CheckedOutput out(memory);
+    writeResultsJson(out, host.lists,
+                     ResultsSummary{state.outcome.files, 0, state.outcome.cancelled});
+    out.close();
+    QByteArray json(text, static_cast<qsizetype>(size));
+    std::free(text);
+    return json;
+}
+
+QByteArray withoutSeconds(const QByteArray& json) {
+    return QByteArray::fromStdString(std::regex_replace(
+        json.toStdString(), std::regex("\"seconds\": [0-9.]+"), "\"seconds\": 0"));
 }
 
 // Runs trevalo-scan with stderr on a terminal (a pseudo-terminal this test reads) and stdout
@@ -442,6 +490,35 @@ private slots:
         QVERIFY(row["folder"].toString().endsWith('/'));
         QCOMPARE(row["modified"].toString().size(), 19);
         QVERIFY(!row.contains("reason"));
+    }
+
+    // trevalo-scan keeps its rows in a compact form until it writes them: what it writes is
+    // byte for byte what the rows held whole give, on a tree with names that differ only in case,
+    // in letters beyond ASCII or in bytes that are not UTF-8, groups whose members interleave,
+    // empty files out of name order, and a same-name list longer than one hand-over of rows.
+    void outputIsThatOfTheWholeRows() {
+        TempTree t("/dev/shm");
+        const std::vector<std::string> names = {"Same.txt",     "same.TXT", "\xc3\x84pfel",
+                                                "\xc3\xa4pfel", "apfel",    "\xff\xfe.bin",
+                                                "zebra",        "Zebra"};
+        for (int f = 0; f < 700; ++f)
+            for (std::size_t n = 0; n < names.size(); ++n)
+                t.file("d" + std::to_string(f % 37) + "/" + std::to_string(f) + "/" + names[n],
+                       std::string(1 + (f + n) % 5, static_cast<char>('a' + f % 3)));
+        for (const char* empty : {"b.empty", "A.empty", "a.empty", "\xc3\x89.empty", "e.empty"})
+            t.file(std::string("empty/") + empty);
+        // A folder row with its reason, and a date too long for the usual column (where the
+        // file system keeps one past year 9999).
+        t.symlink(t.path("d3"), "d3/again");
+        t.file("far/" + std::string(255, 'n'), "far away");
+        t.file("far/other", "far away");
+        t.setMtime("far/other", 316531972800);
+        const QByteArray expected = withoutSeconds(jsonOfWholeRows(t.root()));
+        const Result r = scan({"--json", t.root()});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(expected.count("\"path\"") > 5600, expected.left(600).constData());
+        QVERIFY(expected.contains("a link back to a folder above it"));
+        QVERIFY(withoutSeconds(r.out) == expected);
     }
 
     // A date past year 9999 is not cut to fit a column. ext4 keeps no time past 2446: tmpfs.

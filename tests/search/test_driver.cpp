@@ -31,6 +31,8 @@ public:
     std::vector<std::string> statuses;
     std::vector<SearchOutcome> outcomes;              // one per finished search
     int lateRows = 0;                                 // rows handed over after the end
+    std::size_t largestBatch = 0;                     // most rows handed over at once
+    std::chrono::milliseconds interval{};             // between hand-overs; none by default
     std::function<void(const std::string&)> onStatus; // runs on the worker
     std::function<void(double)> onProgress;           // runs on the worker
 
@@ -71,6 +73,7 @@ public:
         std::lock_guard lock(mutex_);
         if (outcomes.size() != finishedBefore_)
             ++lateRows;
+        largestBatch = std::max(largestBatch, rows.size());
         lists[list].insert(lists[list].end(), rows.begin(), rows.end());
     }
     void finished(const SearchOutcome& outcome) override {
@@ -78,7 +81,7 @@ public:
         outcomes.push_back(outcome);
         ready_.notify_all();
     }
-    std::chrono::milliseconds handOverInterval() const override { return {}; }
+    std::chrono::milliseconds handOverInterval() const override { return interval; }
     // The next search of a session starts; its rows come before its end.
     void nextSearch() {
         std::lock_guard lock(mutex_);
@@ -105,6 +108,29 @@ class DriverTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // However long the host lets rows gather, a long list comes in bounded batches, and in the
+    // same order as when every row is handed over at once.
+    void longListsComeInBoundedBatches() {
+        TempTree t;
+        for (int f = 0; f < 3; ++f)
+            for (int n = 0; n < 3000; ++n)
+                t.file("f" + std::to_string(f) + "/" + (n % 2 ? "N" : "n") + std::to_string(n),
+                       std::string(static_cast<std::size_t>(1 + n % 7 + f % 2), 'x'));
+        Host eager({t.path("*.*")});
+        eager.search();
+        Host patient({t.path("*.*")});
+        patient.interval = std::chrono::hours(1);
+        patient.search();
+        QCOMPARE(patient.lists[ListSameName].size(), std::size_t(9000));
+        QVERIFY(patient.lists[ListDuplicates].size() > 8000);
+        QVERIFY(patient.largestBatch <= 4096);
+        for (int m = 0; m < kResultListCount; ++m) {
+            QCOMPARE(patient.lists[m].size(), eager.lists[m].size());
+            for (std::size_t i = 0; i < patient.lists[m].size(); ++i)
+                QCOMPARE(patient.lists[m][i].path(), eager.lists[m][i].path());
+        }
+    }
+
     void aSessionSearchesOnItsWorkerAndReportsItsEnd() {
         TempTree t;
         t.file("d1/a.txt", "hello");
