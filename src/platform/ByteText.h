@@ -42,6 +42,9 @@ private:
 // The length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
 
+// Appends one code point (at most U+10FFFF) as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
+
 // Text for display only: each byte that is not part of valid UTF-8 becomes one U+FFFD.
 QString displayText(std::string_view bytes);
 // Bytes of a text typed by the user.

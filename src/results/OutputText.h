@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,11 @@ private:
     std::FILE* file_;
     int error_ = 0;
 };
+
+// Writes a file whole or not at all: into path + ".part", renamed over path once every byte is
+// written and closed. False, with a message naming the file and the reason in error, when
+// anything failed; the part file is then removed.
+bool writeFileWhole(const std::string& path, const std::function<void(CheckedOutput&)>& write,
+                    std::string& error);
 
 } // namespace trevalo

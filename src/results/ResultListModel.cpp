@@ -343,6 +343,21 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
                          {Qt::CheckStateRole});
 }
 
+void ResultListModel::dropRows(const std::vector<int>& positions) {
+    std::size_t next = 0; // index into positions, ascending and without repeats
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (next < positions.size() && static_cast<std::size_t>(positions[next]) == i) {
+            ++next;
+            continue;
+        }
+        if (out != i)
+            rows_[out] = std::move(rows_[i]);
+        ++out;
+    }
+    rows_.resize(out);
+}
+
 int ResultListModel::removeRowsAt(std::vector<int> positions) {
     const int count = static_cast<int>(rows_.size());
     std::erase_if(positions, [count](int p) { return p < 0 || p >= count; });
@@ -352,18 +367,7 @@ int ResultListModel::removeRowsAt(std::vector<int> positions) {
         return 0;
     if (filtered()) {
         beginResetModel();
-        std::size_t next = 0;
-        std::size_t out = 0;
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (next < positions.size() && static_cast<std::size_t>(positions[next]) == i) {
-                ++next;
-                continue;
-            }
-            if (out != i)
-                rows_[out] = std::move(rows_[i]);
-            ++out;
-        }
-        rows_.resize(out);
+        dropRows(positions);
         rowsChanged();
         endResetModel();
         return static_cast<int>(positions.size());
@@ -388,18 +392,7 @@ int ResultListModel::removeRowsAt(std::vector<int> positions) {
         }
     } else {
         beginResetModel();
-        std::size_t next = 0; // index into positions
-        std::size_t out = 0;
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (next < positions.size() && static_cast<std::size_t>(positions[next]) == i) {
-                ++next;
-                continue;
-            }
-            if (out != i)
-                rows_[out] = std::move(rows_[i]);
-            ++out;
-        }
-        rows_.resize(out);
+        dropRows(positions);
         endResetModel();
     }
     return static_cast<int>(positions.size());

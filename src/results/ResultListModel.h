@@ -138,6 +138,9 @@ private:
     // After the rows changed: the filter's texts are made again when next needed, and the
     // rows shown are worked out again.
     void rowsChanged();
+    // Takes the rows at the positions given (ascending, no repeats) out of rows_, keeping the
+    // order of the others; tells no view.
+    void dropRows(const std::vector<int>& positions);
     void forgetTexts();
     // Works out the rows the filter shows.
     void refilter();

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/ResultsCsv.h"
 
-#include "platform/FileSystem.h"
 #include "results/OutputText.h"
 
-#include <cerrno>
 #include <ctime>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace trevalo {
 
@@ -73,24 +69,8 @@ bool exportCsv(const std::string& path, const std::vector<ResultRow>& rows, int 
                std::string& error) {
     std::string text;
     appendCsv(text, rows, list);
-    const std::string part = path + ".part";
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    std::FILE* file = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
-    if (!file) {
-        error = "'" + part + "' could not be written: " + errorText(errno);
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    CheckedOutput out(file);
-    out.write(text);
-    if (!out.close() || ::rename(part.c_str(), path.c_str()) != 0) {
-        error = "'" + path +
-                "' could not be written: " + errorText(out.error() != 0 ? out.error() : errno);
-        ::unlink(part.c_str());
-        return false;
-    }
-    return true;
+    return writeFileWhole(
+        path, [&text](CheckedOutput& out) { out.write(text); }, error);
 }
 
 } // namespace trevalo

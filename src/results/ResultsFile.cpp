@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/ResultsFile.h"
 
+#include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 
@@ -350,24 +351,6 @@ private:
         return true;
     }
 
-    static void appendUtf8(std::string& out, char32_t cp) {
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-
     // The escape after a backslash. \udc80..\udcff alone stand for the bytes 0x80..0xff of a
     // name that is not UTF-8, as the writer puts them.
     bool escape(std::string& out) {
@@ -608,28 +591,8 @@ void writeSavedResults(CheckedOutput& out, const SavedResults& results) {
 }
 
 bool saveResults(const std::string& path, const SavedResults& results, std::string& error) {
-    const std::string part = path + ".part";
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    std::FILE* file = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
-    if (!file) {
-        error = "'" + part + "' could not be written: " + errorText(errno);
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    CheckedOutput out(file);
-    writeSavedResults(out, results);
-    if (!out.close()) {
-        error = "'" + path + "' could not be written: " + errorText(out.error());
-        ::unlink(part.c_str());
-        return false;
-    }
-    if (::rename(part.c_str(), path.c_str()) != 0) {
-        error = "'" + path + "' could not be written: " + errorText(errno);
-        ::unlink(part.c_str());
-        return false;
-    }
-    return true;
+    return writeFileWhole(
+        path, [&results](CheckedOutput& out) { writeSavedResults(out, results); }, error);
 }
 
 std::optional<SavedResults> readResults(std::string_view json, std::string& error) {
