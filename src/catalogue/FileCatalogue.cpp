@@ -1,29 +1,20 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/FileCatalogue.h"
 
+#include "catalogue/FolderWalk.h"
+
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
+#include "platform/WorkerThread.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <optional>
+#include <chrono>
+#include <memory>
 #include <sys/vfs.h>
+#include <thread>
 
 namespace trevalo {
-
-// One folder being walked. Its own files are measured when it is entered and join the
-// catalogue when its last sub-folder is done, which keeps the order "subtrees first, then the
-// folder's own files" without holding the folder open for them.
-struct FileCatalogue::Frame {
-    FolderHandle handle; // closed once no sub-folder is left to open, or to make room
-    FileId id;
-    std::uint64_t device = 0;
-    std::string name;           // as entered from the folder above (the top: its path)
-    std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
-    std::vector<std::string> subFolders;
-    std::size_t next = 0;         // the next sub-folder to enter
-    std::vector<FileEntry> files; // their paths share one block of text with the folder's
-};
 
 namespace {
 
@@ -45,7 +36,116 @@ bool outOfDescriptors(int err) {
     return err == EMFILE || err == ENFILE;
 }
 
+// A recursive walk is cut into parts, a part per sub-folder, level by level below the search
+// path until there are this many or the levels run out; both threads then take parts in walk
+// order. Fewer open folders than kLeastOpenForParts leave the walk whole.
+constexpr std::size_t kPartsWanted = 16;
+constexpr int kSplitLevels = 3;
+constexpr int kLeastOpenForParts = 16;
+
+// A subtree walked apart: opened from its parent folder (held open for all of its parts), its
+// steps written by whichever thread took it, and replayed once done.
+struct Part {
+    std::shared_ptr<FolderHandle> parent;
+    std::string name;
+    std::string path; // ending in "/"
+    WalkPlace place;
+    std::vector<WalkStep> steps;
+    std::atomic<bool> done{false};
+};
+using Parts = std::vector<std::unique_ptr<Part>>;
+
+void addProblem(std::vector<WalkStep>& steps, const std::string& path, int reason) {
+    WalkStep step;
+    step.kind = WalkStep::Kind::Problem;
+    step.reason = reason;
+    step.path = withoutTrailingSlashes(path);
+    steps.push_back(std::move(step));
+}
+
+// Opens a part's folder. Too many open files says nothing about the folder: the other thread
+// holds them for a moment, so wait a little and try again, for a few seconds at most.
+FolderHandle openPart(Part& part) {
+    FolderHandle handle = part.parent->openChild(part.name);
+    for (int wait = 1; !handle.isOpen() && outOfDescriptors(handle.error().code()) && wait <= 512;
+         wait *= 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        handle = part.parent->openChild(part.name);
+    }
+    part.parent.reset();
+    return handle;
+}
+
+// Makes a part of each Part step of `from`, a folder walked with Depth::Split and left open in
+// `handle`; returns their indexes.
+std::vector<std::size_t> addParts(Parts& parts, Part& from, const FolderWalk& walker,
+                                  const std::shared_ptr<FolderHandle>& handle) {
+    std::vector<std::size_t> added;
+    for (WalkStep& step : from.steps) {
+        if (step.kind != WalkStep::Kind::Part)
+            continue;
+        auto part = std::make_unique<Part>();
+        part->parent = handle;
+        part->path = from.path + step.path + "/";
+        part->name = std::move(step.path);
+        part->place.above = from.place.above;
+        part->place.above.push_back(walker.splitId());
+        part->place.parentDevice = walker.splitDevice();
+        step.index = parts.size();
+        added.push_back(parts.size());
+        parts.push_back(std::move(part));
+    }
+    return added;
+}
+
 } // namespace
+
+// Replays the steps of a walk's parts in walk order: a folder already walked through another
+// path is passed over whole, and every file is taken once. Parts not done yet hold it up.
+struct FileCatalogue::Replay {
+    Replay(FileCatalogue& files, Parts& parts) : files_(files), parts_(parts) {}
+
+    // Replays as far as the parts done allow.
+    void run() {
+        while (!at_.empty()) {
+            const auto [index, step] = at_.back();
+            Part& part = *parts_[index];
+            if (!part.done.load(std::memory_order_acquire))
+                return;
+            if (step == part.steps.size()) {
+                part.steps = {};
+                at_.pop_back();
+                continue;
+            }
+            WalkStep& s = part.steps[step];
+            at_.back().second = step + 1;
+            switch (s.kind) {
+            case WalkStep::Kind::Enter:
+                if (!seen_.insert(s.id))
+                    at_.back().second = s.index + 1;
+                break;
+            case WalkStep::Kind::Leave:
+                break;
+            case WalkStep::Kind::Files:
+                files_.complete(s.files);
+                s.files = {};
+                break;
+            case WalkStep::Kind::Problem:
+                files_.reportFolder(std::move(s.path), s.reason);
+                break;
+            case WalkStep::Kind::Part:
+                at_.emplace_back(s.index, 0);
+                break;
+            }
+        }
+    }
+
+private:
+    FileCatalogue& files_;
+    Parts& parts_;
+    FileIdSet seen_;                                              // folders walked
+    std::vector<std::pair<std::size_t, std::size_t>> at_{{0, 0}}; // part and step
+};
 
 FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
     setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
@@ -95,172 +195,116 @@ void FileCatalogue::reportFolder(std::string path, int reason) {
 void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
     if (shouldStop())
         return;
-    foldersSeen_.clear();
-    std::vector<Frame> stack;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
         reportFolder(withoutTrailingSlashes(top), handle.error().code());
         return;
     }
-    std::string path = top;
-    enter(stack, path, std::move(handle), top, pattern, recursive);
-    while (!stack.empty()) {
-        const std::size_t index = stack.size() - 1;
-        Frame& frame = stack.back();
-        if (frame.next == frame.subFolders.size() || stopped_) {
-            if (!stopped_)
-                complete(frame);
-            if (frame.handle.isOpen()) {
-                --openCount_;
-                leaveAnchor(std::move(frame.handle), index);
+    const bool inParts =
+        recursive && walkThreads_ > 1 && openLimit_ >= kLeastOpenForParts && !excludeLooksAtFolder_;
+    WalkRules rules;
+    rules.pattern = pattern;
+    rules.trash = &trash_;
+    rules.exclude = &exclude_;
+    rules.stop = &stop_;
+    rules.stopped = &stopped_;
+    rules.found = &found_;
+    // A third of the open folders for each thread, a third for the folders parts are opened from.
+    rules.openLimit = inParts ? openLimit_ / 3 : openLimit_;
+    FolderWalk first(rules);
+    first.setProgress(progress_);
+    first.forget({});
+    Parts parts;
+    parts.push_back(std::make_unique<Part>());
+    Part& root = *parts.front();
+    root.path = top;
+    root.done = true;
+    Replay replay(*this, parts);
+    if (!inParts) {
+        first.walk(root.steps, std::move(handle), top, top, {},
+                   recursive ? FolderWalk::Depth::Whole : FolderWalk::Depth::Top);
+        foldersOpened_ += first.foldersOpened();
+        replay.run();
+        return;
+    }
+
+    std::shared_ptr<FolderHandle> open;
+    first.walk(root.steps, std::move(handle), top, top, {}, FolderWalk::Depth::Split, &open);
+    std::vector<std::size_t> level = addParts(parts, root, first, open);
+    open.reset();
+    for (int depth = 1;
+         depth < kSplitLevels && !level.empty() && level.size() < kPartsWanted && !shouldStop();
+         ++depth) {
+        std::vector<std::size_t> below;
+        for (const std::size_t index : level) {
+            Part& part = *parts[index];
+            FolderHandle folder = openPart(part);
+            ++foldersOpened_;
+            if (!folder.isOpen()) {
+                addProblem(part.steps, part.path, folder.error().code());
+            } else {
+                first.forget(part.place);
+                first.walk(part.steps, std::move(folder), part.path, part.name, part.place,
+                           FolderWalk::Depth::Split, &open);
+                const std::vector<std::size_t> added = addParts(parts, part, first, open);
+                open.reset();
+                below.insert(below.end(), added.begin(), added.end());
             }
-            stack.pop_back();
-            path.resize(stack.empty() ? 0 : stack.back().pathLength);
-            continue;
+            part.done.store(true, std::memory_order_release);
         }
-        if (shouldStop())
-            continue;
-        const std::string name = std::move(frame.subFolders[frame.next++]);
-        const bool lastOne = frame.next == frame.subFolders.size();
-        if (!frame.handle.isOpen()) {
-            if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
-                // The folder cannot be entered again: its other sub-folders are not walked.
-                reportFolder(withoutTrailingSlashes(path), reason);
-                stack[index].next = stack[index].subFolders.size();
-                continue;
+        level = std::move(below);
+    }
+
+    // Both threads take the parts in walk order; this one also replays them as they are done,
+    // so that little is held twice.
+    std::atomic<std::size_t> next{0};
+    const auto take = [&](FolderWalk& walker, bool replays) {
+        for (;;) {
+            const std::size_t k = next.fetch_add(1);
+            if (k >= level.size())
+                return;
+            Part& part = *parts[level[k]];
+            if (!(replays ? shouldStop() : stopped_.load())) {
+                FolderHandle folder = openPart(part);
+                if (!folder.isOpen()) {
+                    addProblem(part.steps, part.path, folder.error().code());
+                } else {
+                    walker.forget(part.place);
+                    walker.walk(part.steps, std::move(folder), part.path, part.name, part.place,
+                                FolderWalk::Depth::Whole);
+                }
             }
+            part.done.store(true, std::memory_order_release);
+            if (replays)
+                replay.run();
         }
-        path.append(name).push_back('/');
-        FolderHandle child = openChild(stack, index, name);
-        if (lastOne && stack[index].handle.isOpen()) {
-            leaveAnchor(std::move(stack[index].handle), index);
-            --openCount_;
-        }
-        if (!child.isOpen()) {
-            reportFolder(withoutTrailingSlashes(path), child.error().code());
-            path.resize(stack[index].pathLength);
-            continue;
-        }
-        if (!enter(stack, path, std::move(child), name, pattern, true))
-            path.resize(stack[index].pathLength);
-    }
-}
-
-bool FileCatalogue::enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle,
-                          std::string name, std::string_view pattern, bool recursive) {
-    const FileStatus self = handle.status();
-    if (self.kind != FileKind::Directory) {
-        reportFolder(withoutTrailingSlashes(path), self.error ? self.error.code() : ENOTDIR);
-        return false;
-    }
-    const FileId id{self.device, self.inode};
-    if (trash_.isTrash(id) || TrashFolders::isHomeTrashPath(path)) {
-        // The trash is never searched; a search path that is one is told so.
-        if (stack.empty())
-            reportFolder(withoutTrailingSlashes(path), kReasonTrash);
-        return false;
-    }
-    if (!foldersSeen_.insert(id)) {
-        // Reached again through a link: walked once. A folder that holds itself is a loop.
-        const bool loop =
-            std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; });
-        if (loop)
-            reportFolder(withoutTrailingSlashes(path), kReasonLoop);
-        return false;
-    }
-    const std::uint64_t parentDevice = stack.empty() ? 0 : stack.back().device;
-    if (self.device != parentDevice && handle.isPseudoFileSystem()) {
-        if (stack.empty())
-            reportFolder(withoutTrailingSlashes(path), kReasonKernel);
-        return false;
-    }
-
-    std::optional<DirListing> listed(std::in_place, handle.fd());
-    if (!listed->isOpen() && outOfDescriptors(listed->error().code()) && makeRoomForFolder(stack))
-        listed.emplace(handle.fd());
-    DirListing& listing = *listed;
-    if (!listing.isOpen()) {
-        reportFolder(withoutTrailingSlashes(path), listing.error().code());
-        return false;
-    }
-
-    Frame frame;
-    frame.id = id;
-    frame.device = self.device;
-    frame.name = std::move(name);
-    frame.pathLength = path.size();
-    DirListing::Entry e;
-    std::size_t seen = 0;
-    names_.clear();
-    spans_.clear();
-    const auto addName = [&](const std::string& name) {
-        spans_.emplace_back(static_cast<std::uint32_t>(names_.size()),
-                            static_cast<std::uint32_t>(name.size()));
-        names_.append(name);
     };
-    while (listing.next(e)) {
-        if ((++seen & 4095) == 0 && shouldStop())
-            return false;
-        bool isFile = e.type == DirListing::Type::Regular;
-        bool isFolder = e.type == DirListing::Type::Directory;
-        FileStatus st;
-        bool measured = false;
-        if (e.type == DirListing::Type::Unknown) {
-            st = handle.statChild(e.name, false);
-            measured = true;
-            isFile = st.kind == FileKind::Regular || st.kind == FileKind::Failed;
-            isFolder = st.kind == FileKind::Directory;
-            if (st.kind == FileKind::Symlink && recursive)
-                isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
-        } else if (e.type == DirListing::Type::Symlink && recursive) {
-            isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
+    // The other thread never asks whether to stop: this one does, also while it waits.
+    WalkRules helperRules = rules;
+    helperRules.stop = nullptr;
+    FolderWalk second(helperRules);
+    {
+        std::atomic<bool> helperDone{false};
+        WorkerThread helper;
+        helper.start([&] {
+            take(second, false);
+            helperDone.store(true);
+        });
+        take(first, true);
+        while (!helperDone.load()) {
+            shouldStop();
+            replay.run();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        if (isFolder) {
-            if (recursive && !(exclude_ && exclude_(path, e.name, true)))
-                frame.subFolders.push_back(e.name);
-            continue;
-        }
-        if (!isFile || !wildcardMatch(pattern, e.name))
-            continue; // links, FIFOs, sockets and devices are never taken
-        if (exclude_ && exclude_(path, e.name, false))
-            continue;
-        if (!measured)
-            st = handle.statChild(e.name, false);
-        if (st.kind == FileKind::Regular) {
-            frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
-            addName(e.name);
-        } else if (st.kind == FileKind::Failed) {
-            frame.files.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
-            addName(e.name);
-        }
-        // Gone, or no longer a regular file: nothing to catalogue.
+        helper.join();
     }
-    if (!frame.files.empty()) {
-        // The folder's path is held once, with the names of its files after it.
-        PathBlock* block = PathBlock::create(path, names_.size());
-        const std::uint32_t base = block->append(names_);
-        for (std::size_t k = 0; k < frame.files.size(); ++k)
-            frame.files[k].path = FilePath(block, base + spans_[k].first, spans_[k].second);
-        block->drop();
-    }
-    if (listing.error().code() != 0)
-        reportFolder(withoutTrailingSlashes(path), listing.error().code());
-    found_ += static_cast<std::int64_t>(frame.files.size());
-
-    if (!frame.subFolders.empty()) {
-        frame.handle = std::move(handle);
-        ++openCount_;
-    } else {
-        leaveAnchor(std::move(handle), stack.size());
-    }
-    stack.push_back(std::move(frame));
-    if (progress_)
-        progress_(found_);
-    return true;
+    foldersOpened_ +=
+        first.foldersOpened() + second.foldersOpened() + static_cast<std::int64_t>(level.size());
+    replay.run();
 }
 
-void FileCatalogue::complete(Frame& frame) {
-    for (FileEntry& file : frame.files) {
+void FileCatalogue::complete(std::vector<FileEntry>& found) {
+    for (FileEntry& file : found) {
         if (role_ != PathRole::Search && file.reason == kReasonNone)
             kept_.insert(FileId{file.stamp.device, file.stamp.inode});
         if (role_ == PathRole::KeepOnly)
@@ -273,87 +317,6 @@ void FileCatalogue::complete(Frame& frame) {
         }
         entries_.push_back(std::move(file));
     }
-    frame.files = {};
-}
-
-bool FileCatalogue::makeRoomForFolder(std::vector<Frame>& stack) {
-    // The shallowest open folder is the one needed again last.
-    for (Frame& f : stack) {
-        if (f.handle.isOpen()) {
-            f.handle = FolderHandle();
-            --openCount_;
-            return true;
-        }
-    }
-    return false;
-}
-
-FolderHandle FileCatalogue::openChild(std::vector<Frame>& stack, std::size_t parent,
-                                      const std::string& name) {
-    if (openCount_ >= openLimit_) {
-        // Keep the parent: close the shallowest other open folder.
-        FolderHandle keep = std::move(stack[parent].handle);
-        makeRoomForFolder(stack);
-        stack[parent].handle = std::move(keep);
-    }
-    ++foldersOpened_;
-    FolderHandle child = stack[parent].handle.openChild(name);
-    if (!child.isOpen() && outOfDescriptors(child.error().code())) {
-        FolderHandle keep = std::move(stack[parent].handle);
-        const bool freed = makeRoomForFolder(stack);
-        stack[parent].handle = std::move(keep);
-        if (freed)
-            child = stack[parent].handle.openChild(name);
-    }
-    return child;
-}
-
-void FileCatalogue::leaveAnchor(FolderHandle handle, std::size_t depth) {
-    anchor_ = std::move(handle);
-    anchorDepth_ = depth;
-}
-
-int FileCatalogue::reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top) {
-    // Most often the folder is a few levels above the one just left: climb from there.
-    if (anchor_.isOpen() && anchorDepth_ > index && anchorDepth_ - index <= kAnchorClimb) {
-        std::string up;
-        for (std::size_t k = index; k < anchorDepth_; ++k)
-            up += "../";
-        ++foldersOpened_;
-        FolderHandle at = anchor_.openChild(up);
-        const FileStatus st = at.status();
-        if (at.isOpen() && st.kind == FileKind::Directory &&
-            FileId{st.device, st.inode} == stack[index].id) {
-            if (openCount_ >= openLimit_)
-                makeRoomForFolder(stack);
-            stack[index].handle = std::move(at);
-            ++openCount_;
-            return kReasonNone;
-        }
-    }
-    // Enter the folder again from its nearest open ancestor (or the top), checking at each
-    // step that every folder is still the one walked.
-    std::size_t from = index;
-    while (from > 0 && !stack[from].handle.isOpen())
-        --from;
-    FolderHandle at =
-        stack[from].handle.isOpen() ? stack[from].handle.openChild(".") : FolderHandle(top);
-    for (std::size_t k = from;; ++k) {
-        if (!at.isOpen())
-            return at.error() ? at.error().code() : EIO;
-        const FileStatus st = at.status();
-        if (st.kind != FileKind::Directory || !(FileId{st.device, st.inode} == stack[k].id))
-            return kReasonChanged;
-        if (k == index)
-            break;
-        ++foldersOpened_;
-        at = at.openChild(stack[k + 1].name);
-    }
-    if (openCount_ >= openLimit_)
-        makeRoomForFolder(stack);
-    stack[index].handle = std::move(at);
-    ++openCount_;
-    return kReasonNone;
 }
 
 } // namespace trevalo

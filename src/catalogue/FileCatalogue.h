@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TrashFolders.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -70,7 +71,8 @@ public:
     // How many times a folder was opened, entered again after it was closed included.
     std::int64_t foldersOpened() const { return foldersOpened_; }
 
-    // Once `stop` returns true the walk ends at the next folder; stopped() tells it did.
+    // Once `stop` returns true the walk ends at the next folder; stopped() tells it did. `stop`
+    // and the progress report are called only on the thread that adds the search path.
     void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
     bool stopped() const { return stopped_; }
     // Called after each folder with the number of files found so far.
@@ -87,47 +89,41 @@ public:
     // the entry is a folder. A search path itself is never passed over.
     using ExcludeTest =
         std::function<bool(std::string_view folderPath, std::string_view name, bool isFolder)>;
-    void setExclude(ExcludeTest test) { exclude_ = std::move(test); }
+    // `looksAtFolder`: whether the test's answer may depend on the folder path and not only on
+    // the name (a walk with such a test is not cut into parts).
+    void setExclude(ExcludeTest test, bool looksAtFolder = true) {
+        exclude_ = std::move(test);
+        excludeLooksAtFolder_ = exclude_ && looksAtFolder;
+    }
+    // How many threads a recursive walk may use (at least 1). With more than one, the walk is
+    // cut into parts walked side by side; the catalogue is the same.
+    void setWalkThreads(int threads) { walkThreads_ = std::max(1, threads); }
 
 private:
-    struct Frame;
+    struct Replay;
 
     void walk(const std::string& top, std::string_view pattern, bool recursive);
     void reportFolder(std::string path, int reason);
-    bool enter(std::vector<Frame>& stack, std::string& path, FolderHandle handle, std::string name,
-               std::string_view pattern, bool recursive);
-    void complete(Frame& frame);
-    // Enters a folder of the stack again; kReasonNone, or why it could not.
-    int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
-    // Keeps the folder last left (at this depth of the stack) to climb from when a folder
-    // above it must be entered again.
-    void leaveAnchor(FolderHandle handle, std::size_t depth);
-    FolderHandle openChild(std::vector<Frame>& stack, std::size_t parent, const std::string& name);
-    bool makeRoomForFolder(std::vector<Frame>& stack);
+    void complete(std::vector<FileEntry>& files);
     bool shouldStop();
 
     std::vector<FileEntry> entries_;
     std::vector<FolderProblem> problems_;
     FileIdSet files_;                            // files already held
-    FileIdSet foldersSeen_;                      // folders walked by this search path
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
-    std::string names_;                          // names of the folder being listed
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_; // each file's name in names_
-    std::unordered_set<std::string> reported_;                   // folders already in problems_
-    FileIdSet kept_; // files reached through a Keep path
+    std::unordered_set<std::string> reported_;   // folders already in problems_
+    FileIdSet kept_;                             // files reached through a Keep path
     PathRole role_ = PathRole::Search;
-    FolderHandle anchor_;
-    std::size_t anchorDepth_ = 0;
-    static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
     TrashFolders trash_;
     std::function<bool()> stop_;
     ExcludeTest exclude_;
+    bool excludeLooksAtFolder_ = false;
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
-    int openCount_ = 0;
-    std::int64_t found_ = 0;
+    int walkThreads_ = 2;
+    std::atomic<std::int64_t> found_{0};
     std::int64_t foldersOpened_ = 0;
-    bool stopped_ = false;
+    std::atomic<bool> stopped_{false};
 };
 
 } // namespace trevalo

@@ -277,7 +277,8 @@ private:
             files.setExclude(
                 [&exclude](std::string_view folder, std::string_view name, bool isFolder) {
                     return exclude.excludes(folder, name, isFolder);
-                });
+                },
+                exclude.looksAtFolders());
         const auto rows = static_cast<std::int64_t>(request_.paths.size());
         std::int64_t row = 0;
         files.setProgress([&](std::int64_t found) {

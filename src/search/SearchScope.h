@@ -20,6 +20,8 @@ public:
     explicit ExcludeRules(const std::vector<std::string>& patterns);
 
     bool empty() const { return names_.empty() && paths_.empty(); }
+    // Whether some rule looks at the folder an entry is in, not only at its name.
+    bool looksAtFolders() const { return !paths_.empty(); }
     // folderPath is the folder that holds the entry and ends in "/".
     bool excludes(std::string_view folderPath, std::string_view name, bool isFolder) const;
 

@@ -402,6 +402,56 @@ private slots:
         QVERIFY(none.empty() && none == std::string_view());
     }
 
+    // A walk cut into parts walked on two threads gives exactly the catalogue, in order, and
+    // the problems of a walk on one thread: through links that lead into a part walked later
+    // or earlier, loops to folders above a part, hard links across parts, excluded folders, a
+    // folder too deep for one walker's open folders, and a second path over the same files.
+    void partsOnTwoThreadsMakeTheSameCatalogue() {
+        TempTree t;
+        for (const char* top : {"a", "b", "c"})
+            for (int i = 0; i < 6; ++i)
+                for (int j = 0; j < 3; ++j)
+                    for (int k = 0; k < 2; ++k)
+                        t.file(std::string("w/") + top + "/" + top + std::to_string(i) + "/s" +
+                                   std::to_string(j) + "/f" + std::to_string(k) + ".txt",
+                               std::string(std::size_t(i + j + k), 'x'));
+        t.symlink(t.path("w/c/c3"), "w/a/a1/toC");     // walked here first, later skipped
+        t.symlink(t.path("w/a/a2"), "w/c/c5/s0/toA");  // walked already
+        t.symlink(t.path("w/b"), "w/b/b2/s1/up");      // a loop above its part
+        t.symlink(t.path("w/c/c3"), "w/c/c3/s0/back"); // a loop, said once: through toC
+        t.symlink(t.path("w"), "w/b/b4/top");          // a loop to the search path
+        t.hardlink("w/a/a0/s0/f1.txt", "w/c/c1/s2/same.txt");
+        t.file("w/b/b0/skipme/hidden.txt", "x");
+        t.fifo("w/b/b3/pipe.txt");
+        t.symlink(t.path("nowhere"), "w/c/dangling");
+        t.chain("w/c/c0", 300, "d", [](int level) {
+            return level % 7 == 0 ? std::optional(std::string(std::size_t(level % 5), 'y'))
+                                  : std::nullopt;
+        });
+        const auto catalogue = [&](int threads) {
+            FileCatalogue files;
+            files.setWalkThreads(threads);
+            files.setExclude([](std::string_view, std::string_view name,
+                                bool isFolder) { return isFolder && name == "skipme"; },
+                             false);
+            files.addSearchPath(t.path("w/*.*"), true);
+            files.addSearchPath(t.path("w/c/*.*"), true, PathRole::Keep);
+            files.markKept();
+            std::vector<std::tuple<std::string, std::int64_t, bool>> rows;
+            for (const auto& e : files.entries())
+                rows.emplace_back(e.path.str(), e.size, e.kept);
+            return std::make_pair(rows, problemsOf(files));
+        };
+        const auto one = catalogue(1);
+        QVERIFY(one.first.size() > 100);
+        QCOMPARE(one.second.size(), std::size_t(3)); // the loops
+        for (int run = 0; run < 20; ++run) {
+            const auto two = catalogue(2);
+            QVERIFY(two.first == one.first);
+            QCOMPARE(two.second, one.second);
+        }
+    }
+
     // The identity set keeps every file it was given, however large it grows.
     void identitySetForgetsNothing() {
         FileIdSet set;

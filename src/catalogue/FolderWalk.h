@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "catalogue/FileCatalogue.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trevalo {
+
+// What a walk did, step by step, in walk order. The catalogue replays the steps: it decides
+// there which folders and files are new to the search, so that a walk cut into parts that ran
+// side by side gives exactly the catalogue of one walk.
+struct WalkStep {
+    enum class Kind : std::uint8_t { Enter, Leave, Files, Problem, Part };
+    Kind kind = Kind::Leave;
+    int reason = 0;               // Problem
+    FileId id;                    // Enter: the folder
+    std::size_t index = 0;        // Enter: where its Leave is; Part: which part
+    std::string path;             // Problem: the folder, without a trailing "/"; Part: its name
+    std::vector<FileEntry> files; // Files: a folder's own files, after all of its sub-folders
+};
+
+// Where a walk starts: the folders above it (outermost first) and the device of the one just
+// above. A walk from a search path has none above it.
+struct WalkPlace {
+    std::vector<FileId> above;
+    std::uint64_t parentDevice = 0;
+    bool top() const { return above.empty(); }
+};
+
+// What every walk of one search path shares.
+struct WalkRules {
+    std::string_view pattern;
+    const TrashFolders* trash = nullptr;
+    const FileCatalogue::ExcludeTest* exclude = nullptr;
+    const std::function<bool()>* stop = nullptr; // asked on one thread only; others see `stopped`
+    std::atomic<bool>* stopped = nullptr;
+    std::atomic<std::int64_t>* found = nullptr; // files found by every walk together
+    int openLimit = 64;
+};
+
+// One thread's walk of a folder: depth first, each folder's sub-folders' subtrees in listing
+// order, then its own files, each measured by one stat relative to the open folder. A folder
+// already walked (by this walker since the last `forget`) is walked again never; one that holds
+// itself, here or above the start, is a loop and said so.
+class FolderWalk {
+public:
+    enum class Depth {
+        Top,   // the folder's own files only
+        Whole, // the whole subtree
+        Split, // the folder's own files; each sub-folder becomes a Part step, walked apart
+    };
+
+    explicit FolderWalk(const WalkRules& rules) : rules_(rules) {}
+
+    // Starts again with no folder walked, but those above `place`.
+    void forget(const WalkPlace& place);
+    // Walks `handle` (the folder at `path`, ending in "/", reached by `name`) into `steps`.
+    // With Split, the Part steps number the sub-folders from 0 in listing order and carry their
+    // names, and the folder stays open in `split` for them, when it has any.
+    void walk(std::vector<WalkStep>& steps, FolderHandle handle, std::string path, std::string name,
+              const WalkPlace& place, Depth depth, std::shared_ptr<FolderHandle>* split = nullptr);
+    // Called after each folder with the files found by every walk so far.
+    void setProgress(std::function<void(std::int64_t)> progress) {
+        progress_ = std::move(progress);
+    }
+    std::int64_t foldersOpened() const { return foldersOpened_; }
+    // The identity of the folder a Split walk left open (valid after one).
+    FileId splitId() const { return splitId_; }
+    std::uint64_t splitDevice() const { return splitDevice_; }
+
+private:
+    struct Frame;
+
+    bool shouldStop();
+    void problem(std::vector<WalkStep>& steps, const std::string& path, int reason);
+    bool enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, std::string& path,
+               FolderHandle handle, std::string name, const WalkPlace& place, bool recursive);
+    void complete(std::vector<WalkStep>& steps, Frame& frame);
+    int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
+    void leaveAnchor(FolderHandle handle, std::size_t depth);
+    FolderHandle openChild(std::vector<Frame>& stack, std::size_t parent, const std::string& name);
+    bool makeRoomForFolder(std::vector<Frame>& stack);
+
+    const WalkRules& rules_;
+    FileIdSet seen_;                                             // folders walked
+    std::vector<FileId> above_;                                  // folders above the start
+    std::string names_;                                          // names of the folder listed
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_; // each file's name in names_
+    FolderHandle anchor_;
+    std::size_t anchorDepth_ = 0;
+    static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
+    std::function<void(std::int64_t)> progress_;
+    int openCount_ = 0;
+    std::int64_t foldersOpened_ = 0;
+    FileId splitId_;
+    std::uint64_t splitDevice_ = 0;
+};
+
+} // namespace trevalo
