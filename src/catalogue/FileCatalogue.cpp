@@ -10,7 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <sys/vfs.h>
 #include <thread>
 
@@ -99,6 +102,85 @@ std::vector<std::size_t> addParts(Parts& parts, Part& from, const FolderWalk& wa
 }
 
 } // namespace
+
+// The parts left to walk, in walk order, and those given away by a walker while another
+// thread waits for work.
+class PartQueue final : public WalkShare {
+public:
+    PartQueue(Parts& parts, const std::vector<std::size_t>& first, const std::atomic<bool>& stopped)
+        : parts_(parts), queue_(first.begin(), first.end()), stopped_(stopped) {
+        // Room for every part up front: the replay reads parts while others are added.
+        parts_.reserve(parts_.size() + kMostGiven);
+        most_ = parts_.capacity();
+    }
+
+    bool wanted() const override { return wanted_.load(std::memory_order_relaxed); }
+    std::size_t room() const override {
+        std::lock_guard lock(mutex_);
+        return most_ - parts_.size();
+    }
+    std::size_t give(std::shared_ptr<FolderHandle> parent, std::string name, std::string path,
+                     WalkPlace place) override {
+        auto part = std::make_unique<Part>();
+        part->parent = std::move(parent);
+        part->name = std::move(name);
+        part->path = std::move(path);
+        part->place = std::move(place);
+        std::lock_guard lock(mutex_);
+        if (parts_.size() == most_)
+            return kNone;
+        const std::size_t index = parts_.size();
+        parts_.push_back(std::move(part));
+        queue_.push_back(index);
+        wanted_.store(false, std::memory_order_relaxed);
+        ready_.notify_all();
+        return index;
+    }
+    Part& part(std::size_t index) {
+        std::lock_guard lock(mutex_);
+        return *parts_[index];
+    }
+    // The next part to walk, after the one held (if any) is done; kNone once every part is walked
+    // or the walk stopped. While it waits, `idle` (when given) is called every few milliseconds.
+    std::size_t next(bool& holding, const std::function<void()>* idle) {
+        std::unique_lock lock(mutex_);
+        if (holding)
+            --busy_;
+        holding = false;
+        for (;;) {
+            if (stopped_.load() || (queue_.empty() && busy_ == 0)) {
+                ready_.notify_all();
+                return kNone;
+            }
+            if (!queue_.empty()) {
+                const std::size_t index = queue_.front();
+                queue_.pop_front();
+                ++busy_;
+                holding = true;
+                return index;
+            }
+            wanted_.store(true, std::memory_order_relaxed);
+            ready_.wait_for(lock, std::chrono::milliseconds(2));
+            if (idle) {
+                lock.unlock();
+                (*idle)();
+                lock.lock();
+            }
+        }
+    }
+
+private:
+    static constexpr std::size_t kMostGiven = 8192;
+
+    Parts& parts_;
+    std::deque<std::size_t> queue_;
+    const std::atomic<bool>& stopped_;
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    std::atomic<bool> wanted_{false};
+    std::size_t most_ = 0;
+    int busy_ = 0;
+};
 
 // Replays the steps of a walk's parts in walk order: a folder already walked through another
 // path is passed over whole, and every file is taken once. Parts not done yet hold it up.
@@ -228,6 +310,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         return;
     }
 
+    std::atomic<std::int64_t> walked{0};
     std::shared_ptr<FolderHandle> open;
     first.walk(root.steps, std::move(handle), top, top, {}, FolderWalk::Depth::Split, &open);
     std::vector<std::size_t> level = addParts(parts, root, first, open);
@@ -255,17 +338,25 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         level = std::move(below);
     }
 
-    // Both threads take the parts in walk order; this one also replays them as they are done,
-    // so that little is held twice.
-    std::atomic<std::size_t> next{0};
-    const auto take = [&](FolderWalk& walker, bool replays) {
+    // Both threads take the parts in walk order, and a thread that runs out of parts gets some
+    // of the other's folders not entered yet. This one also replays the parts as they are done,
+    // so that little is held twice, and is the one that asks whether to stop.
+    PartQueue queue(parts, level, stopped_);
+    const auto take = [&](FolderWalk& walker, bool asks) {
+        walker.setShare(&queue);
+        bool holding = false;
+        const std::function<void()> idle = [&] {
+            shouldStop();
+            replay.run();
+        };
         for (;;) {
-            const std::size_t k = next.fetch_add(1);
-            if (k >= level.size())
+            const std::size_t index = queue.next(holding, asks ? &idle : nullptr);
+            if (index == WalkShare::kNone)
                 return;
-            Part& part = *parts[level[k]];
-            if (!(replays ? shouldStop() : stopped_.load())) {
+            Part& part = queue.part(index);
+            if (!(asks ? shouldStop() : stopped_.load())) {
                 FolderHandle folder = openPart(part);
+                ++walked;
                 if (!folder.isOpen()) {
                     addProblem(part.steps, part.path, folder.error().code());
                 } else {
@@ -275,31 +366,20 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
                 }
             }
             part.done.store(true, std::memory_order_release);
-            if (replays)
+            if (asks)
                 replay.run();
         }
     };
-    // The other thread never asks whether to stop: this one does, also while it waits.
     WalkRules helperRules = rules;
     helperRules.stop = nullptr;
     FolderWalk second(helperRules);
     {
-        std::atomic<bool> helperDone{false};
         WorkerThread helper;
-        helper.start([&] {
-            take(second, false);
-            helperDone.store(true);
-        });
+        helper.start([&] { take(second, false); });
         take(first, true);
-        while (!helperDone.load()) {
-            shouldStop();
-            replay.run();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
         helper.join();
     }
-    foldersOpened_ +=
-        first.foldersOpened() + second.foldersOpened() + static_cast<std::int64_t>(level.size());
+    foldersOpened_ += first.foldersOpened() + second.foldersOpened() + walked.load();
     replay.run();
 }
 

@@ -21,7 +21,11 @@ struct FolderWalk::Frame {
     std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
     std::size_t enterStep = 0;  // its Enter step
     std::vector<std::string> subFolders;
-    std::size_t next = 0;         // the next sub-folder to enter
+    std::size_t next = 0;           // the next sub-folder to enter
+    std::size_t kept = kAll;        // sub-folders from here on were given away
+    std::vector<std::size_t> given; // the part each of those became
+
+    static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
     std::vector<FileEntry> files; // their paths share one block of text with the folder's
 };
 
@@ -98,8 +102,22 @@ void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::st
         }
         if (shouldStop())
             continue;
-        const std::string child = std::move(frame.subFolders[frame.next++]);
+        if (share_ && share_->wanted())
+            giveAway(stack, path);
+        const std::size_t at = frame.next++;
+        const std::string child = std::move(frame.subFolders[at]);
         const bool lastOne = frame.next == frame.subFolders.size();
+        if (at >= frame.kept && frame.given[at - frame.kept] != WalkShare::kNone) {
+            WalkStep step;
+            step.kind = WalkStep::Kind::Part;
+            step.index = frame.given[at - frame.kept];
+            steps.push_back(std::move(step));
+            if (lastOne && frame.handle.isOpen()) {
+                --openCount_;
+                leaveAnchor(std::move(frame.handle), index);
+            }
+            continue;
+        }
         if (!frame.handle.isOpen()) {
             if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
                 // The folder cannot be entered again: its other sub-folders are not walked.
@@ -121,6 +139,40 @@ void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::st
         }
         if (!enter(steps, stack, path, std::move(opened), child, place, true))
             path.resize(stack[index].pathLength);
+    }
+}
+
+void FolderWalk::giveAway(std::vector<Frame>& stack, const std::string& path) {
+    // The back half of the sub-folders still to enter of the shallowest folder that has any:
+    // the largest share of work there is, and the part of it this walker would reach last.
+    for (std::size_t i = 0; i < stack.size(); ++i) {
+        Frame& f = stack[i];
+        const std::size_t end = std::min(f.kept, f.subFolders.size());
+        const std::size_t left = end > f.next ? end - f.next : 0;
+        if (left == 0 || !f.handle.isOpen())
+            continue;
+        const std::size_t count = std::min((left + 1) / 2, share_->room());
+        if (count == 0)
+            return;
+        auto parent = std::make_shared<FolderHandle>(f.handle.openChild("."));
+        ++foldersOpened_;
+        if (!parent->isOpen())
+            return;
+        WalkPlace below;
+        below.above = above_;
+        for (std::size_t k = 0; k <= i; ++k)
+            below.above.push_back(stack[k].id);
+        below.parentDevice = f.device;
+        const std::string folder = path.substr(0, f.pathLength);
+        std::vector<std::size_t> given;
+        for (std::size_t k = end - count; k < end; ++k) {
+            const std::string& name = f.subFolders[k];
+            given.push_back(share_->give(parent, name, folder + name + "/", below));
+        }
+        given.insert(given.end(), f.given.begin(), f.given.end());
+        f.given = std::move(given);
+        f.kept = end - count;
+        return;
     }
 }
 

@@ -45,6 +45,21 @@ struct WalkRules {
     int openLimit = 64;
 };
 
+// Where a walker gives away sub-folders it has not entered yet, to a thread that has run out of
+// work. A sub-folder given away is a Part step where the walker would have walked it.
+class WalkShare {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    virtual ~WalkShare() = default;
+    // Whether a thread waits for work.
+    virtual bool wanted() const = 0;
+    // How many more parts can be taken.
+    virtual std::size_t room() const = 0;
+    // Takes the sub-folder `name` of `parent` as a part to walk apart; the part's index.
+    virtual std::size_t give(std::shared_ptr<FolderHandle> parent, std::string name,
+                             std::string path, WalkPlace place) = 0;
+};
+
 // One thread's walk of a folder: depth first, each folder's sub-folders' subtrees in listing
 // order, then its own files, each measured by one stat relative to the open folder. A folder
 // already walked (by this walker since the last `forget`) is walked again never; one that holds
@@ -70,6 +85,8 @@ public:
     void setProgress(std::function<void(std::int64_t)> progress) {
         progress_ = std::move(progress);
     }
+    // Where sub-folders not entered yet go when another thread asks for work.
+    void setShare(WalkShare* share) { share_ = share; }
     std::int64_t foldersOpened() const { return foldersOpened_; }
     // The identity of the folder a Split walk left open (valid after one).
     FileId splitId() const { return splitId_; }
@@ -79,6 +96,7 @@ private:
     struct Frame;
 
     bool shouldStop();
+    void giveAway(std::vector<Frame>& stack, const std::string& path);
     void problem(std::vector<WalkStep>& steps, const std::string& path, int reason);
     bool enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, std::string& path,
                FolderHandle handle, std::string name, const WalkPlace& place, bool recursive);
@@ -97,6 +115,7 @@ private:
     std::size_t anchorDepth_ = 0;
     static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
     std::function<void(std::int64_t)> progress_;
+    WalkShare* share_ = nullptr;
     int openCount_ = 0;
     std::int64_t foldersOpened_ = 0;
     FileId splitId_;
