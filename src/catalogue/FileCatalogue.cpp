@@ -187,19 +187,27 @@ private:
 struct FileCatalogue::Replay {
     Replay(FileCatalogue& files, Parts& parts) : files_(files), parts_(parts) {}
 
-    // Replays as far as the parts done allow.
+    // The part this thread is walking: replayed as far as it goes while it is walked.
+    void setLive(const Part* part) { live_ = part; }
+
+    // Replays as far as the parts done, and the live part so far, allow.
     void run() {
         while (!at_.empty()) {
             const auto [index, step] = at_.back();
             Part& part = *parts_[index];
-            if (!part.done.load(std::memory_order_acquire))
+            const bool done = part.done.load(std::memory_order_acquire);
+            if (!done && &part != live_)
                 return;
             if (step == part.steps.size()) {
-                part.steps = {};
+                if (!done)
+                    return;
+                part.steps = std::vector<WalkStep>(); // its memory too, not only its steps
                 at_.pop_back();
                 continue;
             }
             WalkStep& s = part.steps[step];
+            if (s.kind == WalkStep::Kind::Enter && s.index == 0 && seen_.contains(s.id))
+                return; // to be passed over up to its Leave, which is not there yet
             at_.back().second = step + 1;
             switch (s.kind) {
             case WalkStep::Kind::Enter:
@@ -210,7 +218,7 @@ struct FileCatalogue::Replay {
                 break;
             case WalkStep::Kind::Files:
                 files_.complete(s.files);
-                s.files = {};
+                s.files = std::vector<FileEntry>(); // its memory too
                 break;
             case WalkStep::Kind::Problem:
                 files_.reportFolder(std::move(s.path), s.reason);
@@ -227,6 +235,7 @@ private:
     Parts& parts_;
     FileIdSet seen_;                                              // folders walked
     std::vector<std::pair<std::size_t, std::size_t>> at_{{0, 0}}; // part and step
+    const Part* live_ = nullptr;
 };
 
 FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
@@ -300,11 +309,14 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     parts.push_back(std::make_unique<Part>());
     Part& root = *parts.front();
     root.path = top;
-    root.done = true;
     Replay replay(*this, parts);
+    // What this thread walks is replayed folder by folder, so that it is not held twice.
+    first.setAfterFolder([&replay] { replay.run(); });
     if (!inParts) {
+        replay.setLive(&root);
         first.walk(root.steps, std::move(handle), top, top, {},
                    recursive ? FolderWalk::Depth::Whole : FolderWalk::Depth::Top);
+        root.done = true;
         foldersOpened_ += first.foldersOpened();
         replay.run();
         return;
@@ -313,6 +325,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     std::atomic<std::int64_t> walked{0};
     std::shared_ptr<FolderHandle> open;
     first.walk(root.steps, std::move(handle), top, top, {}, FolderWalk::Depth::Split, &open);
+    root.done = true;
     std::vector<std::size_t> level = addParts(parts, root, first, open);
     open.reset();
     for (int depth = 1;
@@ -360,14 +373,18 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
                 if (!folder.isOpen()) {
                     addProblem(part.steps, part.path, folder.error().code());
                 } else {
+                    if (asks)
+                        replay.setLive(&part);
                     walker.forget(part.place);
                     walker.walk(part.steps, std::move(folder), part.path, part.name, part.place,
                                 FolderWalk::Depth::Whole);
                 }
             }
             part.done.store(true, std::memory_order_release);
-            if (asks)
+            if (asks) {
+                replay.setLive(nullptr);
                 replay.run();
+            }
         }
     };
     WalkRules helperRules = rules;

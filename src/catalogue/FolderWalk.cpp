@@ -317,9 +317,10 @@ void FolderWalk::complete(std::vector<WalkStep>& steps, Frame& frame) {
         step.files = std::move(frame.files);
         steps.push_back(std::move(step));
     }
-    frame.files = {};
     steps[frame.enterStep].index = steps.size();
     steps.push_back(WalkStep{});
+    if (afterFolder_)
+        afterFolder_();
 }
 
 bool FolderWalk::makeRoomForFolder(std::vector<Frame>& stack) {

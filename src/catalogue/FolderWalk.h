@@ -85,6 +85,8 @@ public:
     void setProgress(std::function<void(std::int64_t)> progress) {
         progress_ = std::move(progress);
     }
+    // Called each time a folder's steps are complete up to its Leave.
+    void setAfterFolder(std::function<void()> after) { afterFolder_ = std::move(after); }
     // Where sub-folders not entered yet go when another thread asks for work.
     void setShare(WalkShare* share) { share_ = share; }
     std::int64_t foldersOpened() const { return foldersOpened_; }
@@ -115,6 +117,7 @@ private:
     std::size_t anchorDepth_ = 0;
     static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once
     std::function<void(std::int64_t)> progress_;
+    std::function<void()> afterFolder_;
     WalkShare* share_ = nullptr;
     int openCount_ = 0;
     std::int64_t foldersOpened_ = 0;
