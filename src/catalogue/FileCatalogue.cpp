@@ -5,6 +5,7 @@
 
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
+#include "platform/Process.h"
 #include "platform/WorkerThread.h"
 
 #include <algorithm>
@@ -238,7 +239,8 @@ private:
     const Part* live_ = nullptr;
 };
 
-FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()) {
+FileCatalogue::FileCatalogue()
+    : trash_(TrashFolders::current()), walkThreads_(std::min(2, usableCores())) {
     setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
 }
 

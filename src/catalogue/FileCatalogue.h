@@ -95,8 +95,9 @@ public:
         exclude_ = std::move(test);
         excludeLooksAtFolder_ = exclude_ && looksAtFolder;
     }
-    // How many threads a recursive walk may use (at least 1). With more than one, the walk is
-    // cut into parts walked side by side; the catalogue is the same.
+    // How many threads a recursive walk may use (at least 1; by default 2 where the process
+    // may run on two processors). With more than one, the walk is cut into parts walked side by
+    // side; the catalogue is the same.
     void setWalkThreads(int threads) { walkThreads_ = std::max(1, threads); }
 
 private:

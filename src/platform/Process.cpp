@@ -2,6 +2,7 @@
 #include "platform/Process.h"
 
 #include <malloc.h>
+#include <sched.h>
 
 namespace trevalo {
 
@@ -15,6 +16,14 @@ void tuneProcessForSearches() {
     // replayed on another thread) is there for the next to use, rather than each thread
     // growing a heap of its own. Two or three threads hardly ever wait on it.
     ::mallopt(M_ARENA_MAX, 1);
+}
+
+int usableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof(set), &set) != 0)
+        return 1;
+    return CPU_COUNT(&set) > 0 ? CPU_COUNT(&set) : 1;
 }
 
 void releaseFreedMemory() {

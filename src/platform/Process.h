@@ -8,6 +8,9 @@ namespace trevalo {
 // fault each), until releaseFreedMemory.
 void tuneProcessForSearches();
 
+// How many processors this process may run on (its affinity mask), at least 1.
+int usableCores();
+
 // Hands the memory freed so far back to the system (at the end of a search).
 void releaseFreedMemory();
 

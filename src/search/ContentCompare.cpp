@@ -616,7 +616,7 @@ public:
     }
 
     bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) override {
-        static const bool twoCores = std::thread::hardware_concurrency() > 1;
+        static const bool twoCores = usableCores() > 1;
         std::atomic<std::size_t> next{0};
         std::atomic<bool> cancelled{false};
         const auto work = [&](Buffer& piece, bool reports) {
