@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -161,44 +162,54 @@ bool FolderHandle::isPseudoFileSystem() const {
     return isPseudoFileSystemType(type) || isDevTmpfs(type, static_cast<std::uint64_t>(sb.st_dev));
 }
 
-DirListing::DirListing(const std::string& folder) {
-    DIR* d = ::opendir(folder.c_str());
-    if (!d)
+namespace {
+
+// Room for the entries read from a folder in one call.
+constexpr std::size_t kListingBytes = 32 * 1024;
+
+} // namespace
+
+DirListing::DirListing(const std::string& folder)
+    : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), ownsFd_(true) {
+    if (fd_ < 0)
         error_ = OsError::last();
-    dir_ = d;
 }
 
-DirListing::DirListing(int folderFd) {
-    const int fd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
-    DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!d) {
-        error_ = OsError::last();
-        if (fd >= 0)
-            ::close(fd);
-    }
-    dir_ = d;
+DirListing::DirListing(int folderFd) : fd_(folderFd) {
+    if (fd_ < 0)
+        error_ = OsError(EBADF);
 }
 
 DirListing::~DirListing() {
-    if (dir_)
-        ::closedir(static_cast<DIR*>(dir_));
+    if (ownsFd_ && fd_ >= 0)
+        ::close(fd_);
 }
 
 bool DirListing::next(Entry& entry) {
-    if (!dir_)
+    if (fd_ < 0)
         return false;
     for (;;) {
-        errno = 0;
-        const dirent* e = ::readdir(static_cast<DIR*>(dir_));
-        if (!e) {
-            error_ = OsError::last();
-            return false;
+        if (at_ == end_) {
+            if (!buffer_)
+                buffer_.reset(new char[kListingBytes]);
+            const ssize_t got = ::getdents64(fd_, buffer_.get(), kListingBytes);
+            if (got <= 0) {
+                error_ = got < 0 ? OsError::last() : OsError();
+                at_ = end_ = 0;
+                return false;
+            }
+            at_ = 0;
+            end_ = static_cast<std::size_t>(got);
         }
-        const char* n = e->d_name;
+        dirent64 e;
+        // The records are packed; copy the fixed part out rather than read it in place.
+        std::memcpy(&e, buffer_.get() + at_, offsetof(dirent64, d_name));
+        const char* n = buffer_.get() + at_ + offsetof(dirent64, d_name);
+        at_ += e.d_reclen;
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
             continue;
         entry.name.assign(n);
-        switch (e->d_type) {
+        switch (e.d_type) {
         case DT_DIR:
             entry.type = Type::Directory;
             break;

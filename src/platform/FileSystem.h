@@ -4,6 +4,7 @@
 #include "platform/OsError.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 
@@ -75,19 +76,24 @@ public:
     };
 
     explicit DirListing(const std::string& folder);
-    // Lists an open folder (see FolderHandle) without changing it.
+    // Lists an open folder (see FolderHandle) through its descriptor, from where the
+    // descriptor stands: a descriptor just opened is listed from the start.
     explicit DirListing(int folderFd);
     ~DirListing();
     DirListing(const DirListing&) = delete;
     DirListing& operator=(const DirListing&) = delete;
 
-    bool isOpen() const { return dir_ != nullptr; }
+    bool isOpen() const { return fd_ >= 0; }
     OsError error() const { return error_; }
     // Fetches the next entry; false when there is none left.
     bool next(Entry& entry);
 
 private:
-    void* dir_ = nullptr;
+    int fd_ = -1;
+    bool ownsFd_ = false;
+    std::unique_ptr<char[]> buffer_; // the entries read from the folder and not yet taken
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
     OsError error_;
 };
 
