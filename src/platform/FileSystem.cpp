@@ -92,14 +92,14 @@ FileStatus statPath(const std::string& path, bool followLinks) {
 }
 
 FileStatus statEntry(const std::string& path) {
-    std::string rest;
+    std::size_t rest = 0;
     const int dir = openPathParent(path, rest);
     if (dir == -1) {
         struct stat none {};
         return statusOf(-1, none);
     }
     struct stat sb;
-    const int rc = ::fstatat(dir, rest.c_str(), &sb, AT_SYMLINK_NOFOLLOW);
+    const int rc = ::fstatat(dir, path.c_str() + rest, &sb, AT_SYMLINK_NOFOLLOW);
     const int err = errno;
     if (dir != AT_FDCWD)
         ::close(dir);
@@ -254,11 +254,10 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
     return *this;
 }
 
-int openPathParent(const std::string& path, std::string& rest) {
-    if (path.size() < PATH_MAX) {
-        rest = path;
+int openPathParent(const std::string& path, std::size_t& rest) {
+    rest = 0;
+    if (path.size() < PATH_MAX)
         return AT_FDCWD;
-    }
     // Enter the folders in steps shorter than PATH_MAX, each ending at a "/".
     int dir = AT_FDCWD;
     std::size_t from = 0;
@@ -284,7 +283,7 @@ int openPathParent(const std::string& path, std::string& rest) {
         dir = next;
         from = cut + 1;
     }
-    rest = path.substr(from);
+    rest = from;
     return dir;
 }
 
@@ -296,13 +295,14 @@ OsError ReadOnlyFile::fail(int reason) {
 
 OsError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
     close();
-    std::string rest;
+    std::size_t rest = 0;
     const int dir = openPathParent(path, rest);
     if (dir == -1)
         return fail(errno);
     // O_NOFOLLOW: a link that took the file's place is not followed. O_NONBLOCK keeps a FIFO
     // that took its place from blocking the open.
-    fd_ = ::openat(dir, rest.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    fd_ = ::openat(dir, path.c_str() + rest,
+                   O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     const int err = errno;
     if (dir != AT_FDCWD)
         ::close(dir);

@@ -169,10 +169,10 @@ private:
 // Opens a path of any length as an O_PATH descriptor of its folder part plus the final name:
 // the folders are entered relative to each other, in steps the system takes in one call.
 // Returns the folder's descriptor (AT_FDCWD when the path is short enough to open in one call,
-// which then is the whole path) and sets `rest` to what is left to open relative to it; -1
-// with errno set when a folder on the way cannot be entered. The caller closes a descriptor
-// that is not AT_FDCWD.
-int openPathParent(const std::string& path, std::string& rest);
+// which then is the whole path) and sets `rest` to where in `path` what is left to open
+// relative to it begins; -1 with errno set when a folder on the way cannot be entered. The
+// caller closes a descriptor that is not AT_FDCWD.
+int openPathParent(const std::string& path, std::size_t& rest);
 
 // Raises the soft limit of open files towards the hard limit so that at least `wanted` can be
 // open. Returns the soft limit in force afterwards.
