@@ -59,14 +59,6 @@ struct Part {
 };
 using Parts = std::vector<std::unique_ptr<Part>>;
 
-void addProblem(std::vector<WalkStep>& steps, const std::string& path, int reason) {
-    WalkStep step;
-    step.kind = WalkStep::Kind::Problem;
-    step.reason = reason;
-    step.path = withoutTrailingSlashes(path);
-    steps.push_back(std::move(step));
-}
-
 // Opens a part's folder. Too many open files says nothing about the folder: the other thread
 // holds them for a moment, so wait a little and try again, for a few seconds at most.
 FolderHandle openPart(Part& part) {
@@ -339,7 +331,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             FolderHandle folder = openPart(part);
             ++foldersOpened_;
             if (!folder.isOpen()) {
-                addProblem(part.steps, part.path, folder.error().code());
+                part.steps.push_back(problemStep(part.path, folder.error().code()));
             } else {
                 first.forget(part.place);
                 first.walk(part.steps, std::move(folder), part.path, part.name, part.place,
@@ -373,7 +365,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
                 FolderHandle folder = openPart(part);
                 ++walked;
                 if (!folder.isOpen()) {
-                    addProblem(part.steps, part.path, folder.error().code());
+                    part.steps.push_back(problemStep(part.path, folder.error().code()));
                 } else {
                     if (asks)
                         replay.setLive(&part);

@@ -51,12 +51,12 @@ void FolderWalk::forget(const WalkPlace& place) {
         seen_.insert(id);
 }
 
-void FolderWalk::problem(std::vector<WalkStep>& steps, const std::string& path, int reason) {
+WalkStep problemStep(const std::string& path, int reason) {
     WalkStep step;
     step.kind = WalkStep::Kind::Problem;
     step.reason = reason;
     step.path = withoutTrailingSlashes(path);
-    steps.push_back(std::move(step));
+    return step;
 }
 
 void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::string path,
@@ -121,7 +121,7 @@ void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::st
         if (!frame.handle.isOpen()) {
             if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
                 // The folder cannot be entered again: its other sub-folders are not walked.
-                problem(steps, path, reason);
+                steps.push_back(problemStep(path, reason));
                 stack[index].next = stack[index].subFolders.size();
                 continue;
             }
@@ -133,7 +133,7 @@ void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::st
             --openCount_;
         }
         if (!opened.isOpen()) {
-            problem(steps, path, opened.error().code());
+            steps.push_back(problemStep(path, opened.error().code()));
             path.resize(stack[index].pathLength);
             continue;
         }
@@ -181,7 +181,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
                        bool recursive) {
     const FileStatus self = handle.status();
     if (self.kind != FileKind::Directory) {
-        problem(steps, path, self.error ? self.error.code() : ENOTDIR);
+        steps.push_back(problemStep(path, self.error ? self.error.code() : ENOTDIR));
         return false;
     }
     const bool atTop = stack.empty() && place.top();
@@ -189,7 +189,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
     if (rules_.trash->isTrash(id) || TrashFolders::isHomeTrashPath(path)) {
         // The trash is never searched; a search path that is one is told so.
         if (atTop)
-            problem(steps, path, kReasonTrash);
+            steps.push_back(problemStep(path, kReasonTrash));
         return false;
     }
     if (!seen_.insert(id)) {
@@ -198,7 +198,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; }) ||
             std::find(above_.begin(), above_.end(), id) != above_.end();
         if (loop)
-            problem(steps, path, kReasonLoop);
+            steps.push_back(problemStep(path, kReasonLoop));
         return false;
     }
     // From here on whatever is said of the folder lies between its Enter and its Leave, so that
@@ -218,7 +218,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
     const std::uint64_t parentDevice = stack.empty() ? place.parentDevice : stack.back().device;
     if (self.device != parentDevice && handle.isPseudoFileSystem()) {
         if (atTop)
-            problem(steps, path, kReasonKernel);
+            steps.push_back(problemStep(path, kReasonKernel));
         return leave();
     }
 
@@ -227,7 +227,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
         listed.emplace(handle.fd());
     DirListing& listing = *listed;
     if (!listing.isOpen()) {
-        problem(steps, path, listing.error().code());
+        steps.push_back(problemStep(path, listing.error().code()));
         return leave();
     }
 
@@ -294,7 +294,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
         block->drop();
     }
     if (listing.error().code() != 0)
-        problem(steps, path, listing.error().code());
+        steps.push_back(problemStep(path, listing.error().code()));
     const auto files = static_cast<std::int64_t>(frame.files.size());
     const std::int64_t found = rules_.found->fetch_add(files) + files;
 

@@ -26,6 +26,9 @@ struct WalkStep {
     std::vector<FileEntry> files; // Files: a folder's own files, after all of its sub-folders
 };
 
+// A Problem step: the folder at `path` (its trailing "/" left out) and why.
+WalkStep problemStep(const std::string& path, int reason);
+
 // Where a walk starts: the folders above it (outermost first) and the device of the one just
 // above. A walk from a search path has none above it.
 struct WalkPlace {
@@ -99,7 +102,6 @@ private:
 
     bool shouldStop();
     void giveAway(std::vector<Frame>& stack, const std::string& path);
-    void problem(std::vector<WalkStep>& steps, const std::string& path, int reason);
     bool enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, std::string& path,
                FolderHandle handle, std::string name, const WalkPlace& place, bool recursive);
     void complete(std::vector<WalkStep>& steps, Frame& frame);
