@@ -2,6 +2,8 @@
 #include "search/Sorts.h"
 
 #include "platform/ByteText.h"
+#include "platform/Process.h"
+#include "platform/WorkerThread.h"
 
 #include <string>
 #include <utility>
@@ -29,6 +31,37 @@ void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
     std::swap(x.kept, y.kept);
 }
 
+// One partition of [L, r] around its middle key: afterwards [L, j] holds no key above it and
+// [i, r] none below it.
+template <typename Key, typename KeyOf, typename Less, typename Swap>
+std::pair<std::int64_t, std::int64_t> partition(std::int64_t L, std::int64_t r, const KeyOf& keyOf,
+                                                const Less& less, const Swap& swap) {
+    std::int64_t i = L;
+    std::int64_t j = r;
+    const Key x = keyOf(middleIndex(L, r));
+    while (i <= j) {
+        // Both conditions are evaluated each time, as the loop is defined.
+        for (;;) {
+            const bool keyLess = less(keyOf(i), x);
+            if (!(keyLess & (i < r)))
+                break;
+            ++i;
+        }
+        for (;;) {
+            const bool keyGreater = less(x, keyOf(j));
+            if (!(keyGreater & (j > L)))
+                break;
+            --j;
+        }
+        if (i <= j) {
+            swap(i, j);
+            ++i;
+            --j;
+        }
+    }
+    return {i, j};
+}
+
 // The partition and recursion of both sorts. Keys: key(k) gives entry k's key, less(a, b) the
 // order, swap(a, b) exchanges entries (and whatever travels with them). The two sub-ranges
 // are disjoint, so the smaller is sorted by recursion and the larger by the loop: the result
@@ -37,29 +70,7 @@ template <typename Key, typename KeyOf, typename Less, typename Swap>
 void hoareSort(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& less,
                const Swap& swap) {
     while (L < r) {
-        std::int64_t i = L;
-        std::int64_t j = r;
-        const Key x = keyOf(middleIndex(L, r));
-        while (i <= j) {
-            // Both conditions are evaluated each time, as the loop is defined.
-            for (;;) {
-                const bool keyLess = less(keyOf(i), x);
-                if (!(keyLess & (i < r)))
-                    break;
-                ++i;
-            }
-            for (;;) {
-                const bool keyGreater = less(x, keyOf(j));
-                if (!(keyGreater & (j > L)))
-                    break;
-                --j;
-            }
-            if (i <= j) {
-                swap(i, j);
-                ++i;
-                --j;
-            }
-        }
+        const auto [i, j] = partition<Key>(L, r, keyOf, less, swap);
         const bool left = L < j;
         const bool right = i < r;
         if (left && right) {
@@ -78,8 +89,28 @@ void hoareSort(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& l
             return;
         }
     }
-    if (L == r) // a range of one entry is exchanged with itself: nothing changes
+}
+
+// Ranges at least this long are sorted on two threads where there are two processors.
+constexpr std::int64_t kSplitSortEntries = 1 << 16;
+
+// The same sort, its two sub-ranges after the first partition sorted side by side: they are
+// disjoint, so the order comes out the same.
+template <typename Key, typename KeyOf, typename Less, typename Swap>
+void sortRange(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& less,
+               const Swap& swap) {
+    static const bool twoCores = usableCores() > 1;
+    if (r - L + 1 < kSplitSortEntries || !twoCores) {
+        hoareSort<Key>(L, r, keyOf, less, swap);
         return;
+    }
+    const auto [i, j] = partition<Key>(L, r, keyOf, less, swap);
+    WorkerThread other;
+    if (L < j)
+        other.start([&, j = j] { hoareSort<Key>(L, j, keyOf, less, swap); });
+    if (i < r)
+        hoareSort<Key>(i, r, keyOf, less, swap);
+    other.join();
 }
 
 } // namespace
@@ -87,7 +118,7 @@ void hoareSort(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& l
 void sortBySize(FileTable& table, std::int64_t L, std::int64_t r) {
     if (L >= r)
         return;
-    hoareSort<std::int64_t>(
+    sortRange<std::int64_t>(
         L, r, [&](std::int64_t k) { return table[static_cast<std::size_t>(k)].size; },
         [](std::int64_t a, std::int64_t b) { return a < b; },
         [&](std::int64_t a, std::int64_t b) { exchange(table, a, b); });
@@ -100,7 +131,7 @@ void sortByName(FileTable& table, std::int64_t L, std::int64_t r) {
     std::vector<std::string> keys(static_cast<std::size_t>(r - L + 1));
     for (std::int64_t k = L; k <= r; ++k)
         keys[static_cast<std::size_t>(k - L)] = foldCase(table[static_cast<std::size_t>(k)].name());
-    hoareSort<std::string>(
+    sortRange<std::string>(
         L, r,
         [&](std::int64_t k) -> const std::string& { return keys[static_cast<std::size_t>(k - L)]; },
         [](const std::string& a, const std::string& b) { return a < b; },
