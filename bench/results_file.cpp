@@ -4,6 +4,7 @@
 //
 //   results_file [rows] [file]   (default 1000000 rows, in $TMPDIR or /tmp)
 
+#include "BenchSupport.h"
 #include "results/ResultsFile.h"
 
 #include <chrono>
@@ -22,28 +23,18 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Rows as a search of a big photo library gives them: a few thousand folders, groups of 2-5.
+// The library's rows with a name that is not UTF-8 now and then, and some files kept.
 SavedResults makeResults(std::int64_t count) {
-    SavedResults r;
+    SavedResults r = bench::photoLibraryResults(count, "/home/someone/Pictures/");
     auto& rows = r.lists[ListDuplicates];
-    rows.reserve(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) {
-        ResultRow row;
-        row.folder = "/home/someone/Pictures/" + std::to_string(2000 + i % 25) + "/album " +
-                     std::to_string(i % 4000) + "/";
-        row.name = "IMG_" + std::to_string(100000 + i) + (i % 97 == 0 ? "\xe9" : "") + ".JPG";
-        row.group = i - i % 4;
-        row.size = 1000000 + (i / 4) * 13;
-        row.mtime = 1700000000 + i;
-        row.mtimeKnown = true;
-        std::memcpy(row.date.data(), "2023/11/14 22:13:20", 19);
-        row.kept = i % 10 == 0;
-        rows.push_back(std::move(row));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i % 97 == 0)
+            rows[i].name.insert(rows[i].name.size() - 4, "\xe9");
+        rows[i].kept = i % 10 == 0;
     }
     r.summary = {count * 3, 812.5, false};
     r.setup = SearchRequest{};
     r.setup->paths.push_back(PathRow{"/home/someone/Pictures/*.*", true});
-    r.searchedAt = 1700000000;
     return r;
 }
 

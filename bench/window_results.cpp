@@ -6,6 +6,7 @@
 //   window_results [rows]   (default 1000000 rows; the files are not on disk, so every row is
 //                            checked and found stale)
 
+#include "BenchSupport.h"
 #include "results/ResultsFile.h"
 #include "ui/MainWindow.h"
 
@@ -25,27 +26,6 @@ using namespace trevalo;
 
 namespace {
 
-SavedResults makeResults(std::int64_t count) {
-    SavedResults r;
-    auto& rows = r.lists[ListDuplicates];
-    rows.reserve(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) {
-        ResultRow row;
-        row.folder = "/nonexistent/Pictures/" + std::to_string(2000 + i % 25) + "/album " +
-                     std::to_string(i % 4000) + "/";
-        row.name = "IMG_" + std::to_string(100000 + i) + ".JPG";
-        row.group = i - i % 4;
-        row.size = 1000000 + (i / 4) * 13;
-        row.mtime = 1700000000 + i;
-        row.mtimeKnown = true;
-        std::memcpy(row.date.data(), "2023/11/14 22:13:20", 19);
-        rows.push_back(std::move(row));
-    }
-    r.summary = {count, 812.5, false};
-    r.searchedAt = 1700000000;
-    return r;
-}
-
 double seconds(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
 }
@@ -58,7 +38,8 @@ int main(int argc, char** argv) {
     const std::int64_t count = argc > 1 ? std::atoll(argv[1]) : 1000000;
     const std::string base = "/tmp/trevalo-window-results-" + std::to_string(::getpid());
     std::string error;
-    if (!saveResults(base + ".json", makeResults(count), error)) {
+    if (!saveResults(base + ".json", bench::photoLibraryResults(count, "/nonexistent/Pictures/"),
+                     error)) {
         std::fprintf(stderr, "save: %s\n", error.c_str());
         return 1;
     }
@@ -70,29 +51,21 @@ int main(int argc, char** argv) {
     window.show();
     QCoreApplication::processEvents();
 
-    double longest = 0;
-    QElapsedTimer sinceTick;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longest = std::max(longest, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
-        sinceTick.restart();
-    });
+    bench::StallProbe stalls;
     QEventLoop loop;
     bool ok = false;
     QObject::connect(&window, &MainWindow::resultsOpened, &loop, [&](bool opened) {
         ok = opened;
         // The lists are filled in the last step, before this signal.
-        longest = std::max(longest, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
+        stalls.note();
         loop.quit();
     });
     QElapsedTimer clock;
     clock.start();
-    sinceTick.start();
-    probe.start();
+    stalls.start();
     window.openResultsFrom(base + ".json");
     loop.exec();
-    probe.stop();
+    stalls.stop();
     const double openSeconds = seconds(clock);
     if (!ok)
         return 1;
@@ -109,7 +82,7 @@ int main(int argc, char** argv) {
 
     std::printf("rows: %lld in the Duplicates list\n", static_cast<long long>(count));
     std::printf("open (read, check against the disk, fill, sort): %.2f s\n", openSeconds);
-    std::printf("longest event-loop stall while opening: %.0f ms\n", longest);
+    std::printf("longest event-loop stall while opening: %.0f ms\n", stalls.longestMs());
     std::printf("save: %.2f s\n", saveSeconds);
     std::printf("export list as CSV: %.2f s\n", exportSeconds);
     return 0;

@@ -6,6 +6,7 @@
 //   window_search FOLDER [runs]     (default 5 runs; trevalo-scan is looked for beside the
 //                                    build's src/app, or given in TREVALO_SCAN)
 
+#include "BenchSupport.h"
 #include "platform/Process.h"
 #include "ui/MainWindow.h"
 
@@ -35,26 +36,18 @@ WindowRun searchFromTheWindow(const QString& folder) {
     window.show();
     window.addSearchPath(QFile::encodeName(folder).toStdString());
 
-    QElapsedTimer sinceTick;
-    double longest = 0;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longest = std::max(longest, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
-        sinceTick.restart();
-    });
-
+    bench::StallProbe stalls;
     QEventLoop loop;
     QObject::connect(&window, &MainWindow::searchFinished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
-    sinceTick.start();
-    probe.start();
+    stalls.start();
     window.startOrCancelSearch();
     loop.exec();
+    stalls.stop();
     WindowRun run;
     run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    run.longestStallMs = longest;
+    run.longestStallMs = stalls.longestMs();
     return run;
 }
 
