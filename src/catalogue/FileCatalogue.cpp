@@ -59,17 +59,24 @@ struct Part {
 };
 using Parts = std::vector<std::unique_ptr<Part>>;
 
-// Opens a part's folder. Too many open files says nothing about the folder: the other thread
-// holds them for a moment, so wait a little and try again, for a few seconds at most.
-FolderHandle openPart(Part& part) {
-    FolderHandle handle = part.parent->openChild(part.name);
-    for (int wait = 1; !handle.isOpen() && outOfDescriptors(handle.error().code()) && wait <= 512;
+// Opens a part's folder and walks it to `depth` into the part's steps, or says there why it
+// could not be opened. Too many open files says nothing about the folder: the other thread holds
+// them for a moment, so wait a little and try again, for a few seconds at most.
+void walkPart(FolderWalk& walker, Part& part, FolderWalk::Depth depth,
+              std::shared_ptr<FolderHandle>* split = nullptr) {
+    FolderHandle folder = part.parent->openChild(part.name);
+    for (int wait = 1; !folder.isOpen() && outOfDescriptors(folder.error().code()) && wait <= 512;
          wait *= 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
-        handle = part.parent->openChild(part.name);
+        folder = part.parent->openChild(part.name);
     }
     part.parent.reset();
-    return handle;
+    if (!folder.isOpen()) {
+        part.steps.push_back(problemStep(part.path, folder.error().code()));
+        return;
+    }
+    walker.forget(part.place);
+    walker.walk(part.steps, std::move(folder), part.path, part.name, part.place, depth, split);
 }
 
 // Makes a part of each Part step of `from`, a folder walked with Depth::Split and left open in
@@ -328,18 +335,11 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         std::vector<std::size_t> below;
         for (const std::size_t index : level) {
             Part& part = *parts[index];
-            FolderHandle folder = openPart(part);
             ++foldersOpened_;
-            if (!folder.isOpen()) {
-                part.steps.push_back(problemStep(part.path, folder.error().code()));
-            } else {
-                first.forget(part.place);
-                first.walk(part.steps, std::move(folder), part.path, part.name, part.place,
-                           FolderWalk::Depth::Split, &open);
-                const std::vector<std::size_t> added = addParts(parts, part, first, open);
-                open.reset();
-                below.insert(below.end(), added.begin(), added.end());
-            }
+            walkPart(first, part, FolderWalk::Depth::Split, &open);
+            const std::vector<std::size_t> added = addParts(parts, part, first, open);
+            open.reset();
+            below.insert(below.end(), added.begin(), added.end());
             part.done.store(true, std::memory_order_release);
         }
         level = std::move(below);
@@ -362,17 +362,10 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
                 return;
             Part& part = queue.part(index);
             if (!(asks ? shouldStop() : stopped_.load())) {
-                FolderHandle folder = openPart(part);
                 ++walked;
-                if (!folder.isOpen()) {
-                    part.steps.push_back(problemStep(part.path, folder.error().code()));
-                } else {
-                    if (asks)
-                        replay.setLive(&part);
-                    walker.forget(part.place);
-                    walker.walk(part.steps, std::move(folder), part.path, part.name, part.place,
-                                FolderWalk::Depth::Whole);
-                }
+                if (asks)
+                    replay.setLive(&part);
+                walkPart(walker, part, FolderWalk::Depth::Whole);
             }
             part.done.store(true, std::memory_order_release);
             if (asks) {
