@@ -16,7 +16,6 @@ enum RecordFlag : std::uint8_t {
     Checked = 2,
     IsFolder = 4,
     Kept = 8,
-    Stale = 16,
     HasExtra = 32
 };
 
@@ -64,9 +63,9 @@ void ScanRows::append(int list, const ResultRow& row) {
     r.nameChunk = lastNameChunk_;
     r.nameAt = lastNameAt_;
     r.nameLength = static_cast<std::uint32_t>(row.name.size());
-    r.flags = static_cast<std::uint8_t>(
-        (row.mtimeKnown ? MtimeKnown : 0) | (row.checked ? Checked : 0) |
-        (row.isFolder ? IsFolder : 0) | (row.kept ? Kept : 0) | (row.stale ? Stale : 0));
+    r.flags =
+        static_cast<std::uint8_t>((row.mtimeKnown ? MtimeKnown : 0) | (row.checked ? Checked : 0) |
+                                  (row.isFolder ? IsFolder : 0) | (row.kept ? Kept : 0));
     const std::string_view date = row.dateText();
     if (date.size() == r.date.size())
         std::memcpy(r.date.data(), date.data(), date.size());
@@ -114,7 +113,6 @@ void ScanRows::forEach(int list, const RowVisit& visit) const {
         row.checked = (r.flags & Checked) != 0;
         row.isFolder = (r.flags & IsFolder) != 0;
         row.kept = (r.flags & Kept) != 0;
-        row.stale = (r.flags & Stale) != 0;
         row.date.fill('\0');
         row.reason.clear();
         if (r.flags & HasExtra) {

@@ -33,6 +33,13 @@ QString numberText(std::int64_t value) {
 
 } // namespace
 
+QString staleRowText(const ResultRow& row) {
+    QString text = displayText(row.staleReason);
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text + QObject::tr(": it cannot be marked, deleted or renamed.");
+}
+
 // A row that a persistent index (a selection, the current row) points at, found again by its
 // file after the rows have moved. A file appears at most once in a list.
 struct ResultListModel::Tracked {
@@ -150,8 +157,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
             return {};
         }
     case Qt::ToolTipRole:
-        if (r.stale)
-            return QString::fromLatin1(kStaleRowTip);
+        if (r.stale())
+            return staleRowText(r);
         if (column == NameColumn && r.kept)
             return displayText(r.path()) + QLatin1Char('\n') + keptReason();
         if (column == NameColumn || column == FolderColumn)
@@ -176,11 +183,11 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         return {};
     case Qt::CheckStateRole:
         // A kept file's box is drawn, disabled; a stale row has none.
-        if (column == NameColumn && !r.isFolder && !r.stale)
+        if (column == NameColumn && !r.isFolder && !r.stale())
             return r.checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::ForegroundRole:
-        if (r.stale)
+        if (r.stale())
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         return {};
     case Qt::TextAlignmentRole:

@@ -22,9 +22,9 @@ inline constexpr int kListColumnCount = kResultColumnCount + 1;
 inline constexpr const char* kReasonCaption = "Reason";
 // A row's band: true on every other group, so that the rows of one group share a background.
 inline constexpr int kBandRole = Qt::UserRole + 1;
-// The tooltip of a stale row (ResultRow::stale), which shows greyed and without a check box.
-inline constexpr const char* kStaleRowTip =
-    "Changed or gone since these results were saved: it cannot be marked, deleted or renamed.";
+// The tooltip of a stale row (ResultRow::stale), which shows greyed and without a check box:
+// its reason, and that it cannot be marked, deleted or renamed.
+QString staleRowText(const ResultRow& row);
 
 // The rows of one result list, with their check marks, as a table of six columns ("Name",
 // "In Folder", "#", "Size", "Date Modified" and "Reason", which only the list of read errors
@@ -103,7 +103,7 @@ public:
     Qt::SortOrder sortOrder() const { return sortOrder_; }
 
     // Whether a row may carry a mark: not a folder's, not a kept file's, not a stale one's.
-    static bool markable(const ResultRow& r) { return !r.isFolder && !r.kept && !r.stale; }
+    static bool markable(const ResultRow& r) { return !r.isFolder && !r.kept && !r.stale(); }
 
     // Checks or clears every row shown (folders and kept files stay unmarked), as one change.
     void setAllChecked(bool checked);

@@ -35,11 +35,16 @@ struct ResultRow {
     bool checked = false;        // the mark for deletion
     bool isFolder = false;       // a folder that could not be listed: never acted on
     bool kept = false;           // found through a Keep path: never marked or acted on
-    bool stale = false; // opened from saved results, its file changed or gone: never acted on
     // The file the search found (device, inode, size, times); valid when mtimeKnown. Whatever
     // acts on the row's file first checks that the path still names exactly this file.
     FileStamp stamp;
     std::string reason; // "Report - read errors": why, in the system's words
+    // Why a row opened from saved results no longer stands for what it claims (its file
+    // changed or went, or its group could not be proven again); empty while it does. A stale
+    // row is shown greyed and is never marked or acted on.
+    std::string staleReason;
+
+    bool stale() const { return !staleReason.empty(); }
 
     std::string path() const { return folder + name; }
     std::string_view dateText() const { return std::string_view(date.data()); }

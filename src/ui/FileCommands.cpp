@@ -156,8 +156,9 @@ void FileCommands::deleteMarked() {
         const int selected = w_.selectedRow();
         if (keptMarked > 0)
             w_.messageBox(keptLine, appTitle());
-        else if (selected >= 0 && w_.resultModel(list).row(selected).stale)
-            w_.messageBox(tr("File can't be deleted.") + QLatin1Char('\n') + tr(kStaleRowTip),
+        else if (selected >= 0 && w_.resultModel(list).row(selected).stale())
+            w_.messageBox(tr("File can't be deleted.") + QLatin1Char('\n') +
+                              staleRowText(w_.resultModel(list).row(selected)),
                           tr("Delete"));
         else
             w_.messageBox(tr("Please mark files."), appTitle());
@@ -307,8 +308,8 @@ void FileCommands::renameSelected() {
                       tr("Can't rename"));
         return;
     }
-    if (row.stale) {
-        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr(kStaleRowTip),
+    if (row.stale()) {
+        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + staleRowText(row),
                       tr("Can't rename"));
         return;
     }

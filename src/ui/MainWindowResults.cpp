@@ -114,7 +114,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
             // One lstat per row: the reason this runs on the worker.
             for (std::vector<ResultRow>& rows : read->lists)
                 for (const std::size_t stale : staleRows(rows)) {
-                    rows[stale].stale = true;
+                    rows[stale].staleReason = "changed or gone since these results were saved";
                     rows[stale].checked = false;
                 }
         }
@@ -150,7 +150,7 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
         std::vector<ResultRow>& opened = results.lists[static_cast<std::size_t>(list)];
         rows += opened.size();
         stale += static_cast<std::size_t>(std::count_if(
-            opened.begin(), opened.end(), [](const ResultRow& r) { return r.stale; }));
+            opened.begin(), opened.end(), [](const ResultRow& r) { return r.stale(); }));
         ResultListModel& model = resultModel(list);
         model.clear();
         model.appendRows(std::move(opened));

@@ -1338,7 +1338,7 @@ private slots:
         t.action("markNewerAction")->trigger();
         t.action("markOlderAction")->trigger();
         for (const ResultRow& r : t.list().rows())
-            QVERIFY(!r.checked || !r.stale);
+            QVERIFY(!r.checked || !r.stale());
         // Delete and Rename on it are refused with a word; the file stays.
         t.action("clearMarksAction")->trigger();
         t.selectRowOf(tree.path("data/b/same.txt"));
