@@ -33,8 +33,13 @@ DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope)
 
 CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>& duplicates) {
     std::unordered_set<std::string> going;
-    for (const DeletePlan::Item& item : plan.items)
+    // A name of a file that goes is no copy of it, whatever path it is listed under.
+    std::unordered_set<FileId, FileIdHash> goingFiles;
+    for (const DeletePlan::Item& item : plan.items) {
         going.insert(item.path);
+        if (item.stampKnown)
+            goingFiles.insert(FileId{item.stamp.device, item.stamp.inode});
+    }
 
     // The groups the plan touches, each with the members that stay.
     std::unordered_map<std::string, std::int64_t> groupOf;
@@ -55,8 +60,10 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
         const auto members = staying.find(group);
         const bool copyLeft =
             members != staying.end() &&
-            std::any_of(members->second.begin(), members->second.end(), [](const ResultRow* r) {
-                return r->mtimeKnown && statPath(r->path(), false).isUnchanged(r->stamp);
+            std::any_of(members->second.begin(), members->second.end(), [&](const ResultRow* r) {
+                return r->mtimeKnown && !r->stale() &&
+                       !goingFiles.contains(FileId{r->stamp.device, r->stamp.inode}) &&
+                       statPath(r->path(), false).isUnchanged(r->stamp);
             });
         (copyLeft ? kept : lost).insert(group);
     }

@@ -46,7 +46,9 @@ struct CopiesLeft {
     std::size_t filesWithoutCopy = 0;
 };
 // duplicates: the rows of the "Duplicates" list. Each unplanned member of a group that the
-// plan touches is looked at (lstat) until one still is the file the search found.
+// plan touches is looked at (lstat) until one still is the file the search found; a member
+// counts as a copy only if it is a file (device and inode) other than every planned one, and
+// not a stale row.
 CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>& duplicates);
 
 struct DeleteFailure {

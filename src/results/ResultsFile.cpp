@@ -681,23 +681,4 @@ std::optional<SavedResults> openResults(const std::string& path, std::string& er
     return readResults(text, error);
 }
 
-std::vector<std::size_t> staleRows(std::vector<ResultRow>& rows) {
-    std::vector<std::size_t> stale;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        ResultRow& row = rows[i];
-        if (row.isFolder || row.size < 0)
-            continue;
-        const FileStatus st = statEntry(row.path());
-        if (st.kind != FileKind::Regular || st.size != row.size ||
-            (row.mtimeKnown && st.stamp().mtime != row.mtime)) {
-            stale.push_back(i);
-            continue;
-        }
-        row.stamp = st.stamp();
-        row.mtime = row.stamp.mtime;
-        row.mtimeKnown = true;
-    }
-    return stale;
-}
-
 } // namespace trevalo

@@ -64,14 +64,6 @@ void writeSavedResults(CheckedOutput& out, const SavedResults& results);
 std::optional<SavedResults> openResults(const std::string& path, std::string& error);
 std::optional<SavedResults> readResults(std::string_view json, std::string& error);
 
-// Looks at the file of each row as it is now. A row whose file is gone, is no longer a regular
-// file, or whose size or last-write time (whole seconds) differs is stale: its index is
-// returned, in order. Every other file row gets the file's current stamp (device, inode, times),
-// so whatever acts on it later checks against the file that was looked at. Rows of folders that
-// could not be listed and of files that could not be measured are never stale. One lstat per
-// row: for long lists, call it off the window's thread.
-std::vector<std::size_t> staleRows(std::vector<ResultRow>& rows);
-
 // The keys of the lists in the JSON, in ResultList order.
 inline constexpr std::array<std::string_view, kResultListCount> kJsonListNames = {
     "zero_size", "duplicates", "same_name", "read_errors"};

@@ -163,6 +163,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 
 MainWindow::~MainWindow() {
     // The workers must be gone before the lists they feed.
+    openCancel_ = true;
     opener_.join();
     files_->stopDelete();
     abandonSearch();
@@ -501,7 +502,8 @@ void MainWindow::saveSettings() const {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing ends the program: a running delete stops after its current file, a running
-    // search at once, and their workers are waited for.
+    // search at once, and their workers are waited for; the check of an opened file stops.
+    openCancel_ = true;
     files_->stopDelete();
     abandonSearch();
     saveSettings();
@@ -527,7 +529,9 @@ void MainWindow::currentRowMoved(int list, int row) {
 }
 
 void MainWindow::cancelSearchKey() {
-    if (searchStep_ == SearchStep::Running)
+    if (opening_)
+        cancelOpening();
+    else if (searchStep_ == SearchStep::Running)
         startOrCancelSearch();
 }
 
@@ -577,6 +581,10 @@ void MainWindow::messageBox(const QString& text, const QString& title, bool info
 // ---- The search ----
 
 void MainWindow::startOrCancelSearch() {
+    if (opening_) {
+        cancelOpening();
+        return;
+    }
     SearchRequest request;
     request.paths = setupPanel_->pathRows();
     request.types = setupPanel_->searchTypes();
@@ -604,8 +612,6 @@ void MainWindow::startOrCancelSearch() {
         messageBox(scopeError, QString::fromLatin1(kAppTitle));
         return;
     }
-    if (opening_)
-        return;
     saveSettings();
     lastSetup_ = request;
     searchedAt_ = static_cast<std::int64_t>(std::time(nullptr));
@@ -771,6 +777,7 @@ void MainWindow::openWebSite() {
 }
 
 void MainWindow::quit() {
+    openCancel_ = true;
     files_->stopDelete();
     abandonSearch();
     saveSettings();

@@ -3,6 +3,7 @@
 
 #include "platform/WorkerThread.h"
 #include "results/ResultsFile.h"
+#include "results/ResultsProof.h"
 #include "search/SearchEvents.h"
 #include "search/SearchSession.h"
 #include "search/SearchState.h"
@@ -209,8 +210,14 @@ private:
     bool idleForResults();
     // The chosen path of a file dialog, or empty.
     QString chooseFile(const QString& title, const QString& filter, bool save);
-    // On the window's thread, once a results file has been read and checked.
-    void showOpenedResults(const std::string& path, SavedResults results);
+    // On the window's thread, once a results file has been read and proven against the disk.
+    void showOpenedResults(const std::string& path, SavedResults results,
+                           const ProofReport& report);
+    // While an opened file's rows are proven: the bytes compared, in the status and the bar.
+    void showOpeningWork(const SearchWork& work);
+    // The search button or Esc while a results file is opened: its check stops, and the
+    // groups not proven stay greyed.
+    void cancelOpening();
 
     Twips tw_;
     SetupPanel* setupPanel_;
@@ -255,7 +262,8 @@ private:
     ResultsSummary lastSummary_;
     std::int64_t searchedAt_ = 0;
     bool opening_ = false;
-    WorkerThread opener_; // reads and checks an opened results file
+    std::atomic<bool> openCancel_{false};
+    WorkerThread opener_; // reads and proves an opened results file
     // Counts the searches started and abandoned: what a worker queued for an earlier one is
     // dropped. Read by the worker, changed on the window's thread.
     std::atomic<std::uint64_t> generation_{0};

@@ -4,9 +4,12 @@
 #include "results/ResultListModel.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
+#include "results/ResultsProof.h"
+#include "results/WorkText.h"
 #include "search/SearchText.h"
 #include "ui/GeneralMenu.h"
 #include "ui/MainWindow.h"
+#include "ui/SetupPanel.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +45,24 @@ std::string withSuffix(const QString& chosen, const QString& suffix) {
 QString fileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return displayText(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+// The status after a results file is opened: its rows, and what proving them against the disk
+// changed.
+QString openedText(const QString& name, std::size_t rows, const ProofReport& report) {
+    QString text = rows == 1 ? QObject::tr("Opened %1: 1 row").arg(name)
+                             : QObject::tr("Opened %1: %2 rows").arg(name).arg(rows);
+    if (report.stale > 0)
+        text += QObject::tr(", %1 stale (changed or gone since the search)").arg(report.stale);
+    if (report.settled > 0)
+        text += QObject::tr(", %1 left the lists (no other file is identical or has the name)")
+                    .arg(report.settled);
+    if (report.split > 0)
+        text += QObject::tr(", %1 moved into groups of their own").arg(report.split);
+    if (report.cancelled)
+        text += QObject::tr("; the check was cancelled: %1 rows not proven, they cannot be marked")
+                    .arg(report.unproven);
+    return text;
 }
 
 } // namespace
@@ -104,26 +125,34 @@ void MainWindow::openResultsFrom(const std::string& path) {
     if (searchRunning() || opening_)
         return;
     opening_ = true;
+    openCancel_ = false;
+    timeLeft_.reset();
+    setupPanel_->setSearchRunning(true); // the search button cancels the check
     statusLabel_->setText(tr("Opening %1 ...").arg(fileNameOf(path)));
-    progressBar_->setRange(0, 0); // busy while the rows are checked against the disk
+    progressBar_->setRange(0, 0); // busy until the bytes to compare are known
     const std::uint64_t generation = generation_;
     opener_.start([this, path, generation] {
         std::string error;
         std::optional<SavedResults> read = openResults(path, error);
+        ProofReport report;
         if (read) {
-            // One lstat per row: the reason this runs on the worker.
-            for (std::vector<ResultRow>& rows : read->lists)
-                for (const std::size_t stale : staleRows(rows)) {
-                    rows[stale].staleReason = "changed or gone since these results were saved";
-                    rows[stale].checked = false;
-                }
+            // Every row is a claim until the disk bears it out: its file is looked at, and the
+            // groups of identical files are compared again, here on the worker.
+            ProofControl control;
+            control.cancel = &openCancel_;
+            control.work = [this](const SearchWork& work) {
+                QMetaObject::invokeMethod(
+                    this, [this, work] { showOpeningWork(work); }, Qt::QueuedConnection);
+            };
+            report = proveOpenedResults(read->lists, control);
         }
         auto shared = std::make_shared<std::optional<SavedResults>>(std::move(read));
         QMetaObject::invokeMethod(
             this,
-            [this, path, generation, shared, error] {
+            [this, path, generation, shared, error, report] {
                 opener_.join();
                 opening_ = false;
+                setupPanel_->setSearchRunning(false);
                 progressBar_->setRange(0, 100);
                 progressBar_->setValue(0);
                 if (generation != generation_) // a search took the lists meanwhile
@@ -136,21 +165,36 @@ void MainWindow::openResultsFrom(const std::string& path) {
                     emit resultsOpened(false);
                     return;
                 }
-                showOpenedResults(path, std::move(**shared));
+                showOpenedResults(path, std::move(**shared), report);
                 emit resultsOpened(true);
             },
             Qt::QueuedConnection);
     });
 }
 
-void MainWindow::showOpenedResults(const std::string& path, SavedResults results) {
+void MainWindow::cancelOpening() {
+    if (!opening_)
+        return;
+    openCancel_ = true;
+    statusLabel_->setText(tr("Stopping ..."));
+}
+
+void MainWindow::showOpeningWork(const SearchWork& work) {
+    if (!opening_ || openCancel_ || work.bytesTotal <= 0)
+        return;
+    timeLeft_.sample(TimeLeft::Clock::now(), work.bytesDone, work.bytesTotal);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(static_cast<int>(100 * work.bytesDone / work.bytesTotal));
+    statusLabel_->setText(tr("Checking the results against the disk ...") + QStringLiteral("  ") +
+                          workText(work, timeLeft_.seconds()));
+}
+
+void MainWindow::showOpenedResults(const std::string& path, SavedResults results,
+                                   const ProofReport& report) {
     std::size_t rows = 0;
-    std::size_t stale = 0;
     for (int list = 0; list < kResultListCount; ++list) {
         std::vector<ResultRow>& opened = results.lists[static_cast<std::size_t>(list)];
         rows += opened.size();
-        stale += static_cast<std::size_t>(std::count_if(
-            opened.begin(), opened.end(), [](const ResultRow& r) { return r.stale(); }));
         ResultListModel& model = resultModel(list);
         model.clear();
         model.appendRows(std::move(opened));
@@ -163,12 +207,7 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
     searchedAt_ = results.searchedAt;
     updateTabCounts();
     showFirstFilledList();
-
-    QString status = rows == 1 ? tr("Opened %1: 1 row").arg(fileNameOf(path))
-                               : tr("Opened %1: %2 rows").arg(fileNameOf(path)).arg(rows);
-    if (stale > 0)
-        status += tr(", %1 stale (changed or gone since the search)").arg(stale);
-    statusLabel_->setText(status);
+    statusLabel_->setText(openedText(fileNameOf(path), rows, report));
 }
 
 // ---- Export ----

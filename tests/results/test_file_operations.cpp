@@ -263,12 +263,17 @@ private slots:
         ::unlink(tree.path("4/h").c_str());
         sameName.push_back(rowOf(tree.file("z/only", "no copy anywhere")));
         sameName.push_back(rowOf(tree.file("z/empty")));
+        // Group 5's other row is the same file reached through a linked folder: no copy.
+        sameName.push_back(member("5/i", 5));
+        tree.symlink("5", "5link");
+        duplicates.push_back(rowOf(tree.path("5link/i")));
+        duplicates.back().group = 5;
         for (ResultRow& r : sameName)
             r.checked = true;
 
         const CopiesLeft left = copiesLeftAfter(planDelete(sameName), duplicates);
-        QCOMPARE(left.groupsWithoutCopy, std::size_t(3));
-        QCOMPARE(left.filesWithoutCopy, std::size_t(5)); // c, e, f, g, only
+        QCOMPARE(left.groupsWithoutCopy, std::size_t(4));
+        QCOMPARE(left.filesWithoutCopy, std::size_t(6)); // c, e, f, g, only, i
 
         // From "Duplicates" itself: a group whose every row is marked keeps no copy.
         for (ResultRow& r : duplicates)

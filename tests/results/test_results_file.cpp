@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Results saved and opened again, files that are refused, rows gone stale on disk, and one list
-// exported as CSV and read back by Python's csv module.
+// Results saved and opened again, files that are refused, and one list exported as CSV and read
+// back by Python's csv module.
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
 #include "support/TempTree.h"
@@ -168,31 +168,6 @@ private slots:
         QVERIFY(error.find("could not be opened") != std::string::npos);
         QVERIFY(!saveResults(tree.path("no/such/folder/r.json"), sampleResults(tree), error));
         QVERIFY(error.find("could not be written") != std::string::npos);
-    }
-
-    void rowsOfChangedFilesAreStale() {
-        TempTree tree;
-        SavedResults saved;
-        for (const char* f : {"same", "grown", "touched", "gone", "replaced"})
-            saved.lists[ListDuplicates].push_back(rowOfFile(tree.file(f, "1234"), 0));
-        saved.lists[ListReadErrors].push_back(makeFolderRow(tree.path("shut"), EACCES));
-        std::string error;
-        const std::string file = tree.path("r.json");
-        QVERIFY(saveResults(file, saved, error));
-
-        tree.file("grown", "12345");
-        tree.setMtime("touched", saved.lists[ListDuplicates][2].mtime + 10);
-        ::unlink(tree.path("gone").c_str());
-        ::unlink(tree.path("replaced").c_str());
-        tree.dir("replaced");
-
-        auto opened = openResults(file, error);
-        QVERIFY(opened);
-        auto& rows = opened->lists[ListDuplicates];
-        QCOMPARE(staleRows(rows), (std::vector<std::size_t>{1, 2, 3, 4}));
-        // The fresh row now carries the file's identity, as a search would have given it.
-        QCOMPARE(rows[0].stamp, saved.lists[ListDuplicates][0].stamp);
-        QVERIFY(staleRows(opened->lists[ListReadErrors]).empty());
     }
 
     void csvReadBackByPython() {

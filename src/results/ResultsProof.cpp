@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "results/ResultsProof.h"
+
+#include "platform/ByteText.h"
+#include "platform/FileSystem.h"
+#include "search/ContentCompare.h"
+
+#include <algorithm>
+#include <chrono>
+#include <unordered_map>
+
+namespace trevalo {
+
+namespace {
+
+constexpr const char* kGone = "gone since these results were saved";
+constexpr const char* kNotRegular = "no longer a regular file";
+constexpr const char* kChanged = "changed since these results were saved";
+constexpr const char* kNoDate =
+    "the results file gives no date for it, so nothing shows it is the file the search found";
+constexpr const char* kMixedSizes = "its group in the results file holds files of different sizes";
+constexpr const char* kNotEmpty = "the results file lists it as empty, but gives a size";
+constexpr const char* kNotProven = "not compared again: the check was cancelled";
+
+// Rows looked at between two looks at the cancel request while files are looked at.
+constexpr std::size_t kRowsBetweenChecks = 512;
+// The least time between two reports of the bytes compared.
+constexpr std::chrono::milliseconds kWorkInterval{100};
+
+bool isFileRow(const ResultRow& row) {
+    return !row.isFolder && row.size >= 0;
+}
+
+bool live(const ResultRow& row) {
+    return isFileRow(row) && !row.stale();
+}
+
+class Proof {
+public:
+    Proof(ResultLists& lists, const ProofControl& control) : lists_(lists), control_(control) {}
+
+    ProofReport run() {
+        std::vector<ResultRow>& zero = list(ListZeroSize);
+        for (ResultRow& row : zero)
+            if (isFileRow(row) && row.size != 0)
+                markStale(row, kNotEmpty);
+        markMixedSizeGroups();
+        for (std::vector<ResultRow>& rows : lists_) {
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                if (i % kRowsBetweenChecks == 0 && cancelled())
+                    report_.cancelled = true;
+                if (report_.cancelled) {
+                    if (live(rows[i]))
+                        markUnproven(rows[i]);
+                    continue;
+                }
+                lookAtFile(rows[i]);
+            }
+            markSameFileRows(rows);
+        }
+        if (!report_.cancelled)
+            proveGroups();
+        else
+            for (ResultRow& row : list(ListDuplicates))
+                if (live(row))
+                    markUnproven(row);
+        formNameGroups();
+        return report_;
+    }
+
+private:
+    std::vector<ResultRow>& list(int m) { return lists_[static_cast<std::size_t>(m)]; }
+
+    bool cancelled() const { return control_.cancel && control_.cancel->load(); }
+
+    void markStale(ResultRow& row, std::string reason) {
+        row.staleReason = std::move(reason);
+        row.checked = false;
+        ++report_.stale;
+    }
+    void markUnproven(ResultRow& row) {
+        markStale(row, kNotProven);
+        --report_.stale;
+        ++report_.unproven;
+    }
+
+    // The file of a row as it is now: still the one the results file describes, or stale.
+    void lookAtFile(ResultRow& row) {
+        if (!live(row))
+            return;
+        if (!row.mtimeKnown) {
+            markStale(row, kNoDate);
+            return;
+        }
+        const FileStatus now = statEntry(row.path());
+        if (now.kind == FileKind::Missing)
+            markStale(row, kGone);
+        else if (now.kind == FileKind::Failed)
+            markStale(row, "cannot be looked at: " + now.error.text());
+        else if (now.kind != FileKind::Regular)
+            markStale(row, kNotRegular);
+        else if (now.size != row.size || now.mtime != row.mtime)
+            markStale(row, kChanged);
+        else
+            row.stamp = now.stamp();
+    }
+
+    // One file, one row: a later row for a file (device and inode) an earlier row of the list
+    // already stands for is not another copy of it.
+    void markSameFileRows(std::vector<ResultRow>& rows) {
+        std::unordered_map<FileId, std::size_t, FileIdHash> first;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (!live(rows[i]))
+                continue;
+            const auto [it, isNew] =
+                first.emplace(FileId{rows[i].stamp.device, rows[i].stamp.inode}, i);
+            if (!isNew)
+                markStale(rows[i], "the same file as " + rows[it->second].path());
+        }
+    }
+
+    // The rows of each group of "Duplicates", in list order; groups in the order they first
+    // appear. A row outside any group stands alone.
+    std::vector<std::vector<std::size_t>> duplicateGroups() {
+        const std::vector<ResultRow>& rows = list(ListDuplicates);
+        std::vector<std::vector<std::size_t>> groups;
+        std::unordered_map<std::int64_t, std::size_t> at;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].group < 0) {
+                groups.push_back({i});
+                continue;
+            }
+            const auto [it, isNew] = at.emplace(rows[i].group, groups.size());
+            if (isNew)
+                groups.emplace_back();
+            groups[it->second].push_back(i);
+        }
+        return groups;
+    }
+
+    void markMixedSizeGroups() {
+        std::vector<ResultRow>& rows = list(ListDuplicates);
+        for (const std::vector<std::size_t>& group : duplicateGroups()) {
+            const bool mixed = std::any_of(group.begin(), group.end(), [&](std::size_t i) {
+                return rows[i].size != rows[group.front()].size;
+            });
+            if (mixed)
+                for (const std::size_t i : group)
+                    if (!rows[i].stale())
+                        markStale(rows[i], kMixedSizes);
+        }
+    }
+
+    // Every group of "Duplicates" with two or more files still as described is compared again.
+    void proveGroups() {
+        std::vector<ResultRow>& rows = list(ListDuplicates);
+        std::int64_t nextKey = 0;
+        for (const ResultRow& row : rows)
+            nextKey = std::max(nextKey, row.group + 1);
+
+        struct Run {
+            std::int64_t start;
+            std::int64_t end;
+            std::int64_t key;
+            std::vector<std::size_t> rows; // the list rows of table[start..end], in order
+        };
+        std::vector<Run> runs;
+        FileTable table;
+        std::vector<char> leaving(rows.size(), 0);
+        for (const std::vector<std::size_t>& group : duplicateGroups()) {
+            std::vector<std::size_t> members;
+            for (const std::size_t i : group)
+                if (live(rows[i]))
+                    members.push_back(i);
+            if (members.size() < 2) {
+                for (const std::size_t i : members)
+                    leaving[i] = 1;
+                continue;
+            }
+            Run run{static_cast<std::int64_t>(table.size()), 0, rows[members.front()].group,
+                    members};
+            for (const std::size_t i : members) {
+                FileEntry entry;
+                entry.path = rows[i].path();
+                entry.size = rows[i].size;
+                entry.stamp = rows[i].stamp;
+                table.push_back(std::move(entry));
+            }
+            run.end = static_cast<std::int64_t>(table.size()) - 1;
+            runs.push_back(std::move(run));
+        }
+
+        SearchWork work;
+        work.phase = SearchPhase::Duplicates;
+        work.files = static_cast<std::int64_t>(table.size());
+        for (const Run& r : runs)
+            work.bytesTotal +=
+                table[static_cast<std::size_t>(r.start)].size * (r.end - r.start + 1);
+        auto lastReport = std::chrono::steady_clock::time_point{};
+        const auto reportWork = [&](std::int64_t done, bool always) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!control_.work || (!always && now - lastReport < kWorkInterval))
+                return;
+            lastReport = now;
+            work.bytesDone = std::min(done, work.bytesTotal);
+            control_.work(work);
+        };
+        reportWork(0, true);
+
+        std::int64_t bytesDone = 0;
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            const Run& r = runs[k];
+            const std::int64_t size = table[static_cast<std::size_t>(r.start)].size;
+            CompareControl compare;
+            compare.cancel = control_.cancel;
+            compare.progress = [&](std::int64_t index) {
+                reportWork(bytesDone +
+                               size * std::clamp<std::int64_t>(index - r.start, 0, r.end - r.start),
+                           false);
+            };
+            if (report_.cancelled || !groupIdenticalFiles(table, r.start, r.end, compare)) {
+                report_.cancelled = true;
+                for (const std::size_t i : r.rows)
+                    markUnproven(rows[i]);
+                continue;
+            }
+            bytesDone += size * (r.end - r.start + 1);
+            reportWork(bytesDone, false);
+            settleRun(r.start, r.rows, r.key, table, leaving, nextKey);
+        }
+        reportWork(bytesDone, true);
+        report_.settled += static_cast<std::size_t>(std::count(leaving.begin(), leaving.end(), 1));
+        std::size_t at = 0;
+        std::erase_if(rows, [&](const ResultRow&) { return leaving[at++] != 0; });
+    }
+
+    // The outcome of one group's comparison: the group that holds its first proven member keeps
+    // the key, any other group of identical files takes a new one, a file identical to none
+    // leaves the list, and one that could not be read is stale.
+    void settleRun(std::int64_t start, const std::vector<std::size_t>& members, std::int64_t key,
+                   const FileTable& table, std::vector<char>& leaving, std::int64_t& nextKey) {
+        std::vector<ResultRow>& rows = list(ListDuplicates);
+        std::unordered_map<std::int64_t, std::int64_t> keyOf; // comparison's key -> row's key
+        for (std::size_t j = 0; j < members.size(); ++j) {
+            const FileEntry& entry = table[static_cast<std::size_t>(start) + j];
+            ResultRow& row = rows[members[j]];
+            if (entry.group == GroupMark::Unreadable) {
+                markStale(row, "could not be read: " + reasonText(entry.reason));
+                continue;
+            }
+            if (entry.group < 0) {
+                leaving[members[j]] = 1;
+                continue;
+            }
+            const auto [it, isNew] = keyOf.emplace(entry.group, keyOf.empty() ? key : nextKey);
+            if (isNew && it->second == nextKey)
+                ++nextKey;
+            if (it->second != key)
+                ++report_.split;
+            row.group = it->second;
+        }
+    }
+
+    // "Same Name" holds the files whose name (letter case ignored) another file of the list
+    // shares; a file that shares it with none leaves.
+    void formNameGroups() {
+        std::vector<ResultRow>& rows = list(ListSameName);
+        std::unordered_map<std::string, std::size_t> count;
+        for (const ResultRow& row : rows)
+            if (live(row))
+                ++count[foldCase(row.name)];
+        const std::size_t before = rows.size();
+        std::erase_if(
+            rows, [&](const ResultRow& row) { return live(row) && count[foldCase(row.name)] < 2; });
+        report_.settled += before - rows.size();
+    }
+
+    ResultLists& lists_;
+    const ProofControl& control_;
+    ProofReport report_;
+};
+
+} // namespace
+
+ProofReport proveOpenedResults(ResultLists& lists, const ProofControl& control) {
+    return Proof(lists, control).run();
+}
+
+} // namespace trevalo
