@@ -145,12 +145,34 @@ FileStatus FolderHandle::statChild(const std::string& name, bool followLinks) co
     return statusOf(rc, sb);
 }
 
-FolderHandle FolderHandle::openChild(const std::string& name) const {
+FolderHandle FolderHandle::openChild(const std::string& name, bool followLinks) const {
     FolderHandle child;
-    child.fd_ = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    child.fd_ = ::openat(fd_, name.c_str(),
+                         O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
     if (child.fd_ < 0)
         child.error_ = OsError::last();
     return child;
+}
+
+std::int64_t FolderHandle::birthNanoseconds() const {
+    struct statx sx {};
+    if (fd_ < 0 || ::statx(fd_, "", AT_EMPTY_PATH, STATX_BTIME, &sx) != 0 ||
+        !(sx.stx_mask & STATX_BTIME))
+        return 0;
+    return static_cast<std::int64_t>(sx.stx_btime.tv_sec) * 1000000000 +
+           static_cast<std::int64_t>(sx.stx_btime.tv_nsec);
+}
+
+std::string FolderHandle::realPath() const {
+    if (fd_ < 0)
+        return {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fd_);
+    std::string path(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(link.c_str(), path.data(), path.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= path.size() || path[0] != '/')
+        return {};
+    path.resize(static_cast<std::size_t>(n));
+    return path;
 }
 
 bool FolderHandle::isPseudoFileSystem() const {

@@ -117,8 +117,14 @@ public:
     FileStatus status() const;
     // An entry of the folder: stat (followLinks) or lstat.
     FileStatus statChild(const std::string& name, bool followLinks) const;
-    // A sub-folder, following links.
-    FolderHandle openChild(const std::string& name) const;
+    // A sub-folder, following links (or, with followLinks false, only a real folder).
+    FolderHandle openChild(const std::string& name, bool followLinks = true) const;
+    // The folder's path with every link resolved, as the system knows it now; empty when it
+    // cannot be told.
+    std::string realPath() const;
+    // When the folder was made, to the nanosecond, where the file system records it (0 when it
+    // does not): a folder made anew may get the inode number of one removed before it.
+    std::int64_t birthNanoseconds() const;
     // See isPseudoFileSystem.
     bool isPseudoFileSystem() const;
 

@@ -17,6 +17,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace trevalo {
 
@@ -396,6 +397,14 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     if (expected && !entry.isUnchanged(*expected))
         return failure(OsError(kReasonChanged));
     source.stamp = entry.stamp();
+    const FileStatus here = folder.status();
+    const TrashOrigin origin{FileId{here.device, here.inode}, folder.birthNanoseconds(),
+                             folder.realPath()};
+    const auto from = [&origin](TrashResult result) {
+        if (result.ok())
+            result.origin = origin;
+        return result;
+    };
 
     // The home trash takes the files of its own file system.
     const std::string home = homeTrashFolder();
@@ -409,7 +418,7 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
         // A bind mount shares the device but not the mount: such a file goes to the trash of
         // its own mount below.
         if (error != EXDEV)
-            return result;
+            return from(std::move(result));
     }
 
     const std::string top = mountTopOf(parentOf(path));
@@ -417,7 +426,7 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     if (place.error)
         return unusable(place);
     int error = 0;
-    return moveInto(source, place.folder, error);
+    return from(moveInto(source, place.folder, error));
 }
 
 std::string trashPercentDecode(std::string_view text) {
@@ -488,6 +497,68 @@ std::string topOfMountTrash(const std::string& trash) {
     return {};
 }
 
+// The folder a file goes back into, given what it was when the file went to the trash: the
+// folder at that path if it is still the same one; or, when it is gone, the folders made again
+// below its nearest existing ancestor, provided that ancestor (links resolved) stands where the
+// folder's real path says. why tells what stood in the way.
+FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin,
+                            std::string& why) {
+    FolderHandle there(folder);
+    if (there.isOpen()) {
+        // The inode number of a folder removed may go to one made after it; the time it was
+        // made tells them apart where the file system records it.
+        const FileStatus now = there.status();
+        if (FileId{now.device, now.inode} == origin.folder &&
+            (origin.born == 0 || there.birthNanoseconds() == origin.born))
+            return there;
+        why = "the folder " + folder +
+              " is not the one it was deleted from (a link or another folder stands in its place)";
+        return {};
+    }
+    if (!there.error().notFound()) {
+        why = "cannot open the folder " + folder + ": " + there.error().text();
+        return {};
+    }
+    std::vector<std::string> missing;
+    std::string at = folder;
+    FolderHandle above;
+    while (!above.isOpen()) {
+        if (at == "/" || at == "." || at.empty()) {
+            why = "no folder above " + folder + " can be opened";
+            return {};
+        }
+        missing.push_back(baseNameOf(at));
+        at = parentOf(at);
+        above = FolderHandle(at);
+        if (!above.isOpen() && !above.error().notFound()) {
+            why = "cannot open the folder " + at + ": " + above.error().text();
+            return {};
+        }
+    }
+    std::string wouldBe = above.realPath();
+    for (auto name = missing.rbegin(); name != missing.rend(); ++name)
+        wouldBe = childPath(wouldBe, *name);
+    if (origin.realFolder.empty() || wouldBe != origin.realFolder) {
+        why = "the folder " + folder + " is gone, and " + at +
+              " is not where it was (a link or another folder stands in its place)";
+        return {};
+    }
+    for (auto name = missing.rbegin(); name != missing.rend(); ++name) {
+        if (::mkdirat(above.fd(), name->c_str(), 0777) != 0 && errno != EEXIST) {
+            why = "cannot make the folder " + childPath(at, *name) + ": " + errorText(errno);
+            return {};
+        }
+        FolderHandle made = above.openChild(*name, false);
+        if (!made.isOpen()) {
+            why = "cannot open the folder " + childPath(at, *name) + ": " + made.error().text();
+            return {};
+        }
+        at = childPath(at, *name);
+        above = std::move(made);
+    }
+    return above;
+}
+
 // Creates the missing folders of path's parent chain as the user's umask wants them.
 // Returns 0 or errno.
 int makeParentFolders(const std::string& path) {
@@ -509,7 +580,7 @@ int makeParentFolders(const std::string& path) {
 } // namespace
 
 RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
-                               const FileStamp* expected) {
+                               const FileStamp* expected, const TrashOrigin* origin) {
     const FolderHandle files(trashFolder + "/files");
     if (!files.isOpen())
         return restoreFailure(files.error().notFound() ? RestoreStatus::NotInTrash
@@ -547,11 +618,25 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
         result.reason = std::move(reason);
         return result;
     };
-    if (const int err = makeParentFolders(original))
+    // Where the file goes: relative to the original folder itself when it is known, so that
+    // nothing swapped in on the way between the check and the move is followed.
+    FolderHandle into;
+    int intoFd = AT_FDCWD;
+    std::string intoName = original;
+    if (origin && origin->known()) {
+        std::string why;
+        into = originalFolder(parentOf(original), *origin, why);
+        if (!into.isOpen())
+            return fail(RestoreStatus::Failed, OsError(kReasonChanged),
+                        why + "; it stays in the trash");
+        intoFd = into.fd();
+        intoName = baseNameOf(original);
+    } else if (const int err = makeParentFolders(original)) {
         return fail(RestoreStatus::Failed, OsError(err),
                     "cannot make the folder " + parentOf(original) + ": " + errorText(err));
+    }
 
-    const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, AT_FDCWD, original);
+    const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, intoFd, intoName);
     if (!moved.ok()) {
         const int code = moved.error.code();
         if (code == EEXIST)
@@ -568,9 +653,10 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
 
     // The rename moved whatever had the name just then: should that not be the file looked
     // at, it goes back.
-    const FileStatus arrived = statPath(original, false);
+    const FileStatus arrived =
+        into.isOpen() ? into.statChild(intoName, false) : statPath(original, false);
     if (arrived.error || !sameFileContents(arrived.stamp(), trashed.stamp())) {
-        const bool back = renameNoReplaceAt(AT_FDCWD, original, files.fd(), trashedName).ok();
+        const bool back = renameNoReplaceAt(intoFd, intoName, files.fd(), trashedName).ok();
         return fail(RestoreStatus::Failed, OsError(kReasonChanged),
                     back ? std::string("the file in the trash changed while it was restored")
                          : "the file in the trash changed while it was restored; it is at " +

@@ -15,6 +15,15 @@ namespace trevalo {
 
 class TrashFolders;
 
+// The folder a file was moved to the trash from, as it was then, so that the file goes back
+// into that very folder and not through a link or into another folder put in its place.
+struct TrashOrigin {
+    FileId folder;          // device and inode of the folder that held the file
+    std::int64_t born = 0;  // when the folder was made, in nanoseconds; 0 where not recorded
+    std::string realFolder; // its path with every link resolved; empty when it could not be read
+    bool known() const { return folder.inode != 0; }
+};
+
 struct TrashResult {
     // Why the file did not move: kReasonChanged when it was not the file expected (it stayed
     // where it was), kReasonInTrash when it lies in a trash folder already, or the system's.
@@ -22,6 +31,7 @@ struct TrashResult {
     std::string reason;      // the error in words, with where it happened; empty when it moved
     std::string trashFolder; // the trash it went to (holding files/ and info/)
     std::string trashedName; // its name in files/; info/ holds trashedName + ".trashinfo"
+    TrashOrigin origin;      // the folder it was in
     bool ok() const { return !error; }
     bool changed() const { return error.changed(); }
 };
@@ -87,7 +97,15 @@ struct RestoreResult {
 // name) counts as no longer in the trash. A file never leaves its file system on the way to
 // the trash, so the way back is a rename too; should the original folder now be on another
 // file system, the result says so and the file stays.
+//
+// With origin given (the folder the file went to the trash from), the file goes back only into
+// that folder: when a folder now at the original folder's path is another one (a link to
+// another folder, or a folder made anew), the file stays in the trash and the result says why.
+// A missing original folder is made again only where it was: its nearest existing ancestor,
+// links resolved, must be where the original folder's real path says, and the folders made
+// below it are entered without following links.
 RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
-                               const FileStamp* expected = nullptr);
+                               const FileStamp* expected = nullptr,
+                               const TrashOrigin* origin = nullptr);
 
 } // namespace trevalo

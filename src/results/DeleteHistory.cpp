@@ -8,7 +8,9 @@
 
 namespace trevalo {
 
-DeleteRecord::DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome) {
+DeleteRecord::DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome,
+                           std::uint64_t lists)
+    : lists_(lists) {
     const std::vector<DeletePlan::Item>& items = plan.items;
     for (std::size_t i = 0; i < outcome.moved.size() && i < outcome.places.size(); ++i) {
         const std::size_t row = outcome.moved[i];
@@ -34,17 +36,18 @@ std::size_t RestoreReport::restoredCount() const {
         files.begin(), files.end(), [](const RestoredFile& f) { return f.result.restored(); }));
 }
 
-RestoreReport restoreDelete(const DeleteRecord& record) {
+RestoreReport restoreDelete(const DeleteRecord& record, bool listed) {
     RestoreReport report;
     std::unordered_map<std::string, FileStamp> back;
     for (const TrashedFile& file : record.files()) {
         RestoreResult result =
-            restoreFromTrash(file.location.trashFolder, file.location.trashedName, &file.stamp);
+            restoreFromTrash(file.location.trashFolder, file.location.trashedName, &file.stamp,
+                             &file.location.origin);
         if (result.restored() && result.originalPath == file.path)
             back.emplace(file.path, result.stamp);
         report.files.push_back({file.path, std::move(result)});
     }
-    for (int list = 0; list < kResultListCount; ++list) {
+    for (int list = 0; list < kResultListCount && listed; ++list) {
         for (ResultRow row : record.rowsOf(list)) {
             const auto it = back.find(row.path());
             if (it == back.end())
@@ -90,8 +93,9 @@ DeleteRecord DeleteHistory::takeLast() {
     return last;
 }
 
-RestoreReport DeleteHistory::restoreLast() {
-    return restoreDelete(takeLast());
+RestoreReport DeleteHistory::restoreLast(std::uint64_t lists) {
+    const DeleteRecord last = takeLast();
+    return restoreDelete(last, last.lists() == lists);
 }
 
 } // namespace trevalo

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -28,10 +29,13 @@ struct TrashedFile {
 class DeleteRecord {
 public:
     DeleteRecord() = default;
-    // The files of the plan that the outcome says went to the trash.
-    DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome);
+    // The files of the plan that the outcome says went to the trash. lists names the lists the
+    // plan was made from (a number that changes whenever a search or an opened file replaces
+    // them).
+    DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome, std::uint64_t lists = 0);
 
     const std::vector<TrashedFile>& files() const { return files_; }
+    std::uint64_t lists() const { return lists_; }
     bool empty() const { return files_.empty(); }
 
     // Whether a row of a list stands for a file of this delete; such a row is remembered, to
@@ -44,6 +48,7 @@ public:
 
 private:
     std::vector<TrashedFile> files_;
+    std::uint64_t lists_ = 0;
     std::unordered_set<std::string> paths_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
 };
@@ -62,9 +67,11 @@ struct RestoreReport {
     std::size_t restoredCount() const;
 };
 
-// Puts the files of a delete back (restoreFromTrash, each checked to be the file that went).
-// Runs on any thread.
-RestoreReport restoreDelete(const DeleteRecord& record);
+// Puts the files of a delete back (restoreFromTrash, each checked to be the file that went, and
+// only into the folder it went from). The rows of the files that are back come with the report
+// when listed is true; a delete made from lists that have since been replaced puts its files
+// back without rows, since the present lists never compared them. Runs on any thread.
+RestoreReport restoreDelete(const DeleteRecord& record, bool listed = true);
 
 // "Not restored:" and, one line each, the path and what kept each file that is not back; with
 // maxListed > 0 only that many, and a last line tells how many more. Empty when every file is
@@ -79,9 +86,10 @@ public:
     std::size_t size() const { return records_.size(); }
     // Takes the last delete off the history, to restore it elsewhere (restoreDelete).
     DeleteRecord takeLast();
-    // Takes the last delete off the history and restores it. Files that could not come back
+    // Takes the last delete off the history and restores it; its rows come back only when it
+    // was made from the lists numbered `lists` (those shown now). Files that could not come back
     // stay in the trash; the delete is not offered again.
-    RestoreReport restoreLast();
+    RestoreReport restoreLast(std::uint64_t lists = 0);
     void clear() { records_.clear(); }
 
 private:

@@ -106,7 +106,7 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         if (reason.empty()) {
             outcome.moved.push_back(item.row);
             outcome.places.push_back(
-                {std::move(trashed.trashFolder), std::move(trashed.trashedName)});
+                {std::move(trashed.trashFolder), std::move(trashed.trashedName), trashed.origin});
         } else {
             outcome.failures.push_back({item.row, item.path, std::move(reason)});
         }

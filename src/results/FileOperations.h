@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Trash.h"
 #include "results/RowScope.h"
 #include "search/ResultRow.h"
 
@@ -57,10 +58,11 @@ struct DeleteFailure {
     std::string reason;
 };
 
-// Where in the trash a moved file lies.
+// Where in the trash a moved file lies, and the folder it came from.
 struct TrashLocation {
     std::string trashFolder; // the trash (holding files/ and info/)
     std::string trashedName; // its name in files/
+    TrashOrigin origin;
 };
 
 struct DeleteOutcome {

@@ -82,6 +82,7 @@ QString deleteQuestion(std::size_t files, const CopiesLeft& left) {
 // window's thread both read it; nobody changes it once the worker runs.
 struct FileCommands::DeleteRun {
     int list = 0;
+    std::uint64_t lists = 0; // the lists the plan was made from
     DeletePlan plan;
 };
 
@@ -140,6 +141,7 @@ void FileCommands::deleteMarked() {
     // whatever a running search does to the lists meanwhile.
     auto run = std::make_shared<DeleteRun>();
     run->list = list;
+    run->lists = lists_;
     // Only the marked rows in sight: a filter hides the others.
     run->plan = planDelete(w_.resultModel(list).rows(), w_.resultModel(list).shownScope());
     // Kept files never go, whatever marked them (a results file opened, say); the user is told.
@@ -238,7 +240,7 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     // is in the trash now.
     // The rows that go are remembered with the files, for "Restore Last Delete".
     if (!outcome.moved.empty()) {
-        DeleteRecord record(run->plan, outcome);
+        DeleteRecord record(run->plan, outcome, run->lists);
         for (int list = 0; list < kResultListCount; ++list)
             w_.resultModel(list).removeRowsWhere(
                 [&record, list](const ResultRow& r) { return record.takeRow(list, r); });
@@ -262,8 +264,18 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
 void FileCommands::restoreLastDelete() {
     if (deleting_ || history_.empty())
         return;
-    const RestoreReport report = history_.restoreLast();
+    const RestoreReport report = history_.restoreLast(lists_);
     emit restoreAvailable(!history_.empty());
+    const std::size_t back = report.restoredCount();
+    std::size_t listed = 0;
+    for (const auto& rows : report.rows)
+        listed += rows.size();
+    if (back > 0 && listed == 0)
+        w_.showStatus(back == 1 ? tr("1 file put back; it is not listed: the lists come from a "
+                                     "later search or file")
+                                : tr("%1 files put back; they are not listed: the lists come "
+                                     "from a later search or file")
+                                      .arg(back));
     // The rows come back where the list's present order puts them.
     for (int list = 0; list < kResultListCount; ++list) {
         std::vector<ResultRow> rows = report.rows[static_cast<std::size_t>(list)];

@@ -42,6 +42,8 @@ public:
     virtual void openDocument(const std::string& bytePath) = 0;
     // Rows went from the lists: the tab counts follow.
     virtual void updateTabCounts() = 0;
+    // A line in the status bar, telling what a command did.
+    virtual void showStatus(const QString& text) = 0;
 
 protected:
     ~FileCommandsHost() = default;
@@ -88,6 +90,9 @@ public:
     // their rows again; files that could not come back are named in a message.
     void restoreLastDelete();
     bool canRestore() const { return !history_.empty() && !deleting_; }
+    // A search or an opened results file has replaced the lists: the files of earlier deletes
+    // can still be put back, but their rows are not listed again.
+    void listsReplaced() { ++lists_; }
 
     void renameSelected();
     void openSelected();
@@ -114,7 +119,8 @@ private:
     WorkerThread worker_; // the delete's; joined by stopDelete, finishDelete and at the end
     std::atomic<bool> cancel_{false};
     QPointer<QProgressDialog> progress_;
-    DeleteHistory history_; // the deletes since the window opened
+    DeleteHistory history_;   // the deletes since the window opened
+    std::uint64_t lists_ = 0; // counts the times the lists were replaced
 };
 
 } // namespace trevalo

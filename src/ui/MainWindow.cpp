@@ -384,6 +384,7 @@ void MainWindow::resetForNewSearch() {
     setupPanel_->clearPaths();
     for (ResultListModel* model : results_)
         model->clear();
+    files_->listsReplaced();
     statusLabel_->clear();
     filterBar_->clear();
     progressBar_->setValue(0);
@@ -415,6 +416,10 @@ int MainWindow::selectedRow() const {
 int MainWindow::focusedRow() const {
     const QModelIndex current = currentView()->currentIndex();
     return current.isValid() ? currentModel().positionOf(current.row()) : -1;
+}
+
+void MainWindow::showStatus(const QString& text) {
+    statusLabel_->setText(text);
 }
 
 QLabel& MainWindow::previewLabel() const {
@@ -622,6 +627,7 @@ void MainWindow::startOrCancelSearch() {
     onlyWithKeptRun_ = request.onlyWithKept;
     for (ResultListModel* model : results_)
         model->clear();
+    files_->listsReplaced();
     updateTabCounts();
     statusLabel_->setText(QString::fromLatin1(kStatusStart));
     searchStep_ = SearchStep::Running;

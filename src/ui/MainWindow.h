@@ -182,6 +182,7 @@ private:
 
     // FileCommandsHost
     int focusedRow() const override;
+    void showStatus(const QString& text) override;
     QLabel& previewLabel() const override;
     bool previewOn() const override;
 

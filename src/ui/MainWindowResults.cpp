@@ -199,6 +199,7 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
         model.clear();
         model.appendRows(std::move(opened));
     }
+    files_->listsReplaced();
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
     sortList(ListSameName, NameColumn, Qt::AscendingOrder);
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);

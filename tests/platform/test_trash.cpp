@@ -190,6 +190,66 @@ private slots:
         QCOMPARE(readFile(other.trashFolder + "/files/" + other.trashedName), std::string("other"));
     }
 
+    // A file goes back only into the folder it went from: never through a link put in its
+    // folder's place, nor into another folder made at its path; a folder that is gone whole
+    // is made again where it was, but not below a link that now stands for one above it.
+    void restoreNeverWritesThroughALink() {
+        TempTree tree;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+        const auto trash = [&](const std::string& rel) {
+            const std::string path = tree.file(rel, "bytes of " + rel);
+            const TrashResult r = moveToTrash(path, nullptr);
+            if (!r.ok() || !r.origin.known())
+                qFatal("not trashed: %s", r.reason.c_str());
+            return r;
+        };
+        const auto restore = [&](const TrashResult& r) {
+            return restoreFromTrash(r.trashFolder, r.trashedName, nullptr, &r.origin);
+        };
+        tree.dir("elsewhere");
+
+        // The folder is replaced by a link to another folder.
+        const TrashResult linked = trash("photos/p.jpg");
+        std::filesystem::remove_all(tree.path("photos"));
+        tree.symlink("elsewhere", "photos");
+        RestoreResult back = restore(linked);
+        QCOMPARE(back.status, RestoreStatus::Failed);
+        QVERIFY2(back.reason.find("not the one it was deleted from") != std::string::npos,
+                 back.reason.c_str());
+        QVERIFY(!exists(tree.path("elsewhere/p.jpg")));
+        QVERIFY(exists(linked.trashFolder + "/files/" + linked.trashedName));
+
+        // The folder is removed and made again: another folder.
+        const TrashResult remade = trash("docs/d.txt");
+        std::filesystem::remove_all(tree.path("docs"));
+        tree.dir("docs");
+        back = restore(remade);
+        QCOMPARE(back.status, RestoreStatus::Failed);
+        QVERIFY(!exists(tree.path("docs/d.txt")));
+
+        // Gone whole, folders above included: made again where they were.
+        const TrashResult deep = trash("a/b/c/f.txt");
+        std::filesystem::remove_all(tree.path("a"));
+        back = restore(deep);
+        QVERIFY2(back.restored(), back.reason.c_str());
+        QCOMPARE(readFile(tree.path("a/b/c/f.txt")), std::string("bytes of a/b/c/f.txt"));
+
+        // Gone, and a folder above it replaced by a link: nothing is made through the link.
+        const TrashResult under = trash("x/y/g.txt");
+        std::filesystem::remove_all(tree.path("x"));
+        tree.symlink("elsewhere", "x");
+        back = restore(under);
+        QCOMPARE(back.status, RestoreStatus::Failed);
+        QVERIFY(!exists(tree.path("elsewhere/y")));
+        QVERIFY(exists(under.trashFolder + "/info/" + under.trashedName + ".trashinfo"));
+
+        // The folder itself unchanged: the file is back.
+        const TrashResult plain = trash("keep/k.txt");
+        back = restore(plain);
+        QVERIFY2(back.restored(), back.reason.c_str());
+        QVERIFY(statPath(tree.path("keep/k.txt"), false).isUnchanged(back.stamp));
+    }
+
     // In the trash at the top of a mount a path may be relative to that top.
     void restoreTakesRelativePathsFromTheTopOfAMount() {
         const std::string uid = std::to_string(::getuid());

@@ -1641,6 +1641,31 @@ private slots:
         QVERIFY(t.deleted());
         QVERIFY(!exists(tree.path("data/a/one.txt")));
     }
+
+    // After a new search, a restore puts the file back on disk but not into the new lists,
+    // which never compared it: keep-one there could otherwise trash every real copy.
+    void aRestoreNeverJoinsLaterLists() {
+        TempTree tree;
+        for (const char* f : {"data/a/one.txt", "data/b/one.txt", "data/c/one.txt"})
+            tree.file(f, "same bytes");
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(ListDuplicates);
+        t.mark(tree.path("data/a/one.txt"));
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+        QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+
+        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readFile(tree.path("data/a/one.txt")), std::string("same bytes"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+        QVERIFY2(t.statusLabel()->text().contains(QStringLiteral("not listed")),
+                 qPrintable(t.statusLabel()->text()));
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
