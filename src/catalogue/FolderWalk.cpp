@@ -192,6 +192,13 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             steps.push_back(problemStep(path, kReasonTrash));
         return false;
     }
+    if (TrashFolders::looksLikeTrash(path, handle)) {
+        // The trash of a mount that is not mounted as such now (reached through another
+        // mount of the same disk, say): never searched either, and told, since no list of
+        // trash folders names it.
+        steps.push_back(problemStep(path, kReasonTrash));
+        return false;
+    }
     if (!seen_.insert(id)) {
         // Reached again through a link: walked once. A folder that holds itself is a loop.
         const bool loop =

@@ -106,13 +106,27 @@ bool TrashFolders::isHomeTrashPath(std::string_view path) {
            folder.substr(folder.size() - kHomeTrash.size()) == kHomeTrash;
 }
 
+bool TrashFolders::looksLikeTrash(std::string_view folderPath, const FolderHandle& folder) {
+    // Asked of every folder a search enters: the name is looked at first, without copying.
+    const auto trimmed = [](std::string_view path) {
+        while (path.size() > 1 && path.back() == '/')
+            path.remove_suffix(1);
+        return path;
+    };
+    const std::string_view path = trimmed(folderPath);
+    const std::string_view name = fileNameOf(path);
+    const bool named = name == ".Trash" ||
+                       (name.starts_with(".Trash-") && allDigits(name.substr(7))) ||
+                       (allDigits(name) && fileNameOf(trimmed(folderOf(path))) == ".Trash");
+    return named && folder.statChild("files", false).kind == FileKind::Directory &&
+           folder.statChild("info", false).kind == FileKind::Directory;
+}
+
 bool TrashFolders::isTrash(const FileId& folder) const {
     return std::find(ids_.begin(), ids_.end(), folder) != ids_.end();
 }
 
 bool TrashFolders::holds(const std::string& path) const {
-    if (ids_.empty())
-        return false;
     // The folder as it really is, links resolved: a path through a link into a trash is in it.
     const std::string_view given = folderOf(path);
     std::string folder = canonicalPath(given.empty() ? std::string(".") : std::string(given));
@@ -122,8 +136,10 @@ bool TrashFolders::holds(const std::string& path) const {
         folder = withoutTrailingSlashes(folder);
         if (isHomeTrashPath(folder))
             return true;
-        const FileStatus st = statPath(folder, true);
-        if (st.kind == FileKind::Directory && isTrash(FileId{st.device, st.inode}))
+        const FolderHandle handle(folder);
+        const FileStatus st = handle.isOpen() ? handle.status() : FileStatus{};
+        if (st.kind == FileKind::Directory &&
+            (isTrash(FileId{st.device, st.inode}) || looksLikeTrash(folder, handle)))
             return true;
         const auto slash = folder.rfind('/');
         if (folder == "/" || folder == "." || slash == std::string::npos)

@@ -27,6 +27,11 @@ public:
     bool holds(const std::string& path) const;
     // True for a folder path ending in /.local/share/Trash: some user's home trash.
     static bool isHomeTrashPath(std::string_view folder);
+    // True for the trash of some mount, whether or not that mount is here now (a bind mount
+    // gone since, the disk of another machine): a folder that holds files/ and info/ and is
+    // named .Trash or .Trash-<digits>, or is named by digits inside a folder named .Trash.
+    // folderPath is the folder's path (a trailing "/" is allowed), folder the folder itself.
+    static bool looksLikeTrash(std::string_view folderPath, const FolderHandle& folder);
 
     const std::vector<std::string>& paths() const { return paths_; }
 

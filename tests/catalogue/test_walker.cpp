@@ -250,6 +250,26 @@ private slots:
         QVERIFY(!trash.holds(kept));
         QVERIFY(trash.holds(t.path("search/alice/.local/share/Trash/files/report.odt")));
 
+        // A mount's trash seen where no mount is (a disk reached through a bind mount that has
+        // gone since) is known by its name and its files/ and info/: passed over, and told.
+        TempTree u;
+        for (const char* trashed : {"disk/.Trash-0/files/p.jpg", "disk/.Trash/1000/files/q.jpg"})
+            u.file(trashed, "x");
+        for (const char* info : {"disk/.Trash-0/info", "disk/.Trash/1000/info"})
+            u.dir(info);
+        const std::string notTrash = u.file("disk/.Trash-7/files/r.jpg", "x"); // no info/
+        const std::string photo = u.file("disk/p.jpg", "x");
+        FileCatalogue disk;
+        disk.setTrashFolders(trash);
+        disk.addSearchPath(u.path("disk/*.*"), true);
+        QCOMPARE(sorted(pathsOf(disk)), sorted({notTrash, photo}));
+        Problems told = problemsOf(disk);
+        std::sort(told.begin(), told.end());
+        QCOMPARE(told, (Problems{{u.path("disk/.Trash-0"), "a trash folder, never searched"},
+                                 {u.path("disk/.Trash/1000"), "a trash folder, never searched"}}));
+        QVERIFY(trash.holds(u.path("disk/.Trash-0/files/p.jpg")));
+        QVERIFY(!trash.holds(notTrash));
+
         // Another user's trash at the top of a mount (where a tmpfs can be mounted here).
         const std::string mount = t.dir("mnt");
         if (::mount("tmpfs", mount.c_str(), "tmpfs", 0, nullptr) != 0)
