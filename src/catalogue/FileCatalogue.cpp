@@ -298,6 +298,26 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     rules.pattern = pattern;
     rules.trash = &trash_;
     rules.exclude = &exclude_;
+    // Rules on whole paths see each path as walked and as it really is, the search path's links
+    // resolved: a search path reached through a link, or given as ".", is no way around them.
+    ExcludeTest throughLinks;
+    if (exclude_ && excludeLooksAtFolder_) {
+        std::string real = handle.realPath();
+        if (!real.empty() && real.back() != '/')
+            real.push_back('/');
+        if (!real.empty() && real != top) {
+            throughLinks = [this, &top, real](std::string_view folder, std::string_view name,
+                                              bool isFolder) {
+                if (exclude_(folder, name, isFolder))
+                    return true;
+                if (!folder.starts_with(top))
+                    return false;
+                const std::string resolved = real + std::string(folder.substr(top.size()));
+                return exclude_(resolved, name, isFolder);
+            };
+            rules.exclude = &throughLinks;
+        }
+    }
     rules.stop = &stop_;
     rules.stopped = &stopped_;
     rules.found = &found_;

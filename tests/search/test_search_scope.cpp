@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 using namespace trevalo;
 using trevalo::test::TempTree;
@@ -180,6 +181,21 @@ private slots:
                                                   tree.p("a/empty"), tree.p("b/empty")}));
         QVERIFY(some.paths(ListReadErrors).empty());
         QCOMPARE(some.outcome.files, all.outcome.files - 6);
+
+        // A path pattern names the real path: a search through a link to the tree, or of ".",
+        // leaves the same folder out.
+        TempTree above;
+        above.symlink(tree.t.root(), "link");
+        const std::vector<std::string> realCache = {tree.p("cache")};
+        const Host linked = searchTree(above.path("link"), realCache);
+        QCOMPARE(linked.outcome.files, all.outcome.files - 3);
+        char here[4096];
+        QVERIFY(::getcwd(here, sizeof here));
+        QCOMPARE(::chdir(tree.t.root().c_str()), 0);
+        const Host dot = searchTree(".", realCache);
+        QCOMPARE(::chdir(here), 0);
+        QCOMPARE(dot.outcome.files, all.outcome.files - 3);
+        QVERIFY(dot.paths(ListSameName).count("./cache/m.dat") == 0);
     }
 
     void sizeLimitsLeaveFilesOutOfEveryList() {
