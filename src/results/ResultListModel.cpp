@@ -325,9 +325,10 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
         pass(rows_);
         for (ResultRow& r : rows_)
             r.checked = r.checked && markable(r);
+        // The pass may keep rows or let them go, which their lock and tooltip show.
         if (rowCount() > 0)
             emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn),
-                             {Qt::CheckStateRole});
+                             {Qt::CheckStateRole, Qt::DecorationRole, Qt::ToolTipRole});
         return;
     }
     const std::size_t before = rows_.size();

@@ -4,6 +4,7 @@
 #include "platform/ByteText.h"
 #include "platform/desktop/DataFiles.h"
 #include "platform/desktop/DesktopOpen.h"
+#include "results/KeepPaths.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "results/WorkText.h"
@@ -143,6 +144,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 
     connect(setupPanel_, &SetupPanel::searchClicked, this, &MainWindow::startOrCancelSearch);
     connect(setupPanel_, &SetupPanel::newSearchClicked, this, &MainWindow::resetForNewSearch);
+    connect(setupPanel_, &SetupPanel::keepChanged, this, &MainWindow::followKeepBox);
     connect(setupPanel_, &SetupPanel::menuClicked, this,
             [this] { popUpAtButton(generalMenu_, setupPanel_->menuButton()); });
     connect(fileOpPanel_, &FileOpPanel::taskClicked, this,
@@ -416,6 +418,24 @@ int MainWindow::selectedRow() const {
 int MainWindow::focusedRow() const {
     const QModelIndex current = currentView()->currentIndex();
     return current.isValid() ? currentModel().positionOf(current.row()) : -1;
+}
+
+void MainWindow::followKeepBox(int row, bool kept) {
+    const std::vector<PathRow> rows = setupPanel_->pathRows();
+    if (row < 0 || static_cast<std::size_t>(row) >= rows.size())
+        return;
+    std::size_t changed = 0;
+    for (ResultListModel* model : results_)
+        model->editRows(
+            [&](std::vector<ResultRow>& listed) {
+                changed +=
+                    trevalo::followKeepBox(listed, rows[static_cast<std::size_t>(row)], kept, rows);
+            },
+            ResultListModel::RowOrder::Kept);
+    if (changed > 0)
+        statusLabel_->setText(
+            kept ? tr("%1 listed rows kept: never marked, deleted or renamed").arg(changed)
+                 : tr("%1 listed rows no longer kept").arg(changed));
 }
 
 void MainWindow::showStatus(const QString& text) {

@@ -173,6 +173,9 @@ private:
         return resultViews_[static_cast<std::size_t>(currentList_)];
     }
 
+    // A Keep box of the path list was ticked or cleared: the listed files under that path are
+    // kept (their marks cleared) or let go at once.
+    void followKeepBox(int row, bool kept);
     // The visible list changed: the totals and the filter follow it.
     void followCurrentList();
     // The filter box's text changed: the visible list shows the rows it lets through.

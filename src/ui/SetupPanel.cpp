@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -57,8 +59,10 @@ std::optional<std::int64_t> sizeOf(const QLineEdit* edit, const QComboBox* unit)
     const QString text = hasUnit ? number : number + QLatin1Char(' ') + unit->currentText();
     return parseSizeText(text.toStdString());
 }
-// The path list's column of Keep check boxes.
+// The path list's column of Keep check boxes, and where an item of it remembers the state
+// of its box last told, so that only a real change is told.
 constexpr int kKeepColumn = 2;
+constexpr int kKeepToldRole = Qt::UserRole + 1;
 
 std::string startFolder() {
     std::error_code error;
@@ -92,7 +96,7 @@ SetupPanel::SetupPanel(QWidget* parent)
       searchTypeLabel_(new QLabel(tr("Search t&ype:"), searchControls_)),
       searchTypeList_(new QListWidget(searchControls_)),
       menuButton_(new QPushButton(tr("&Menu"), searchControls_)),
-      onlyWithKeptCheckBox_(new QCheckBox(tr("Only groups with a &kept file"), pathPicker_)) {
+      onlyWithKeptCheckBox_(new QCheckBox(tr("Only &groups with a kept file"), pathPicker_)) {
     setObjectName(QStringLiteral("setupPanel"));
     pathPicker_->setObjectName(QStringLiteral("pathPicker"));
     driveCombo_->setObjectName(QStringLiteral("driveCombo"));
@@ -176,7 +180,7 @@ SetupPanel::SetupPanel(QWidget* parent)
     searchPathList_->setHeaderLabels({tr("Path"), tr("Sub-folder"), tr("Keep")});
     searchPathList_->headerItem()->setToolTip(
         kKeepColumn, tr("Files under a kept path are searched and listed, but never marked, "
-                        "deleted or renamed"));
+                        "deleted or renamed (Space or Alt+K on a row ticks its box)"));
     searchPathList_->setRootIsDecorated(false);
     searchPathList_->setItemsExpandable(false);
     searchPathList_->setUniformRowHeights(true);
@@ -189,7 +193,20 @@ SetupPanel::SetupPanel(QWidget* parent)
     searchPathList_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     searchPathList_->header()->setSectionResizeMode(kKeepColumn, QHeaderView::ResizeToContents);
     searchPathList_->viewport()->installEventFilter(this);
+    searchPathList_->installEventFilter(this);
     searchPathList_->setAcceptDrops(true);
+    connect(searchPathList_, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* item, int column) {
+                const bool kept = item->checkState(kKeepColumn) == Qt::Checked;
+                if (column != kKeepColumn ||
+                    item->data(kKeepColumn, kKeepToldRole).toBool() == kept)
+                    return;
+                item->setData(kKeepColumn, kKeepToldRole, kept);
+                emit keepChanged(searchPathList_->indexOfTopLevelItem(item), kept);
+            });
+    auto* keepKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_K), this);
+    keepKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(keepKey, &QShortcut::activated, this, &SetupPanel::toggleCurrentKeep);
     searchPathList_->viewport()->setAcceptDrops(true);
     searchPathList_->setDropIndicatorShown(false);
 
@@ -344,8 +361,17 @@ bool SetupPanel::addPathOf(const std::string& folder) {
     item->setData(0, kPathRole, QByteArray::fromStdString(row.path));
     item->setText(1, row.subFolders ? kYes : kNo);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setData(kKeepColumn, kKeepToldRole, false);
     item->setCheckState(kKeepColumn, Qt::Unchecked);
     return true;
+}
+
+void SetupPanel::toggleCurrentKeep() {
+    QTreeWidgetItem* item = searchPathList_->currentItem();
+    if (!item || !pathPicker_->isEnabled())
+        return;
+    item->setCheckState(kKeepColumn,
+                        item->checkState(kKeepColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
 void SetupPanel::addFolderFromDialog() {
@@ -527,12 +553,24 @@ bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
         if (const QListWidgetItem* item = searchTypeList_->itemAt(at))
             typeStateAtPress_ = item->checkState();
     }
+    if (watched == searchPathList_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        toggleCurrentKeep();
+        return true;
+    }
     if (watched != searchPathList_->viewport())
         return QGroupBox::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::MouseButtonDblClick:
-        removeSelectedPath();
+    case QEvent::MouseButtonDblClick: {
+        // A double click removes the row it is on; on a Keep box it is two clicks of the box.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        QTreeWidgetItem* item = searchPathList_->itemAt(at);
+        if (item && searchPathList_->columnAt(at.x()) == kKeepColumn)
+            return false;
+        delete item;
         return true;
+    }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);

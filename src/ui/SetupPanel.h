@@ -48,6 +48,8 @@ public:
     void clearPaths();
     // Ticks or clears the Keep box of path row i (0-based).
     void setPathKept(int row, bool kept);
+    // Space or Alt+K: flips the Keep box of the current path row.
+    void toggleCurrentKeep();
     // "Only groups with a kept file".
     bool onlyWithKept() const;
     void setOnlyWithKept(bool on);
@@ -87,6 +89,9 @@ public:
 signals:
     // A message for the user, shown in a box with the program's title.
     void message(const QString& text);
+    // The Keep box of path row `row` was ticked (kept) or cleared, by the user or by
+    // setPathKept.
+    void keepChanged(int row, bool kept);
     // The search, New Search and Menu buttons were clicked.
     void searchClicked();
     void newSearchClicked();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Marking passes, totals and the filter, on rows of real files where the file matters.
+#include "results/KeepPaths.h"
 #include "results/Marking.h"
 #include "results/ResultTotals.h"
 #include "results/RowFilter.h"
@@ -100,6 +101,39 @@ private slots:
         markByPattern(rows, "*");
         for (const ResultRow& r : rows)
             QVERIFY2(r.checked != (r.kept || r.isFolder), r.name.c_str());
+    }
+
+    // A Keep box ticked after the search keeps the rows under its path (through a link to it
+    // too) at once; cleared, it lets go of those no other Keep path reaches.
+    void keepBoxesTakeEffectOnTheListedRows() {
+        TempTree tree;
+        tree.dir("archive/sub");
+        tree.symlink("archive", "shortcut");
+        const std::string archive = tree.path("archive/");
+        std::vector<ResultRow> rows = {row(archive, "a.jpg", 1), row(archive + "sub/", "b.jpg", 1),
+                                       row(archive + "sub/", "c.txt", 2),
+                                       row(tree.path("shortcut/"), "d.jpg", 1),
+                                       row(tree.path("other/"), "e.jpg", 1)};
+        for (ResultRow& r : rows)
+            r.checked = true;
+        const PathRow jpgs{archive + "*.jpg", true, PathRole::Keep};
+        const PathRow top{tree.path("archive/sub/*.*"), false, PathRole::Keep};
+        const auto keptNames = [&] {
+            std::string names;
+            for (const ResultRow& r : rows)
+                names += r.kept ? r.name.substr(0, 1) : "";
+            return names;
+        };
+        QCOMPARE(followKeepBox(rows, jpgs, true, {jpgs}), std::size_t{3});
+        QCOMPARE(keptNames(), std::string("abd"));
+        for (const ResultRow& r : rows)
+            QCOMPARE(r.checked, !r.kept);
+        QCOMPARE(followKeepBox(rows, top, true, {jpgs, top}), std::size_t{1});
+        QCOMPARE(keptNames(), std::string("abcd"));
+        // Cleared: b stays, since the other Keep path reaches it too.
+        QCOMPARE(followKeepBox(rows, jpgs, false, {jpgs, top}), std::size_t{2});
+        QCOMPARE(keptNames(), std::string("bc"));
+        QVERIFY(!rows[0].checked); // letting go does not mark
     }
 
     void keepOneLeavesOneUnmarkedRowPerGroup_data() {

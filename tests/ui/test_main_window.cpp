@@ -1450,6 +1450,51 @@ private slots:
         QVERIFY(keptUnmarked());
     }
 
+    // A Keep box ticked after the search protects the listed files at once, from the mouse or
+    // the keyboard; a double click on it toggles that box and removes no row.
+    void keepBoxesActAtOnce() {
+        TempTree tree;
+        tree.file("archive/photo.jpg", "picture bytes");
+        tree.file("downloads/photo.jpg", "picture bytes");
+        tree.setMtime("archive/photo.jpg", 1000000000); // the oldest: keep-one keeps it
+        tree.setMtime("downloads/photo.jpg", 1100000000);
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.add(tree.path("archive"));
+        t.add(tree.path("downloads"));
+        QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+        QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
+        t.showList(ListDuplicates);
+        const std::string archived = tree.path("archive/photo.jpg");
+        t.list().setAllChecked(true);
+
+        // Space on the archive's path row ticks its box: its file is kept and unmarked.
+        QTreeWidget* paths = t.searchPathList();
+        paths->setCurrentItem(paths->topLevelItem(0));
+        paths->setFocus();
+        QTest::keyClick(paths, Qt::Key_Space);
+        QCOMPARE(paths->topLevelItem(0)->checkState(2), Qt::Checked);
+        QVERIFY(t.list().row(t.rowOf(archived)).kept);
+        QVERIFY(!t.list().row(t.rowOf(archived)).checked);
+        t.action("clearMarksAction")->trigger();
+        t.action("keepOneAction")->trigger();
+        QVERIFY(!t.list().row(t.rowOf(archived)).checked);
+        QVERIFY(t.list().row(t.rowOf(tree.path("downloads/photo.jpg"))).checked);
+
+        // A double click on the other row's Keep box: two clicks of that box, no row removed.
+        const QRect box = paths->visualItemRect(paths->topLevelItem(1));
+        const QPoint at(paths->header()->sectionViewportPosition(2) + 8, box.center().y());
+        QTest::mouseDClick(paths->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(paths->topLevelItemCount(), 2);
+        QCOMPARE(paths->topLevelItem(0)->checkState(2), Qt::Checked);
+        // Alt+K clears the current row's box: the file is no longer kept.
+        paths->setCurrentItem(paths->topLevelItem(0));
+        QTest::keyClick(paths, Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(paths->topLevelItem(0)->checkState(2), Qt::Unchecked);
+        QVERIFY(!t.list().row(t.rowOf(archived)).kept);
+    }
+
     // "Only groups with a kept file": the groups without one are not listed, and the status
     // says how many sizes were not compared. The option is remembered.
     void onlyGroupsWithAKeptFile() {
