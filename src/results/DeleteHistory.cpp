@@ -2,6 +2,7 @@
 #include "results/DeleteHistory.h"
 
 #include "platform/ByteText.h"
+#include "results/GroupNumbers.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -31,30 +32,75 @@ bool DeleteRecord::takeRow(int list, const ResultRow& row) {
     return true;
 }
 
+void DeleteRecord::keepSettled(int list, std::vector<ResultRow> rows) {
+    auto& kept = settled_[static_cast<std::size_t>(list)];
+    kept.insert(kept.end(), std::make_move_iterator(rows.begin()),
+                std::make_move_iterator(rows.end()));
+}
+
+DeleteRecord DeleteRecord::untried(std::size_t tried) const {
+    DeleteRecord rest;
+    rest.lists_ = lists_;
+    rest.settled_ = settled_;
+    for (std::size_t i = tried; i < files_.size(); ++i) {
+        rest.files_.push_back(files_[i]);
+        rest.paths_.insert(files_[i].path);
+    }
+    for (int list = 0; list < kResultListCount; ++list)
+        for (const ResultRow& row : rowsOf(list))
+            if (rest.paths_.contains(row.path()))
+                rest.rows_[static_cast<std::size_t>(list)].push_back(row);
+    return rest;
+}
+
 std::size_t RestoreReport::restoredCount() const {
     return static_cast<std::size_t>(std::count_if(
         files.begin(), files.end(), [](const RestoredFile& f) { return f.result.restored(); }));
 }
 
-RestoreReport restoreDelete(const DeleteRecord& record, bool listed) {
+RestoreReport restoreDelete(const DeleteRecord& record, bool listed, const DeleteProgress& progress,
+                            const std::atomic<bool>* cancel) {
     RestoreReport report;
     std::unordered_map<std::string, FileStamp> back;
+    const std::size_t total = record.files().size();
     for (const TrashedFile& file : record.files()) {
+        if (cancel && cancel->load()) {
+            report.cancelled = true;
+            break;
+        }
         RestoreResult result =
             restoreFromTrash(file.location.trashFolder, file.location.trashedName, &file.stamp,
                              &file.location.origin);
         if (result.restored() && result.originalPath == file.path)
             back.emplace(file.path, result.stamp);
         report.files.push_back({file.path, std::move(result)});
+        if (progress)
+            progress(report.files.size(), total);
     }
     for (int list = 0; list < kResultListCount && listed; ++list) {
+        auto& rows = report.rows[static_cast<std::size_t>(list)];
         for (ResultRow row : record.rowsOf(list)) {
             const auto it = back.find(row.path());
             if (it == back.end())
                 continue;
             row.stamp = it->second;
             row.checked = false;
-            report.rows[static_cast<std::size_t>(list)].push_back(std::move(row));
+            rows.push_back(std::move(row));
+        }
+        // The rows whose group the delete had settled join the files of it that are back.
+        const std::vector<ResultRow>& settled = record.settledOf(list);
+        if (rows.empty() || settled.empty())
+            continue;
+        GroupKeySet groups(rows.size());
+        for (const ResultRow& row : rows) {
+            GroupKey key;
+            if (groupKeyOf(row, list, key))
+                groups.insert(key);
+        }
+        for (const ResultRow& row : settled) {
+            GroupKey key;
+            if (groupKeyOf(row, list, key) && groups.contains(key))
+                rows.push_back(row);
         }
     }
     return report;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,12 +46,22 @@ public:
     const std::vector<ResultRow>& rowsOf(int list) const {
         return rows_[static_cast<std::size_t>(list)];
     }
+    // Rows that left a list because the delete left their group with no other file: they come
+    // back with the first file of their group that comes back.
+    void keepSettled(int list, std::vector<ResultRow> rows);
+    const std::vector<ResultRow>& settledOf(int list) const {
+        return settled_[static_cast<std::size_t>(list)];
+    }
+    // The same delete without its first `tried` files: what is left to put back once a
+    // restore was stopped after those.
+    DeleteRecord untried(std::size_t tried) const;
 
 private:
     std::vector<TrashedFile> files_;
     std::uint64_t lists_ = 0;
     std::unordered_set<std::string> paths_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
+    std::array<std::vector<ResultRow>, kResultListCount> settled_;
 };
 
 struct RestoredFile {
@@ -59,7 +70,8 @@ struct RestoredFile {
 };
 
 struct RestoreReport {
-    std::vector<RestoredFile> files; // every file of the delete, in its order
+    std::vector<RestoredFile> files; // every file of the delete tried, in its order
+    bool cancelled = false;          // stopped before every file was tried
     // The remembered rows of the files that are back, per list, unmarked and with the stamp
     // of the restored file (the move changed its status time), ready to be listed again.
     std::array<std::vector<ResultRow>, kResultListCount> rows;
@@ -68,10 +80,14 @@ struct RestoreReport {
 };
 
 // Puts the files of a delete back (restoreFromTrash, each checked to be the file that went, and
-// only into the folder it went from). The rows of the files that are back come with the report
-// when listed is true; a delete made from lists that have since been replaced puts its files
-// back without rows, since the present lists never compared them. Runs on any thread.
-RestoreReport restoreDelete(const DeleteRecord& record, bool listed = true);
+// only into the folder it went from). The rows of the files that are back, and the rows their
+// going had settled, come with the report when listed is true; a delete made from lists that
+// have since been replaced puts its files back without rows, since the present lists never
+// compared them. progress is called after each file; cancel, when given, is read before each.
+// Runs on any thread.
+RestoreReport restoreDelete(const DeleteRecord& record, bool listed = true,
+                            const DeleteProgress& progress = {},
+                            const std::atomic<bool>* cancel = nullptr);
 
 // "Not restored:" and, one line each, the path and what kept each file that is not back; with
 // maxListed > 0 only that many, and a last line tells how many more. Empty when every file is
@@ -90,6 +106,8 @@ public:
     // was made from the lists numbered `lists` (those shown now). Files that could not come back
     // stay in the trash; the delete is not offered again.
     RestoreReport restoreLast(std::uint64_t lists = 0);
+    // The last delete, to restore elsewhere; nullptr when there is none.
+    const DeleteRecord* last() const { return records_.empty() ? nullptr : &records_.back(); }
     void clear() { records_.clear(); }
 
 private:

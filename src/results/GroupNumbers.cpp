@@ -140,4 +140,21 @@ GroupNumbers::GroupNumbers(const std::vector<ResultRow>& rows, int list)
     }
 }
 
+std::vector<int> rowsWithoutGroup(const std::vector<ResultRow>& rows, int list) {
+    std::vector<int> alone;
+    if (list != ListDuplicates && list != ListSameName)
+        return alone;
+    const GroupNumbers groups(rows, list);
+    const auto live = [](const ResultRow& r) { return !r.isFolder && !r.stale(); };
+    std::vector<int> members(groups.count(), 0);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (live(rows[i]) && groups.of(i) != GroupNumbers::kNoGroup)
+            ++members[static_cast<std::size_t>(groups.of(i))];
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (live(rows[i]) && (groups.of(i) == GroupNumbers::kNoGroup ||
+                              members[static_cast<std::size_t>(groups.of(i))] < 2))
+            alone.push_back(static_cast<int>(i));
+    return alone;
+}
+
 } // namespace trevalo

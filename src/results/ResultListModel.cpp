@@ -2,6 +2,7 @@
 #include "results/ResultListModel.h"
 
 #include "platform/ByteText.h"
+#include "results/GroupNumbers.h"
 #include "results/KeptIcon.h"
 #include "results/RowFilter.h"
 #include "results/RowSort.h"
@@ -413,6 +414,16 @@ int ResultListModel::removeRowsWhere(const std::function<bool(const ResultRow&)>
             positions.push_back(static_cast<int>(i));
     }
     return removeRowsAt(std::move(positions));
+}
+
+std::vector<ResultRow> ResultListModel::settleGroups(int list) {
+    const std::vector<int> alone = rowsWithoutGroup(rows_, list);
+    std::vector<ResultRow> settled;
+    settled.reserve(alone.size());
+    for (const int i : alone)
+        settled.push_back(rows_[static_cast<std::size_t>(i)]);
+    removeRowsAt(alone);
+    return settled;
 }
 
 void ResultListModel::setRowName(int row, std::string name) {

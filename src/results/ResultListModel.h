@@ -124,6 +124,10 @@ public:
     int removeRowsAt(std::vector<int> positions);
     // Removes every row for which remove returns true. Returns how many rows went.
     int removeRowsWhere(const std::function<bool(const ResultRow&)>& remove);
+    // Takes out the rows that are no longer one of a group (rowsWithoutGroup of list: after a
+    // delete or a rename, a group left with one file is no group of "Duplicates" or "Same
+    // Name"), and returns them in their order.
+    std::vector<ResultRow> settleGroups(int list);
 
     // Gives one row (a position of rows()) a new file name (bytes), after a rename.
     void setRowName(int row, std::string name);

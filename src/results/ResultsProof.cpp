@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/ResultsProof.h"
 
-#include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "results/GroupNumbers.h"
 #include "search/ContentCompare.h"
 
 #include <algorithm>
@@ -64,7 +64,7 @@ public:
             for (ResultRow& row : list(ListDuplicates))
                 if (live(row))
                     markUnproven(row);
-        formNameGroups();
+        settleGroups();
         return report_;
     }
 
@@ -172,11 +172,8 @@ private:
             for (const std::size_t i : group)
                 if (live(rows[i]))
                     members.push_back(i);
-            if (members.size() < 2) {
-                for (const std::size_t i : members)
-                    leaving[i] = 1;
-                continue;
-            }
+            if (members.size() < 2)
+                continue; // alone: it leaves with the other rows without a group
             Run run{static_cast<std::int64_t>(table.size()), 0, rows[members.front()].group,
                     members};
             for (const std::size_t i : members) {
@@ -229,6 +226,11 @@ private:
             settleRun(r.start, r.rows, r.key, table, leaving, nextKey);
         }
         reportWork(bytesDone, true);
+        dropRows(rows, leaving);
+    }
+
+    // Takes out the rows marked as leaving, and counts them.
+    void dropRows(std::vector<ResultRow>& rows, const std::vector<char>& leaving) {
         report_.settled += static_cast<std::size_t>(std::count(leaving.begin(), leaving.end(), 1));
         std::size_t at = 0;
         std::erase_if(rows, [&](const ResultRow&) { return leaving[at++] != 0; });
@@ -261,18 +263,16 @@ private:
         }
     }
 
-    // "Same Name" holds the files whose name (letter case ignored) another file of the list
-    // shares; a file that shares it with none leaves.
-    void formNameGroups() {
-        std::vector<ResultRow>& rows = list(ListSameName);
-        std::unordered_map<std::string, std::size_t> count;
-        for (const ResultRow& row : rows)
-            if (live(row))
-                ++count[foldCase(row.name)];
-        const std::size_t before = rows.size();
-        std::erase_if(
-            rows, [&](const ResultRow& row) { return live(row) && count[foldCase(row.name)] < 2; });
-        report_.settled += before - rows.size();
+    // A file that shares its group with no other file it may be acted on with leaves: in
+    // "Same Name" the groups are the names (letter case ignored) as the rows give them now.
+    void settleGroups() {
+        for (const int m : {int(ListDuplicates), int(ListSameName)}) {
+            std::vector<ResultRow>& rows = list(m);
+            std::vector<char> leaving(rows.size(), 0);
+            for (const int i : rowsWithoutGroup(rows, m))
+                leaving[static_cast<std::size_t>(i)] = 1;
+            dropRows(rows, leaving);
+        }
     }
 
     ResultLists& lists_;

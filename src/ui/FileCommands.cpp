@@ -178,9 +178,19 @@ void FileCommands::deleteMarked() {
     }
 
     const int total = static_cast<int>(run->plan.items.size());
-    progress_ = new QProgressDialog(total == 1 ? tr("Moving 1 file to the trash ...")
-                                               : tr("Moving %1 files to the trash ...").arg(total),
-                                    tr("Cancel"), 0, total, window_);
+    showProgressDialog(total == 1 ? tr("Moving 1 file to the trash ...")
+                                  : tr("Moving %1 files to the trash ...").arg(total),
+                       total);
+    worker_.start([this, run] {
+        DeleteOutcome outcome = trashPlannedFiles(run->plan, progressToWindow(), &cancel_);
+        QMetaObject::invokeMethod(
+            this, [this, run, outcome = std::move(outcome)] { finishDelete(run, outcome); },
+            Qt::QueuedConnection);
+    });
+}
+
+void FileCommands::showProgressDialog(const QString& text, int total) {
+    progress_ = new QProgressDialog(text, tr("Cancel"), 0, total, window_);
     progress_->setWindowTitle(appTitle());
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoReset(false);
@@ -188,23 +198,29 @@ void FileCommands::deleteMarked() {
     progress_->setMinimumDuration(kProgressDelayMs);
     connect(progress_, &QProgressDialog::canceled, this, [this] { cancel_ = true; });
     progress_->setValue(0); // starts the delay after which the dialog shows
-
     cancel_ = false;
-    worker_.start([this, run] {
-        auto last = std::chrono::steady_clock::now();
-        const DeleteProgress progress = [this, &last](std::size_t done, std::size_t) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - last < kProgressInterval)
-                return;
-            last = now;
-            QMetaObject::invokeMethod(
-                this, [this, done] { showDeleteProgress(done); }, Qt::QueuedConnection);
-        };
-        DeleteOutcome outcome = trashPlannedFiles(run->plan, progress, &cancel_);
+}
+
+DeleteProgress FileCommands::progressToWindow() {
+    return [this, last = std::chrono::steady_clock::now()](std::size_t done, std::size_t) mutable {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last < kProgressInterval)
+            return;
+        last = now;
         QMetaObject::invokeMethod(
-            this, [this, run, outcome = std::move(outcome)] { finishDelete(run, outcome); },
-            Qt::QueuedConnection);
-    });
+            this, [this, done] { showDeleteProgress(done); }, Qt::QueuedConnection);
+    };
+}
+
+bool FileCommands::closeProgressDialog() {
+    if (inProgressUpdate_)
+        return false;
+    worker_.join();
+    // The progress dialog goes before any message: left to its own timer it would show itself
+    // later, modal, above the message box.
+    delete progress_.data();
+    progress_ = nullptr;
+    return true;
 }
 
 void FileCommands::showDeleteProgress(std::size_t done) {
@@ -224,30 +240,42 @@ void FileCommands::stopDelete() {
 
 void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
                                 const DeleteOutcome& outcome) {
-    if (inProgressUpdate_) {
+    if (!closeProgressDialog()) {
         QMetaObject::invokeMethod(
             this, [this, run, outcome] { finishDelete(run, outcome); }, Qt::QueuedConnection);
         return;
     }
-    worker_.join();
-    // The progress dialog goes before any message: left to its own timer it would show itself
-    // later, modal, above the message box.
-    delete progress_.data();
-    progress_ = nullptr;
 
     // The lists may have been re-sorted or refilled while the worker ran, so the rows of the
     // files that moved are found by path, in every list: no list may still offer a file that
-    // is in the trash now.
-    // The rows that go are remembered with the files, for "Restore Last Delete".
+    // is in the trash now. A group left with one file is no group any more: its row leaves
+    // too. The rows that go are remembered with the files, for "Restore Last Delete".
+    std::size_t settled = 0;
     if (!outcome.moved.empty()) {
         DeleteRecord record(run->plan, outcome, run->lists);
-        for (int list = 0; list < kResultListCount; ++list)
-            w_.resultModel(list).removeRowsWhere(
+        for (int list = 0; list < kResultListCount; ++list) {
+            ResultListModel& model = w_.resultModel(list);
+            model.removeRowsWhere(
                 [&record, list](const ResultRow& r) { return record.takeRow(list, r); });
+            std::vector<ResultRow> alone = model.settleGroups(list);
+            if (list == ListDuplicates)
+                settled = alone.size();
+            record.keepSettled(list, std::move(alone));
+        }
         history_.push(std::move(record));
         emit restoreAvailable(true);
     }
     w_.updateTabCounts();
+    const std::size_t moved = outcome.moved.size();
+    QString status =
+        moved == 1 ? tr("1 file moved to the trash") : tr("%1 files moved to the trash").arg(moved);
+    if (settled > 0)
+        status += settled == 1
+                      ? tr("; 1 group has one file left and is no longer listed")
+                      : tr("; %1 groups have one file left and are no longer listed").arg(settled);
+    if (!outcome.failures.empty())
+        status += tr("; %1 not moved").arg(outcome.failures.size());
+    w_.showStatus(status);
 
     if (!outcome.failures.empty()) {
         const QString details = outcome.failures.size() > kListedFailures
@@ -264,20 +292,38 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
 void FileCommands::restoreLastDelete() {
     if (deleting_ || history_.empty())
         return;
-    const RestoreReport report = history_.restoreLast(lists_);
+    auto record = std::make_shared<const DeleteRecord>(history_.takeLast());
+    deleting_ = true; // one file operation at a time
+    emit restoreAvailable(false);
+    const int total = static_cast<int>(record->files().size());
+    showProgressDialog(total == 1 ? tr("Putting 1 file back ...")
+                                  : tr("Putting %1 files back ...").arg(total),
+                       total);
+    worker_.start([this, record] {
+        // Whether the rows come back is settled when the restore ends, against the lists then.
+        RestoreReport report = restoreDelete(*record, true, progressToWindow(), &cancel_);
+        QMetaObject::invokeMethod(
+            this, [this, record, report = std::move(report)] { finishRestore(record, report); },
+            Qt::QueuedConnection);
+    });
+}
+
+void FileCommands::finishRestore(const std::shared_ptr<const DeleteRecord>& record,
+                                 const RestoreReport& report) {
+    if (!closeProgressDialog()) {
+        QMetaObject::invokeMethod(
+            this, [this, record, report] { finishRestore(record, report); }, Qt::QueuedConnection);
+        return;
+    }
+    // A stopped restore leaves the files it did not try to the next one.
+    if (report.cancelled)
+        history_.push(record->untried(report.files.size()));
     emit restoreAvailable(!history_.empty());
-    const std::size_t back = report.restoredCount();
-    std::size_t listed = 0;
-    for (const auto& rows : report.rows)
-        listed += rows.size();
-    if (back > 0 && listed == 0)
-        w_.showStatus(back == 1 ? tr("1 file put back; it is not listed: the lists come from a "
-                                     "later search or file")
-                                : tr("%1 files put back; they are not listed: the lists come "
-                                     "from a later search or file")
-                                      .arg(back));
-    // The rows come back where the list's present order puts them.
-    for (int list = 0; list < kResultListCount; ++list) {
+
+    // The rows come back where the present order of their lists puts them, into the lists the
+    // delete was made from only; there their groups are formed again.
+    const bool listed = record->lists() == lists_;
+    for (int list = 0; list < kResultListCount && listed; ++list) {
         std::vector<ResultRow> rows = report.rows[static_cast<std::size_t>(list)];
         if (rows.empty())
             continue;
@@ -285,14 +331,25 @@ void FileCommands::restoreLastDelete() {
         model.appendRows(std::move(rows));
         if (model.sortColumn() >= 0)
             model.sortByColumn(model.sortColumn(), model.sortOrder());
+        model.settleGroups(list);
     }
     w_.updateTabCounts();
+
+    const std::size_t back = report.restoredCount();
+    QString status = back == 1 ? tr("1 file put back") : tr("%1 files put back").arg(back);
+    if (back > 0 && !listed)
+        status += tr("; not listed: the lists come from a later search or file");
+    if (report.cancelled)
+        status += tr("; stopped: %1 files are still in the trash")
+                      .arg(record->files().size() - report.files.size());
+    w_.showStatus(status);
     const QString problems = restoreMessage(report, kListedFailures);
     if (!problems.isEmpty())
         w_.messageBox(problems, tr("Restore Last Delete"), false,
                       report.files.size() - report.restoredCount() > kListedFailures
                           ? restoreMessage(report)
                           : QString());
+    deleting_ = false;
 }
 
 // ---- Rename and open ----
@@ -349,9 +406,18 @@ void FileCommands::renameSelected() {
         return;
     }
     // Every list shows the file under its new name, wherever a search that ended while the
-    // prompt was open has put its rows.
-    for (int list = 0; list < kResultListCount; ++list)
-        w_.resultModel(list).renameFile(row.folder, row.name, newName, renamed.stamp);
+    // prompt was open has put its rows. "Same Name" forms its groups again: the file may have
+    // left its namesakes and joined others.
+    for (int list = 0; list < kResultListCount; ++list) {
+        ResultListModel& model = w_.resultModel(list);
+        if (model.renameFile(row.folder, row.name, newName, renamed.stamp) == 0 ||
+            list != ListSameName)
+            continue;
+        model.sortByColumn(model.sortColumn() >= 0 ? model.sortColumn() : int(NameColumn),
+                           model.sortOrder());
+        model.settleGroups(list);
+    }
+    w_.updateTabCounts();
 }
 
 void FileCommands::openSelected() {

@@ -86,8 +86,9 @@ public:
     // files that moved are still removed once the window's event loop gets to it.
     void stopDelete();
 
-    // "Restore Last Delete": moves the files of the last delete back from the trash and lists
-    // their rows again; files that could not come back are named in a message.
+    // "Restore Last Delete": moves the files of the last delete back from the trash on the
+    // worker (a progress dialog with Cancel when it takes a while) and lists their rows again;
+    // files that could not come back are named in a message.
     void restoreLastDelete();
     bool canRestore() const { return !history_.empty() && !deleting_; }
     // A search or an opened results file has replaced the lists: the files of earlier deletes
@@ -108,6 +109,16 @@ private:
     QString prompt(const QString& title, const QString& label, const QString& defaultText);
     void showDeleteProgress(std::size_t done);
     void finishDelete(const std::shared_ptr<const DeleteRun>& run, const DeleteOutcome& outcome);
+    void finishRestore(const std::shared_ptr<const DeleteRecord>& record,
+                       const RestoreReport& report);
+    // The progress dialog of a delete or a restore, shown once the work takes a while; its
+    // Cancel stops the worker after its current file.
+    void showProgressDialog(const QString& text, int total);
+    // What the worker calls after each file: the dialog follows, at most ten times a second.
+    DeleteProgress progressToWindow();
+    // Once the worker has ended: joins it and closes the dialog. False while the dialog's own
+    // event loop runs (the end is then queued again).
+    bool closeProgressDialog();
 
     FileCommandsHost& w_;
     QWidget* window_;

@@ -202,6 +202,40 @@ private slots:
         QCOMPARE(redo.moved.size(), std::size_t(2));
     }
 
+    // A restore stopped after its first file leaves the others to the next one; the row a
+    // delete had settled comes back with the first file of its group that does.
+    void aStoppedRestoreLeavesTheRestAndSettledRowsComeBack() {
+        TempTree tree;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+        std::vector<ResultRow> rows;
+        for (const char* rel : {"a", "b", "c"})
+            rows.push_back(rowOf(tree.file(rel, "group 1")));
+        ResultRow twin = rowOf(tree.file("twin", "group 1"), false);
+        ResultRow stranger = rowOf(tree.file("stranger", "group 2"), false);
+        stranger.group = 2;
+        const DeletePlan plan = planDelete(rows);
+        DeleteRecord record(plan, trashPlannedFiles(plan));
+        for (const ResultRow& row : rows)
+            QVERIFY(record.takeRow(ListDuplicates, row));
+        record.keepSettled(ListDuplicates, {twin, stranger});
+
+        std::atomic<bool> stop{false};
+        const RestoreReport first = restoreDelete(
+            record, true, [&](std::size_t, std::size_t) { stop = true; }, &stop);
+        QVERIFY(first.cancelled);
+        QCOMPARE(first.restoredCount(), std::size_t(1));
+        QVERIFY(exists(tree.path("a")) && !exists(tree.path("b")));
+        std::vector<std::string> back;
+        for (const ResultRow& row : first.rows[ListDuplicates])
+            back.push_back(row.name);
+        QCOMPARE(back, (std::vector<std::string>{"a", "twin"}));
+
+        const RestoreReport rest = restoreDelete(record.untried(first.files.size()));
+        QVERIFY(!rest.cancelled);
+        QCOMPARE(rest.restoredCount(), std::size_t(2));
+        QVERIFY(exists(tree.path("b")) && exists(tree.path("c")));
+    }
+
     // Files that cannot come back are named, and nothing at their old place is replaced: one
     // whose place was taken, one emptied from the trash; the rest come back.
     void restoreNamesWhatItCouldNotPutBack() {

@@ -228,6 +228,11 @@ struct Window {
     bool deleted() {
         return QTest::qWaitFor([this] { return !w.fileCommands().deleteRunning(); }, 10000);
     }
+    // Restore Last Delete from its key, waiting until it has ended.
+    bool restored() {
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        return deleted();
+    }
     void selectRowOf(const std::string& path) {
         const int row = rowOf(path);
         QVERIFY2(row >= 0, path.c_str());
@@ -877,7 +882,11 @@ private slots:
         QVERIFY(t.questions[1].startsWith(QStringLiteral("2 marked files")));
         QVERIFY(!t.questions[1].contains(QStringLiteral("no copy")));
         QTRY_COMPARE(t.messages.size(), 2);
-        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(3)"));
+        // The photo's group has one file left: it is no group of duplicates any more.
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+        QCOMPARE(t.statusLabel()->text(),
+                 QStringLiteral("1 file moved to the trash; 1 group has one file left and is no "
+                                "longer listed; 1 not moved"));
         QVERIFY(t.messages[1].startsWith(QStringLiteral("Deletion failed: ")));
         QVERIFY(t.messages[1].contains(displayText(changed) + QStringLiteral(": ") +
                                        QString::fromLatin1(kChangedSinceSearch)));
@@ -888,12 +897,11 @@ private slots:
         QCOMPARE(readFile(trash + "/files/photo.jpg"), std::string("first group"));
         QVERIFY(exists(trash + "/info/photo.jpg.trashinfo"));
         QCOMPARE(t.rowOf(older), -1);
-        QVERIFY(t.rowOf(tree.path("data/b/photo.jpg")) >= 0);
+        QCOMPARE(t.rowOf(tree.path("data/b/photo.jpg")), -1);
         QVERIFY(exists(changed));
         QVERIFY(t.rowOf(changed) >= 0);
-        // The moved file's row leaves the other lists too.
-        QCOMPARE(t.names(2), QStringList{"photo.jpg"});
-        QCOMPARE(t.w.resultModel(2).row(0).path(), tree.path("data/b/photo.jpg"));
+        // The moved file's row leaves the other lists too, and so does its namesake there.
+        QVERIFY(t.names(2).isEmpty());
     }
 
     // A file trashed from one list leaves the others, so its twin is then the last copy; the
@@ -935,15 +943,18 @@ private slots:
         QVERIFY(!exists(a) && !exists(notes));
         t.showList(1);
         QCOMPARE(t.rowOf(a), -1);
-        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(3)"));
+        QCOMPARE(t.rowOf(b), -1); // the last copy is no duplicate: nothing offers it
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
 
         t.yes = false;
-        t.mark(b);
+        t.mark(report);
+        t.mark(copy);
         t.key(Qt::Key_Delete);
         QCOMPARE(t.questions.last(),
-                 QStringLiteral("1 marked file will be moved to the trash.\n\nIt has no identical "
-                                "copy left unmarked.\n\n1 group would keep no copy at all.\n\nGo "
-                                "ahead?\n\n1 file (10 bytes) will be moved to the trash."));
+                 QStringLiteral("2 marked files will be moved to the trash.\n\n2 of them have no "
+                                "identical copy left unmarked.\n\n1 group would keep no copy at "
+                                "all.\n\nGo ahead?\n\n2 files (20 bytes) will be moved to the "
+                                "trash."));
         t.action("clearMarksAction")->trigger();
 
         // The unmarked copy is another file now, though of the same size and times.
@@ -1002,6 +1013,8 @@ private slots:
         const std::string x2 = tree.file("data/x2.txt", "group x");
         const std::string y1 = tree.file("data/y1.txt", "group y!");
         const std::string y2 = tree.file("data/y2.txt", "group y!");
+        tree.file("data/x3.txt", "group x");
+        tree.file("data/y3.txt", "group y!");
         useHomeIn(tree);
         Window t;
         QVERIFY(t.shown());
@@ -1022,7 +1035,7 @@ private slots:
         QVERIFY(t.questions.last().startsWith(QStringLiteral("2 marked files")));
         QVERIFY(!exists(x1) && !exists(y2));
         QVERIFY(exists(x2) && exists(y1));
-        QCOMPARE(t.names(1), QStringList({"y1.txt", "x2.txt"}));
+        QCOMPARE(t.names(1), QStringList({"y3.txt", "y1.txt", "x3.txt", "x2.txt"}));
         QVERIFY(t.messages.isEmpty());
     }
 
@@ -1055,11 +1068,12 @@ private slots:
         const std::string renamed = tree.path("data/p/caf\xE9-2.txt");
         QCOMPARE(readFile(renamed), std::string("same"));
         QVERIFY(!exists(p) && exists(q));
-        for (const int list : {1, 2}) {
-            t.showList(list);
-            QVERIFY(t.rowOf(renamed) >= 0 && t.rowOf(q) >= 0);
-            QCOMPARE(t.rowOf(p), -1);
-        }
+        t.showList(ListDuplicates);
+        QVERIFY(t.rowOf(renamed) >= 0 && t.rowOf(q) >= 0);
+        QCOMPARE(t.rowOf(p), -1);
+        // The two files no longer share a name: "Same Name" holds neither.
+        QVERIFY(t.names(ListSameName).isEmpty());
+        QCOMPARE(t.tab(ListSameName), QStringLiteral("Same Name(0)"));
         // The renamed file is still the file of its rows: it can be trashed.
         useHomeIn(tree);
         t.mark(renamed);
@@ -1431,23 +1445,26 @@ private slots:
                 r.checked = true;
         });
         QVERIFY(keptUnmarked());
-        t.key(Qt::Key_Delete);
-        QVERIFY(t.deleted());
-        QVERIFY(t.questions.last().startsWith(QStringLiteral("4 marked files")));
-        QVERIFY(exists(kept) && exists(tree.path("archive/alone.txt")));
-        QVERIFY(!exists(tree.path("downloads/photo.jpg")));
-        QCOMPARE(t.list().rowCount(), 1);
+        // In the other lists too.
+        t.showList(2);
+        QVERIFY(t.list().row(t.rowOf(kept)).kept);
+        t.action("markAllAction")->trigger();
+        QVERIFY(keptUnmarked());
+        t.action("clearMarksAction")->trigger();
+        t.showList(1);
         t.answer = QStringLiteral("renamed.jpg");
         t.w.selectRow(t.rowOf(kept));
         t.key(Qt::Key_F2);
         QVERIFY(t.messages.last().contains(QStringLiteral("Keep folder")));
         QVERIFY(exists(kept));
         QVERIFY(t.prompts.isEmpty());
-        // In the other lists too.
-        t.showList(2);
-        QVERIFY(t.list().row(t.rowOf(kept)).kept);
-        t.action("markAllAction")->trigger();
-        QVERIFY(keptUnmarked());
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("4 marked files")));
+        QVERIFY(exists(kept) && exists(tree.path("archive/alone.txt")));
+        QVERIFY(!exists(tree.path("downloads/photo.jpg")));
+        // The kept file is left alone, in a group of one: no longer listed.
+        QCOMPARE(t.list().rowCount(), 0);
     }
 
     // A Keep box ticked after the search protects the listed files at once, from the mouse or
@@ -1655,28 +1672,34 @@ private slots:
         t.showList(1);
         QVERIFY(!t.action("restoreAction")->isEnabled());
 
+        // Each delete leaves a group of one, which leaves the list with it.
         t.mark(tree.path("data/a/one.txt"));
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
         t.mark(tree.path("data/c/two.txt"));
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(0)"));
         QVERIFY(t.action("restoreAction")->isEnabled());
 
-        // The last delete first; a file now at its place stays and is named.
+        // The last delete first; a file now at its place stays and is named, and its group
+        // stays away.
         tree.file("data/c/two.txt", "new file");
-        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(t.restored());
         QVERIFY(t.messages.last().startsWith(QStringLiteral("Not restored:")));
         QVERIFY(t.messages.last().contains(displayText(tree.path("data/c/two.txt"))));
         QCOMPARE(readFile(tree.path("data/c/two.txt")), std::string("new file"));
-        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(0)"));
+        QCOMPARE(t.statusLabel()->text(), QStringLiteral("0 files put back"));
 
+        // The file that is back brings its group back with it.
         const int messages = t.messages.size();
-        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(t.restored());
         QCOMPARE(t.messages.size(), messages);
         QCOMPARE(readFile(tree.path("data/a/one.txt")), std::string("same bytes"));
-        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(3)"));
+        QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
+        QCOMPARE(t.tab(2), QStringLiteral("Same Name(2)")); // two.txt stays one file
+        QCOMPARE(t.statusLabel()->text(), QStringLiteral("1 file put back"));
         const int back = t.rowOf(tree.path("data/a/one.txt"));
         QVERIFY(back >= 0 && !t.list().row(back).checked);
         QVERIFY(!t.action("restoreAction")->isEnabled());
@@ -1705,7 +1728,7 @@ private slots:
         QTRY_COMPARE(t.searchButton()->text(), QStringLiteral("&Search"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
 
-        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(t.restored());
         QCOMPARE(readFile(tree.path("data/a/one.txt")), std::string("same bytes"));
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QVERIFY2(t.statusLabel()->text().contains(QStringLiteral("not listed")),
