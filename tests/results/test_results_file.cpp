@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Results saved and opened again, files that are refused, rows gone stale on disk, and one list
 // exported as CSV and read back by Python's csv module.
+#include "platform/FileSystem.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
 #include "support/TempTree.h"
@@ -10,9 +11,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 using namespace trevalo;
+using trevalo::test::exists;
+using trevalo::test::readFile;
 using trevalo::test::TempTree;
 
 namespace {
@@ -95,7 +100,7 @@ private slots:
         const std::string file = tree.path("results \xe9.json");
         std::string error;
         QVERIFY2(saveResults(file, saved, error), error.c_str());
-        QVERIFY(!test::exists(file + ".part"));
+        QVERIFY(!exists(file + ".part"));
         const auto opened = openResults(file, error);
         QVERIFY2(opened, error.c_str());
         for (int m = 0; m < kResultListCount; ++m)
@@ -170,6 +175,77 @@ private slots:
         QVERIFY(error.find("could not be written") != std::string::npos);
     }
 
+    // Save and export write a new file of their own beside the chosen name and rename it
+    // into place: what already lies at NAME.part is never opened, a link at the chosen name is
+    // refused (neither followed nor replaced), and neither is another user's file.
+    void writtenFilesGoThroughNoLinkAndNoOtherFile() {
+        TempTree tree;
+        const SavedResults saved = sampleResults(tree);
+        const std::string letter = tree.file("elsewhere/letter.txt", "Dear Sir,");
+        const std::string nowhere = tree.path("elsewhere/new.txt");
+        using Write = std::function<bool(const std::string&, std::string&)>;
+        const std::vector<std::pair<std::string, Write>> writers = {
+            {"json", [&](const std::string& path,
+                         std::string& error) { return saveResults(path, saved, error); }},
+            {"csv", [&](const std::string& path, std::string& error) {
+                 return exportCsv(path, saved.lists[ListDuplicates], ListDuplicates, error);
+             }}};
+        for (const auto& [ext, write] : writers) {
+            const std::string folder = tree.dir("out-" + ext);
+            const auto in = [&](const std::string& name) { return folder + "/" + name + ext; };
+            std::string error;
+            // Links at NAME.part, and a file of that name: all stay as they were.
+            tree.symlink(letter, "out-" + ext + "/a." + ext + ".part");
+            tree.symlink(nowhere, "out-" + ext + "/b." + ext + ".part");
+            tree.file("out-" + ext + "/c." + ext + ".part", "someone's half file");
+            for (const char* name : {"a.", "b.", "c."}) {
+                QVERIFY2(write(in(name), error), error.c_str());
+                QCOMPARE(statPath(in(name), false).kind, FileKind::Regular);
+                QVERIFY(!readFile(in(name)).empty());
+            }
+            QCOMPARE(statPath(in("a.") + ".part", false).kind, FileKind::Symlink);
+            QCOMPARE(statPath(in("b.") + ".part", false).kind, FileKind::Symlink);
+            QCOMPARE(readFile(in("c.") + ".part"), std::string("someone's half file"));
+            // A link at the chosen name, to a file or to nothing: refused, saying so.
+            tree.symlink(letter, "out-" + ext + "/d." + ext);
+            tree.symlink(nowhere, "out-" + ext + "/e." + ext);
+            for (const char* name : {"d.", "e."}) {
+                QVERIFY(!write(in(name), error));
+                QVERIFY2(error.find("symbolic link") != std::string::npos, error.c_str());
+                QCOMPARE(statPath(in(name), false).kind, FileKind::Symlink);
+            }
+            QCOMPARE(readFile(letter), std::string("Dear Sir,"));
+            QVERIFY(!exists(nowhere));
+            // A file of the user's own is replaced and keeps its permissions; another user's
+            // is left alone (only root can give a file away).
+            const std::string own = tree.file("out-" + ext + "/f." + ext, "older");
+            QCOMPARE(::chmod(own.c_str(), 0640), 0);
+            QVERIFY2(write(own, error), error.c_str());
+            QVERIFY(readFile(own) != "older");
+            QCOMPARE(statPath(own, false).kind, FileKind::Regular);
+            struct stat st {};
+            QCOMPARE(::stat(own.c_str(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0640));
+            if (::geteuid() == 0) {
+                const std::string theirs = tree.file("out-" + ext + "/g." + ext, "theirs");
+                QCOMPARE(::chown(theirs.c_str(), 65534, 65534), 0);
+                QVERIFY(!write(theirs, error));
+                QVERIFY2(error.find("another user") != std::string::npos, error.c_str());
+                QCOMPARE(readFile(theirs), std::string("theirs"));
+                QCOMPARE(::unlink(theirs.c_str()), 0);
+            }
+            // Nothing else was left in the folder.
+            QStringList names = QDir(QString::fromStdString(folder))
+                                    .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                               QDir::NoDotAndDotDot);
+            names.sort();
+            const QString e = QString::fromStdString(ext);
+            QCOMPARE(names,
+                     (QStringList{"a." + e, "a." + e + ".part", "b." + e, "b." + e + ".part",
+                                  "c." + e, "c." + e + ".part", "d." + e, "e." + e, "f." + e}));
+        }
+    }
+
     void rowsOfChangedFilesAreStale() {
         TempTree tree;
         SavedResults saved;
@@ -242,7 +318,7 @@ private slots:
                 QVERIFY(!cells[6].toString().isEmpty());
             }
         }
-        QVERIFY(test::readFile(file).find("\r\n") != std::string::npos);
+        QVERIFY(readFile(file).find("\r\n") != std::string::npos);
     }
 };
 
