@@ -209,6 +209,11 @@ private:
     bool idleForResults();
     // The chosen path of a file dialog, or empty.
     QString chooseFile(const QString& title, const QString& filter, bool save);
+    // The path a save dialog chose, with "." + suffix added when its name holds no "." (as the
+    // dialog's default suffix does). Should the name that gets the suffix be taken, the user is
+    // asked here whether to replace it, since the dialog asked about another name, if at all.
+    // Empty when cancelled or not to be replaced.
+    std::string chooseSavePath(const QString& title, const QString& filter, const QString& suffix);
     // On the window's thread, once a results file has been read and checked.
     void showOpenedResults(const std::string& path, SavedResults results);
 

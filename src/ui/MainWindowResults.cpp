@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's saved results: Save Results, Open Results and Export List of the file menu.
 #include "platform/ByteText.h"
+#include "platform/FileSystem.h"
 #include "results/ResultListModel.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
@@ -33,10 +34,12 @@ QString appTitle() {
     return QString::fromLatin1(kAppTitle);
 }
 
-// The path with `suffix` added when its file name has no suffix of its own.
-std::string withSuffix(const QString& chosen, const QString& suffix) {
-    const QString path = QFileInfo(chosen).suffix().isEmpty() ? chosen + suffix : chosen;
-    return QFile::encodeName(path).toStdString();
+// The chosen name with "." + suffix added when it holds no "." (QFileDialog's rule for its
+// default suffix).
+QString withSuffix(const QString& chosen, const QString& suffix) {
+    return QFileInfo(chosen).fileName().contains(QLatin1Char('.'))
+               ? chosen
+               : chosen + QLatin1Char('.') + suffix;
 }
 
 QString fileNameOf(const std::string& path) {
@@ -53,6 +56,30 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter, bool
                 : QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
 }
 
+std::string MainWindow::chooseSavePath(const QString& title, const QString& filter,
+                                       const QString& suffix) {
+    QString chosen;
+    if (fileDialogHook_) {
+        chosen = fileDialogHook_(title, filter, true);
+    } else {
+        QFileDialog dialog(this, title, QDir::homePath(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(suffix);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = dialog.selectedFiles().value(0);
+    }
+    if (chosen.isEmpty())
+        return {};
+    const QString path = withSuffix(chosen, suffix);
+    const std::string bytes = QFile::encodeName(path).toStdString();
+    if (path != chosen && statPath(bytes, false).kind != FileKind::Missing &&
+        !files_->confirm(
+            tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+            title))
+        return {};
+    return bytes;
+}
+
 bool MainWindow::idleForResults() {
     if (!searchRunning() && !opening_)
         return true;
@@ -67,9 +94,10 @@ bool MainWindow::idleForResults() {
 void MainWindow::saveResultsFile() {
     if (!idleForResults())
         return;
-    const QString chosen = chooseFile(tr("Save Results"), resultsFilter(), true);
-    if (!chosen.isEmpty())
-        saveResultsTo(withSuffix(chosen, QStringLiteral(".json")));
+    const std::string path =
+        chooseSavePath(tr("Save Results"), resultsFilter(), QStringLiteral("json"));
+    if (!path.empty())
+        saveResultsTo(path);
 }
 
 bool MainWindow::saveResultsTo(const std::string& path) {
@@ -174,9 +202,9 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
 // ---- Export ----
 
 void MainWindow::exportList() {
-    const QString chosen = chooseFile(tr("Export List"), csvFilter(), true);
-    if (!chosen.isEmpty())
-        exportListTo(withSuffix(chosen, QStringLiteral(".csv")));
+    const std::string path = chooseSavePath(tr("Export List"), csvFilter(), QStringLiteral("csv"));
+    if (!path.empty())
+        exportListTo(path);
 }
 
 bool MainWindow::exportListTo(const std::string& path) {

@@ -1588,6 +1588,36 @@ private slots:
                  QStringLiteral("2 rows in 1 group, 27 bytes reclaimable; 1 marked (27 bytes)"));
     }
 
+    // Save and Export ask before replacing the file of the name they write (the dialog's name
+    // with the suffix added).
+    void saveAndExportAskForTheirOwnNameAndWriteWhatIsShown() {
+        TempTree tree;
+        tree.file("data/holiday/beach.jpg", "picture one");
+        tree.file("data/backup/beach-copy.jpg", "picture one");
+        tree.file("data/work/report.txt", "a report of 27 bytes length");
+        tree.file("data/backup/report.txt", "a report of 27 bytes length");
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(ListDuplicates);
+
+        const std::string json = tree.file("out/report.json", "older results");
+        const std::string csv = tree.file("out/list.csv", "older list");
+        for (const bool yes : {false, true}) {
+            t.yes = yes;
+            t.saveTo("saveResultsAction", tree.path("out/report"));
+            t.saveTo("exportListAction", tree.path("out/list"));
+            QCOMPARE(t.questions.size(), yes ? 4 : 2);
+            QVERIFY2(t.questions.last().startsWith(QStringLiteral("list.csv already exists")),
+                     qPrintable(t.questions.last()));
+            QCOMPARE(readFile(json).starts_with("{"), yes);
+            QCOMPARE(readFile(csv).starts_with("Name,"), yes);
+        }
+        QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
+        QVERIFY(!exists(tree.path("out/report")) && !exists(tree.path("out/list")));
+    }
+
     // Restore Last Delete puts the files back byte for byte with their rows, refuses to
     // replace a file that took a place meanwhile, and is offered only while there is a delete
     // to restore.
