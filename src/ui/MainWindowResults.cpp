@@ -209,7 +209,7 @@ void MainWindow::exportList() {
 
 bool MainWindow::exportListTo(const std::string& path) {
     std::string error;
-    if (!exportCsv(path, currentModel().rows(), currentList_, error)) {
+    if (!exportCsv(path, currentModel().rows(), currentList_, currentModel().shownScope(), error)) {
         messageBox(tr("The list could not be exported to %1:").arg(displayText(path)) +
                        QLatin1Char('\n') + displayText(error),
                    appTitle());

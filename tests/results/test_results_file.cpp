@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -86,6 +87,27 @@ std::string jsonOf(const SavedResults& r, bool saved) {
     std::string text(buf, len);
     std::free(buf);
     return text;
+}
+
+// The bytes a CSV cell stands for: the apostrophe that keeps a spreadsheet from running it as a
+// formula dropped, and each \xNN escape read back as its byte.
+std::string bytesOfCell(const QJsonValue& cell) {
+    std::string text = cell.toString().toStdString();
+    const std::size_t first = text.find_first_not_of('\'');
+    if (first != std::string::npos && first > 0 &&
+        std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos)
+        text.erase(0, 1);
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() && std::isxdigit(text[i + 2]) &&
+            std::isxdigit(text[i + 3])) {
+            bytes.push_back(static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)));
+            i += 3;
+        } else {
+            bytes.push_back(text[i]);
+        }
+    }
+    return bytes;
 }
 
 } // namespace
@@ -188,7 +210,7 @@ private slots:
             {"json", [&](const std::string& path,
                          std::string& error) { return saveResults(path, saved, error); }},
             {"csv", [&](const std::string& path, std::string& error) {
-                 return exportCsv(path, saved.lists[ListDuplicates], ListDuplicates, error);
+                 return exportCsv(path, saved.lists[ListDuplicates], ListDuplicates, {}, error);
              }}};
         for (const auto& [ext, write] : writers) {
             const std::string folder = tree.dir("out-" + ext);
@@ -271,6 +293,9 @@ private slots:
         QVERIFY(staleRows(opened->lists[ListReadErrors]).empty());
     }
 
+    // The rows in scope, read back by Python's csv module (strict, and UTF-8 or nothing): each
+    // cell the real name, an apostrophe before a cell a spreadsheet would run as a formula, the
+    // marks and the stale reasons in their columns.
     void csvReadBackByPython() {
         const QString python = QStandardPaths::findExecutable("python3");
         if (python.isEmpty())
@@ -278,10 +303,17 @@ private slots:
         TempTree tree;
         const SavedResults r = sampleResults(tree);
         std::vector<ResultRow> rows = r.lists[ListDuplicates];
+        for (const char* name :
+             {"=1+1", "+x", "-x", "@SUM(A1)", "\tx", "\rx", "''=x", "'ok", "a\\x41b", "\\xz"})
+            rows.push_back(rowOfFile(tree.file(std::string("d\xe9/") + name, "same"), 7));
         rows.push_back(r.lists[ListReadErrors][0]);
+        rows[1].checked = true;
+        rows[2].staleReason = "changed, \"really\"";
+        std::vector<int> shown(rows.size() - 1); // all but the first, as a filter shows them
+        std::iota(shown.begin(), shown.end(), 1);
         const std::string file = tree.path("list.csv");
         std::string error;
-        QVERIFY2(exportCsv(file, rows, ListDuplicates, error), error.c_str());
+        QVERIFY2(exportCsv(file, rows, ListDuplicates, RowScope(shown), error), error.c_str());
         QProcess p;
         p.start(python, {"-c",
                          "import csv, json, sys\n"
@@ -291,34 +323,36 @@ private slots:
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         const QJsonArray table = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
-        QCOMPARE(table.size(), qsizetype(rows.size() + 1));
-        QCOMPARE(table[0].toArray().size(), 7);
-        QCOMPARE(table[0].toArray()[3].toString(), QStringLiteral("Size"));
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const QJsonArray cells = table[static_cast<qsizetype>(i + 1)].toArray();
-            QCOMPARE(cells.size(), 7);
-            // The cell is the JSON string's text: decoding it as JSON gives the bytes back.
-            std::string json = "{\"lists\": {\"duplicates\": [{\"name\": \"" +
-                               cells[0].toString().toStdString() + "\", \"folder\": \"" +
-                               cells[1].toString().toStdString() + "\"}]}}";
-            const auto back = readResults(json, error);
-            QVERIFY2(back, error.c_str());
-            QCOMPARE(back->lists[ListDuplicates][0].name, rows[i].name);
-            QCOMPARE(back->lists[ListDuplicates][0].folder, rows[i].folder);
-            if (rows[i].size >= 0) {
+        QCOMPARE(table.size(), qsizetype(shown.size() + 1));
+        QCOMPARE(table[0].toArray().toVariantList(),
+                 QVariantList({"Name", "In Folder", "Group", "Size", "Date Modified", "Kept",
+                               "Reason", "Marked", "Stale"}));
+        for (std::size_t k = 0; k < shown.size(); ++k) {
+            const ResultRow& row = rows[static_cast<std::size_t>(shown[k])];
+            const QJsonArray cells = table[static_cast<qsizetype>(k + 1)].toArray();
+            QCOMPARE(cells.size(), 9);
+            QCOMPARE(bytesOfCell(cells[0]), row.name);
+            QCOMPARE(bytesOfCell(cells[1]), row.folder);
+            if (row.size >= 0) {
                 QCOMPARE(cells[2].toString(), QStringLiteral("7"));
                 QCOMPARE(cells[3].toString(), QStringLiteral("4"));
                 const QDateTime when = QDateTime::fromString(cells[4].toString(), Qt::ISODate);
                 QVERIFY(when.isValid());
-                QCOMPARE(when.toSecsSinceEpoch(), rows[i].mtime);
-                QCOMPARE(cells[5].toString(), rows[i].kept ? QStringLiteral("yes") : QString());
+                QCOMPARE(when.toSecsSinceEpoch(), row.mtime);
+                QCOMPARE(cells[5].toString(), row.kept ? QStringLiteral("yes") : QString());
             } else {
                 QVERIFY(cells[3].toString().isEmpty());
                 QVERIFY(cells[4].toString().isEmpty());
-                QVERIFY(!cells[6].toString().isEmpty());
             }
+            QCOMPARE(bytesOfCell(cells[6]), row.reason);
+            QCOMPARE(cells[7].toString(), row.checked ? QStringLiteral("yes") : QString());
+            QCOMPARE(bytesOfCell(cells[8]), row.staleReason);
         }
-        QVERIFY(readFile(file).find("\r\n") != std::string::npos);
+        const std::string text = readFile(file);
+        for (const char* cell :
+             {"\r\n'=1+1,", "\r\n'@SUM(A1),", "\r\n'''=x,", "\r\n'ok,", "\r\n\"quote\"\"d\",",
+              "\r\nback\\slash,", "\r\na\\x5cx41b,", "\r\n\\xff\\xfe,"})
+            QVERIFY2(text.find(cell) != std::string::npos, cell);
     }
 };
 

@@ -1357,10 +1357,11 @@ private slots:
         t.saveTo("exportListAction", csv);
         const QStringList lines =
             QString::fromStdString(readFile(csv)).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.value(0),
-                 QStringLiteral("Name,In Folder,Group,Size,Date Modified,Kept,Reason"));
+        QCOMPARE(
+            lines.value(0),
+            QStringLiteral("Name,In Folder,Group,Size,Date Modified,Kept,Reason,Marked,Stale"));
         QCOMPARE(lines.size(), 1 + 5 + 1); // the last line ends too
-        QVERIFY(lines.filter(QStringLiteral("\\udce9t\\udce9.txt")).size() == 1);
+        QVERIFY(lines.filter(QStringLiteral("\\xe9t\\xe9.txt")).size() == 1);
     }
 
     // A kept file is never marked, checked, trashed or renamed, whichever way the user goes:
@@ -1589,7 +1590,7 @@ private slots:
     }
 
     // Save and Export ask before replacing the file of the name they write (the dialog's name
-    // with the suffix added).
+    // with the suffix added), and Export writes the rows shown with their marks.
     void saveAndExportAskForTheirOwnNameAndWriteWhatIsShown() {
         TempTree tree;
         tree.file("data/holiday/beach.jpg", "picture one");
@@ -1616,6 +1617,20 @@ private slots:
         }
         QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
         QVERIFY(!exists(tree.path("out/report")) && !exists(tree.path("out/list")));
+
+        t.mark(tree.path("data/backup/beach-copy.jpg"));
+        t.filterBar()->setText(QStringLiteral("holiday"));
+        QCOMPARE(t.list().rowCount(), 2);
+        t.saveTo("exportListAction", tree.path("out/shown.csv"));
+        const QStringList lines =
+            QString::fromStdString(readFile(tree.path("out/shown.csv"))).split("\r\n");
+        QCOMPARE(lines.size(), 1 + 2 + 1);
+        QCOMPARE(lines[0], QStringLiteral(
+                               "Name,In Folder,Group,Size,Date Modified,Kept,Reason,Marked,Stale"));
+        for (const QString& line : lines.mid(1, 2))
+            QVERIFY2(line.endsWith(line.startsWith("beach-copy.jpg,") ? ",,yes," : ",,,"),
+                     qPrintable(line));
+        QCOMPARE(lines[3], QString());
     }
 
     // Restore Last Delete puts the files back byte for byte with their rows, refuses to
