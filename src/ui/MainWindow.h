@@ -117,7 +117,7 @@ public:
     void openResultsFile();
     void openResultsFrom(const std::string& path);
     bool openingResults() const { return opening_; }
-    // File > Export List...: the visible list as CSV.
+    // File > Export List...: the rows shown of the visible list as CSV.
     void exportList();
     bool exportListTo(const std::string& path);
 
@@ -210,8 +210,8 @@ private:
     // The chosen path of a file dialog, or empty.
     QString chooseFile(const QString& title, const QString& filter, bool save);
     // The path a save dialog chose, with "." + suffix added when its name holds no "." (as the
-    // dialog's default suffix does). Should the name that gets the suffix be taken, the user is
-    // asked here whether to replace it, since the dialog asked about another name, if at all.
+    // dialog's default suffix does). When a file has that name, the user is asked here whether
+    // to replace it: the dialog does not ask, since it could only ask about the name typed.
     // Empty when cancelled or not to be replaced.
     std::string chooseSavePath(const QString& title, const QString& filter, const QString& suffix);
     // On the window's thread, once a results file has been read and checked.

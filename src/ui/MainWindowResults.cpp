@@ -65,6 +65,9 @@ std::string MainWindow::chooseSavePath(const QString& title, const QString& filt
         QFileDialog dialog(this, title, QDir::homePath(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(suffix);
+        // Whether to replace a file is asked below, about the name written: a desktop's own
+        // dialog would ask about the name typed, and the suffix is added after it closes.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         if (dialog.exec() == QDialog::Accepted)
             chosen = dialog.selectedFiles().value(0);
     }
@@ -72,7 +75,9 @@ std::string MainWindow::chooseSavePath(const QString& title, const QString& filt
         return {};
     const QString path = withSuffix(chosen, suffix);
     const std::string bytes = QFile::encodeName(path).toStdString();
-    if (path != chosen && statPath(bytes, false).kind != FileKind::Missing &&
+    // A link is not asked about: it is never replaced, and the save says so.
+    const FileKind there = statPath(bytes, false).kind;
+    if (there != FileKind::Missing && there != FileKind::Symlink &&
         !files_->confirm(
             tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
             title))

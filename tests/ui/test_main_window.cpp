@@ -1590,7 +1590,8 @@ private slots:
     }
 
     // Save and Export ask before replacing the file of the name they write (the dialog's name
-    // with the suffix added), and Export writes the rows shown with their marks.
+    // with the suffix added) and never write through a link; Export writes the rows shown with
+    // their marks.
     void saveAndExportAskForTheirOwnNameAndWriteWhatIsShown() {
         TempTree tree;
         tree.file("data/holiday/beach.jpg", "picture one");
@@ -1617,6 +1618,18 @@ private slots:
         }
         QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
         QVERIFY(!exists(tree.path("out/report")) && !exists(tree.path("out/list")));
+        // A whole name is asked about as well; a link is refused without a question.
+        t.yes = false;
+        t.saveTo("saveResultsAction", json);
+        QCOMPARE(t.questions.size(), 5);
+        const std::string letter = tree.file("letter.txt", "Dear Sir,");
+        tree.symlink(letter, "out/linked.csv");
+        t.saveTo("exportListAction", tree.path("out/linked"));
+        QCOMPARE(t.questions.size(), 5);
+        QCOMPARE(t.messages.size(), 1);
+        QVERIFY2(t.messages[0].contains(QStringLiteral("symbolic link")),
+                 qPrintable(t.messages[0]));
+        QCOMPARE(readFile(letter), std::string("Dear Sir,"));
 
         t.mark(tree.path("data/backup/beach-copy.jpg"));
         t.filterBar()->setText(QStringLiteral("holiday"));
