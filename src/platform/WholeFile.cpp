@@ -76,17 +76,10 @@ int writeAndSync(int fd, const std::function<int(std::FILE*)>& write) {
             ::close(copy);
         return err;
     }
-    int err = write(stream);
-    errno = 0;
-    if (std::fflush(stream) != 0 && err == 0)
-        err = errno != 0 ? errno : EIO;
-    errno = 0;
-    if (std::fclose(stream) != 0 && err == 0)
-        err = errno != 0 ? errno : EIO;
+    if (const int err = write(stream); err != 0)
+        return err;
     // A file system that cannot sync (EINVAL) writes through anyway.
-    if (err == 0 && ::fsync(fd) != 0 && errno != EINVAL)
-        err = errno;
-    return err;
+    return ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
 }
 
 } // namespace
@@ -109,7 +102,8 @@ std::string writeWholeFile(const std::string& path, const std::function<int(std:
     int fd = -1;
     for (int tries = 0; fd < 0 && tries < kNameTries; ++tries) {
         temporary = freshName(name);
-        // A file replaced gets its permissions once nothing else can open the new one.
+        // A replaced file's permissions are kept as they were (fchmod below, which the umask
+        // does not narrow); until then the new file is its owner's alone.
         fd =
             ::openat(folder.get(), temporary.c_str(),
                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, replacing ? 0600 : mode);

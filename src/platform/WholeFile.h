@@ -15,9 +15,9 @@ namespace trevalo {
 // link (a link is never written through, nor silently swapped for a file), anything but a
 // regular file, or another user's file.
 //
-// `write` writes to the stream and returns 0, or the errno of its first failed write; the
-// stream is flushed and closed here. Returns an empty text once the file has its name, or else
-// why nothing was written; the new file is then gone.
+// `write` writes the new file through the stream and closes it (fclose), and returns 0, or the
+// errno of its first failed write or of the close. Returns an empty text once the file has its
+// name, or else why nothing was written; the new file is then gone.
 std::string writeWholeFile(const std::string& path, const std::function<int(std::FILE*)>& write);
 
 } // namespace trevalo

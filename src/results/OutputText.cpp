@@ -125,6 +125,7 @@ bool writeFileWhole(const std::string& path, const std::function<void(CheckedOut
     const std::string refused = writeWholeFile(path, [&write](std::FILE* file) {
         CheckedOutput out(file);
         write(out);
+        out.close();
         return out.error();
     });
     if (refused.empty())

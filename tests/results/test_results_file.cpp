@@ -11,8 +11,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+#include <csignal>
 #include <numeric>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -248,6 +251,21 @@ private slots:
             struct stat st {};
             QCOMPARE(::stat(own.c_str(), &st), 0);
             QCOMPARE(st.st_mode & 0777, mode_t(0640));
+            // A write that fails (here at a limit of the file size) leaves the older file whole
+            // and nothing beside it.
+            const std::string written = readFile(own);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{16, 16};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                std::string why;
+                ::_exit(!write(own, why) && why.find("too large") != std::string::npos ? 0 : 1);
+            }
+            int status = -1;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            QCOMPARE(readFile(own), written);
             if (::geteuid() == 0) {
                 const std::string theirs = tree.file("out-" + ext + "/g." + ext, "theirs");
                 QCOMPARE(::chown(theirs.c_str(), 65534, 65534), 0);
