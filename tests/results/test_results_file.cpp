@@ -215,7 +215,9 @@ private slots:
             {"csv", [&](const std::string& path, std::string& error) {
                  return exportCsv(path, saved.lists[ListDuplicates], ListDuplicates, {}, error);
              }}};
-        for (const auto& [ext, write] : writers) {
+        for (const auto& writer : writers) {
+            const std::string& ext = writer.first; // a plain name, which a lambda may take
+            const Write& write = writer.second;
             const std::string folder = tree.dir("out-" + ext);
             const auto in = [&](const std::string& name) { return folder + "/" + name + ext; };
             std::string error;
