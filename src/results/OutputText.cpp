@@ -2,11 +2,9 @@
 #include "results/OutputText.h"
 
 #include "platform/ByteText.h"
-#include "platform/FileSystem.h"
+#include "platform/WholeFile.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace trevalo {
 
@@ -124,24 +122,16 @@ bool CheckedOutput::close() {
 
 bool writeFileWhole(const std::string& path, const std::function<void(CheckedOutput&)>& write,
                     std::string& error) {
-    const std::string part = path + ".part";
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    std::FILE* file = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
-    if (!file) {
-        error = "'" + part + "' could not be written: " + errorText(errno);
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    CheckedOutput out(file);
-    write(out);
-    if (!out.close() || ::rename(part.c_str(), path.c_str()) != 0) {
-        error = "'" + path +
-                "' could not be written: " + errorText(out.error() != 0 ? out.error() : errno);
-        ::unlink(part.c_str());
-        return false;
-    }
-    return true;
+    const std::string refused = writeWholeFile(path, [&write](std::FILE* file) {
+        CheckedOutput out(file);
+        write(out);
+        out.close();
+        return out.error();
+    });
+    if (refused.empty())
+        return true;
+    error = "'" + path + "' could not be written: " + refused;
+    return false;
 }
 
 } // namespace trevalo

@@ -40,9 +40,9 @@ private:
     int error_ = 0;
 };
 
-// Writes a file whole or not at all: into path + ".part", renamed over path once every byte is
-// written and closed. False, with a message naming the file and the reason in error, when
-// anything failed; the part file is then removed.
+// Writes a file whole or not at all, never through a link, another user's file or any name
+// but the chosen one (see writeWholeFile). False, with a message naming the file and the reason
+// in error, when nothing was written.
 bool writeFileWhole(const std::string& path, const std::function<void(CheckedOutput&)>& write,
                     std::string& error);
 

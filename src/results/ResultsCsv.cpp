@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/ResultsCsv.h"
 
+#include "platform/ByteText.h"
 #include "results/OutputText.h"
 
+#include <cstdio>
 #include <ctime>
 
 namespace trevalo {
@@ -23,9 +25,40 @@ void appendField(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Whether text begins like the escape of a byte: a backslash, "x" and two hex digits.
+bool startsLikeEscape(std::string_view text) {
+    return text.size() >= 4 && text[0] == '\\' && text[1] == 'x' && isHexDigit(text[2]) &&
+           isHexDigit(text[3]);
+}
+
+// A name, folder or reason as the text of its cell (see appendCsv).
+void appendCellText(std::string& out, std::string_view bytes) {
+    const std::size_t first = bytes.find_first_not_of('\'');
+    if (first != std::string_view::npos &&
+        std::string_view("=+-@\t\r").find(bytes[first]) != std::string_view::npos)
+        out.push_back('\'');
+    char escape[8];
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = c < 0x80 ? 1 : utf8SequenceLength(bytes, i);
+        if (length == 0 || startsLikeEscape(bytes.substr(i))) {
+            std::snprintf(escape, sizeof escape, "\\x%02x", c);
+            out += escape;
+            ++i;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+}
+
 void appendTextField(std::string& out, std::string_view bytes, std::string& scratch) {
     scratch.clear();
-    appendJsonText(scratch, bytes);
+    appendCellText(scratch, bytes);
     appendField(out, scratch);
 }
 
@@ -39,10 +72,11 @@ void appendIsoTime(std::string& out, std::int64_t seconds) {
 
 } // namespace
 
-void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list) {
-    out += "Name,In Folder,Group,Size,Date Modified,Kept,Reason\r\n";
+void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list, RowScope scope) {
+    out += "Name,In Folder,Group,Size,Date Modified,Kept,Reason,Marked,Stale\r\n";
     std::string scratch;
-    for (const ResultRow& row : rows) {
+    scope.forEach(rows.size(), [&](std::size_t position) {
+        const ResultRow& row = rows[position];
         appendTextField(out, row.name, scratch);
         out.push_back(',');
         appendTextField(out, row.folder, scratch);
@@ -59,16 +93,20 @@ void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list) {
         if (row.kept)
             out += "yes";
         out.push_back(',');
-        if (!row.reason.empty())
-            appendTextField(out, row.reason, scratch);
+        appendTextField(out, row.reason, scratch);
+        out.push_back(',');
+        if (row.checked)
+            out += "yes";
+        out.push_back(',');
+        appendTextField(out, row.staleReason, scratch);
         out += "\r\n";
-    }
+    });
 }
 
 bool exportCsv(const std::string& path, const std::vector<ResultRow>& rows, int list,
-               std::string& error) {
+               RowScope scope, std::string& error) {
     std::string text;
-    appendCsv(text, rows, list);
+    appendCsv(text, rows, list, scope);
     return writeFileWhole(
         path, [&text](CheckedOutput& out) { out.write(text); }, error);
 }

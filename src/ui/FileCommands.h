@@ -62,10 +62,12 @@ public:
     // Stops a running delete after its current file.
     ~FileCommands() override;
 
-    // The delete's question to the user; true goes ahead. Tests set a hook so that nothing
-    // modal opens; without one, a Yes/No box asks with No as the default.
+    // The window's questions to the user (the delete's, and whether a saved file replaces
+    // another); true goes ahead. Tests set a hook so that nothing modal opens; without one, a
+    // Yes/No box asks with No as the default.
     using ConfirmHook = std::function<bool(const QString& text, const QString& title)>;
     void setConfirmHook(ConfirmHook hook) { confirmHook_ = std::move(hook); }
+    bool confirm(const QString& text, const QString& title);
     // The rename's prompt box; returns the typed text, or an empty text when cancelled.
     using PromptHook = std::function<QString(const QString& title, const QString& label,
                                              const QString& defaultText)>;
@@ -105,7 +107,6 @@ signals:
 
 private:
     struct DeleteRun;
-    bool confirm(const QString& text, const QString& title);
     QString prompt(const QString& title, const QString& label, const QString& defaultText);
     void showDeleteProgress(std::size_t done);
     void finishDelete(const std::shared_ptr<const DeleteRun>& run, const DeleteOutcome& outcome);

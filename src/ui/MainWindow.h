@@ -118,7 +118,7 @@ public:
     void openResultsFile();
     void openResultsFrom(const std::string& path);
     bool openingResults() const { return opening_; }
-    // File > Export List...: the visible list as CSV.
+    // File > Export List...: the rows shown of the visible list as CSV.
     void exportList();
     bool exportListTo(const std::string& path);
 
@@ -222,6 +222,11 @@ private:
     // The search button or Esc while a results file is opened: its check stops, and the
     // groups not proven stay greyed.
     void cancelOpening();
+    // The path a save dialog chose, with "." + suffix added when its name holds no "." (as the
+    // dialog's default suffix does). When a file has that name, the user is asked here whether
+    // to replace it: the dialog does not ask, since it could only ask about the name typed.
+    // Empty when cancelled or not to be replaced.
+    std::string chooseSavePath(const QString& title, const QString& filter, const QString& suffix);
 
     Twips tw_;
     SetupPanel* setupPanel_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's saved results: Save Results, Open Results and Export List of the file menu.
 #include "platform/ByteText.h"
+#include "platform/FileSystem.h"
 #include "results/ResultListModel.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
@@ -36,10 +37,12 @@ QString appTitle() {
     return QString::fromLatin1(kAppTitle);
 }
 
-// The path with `suffix` added when its file name has no suffix of its own.
-std::string withSuffix(const QString& chosen, const QString& suffix) {
-    const QString path = QFileInfo(chosen).suffix().isEmpty() ? chosen + suffix : chosen;
-    return QFile::encodeName(path).toStdString();
+// The chosen name with "." + suffix added when it holds no "." (QFileDialog's rule for its
+// default suffix).
+QString withSuffix(const QString& chosen, const QString& suffix) {
+    return QFileInfo(chosen).fileName().contains(QLatin1Char('.'))
+               ? chosen
+               : chosen + QLatin1Char('.') + suffix;
 }
 
 QString fileNameOf(const std::string& path) {
@@ -74,6 +77,35 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter, bool
                 : QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
 }
 
+std::string MainWindow::chooseSavePath(const QString& title, const QString& filter,
+                                       const QString& suffix) {
+    QString chosen;
+    if (fileDialogHook_) {
+        chosen = fileDialogHook_(title, filter, true);
+    } else {
+        QFileDialog dialog(this, title, QDir::homePath(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(suffix);
+        // Whether to replace a file is asked below, about the name written: a desktop's own
+        // dialog would ask about the name typed, and the suffix is added after it closes.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = dialog.selectedFiles().value(0);
+    }
+    if (chosen.isEmpty())
+        return {};
+    const QString path = withSuffix(chosen, suffix);
+    const std::string bytes = QFile::encodeName(path).toStdString();
+    // A link is not asked about: it is never replaced, and the save says so.
+    const FileKind there = statPath(bytes, false).kind;
+    if (there != FileKind::Missing && there != FileKind::Symlink &&
+        !files_->confirm(
+            tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+            title))
+        return {};
+    return bytes;
+}
+
 bool MainWindow::idleForResults() {
     if (!searchRunning() && !opening_)
         return true;
@@ -88,9 +120,10 @@ bool MainWindow::idleForResults() {
 void MainWindow::saveResultsFile() {
     if (!idleForResults())
         return;
-    const QString chosen = chooseFile(tr("Save Results"), resultsFilter(), true);
-    if (!chosen.isEmpty())
-        saveResultsTo(withSuffix(chosen, QStringLiteral(".json")));
+    const std::string path =
+        chooseSavePath(tr("Save Results"), resultsFilter(), QStringLiteral("json"));
+    if (!path.empty())
+        saveResultsTo(path);
 }
 
 bool MainWindow::saveResultsTo(const std::string& path) {
@@ -214,14 +247,14 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
 // ---- Export ----
 
 void MainWindow::exportList() {
-    const QString chosen = chooseFile(tr("Export List"), csvFilter(), true);
-    if (!chosen.isEmpty())
-        exportListTo(withSuffix(chosen, QStringLiteral(".csv")));
+    const std::string path = chooseSavePath(tr("Export List"), csvFilter(), QStringLiteral("csv"));
+    if (!path.empty())
+        exportListTo(path);
 }
 
 bool MainWindow::exportListTo(const std::string& path) {
     std::string error;
-    if (!exportCsv(path, currentModel().rows(), currentList_, error)) {
+    if (!exportCsv(path, currentModel().rows(), currentList_, currentModel().shownScope(), error)) {
         messageBox(tr("The list could not be exported to %1:").arg(displayText(path)) +
                        QLatin1Char('\n') + displayText(error),
                    appTitle());

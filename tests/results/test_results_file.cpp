@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Results saved and opened again, files that are refused, and one list exported as CSV and read
-// back by Python's csv module.
+// Results saved and opened again, files that are refused, the writer that never goes through a
+// link, and one list exported as CSV and read back by Python's csv module.
+#include "platform/FileSystem.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
 #include "support/TempTree.h"
@@ -10,9 +11,17 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+#include <csignal>
+#include <numeric>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 using namespace trevalo;
+using trevalo::test::exists;
+using trevalo::test::readFile;
 using trevalo::test::TempTree;
 
 namespace {
@@ -83,6 +92,27 @@ std::string jsonOf(const SavedResults& r, bool saved) {
     return text;
 }
 
+// The bytes a CSV cell stands for: the apostrophe that keeps a spreadsheet from running it as a
+// formula dropped, and each \xNN escape read back as its byte.
+std::string bytesOfCell(const QJsonValue& cell) {
+    std::string text = cell.toString().toStdString();
+    const std::size_t first = text.find_first_not_of('\'');
+    if (first != std::string::npos && first > 0 &&
+        std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos)
+        text.erase(0, 1);
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() && std::isxdigit(text[i + 2]) &&
+            std::isxdigit(text[i + 3])) {
+            bytes.push_back(static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)));
+            i += 3;
+        } else {
+            bytes.push_back(text[i]);
+        }
+    }
+    return bytes;
+}
+
 } // namespace
 
 class ResultsFileTest : public QObject {
@@ -95,7 +125,7 @@ private slots:
         const std::string file = tree.path("results \xe9.json");
         std::string error;
         QVERIFY2(saveResults(file, saved, error), error.c_str());
-        QVERIFY(!test::exists(file + ".part"));
+        QVERIFY(!exists(file + ".part"));
         const auto opened = openResults(file, error);
         QVERIFY2(opened, error.c_str());
         for (int m = 0; m < kResultListCount; ++m)
@@ -170,6 +200,97 @@ private slots:
         QVERIFY(error.find("could not be written") != std::string::npos);
     }
 
+    // Save and export write a new file of their own beside the chosen name and rename it
+    // into place: what already lies at NAME.part is never opened, a link at the chosen name is
+    // refused (neither followed nor replaced), and neither is another user's file.
+    void writtenFilesGoThroughNoLinkAndNoOtherFile() {
+        TempTree tree;
+        const SavedResults saved = sampleResults(tree);
+        const std::string letter = tree.file("elsewhere/letter.txt", "Dear Sir,");
+        const std::string nowhere = tree.path("elsewhere/new.txt");
+        using Write = std::function<bool(const std::string&, std::string&)>;
+        const std::vector<std::pair<std::string, Write>> writers = {
+            {"json", [&](const std::string& path,
+                         std::string& error) { return saveResults(path, saved, error); }},
+            {"csv", [&](const std::string& path, std::string& error) {
+                 return exportCsv(path, saved.lists[ListDuplicates], ListDuplicates, {}, error);
+             }}};
+        for (const auto& writer : writers) {
+            const std::string& ext = writer.first; // a plain name, which a lambda may take
+            const Write& write = writer.second;
+            const std::string folder = tree.dir("out-" + ext);
+            const auto in = [&](const std::string& name) { return folder + "/" + name + ext; };
+            std::string error;
+            // Links at NAME.part, and a file of that name: all stay as they were.
+            tree.symlink(letter, "out-" + ext + "/a." + ext + ".part");
+            tree.symlink(nowhere, "out-" + ext + "/b." + ext + ".part");
+            tree.file("out-" + ext + "/c." + ext + ".part", "someone's half file");
+            for (const char* name : {"a.", "b.", "c."}) {
+                QVERIFY2(write(in(name), error), error.c_str());
+                QCOMPARE(statPath(in(name), false).kind, FileKind::Regular);
+                QVERIFY(!readFile(in(name)).empty());
+            }
+            QCOMPARE(statPath(in("a.") + ".part", false).kind, FileKind::Symlink);
+            QCOMPARE(statPath(in("b.") + ".part", false).kind, FileKind::Symlink);
+            QCOMPARE(readFile(in("c.") + ".part"), std::string("someone's half file"));
+            // A link at the chosen name, to a file or to nothing: refused, saying so.
+            tree.symlink(letter, "out-" + ext + "/d." + ext);
+            tree.symlink(nowhere, "out-" + ext + "/e." + ext);
+            for (const char* name : {"d.", "e."}) {
+                QVERIFY(!write(in(name), error));
+                QVERIFY2(error.find("symbolic link") != std::string::npos, error.c_str());
+                QCOMPARE(statPath(in(name), false).kind, FileKind::Symlink);
+            }
+            QCOMPARE(readFile(letter), std::string("Dear Sir,"));
+            QVERIFY(!exists(nowhere));
+            // A file of the user's own is replaced and keeps its permissions; another user's
+            // is left alone (only root can give a file away).
+            const std::string own = tree.file("out-" + ext + "/f." + ext, "older");
+            QCOMPARE(::chmod(own.c_str(), 0640), 0);
+            QVERIFY2(write(own, error), error.c_str());
+            QVERIFY(readFile(own) != "older");
+            QCOMPARE(statPath(own, false).kind, FileKind::Regular);
+            struct stat st {};
+            QCOMPARE(::stat(own.c_str(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0640));
+            // A write that fails (here at a limit of the file size) leaves the older file whole
+            // and nothing beside it.
+            const std::string written = readFile(own);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{16, 16};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                std::string why;
+                ::_exit(!write(own, why) && why.find("too large") != std::string::npos ? 0 : 1);
+            }
+            int status = -1;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            QCOMPARE(readFile(own), written);
+            if (::geteuid() == 0) {
+                const std::string theirs = tree.file("out-" + ext + "/g." + ext, "theirs");
+                QCOMPARE(::chown(theirs.c_str(), 65534, 65534), 0);
+                QVERIFY(!write(theirs, error));
+                QVERIFY2(error.find("another user") != std::string::npos, error.c_str());
+                QCOMPARE(readFile(theirs), std::string("theirs"));
+                QCOMPARE(::unlink(theirs.c_str()), 0);
+            }
+            // Nothing else was left in the folder.
+            QStringList names = QDir(QString::fromStdString(folder))
+                                    .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                               QDir::NoDotAndDotDot);
+            names.sort();
+            const QString e = QString::fromStdString(ext);
+            QCOMPARE(names,
+                     (QStringList{"a." + e, "a." + e + ".part", "b." + e, "b." + e + ".part",
+                                  "c." + e, "c." + e + ".part", "d." + e, "e." + e, "f." + e}));
+        }
+    }
+
+    // The rows in scope, read back by Python's csv module (strict, and UTF-8 or nothing): each
+    // cell the real name, an apostrophe before a cell a spreadsheet would run as a formula, the
+    // marks and the stale reasons in their columns.
     void csvReadBackByPython() {
         const QString python = QStandardPaths::findExecutable("python3");
         if (python.isEmpty())
@@ -177,10 +298,17 @@ private slots:
         TempTree tree;
         const SavedResults r = sampleResults(tree);
         std::vector<ResultRow> rows = r.lists[ListDuplicates];
+        for (const char* name :
+             {"=1+1", "+x", "-x", "@SUM(A1)", "\tx", "\rx", "''=x", "'ok", "a\\x41b", "\\xz"})
+            rows.push_back(rowOfFile(tree.file(std::string("d\xe9/") + name, "same"), 7));
         rows.push_back(r.lists[ListReadErrors][0]);
+        rows[1].checked = true;
+        rows[2].staleReason = "changed, \"really\"";
+        std::vector<int> shown(rows.size() - 1); // all but the first, as a filter shows them
+        std::iota(shown.begin(), shown.end(), 1);
         const std::string file = tree.path("list.csv");
         std::string error;
-        QVERIFY2(exportCsv(file, rows, ListDuplicates, error), error.c_str());
+        QVERIFY2(exportCsv(file, rows, ListDuplicates, RowScope(shown), error), error.c_str());
         QProcess p;
         p.start(python, {"-c",
                          "import csv, json, sys\n"
@@ -190,34 +318,36 @@ private slots:
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         const QJsonArray table = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
-        QCOMPARE(table.size(), qsizetype(rows.size() + 1));
-        QCOMPARE(table[0].toArray().size(), 7);
-        QCOMPARE(table[0].toArray()[3].toString(), QStringLiteral("Size"));
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const QJsonArray cells = table[static_cast<qsizetype>(i + 1)].toArray();
-            QCOMPARE(cells.size(), 7);
-            // The cell is the JSON string's text: decoding it as JSON gives the bytes back.
-            std::string json = "{\"lists\": {\"duplicates\": [{\"name\": \"" +
-                               cells[0].toString().toStdString() + "\", \"folder\": \"" +
-                               cells[1].toString().toStdString() + "\"}]}}";
-            const auto back = readResults(json, error);
-            QVERIFY2(back, error.c_str());
-            QCOMPARE(back->lists[ListDuplicates][0].name, rows[i].name);
-            QCOMPARE(back->lists[ListDuplicates][0].folder, rows[i].folder);
-            if (rows[i].size >= 0) {
+        QCOMPARE(table.size(), qsizetype(shown.size() + 1));
+        QCOMPARE(table[0].toArray().toVariantList(),
+                 QVariantList({"Name", "In Folder", "Group", "Size", "Date Modified", "Kept",
+                               "Reason", "Marked", "Stale"}));
+        for (std::size_t k = 0; k < shown.size(); ++k) {
+            const ResultRow& row = rows[static_cast<std::size_t>(shown[k])];
+            const QJsonArray cells = table[static_cast<qsizetype>(k + 1)].toArray();
+            QCOMPARE(cells.size(), 9);
+            QCOMPARE(bytesOfCell(cells[0]), row.name);
+            QCOMPARE(bytesOfCell(cells[1]), row.folder);
+            if (row.size >= 0) {
                 QCOMPARE(cells[2].toString(), QStringLiteral("7"));
                 QCOMPARE(cells[3].toString(), QStringLiteral("4"));
                 const QDateTime when = QDateTime::fromString(cells[4].toString(), Qt::ISODate);
                 QVERIFY(when.isValid());
-                QCOMPARE(when.toSecsSinceEpoch(), rows[i].mtime);
-                QCOMPARE(cells[5].toString(), rows[i].kept ? QStringLiteral("yes") : QString());
+                QCOMPARE(when.toSecsSinceEpoch(), row.mtime);
+                QCOMPARE(cells[5].toString(), row.kept ? QStringLiteral("yes") : QString());
             } else {
                 QVERIFY(cells[3].toString().isEmpty());
                 QVERIFY(cells[4].toString().isEmpty());
-                QVERIFY(!cells[6].toString().isEmpty());
             }
+            QCOMPARE(bytesOfCell(cells[6]), row.reason);
+            QCOMPARE(cells[7].toString(), row.checked ? QStringLiteral("yes") : QString());
+            QCOMPARE(bytesOfCell(cells[8]), row.staleReason);
         }
-        QVERIFY(test::readFile(file).find("\r\n") != std::string::npos);
+        const std::string text = readFile(file);
+        for (const char* cell :
+             {"\r\n'=1+1,", "\r\n'@SUM(A1),", "\r\n'''=x,", "\r\n'ok,", "\r\n\"quote\"\"d\",",
+              "\r\nback\\slash,", "\r\na\\x5cx41b,", "\r\n\\xff\\xfe,"})
+            QVERIFY2(text.find(cell) != std::string::npos, cell);
     }
 };
 

@@ -1377,10 +1377,11 @@ private slots:
         t.saveTo("exportListAction", csv);
         const QStringList lines =
             QString::fromStdString(readFile(csv)).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.value(0),
-                 QStringLiteral("Name,In Folder,Group,Size,Date Modified,Kept,Reason"));
+        QCOMPARE(
+            lines.value(0),
+            QStringLiteral("Name,In Folder,Group,Size,Date Modified,Kept,Reason,Marked,Stale"));
         QCOMPARE(lines.size(), 1 + 4 + 1); // the last line ends too; e left the list
-        QVERIFY(lines.filter(QStringLiteral("\\udce9t\\udce9.txt")).size() == 1);
+        QVERIFY(lines.filter(QStringLiteral("\\xe9t\\xe9.txt")).size() == 1);
     }
 
     // A kept file is never marked, checked, trashed or renamed, whichever way the user goes:
@@ -1654,6 +1655,63 @@ private slots:
         QCOMPARE(t.list().rowCount(), 2);
         QCOMPARE(t.totals(),
                  QStringLiteral("2 rows in 1 group, 27 bytes reclaimable; 1 marked (27 bytes)"));
+    }
+
+    // Save and Export ask before replacing the file of the name they write (the dialog's name
+    // with the suffix added) and never write through a link; Export writes the rows shown with
+    // their marks.
+    void saveAndExportAskForTheirOwnNameAndWriteWhatIsShown() {
+        TempTree tree;
+        tree.file("data/holiday/beach.jpg", "picture one");
+        tree.file("data/backup/beach-copy.jpg", "picture one");
+        tree.file("data/work/report.txt", "a report of 27 bytes length");
+        tree.file("data/backup/report.txt", "a report of 27 bytes length");
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("data"));
+        t.showList(ListDuplicates);
+
+        const std::string json = tree.file("out/report.json", "older results");
+        const std::string csv = tree.file("out/list.csv", "older list");
+        for (const bool yes : {false, true}) {
+            t.yes = yes;
+            t.saveTo("saveResultsAction", tree.path("out/report"));
+            t.saveTo("exportListAction", tree.path("out/list"));
+            QCOMPARE(t.questions.size(), yes ? 4 : 2);
+            QVERIFY2(t.questions.last().startsWith(QStringLiteral("list.csv already exists")),
+                     qPrintable(t.questions.last()));
+            QCOMPARE(readFile(json).starts_with("{"), yes);
+            QCOMPARE(readFile(csv).starts_with("Name,"), yes);
+        }
+        QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
+        QVERIFY(!exists(tree.path("out/report")) && !exists(tree.path("out/list")));
+        // A whole name is asked about as well; a link is refused without a question.
+        t.yes = false;
+        t.saveTo("saveResultsAction", json);
+        QCOMPARE(t.questions.size(), 5);
+        const std::string letter = tree.file("letter.txt", "Dear Sir,");
+        tree.symlink(letter, "out/linked.csv");
+        t.saveTo("exportListAction", tree.path("out/linked"));
+        QCOMPARE(t.questions.size(), 5);
+        QCOMPARE(t.messages.size(), 1);
+        QVERIFY2(t.messages[0].contains(QStringLiteral("symbolic link")),
+                 qPrintable(t.messages[0]));
+        QCOMPARE(readFile(letter), std::string("Dear Sir,"));
+
+        t.mark(tree.path("data/backup/beach-copy.jpg"));
+        t.filterBar()->setText(QStringLiteral("holiday"));
+        QCOMPARE(t.list().rowCount(), 2);
+        t.saveTo("exportListAction", tree.path("out/shown.csv"));
+        const QStringList lines =
+            QString::fromStdString(readFile(tree.path("out/shown.csv"))).split("\r\n");
+        QCOMPARE(lines.size(), 1 + 2 + 1);
+        QCOMPARE(lines[0], QStringLiteral(
+                               "Name,In Folder,Group,Size,Date Modified,Kept,Reason,Marked,Stale"));
+        for (const QString& line : lines.mid(1, 2))
+            QVERIFY2(line.endsWith(line.startsWith("beach-copy.jpg,") ? ",,yes," : ",,,"),
+                     qPrintable(line));
+        QCOMPARE(lines[3], QString());
     }
 
     // Restore Last Delete puts the files back byte for byte with their rows, refuses to
