@@ -7,10 +7,12 @@
 # - fonts-urw-base35: the fonts libwmf draws text with (only a recommendation of libwmf);
 # - qt6-qpa-plugins: Qt's platform plugins (xcb for the desktop, offscreen for the tests);
 # - desktop-file-utils and appstream: the installed tree's test validates the desktop entry
-#   and the metainfo with them.
+#   and the metainfo with them;
+# - btrfs-progs: a test makes a small btrfs image (where it runs as root) to replace a file
+#   with a copy that shares its blocks.
 trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev
     qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
-    xvfb xauth desktop-file-utils appstream)
+    xvfb xauth desktop-file-utils appstream btrfs-progs)
 
 # What .ci/run needs besides: the format and naming checks.
 trevalo_ci_packages=(clang-format clang-tidy git)

@@ -154,6 +154,7 @@ public:
     // times): anything else gives Changed. Never blocks on a FIFO.
     OsError open(const std::string& path, const FileStamp* expected = nullptr);
     bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
     void close();
     // The open file as it is now (fstat): no path is looked up again.
     FileStatus status() const;

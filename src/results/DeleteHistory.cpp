@@ -68,9 +68,11 @@ RestoreReport restoreDelete(const DeleteRecord& record, bool listed, const Delet
             report.cancelled = true;
             break;
         }
+        const TrashLocation& at = file.location;
         RestoreResult result =
-            restoreFromTrash(file.location.trashFolder, file.location.trashedName, &file.stamp,
-                             &file.location.origin);
+            at.link ? undoLink(file.path, *at.link, at.trashFolder, at.trashedName, file.stamp,
+                               at.origin)
+                    : restoreFromTrash(at.trashFolder, at.trashedName, &file.stamp, &at.origin);
         if (result.restored() && result.originalPath == file.path)
             back.emplace(file.path, result.stamp);
         report.files.push_back({file.path, std::move(result)});

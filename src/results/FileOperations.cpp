@@ -26,7 +26,39 @@ DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope)
     scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
         if (row.checked && !row.isFolder && !row.kept)
-            plan.items.push_back({i, row.path(), row.size, row.stamp, row.mtimeKnown});
+            plan.items.push_back({i, row.path(), row.size, row.stamp, row.mtimeKnown, {}, {}});
+    });
+    return plan;
+}
+
+DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& scope,
+                     std::vector<DeleteFailure>& left) {
+    const auto usable = [](const ResultRow& r) {
+        return !r.isFolder && !r.stale() && r.mtimeKnown && r.group >= 0;
+    };
+    // The copy each group keeps: its first unmarked usable row, a kept one before all others.
+    std::unordered_map<std::int64_t, const ResultRow*> keeps;
+    for (const ResultRow& r : duplicates) {
+        if (r.checked || !usable(r))
+            continue;
+        const auto [it, isNew] = keeps.emplace(r.group, &r);
+        if (!isNew && r.kept && !it->second->kept)
+            it->second = &r;
+    }
+    DeletePlan plan;
+    scope.forEach(duplicates.size(), [&](std::size_t i) {
+        const ResultRow& row = duplicates[i];
+        if (!row.checked || row.kept || row.isFolder)
+            return;
+        const auto copy = keeps.find(row.group);
+        if (!usable(row) || copy == keeps.end()) {
+            left.push_back({i, row.path(),
+                            usable(row) ? "its group keeps no unmarked copy to link to"
+                                        : std::string(kNotMeasured)});
+            return;
+        }
+        plan.items.push_back(
+            {i, row.path(), row.size, row.stamp, true, copy->second->path(), copy->second->stamp});
     });
     return plan;
 }
@@ -105,10 +137,39 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
 
         if (reason.empty()) {
             outcome.moved.push_back(item.row);
-            outcome.places.push_back(
-                {std::move(trashed.trashFolder), std::move(trashed.trashedName), trashed.origin});
+            outcome.places.push_back({std::move(trashed.trashFolder),
+                                      std::move(trashed.trashedName),
+                                      trashed.origin,
+                                      {}});
         } else {
             outcome.failures.push_back({item.row, item.path, std::move(reason)});
+        }
+        if (progress)
+            progress(i + 1, total);
+    }
+    return outcome;
+}
+
+DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
+                                  const DeleteProgress& progress, const std::atomic<bool>* cancel) {
+    DeleteOutcome outcome;
+    const TrashFolders trashFolders = TrashFolders::current();
+    const std::size_t total = plan.items.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        if (cancel && cancel->load()) {
+            outcome.cancelled = true;
+            break;
+        }
+        const DeletePlan::Item& item = plan.items[i];
+        LinkResult linked = replaceWithLink(item.path, item.stamp, item.keptPath, item.keptStamp,
+                                            kind, &trashFolders);
+        if (linked.ok()) {
+            outcome.moved.push_back(item.row);
+            outcome.places.push_back({std::move(linked.trashed.trashFolder),
+                                      std::move(linked.trashed.trashedName), linked.trashed.origin,
+                                      linked.link});
+        } else {
+            outcome.failures.push_back({item.row, item.path, std::move(linked.reason)});
         }
         if (progress)
             progress(i + 1, total);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/LinkReplace.h"
 #include "platform/Trash.h"
 #include "results/RowScope.h"
 #include "search/ResultRow.h"
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,12 @@ namespace trevalo {
 
 // How many rows are marked.
 std::size_t countMarked(const std::vector<ResultRow>& rows);
+
+struct DeleteFailure {
+    std::size_t row = 0;
+    std::string path;
+    std::string reason;
+};
 
 // The marked rows of a list, taken on the window's thread before the user is asked, so that
 // the delete moves exactly the files the user confirmed, and can run on a worker while the
@@ -32,10 +40,19 @@ struct DeletePlan {
         std::int64_t size = 0;
         FileStamp stamp;         // the file the search found
         bool stampKnown = false; // false: the search could not measure the file
+        // For a replacement by a link: the copy the link leads to, and the file it was.
+        std::string keptPath;
+        FileStamp keptStamp;
     };
     std::vector<Item> items; // in row order
 };
 DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope = {});
+
+// The marked rows of "Duplicates" (in the scope) to replace by links: each with the copy its
+// group keeps, the first unmarked row of the group that may be acted on (a kept row first).
+// A marked row whose group keeps no such copy is not planned; it is named in `left`.
+DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& scope,
+                     std::vector<DeleteFailure>& left);
 
 // What a delete would leave of the files it moves, as the disk shows it now.
 struct CopiesLeft {
@@ -52,17 +69,12 @@ struct CopiesLeft {
 // not a stale row.
 CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>& duplicates);
 
-struct DeleteFailure {
-    std::size_t row = 0;
-    std::string path;
-    std::string reason;
-};
-
 // Where in the trash a moved file lies, and the folder it came from.
 struct TrashLocation {
     std::string trashFolder; // the trash (holding files/ and info/)
     std::string trashedName; // its name in files/
     TrashOrigin origin;
+    std::optional<LinkPlaced> link; // the link that took its place, when replaced by one
 };
 
 struct DeleteOutcome {
@@ -89,6 +101,14 @@ inline constexpr const char* kKeptFile = "it is in a Keep folder";
 // does a file inside a trash folder. cancel, when given, is read before each file.
 DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& progress = {},
                                 const std::atomic<bool>* cancel = nullptr);
+
+// Replaces each file of a plan made by planLinks with a link of `kind` to its copy
+// (replaceWithLink: both files proven again, byte for byte, just before). The files replaced
+// are in the outcome's moved, with where they lie in the trash and the link placed; the others
+// are failures with their reason.
+DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
+                                  const DeleteProgress& progress = {},
+                                  const std::atomic<bool>* cancel = nullptr);
 
 // planDelete and trashPlannedFiles in one call, for callers that keep the rows still.
 DeleteOutcome trashMarkedRows(const std::vector<ResultRow>& rows,

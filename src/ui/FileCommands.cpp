@@ -9,16 +9,20 @@
 #include "results/ResultTotals.h"
 #include "ui/GeneralMenu.h"
 
+#include <QAbstractButton>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 
 namespace trevalo {
 
@@ -84,6 +88,7 @@ struct FileCommands::DeleteRun {
     int list = 0;
     std::uint64_t lists = 0; // the lists the plan was made from
     DeletePlan plan;
+    std::optional<LinkKind> link; // the files are replaced by links of this kind
 };
 
 FileCommands::FileCommands(FileCommandsHost& host, QWidget* window)
@@ -177,16 +182,90 @@ void FileCommands::deleteMarked() {
         return;
     }
 
+    runPlan(run);
+}
+
+void FileCommands::runPlan(const std::shared_ptr<DeleteRun>& run) {
     const int total = static_cast<int>(run->plan.items.size());
-    showProgressDialog(total == 1 ? tr("Moving 1 file to the trash ...")
-                                  : tr("Moving %1 files to the trash ...").arg(total),
+    showProgressDialog(run->link    ? (total == 1 ? tr("Replacing 1 file with a link ...")
+                                                  : tr("Replacing %1 files with links ...").arg(total))
+                       : total == 1 ? tr("Moving 1 file to the trash ...")
+                                    : tr("Moving %1 files to the trash ...").arg(total),
                        total);
     worker_.start([this, run] {
-        DeleteOutcome outcome = trashPlannedFiles(run->plan, progressToWindow(), &cancel_);
+        DeleteOutcome outcome =
+            run->link ? replacePlannedFiles(run->plan, *run->link, progressToWindow(), &cancel_)
+                      : trashPlannedFiles(run->plan, progressToWindow(), &cancel_);
         QMetaObject::invokeMethod(
             this, [this, run, outcome = std::move(outcome)] { finishDelete(run, outcome); },
             Qt::QueuedConnection);
     });
+}
+
+int FileCommands::choose(const QString& text, const QStringList& choices) {
+    if (choiceHook_)
+        return choiceHook_(text, choices);
+    QMessageBox box(QMessageBox::Question, tr("Replace with Links"), text, QMessageBox::Cancel,
+                    window_);
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    box.setDefaultButton(QMessageBox::Cancel);
+    widenToTitle(box);
+    box.exec();
+    const auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return it == buttons.end() ? -1 : static_cast<int>(it - buttons.begin());
+}
+
+void FileCommands::replaceWithLinks() {
+    if (deleting_)
+        return;
+    if (w_.currentList() != ListDuplicates) {
+        w_.messageBox(tr("Files are replaced with links from the Duplicates list, where each "
+                         "marked file has a copy to link to."),
+                      appTitle());
+        return;
+    }
+    ResultListModel& model = w_.resultModel(ListDuplicates);
+    auto run = std::make_shared<DeleteRun>();
+    run->list = ListDuplicates;
+    run->lists = lists_;
+    std::vector<DeleteFailure> left;
+    run->plan = planLinks(model.rows(), model.shownScope(), left);
+    QString leftLines;
+    for (std::size_t i = 0; i < left.size() && i < kListedFailures; ++i)
+        leftLines += QLatin1Char('\n') + displayText(left[i].path) + QStringLiteral(": ") +
+                     displayText(left[i].reason);
+    if (!left.empty())
+        leftLines = QStringLiteral("\n\n") + tr("These marked files stay as they are:") + leftLines;
+    if (run->plan.items.empty()) {
+        w_.messageBox(left.empty() ? tr("Please mark files.") : leftLines.trimmed(), appTitle());
+        return;
+    }
+    const std::size_t files = run->plan.items.size();
+    const QString text =
+        (files == 1 ? tr("1 marked file will be replaced with a link to the copy its group keeps.")
+                    : tr("%1 marked files will be replaced with links to the copy each group "
+                         "keeps.")
+                          .arg(files)) +
+        QLatin1Char(' ') +
+        tr("Each goes to the trash first, so Restore Last Delete puts it back.") + leftLines +
+        QStringLiteral("\n\n") +
+        tr("Shared copies (btrfs, XFS) stay two files, each with its own owner, mode and times, "
+           "on blocks they share.\nHard links make the names one file: they then share one "
+           "owner, mode and time, and a change through one name shows in all.\nSymbolic links "
+           "name the copy's path: moving or deleting the copy breaks them.") +
+        QStringLiteral("\n\n") +
+        tr("Where the kind you choose is not possible, the file is named and left alone.");
+    deleting_ = true; // also while the question is open
+    const int chosen = choose(text, {tr("Shared Copies"), tr("Hard Links"), tr("Symbolic Links")});
+    if (chosen < 0 || chosen > 2) {
+        deleting_ = false;
+        return;
+    }
+    run->link = std::array{LinkKind::Reflink, LinkKind::HardLink,
+                           LinkKind::SymbolicLink}[static_cast<std::size_t>(chosen)];
+    runPlan(run);
 }
 
 void FileCommands::showProgressDialog(const QString& text, int total) {
@@ -267,8 +346,10 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     }
     w_.updateTabCounts();
     const std::size_t moved = outcome.moved.size();
-    QString status =
-        moved == 1 ? tr("1 file moved to the trash") : tr("%1 files moved to the trash").arg(moved);
+    QString status = !run->link   ? (moved == 1 ? tr("1 file moved to the trash")
+                                                : tr("%1 files moved to the trash").arg(moved))
+                     : moved == 1 ? tr("1 file replaced with a link")
+                                  : tr("%1 files replaced with links").arg(moved);
     if (settled > 0)
         status += settled == 1
                       ? tr("; 1 group has one file left and is no longer listed")

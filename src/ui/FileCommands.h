@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -84,6 +85,14 @@ public:
 
     void deleteMarked();
     bool deleteRunning() const { return deleting_; }
+    // "Replace with Links...": each marked file of "Duplicates" is replaced by a link of the
+    // kind the user picks to the copy its group keeps, on the worker like a delete; the files
+    // replaced go to the trash, and Restore Last Delete undoes it.
+    void replaceWithLinks();
+    // The question of the kind of link: the index of the button chosen (0 shared copies, 1
+    // hard links, 2 symbolic links), or -1. Tests set a hook so that nothing modal opens.
+    using ChoiceHook = std::function<int(const QString& text, const QStringList& choices)>;
+    void setChoiceHook(ChoiceHook hook) { choiceHook_ = std::move(hook); }
     // Asks a running delete to stop and waits until its current file is done. Rows of the
     // files that moved are still removed once the window's event loop gets to it.
     void stopDelete();
@@ -107,6 +116,9 @@ signals:
 
 private:
     struct DeleteRun;
+    int choose(const QString& text, const QStringList& choices);
+    // Runs a planned delete or replacement on the worker, then finishDelete.
+    void runPlan(const std::shared_ptr<DeleteRun>& run);
     QString prompt(const QString& title, const QString& label, const QString& defaultText);
     void showDeleteProgress(std::size_t done);
     void finishDelete(const std::shared_ptr<const DeleteRun>& run, const DeleteOutcome& outcome);
@@ -124,6 +136,7 @@ private:
     FileCommandsHost& w_;
     QWidget* window_;
     ConfirmHook confirmHook_;
+    ChoiceHook choiceHook_;
     PromptHook promptHook_;
 
     bool deleting_ = false;

@@ -295,6 +295,9 @@ void MainWindow::buildMenus() {
         named(fileMenu_->addAction(tr("&Open"), files, &FileCommands::openSelected), "openAction");
     deleteAction_ = named(fileMenu_->addAction(tr("&Delete"), files, &FileCommands::deleteMarked),
                           "deleteAction");
+    replaceAction_ = named(
+        fileMenu_->addAction(tr("Replace &with Links..."), files, &FileCommands::replaceWithLinks),
+        "replaceAction");
     renameAction_ = named(fileMenu_->addAction(tr("&Rename"), files, &FileCommands::renameSelected),
                           "renameAction");
     openAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-open")));
@@ -367,6 +370,7 @@ void MainWindow::fileMenuOpening() {
     const bool byAge = markByAgeEnabled(currentList_);
     markNewerAction_->setEnabled(byAge);
     markOlderAction_->setEnabled(byAge);
+    replaceAction_->setEnabled(currentList_ == ListDuplicates);
 }
 
 void MainWindow::setFocusOrder() {

@@ -245,6 +245,7 @@ private:
     QAction* openAction_ = nullptr;
     QAction* deleteAction_ = nullptr;
     QAction* renameAction_ = nullptr;
+    QAction* replaceAction_ = nullptr;
     QAction* markOlderAction_ = nullptr;
     QAction* markNewerAction_ = nullptr;
     QAction* saveResultsAction_ = nullptr;

@@ -1768,6 +1768,46 @@ private slots:
         QVERIFY(!exists(tree.path("data/a/one.txt")));
     }
 
+    // Marked duplicates replaced with hard links: every path reads the same bytes, the marked
+    // names are the kept copies now, and Restore Last Delete brings the originals back.
+    void replaceWithLinksAndUndo() {
+        TempTree tree;
+        const std::string a = tree.file("photos/a.jpg", std::string(5000, 'a'));
+        const std::string b = tree.file("photos/b.jpg", std::string(6000, 'b'));
+        const std::string backupA = tree.file("backup/a.jpg", std::string(5000, 'a'));
+        const std::string backupB = tree.file("backup/b.jpg", std::string(6000, 'b'));
+        const std::uint64_t wasA = statPath(backupA, false).inode;
+        useHomeIn(tree);
+        Window t;
+        QStringList asked;
+        t.w.fileCommands().setChoiceHook([&](const QString& text, const QStringList& choices) {
+            asked << text;
+            return static_cast<int>(choices.indexOf(QStringLiteral("Hard Links")));
+        });
+        QVERIFY(t.shown());
+        t.search(tree.path(""));
+        t.showList(ListDuplicates);
+        t.mark(backupA);
+        t.mark(backupB);
+        t.action("replaceAction")->trigger();
+        QVERIFY(t.deleted());
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].startsWith(QStringLiteral("2 marked files will be replaced")));
+        QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
+        QCOMPARE(statPath(backupA, false).inode, statPath(a, false).inode);
+        QCOMPARE(readFile(backupB), std::string(6000, 'b'));
+        QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(0)"));
+        QVERIFY2(t.statusLabel()->text().startsWith(QStringLiteral("2 files replaced with links")),
+                 qPrintable(t.statusLabel()->text()));
+
+        QVERIFY(t.restored());
+        QCOMPARE(statPath(backupA, false).inode, wasA);
+        QVERIFY(statPath(backupA, false).inode != statPath(a, false).inode);
+        QCOMPARE(readFile(backupA), std::string(5000, 'a'));
+        QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(4)"));
+        QVERIFY(exists(b));
+    }
+
     // After a new search, a restore puts the file back on disk but not into the new lists,
     // which never compared it: keep-one there could otherwise trash every real copy.
     void aRestoreNeverJoinsLaterLists() {
