@@ -10,6 +10,7 @@
 #include "search/SearchScope.h"
 #include "search/SearchText.h"
 #include "ui/DriveList.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FileCommands.h"
 #include "ui/FileOpPanel.h"
 #include "ui/FilterBar.h"
@@ -38,6 +39,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
@@ -223,12 +225,35 @@ void MainWindow::buildLayout() {
     splitter_->setStretchFactor(0, 3);
     splitter_->setStretchFactor(1, 1);
 
+    // The set-up panel scrolls when the window is smaller than the panel, so that the window
+    // fits any screen and every control can still be reached.
+    setupScroll_ = new QScrollArea(this);
+    setupScroll_->setObjectName(QStringLiteral("setupScroll"));
+    setupScroll_->setFrameShape(QFrame::NoFrame);
+    setupScroll_->setWidgetResizable(true);
+    setupScroll_->setWidget(setupPanel_);
+    setupScroll_->setFocusPolicy(Qt::NoFocus);
+
+    auto* results = new QWidget(this);
+    results->setObjectName(QStringLiteral("resultPart"));
+    auto* resultColumn = new QVBoxLayout(results);
+    resultColumn->setContentsMargins(0, 0, 0, 0);
+    resultColumn->addWidget(filterBar_, 0); // above the lists
+    resultColumn->addWidget(splitter_, 1);
+
+    setupSplitter_ = new QSplitter(Qt::Vertical, this);
+    setupSplitter_->setObjectName(QStringLiteral("setupSplitter"));
+    setupSplitter_->setChildrenCollapsible(false);
+    setupSplitter_->addWidget(setupScroll_);
+    setupSplitter_->addWidget(results);
+    // A taller window gives the results the height it gains.
+    setupSplitter_->setStretchFactor(0, 0);
+    setupSplitter_->setStretchFactor(1, 1);
+
     auto* parts = new QVBoxLayout;
     const int margin = std::max(style()->pixelMetric(QStyle::PM_LayoutTopMargin), 6);
     parts->setContentsMargins(margin, margin, margin, margin / 2);
-    parts->addWidget(setupPanel_, 0);
-    parts->addWidget(filterBar_, 0); // above the lists
-    parts->addWidget(splitter_, 1);
+    parts->addWidget(setupSplitter_, 1);
     // The status bar spans the window's whole width, along its bottom.
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -250,10 +275,12 @@ void MainWindow::buildStatusBar() {
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
-    auto* section = new ProgressSection(progressBar_, tw_.px(kProgressInset), statusBar_);
-    section->setFixedWidth(tw_.px(kProgressPanelWidth));
-    statusBar_->addWidget(section, 0);
-    statusLabel_ = new QLabel(statusBar_);
+    progressSection_ = new ProgressSection(progressBar_, tw_.px(kProgressInset), statusBar_);
+    progressSection_->setObjectName(QStringLiteral("progressSection"));
+    progressSection_->setFixedWidth(tw_.px(kProgressPanelWidth));
+    statusBar_->addWidget(progressSection_, 0);
+    progressSection_->hide(); // shown while a search or an opening runs
+    statusLabel_ = new ElidedLabel(statusBar_);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
     statusLabel_->setMinimumWidth(tw_.px(kStatusLabelMinWidth));
     statusBar_->addWidget(statusLabel_, 1);
@@ -387,8 +414,6 @@ void MainWindow::resetForNewSearch() {
     filterBar_->clear();
     progressBar_->setValue(0);
     fileOpPanel_->previewLabel().clear();
-    if (normalState())
-        resize(width(), minimumSizeHint().height());
     setupPanel_->selectAllSearchTypes();
     updateTabCounts();
 }
@@ -438,6 +463,14 @@ bool MainWindow::addSearchPath(const std::string& folder) {
     return setupPanel_->addPathOf(setupPanel_->openFolderPath());
 }
 
+QSize MainWindow::screenRoom() const {
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize free = shown ? shown->availableGeometry().size() : QSize(1280, 800);
+    // The window's frame, once it has one; before, a classic caption and border.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(8, 31);
+    return (free - frame).expandedTo(QSize(1, 1));
+}
+
 bool MainWindow::normalState() const {
     return !isMinimized() && !isMaximized() && !isFullScreen();
 }
@@ -446,18 +479,22 @@ void MainWindow::restoreSettings() {
     QSettings settings = windowSettings();
     setupPanel_->restoreScope(settings);
     settings.beginGroup(QStringLiteral("window"));
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1280, 800);
+    const QSize room = screenRoom();
     const QSize least = minimumSizeHint();
     if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray())) {
-        const QSize wanted(static_cast<int>(screen.width() * kStartScreenShare),
-                           static_cast<int>(screen.height() * kStartScreenShare));
+        const QSize wanted(static_cast<int>(room.width() * kStartScreenShare),
+                           static_cast<int>(room.height() * kStartScreenShare));
         // Not larger than the screen, nor wider than the lists need.
         const QSize size = wanted.boundedTo(QSize(least.width() * 2, least.height() * 2))
                                .expandedTo(least)
-                               .boundedTo(screen.size());
+                               .boundedTo(room);
         resize(size);
+    }
+    if (!setupSplitter_->restoreState(
+            settings.value(QStringLiteral("setupSplitter")).toByteArray())) {
+        // The set-up panel as tall as it asks for, when the results keep their least height.
+        const int panel = setupScroll_->widget()->sizeHint().height();
+        setupSplitter_->setSizes({panel, std::max(height() - panel, 1)});
     }
     if (!splitter_->restoreState(settings.value(QStringLiteral("splitter")).toByteArray())) {
         const int preview = std::max(kPreviewMinWidth, static_cast<int>(width() * kPreviewShare));
@@ -492,6 +529,7 @@ void MainWindow::saveSettings() const {
     settings.beginGroup(QStringLiteral("window"));
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     settings.setValue(QStringLiteral("splitter"), splitter_->saveState());
+    settings.setValue(QStringLiteral("setupSplitter"), setupSplitter_->saveState());
     for (int i = 0; i < kResultListCount; ++i)
         settings.setValue(QStringLiteral("columns%1").arg(i),
                           resultViews_[static_cast<std::size_t>(i)]->saveColumns());
@@ -620,8 +658,10 @@ void MainWindow::startOrCancelSearch() {
     statusLabel_->setText(QString::fromLatin1(kStatusStart));
     searchStep_ = SearchStep::Running;
     setupPanel_->setSearchRunning(true);
-    if (normalState() && height() < tw_.pxAtLeast(kSearchClientHeight))
-        resize(width(), tw_.pxAtLeast(kSearchClientHeight));
+    const int searchHeight = std::min(tw_.pxAtLeast(kSearchClientHeight), screenRoom().height());
+    if (normalState() && height() < searchHeight)
+        resize(width(), searchHeight);
+    progressSection_->show();
     ++generation_;
     session_.start(std::move(request));
 }
@@ -686,6 +726,7 @@ void MainWindow::finished(const SearchOutcome& outcome) {
 void MainWindow::finishSearch(const SearchOutcome& outcome) {
     session_.wait();
     progressBar_->setValue(0);
+    progressSection_->hide();
     statusLabel_->setText(endText(outcome));
     lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
@@ -703,6 +744,8 @@ void MainWindow::abandonSearch() {
     session_.stop();
     ++generation_;
     searchStep_ = SearchStep::Idle;
+    progressBar_->setValue(0);
+    progressSection_->hide();
 }
 
 // ---- Totals, filter ----

@@ -24,6 +24,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QUrl;
@@ -51,8 +52,8 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Empties the path list, the result lists and the status text, shrinks the window to its
-    // least height (in the normal state), chooses all search types and refreshes the tab counts.
+    // Empties the path list, the result lists and the status text, chooses all search types and
+    // refreshes the tab counts. The window keeps its size.
     void resetForNewSearch();
     // Tab captions with each list's row count.
     void updateTabCounts() override;
@@ -167,6 +168,8 @@ private:
     // After a search: the first list of "Duplicates", "Zero Size", "Same Name" with rows.
     void showFirstFilledList();
     bool normalState() const;
+    // The room the screen's available area leaves for the window's inside.
+    QSize screenRoom() const;
     int statusBarHeightPx() const;
     ResultListView* currentView() const {
         return resultViews_[static_cast<std::size_t>(currentList_)];
@@ -215,6 +218,10 @@ private:
     Twips tw_;
     SetupPanel* setupPanel_;
     TabStrip* resultTabs_;
+    // The set-up panel scrolls in its own area, above the results; a splitter between them
+    // shares the window's height.
+    QScrollArea* setupScroll_ = nullptr;
+    QSplitter* setupSplitter_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::array<QFrame*, kResultListCount> resultFrames_{};
     std::array<ResultListView*, kResultListCount> resultViews_{};
@@ -222,7 +229,8 @@ private:
     FileOpPanel* fileOpPanel_;
     QStatusBar* statusBar_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
+    QWidget* progressSection_ = nullptr; // shown only while there is work
+    QLabel* statusLabel_ = nullptr;      // an ElidedLabel
 
     QMenu* generalMenu_ = nullptr;
     QMenu* fileMenu_ = nullptr;

@@ -106,6 +106,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
     opening_ = true;
     statusLabel_->setText(tr("Opening %1 ...").arg(fileNameOf(path)));
     progressBar_->setRange(0, 0); // busy while the rows are checked against the disk
+    progressSection_->show();
     const std::uint64_t generation = generation_;
     opener_.start([this, path, generation] {
         std::string error;
@@ -126,6 +127,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
                 opening_ = false;
                 progressBar_->setRange(0, 100);
                 progressBar_->setValue(0);
+                progressSection_->hide();
                 if (generation != generation_) // a search took the lists meanwhile
                     return;
                 if (!*shared) {

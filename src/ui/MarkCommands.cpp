@@ -180,7 +180,7 @@ void MarkCommands::markByPattern() {
 
 // ---- Totals ----
 
-TotalsLabel::TotalsLabel(QWidget* parent) : QLabel(parent) {
+TotalsLabel::TotalsLabel(QWidget* parent) : ElidedLabel(parent) {
     setObjectName(QStringLiteral("totalsLabel"));
 }
 

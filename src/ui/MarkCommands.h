@@ -3,6 +3,7 @@
 
 #include "results/Marking.h"
 #include "results/ResultTotals.h"
+#include "ui/ElidedLabel.h"
 
 #include <QLabel>
 #include <QObject>
@@ -66,7 +67,7 @@ private:
 // The status bar's totals of the visible list: rows, groups, the reclaimable size of
 // "Duplicates", and the marked rows with their size. Marks are recounted as they change; the
 // rest when the list's rows change, except while paused (a search filling the lists).
-class TotalsLabel : public QLabel {
+class TotalsLabel : public ElidedLabel {
     Q_OBJECT
 public:
     explicit TotalsLabel(QWidget* parent = nullptr);

@@ -41,6 +41,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -395,7 +396,9 @@ private slots:
             const QRect bar = inWindow(t.statusBar());
             QCOMPARE(bar, QRect(0, t.w.height() - bar.height(), t.w.width(), bar.height()));
             expectInsideAndApart(
-                &t.w, {t.setupPanel(), t.resultTabs(), t.fileOpPanel(), t.statusBar()}, where);
+                &t.w,
+                {t.child<QWidget>("setupScroll"), t.resultTabs(), t.fileOpPanel(), t.statusBar()},
+                where);
             expectInsideAndApart(t.setupPanel(), {t.pathPicker(), t.searchControls()}, where);
             expectInsideAndApart(
                 t.pathPicker(),
@@ -443,6 +446,51 @@ private slots:
         QCOMPARE(inWindow(t.frame(2)), frame0);
         QVERIFY(t.view(2)->isColumnHidden(GroupColumn));
         QVERIFY(!t.view(1)->isColumnHidden(GroupColumn));
+    }
+
+    // On a screen of 1366x768 at 96 DPI, and (run again by CTest) at 144 and 192 DPI, where the
+    // screen's room shrinks to 911x512 and 683x384: the window's least size fits the screen's
+    // free area with its frame, and at that size every control of the set-up panel can be
+    // scrolled into sight while the lists, the preview and the status bar stay in the window.
+    // New Search keeps the window's size.
+    void leastSizeFitsTheScreen() {
+        Window t;
+        QVERIFY(t.shown());
+        const QRect free = t.w.screen()->availableGeometry();
+        const QSize frame = t.w.frameGeometry().size() - t.w.size();
+        QVERIFY2(QRect(free.topLeft(), free.size() - frame)
+                     .contains(QRect(free.topLeft(), t.w.minimumSizeHint())),
+                 qPrintable(QStringLiteral("least %1x%2 on %3x%4")
+                                .arg(t.w.minimumSizeHint().width())
+                                .arg(t.w.minimumSizeHint().height())
+                                .arg(free.width())
+                                .arg(free.height())));
+        QVERIFY(free.contains(t.w.frameGeometry()));
+
+        t.w.resize(t.w.minimumSizeHint());
+        QTRY_COMPARE(t.w.size(), t.w.minimumSizeHint());
+        auto* scroll = t.child<QScrollArea>("setupScroll");
+        const QRect window = t.w.rect();
+        for (QWidget* control : t.panel().focusOrder()) {
+            scroll->ensureWidgetVisible(control, 0, 0);
+            QCoreApplication::processEvents();
+            const QRect seen =
+                QRect(scroll->viewport()->mapTo(&t.w, QPoint()), scroll->viewport()->size());
+            QVERIFY2(seen.intersects(inWindow(control)) && window.contains(seen),
+                     qPrintable(control->objectName()));
+        }
+        for (const QWidget* part :
+             {static_cast<const QWidget*>(t.view(0)), static_cast<const QWidget*>(t.previewLabel()),
+              static_cast<const QWidget*>(t.statusBar())})
+            QVERIFY2(part->isVisible() && window.contains(inWindow(part)) && part->height() > 0,
+                     qPrintable(part->objectName()));
+
+        const QSize size = t.w.size() + QSize(40, 30);
+        t.w.resize(size);
+        QTRY_COMPARE(t.w.size(), size);
+        QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(t.w.size(), size);
     }
 
     // The size, the splitter and the shares of the columns come back in the next run.
