@@ -604,10 +604,10 @@ void MainWindow::messageBox(const QString& text, const QString& title, bool info
         messageHook_(text, title);
         return;
     }
-    QMessageBox box(information ? QMessageBox::Information : QMessageBox::NoIcon, title, text,
+    QMessageBox box(information ? QMessageBox::Information : QMessageBox::NoIcon, title, QString(),
                     QMessageBox::Ok, this);
-    if (!details.isEmpty())
-        box.setDetailedText(details);
+    box.setTextFormat(Qt::PlainText);
+    setFittedText(box, text, details);
     widenToTitle(box);
     box.exec();
 }

@@ -493,6 +493,33 @@ private slots:
         QCOMPARE(t.w.size(), size);
     }
 
+    // A message naming 850 files shows a few lines and the note that the whole list is in the
+    // details; a long path is shortened in its middle, keeping its file name.
+    void longMessagesAreCutToFitAndKeptWholeInTheDetails() {
+        const QFontMetrics font(QApplication::font());
+        QStringList failed{QStringLiteral("Deletion failed: ")};
+        for (int i = 0; i < 850; ++i)
+            failed << QStringLiteral("/data/%1/photo.jpg: Permission denied").arg(i);
+        const QString text = failed.join('\n');
+        FittedMessage fitted = fitMessage(text, QString(), 10, 2000, font);
+        QCOMPARE(fitted.text.count('\n'), 9);
+        QVERIFY(fitted.text.startsWith(QStringLiteral("Deletion failed: \n/data/0/photo.jpg")));
+        QVERIFY(fitted.text.endsWith(QStringLiteral("is under \"Show Details\".")));
+        QCOMPARE(fitted.details, text);
+        // Given details stay; a short text is left alone.
+        fitted = fitMessage(text, QStringLiteral("all"), 10, 2000, font);
+        QCOMPARE(fitted.details, QStringLiteral("all"));
+        fitted = fitMessage(QStringLiteral("1 file\nput back"), QString(), 10, 2000, font);
+        QCOMPARE(fitted.text, QStringLiteral("1 file\nput back"));
+        QVERIFY(fitted.details.isEmpty());
+        const QString longPath = QStringLiteral("/data/") + QString(300, 'x') + "/photo.jpg";
+        fitted = fitMessage(longPath, QString(), 10, 300, font);
+        QVERIFY(font.horizontalAdvance(fitted.text) <= 300);
+        QVERIFY(fitted.text.startsWith(QStringLiteral("/data/")) &&
+                fitted.text.endsWith(QStringLiteral("/photo.jpg")));
+        QCOMPARE(fitted.details, longPath);
+    }
+
     // The size, the splitter and the shares of the columns come back in the next run.
     void theNextRunRemembersTheWindow() {
         QList<int> split;
@@ -677,8 +704,14 @@ private slots:
         for (int i = 0; i < 300; ++i)
             tree.file("f/" + std::to_string(i) + ".bin", std::string(64, static_cast<char>(i % 2)));
         t.add(tree.root());
+        QWidget* progress = t.child<QWidget>("progressSection");
+        QVERIFY(!progress->isVisible());
         for (const bool esc : {false, true}) {
             QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+            // The progress bar shows while there is work; the locked scope fields show no
+            // example that could pass for a value.
+            QVERIFY(progress->isVisible());
+            QVERIFY(t.edit("excludeEdit")->placeholderText().isEmpty());
             // Before the search can report back.
             if (esc)
                 QTest::keyClick(&t.w, Qt::Key_Escape);
@@ -693,6 +726,8 @@ private slots:
             QTRY_VERIFY(t.statusLabel()->text().contains(
                 QRegularExpression("^(Cancelled after|Completed in) \\d+s, searching")));
             QVERIFY(t.pathPicker()->isEnabled());
+            QVERIFY(!progress->isVisible());
+            QVERIFY(!t.edit("excludeEdit")->placeholderText().isEmpty());
         }
         // Closing stops a search at once; what its worker queued is dropped, not shown.
         QTest::mouseClick(t.searchButton(), Qt::LeftButton);
