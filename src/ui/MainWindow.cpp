@@ -754,6 +754,7 @@ void MainWindow::followCurrentList() {
     ResultListModel& model = currentModel();
     model.setFilter(bytesOf(filterBar_->text()), currentList_);
     totals_->showList(&model, currentList_);
+    marks_->listShown(currentList_);
 }
 
 void MainWindow::applyFilter() {

@@ -110,8 +110,13 @@ void MarkCommands::addToFileMenu(QMenu* fileMenu) {
     connect(fileMenu, &QMenu::aboutToShow, this, &MarkCommands::menuOpening);
 }
 
+void MarkCommands::listShown(int list) {
+    if (keepOneAction_)
+        keepOneAction_->setEnabled(list == ListDuplicates);
+}
+
 void MarkCommands::menuOpening() {
-    keepOneAction_->setEnabled(w_.currentList() == ListDuplicates);
+    listShown(w_.currentList());
     const bool row = w_.selectedRow() >= 0;
     markFolderAction_->setEnabled(row);
     unmarkFolderAction_->setEnabled(row);

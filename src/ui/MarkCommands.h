@@ -39,6 +39,9 @@ public:
     using PatternPrompt = std::function<QString(const std::function<QString(const QString&)>&)>;
     void setPatternPrompt(PatternPrompt prompt) { patternPrompt_ = std::move(prompt); }
 
+    // The visible list changed: keep-one applies to "Duplicates" only, also by its key.
+    void listShown(int list);
+
     KeepRule keepRule() const { return rule_; }
     void setKeepRule(KeepRule rule);
 

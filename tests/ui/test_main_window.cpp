@@ -1585,6 +1585,16 @@ private slots:
                 expected.sort();
                 QCOMPARE(left, expected);
             }
+            // Ctrl+D still marks "Duplicates" after the file menu opened over another list.
+            t.action("clearMarksAction")->trigger();
+            t.showList(ListZeroSize);
+            t.fileMenu()->popup(QPoint());
+            t.fileMenu()->hide();
+            t.showList(ListDuplicates);
+            QTest::keyClick(&t.w, Qt::Key_D, Qt::ControlModifier);
+            QCOMPARE(std::count_if(t.list().rows().begin(), t.list().rows().end(),
+                                   [](const ResultRow& row) { return row.checked; }),
+                     3);
         }
         Window again;
         QCOMPARE(again.w.markCommands().keepRule(), KeepRule::FirstInOrder);
