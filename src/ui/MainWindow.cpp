@@ -36,6 +36,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -783,24 +784,47 @@ QString MainWindow::endText(const SearchOutcome& outcome) const {
 // ---- The general menu ----
 
 void MainWindow::openUrl(const QUrl& url) {
-    if (urlOpener_)
-        urlOpener_(url);
-    else if (url.isLocalFile())
-        openWithDesktop(QFile::encodeName(url.toLocalFile()).toStdString());
-    else
-        openWebPage(url.toString());
+    openAddress(url, url.isLocalFile() ? url.toLocalFile() : url.toString());
 }
 
 void MainWindow::openDocument(const std::string& bytePath) {
-    if (urlOpener_)
-        urlOpener_(fileUrlOf(bytePath));
-    else
-        openWithDesktop(bytePath);
+    openAddress(fileUrlOf(bytePath), displayText(bytePath));
+}
+
+void MainWindow::openAddress(const QUrl& url, const QString& shown) {
+    if (urlOpener_) {
+        if (!urlOpener_(url))
+            cannotOpen(shown, tr("no program could open it"));
+        return;
+    }
+    // The launcher may report a failure later, from a thread of its own.
+    const QPointer<MainWindow> self(this);
+    const QString why = openWithDesktop(url, [self, shown](const QString& reason) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self, shown, reason] {
+                    if (self)
+                        self->cannotOpen(shown, reason);
+                },
+                Qt::QueuedConnection);
+    });
+    if (!why.isEmpty())
+        cannotOpen(shown, why);
+}
+
+void MainWindow::cannotOpen(const QString& shown, const QString& reason) {
+    messageBox(tr("%1 can't be opened:").arg(shown) + QLatin1Char('\n') + reason + QLatin1Char('.'),
+               tr("Can't open"));
 }
 
 void MainWindow::showHelp() {
     const QUrl url = helpUrl();
-    if (!url.isEmpty())
+    if (url.isEmpty())
+        messageBox(tr("The help page %1 is not where the program's data is installed.")
+                       .arg(QString::fromLatin1(kHelpFileName)),
+                   tr("Can't open"));
+    else
         openUrl(url);
 }
 
@@ -810,7 +834,9 @@ void MainWindow::showAbout() {
 
 void MainWindow::openWebSite() {
     const QUrl url = webSiteUrl();
-    if (!url.isEmpty())
+    if (url.isEmpty())
+        showHelp(); // says why the page is missing
+    else
         openUrl(url);
 }
 

@@ -94,13 +94,17 @@ public:
     void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
     void messageBox(const QString& text, const QString& title, bool information = false,
                     const QString& details = {}) override;
-    // Opens documents and web addresses (help, web site, found files); the result is not
-    // reported. Tests swap in an opener that records the addresses.
+    // Opens documents and web addresses (help, web site, found files) with the desktop's
+    // programs; when nothing can open one, a message names it and says why. Tests swap in an
+    // opener that records the addresses.
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     void openUrl(const QUrl& url);
     // Opens a file (a byte path) with the desktop's program for it.
     void openDocument(const std::string& bytePath) override;
+    // The message for an address no program could open: what it is (a path or an address),
+    // and why.
+    void cannotOpen(const QString& shown, const QString& reason);
 
     // Saved results. The file dialogs go through a hook that tests set: it gets the dialog's
     // title, its file filter and whether a file is to be written, and returns the chosen path
@@ -141,6 +145,7 @@ protected:
 
 private:
     void buildLayout();
+    void openAddress(const QUrl& url, const QString& shown);
     // The size and place of the last run, or a size that fits the screen.
     void restoreSettings();
     // A window wide enough for it gives the preview at least its least width.

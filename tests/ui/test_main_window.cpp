@@ -889,6 +889,22 @@ private slots:
         // Without a home page named at build time, the web site is the help page.
         QCOMPARE(t.opened[1], t.opened[0]);
 
+        // When nothing opens the page, a message names it and says why: here the desktop's
+        // launcher says no program is set up for the type.
+        TempTree tree;
+        tree.file("bin/xdg-open", "#!/bin/sh\nexit 3\n");
+        tree.chmod("bin/xdg-open", 0755);
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        qputenv("PATH", QByteArray::fromStdString(tree.path("bin")));
+        t.w.setUrlOpener({});
+        t.messages.clear();
+        t.action("helpAction")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(t.messages.size(), 1, 10000);
+        QCOMPARE(t.messages[0], t.opened[0].toLocalFile() +
+                                    " can't be opened:\nthe desktop has no program set up to "
+                                    "open it.|Can't open");
+
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
         QTest::mouseRelease(t.view(0)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
@@ -1236,6 +1252,13 @@ private slots:
         t.key(Qt::Key_Return);
         QCOMPARE(t.opened.size(), std::size_t{1});
         QCOMPARE(t.opened[0], fileUrlOf(renamed));
+        // An opener that takes nothing: the message names the file.
+        t.w.setUrlOpener([](const QUrl&) { return false; });
+        t.messages.clear();
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.messages,
+                 QStringList{displayText(renamed) +
+                             " can't be opened:\nno program could open it.|Can't open"});
     }
 
     void clickPreviewsAndSpaceMarks() {
