@@ -159,7 +159,7 @@ private:
         char percent[16];
         std::snprintf(percent, sizeof percent, "%3d%%  ", static_cast<int>(percent_));
         std::string line = percent + status_;
-        const QByteArray work = workText(work_, timeLeft_.seconds()).toUtf8();
+        const QByteArray work = workText(work_, timeLeft_.seconds(TimeLeft::Clock::now())).toUtf8();
         if (!work.isEmpty())
             line += "  " + work.toStdString();
         // A line longer than the terminal would wrap, and "\r" would no longer reach its start.

@@ -6,6 +6,7 @@
 #include "platform/desktop/DesktopOpen.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "results/ResultTotals.h"
 #include "results/WorkText.h"
 #include "search/SearchScope.h"
 #include "search/SearchText.h"
@@ -48,6 +49,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -288,6 +290,11 @@ void MainWindow::buildStatusBar() {
     totals_ = new TotalsLabel(statusBar_);
     statusBar_->addPermanentWidget(totals_);
     statusBar_->setFixedHeight(statusBarHeightPx());
+    // While a search runs, the time left is told again each second, also when no progress
+    // comes (it grows then).
+    workTimer_ = new QTimer(this);
+    workTimer_->setInterval(1000);
+    connect(workTimer_, &QTimer::timeout, this, &MainWindow::showWorkText);
 }
 
 void MainWindow::buildMenus() {
@@ -663,6 +670,7 @@ void MainWindow::startOrCancelSearch() {
     if (normalState() && height() < searchHeight)
         resize(width(), searchHeight);
     progressSection_->show();
+    workTimer_->start();
     ++generation_;
     session_.start(std::move(request));
 }
@@ -712,9 +720,14 @@ void MainWindow::showWork(const SearchWork& work) {
     work_ = work;
     if (work.bytesTotal > 0)
         timeLeft_.sample(TimeLeft::Clock::now(), work.bytesDone, work.bytesTotal);
-    QString text = QString::fromLatin1(work.phase == SearchPhase::Walking ? kStatusStart
-                                                                          : phaseText(work.phase));
-    const QString done = workText(work, timeLeft_.seconds());
+    showWorkText();
+}
+
+void MainWindow::showWorkText() {
+    if (searchStep_ != SearchStep::Running)
+        return;
+    QString text = QString::fromLatin1(phaseText(work_.phase));
+    const QString done = workText(work_, timeLeft_.seconds(TimeLeft::Clock::now()));
     if (!done.isEmpty())
         text += QStringLiteral("  ") + done;
     statusLabel_->setText(text);
@@ -728,6 +741,7 @@ void MainWindow::finishSearch(const SearchOutcome& outcome) {
     session_.wait();
     progressBar_->setValue(0);
     progressSection_->hide();
+    workTimer_->stop();
     statusLabel_->setText(endText(outcome));
     lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
@@ -747,6 +761,7 @@ void MainWindow::abandonSearch() {
     searchStep_ = SearchStep::Idle;
     progressBar_->setValue(0);
     progressSection_->hide();
+    workTimer_->stop();
 }
 
 // ---- Totals, filter ----
@@ -770,14 +785,15 @@ void MainWindow::applyFilter() {
 QString MainWindow::endText(const SearchOutcome& outcome) const {
     QString text = displayText(outcomeText(outcome));
     if (outcome.outsideLimits > 0)
-        text +=
-            outcome.outsideLimits == 1
-                ? tr(" 1 file outside the size limits was left out.")
-                : tr(" %1 files outside the size limits were left out.").arg(outcome.outsideLimits);
+        text += outcome.outsideLimits == 1
+                    ? tr(" 1 file outside the size limits was left out.")
+                    : tr(" %1 files outside the size limits were left out.")
+                          .arg(countText(static_cast<std::size_t>(outcome.outsideLimits)));
     if (onlyWithKeptRun_ && !outcome.cancelled)
         text += outcome.runsSkipped == 1
                     ? tr(" 1 size not compared: no kept file has it.")
-                    : tr(" %1 sizes not compared: no kept file has them.").arg(outcome.runsSkipped);
+                    : tr(" %1 sizes not compared: no kept file has them.")
+                          .arg(countText(static_cast<std::size_t>(outcome.runsSkipped)));
     return text;
 }
 

@@ -27,6 +27,7 @@ class QProgressBar;
 class QScrollArea;
 class QSplitter;
 class QStatusBar;
+class QTimer;
 class QUrl;
 
 namespace trevalo {
@@ -205,6 +206,8 @@ private:
     // On the window's thread: the stage, the files found and the bytes compared with the time
     // left, in the status.
     void showWork(const SearchWork& work);
+    // The status of a running search from the last work heard of, the time left as of now.
+    void showWorkText();
     void finished(const SearchOutcome& outcome) override;
     // Runs fn on the window's thread unless the search that queued it has been abandoned since.
     void onWindowThread(std::function<void()> fn);
@@ -235,6 +238,7 @@ private:
     QStatusBar* statusBar_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QWidget* progressSection_ = nullptr; // shown only while there is work
+    QTimer* workTimer_ = nullptr;        // runs only while a search runs
     QLabel* statusLabel_ = nullptr;      // an ElidedLabel
 
     QMenu* generalMenu_ = nullptr;

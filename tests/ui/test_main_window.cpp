@@ -748,6 +748,9 @@ private slots:
         t.w.resultModel(1).removeRowsAt({0, 2, 4});
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
+        // Counts are grouped as in the status bar.
+        t.w.resultModel(0).appendRows(std::vector<ResultRow>(12345));
+        QCOMPARE(t.tab(0), QStringLiteral("Zero Size(12,345)"));
     }
 
     // Folders dropped from the file manager become path rows with the typed pattern; files and
