@@ -301,6 +301,17 @@ bool reportsUnreadableAsNobody(const std::string& root) {
     for (const QByteArray& row : rows)
         ok &= expect(row.split('\t').size() == 5 && row.endsWith("Permission denied"),
                      "Name, In Folder, Size, Date Modified, Reason", row);
+    // The folder that could not be listed has no size nor date in the text; the JSON keeps the
+    // members' types: -1 and the zero date.
+    for (const QByteArray& row : rows)
+        if (row.contains("could not be listed"))
+            ok &= expect(row.split('\t')[2].isEmpty() && row.split('\t')[3].isEmpty(),
+                         "an empty size and date", row);
+    for (const auto& row : rowsOf(o, "read_errors"))
+        if (row.toObject()["folder_not_listed"].toBool())
+            ok &= expect(row.toObject()["size"].toInteger() == -1 &&
+                             row.toObject()["modified"].toString() == "1899/12/30 00:00:00",
+                         "size -1 and the zero date in JSON", r.out);
     return ok;
 }
 

@@ -1195,6 +1195,10 @@ private slots:
             reasons << t.list().index(row, kReasonColumn).data().toString();
         QCOMPARE(reasons,
                  QStringList({"could not be listed: Permission denied", "Permission denied", ""}));
+        // The folder has no size nor date to show.
+        QVERIFY(t.list().index(0, SizeColumn).data().toString().isEmpty() &&
+                t.list().index(0, DateColumn).data().toString().isEmpty());
+        QVERIFY(!t.list().index(1, DateColumn).data().toString().isEmpty());
 
         t.action("markAllAction")->trigger();
         QVERIFY(!t.list().row(0).checked && t.list().row(1).checked);
