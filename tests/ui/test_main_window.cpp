@@ -520,6 +520,43 @@ private slots:
         QCOMPARE(fitted.details, longPath);
     }
 
+    // After a search and after opening its saved results (the bar was busy meanwhile), with
+    // nothing happening, the window repaints nothing and no timer fires in it: the progress bar
+    // is hidden and still.
+    void anIdleWindowDoesNothing() {
+        TempTree tree;
+        for (int i = 0; i < 200; ++i)
+            tree.file("d/" + std::to_string(i % 50) + "/" + std::to_string(i),
+                      std::string(static_cast<std::size_t>(1000 + i % 50), 'x'));
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("d"));
+        QVERIFY(!t.progressBar()->isVisible());
+        t.saveTo("saveResultsAction", tree.path("saved.json"));
+        QVERIFY(t.openResults(tree.path("saved.json")));
+        QVERIFY(!t.progressBar()->isVisible());
+        QTest::qWait(200);
+        struct Counter : QObject {
+            QWidget* window = nullptr;
+            int paints = 0, timers = 0;
+            bool eventFilter(QObject* object, QEvent* event) override {
+                auto* widget = qobject_cast<QWidget*>(object);
+                const bool inWindow = widget && widget->window() == window;
+                paints += inWindow && event->type() == QEvent::Paint ? 1 : 0;
+                timers += event->type() == QEvent::Timer && (inWindow || object->parent() == window)
+                              ? 1
+                              : 0;
+                return false;
+            }
+        } counter;
+        counter.window = &t.w;
+        qApp->installEventFilter(&counter);
+        QTest::qWait(1000);
+        qApp->removeEventFilter(&counter);
+        QCOMPARE(counter.paints, 0);
+        QCOMPARE(counter.timers, 0);
+    }
+
     // The size, the splitter and the shares of the columns come back in the next run.
     void theNextRunRemembersTheWindow() {
         QList<int> split;
