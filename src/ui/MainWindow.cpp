@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -37,6 +38,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -325,6 +327,17 @@ void MainWindow::buildMenus() {
     FileCommands* files = files_;
     openAction_ =
         named(fileMenu_->addAction(tr("&Open"), files, &FileCommands::openSelected), "openAction");
+    openFolderAction_ = named(fileMenu_->addAction(tr("Open Containing &Folder"), this,
+                                                   &MainWindow::openContainingFolder),
+                              "openFolderAction");
+    openFolderAction_->setIcon(QIcon::fromTheme(QStringLiteral("folder-open")));
+    copyPathAction_ =
+        named(fileMenu_->addAction(tr("Cop&y Path"), this, [this] { copyPaths(false); }),
+              "copyPathAction");
+    copyPathAction_->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
+    copyPathsAction_ = named(
+        fileMenu_->addAction(tr("Copy Pat&hs of Marked Files"), this, [this] { copyPaths(true); }),
+        "copyPathsAction");
     deleteAction_ = named(fileMenu_->addAction(tr("&Delete"), files, &FileCommands::deleteMarked),
                           "deleteAction");
     renameAction_ = named(fileMenu_->addAction(tr("&Rename"), files, &FileCommands::renameSelected),
@@ -344,7 +357,7 @@ void MainWindow::buildMenus() {
     fileMenu_->addSeparator();
     named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
     markOlderAction_ = named(
-        fileMenu_->addAction(tr("Mark &older files for deletion"), files, &FileCommands::markOlder),
+        fileMenu_->addAction(tr("Mark old&er files for deletion"), files, &FileCommands::markOlder),
         "markOlderAction");
     markNewerAction_ = named(
         fileMenu_->addAction(tr("Mark &newer files for deletion"), files, &FileCommands::markNewer),
@@ -359,7 +372,7 @@ void MainWindow::buildMenus() {
         named(fileMenu_->addAction(tr("O&pen Results..."), this, &MainWindow::openResultsFile),
               "openResultsAction");
     exportListAction_ =
-        named(fileMenu_->addAction(tr("&Export List..."), this, &MainWindow::exportList),
+        named(fileMenu_->addAction(tr("E&xport List..."), this, &MainWindow::exportList),
               "exportListAction");
     saveResultsAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-save")));
     openResultsAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-open")));
@@ -399,6 +412,61 @@ void MainWindow::fileMenuOpening() {
     const bool byAge = markByAgeEnabled(currentList_);
     markNewerAction_->setEnabled(byAge);
     markOlderAction_->setEnabled(byAge);
+    const bool row = selectedRow() >= 0;
+    openFolderAction_->setEnabled(row);
+    copyPathAction_->setEnabled(row);
+    const std::vector<ResultRow>& rows = currentModel().rows();
+    copyPathsAction_->setEnabled(
+        std::any_of(rows.begin(), rows.end(), [](const ResultRow& r) { return r.checked; }));
+}
+
+void MainWindow::openContainingFolder() {
+    const int selected = selectedRow();
+    if (selected < 0) {
+        messageBox(tr("Please select a file."), tr("Select file"));
+        return;
+    }
+    const std::string path = currentModel().row(selected).path();
+    const QString shown = displayText(path);
+    if (urlOpener_) {
+        std::string folder = path.substr(0, path.rfind('/') + 1);
+        if (!urlOpener_(
+                fileUrlOf(folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder)))
+            cannotOpen(shown, tr("no program could open its folder"));
+        return;
+    }
+    const QString why = showInFileManager(path, failureMessenger(shown));
+    if (!why.isEmpty())
+        cannotOpen(shown, why);
+}
+
+void MainWindow::copyPaths(bool marked) {
+    ResultListModel& model = currentModel();
+    std::vector<std::string> paths;
+    if (marked) {
+        const std::vector<ResultRow>& rows = model.rows();
+        model.shownScope().forEach(rows.size(), [&](std::size_t i) {
+            if (rows[i].checked)
+                paths.push_back(rows[i].path());
+        });
+    } else if (selectedRow() >= 0) {
+        paths.push_back(model.row(selectedRow()).path());
+    }
+    if (paths.empty())
+        return;
+    // As text for editors and terminals, and as file addresses that keep every byte.
+    QStringList text;
+    QList<QUrl> urls;
+    for (const std::string& path : paths) {
+        text << displayText(path);
+        urls << fileUrlOf(path);
+    }
+    auto* data = new QMimeData;
+    data->setText(text.join(QLatin1Char('\n')));
+    data->setUrls(urls);
+    QGuiApplication::clipboard()->setMimeData(data);
+    statusLabel_->setText(paths.size() == 1 ? tr("Path copied: %1").arg(text.front())
+                                            : tr("%1 paths copied").arg(countText(paths.size())));
 }
 
 void MainWindow::setFocusOrder() {
@@ -813,9 +881,14 @@ void MainWindow::openAddress(const QUrl& url, const QString& shown) {
             cannotOpen(shown, tr("no program could open it"));
         return;
     }
-    // The launcher may report a failure later, from a thread of its own.
-    const QPointer<MainWindow> self(this);
-    const QString why = openWithDesktop(url, [self, shown](const QString& reason) {
+    const QString why = openWithDesktop(url, failureMessenger(shown));
+    if (!why.isEmpty())
+        cannotOpen(shown, why);
+}
+
+OpenFailed MainWindow::failureMessenger(const QString& shown) {
+    // The launcher reports from a thread of its own, maybe after the window has gone.
+    return [self = QPointer<MainWindow>(this), shown](const QString& reason) {
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
                 app,
@@ -824,9 +897,7 @@ void MainWindow::openAddress(const QUrl& url, const QString& shown) {
                         self->cannotOpen(shown, reason);
                 },
                 Qt::QueuedConnection);
-    });
-    if (!why.isEmpty())
-        cannotOpen(shown, why);
+    };
 }
 
 void MainWindow::cannotOpen(const QString& shown, const QString& reason) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/WorkerThread.h"
+#include "platform/desktop/DesktopOpen.h"
 #include "results/ResultsFile.h"
 #include "search/SearchEvents.h"
 #include "search/SearchSession.h"
@@ -127,6 +128,12 @@ public:
     void exportList();
     bool exportListTo(const std::string& path);
 
+    // The row menu: the selected row's folder in the desktop's file manager, the file
+    // selected where it can; the full path of the selected row, or of every marked row shown,
+    // to the clipboard.
+    void openContainingFolder();
+    void copyPaths(bool marked);
+
     void showHelp(); // also F1
     void showAbout();
     void openWebSite();
@@ -147,6 +154,8 @@ protected:
 private:
     void buildLayout();
     void openAddress(const QUrl& url, const QString& shown);
+    // What hands a launcher's later failure to cannotOpen on the window's thread.
+    OpenFailed failureMessenger(const QString& shown);
     // The size and place of the last run, or a size that fits the screen.
     void restoreSettings();
     // A window wide enough for it gives the preview at least its least width.
@@ -244,6 +253,9 @@ private:
     QMenu* generalMenu_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;
+    QAction* openFolderAction_ = nullptr;
+    QAction* copyPathAction_ = nullptr;
+    QAction* copyPathsAction_ = nullptr;
     QAction* deleteAction_ = nullptr;
     QAction* renameAction_ = nullptr;
     QAction* markOlderAction_ = nullptr;

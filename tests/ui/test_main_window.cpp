@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -945,6 +946,19 @@ private slots:
                                     " can't be opened:\nthe desktop has no program set up to "
                                     "open it.|Can't open");
 
+        // Each item of the file menu has a letter of its own; Delete has D.
+        QSet<QChar> letters;
+        for (const QAction* item : t.fileMenu()->actions()) {
+            const qsizetype amp = item->text().indexOf('&');
+            if (item->isSeparator())
+                continue;
+            QVERIFY2(amp >= 0, qPrintable(item->text()));
+            const QChar letter = item->text().at(amp + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+            letters.insert(letter);
+        }
+        QCOMPARE(t.action("deleteAction")->text(), QStringLiteral("&Delete"));
+
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
         QTest::mouseRelease(t.view(0)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
@@ -1296,6 +1310,12 @@ private slots:
         t.key(Qt::Key_Return);
         QCOMPARE(t.opened.size(), std::size_t{1});
         QCOMPARE(t.opened[0], fileUrlOf(renamed));
+        // The row menu copies the path, as text and as a file address, and opens the folder.
+        t.action("copyPathAction")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), displayText(renamed));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->urls(), QList<QUrl>{fileUrlOf(renamed)});
+        t.action("openFolderAction")->trigger();
+        QCOMPARE(t.opened.back(), fileUrlOf(renamed.substr(0, renamed.rfind('/'))));
         // An opener that takes nothing: the message names the file.
         t.w.setUrlOpener([](const QUrl&) { return false; });
         t.messages.clear();
@@ -1662,6 +1682,9 @@ private slots:
             QCOMPARE(std::count_if(t.list().rows().begin(), t.list().rows().end(),
                                    [](const ResultRow& row) { return row.checked; }),
                      3);
+            // Copy Paths takes the marked rows' paths, one a line.
+            t.action("copyPathsAction")->trigger();
+            QCOMPARE(QGuiApplication::clipboard()->text().split('\n').size(), 3);
         }
         Window again;
         QCOMPARE(again.w.markCommands().keepRule(), KeepRule::FirstInOrder);

@@ -22,6 +22,11 @@ QUrl fileUrlOf(const std::string& bytePath);
 using OpenFailed = std::function<void(const QString& reason)>;
 QString openWithDesktop(const QUrl& url, OpenFailed failed);
 
+// Shows a file (or folder) in the desktop's file manager, selected, through the file
+// managers' common D-Bus call (with dbus-send); where no file manager answers it, the folder
+// that holds the file is opened as openWithDesktop does. Returns and reports as that does.
+QString showInFileManager(const std::string& bytePath, OpenFailed failed);
+
 // Why the launcher could not open an address, from its exit status (xdg-open's: 2 the file
 // does not exist, 3 no program or tool for it, 4 the program failed); empty for 0.
 QString launcherFailure(int exitStatus);
