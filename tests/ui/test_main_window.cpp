@@ -1683,8 +1683,10 @@ private slots:
                                    [](const ResultRow& row) { return row.checked; }),
                      3);
             // Copy Paths takes the marked rows' paths, one a line.
+            t.fileMenu()->popup(QPoint());
             t.action("copyPathsAction")->trigger();
-            QCOMPARE(QGuiApplication::clipboard()->text().split('\n').size(), 3);
+            t.fileMenu()->hide();
+            QCOMPARE(QGuiApplication::clipboard()->text().count(QLatin1Char('\n')), 2);
         }
         Window again;
         QCOMPARE(again.w.markCommands().keepRule(), KeepRule::FirstInOrder);
