@@ -54,26 +54,26 @@ QString renameReason(const std::string& reason) {
     return text;
 }
 
-QString deleteQuestion(std::size_t files, const CopiesLeft& left) {
-    QString text = files == 1
-                       ? QObject::tr("1 marked file will be moved to the trash.")
-                       : QObject::tr("%1 marked files will be moved to the trash.").arg(files);
-    if (left.filesWithoutCopy > 0) {
-        text += QStringLiteral("\n\n");
-        if (files == 1)
-            text += QObject::tr("It has no identical copy left unmarked.");
-        else if (left.filesWithoutCopy == 1)
-            text += QObject::tr("1 of them has no identical copy left unmarked.");
-        else
-            text += QObject::tr("%1 of them have no identical copy left unmarked.")
-                        .arg(left.filesWithoutCopy);
-    }
+// The delete's question: how many files go and their size, once; then what is special about
+// them (the last copies, the groups left without one, the marked files a Keep folder holds).
+QString deleteQuestion(const DeletePlan& plan, const CopiesLeft& left, const QString& keptLine) {
+    const std::size_t files = plan.items.size();
+    QStringList parts{trashTotalText(plan)};
+    if (left.filesWithoutCopy > 0)
+        parts << (files == 1 ? QObject::tr("It has no identical copy left unmarked.")
+                  : left.filesWithoutCopy == 1
+                      ? QObject::tr("1 of them has no identical copy left unmarked.")
+                      : QObject::tr("%1 of them have no identical copy left unmarked.")
+                            .arg(countText(left.filesWithoutCopy)));
     if (left.groupsWithoutCopy == 1)
-        text += QStringLiteral("\n\n") + QObject::tr("1 group would keep no copy at all.");
+        parts << QObject::tr("1 group would keep no copy at all.");
     else if (left.groupsWithoutCopy > 1)
-        text += QStringLiteral("\n\n") +
-                QObject::tr("%1 groups would keep no copy at all.").arg(left.groupsWithoutCopy);
-    return text + QStringLiteral("\n\n") + QObject::tr("Go ahead?");
+        parts << QObject::tr("%1 groups would keep no copy at all.")
+                     .arg(countText(left.groupsWithoutCopy));
+    if (!keptLine.isEmpty())
+        parts << keptLine;
+    parts << QObject::tr("Go ahead?");
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 } // namespace
@@ -166,9 +166,7 @@ void FileCommands::deleteMarked() {
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
 
     deleting_ = true; // also while the question is open
-    const QString question = deleteQuestion(run->plan.items.size(), left) + QStringLiteral("\n\n") +
-                             trashTotalText(run->plan) +
-                             (keptLine.isEmpty() ? QString() : QStringLiteral("\n\n") + keptLine);
+    const QString question = deleteQuestion(run->plan, left, keptLine);
     if (!confirm(question, tr("Delete"))) {
         deleting_ = false;
         return;
