@@ -155,6 +155,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     connect(fileOpPanel_, &FileOpPanel::taskClicked, this,
             [this] { popUpAtButton(fileMenu_, fileOpPanel_->taskButton()); });
     connect(fileOpPanel_, &FileOpPanel::previewResized, files_, &FileCommands::preview);
+    // Switched on again, the preview shows the selected row at once.
+    connect(fileOpPanel_, &FileOpPanel::previewSwitched, this, [this](bool on) {
+        if (on)
+            files_->preview();
+    });
     connect(setupPanel_, &SetupPanel::message, this,
             [this](const QString& text) { messageBox(text, QString::fromLatin1(kAppTitle)); });
     connect(resultTabs_->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
@@ -210,6 +215,7 @@ void MainWindow::buildResultLists() {
 
         connect(view, &ResultListView::currentRowChanged, this,
                 [this, i](int row) { currentRowMoved(i, row); });
+        connect(view, &ResultListView::rowClicked, this, [this, i] { currentRowClicked(i); });
         connect(view, &ResultListView::rowDoubleClicked, files_, &FileCommands::openSelected);
         connect(view, &ResultListView::rightButtonReleased, this, &MainWindow::popUpFileMenu);
         connect(view, &ResultListView::menuKeyPressed, this, &MainWindow::popUpFileMenuAtRow);
@@ -637,7 +643,15 @@ void MainWindow::currentRowMoved(int list, int row) {
     ResultListView* view = resultViews_[static_cast<std::size_t>(list)];
     if (view->selectedRow() != row)
         view->selectRow(row);
+    rowJustMoved_ = true;
     files_->preview();
+}
+
+void MainWindow::currentRowClicked(int list) {
+    // A click that moved the current row has previewed it already; one on the current row
+    // previews it again (the preview may have been off when it became current).
+    if (list == currentList_ && !std::exchange(rowJustMoved_, false))
+        files_->preview();
 }
 
 void MainWindow::cancelSearchKey() {

@@ -170,6 +170,7 @@ private:
     void tabClicked(int index);
     // The current row of a list moved (click or key): it is selected and previewed.
     void currentRowMoved(int list, int row);
+    void currentRowClicked(int list);
     // The file menu is about to open: the marking by age applies to lists with groups only.
     void fileMenuOpening();
     // Esc: stops a running search, like its Cancel button; nothing when no search runs.
@@ -274,6 +275,7 @@ private:
     FileDialogHook fileDialogHook_;
     UrlOpener urlOpener_;
     bool splitterPlaced_ = false;
+    bool rowJustMoved_ = false; // until the click that moved the current row is heard of
     int currentList_ = 0;
     SearchStep searchStep_ = SearchStep::Idle;
     // The last search's stage and time left, while it runs.

@@ -1354,6 +1354,19 @@ private slots:
         QVERIFY(!t.previewLabel()->pixmap().isNull());
         t.clickRow(text);
 
+        // With the preview off, a picture clicked is not shown; switched on again, the preview
+        // shows the selected row, and a click on the current row shows it again.
+        auto* previewOn = t.child<QCheckBox>("previewCheckBox");
+        previewOn->setChecked(false);
+        t.clickRow(picture);
+        QVERIFY(t.previewLabel()->pixmap().isNull());
+        previewOn->setChecked(true);
+        QVERIFY(!t.previewLabel()->pixmap().isNull());
+        t.previewLabel()->clear();
+        t.clickRow(picture);
+        QVERIFY(!t.previewLabel()->pixmap().isNull());
+        t.clickRow(text);
+
         // Space flips the mark of the current row only.
         t.key(Qt::Key_Space);
         for (int i = 0; i < t.list().rowCount(); ++i)
