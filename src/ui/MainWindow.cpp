@@ -362,12 +362,12 @@ void MainWindow::buildMenus() {
     connect(files, &FileCommands::restoreAvailable, restoreAction_, &QAction::setEnabled);
     fileMenu_->addSeparator();
     named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
-    markOlderAction_ = named(
-        fileMenu_->addAction(tr("Mark old&er files for deletion"), files, &FileCommands::markOlder),
-        "markOlderAction");
-    markNewerAction_ = named(
-        fileMenu_->addAction(tr("Mark &newer files for deletion"), files, &FileCommands::markNewer),
-        "markNewerAction");
+    markOlderAction_ = named(fileMenu_->addAction(tr("Mark old&er files for deletion"), this,
+                                                  [this] { markByAge(Age::Older); }),
+                             "markOlderAction");
+    markNewerAction_ = named(fileMenu_->addAction(tr("Mark &newer files for deletion"), this,
+                                                  [this] { markByAge(Age::Newer); }),
+                             "markNewerAction");
     named(fileMenu_->addAction(tr("&Clear all marks"), files, &FileCommands::clearMarks),
           "clearMarksAction");
     fileMenu_->addSeparator();
@@ -424,6 +424,14 @@ void MainWindow::fileMenuOpening() {
     const std::vector<ResultRow>& rows = currentModel().rows();
     copyPathsAction_->setEnabled(
         std::any_of(rows.begin(), rows.end(), [](const ResultRow& r) { return r.checked; }));
+}
+
+void MainWindow::markByAge(Age age) {
+    files_->markByAge(age);
+    // The marking sorted the rows by the list's key column: the list's sort state (and so the
+    // header, and the order rows restored later take) follows.
+    ResultListModel& model = currentModel();
+    model.sortByColumn(markKeyColumn(currentList_), Qt::AscendingOrder);
 }
 
 void MainWindow::openContainingFolder() {

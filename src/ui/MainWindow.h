@@ -132,6 +132,8 @@ public:
     // selected where it can; the full path of the selected row, or of every marked row shown,
     // to the clipboard.
     void openContainingFolder();
+    // Mark older/newer files for deletion.
+    void markByAge(Age age);
     void copyPaths(bool marked);
 
     void showHelp(); // also F1

@@ -1005,7 +1005,12 @@ private slots:
         QCOMPARE(t.list().rowCount(), 4);
         QVERIFY(exists(tree.path("data/a/photo.jpg")));
 
+        // Marking by age sorts by "#"; the header and the list's sort state say so.
+        t.w.sortList(1, SizeColumn, Qt::DescendingOrder);
         t.action("markOlderAction")->trigger();
+        QCOMPARE(t.list().sortColumn(), int(GroupColumn));
+        QCOMPARE(t.view(1)->header()->sortIndicatorSection(), int(GroupColumn));
+        QCOMPARE(t.view(1)->header()->sortIndicatorOrder(), Qt::AscendingOrder);
         const std::string older = tree.path("data/a/photo.jpg");
         const std::string changed = tree.path("data/c/notes.txt");
         for (const ResultRow& row : t.list().rows())
