@@ -317,21 +317,27 @@ void FileCommands::renameSelected() {
         return;
     }
     const QString current = displayText(row.name);
-    const QString answer =
-        prompt(tr("Rename"),
-               tr("Please type a new file name for ") + QLatin1Char('\n') + displayText(row.path()),
-               current);
-    if (answer.isEmpty() || answer == current)
-        return;
-    // Characters the user left alone keep their bytes, also those that are not UTF-8.
-    const std::string newName = bytesOfEditedName(row.name, answer);
-    const RenameOutcome renamed = renameFileOfRow(row, newName);
-    if (!renamed.ok) {
+    // A refused name comes back in the prompt for another try, until the user cancels.
+    QString typed = current;
+    std::string newName;
+    RenameOutcome renamed;
+    for (;;) {
+        const QString answer = prompt(tr("Rename"),
+                                      tr("Please type a new file name for ") + QLatin1Char('\n') +
+                                          displayText(row.path()),
+                                      typed);
+        if (answer.isEmpty() || answer == current)
+            return;
+        // Characters the user left alone keep their bytes, also those that are not UTF-8.
+        newName = bytesOfEditedName(row.name, answer);
+        renamed = renameFileOfRow(row, newName);
+        if (renamed.ok)
+            break;
         QString text = tr("File can't be renamed.");
         if (!renamed.reason.empty())
             text += QLatin1Char('\n') + renameReason(renamed.reason);
         w_.messageBox(text, tr("Can't rename"));
-        return;
+        typed = answer;
     }
     // Every list shows the file under its new name, wherever a search that ended while the
     // prompt was open has put its rows.

@@ -69,8 +69,8 @@ using trevalo::test::TempTree;
 namespace {
 
 // A window whose message boxes ("text|title"), questions, prompts ("title|label|default") and
-// opened addresses are recorded instead of shown; questions are answered with `yes`, prompts
-// with `answer`.
+// opened addresses are recorded instead of shown; questions are answered with `yes`, the next
+// prompt with `answer` (and those after it are cancelled).
 struct Window {
     MainWindow w;
     QStringList messages, questions, prompts;
@@ -92,7 +92,7 @@ struct Window {
         w.fileCommands().setPromptHook(
             [this](const QString& title, const QString& label, const QString& defaultText) {
                 prompts << title + "|" + label + "|" + defaultText;
-                return answer;
+                return std::exchange(answer, QString()); // the next prompt is cancelled
             });
     }
     bool shown() {
@@ -1305,6 +1305,8 @@ private slots:
         t.key(Qt::Key_F2);
         QVERIFY(t.messages.last().startsWith(
             QStringLiteral("File can't be renamed.\nThe name is not allowed")));
+        // The prompt comes again with the name typed.
+        QVERIFY(t.prompts.last().endsWith(QStringLiteral("|sub/moved.txt")));
         QVERIFY(exists(renamed));
         QCOMPARE(t.list().row(row).path(), renamed);
 
