@@ -38,8 +38,10 @@ namespace trevalo {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json] "
-    "SEARCH-PATH...\n";
+    "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json]\n"
+    "                    [--keep PATH]... [--only-with-kept] [--exclude PATTERN]...\n"
+    "                    [--min-size SIZE] [--max-size SIZE] SEARCH-PATH...\n"
+    "       trevalo-scan --help | --version\n";
 
 constexpr const char* kHelp =
     "Finds zero-length files, files with identical contents and files that share a name.\n"

@@ -338,6 +338,11 @@ private slots:
         r = scan({"--json"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("no SEARCH-PATH"));
+        // The usage printed on an error names every option.
+        for (const char* option :
+             {"--zero-size", "--duplicates", "--same-name", "--no-subfolders", "--json", "--keep",
+              "--only-with-kept", "--exclude", "--min-size", "--max-size", "--help", "--version"})
+            QVERIFY2(r.err.contains(option), option);
         r = scan({"--help"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.startsWith("usage: trevalo-scan"));
