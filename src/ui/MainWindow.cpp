@@ -23,6 +23,7 @@
 #include "ui/TabStrip.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QClipboard>
@@ -85,7 +86,7 @@ constexpr const char* kSelectPathTitle = "Select Path";
 constexpr const char* kSelectTypeMessage = "Please select a search type.";
 constexpr const char* kStoppingStatus = "Stopping ...";
 
-// Where the window's settings live: ~/.config/Trevalo/trevalo.conf.
+// Where the window's settings live: ~/.config/Trevalo/trevalo.ini.
 QSettings windowSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trevalo"),
                      QStringLiteral("trevalo"));
@@ -163,6 +164,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     connect(setupPanel_, &SetupPanel::message, this,
             [this](const QString& text) { messageBox(text, QString::fromLatin1(kAppTitle)); });
     connect(resultTabs_->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
+    // A control of the set-up panel that gets the focus (Tab, Shift+Tab, an Alt letter) scrolls
+    // into sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && setupPanel_->isAncestorOf(now))
+            setupScroll_->ensureWidgetVisible(now, 0, 0);
+    });
 
     restoreSettings();
     followCurrentList();
