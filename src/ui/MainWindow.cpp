@@ -563,8 +563,9 @@ bool MainWindow::addSearchPath(const std::string& folder) {
 QSize MainWindow::screenRoom() const {
     const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     const QSize free = shown ? shown->availableGeometry().size() : QSize(1280, 800);
-    // The window's frame, once it has one; before, a classic caption and border.
-    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(8, 31);
+    // The window's frame, and at least a classic caption and border: the window manager may
+    // not have told the frame yet.
+    const QSize frame = (frameGeometry().size() - size()).expandedTo(QSize(8, 31));
     return (free - frame).expandedTo(QSize(1, 1));
 }
 
