@@ -132,8 +132,8 @@ if(NOT SANITIZED)
     endforeach()
 endif()
 
-# --version and --help answer without a display: no X server, no Wayland, no platform plugin
-# chosen. --help lists no switch that is only there for tests and screenshots.
+# --version and --help answer without a display (and an unknown option is told): no X server,
+# no Wayland, no platform plugin chosen. --help lists no switch that is only there for tests and screenshots.
 set(no_display -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM)
 execute_process(COMMAND "${CMAKE_COMMAND}" ${no_display} "${root}/bin/trevalo" --version
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
@@ -146,6 +146,13 @@ if(NOT result EQUAL 0 OR NOT output MATCHES "FOLDER")
     fail("trevalo --help without a display: exit ${result}, printed \"${output}\" ${errors}")
 elseif(output MATCHES "--search|TREVALO_|[Ss]creenshot")
     fail("trevalo --help lists a test switch:\n${output}")
+endif()
+
+# An unknown option is told as such, with exit status 1, before a display is needed.
+execute_process(COMMAND "${CMAKE_COMMAND}" ${no_display} "${root}/bin/trevalo" --bogus
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT result EQUAL 1 OR NOT errors MATCHES "unknown option 'bogus'")
+    fail("trevalo --bogus without a display: exit ${result}, printed \"${errors}\"")
 endif()
 
 if(failures GREATER 0)

@@ -38,8 +38,10 @@ namespace trevalo {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json] "
-    "SEARCH-PATH...\n";
+    "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json]\n"
+    "                    [--keep PATH]... [--only-with-kept] [--exclude PATTERN]...\n"
+    "                    [--min-size SIZE] [--max-size SIZE] SEARCH-PATH...\n"
+    "       trevalo-scan --help | --version\n";
 
 constexpr const char* kHelp =
     "Finds zero-length files, files with identical contents and files that share a name.\n"
@@ -159,7 +161,7 @@ private:
         char percent[16];
         std::snprintf(percent, sizeof percent, "%3d%%  ", static_cast<int>(percent_));
         std::string line = percent + status_;
-        const QByteArray work = workText(work_, timeLeft_.seconds()).toUtf8();
+        const QByteArray work = workText(work_, timeLeft_.seconds(TimeLeft::Clock::now())).toUtf8();
         if (!work.isEmpty())
             line += "  " + work.toStdString();
         // A line longer than the terminal would wrap, and "\r" would no longer reach its start.

@@ -2,6 +2,7 @@
 // trevalo: the desktop program.
 
 #include "platform/ByteText.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/desktop/DataFiles.h"
 #include "results/PicturePreview.h"
@@ -72,8 +73,8 @@ bool isResultsFile(const QString& argument) {
 
 // The search paths named on the command line, relative to the working folder: each becomes
 // a path row with the pattern and sub-folder choice the set-up panel starts with (every file,
-// sub-folders searched). A folder that cannot be opened is named in a message box and left out.
-// Returns whether any row was added.
+// sub-folders searched). What is not a folder that can be opened is named in a message box,
+// with why, and left out. Returns whether any row was added.
 bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
     bool added = false;
     for (const QString& folder : folders) {
@@ -82,10 +83,42 @@ bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(
             std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+        const trevalo::FileStatus status = trevalo::statPath(absolute.native());
+        QString problem;
+        if (status.kind == trevalo::FileKind::Missing || status.kind == trevalo::FileKind::Failed)
+            problem = trevalo::displayText(status.error.text());
+        else if (status.kind != trevalo::FileKind::Directory)
+            problem = QStringLiteral("it is neither a folder to search nor saved results (a "
+                                     "FILE.json).");
+        if (!problem.isEmpty()) {
+            window.messageBox(
+                QStringLiteral("%1 is not added to the search paths:\n%2").arg(folder, problem),
+                QStringLiteral("Trevalo"));
+            continue;
+        }
         if (!error && window.addSearchPath(absolute.lexically_normal().native()))
             added = true;
     }
     return added;
+}
+
+// The names of the options that Qt's own applications take (QGuiApplication and the X11
+// platform), which the window's QApplication takes out of the arguments itself.
+bool isQtOption(const QString& name) {
+    static const QStringList kQtOptions = {
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("display"),
+        QStringLiteral("geometry"),      QStringLiteral("name"),
+        QStringLiteral("title"),         QStringLiteral("visual"),
+        QStringLiteral("ncols"),         QStringLiteral("cmap"),
+        QStringLiteral("nograb"),        QStringLiteral("dograb"),
+        QStringLiteral("sync"),          QStringLiteral("testability")};
+    return kQtOptions.contains(name);
 }
 
 } // namespace
@@ -133,6 +166,15 @@ int main(int argc, char** argv) {
     if (parser.isSet(helpOption)) {
         const QCoreApplication textOnly(argc, argv);
         parser.showHelp(0);
+    }
+    // An unknown option is an error before any display is needed, so that it is told as such
+    // (exit status 1) also where no window can open.
+    for (const QString& name : parser.unknownOptionNames()) {
+        if (!isQtOption(name)) {
+            std::fprintf(stderr, "trevalo: unknown option '%s'\nTry 'trevalo --help'.\n",
+                         qPrintable(name));
+            return 1;
+        }
     }
 
     trevalo::tuneProcessForSearches();

@@ -150,8 +150,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         case SizeColumn:
             return sizeForPeople(r.size);
         case DateColumn:
-            return QString::fromLatin1(r.dateText().data(),
-                                       static_cast<qsizetype>(r.dateText().size()));
+            return QString::fromLatin1(shownDate(r).data(),
+                                       static_cast<qsizetype>(shownDate(r).size()));
         case kReasonColumn:
             return displayText(r.reason);
         default:
@@ -164,7 +164,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
             return displayText(r.path()) + QLatin1Char('\n') + keptReason();
         if (column == NameColumn || column == FolderColumn)
             return displayText(r.path());
-        if (column == SizeColumn)
+        if (column == SizeColumn && r.size >= 0)
             return exactBytes(r.size);
         return {};
     case kBandRole:

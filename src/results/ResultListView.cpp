@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cmath>
 
 namespace trevalo {
 
@@ -22,7 +23,10 @@ constexpr int kNameMinChars = 10;
 constexpr int kFolderMinChars = 14;
 constexpr quint32 kColumnsVersion = 1;
 
-// Draws a group's rows on the palette's alternate base and shortens folders in the middle, so
+// The share of the highlight in a band's colour.
+constexpr double kBandShare = 0.15;
+
+// Draws every other group's rows on the band colour and shortens folders in the middle, so
 // that their last parts stay in sight.
 class ResultDelegate : public QStyledItemDelegate {
 public:
@@ -34,7 +38,7 @@ protected:
         if (index.column() == FolderColumn)
             option->textElideMode = Qt::ElideMiddle;
         if (index.data(kBandRole).toBool())
-            option->backgroundBrush = option->palette.brush(QPalette::AlternateBase);
+            option->backgroundBrush = groupBandColor(option->palette);
     }
 
 public:
@@ -66,6 +70,16 @@ public:
 };
 
 } // namespace
+
+QColor groupBandColor(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    const QColor tint = palette.color(QPalette::Active, QPalette::Highlight);
+    const auto mix = [](double a, double b) {
+        return static_cast<int>(std::lround(a * (1 - kBandShare) + b * kBandShare));
+    };
+    return QColor(mix(base.red(), tint.red()), mix(base.green(), tint.green()),
+                  mix(base.blue(), tint.blue()));
+}
 
 ResultListView::ResultListView(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);

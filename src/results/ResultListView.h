@@ -2,12 +2,19 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
+#include <QPalette>
 #include <QPoint>
 #include <QTreeView>
 
 namespace trevalo {
 
 class ResultListModel;
+
+// The background of every other group's rows: the list's base with a share of the palette's
+// highlight, so that the bands stand out in light and dark palettes alike (a palette's own
+// alternate base is often all but the base).
+QColor groupBandColor(const QPalette& palette);
 
 // A result list as a report: one row per file with its check box, rows of one height. "Name"
 // and "In Folder" share the width the other columns leave (the user's drags set their shares),

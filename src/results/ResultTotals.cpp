@@ -3,6 +3,7 @@
 
 #include "results/GroupNumbers.h"
 #include "results/SizeText.h"
+#include "search/SearchText.h"
 
 namespace trevalo {
 
@@ -16,10 +17,7 @@ QString counted(std::size_t count, const char* one, const char* many) {
 } // namespace
 
 QString countText(std::size_t count) {
-    QString digits = QString::number(count);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, QLatin1Char(','));
-    return digits;
+    return QString::fromStdString(groupedCount(static_cast<std::int64_t>(count)));
 }
 
 void countMarks(const std::vector<ResultRow>& rows, ListTotals& totals, const RowScope& scope) {

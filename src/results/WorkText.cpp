@@ -2,15 +2,14 @@
 #include "results/WorkText.h"
 
 #include "results/SizeText.h"
+#include "search/SearchText.h"
 #include "search/TimeLeft.h"
 
 namespace trevalo {
 
 QString workText(const SearchWork& work, std::optional<double> secondsLeft) {
     if (work.phase == SearchPhase::Walking) {
-        QString count = exactBytes(work.files);
-        count.chop(count.endsWith(QLatin1String(" bytes")) ? 6 : 5);
-        return count +
+        return QString::fromStdString(groupedCount(work.files)) +
                (work.files == 1 ? QStringLiteral(" file found") : QStringLiteral(" files found"));
     }
     if (work.phase != SearchPhase::Duplicates || work.bytesTotal <= 0)

@@ -403,12 +403,11 @@ public:
     void reportProgress() {
         if (!progress_ || !*progress_ || chunks.count <= 0)
             return;
-        const long double total = static_cast<long double>(size()) * chunks.count;
-        const long double done = static_cast<long double>(done_.load(std::memory_order_relaxed));
-        const auto index = start_ + static_cast<std::int64_t>(done / total * (size() - 1));
-        if (index != lastReported_) {
-            lastReported_ = index;
-            (*progress_)(index);
+        const double total = static_cast<double>(size()) * static_cast<double>(chunks.count);
+        const double share = static_cast<double>(done_.load(std::memory_order_relaxed)) / total;
+        if (share - lastReported_ >= kReportStep || (share >= 1 && lastReported_ < 1)) {
+            lastReported_ = share;
+            (*progress_)(share);
         }
     }
 
@@ -471,7 +470,9 @@ private:
     std::vector<std::int32_t> reasons_;
     std::vector<std::int64_t> reached_;
     std::atomic<std::int64_t> done_{0};
-    std::int64_t lastReported_ = -1;
+    double lastReported_ = 0;
+    // The share of a run that moves its report on: a run of two 16 GB files reports every 32 MB.
+    static constexpr double kReportStep = 1.0 / 1024;
 };
 
 bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split) {
@@ -773,7 +774,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     const std::atomic<bool>* cancel = control.cancel;
     if (cancel && cancel->load())
         return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
-    Run run(table, dupStart, dupEnd, cancel, nullptr);
+    Run run(table, dupStart, dupEnd, cancel, &control.progress);
     const Chunks& chunks = run.chunks;
     if (chunks.count == 0)
         return run.finishWithoutBytes();
@@ -828,7 +829,9 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
             const auto k = static_cast<std::size_t>(m);
             char* buf = buffers[k].reserve(chunks.bytes(first, last));
             ends[k] = readBlock(files[k], chunks, first, last, buf, reasons[k]);
+            run.advance(m, ends[k]);
         }
+        run.reportProgress();
 
         BlockSource source(chunks, buffers, ends, reasons, first);
         std::vector<Candidates> work = std::move(active);

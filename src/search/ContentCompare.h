@@ -17,8 +17,9 @@ std::int64_t chunkLength(std::int64_t sz);
 // end of a search).
 void releaseComparisonBuffers();
 
-// Reports, during a long comparison, the table index it has reached (for the progress bar).
-using CompareProgress = std::function<void(std::int64_t index)>;
+// Reports, during a long comparison, the share of the run's bytes it has decided (0 to 1),
+// for the progress of a search: bytes read, and the bytes of files it needs to read no further.
+using CompareProgress = std::function<void(double share)>;
 
 // Runs of at most this many files are compared with all of them open at once.
 inline constexpr std::int64_t kAllOpenRunLimit = 250;
@@ -29,7 +30,7 @@ inline constexpr std::int64_t kAllOpenRunLimit = 250;
 enum class CompareStrategy { Automatic, AllOpen, Streamed };
 
 // What a comparison looks at while it works: a cancel request (looked at between chunks) and
-// a report of the table index it has reached (on the calling thread only).
+// a report of the share it has decided (on the calling thread only).
 struct CompareControl {
     const std::atomic<bool>* cancel = nullptr;
     CompareProgress progress;

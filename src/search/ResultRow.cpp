@@ -66,6 +66,10 @@ ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     return row;
 }
 
+std::string_view shownDate(const ResultRow& row) {
+    return row.size < 0 || row.dateText() == kZeroDateText ? std::string_view() : row.dateText();
+}
+
 std::string cellText(const ResultRow& row, int column) {
     switch (column) {
     case NameColumn:
@@ -75,9 +79,9 @@ std::string cellText(const ResultRow& row, int column) {
     case GroupColumn:
         return padNumber(row.group);
     case SizeColumn:
-        return padNumber(row.size);
+        return row.size < 0 ? std::string() : padNumber(row.size);
     case DateColumn:
-        return std::string(row.dateText());
+        return std::string(shownDate(row));
     default:
         return {};
     }

@@ -65,7 +65,12 @@ ResultRow rowOfFile(const std::string& path, std::int64_t group = GroupMark::Non
 // The row of a folder that could not be listed or entered (its path without a trailing "/").
 ResultRow makeFolderRow(std::string_view folderPath, int reason);
 
-// The text a cell shows, as bytes (names and folders are not converted).
+// The date a row shows: its date text, or nothing for a file that could not be measured or a
+// folder that could not be listed (their date text is the zero date).
+std::string_view shownDate(const ResultRow& row);
+
+// The text a cell shows, as bytes (names and folders are not converted); the size and date of
+// a row that could not be measured are empty.
 std::string cellText(const ResultRow& row, int column);
 
 } // namespace trevalo

@@ -147,15 +147,19 @@ std::int64_t bytesOf(const FileTable& table, const Run& r) {
 // Compares every run, two at a time. A run writes only its own entries, so runs are
 // independent. Once a cancel is seen no further run starts; afterwards the groups kept are
 // exactly those of the runs before the first one that was not compared in full, as if the runs
-// had been compared one after the other. The bytes of the runs compared (and the part of each
-// run in hand, by the index its comparison has reached) go out as work on top of `work`.
-// Returns false when some run was not compared in full.
+// had been compared one after the other. Those runs are handed to listRun in table order as
+// soon as each and every run before it is compared, so the list of groups grows while the
+// comparison goes on. The bytes of the runs compared (and the part of each run in hand, as its
+// comparison reports it) go out as work on top of `work`, and as the progress. Returns false
+// when some run was not compared in full.
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
-                 const std::atomic<bool>& cancel, SearchWork work) {
-    const auto last = static_cast<std::int64_t>(table.size()) - 1;
-    std::vector<char> compared(runs.size(), 0);
+                 const std::atomic<bool>& cancel, SearchWork work,
+                 const std::function<void(const Run&)>& listRun) {
+    enum : char { Waiting, Compared, Abandoned };
+    std::vector<char> state(runs.size(), Waiting); // under `listing`
+    std::mutex listing;
+    std::size_t listed = 0; // runs handed to listRun, under `listing`
     std::atomic<std::size_t> next{0};
-    std::atomic<std::int64_t> reached{0};
     std::atomic<std::int64_t> bytesFinished{0};
     std::array<std::atomic<std::int64_t>, 2> bytesInHand{}; // one per comparing thread
     work.bytesTotal = 0;
@@ -163,12 +167,6 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         work.bytesTotal += bytesOf(table, r);
     work.bytesDone = 0;
     out.work(work);
-    const auto report = [&](std::int64_t index) {
-        std::int64_t seen = reached.load();
-        while (index > seen && !reached.compare_exchange_weak(seen, index)) {
-        }
-        out.progress(percentOf(std::max(index, seen), last));
-    };
     // Two threads add up their parts at their own moments; the count shown never goes back.
     std::atomic<std::int64_t> shown{0};
     const auto reportBytes = [&] {
@@ -179,6 +177,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         }
         SearchWork now = work;
         now.bytesDone = std::max(sum, was);
+        out.progress(percentOf(now.bytesDone, work.bytesTotal));
         out.work(now);
     };
     const auto compare = [&](std::size_t slot) {
@@ -187,23 +186,20 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             if (i >= runs.size() || cancel.load())
                 return;
             const Run& r = runs[i];
-            // The comparison reports the index it has reached as the share of its chunks
-            // compared: the run's first index at none, its last at all of them.
             const auto runBytes = static_cast<double>(bytesOf(table, r));
-            const auto inRun = [&](std::int64_t index) {
-                report(index);
-                const double share =
-                    static_cast<double>(index - r.start) / static_cast<double>(r.end - r.start);
+            const auto inRun = [&](double share) {
                 bytesInHand[slot] =
                     static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
             const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun});
-            compared[i] = done ? 1 : 0;
             bytesFinished += bytesOf(table, r);
             bytesInHand[slot] = 0;
-            report(std::min(r.end + 1, last));
             reportBytes();
+            const std::lock_guard lock(listing);
+            state[i] = done ? Compared : Abandoned;
+            while (listed < runs.size() && state[listed] == Compared)
+                listRun(runs[listed++]);
         }
     };
     if (runs.size() > 1) {
@@ -214,13 +210,10 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     } else {
         compare(0);
     }
-    const auto firstMissing = std::find(compared.begin(), compared.end(), 0);
-    for (auto it = firstMissing; it != compared.end(); ++it) {
-        const Run& r = runs[static_cast<std::size_t>(it - compared.begin())];
-        for (std::int64_t k = r.start; k <= r.end; ++k)
+    for (std::size_t i = listed; i < runs.size(); ++i)
+        for (std::int64_t k = runs[i].start; k <= runs[i].end; ++k)
             table[static_cast<std::size_t>(k)].group = GroupMark::None;
-    }
-    return firstMissing == compared.end();
+    return listed == runs.size();
 }
 
 // One search, stage by stage.
@@ -257,7 +250,7 @@ public:
                 return;
         }
         listUnlistedFolders();
-        listGroupsAndReadErrors();
+        listReadErrors();
         out_.flush();
     }
 
@@ -382,23 +375,39 @@ private:
         SearchWork work;
         work.phase = SearchPhase::Duplicates;
         work.files = static_cast<std::int64_t>(table_.size());
-        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work);
+        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work,
+                                          [this](const Run& r) { listGroups(r); });
         releaseComparisonBuffers();
-        if (request_.onlyWithKept)
-            dropGroupsWithoutKeptFile();
         return complete;
     }
 
-    // A group's key is the table index of its first member, so one pass marks the keys of the
-    // groups that hold a kept file and a second lets go of the others.
-    void dropGroupsWithoutKeptFile() {
-        std::vector<char> keeps(table_.size(), 0);
-        for (const FileEntry& e : table_)
-            if (e.group >= 0 && e.kept)
-                keeps[static_cast<std::size_t>(e.group)] = 1;
-        for (FileEntry& e : table_)
-            if (e.group >= 0 && !keeps[static_cast<std::size_t>(e.group)])
+    // The groups of a run compared, into "Duplicates" (only those with a kept file when asked);
+    // a listed entry is no longer in a group.
+    void listGroups(const Run& r) {
+        if (request_.onlyWithKept)
+            dropGroupsWithoutKeptFile(r);
+        for (std::int64_t k = r.start; k <= r.end; ++k) {
+            FileEntry& e = at(k);
+            if (e.group >= 0) {
+                out_.append(ListDuplicates, e);
                 e.group = GroupMark::None;
+            }
+        }
+    }
+
+    // A group's key is the table index of its first member, within its run, so one pass marks
+    // the keys of the groups that hold a kept file and a second lets go of the others.
+    void dropGroupsWithoutKeptFile(const Run& r) {
+        std::vector<char> keeps(static_cast<std::size_t>(r.end - r.start + 1), 0);
+        const auto keyAt = [&](const FileEntry& e) {
+            return static_cast<std::size_t>(e.group - r.start);
+        };
+        for (std::int64_t k = r.start; k <= r.end; ++k)
+            if (at(k).group >= 0 && at(k).kept)
+                keeps[keyAt(at(k))] = 1;
+        for (std::int64_t k = r.start; k <= r.end; ++k)
+            if (at(k).group >= 0 && !keeps[keyAt(at(k))])
+                at(k).group = GroupMark::None;
     }
 
     void listUnlistedFolders() {
@@ -407,14 +416,11 @@ private:
         outcome_.readErrors += static_cast<std::int64_t>(unlisted_.size());
     }
 
-    // Every member of a group, and every file that could not be measured or read.
-    void listGroupsAndReadErrors() {
+    // Every file that could not be measured or read. (The groups were listed run by run.)
+    void listReadErrors() {
         for (std::int64_t i = 0; i <= last(); ++i) {
             FileEntry& e = at(i);
-            if (e.group >= 0) {
-                out_.append(ListDuplicates, e);
-                e.group = GroupMark::None;
-            } else if (e.group == GroupMark::Unreadable || e.size < 0) {
+            if (e.group == GroupMark::Unreadable || e.size < 0) {
                 out_.append(ListReadErrors, e);
                 ++outcome_.readErrors;
             }

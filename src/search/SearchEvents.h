@@ -14,10 +14,10 @@ namespace trevalo {
 enum class SearchPhase { Walking, Loading, SameName, Duplicates };
 
 // The texts the window and trevalo-scan show for each phase.
-inline constexpr const char* kStatusStart = "Start ...";
-inline constexpr const char* kStatusLoading = "Loading files ...";
-inline constexpr const char* kStatusSameName = "Search same file name  ...";
-inline constexpr const char* kStatusDuplicates = "Searching duplicated files ...";
+inline constexpr const char* kStatusStart = "Listing files ...";
+inline constexpr const char* kStatusLoading = "Sorting files ...";
+inline constexpr const char* kStatusSameName = "Finding shared names ...";
+inline constexpr const char* kStatusDuplicates = "Comparing contents ...";
 const char* phaseText(SearchPhase phase);
 
 // How far a search has got, for a status that tells time. bytesTotal is the sum of the sizes of

@@ -11,9 +11,16 @@ std::int64_t wholeSeconds(double seconds) {
 }
 
 std::string filesText(std::int64_t files) {
-    return std::to_string(files) + (files == 1 ? " file." : " files.");
+    return groupedCount(files) + (files == 1 ? " file." : " files.");
 }
 } // namespace
+
+std::string groupedCount(std::int64_t count) {
+    std::string digits = std::to_string(count < 0 ? -count : count);
+    for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), 1, ',');
+    return count < 0 ? "-" + digits : digits;
+}
 
 std::string completionText(double seconds, std::int64_t files) {
     return "Completed in " + std::to_string(wholeSeconds(seconds)) + "s, searching " +

@@ -8,7 +8,10 @@
 
 namespace trevalo {
 
-// "Completed in S s, searching N files.", S in whole seconds rounded down.
+// A count with thousands separators: "12,345".
+std::string groupedCount(std::int64_t count);
+
+// "Completed in S s, searching N files.", S in whole seconds rounded down, N grouped.
 std::string completionText(double seconds, std::int64_t files);
 // "Cancelled after S s, searching N files.": the lists hold what was found before the cancel.
 std::string cancelledText(double seconds, std::int64_t files);

@@ -9,6 +9,13 @@ namespace trevalo {
 namespace {
 constexpr double kHalfLifeSeconds = 5.0;
 constexpr std::chrono::milliseconds kLeastStep{100};
+// How far apart two foreseen finishing times may be, as a share of the time left, and at least.
+constexpr double kSteadyShare = 0.2;
+constexpr double kSteadyLeastSeconds = 1.0;
+
+double secondsBetween(TimeLeft::Clock::time_point from, TimeLeft::Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
 } // namespace
 
 void TimeLeft::reset() {
@@ -27,7 +34,7 @@ void TimeLeft::sample(Clock::time_point now, std::int64_t done, std::int64_t tot
     }
     if (now - last_ < kLeastStep)
         return;
-    const double step = std::chrono::duration<double>(now - last_).count();
+    const double step = secondsBetween(last_, now);
     const double rate = static_cast<double>(done - lastDone_) / step;
     if (!hasRate_) {
         rate_ = rate;
@@ -39,13 +46,37 @@ void TimeLeft::sample(Clock::time_point now, std::int64_t done, std::int64_t tot
     }
     last_ = now;
     lastDone_ = done;
+    checkSteady(now);
 }
 
-std::optional<double> TimeLeft::seconds() const {
-    if (!hasRate_ || now_ - first_ < kWarmUp || rate_ <= 0 || done_ <= 0)
+double TimeLeft::rateAt(Clock::time_point now) const {
+    if (now <= last_)
+        return rate_;
+    return rate_ * std::exp2(-secondsBetween(last_, now) / kHalfLifeSeconds);
+}
+
+void TimeLeft::checkSteady(Clock::time_point now) {
+    if (steady_ || now - first_ < kWarmUp || rate_ <= 0 || done_ <= 0)
+        return;
+    const double left = static_cast<double>(std::max<std::int64_t>(total_ - done_, 0)) / rate_;
+    // Seconds from the first sample, so that no estimate is too long for the clock.
+    const double foreseen = secondsBetween(first_, now) + left;
+    if (!hasForeseen_ ||
+        std::abs(foreseen - foreseen_) > std::max(kSteadyShare * left, kSteadyLeastSeconds)) {
+        foreseen_ = foreseen;
+        steadySince_ = now;
+        hasForeseen_ = true;
+        return;
+    }
+    steady_ = now - steadySince_ >= kSteadyFor;
+}
+
+std::optional<double> TimeLeft::seconds(Clock::time_point now) const {
+    const double rate = rateAt(now);
+    if (!steady_ || rate <= 0 || done_ <= 0)
         return std::nullopt;
     const auto left = static_cast<double>(total_ > done_ ? total_ - done_ : 0);
-    return left / rate_;
+    return left / rate;
 }
 
 std::string timeLeftText(double seconds) {

@@ -58,26 +58,26 @@ QString renameReason(const std::string& reason) {
     return text;
 }
 
-QString deleteQuestion(std::size_t files, const CopiesLeft& left) {
-    QString text = files == 1
-                       ? QObject::tr("1 marked file will be moved to the trash.")
-                       : QObject::tr("%1 marked files will be moved to the trash.").arg(files);
-    if (left.filesWithoutCopy > 0) {
-        text += QStringLiteral("\n\n");
-        if (files == 1)
-            text += QObject::tr("It has no identical copy left unmarked.");
-        else if (left.filesWithoutCopy == 1)
-            text += QObject::tr("1 of them has no identical copy left unmarked.");
-        else
-            text += QObject::tr("%1 of them have no identical copy left unmarked.")
-                        .arg(left.filesWithoutCopy);
-    }
+// The delete's question: how many files go and their size, once; then what is special about
+// them (the last copies, the groups left without one, the marked files a Keep folder holds).
+QString deleteQuestion(const DeletePlan& plan, const CopiesLeft& left, const QString& keptLine) {
+    const std::size_t files = plan.items.size();
+    QStringList parts{trashTotalText(plan)};
+    if (left.filesWithoutCopy > 0)
+        parts << (files == 1 ? QObject::tr("It has no identical copy left unmarked.")
+                  : left.filesWithoutCopy == 1
+                      ? QObject::tr("1 of them has no identical copy left unmarked.")
+                      : QObject::tr("%1 of them have no identical copy left unmarked.")
+                            .arg(countText(left.filesWithoutCopy)));
     if (left.groupsWithoutCopy == 1)
-        text += QStringLiteral("\n\n") + QObject::tr("1 group would keep no copy at all.");
+        parts << QObject::tr("1 group would keep no copy at all.");
     else if (left.groupsWithoutCopy > 1)
-        text += QStringLiteral("\n\n") +
-                QObject::tr("%1 groups would keep no copy at all.").arg(left.groupsWithoutCopy);
-    return text + QStringLiteral("\n\n") + QObject::tr("Go ahead?");
+        parts << QObject::tr("%1 groups would keep no copy at all.")
+                     .arg(countText(left.groupsWithoutCopy));
+    if (!keptLine.isEmpty())
+        parts << keptLine;
+    parts << QObject::tr("Go ahead?");
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 } // namespace
@@ -174,9 +174,7 @@ void FileCommands::deleteMarked() {
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
 
     deleting_ = true; // also while the question is open
-    const QString question = deleteQuestion(run->plan.items.size(), left) + QStringLiteral("\n\n") +
-                             trashTotalText(run->plan) +
-                             (keptLine.isEmpty() ? QString() : QStringLiteral("\n\n") + keptLine);
+    const QString question = deleteQuestion(run->plan, left, keptLine);
     if (!confirm(question, tr("Delete"))) {
         deleting_ = false;
         return;
@@ -346,16 +344,17 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     }
     w_.updateTabCounts();
     const std::size_t moved = outcome.moved.size();
-    QString status = !run->link   ? (moved == 1 ? tr("1 file moved to the trash")
-                                                : tr("%1 files moved to the trash").arg(moved))
+    QString status = !run->link
+                         ? (moved == 1 ? tr("1 file moved to the trash")
+                                       : tr("%1 files moved to the trash").arg(countText(moved)))
                      : moved == 1 ? tr("1 file replaced with a link")
-                                  : tr("%1 files replaced with links").arg(moved);
+                                  : tr("%1 files replaced with links").arg(countText(moved));
     if (settled > 0)
-        status += settled == 1
-                      ? tr("; 1 group has one file left and is no longer listed")
-                      : tr("; %1 groups have one file left and are no longer listed").arg(settled);
+        status += settled == 1 ? tr("; 1 group has one file left and is no longer listed")
+                               : tr("; %1 groups have one file left and are no longer listed")
+                                     .arg(countText(settled));
     if (!outcome.failures.empty())
-        status += tr("; %1 not moved").arg(outcome.failures.size());
+        status += tr("; %1 not moved").arg(countText(outcome.failures.size()));
     w_.showStatus(status);
 
     if (!outcome.failures.empty()) {
@@ -417,12 +416,13 @@ void FileCommands::finishRestore(const std::shared_ptr<const DeleteRecord>& reco
     w_.updateTabCounts();
 
     const std::size_t back = report.restoredCount();
-    QString status = back == 1 ? tr("1 file put back") : tr("%1 files put back").arg(back);
+    QString status =
+        back == 1 ? tr("1 file put back") : tr("%1 files put back").arg(countText(back));
     if (back > 0 && !listed)
         status += tr("; not listed: the lists come from a later search or file");
     if (report.cancelled)
         status += tr("; stopped: %1 files are still in the trash")
-                      .arg(record->files().size() - report.files.size());
+                      .arg(countText(record->files().size() - report.files.size()));
     w_.showStatus(status);
     const QString problems = restoreMessage(report, kListedFailures);
     if (!problems.isEmpty())
@@ -470,21 +470,27 @@ void FileCommands::renameSelected() {
         return;
     }
     const QString current = displayText(row.name);
-    const QString answer =
-        prompt(tr("Rename"),
-               tr("Please type a new file name for ") + QLatin1Char('\n') + displayText(row.path()),
-               current);
-    if (answer.isEmpty() || answer == current)
-        return;
-    // Characters the user left alone keep their bytes, also those that are not UTF-8.
-    const std::string newName = bytesOfEditedName(row.name, answer);
-    const RenameOutcome renamed = renameFileOfRow(row, newName);
-    if (!renamed.ok) {
+    // A refused name comes back in the prompt for another try, until the user cancels.
+    QString typed = current;
+    std::string newName;
+    RenameOutcome renamed;
+    for (;;) {
+        const QString answer = prompt(tr("Rename"),
+                                      tr("Please type a new file name for ") + QLatin1Char('\n') +
+                                          displayText(row.path()),
+                                      typed);
+        if (answer.isEmpty() || answer == current)
+            return;
+        // Characters the user left alone keep their bytes, also those that are not UTF-8.
+        newName = bytesOfEditedName(row.name, answer);
+        renamed = renameFileOfRow(row, newName);
+        if (renamed.ok)
+            break;
         QString text = tr("File can't be renamed.");
         if (!renamed.reason.empty())
             text += QLatin1Char('\n') + renameReason(renamed.reason);
         w_.messageBox(text, tr("Can't rename"));
-        return;
+        typed = answer;
     }
     // Every list shows the file under its new name, wherever a search that ended while the
     // prompt was open has put its rows. "Same Name" forms its groups again: the file may have

@@ -57,6 +57,7 @@ FileOpPanel::FileOpPanel(QWidget* parent)
 
     connect(taskButton_, &QPushButton::clicked, this, &FileOpPanel::taskClicked);
     connect(previewLabel_, &PreviewBox::resized, this, &FileOpPanel::previewResized);
+    connect(previewCheckBox_, &QCheckBox::toggled, this, &FileOpPanel::previewSwitched);
 }
 
 bool FileOpPanel::previewOn() const {

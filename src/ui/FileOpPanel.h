@@ -46,6 +46,8 @@ signals:
     void taskClicked();
     // The preview box changed its size.
     void previewResized();
+    // The preview was switched on or off.
+    void previewSwitched(bool on);
 
 private:
     QPushButton* taskButton_;

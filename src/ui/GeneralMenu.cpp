@@ -6,8 +6,12 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSpacerItem>
+
+#include <algorithm>
 
 #ifndef TREVALO_HOME_PAGE
 #define TREVALO_HOME_PAGE ""
@@ -18,6 +22,12 @@ namespace trevalo {
 namespace {
 // What a window's caption takes besides its text: the icon and the caption's buttons.
 constexpr int kCaptionAllowance = 160;
+// A message box's text takes at most these shares of the screen's free height and width, and
+// never fewer lines than kLeastLines nor more than kMostLines.
+constexpr double kMessageHeightShare = 0.4;
+constexpr double kMessageWidthShare = 0.6;
+constexpr int kLeastLines = 4;
+constexpr int kMostLines = 24;
 } // namespace
 
 QString aboutText() {
@@ -53,6 +63,37 @@ void widenToTitle(QMessageBox& box) {
         return;
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
                   grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+FittedMessage fitMessage(const QString& text, const QString& details, int lines, int width,
+                         const QFontMetrics& font) {
+    QStringList kept = text.split(QLatin1Char('\n'));
+    bool cut = false;
+    if (kept.size() > lines) {
+        kept.resize(std::max(lines - 1, 1));
+        kept.append(QObject::tr("... the whole list is under \"Show Details\"."));
+        cut = true;
+    }
+    for (QString& line : kept) {
+        const QString shown = font.elidedText(line, Qt::ElideMiddle, width);
+        cut = cut || shown != line;
+        line = shown;
+    }
+    return {kept.join(QLatin1Char('\n')), cut && details.isEmpty() ? text : details};
+}
+
+void setFittedText(QMessageBox& box, const QString& text, const QString& details) {
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    const QFontMetrics font(box.font());
+    const int lines =
+        std::clamp(static_cast<int>(room.height() * kMessageHeightShare / font.lineSpacing()),
+                   kLeastLines, kMostLines);
+    const FittedMessage fitted =
+        fitMessage(text, details, lines, static_cast<int>(room.width() * kMessageWidthShare), font);
+    box.setText(fitted.text);
+    if (!fitted.details.isEmpty())
+        box.setDetailedText(fitted.details);
 }
 
 } // namespace trevalo

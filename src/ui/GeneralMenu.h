@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 
+class QFontMetrics;
 class QMessageBox;
 
 namespace trevalo {
@@ -22,5 +23,19 @@ QUrl helpUrl();
 QUrl webSiteUrl();
 // Widens a message box so that its title is not cut by the window's decoration.
 void widenToTitle(QMessageBox& box);
+
+// A message cut to fit a box on a small screen: at most `lines` lines, each at most `width`
+// pixels wide in `font` (a long line is shortened in its middle, so a path keeps its file
+// name). Whatever was cut stays readable in the details, which then hold the whole text when
+// none were given.
+struct FittedMessage {
+    QString text;
+    QString details;
+};
+FittedMessage fitMessage(const QString& text, const QString& details, int lines, int width,
+                         const QFontMetrics& font);
+// Gives a message box the text and details that fit the screen it opens on, so that its
+// buttons stay in sight; the details scroll.
+void setFittedText(QMessageBox& box, const QString& text, const QString& details);
 
 } // namespace trevalo

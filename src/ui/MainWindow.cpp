@@ -7,10 +7,12 @@
 #include "results/KeepPaths.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "results/ResultTotals.h"
 #include "results/WorkText.h"
 #include "search/SearchScope.h"
 #include "search/SearchText.h"
 #include "ui/DriveList.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FileCommands.h"
 #include "ui/FileOpPanel.h"
 #include "ui/FilterBar.h"
@@ -22,8 +24,10 @@
 #include "ui/TabStrip.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -36,9 +40,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
@@ -46,6 +53,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -79,7 +87,7 @@ constexpr const char* kSelectPathTitle = "Select Path";
 constexpr const char* kSelectTypeMessage = "Please select a search type.";
 constexpr const char* kStoppingStatus = "Stopping ...";
 
-// Where the window's settings live: ~/.config/Trevalo/trevalo.conf.
+// Where the window's settings live: ~/.config/Trevalo/trevalo.ini.
 QSettings windowSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trevalo"),
                      QStringLiteral("trevalo"));
@@ -150,9 +158,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     connect(fileOpPanel_, &FileOpPanel::taskClicked, this,
             [this] { popUpAtButton(fileMenu_, fileOpPanel_->taskButton()); });
     connect(fileOpPanel_, &FileOpPanel::previewResized, files_, &FileCommands::preview);
+    // Switched on again, the preview shows the selected row at once.
+    connect(fileOpPanel_, &FileOpPanel::previewSwitched, this, [this](bool on) {
+        if (on)
+            files_->preview();
+    });
     connect(setupPanel_, &SetupPanel::message, this,
             [this](const QString& text) { messageBox(text, QString::fromLatin1(kAppTitle)); });
     connect(resultTabs_->tabBar(), &QTabBar::currentChanged, this, &MainWindow::tabClicked);
+    // A control of the set-up panel that gets the focus (Tab, Shift+Tab, an Alt letter) scrolls
+    // into sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && setupPanel_->isAncestorOf(now))
+            setupScroll_->ensureWidgetVisible(now, 0, 0);
+    });
 
     restoreSettings();
     followCurrentList();
@@ -206,6 +225,7 @@ void MainWindow::buildResultLists() {
 
         connect(view, &ResultListView::currentRowChanged, this,
                 [this, i](int row) { currentRowMoved(i, row); });
+        connect(view, &ResultListView::rowClicked, this, [this, i] { currentRowClicked(i); });
         connect(view, &ResultListView::rowDoubleClicked, files_, &FileCommands::openSelected);
         connect(view, &ResultListView::rightButtonReleased, this, &MainWindow::popUpFileMenu);
         connect(view, &ResultListView::menuKeyPressed, this, &MainWindow::popUpFileMenuAtRow);
@@ -226,12 +246,35 @@ void MainWindow::buildLayout() {
     splitter_->setStretchFactor(0, 3);
     splitter_->setStretchFactor(1, 1);
 
+    // The set-up panel scrolls when the window is smaller than the panel, so that the window
+    // fits any screen and every control can still be reached.
+    setupScroll_ = new QScrollArea(this);
+    setupScroll_->setObjectName(QStringLiteral("setupScroll"));
+    setupScroll_->setFrameShape(QFrame::NoFrame);
+    setupScroll_->setWidgetResizable(true);
+    setupScroll_->setWidget(setupPanel_);
+    setupScroll_->setFocusPolicy(Qt::NoFocus);
+
+    auto* results = new QWidget(this);
+    results->setObjectName(QStringLiteral("resultPart"));
+    auto* resultColumn = new QVBoxLayout(results);
+    resultColumn->setContentsMargins(0, 0, 0, 0);
+    resultColumn->addWidget(filterBar_, 0); // above the lists
+    resultColumn->addWidget(splitter_, 1);
+
+    setupSplitter_ = new QSplitter(Qt::Vertical, this);
+    setupSplitter_->setObjectName(QStringLiteral("setupSplitter"));
+    setupSplitter_->setChildrenCollapsible(false);
+    setupSplitter_->addWidget(setupScroll_);
+    setupSplitter_->addWidget(results);
+    // A taller window gives the results the height it gains.
+    setupSplitter_->setStretchFactor(0, 0);
+    setupSplitter_->setStretchFactor(1, 1);
+
     auto* parts = new QVBoxLayout;
     const int margin = std::max(style()->pixelMetric(QStyle::PM_LayoutTopMargin), 6);
     parts->setContentsMargins(margin, margin, margin, margin / 2);
-    parts->addWidget(setupPanel_, 0);
-    parts->addWidget(filterBar_, 0); // above the lists
-    parts->addWidget(splitter_, 1);
+    parts->addWidget(setupSplitter_, 1);
     // The status bar spans the window's whole width, along its bottom.
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -253,16 +296,23 @@ void MainWindow::buildStatusBar() {
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
-    auto* section = new ProgressSection(progressBar_, tw_.px(kProgressInset), statusBar_);
-    section->setFixedWidth(tw_.px(kProgressPanelWidth));
-    statusBar_->addWidget(section, 0);
-    statusLabel_ = new QLabel(statusBar_);
+    progressSection_ = new ProgressSection(progressBar_, tw_.px(kProgressInset), statusBar_);
+    progressSection_->setObjectName(QStringLiteral("progressSection"));
+    progressSection_->setFixedWidth(tw_.px(kProgressPanelWidth));
+    statusBar_->addWidget(progressSection_, 0);
+    progressSection_->hide(); // shown while a search or an opening runs
+    statusLabel_ = new ElidedLabel(statusBar_);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
     statusLabel_->setMinimumWidth(tw_.px(kStatusLabelMinWidth));
     statusBar_->addWidget(statusLabel_, 1);
     totals_ = new TotalsLabel(statusBar_);
     statusBar_->addPermanentWidget(totals_);
     statusBar_->setFixedHeight(statusBarHeightPx());
+    // While a search runs, the time left is told again each second, also when no progress
+    // comes (it grows then).
+    workTimer_ = new QTimer(this);
+    workTimer_->setInterval(1000);
+    connect(workTimer_, &QTimer::timeout, this, &MainWindow::showWorkText);
 }
 
 void MainWindow::buildMenus() {
@@ -293,6 +343,17 @@ void MainWindow::buildMenus() {
     FileCommands* files = files_;
     openAction_ =
         named(fileMenu_->addAction(tr("&Open"), files, &FileCommands::openSelected), "openAction");
+    openFolderAction_ = named(fileMenu_->addAction(tr("Open Containing &Folder"), this,
+                                                   &MainWindow::openContainingFolder),
+                              "openFolderAction");
+    openFolderAction_->setIcon(QIcon::fromTheme(QStringLiteral("folder-open")));
+    copyPathAction_ =
+        named(fileMenu_->addAction(tr("Cop&y Path"), this, [this] { copyPaths(false); }),
+              "copyPathAction");
+    copyPathAction_->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
+    copyPathsAction_ = named(
+        fileMenu_->addAction(tr("Copy Pat&hs of Marked Files"), this, [this] { copyPaths(true); }),
+        "copyPathsAction");
     deleteAction_ = named(fileMenu_->addAction(tr("&Delete"), files, &FileCommands::deleteMarked),
                           "deleteAction");
     replaceAction_ = named(
@@ -314,12 +375,12 @@ void MainWindow::buildMenus() {
     connect(files, &FileCommands::restoreAvailable, restoreAction_, &QAction::setEnabled);
     fileMenu_->addSeparator();
     named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
-    markOlderAction_ = named(
-        fileMenu_->addAction(tr("Mark &older files for deletion"), files, &FileCommands::markOlder),
-        "markOlderAction");
-    markNewerAction_ = named(
-        fileMenu_->addAction(tr("Mark &newer files for deletion"), files, &FileCommands::markNewer),
-        "markNewerAction");
+    markOlderAction_ = named(fileMenu_->addAction(tr("Mark old&er files for deletion"), this,
+                                                  [this] { markByAge(Age::Older); }),
+                             "markOlderAction");
+    markNewerAction_ = named(fileMenu_->addAction(tr("Mark &newer files for deletion"), this,
+                                                  [this] { markByAge(Age::Newer); }),
+                             "markNewerAction");
     named(fileMenu_->addAction(tr("&Clear all marks"), files, &FileCommands::clearMarks),
           "clearMarksAction");
     fileMenu_->addSeparator();
@@ -330,7 +391,7 @@ void MainWindow::buildMenus() {
         named(fileMenu_->addAction(tr("O&pen Results..."), this, &MainWindow::openResultsFile),
               "openResultsAction");
     exportListAction_ =
-        named(fileMenu_->addAction(tr("&Export List..."), this, &MainWindow::exportList),
+        named(fileMenu_->addAction(tr("E&xport List..."), this, &MainWindow::exportList),
               "exportListAction");
     saveResultsAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-save")));
     openResultsAction_->setIcon(QIcon::fromTheme(QStringLiteral("document-open")));
@@ -371,6 +432,69 @@ void MainWindow::fileMenuOpening() {
     markNewerAction_->setEnabled(byAge);
     markOlderAction_->setEnabled(byAge);
     replaceAction_->setEnabled(currentList_ == ListDuplicates);
+    const bool row = selectedRow() >= 0;
+    openFolderAction_->setEnabled(row);
+    copyPathAction_->setEnabled(row);
+    const std::vector<ResultRow>& rows = currentModel().rows();
+    copyPathsAction_->setEnabled(
+        std::any_of(rows.begin(), rows.end(), [](const ResultRow& r) { return r.checked; }));
+}
+
+void MainWindow::markByAge(Age age) {
+    files_->markByAge(age);
+    // The marking sorted the rows by the list's key column: the list's sort state (and so the
+    // header, and the order rows restored later take) follows.
+    ResultListModel& model = currentModel();
+    model.sortByColumn(markKeyColumn(currentList_), Qt::AscendingOrder);
+}
+
+void MainWindow::openContainingFolder() {
+    const int selected = selectedRow();
+    if (selected < 0) {
+        messageBox(tr("Please select a file."), tr("Select file"));
+        return;
+    }
+    const std::string path = currentModel().row(selected).path();
+    const QString shown = displayText(path);
+    if (urlOpener_) {
+        std::string folder = path.substr(0, path.rfind('/') + 1);
+        if (!urlOpener_(
+                fileUrlOf(folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder)))
+            cannotOpen(shown, tr("no program could open its folder"));
+        return;
+    }
+    const QString why = showInFileManager(path, failureMessenger(shown));
+    if (!why.isEmpty())
+        cannotOpen(shown, why);
+}
+
+void MainWindow::copyPaths(bool marked) {
+    ResultListModel& model = currentModel();
+    std::vector<std::string> paths;
+    if (marked) {
+        const std::vector<ResultRow>& rows = model.rows();
+        model.shownScope().forEach(rows.size(), [&](std::size_t i) {
+            if (rows[i].checked)
+                paths.push_back(rows[i].path());
+        });
+    } else if (selectedRow() >= 0) {
+        paths.push_back(model.row(selectedRow()).path());
+    }
+    if (paths.empty())
+        return;
+    // As text for editors and terminals, and as file addresses that keep every byte.
+    QStringList text;
+    QList<QUrl> urls;
+    for (const std::string& path : paths) {
+        text << displayText(path);
+        urls << fileUrlOf(path);
+    }
+    auto* data = new QMimeData;
+    data->setText(text.join(QLatin1Char('\n')));
+    data->setUrls(urls);
+    QGuiApplication::clipboard()->setMimeData(data);
+    statusLabel_->setText(paths.size() == 1 ? tr("Path copied: %1").arg(text.front())
+                                            : tr("%1 paths copied").arg(countText(paths.size())));
 }
 
 void MainWindow::setFocusOrder() {
@@ -395,8 +519,6 @@ void MainWindow::resetForNewSearch() {
     filterBar_->clear();
     progressBar_->setValue(0);
     fileOpPanel_->previewLabel().clear();
-    if (normalState())
-        resize(width(), minimumSizeHint().height());
     setupPanel_->selectAllSearchTypes();
     updateTabCounts();
 }
@@ -437,9 +559,9 @@ void MainWindow::followKeepBox(int row, bool kept) {
             },
             ResultListModel::RowOrder::Kept);
     if (changed > 0)
-        statusLabel_->setText(
-            kept ? tr("%1 listed rows kept: never marked, deleted or renamed").arg(changed)
-                 : tr("%1 listed rows no longer kept").arg(changed));
+        statusLabel_->setText(kept ? tr("%1 listed rows kept: never marked, deleted or renamed")
+                                         .arg(countText(changed))
+                                   : tr("%1 listed rows no longer kept").arg(countText(changed)));
 }
 
 void MainWindow::showStatus(const QString& text) {
@@ -468,6 +590,15 @@ bool MainWindow::addSearchPath(const std::string& folder) {
     return setupPanel_->addPathOf(setupPanel_->openFolderPath());
 }
 
+QSize MainWindow::screenRoom() const {
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize free = shown ? shown->availableGeometry().size() : QSize(1280, 800);
+    // The window's frame, and at least a classic caption and border: the window manager may
+    // not have told the frame yet.
+    const QSize frame = (frameGeometry().size() - size()).expandedTo(QSize(8, 31));
+    return (free - frame).expandedTo(QSize(1, 1));
+}
+
 bool MainWindow::normalState() const {
     return !isMinimized() && !isMaximized() && !isFullScreen();
 }
@@ -476,18 +607,22 @@ void MainWindow::restoreSettings() {
     QSettings settings = windowSettings();
     setupPanel_->restoreScope(settings);
     settings.beginGroup(QStringLiteral("window"));
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1280, 800);
+    const QSize room = screenRoom();
     const QSize least = minimumSizeHint();
     if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray())) {
-        const QSize wanted(static_cast<int>(screen.width() * kStartScreenShare),
-                           static_cast<int>(screen.height() * kStartScreenShare));
+        const QSize wanted(static_cast<int>(room.width() * kStartScreenShare),
+                           static_cast<int>(room.height() * kStartScreenShare));
         // Not larger than the screen, nor wider than the lists need.
         const QSize size = wanted.boundedTo(QSize(least.width() * 2, least.height() * 2))
                                .expandedTo(least)
-                               .boundedTo(screen.size());
+                               .boundedTo(room);
         resize(size);
+    }
+    if (!setupSplitter_->restoreState(
+            settings.value(QStringLiteral("setupSplitter")).toByteArray())) {
+        // The set-up panel as tall as it asks for, when the results keep their least height.
+        const int panel = setupScroll_->widget()->sizeHint().height();
+        setupSplitter_->setSizes({panel, std::max(height() - panel, 1)});
     }
     if (!splitter_->restoreState(settings.value(QStringLiteral("splitter")).toByteArray())) {
         const int preview = std::max(kPreviewMinWidth, static_cast<int>(width() * kPreviewShare));
@@ -522,6 +657,7 @@ void MainWindow::saveSettings() const {
     settings.beginGroup(QStringLiteral("window"));
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     settings.setValue(QStringLiteral("splitter"), splitter_->saveState());
+    settings.setValue(QStringLiteral("setupSplitter"), setupSplitter_->saveState());
     for (int i = 0; i < kResultListCount; ++i)
         settings.setValue(QStringLiteral("columns%1").arg(i),
                           resultViews_[static_cast<std::size_t>(i)]->saveColumns());
@@ -554,7 +690,15 @@ void MainWindow::currentRowMoved(int list, int row) {
     ResultListView* view = resultViews_[static_cast<std::size_t>(list)];
     if (view->selectedRow() != row)
         view->selectRow(row);
+    rowJustMoved_ = true;
     files_->preview();
+}
+
+void MainWindow::currentRowClicked(int list) {
+    // A click that moved the current row has previewed it already; one on the current row
+    // previews it again (the preview may have been off when it became current).
+    if (list == currentList_ && !std::exchange(rowJustMoved_, false))
+        files_->preview();
 }
 
 void MainWindow::cancelSearchKey() {
@@ -599,10 +743,10 @@ void MainWindow::messageBox(const QString& text, const QString& title, bool info
         messageHook_(text, title);
         return;
     }
-    QMessageBox box(information ? QMessageBox::Information : QMessageBox::NoIcon, title, text,
+    QMessageBox box(information ? QMessageBox::Information : QMessageBox::NoIcon, title, QString(),
                     QMessageBox::Ok, this);
-    if (!details.isEmpty())
-        box.setDetailedText(details);
+    box.setTextFormat(Qt::PlainText);
+    setFittedText(box, text, details);
     widenToTitle(box);
     box.exec();
 }
@@ -656,8 +800,11 @@ void MainWindow::startOrCancelSearch() {
     statusLabel_->setText(QString::fromLatin1(kStatusStart));
     searchStep_ = SearchStep::Running;
     setupPanel_->setSearchRunning(true);
-    if (normalState() && height() < tw_.pxAtLeast(kSearchClientHeight))
-        resize(width(), tw_.pxAtLeast(kSearchClientHeight));
+    const int searchHeight = std::min(tw_.pxAtLeast(kSearchClientHeight), screenRoom().height());
+    if (normalState() && height() < searchHeight)
+        resize(width(), searchHeight);
+    progressSection_->show();
+    workTimer_->start();
     ++generation_;
     session_.start(std::move(request));
 }
@@ -707,9 +854,14 @@ void MainWindow::showWork(const SearchWork& work) {
     work_ = work;
     if (work.bytesTotal > 0)
         timeLeft_.sample(TimeLeft::Clock::now(), work.bytesDone, work.bytesTotal);
-    QString text = QString::fromLatin1(work.phase == SearchPhase::Walking ? kStatusStart
-                                                                          : phaseText(work.phase));
-    const QString done = workText(work, timeLeft_.seconds());
+    showWorkText();
+}
+
+void MainWindow::showWorkText() {
+    if (searchStep_ != SearchStep::Running)
+        return;
+    QString text = QString::fromLatin1(phaseText(work_.phase));
+    const QString done = workText(work_, timeLeft_.seconds(TimeLeft::Clock::now()));
     if (!done.isEmpty())
         text += QStringLiteral("  ") + done;
     statusLabel_->setText(text);
@@ -722,6 +874,8 @@ void MainWindow::finished(const SearchOutcome& outcome) {
 void MainWindow::finishSearch(const SearchOutcome& outcome) {
     session_.wait();
     progressBar_->setValue(0);
+    progressSection_->hide();
+    workTimer_->stop();
     statusLabel_->setText(endText(outcome));
     lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
@@ -739,6 +893,9 @@ void MainWindow::abandonSearch() {
     session_.stop();
     ++generation_;
     searchStep_ = SearchStep::Idle;
+    progressBar_->setValue(0);
+    progressSection_->hide();
+    workTimer_->stop();
 }
 
 // ---- Totals, filter ----
@@ -747,6 +904,7 @@ void MainWindow::followCurrentList() {
     ResultListModel& model = currentModel();
     model.setFilter(bytesOf(filterBar_->text()), currentList_);
     totals_->showList(&model, currentList_);
+    marks_->listShown(currentList_);
 }
 
 void MainWindow::applyFilter() {
@@ -761,38 +919,65 @@ void MainWindow::applyFilter() {
 QString MainWindow::endText(const SearchOutcome& outcome) const {
     QString text = displayText(outcomeText(outcome));
     if (outcome.outsideLimits > 0)
-        text +=
-            outcome.outsideLimits == 1
-                ? tr(" 1 file outside the size limits was left out.")
-                : tr(" %1 files outside the size limits were left out.").arg(outcome.outsideLimits);
+        text += outcome.outsideLimits == 1
+                    ? tr(" 1 file outside the size limits was left out.")
+                    : tr(" %1 files outside the size limits were left out.")
+                          .arg(countText(static_cast<std::size_t>(outcome.outsideLimits)));
     if (onlyWithKeptRun_ && !outcome.cancelled)
         text += outcome.runsSkipped == 1
                     ? tr(" 1 size not compared: no kept file has it.")
-                    : tr(" %1 sizes not compared: no kept file has them.").arg(outcome.runsSkipped);
+                    : tr(" %1 sizes not compared: no kept file has them.")
+                          .arg(countText(static_cast<std::size_t>(outcome.runsSkipped)));
     return text;
 }
 
 // ---- The general menu ----
 
 void MainWindow::openUrl(const QUrl& url) {
-    if (urlOpener_)
-        urlOpener_(url);
-    else if (url.isLocalFile())
-        openWithDesktop(QFile::encodeName(url.toLocalFile()).toStdString());
-    else
-        openWebPage(url.toString());
+    openAddress(url, url.isLocalFile() ? url.toLocalFile() : url.toString());
 }
 
 void MainWindow::openDocument(const std::string& bytePath) {
-    if (urlOpener_)
-        urlOpener_(fileUrlOf(bytePath));
-    else
-        openWithDesktop(bytePath);
+    openAddress(fileUrlOf(bytePath), displayText(bytePath));
+}
+
+void MainWindow::openAddress(const QUrl& url, const QString& shown) {
+    if (urlOpener_) {
+        if (!urlOpener_(url))
+            cannotOpen(shown, tr("no program could open it"));
+        return;
+    }
+    const QString why = openWithDesktop(url, failureMessenger(shown));
+    if (!why.isEmpty())
+        cannotOpen(shown, why);
+}
+
+OpenFailed MainWindow::failureMessenger(const QString& shown) {
+    // The launcher reports from a thread of its own, maybe after the window has gone.
+    return [self = QPointer<MainWindow>(this), shown](const QString& reason) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self, shown, reason] {
+                    if (self)
+                        self->cannotOpen(shown, reason);
+                },
+                Qt::QueuedConnection);
+    };
+}
+
+void MainWindow::cannotOpen(const QString& shown, const QString& reason) {
+    messageBox(tr("%1 can't be opened:").arg(shown) + QLatin1Char('\n') + reason + QLatin1Char('.'),
+               tr("Can't open"));
 }
 
 void MainWindow::showHelp() {
     const QUrl url = helpUrl();
-    if (!url.isEmpty())
+    if (url.isEmpty())
+        messageBox(tr("The help page %1 is not where the program's data is installed.")
+                       .arg(QString::fromLatin1(kHelpFileName)),
+                   tr("Can't open"));
+    else
         openUrl(url);
 }
 
@@ -802,7 +987,9 @@ void MainWindow::showAbout() {
 
 void MainWindow::openWebSite() {
     const QUrl url = webSiteUrl();
-    if (!url.isEmpty())
+    if (url.isEmpty())
+        showHelp(); // says why the page is missing
+    else
         openUrl(url);
 }
 

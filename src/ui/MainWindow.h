@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/WorkerThread.h"
+#include "platform/desktop/DesktopOpen.h"
 #include "results/ResultsFile.h"
 #include "results/ResultsProof.h"
 #include "search/SearchEvents.h"
@@ -25,8 +26,10 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QScrollArea;
 class QSplitter;
 class QStatusBar;
+class QTimer;
 class QUrl;
 
 namespace trevalo {
@@ -52,8 +55,8 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Empties the path list, the result lists and the status text, shrinks the window to its
-    // least height (in the normal state), chooses all search types and refreshes the tab counts.
+    // Empties the path list, the result lists and the status text, chooses all search types and
+    // refreshes the tab counts. The window keeps its size.
     void resetForNewSearch();
     // Tab captions with each list's row count.
     void updateTabCounts() override;
@@ -94,13 +97,17 @@ public:
     void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
     void messageBox(const QString& text, const QString& title, bool information = false,
                     const QString& details = {}) override;
-    // Opens documents and web addresses (help, web site, found files); the result is not
-    // reported. Tests swap in an opener that records the addresses.
+    // Opens documents and web addresses (help, web site, found files) with the desktop's
+    // programs; when nothing can open one, a message names it and says why. Tests swap in an
+    // opener that records the addresses.
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     void openUrl(const QUrl& url);
     // Opens a file (a byte path) with the desktop's program for it.
     void openDocument(const std::string& bytePath) override;
+    // The message for an address no program could open: what it is (a path or an address),
+    // and why.
+    void cannotOpen(const QString& shown, const QString& reason);
 
     // Saved results. The file dialogs go through a hook that tests set: it gets the dialog's
     // title, its file filter and whether a file is to be written, and returns the chosen path
@@ -122,6 +129,14 @@ public:
     void exportList();
     bool exportListTo(const std::string& path);
 
+    // The row menu: the selected row's folder in the desktop's file manager, the file
+    // selected where it can; the full path of the selected row, or of every marked row shown,
+    // to the clipboard.
+    void openContainingFolder();
+    // Mark older/newer files for deletion.
+    void markByAge(Age age);
+    void copyPaths(bool marked);
+
     void showHelp(); // also F1
     void showAbout();
     void openWebSite();
@@ -141,6 +156,9 @@ protected:
 
 private:
     void buildLayout();
+    void openAddress(const QUrl& url, const QString& shown);
+    // What hands a launcher's later failure to cannotOpen on the window's thread.
+    OpenFailed failureMessenger(const QString& shown);
     // The size and place of the last run, or a size that fits the screen.
     void restoreSettings();
     // A window wide enough for it gives the preview at least its least width.
@@ -155,6 +173,7 @@ private:
     void tabClicked(int index);
     // The current row of a list moved (click or key): it is selected and previewed.
     void currentRowMoved(int list, int row);
+    void currentRowClicked(int list);
     // The file menu is about to open: the marking by age applies to lists with groups only.
     void fileMenuOpening();
     // Esc: stops a running search, like its Cancel button; nothing when no search runs.
@@ -168,6 +187,8 @@ private:
     // After a search: the first list of "Duplicates", "Zero Size", "Same Name" with rows.
     void showFirstFilledList();
     bool normalState() const;
+    // The room the screen's available area leaves for the window's inside.
+    QSize screenRoom() const;
     int statusBarHeightPx() const;
     ResultListView* currentView() const {
         return resultViews_[static_cast<std::size_t>(currentList_)];
@@ -202,6 +223,8 @@ private:
     // On the window's thread: the stage, the files found and the bytes compared with the time
     // left, in the status.
     void showWork(const SearchWork& work);
+    // The status of a running search from the last work heard of, the time left as of now.
+    void showWorkText();
     void finished(const SearchOutcome& outcome) override;
     // Runs fn on the window's thread unless the search that queued it has been abandoned since.
     void onWindowThread(std::function<void()> fn);
@@ -231,6 +254,10 @@ private:
     Twips tw_;
     SetupPanel* setupPanel_;
     TabStrip* resultTabs_;
+    // The set-up panel scrolls in its own area, above the results; a splitter between them
+    // shares the window's height.
+    QScrollArea* setupScroll_ = nullptr;
+    QSplitter* setupSplitter_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::array<QFrame*, kResultListCount> resultFrames_{};
     std::array<ResultListView*, kResultListCount> resultViews_{};
@@ -238,11 +265,16 @@ private:
     FileOpPanel* fileOpPanel_;
     QStatusBar* statusBar_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
+    QWidget* progressSection_ = nullptr; // shown only while there is work
+    QTimer* workTimer_ = nullptr;        // runs only while a search runs
+    QLabel* statusLabel_ = nullptr;      // an ElidedLabel
 
     QMenu* generalMenu_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;
+    QAction* openFolderAction_ = nullptr;
+    QAction* copyPathAction_ = nullptr;
+    QAction* copyPathsAction_ = nullptr;
     QAction* deleteAction_ = nullptr;
     QAction* renameAction_ = nullptr;
     QAction* replaceAction_ = nullptr;
@@ -262,6 +294,7 @@ private:
     FileDialogHook fileDialogHook_;
     UrlOpener urlOpener_;
     bool splitterPlaced_ = false;
+    bool rowJustMoved_ = false; // until the click that moved the current row is heard of
     int currentList_ = 0;
     SearchStep searchStep_ = SearchStep::Idle;
     // The last search's stage and time left, while it runs.

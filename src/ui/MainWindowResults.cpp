@@ -3,6 +3,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "results/ResultListModel.h"
+#include "results/ResultTotals.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
 #include "results/ResultsProof.h"
@@ -54,17 +55,18 @@ QString fileNameOf(const std::string& path) {
 // changed.
 QString openedText(const QString& name, std::size_t rows, const ProofReport& report) {
     QString text = rows == 1 ? QObject::tr("Opened %1: 1 row").arg(name)
-                             : QObject::tr("Opened %1: %2 rows").arg(name).arg(rows);
+                             : QObject::tr("Opened %1: %2 rows").arg(name).arg(countText(rows));
     if (report.stale > 0)
-        text += QObject::tr(", %1 stale (changed or gone since the search)").arg(report.stale);
+        text += QObject::tr(", %1 stale (changed or gone since the search)")
+                    .arg(countText(report.stale));
     if (report.settled > 0)
         text += QObject::tr(", %1 left the lists (no other file is identical or has the name)")
-                    .arg(report.settled);
+                    .arg(countText(report.settled));
     if (report.split > 0)
-        text += QObject::tr(", %1 moved into groups of their own").arg(report.split);
+        text += QObject::tr(", %1 moved into groups of their own").arg(countText(report.split));
     if (report.cancelled)
         text += QObject::tr("; the check was cancelled: %1 rows not proven, they cannot be marked")
-                    .arg(report.unproven);
+                    .arg(countText(report.unproven));
     return text;
 }
 
@@ -163,6 +165,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
     setupPanel_->setSearchRunning(true); // the search button cancels the check
     statusLabel_->setText(tr("Opening %1 ...").arg(fileNameOf(path)));
     progressBar_->setRange(0, 0); // busy until the bytes to compare are known
+    progressSection_->show();
     const std::uint64_t generation = generation_;
     opener_.start([this, path, generation] {
         std::string error;
@@ -188,6 +191,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
                 setupPanel_->setSearchRunning(false);
                 progressBar_->setRange(0, 100);
                 progressBar_->setValue(0);
+                progressSection_->hide();
                 if (generation != generation_) // a search took the lists meanwhile
                     return;
                 if (!*shared) {

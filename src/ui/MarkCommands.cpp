@@ -71,14 +71,14 @@ MarkCommands::MarkCommands(FileCommandsHost& host, QWidget* window)
 }
 
 void MarkCommands::addToFileMenu(QMenu* fileMenu) {
-    keepOneAction_ = new QAction(tr("Mark &duplicates, keep one per group"), fileMenu);
+    keepOneAction_ = new QAction(tr("Mark duplicates, &keep one per group"), fileMenu);
     keepOneAction_->setObjectName(QStringLiteral("keepOneAction"));
     keepOneAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     keepOneAction_->setShortcutContext(Qt::WindowShortcut);
     window_->addAction(keepOneAction_);
     connect(keepOneAction_, &QAction::triggered, this, &MarkCommands::keepOnePerGroup);
 
-    ruleMenu_ = new QMenu(tr("&Keep in each group"), fileMenu);
+    ruleMenu_ = new QMenu(tr("Keep &in each group"), fileMenu);
     ruleMenu_->setObjectName(QStringLiteral("keepRuleMenu"));
     ruleMenu_->setToolTipsVisible(true);
     auto* group = new QActionGroup(ruleMenu_);
@@ -100,18 +100,23 @@ void MarkCommands::addToFileMenu(QMenu* fileMenu) {
 
     fileMenu->addSeparator();
     markFolderAction_ =
-        fileMenu->addAction(tr("Mark all in this &folder"), this, [this] { setFolderMarks(true); });
+        fileMenu->addAction(tr("Mark all in &this folder"), this, [this] { setFolderMarks(true); });
     markFolderAction_->setObjectName(QStringLiteral("markFolderAction"));
     unmarkFolderAction_ = fileMenu->addAction(tr("&Unmark all in this folder"), this,
                                               [this] { setFolderMarks(false); });
     unmarkFolderAction_->setObjectName(QStringLiteral("unmarkFolderAction"));
-    fileMenu->addAction(tr("Mark by &pattern..."), this, &MarkCommands::markByPattern)
+    fileMenu->addAction(tr("Mark &by pattern..."), this, &MarkCommands::markByPattern)
         ->setObjectName(QStringLiteral("markPatternAction"));
     connect(fileMenu, &QMenu::aboutToShow, this, &MarkCommands::menuOpening);
 }
 
+void MarkCommands::listShown(int list) {
+    if (keepOneAction_)
+        keepOneAction_->setEnabled(list == ListDuplicates);
+}
+
 void MarkCommands::menuOpening() {
-    keepOneAction_->setEnabled(w_.currentList() == ListDuplicates);
+    listShown(w_.currentList());
     const bool row = w_.selectedRow() >= 0;
     markFolderAction_->setEnabled(row);
     unmarkFolderAction_->setEnabled(row);
@@ -180,7 +185,7 @@ void MarkCommands::markByPattern() {
 
 // ---- Totals ----
 
-TotalsLabel::TotalsLabel(QWidget* parent) : QLabel(parent) {
+TotalsLabel::TotalsLabel(QWidget* parent) : ElidedLabel(parent) {
     setObjectName(QStringLiteral("totalsLabel"));
 }
 

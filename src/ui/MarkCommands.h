@@ -3,6 +3,7 @@
 
 #include "results/Marking.h"
 #include "results/ResultTotals.h"
+#include "ui/ElidedLabel.h"
 
 #include <QLabel>
 #include <QObject>
@@ -38,6 +39,9 @@ public:
     using PatternPrompt = std::function<QString(const std::function<QString(const QString&)>&)>;
     void setPatternPrompt(PatternPrompt prompt) { patternPrompt_ = std::move(prompt); }
 
+    // The visible list changed: keep-one applies to "Duplicates" only, also by its key.
+    void listShown(int list);
+
     KeepRule keepRule() const { return rule_; }
     void setKeepRule(KeepRule rule);
 
@@ -66,7 +70,7 @@ private:
 // The status bar's totals of the visible list: rows, groups, the reclaimable size of
 // "Duplicates", and the marked rows with their size. Marks are recounted as they change; the
 // rest when the list's rows change, except while paused (a search filling the lists).
-class TotalsLabel : public QLabel {
+class TotalsLabel : public ElidedLabel {
     Q_OBJECT
 public:
     explicit TotalsLabel(QWidget* parent = nullptr);

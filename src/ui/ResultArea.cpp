@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/ResultArea.h"
 
+#include "results/ResultTotals.h"
 #include "search/SearchState.h"
 
 #include <algorithm>
@@ -10,7 +11,8 @@ namespace trevalo {
 QString countCaption(const QString& caption, long long rows) {
     const qsizetype bracket = caption.indexOf(QLatin1Char('('));
     const QString base = bracket < 0 ? caption : caption.left(bracket);
-    return QStringLiteral("%1(%2)").arg(base).arg(rows);
+    return QStringLiteral("%1(%2)").arg(base,
+                                        countText(static_cast<std::size_t>(std::max(rows, 0LL))));
 }
 
 namespace {

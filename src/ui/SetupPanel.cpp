@@ -141,9 +141,7 @@ SetupPanel::SetupPanel(QWidget* parent)
                                "out of the search.");
     minSizeEdit_->setToolTip(sizeTip);
     maxSizeEdit_->setToolTip(sizeTip);
-    excludeEdit_->setPlaceholderText(tr(".git; *.tmp"));
-    minSizeEdit_->setPlaceholderText(QStringLiteral("0"));
-    maxSizeEdit_->setPlaceholderText(tr("none"));
+    showScopeHints(true);
     excludeEdit_->setAccessibleName(tr("Exclude"));
     minSizeEdit_->setAccessibleName(tr("Min size"));
     minUnitCombo_->setAccessibleName(tr("Min size unit"));
@@ -503,9 +501,17 @@ void SetupPanel::selectAllSearchTypes() {
         searchTypeList_->item(k)->setCheckState(Qt::Checked);
 }
 
+void SetupPanel::showScopeHints(bool shown) {
+    // A greyed hint in a greyed field would read as a value.
+    excludeEdit_->setPlaceholderText(shown ? tr("e.g. .git; *.tmp") : QString());
+    minSizeEdit_->setPlaceholderText(shown ? QStringLiteral("0") : QString());
+    maxSizeEdit_->setPlaceholderText(shown ? tr("none") : QString());
+}
+
 void SetupPanel::setSearchRunning(bool running) {
     searchButton_->setText(running ? tr("&Cancel") : tr("&Search"));
     pathPicker_->setEnabled(!running);
+    showScopeHints(!running);
     newSearchButton_->setEnabled(!running);
     searchTypeList_->setEnabled(!running);
 }

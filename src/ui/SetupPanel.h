@@ -103,6 +103,8 @@ protected:
 private:
     void chooseDrive();
     void buildLayout();
+    // The examples the empty scope fields show, or none while the fields are locked.
+    void showScopeHints(bool shown);
     // The folders of a drag over the path list (local folders only), in bytes.
     static std::vector<std::string> droppedFolders(const QMimeData* data);
 

@@ -24,6 +24,8 @@ namespace {
 using Keys = std::vector<std::int64_t>;
 using Strategy = std::function<bool(FileTable&, std::int64_t, std::int64_t)>;
 
+const std::array<std::pair<const char*, CompareStrategy>, 2> kStrategyKinds = {
+    {{"all open", CompareStrategy::AllOpen}, {"streamed", CompareStrategy::Streamed}}};
 const std::vector<std::pair<const char*, Strategy>> kStrategies = {
     {"all open",
      [](FileTable& t, std::int64_t a, std::int64_t b) {
@@ -190,8 +192,8 @@ private slots:
         }
     }
 
-    // 250 files are the most compared all open; 251 are streamed. Progress stays inside the run
-    // and never goes back.
+    // 250 files are the most compared all open; 251 are streamed. Both report the share of the
+    // run decided as they go, never going back, up to the whole run; two large files too.
     void runsOf250And251() {
         TempTree tree;
         const std::string base = patternOf(45000, 3);
@@ -207,13 +209,25 @@ private slots:
         COMPARE_KEYS(compare(kStrategies[0].second, first250, 45000), reference(first250), "250");
 
         FileTable table = tableOf(paths, 45000);
-        std::vector<std::int64_t> reached;
-        QVERIFY(groupIdenticalFiles(table, 1, 251,
-                                    {nullptr, [&](std::int64_t i) { reached.push_back(i); }}));
+        std::vector<double> reached;
+        const auto record = [&](double share) { reached.push_back(share); };
+        QVERIFY(groupIdenticalFiles(table, 1, 251, {nullptr, record}));
         COMPARE_KEYS(keysOf(table), reference(paths), "251");
-        QVERIFY(!reached.empty());
-        QVERIFY(std::is_sorted(reached.begin(), reached.end()));
-        QVERIFY(reached.front() >= 1 && reached.back() <= 251);
+        const auto expectRising = [&](const char* what) {
+            QVERIFY2(reached.size() > 2, what);
+            QVERIFY2(std::is_sorted(reached.begin(), reached.end()), what);
+            QVERIFY2(reached.front() > 0 && reached.back() == 1.0, what);
+        };
+        expectRising("251 streamed");
+
+        const std::string big = patternOf(8 << 20, 5);
+        const std::vector<std::string> pair = {tree.file("big1", big), tree.file("big2", big)};
+        for (const auto& [name, strategy] : kStrategyKinds) {
+            reached.clear();
+            table = tableOf(pair, std::int64_t{8} << 20);
+            QVERIFY(groupIdenticalFiles(table, 1, 2, {nullptr, record}, strategy));
+            expectRising(name);
+        }
     }
 
     // A thousand files that part only near their end: the split classes are found again
@@ -393,10 +407,13 @@ private slots:
         COMPARE_KEYS(keysOf(table), Keys(4, -1), "streamed");
 
         // Cancelled on its first progress report, after files were read.
-        cancel = false;
-        QVERIFY(!groupIdenticalFiles(table, 1, 4, {&cancel, [&](std::int64_t) { cancel = true; }},
-                                     CompareStrategy::Streamed));
-        COMPARE_KEYS(keysOf(table), Keys(4, -1), "streamed, cancelled in the middle");
+        for (const auto& [name, strategy] : kStrategyKinds) {
+            cancel = false;
+            QVERIFY(!groupIdenticalFiles(table, 1, 4, {&cancel, [&](double) { cancel = true; }},
+                                         strategy));
+            COMPARE_KEYS(keysOf(table), Keys(4, -1),
+                         QByteArray(name) + ", cancelled in the middle");
+        }
     }
 
     // The comparison's buffers are kept from run to run, and the memory goes back to the system

@@ -49,6 +49,10 @@ public:
         return ready_.wait_for(lock, std::chrono::seconds(60),
                                [&] { return outcomes.size() >= count; });
     }
+    std::size_t rowCount(int list) {
+        std::lock_guard lock(mutex_);
+        return lists[list].size();
+    }
     Paths paths(int list) const {
         Paths out;
         for (const auto& r : lists[list])
@@ -273,6 +277,36 @@ private slots:
         QVERIFY(sizes.size() < kRuns);
         QCOMPARE(host.lists[ListDuplicates].size(), 2 * sizes.size());
         QCOMPARE(*sizes.rbegin(), std::int64_t(10 * sizes.size())); // a prefix of the runs
+    }
+
+    // The groups of each run are handed over as soon as it and the runs before it are compared,
+    // while the progress goes on; the progress follows the bytes, also within a run of two files.
+    void groupsComeWhileTheProgressFollowsTheBytes() {
+        TempTree t;
+        for (int k = 1; k <= 20; ++k)
+            for (const std::string d : {"a/", "b/"})
+                t.file(d + std::to_string(k), std::string(static_cast<std::size_t>(10 * k), 'q'));
+        const std::string big(std::size_t{8} << 20, 'b');
+        t.file("a/big", big);
+        t.file("b/big", big);
+        Host host({t.path("*.*")}, {false, true, false});
+        std::atomic<bool> comparing{false};
+        host.onStatus = [&](const std::string& s) { comparing = s == kStatusDuplicates; };
+        std::vector<std::pair<double, std::size_t>> seen; // progress, groups' rows so far
+        host.onProgress = [&](double p) {
+            if (comparing)
+                seen.emplace_back(p, host.rowCount(ListDuplicates));
+        };
+        host.search();
+        QCOMPARE(host.lists[ListDuplicates].size(), std::size_t(42));
+        QVERIFY(!seen.empty());
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(seen.back().first, 100.0);
+        QVERIFY(std::any_of(seen.begin(), seen.end(),
+                            [](const auto& s) { return s.second > 0 && s.first < 100; }));
+        // The small files hold a thousandth of the bytes: most reports are about the big pair.
+        QVERIFY(std::count_if(seen.begin(), seen.end(),
+                              [](const auto& s) { return s.first > 5 && s.first < 95; }) >= 3);
     }
 
     void smallTablesAndNoSearchChosen() {

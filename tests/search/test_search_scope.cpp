@@ -282,6 +282,25 @@ private slots:
         QVERIFY(std::abs(*left.seconds() - (10000000.0 - static_cast<double>(done)) / 1000.0) <
                 (10000000.0 - static_cast<double>(done)) / 1000.0 * 0.05);
 
+        // Ten seconds without progress: the estimate grows, a quarter of the rate being left.
+        const double moving = *left.seconds();
+        QVERIFY(std::abs(*left.seconds(at(50)) - 4 * moving) < moving * 0.05);
+
+        // Work that speeds up ever faster gives no estimate: the finishing time it foresees
+        // keeps moving.
+        left.reset();
+        for (int i = 0; i <= 100; ++i)
+            left.sample(at(i * 0.1), static_cast<std::int64_t>(std::exp2(i * 0.1) * 100),
+                        std::int64_t{1} << 40);
+        QVERIFY(!left.seconds());
+        // A constant rate, not before the warm-up and the steady time have passed.
+        left.reset();
+        for (int i = 0; i <= 39; ++i)
+            left.sample(at(i * 0.1), i * 10, 10000);
+        QVERIFY(!left.seconds());
+        left.sample(at(4.1), 410, 10000);
+        QVERIFY(left.seconds());
+
         // Nothing done, or a new stage: no estimate.
         left.reset();
         for (int i = 0; i <= 30; ++i)

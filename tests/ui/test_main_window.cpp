@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -41,6 +42,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -67,8 +69,8 @@ using trevalo::test::TempTree;
 namespace {
 
 // A window whose message boxes ("text|title"), questions, prompts ("title|label|default") and
-// opened addresses are recorded instead of shown; questions are answered with `yes`, prompts
-// with `answer`.
+// opened addresses are recorded instead of shown; questions are answered with `yes`, the next
+// prompt with `answer` (and those after it are cancelled).
 struct Window {
     MainWindow w;
     QStringList messages, questions, prompts;
@@ -90,7 +92,7 @@ struct Window {
         w.fileCommands().setPromptHook(
             [this](const QString& title, const QString& label, const QString& defaultText) {
                 prompts << title + "|" + label + "|" + defaultText;
-                return answer;
+                return std::exchange(answer, QString()); // the next prompt is cancelled
             });
     }
     bool shown() {
@@ -400,7 +402,9 @@ private slots:
             const QRect bar = inWindow(t.statusBar());
             QCOMPARE(bar, QRect(0, t.w.height() - bar.height(), t.w.width(), bar.height()));
             expectInsideAndApart(
-                &t.w, {t.setupPanel(), t.resultTabs(), t.fileOpPanel(), t.statusBar()}, where);
+                &t.w,
+                {t.child<QWidget>("setupScroll"), t.resultTabs(), t.fileOpPanel(), t.statusBar()},
+                where);
             expectInsideAndApart(t.setupPanel(), {t.pathPicker(), t.searchControls()}, where);
             expectInsideAndApart(
                 t.pathPicker(),
@@ -448,6 +452,116 @@ private slots:
         QCOMPARE(inWindow(t.frame(2)), frame0);
         QVERIFY(t.view(2)->isColumnHidden(GroupColumn));
         QVERIFY(!t.view(1)->isColumnHidden(GroupColumn));
+    }
+
+    // On a screen of 1366x768 at 96 DPI, and (run again by CTest) at 144 and 192 DPI, where the
+    // screen's room shrinks to 911x512 and 683x384: the window's least size fits the screen's
+    // free area with its frame, and at that size every control of the set-up panel scrolls into
+    // sight when it gets the focus, while the lists, the preview and the status bar stay in the
+    // window.
+    // New Search keeps the window's size.
+    void leastSizeFitsTheScreen() {
+        Window t;
+        QVERIFY(t.shown());
+        const QRect free = t.w.screen()->availableGeometry();
+        const QSize frame = t.w.frameGeometry().size() - t.w.size();
+        QVERIFY2(QRect(free.topLeft(), free.size() - frame)
+                     .contains(QRect(free.topLeft(), t.w.minimumSizeHint())),
+                 qPrintable(QStringLiteral("least %1x%2 on %3x%4")
+                                .arg(t.w.minimumSizeHint().width())
+                                .arg(t.w.minimumSizeHint().height())
+                                .arg(free.width())
+                                .arg(free.height())));
+        QVERIFY(free.contains(t.w.frameGeometry()));
+
+        t.w.resize(t.w.minimumSizeHint());
+        QTRY_COMPARE(t.w.size(), t.w.minimumSizeHint());
+        auto* scroll = t.child<QScrollArea>("setupScroll");
+        const QRect window = t.w.rect();
+        for (QWidget* control : t.panel().focusOrder()) {
+            control->setFocus(Qt::TabFocusReason); // it scrolls into sight
+            QCoreApplication::processEvents();
+            const QRect seen =
+                QRect(scroll->viewport()->mapTo(&t.w, QPoint()), scroll->viewport()->size());
+            QVERIFY2(seen.intersects(inWindow(control)) && window.contains(seen),
+                     qPrintable(control->objectName()));
+        }
+        for (const QWidget* part :
+             {static_cast<const QWidget*>(t.view(0)), static_cast<const QWidget*>(t.previewLabel()),
+              static_cast<const QWidget*>(t.statusBar())})
+            QVERIFY2(part->isVisible() && window.contains(inWindow(part)) && part->height() > 0,
+                     qPrintable(part->objectName()));
+
+        const QSize size = t.w.size() + QSize(40, 30);
+        t.w.resize(size);
+        QTRY_COMPARE(t.w.size(), size);
+        QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(t.w.size(), size);
+    }
+
+    // A message naming 850 files shows a few lines and the note that the whole list is in the
+    // details; a long path is shortened in its middle, keeping its file name.
+    void longMessagesAreCutToFitAndKeptWholeInTheDetails() {
+        const QFontMetrics font(QApplication::font());
+        QStringList failed{QStringLiteral("Deletion failed: ")};
+        for (int i = 0; i < 850; ++i)
+            failed << QStringLiteral("/data/%1/photo.jpg: Permission denied").arg(i);
+        const QString text = failed.join('\n');
+        FittedMessage fitted = fitMessage(text, QString(), 10, 2000, font);
+        QCOMPARE(fitted.text.count('\n'), 9);
+        QVERIFY(fitted.text.startsWith(QStringLiteral("Deletion failed: \n/data/0/photo.jpg")));
+        QVERIFY(fitted.text.endsWith(QStringLiteral("is under \"Show Details\".")));
+        QCOMPARE(fitted.details, text);
+        // Given details stay; a short text is left alone.
+        fitted = fitMessage(text, QStringLiteral("all"), 10, 2000, font);
+        QCOMPARE(fitted.details, QStringLiteral("all"));
+        fitted = fitMessage(QStringLiteral("1 file\nput back"), QString(), 10, 2000, font);
+        QCOMPARE(fitted.text, QStringLiteral("1 file\nput back"));
+        QVERIFY(fitted.details.isEmpty());
+        const QString longPath = QStringLiteral("/data/") + QString(300, 'x') + "/photo.jpg";
+        fitted = fitMessage(longPath, QString(), 10, 300, font);
+        QVERIFY(font.horizontalAdvance(fitted.text) <= 300);
+        QVERIFY(fitted.text.startsWith(QStringLiteral("/data/")) &&
+                fitted.text.endsWith(QStringLiteral("/photo.jpg")));
+        QCOMPARE(fitted.details, longPath);
+    }
+
+    // After a search and after opening its saved results (the bar was busy meanwhile), with
+    // nothing happening, the window repaints nothing and no timer fires in it: the progress bar
+    // is hidden and still.
+    void anIdleWindowDoesNothing() {
+        TempTree tree;
+        for (int i = 0; i < 200; ++i)
+            tree.file("d/" + std::to_string(i % 50) + "/" + std::to_string(i),
+                      std::string(static_cast<std::size_t>(1000 + i % 50), 'x'));
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path("d"));
+        QVERIFY(!t.progressBar()->isVisible());
+        t.saveTo("saveResultsAction", tree.path("saved.json"));
+        QVERIFY(t.openResults(tree.path("saved.json")));
+        QVERIFY(!t.progressBar()->isVisible());
+        QTest::qWait(200);
+        struct Counter : QObject {
+            QWidget* window = nullptr;
+            int paints = 0, timers = 0;
+            bool eventFilter(QObject* object, QEvent* event) override {
+                auto* widget = qobject_cast<QWidget*>(object);
+                const bool inWindow = widget && widget->window() == window;
+                paints += inWindow && event->type() == QEvent::Paint ? 1 : 0;
+                timers += event->type() == QEvent::Timer && (inWindow || object->parent() == window)
+                              ? 1
+                              : 0;
+                return false;
+            }
+        } counter;
+        counter.window = &t.w;
+        qApp->installEventFilter(&counter);
+        QTest::qWait(1000);
+        qApp->removeEventFilter(&counter);
+        QCOMPARE(counter.paints, 0);
+        QCOMPARE(counter.timers, 0);
     }
 
     // The size, the splitter and the shares of the columns come back in the next run.
@@ -634,8 +748,14 @@ private slots:
         for (int i = 0; i < 300; ++i)
             tree.file("f/" + std::to_string(i) + ".bin", std::string(64, static_cast<char>(i % 2)));
         t.add(tree.root());
+        QWidget* progress = t.child<QWidget>("progressSection");
+        QVERIFY(!progress->isVisible());
         for (const bool esc : {false, true}) {
             QTest::mouseClick(t.searchButton(), Qt::LeftButton);
+            // The progress bar shows while there is work; the locked scope fields show no
+            // example that could pass for a value.
+            QVERIFY(progress->isVisible());
+            QVERIFY(t.edit("excludeEdit")->placeholderText().isEmpty());
             // Before the search can report back.
             if (esc)
                 QTest::keyClick(&t.w, Qt::Key_Escape);
@@ -650,6 +770,8 @@ private slots:
             QTRY_VERIFY(t.statusLabel()->text().contains(
                 QRegularExpression("^(Cancelled after|Completed in) \\d+s, searching")));
             QVERIFY(t.pathPicker()->isEnabled());
+            QVERIFY(!progress->isVisible());
+            QVERIFY(!t.edit("excludeEdit")->placeholderText().isEmpty());
         }
         // Closing stops a search at once; what its worker queued is dropped, not shown.
         QTest::mouseClick(t.searchButton(), Qt::LeftButton);
@@ -670,6 +792,9 @@ private slots:
         t.w.resultModel(1).removeRowsAt({0, 2, 4});
         QCOMPARE(t.tab(1), QStringLiteral("Duplicates(2)"));
         QCOMPARE(t.tab(0), QStringLiteral("Zero Size(0)"));
+        // Counts are grouped as in the status bar.
+        t.w.resultModel(0).appendRows(std::vector<ResultRow>(12345));
+        QCOMPARE(t.tab(0), QStringLiteral("Zero Size(12,345)"));
     }
 
     // Folders dropped from the file manager become path rows with the typed pattern; files and
@@ -811,6 +936,35 @@ private slots:
         // Without a home page named at build time, the web site is the help page.
         QCOMPARE(t.opened[1], t.opened[0]);
 
+        // When nothing opens the page, a message names it and says why: here the desktop's
+        // launcher says no program is set up for the type.
+        TempTree tree;
+        tree.file("bin/xdg-open", "#!/bin/sh\nexit 3\n");
+        tree.chmod("bin/xdg-open", 0755);
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        qputenv("PATH", QByteArray::fromStdString(tree.path("bin")));
+        t.w.setUrlOpener({});
+        t.messages.clear();
+        t.action("helpAction")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(t.messages.size(), 1, 10000);
+        QCOMPARE(t.messages[0], t.opened[0].toLocalFile() +
+                                    " can't be opened:\nthe desktop has no program set up to "
+                                    "open it.|Can't open");
+
+        // Each item of the file menu has a letter of its own; Delete has D.
+        QSet<QChar> letters;
+        for (const QAction* item : t.fileMenu()->actions()) {
+            const qsizetype amp = item->text().indexOf('&');
+            if (item->isSeparator())
+                continue;
+            QVERIFY2(amp >= 0, qPrintable(item->text()));
+            const QChar letter = item->text().at(amp + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+            letters.insert(letter);
+        }
+        QCOMPARE(t.action("deleteAction")->text(), QStringLiteral("&Delete"));
+
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
         QTest::mouseRelease(t.view(0)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
@@ -852,12 +1006,17 @@ private slots:
         t.yes = false;
         t.key(Qt::Key_Delete);
         QCOMPARE(t.questions.size(), 1);
-        QVERIFY(t.questions[0].contains(QStringLiteral("4 marked files")));
+        QVERIFY(t.questions[0].startsWith(QStringLiteral("4 files (")));
         QVERIFY(t.questions[0].contains(QStringLiteral("2 groups would keep no copy at all.")));
         QCOMPARE(t.list().rowCount(), 4);
         QVERIFY(exists(tree.path("data/a/photo.jpg")));
 
+        // Marking by age sorts by "#"; the header and the list's sort state say so.
+        t.w.sortList(1, SizeColumn, Qt::DescendingOrder);
         t.action("markOlderAction")->trigger();
+        QCOMPARE(t.list().sortColumn(), int(GroupColumn));
+        QCOMPARE(t.view(1)->header()->sortIndicatorSection(), int(GroupColumn));
+        QCOMPARE(t.view(1)->header()->sortIndicatorOrder(), Qt::AscendingOrder);
         const std::string older = tree.path("data/a/photo.jpg");
         const std::string changed = tree.path("data/c/notes.txt");
         for (const ResultRow& row : t.list().rows())
@@ -879,7 +1038,7 @@ private slots:
         QCOMPARE(t.questions.size(), 2);
         // The list is re-sorted while the files move; the rows that go are found all the same.
         t.w.sortList(1, DateColumn, Qt::DescendingOrder);
-        QVERIFY(t.questions[1].startsWith(QStringLiteral("2 marked files")));
+        QVERIFY(t.questions[1].startsWith(QStringLiteral("2 files (")));
         QVERIFY(!t.questions[1].contains(QStringLiteral("no copy")));
         QTRY_COMPARE(t.messages.size(), 2);
         // The photo's group has one file left: it is no group of duplicates any more.
@@ -937,9 +1096,8 @@ private slots:
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
         QCOMPARE(t.questions.last(),
-                 QStringLiteral("2 marked files will be moved to the trash.\n\n1 of them has no "
-                                "identical copy left unmarked.\n\nGo ahead?\n\n2 files (26 "
-                                "bytes) will be moved to the trash."));
+                 QStringLiteral("2 files (26 bytes) will be moved to the trash.\n\n1 of them "
+                                "has no identical copy left unmarked.\n\nGo ahead?"));
         QVERIFY(!exists(a) && !exists(notes));
         t.showList(1);
         QCOMPARE(t.rowOf(a), -1);
@@ -951,10 +1109,9 @@ private slots:
         t.mark(copy);
         t.key(Qt::Key_Delete);
         QCOMPARE(t.questions.last(),
-                 QStringLiteral("2 marked files will be moved to the trash.\n\n2 of them have no "
-                                "identical copy left unmarked.\n\n1 group would keep no copy at "
-                                "all.\n\nGo ahead?\n\n2 files (20 bytes) will be moved to the "
-                                "trash."));
+                 QStringLiteral("2 files (20 bytes) will be moved to the trash.\n\n2 of them have "
+                                "no identical copy left unmarked.\n\n1 group would keep no copy "
+                                "at all.\n\nGo ahead?"));
         t.action("clearMarksAction")->trigger();
 
         // The unmarked copy is another file now, though of the same size and times.
@@ -968,10 +1125,8 @@ private slots:
         t.mark(copy);
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QCOMPARE(
-            t.questions.last(),
-            QStringLiteral("1 marked file will be moved to the trash.\n\nGo ahead?\n\n1 file (10 "
-                           "bytes) will be moved to the trash."));
+        QCOMPARE(t.questions.last(),
+                 QStringLiteral("1 file (10 bytes) will be moved to the trash.\n\nGo ahead?"));
         QCOMPARE(t.messages, QStringList{"Deletion failed: \n" + displayText(copy) + ": " +
                                          kChangedSinceSearch + "|Trevalo"});
         QVERIFY(!progressShown);
@@ -1032,7 +1187,7 @@ private slots:
         });
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QVERIFY(t.questions.last().startsWith(QStringLiteral("2 marked files")));
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("2 files (")));
         QVERIFY(!exists(x1) && !exists(y2));
         QVERIFY(exists(x2) && exists(y1));
         QCOMPARE(t.names(1), QStringList({"y3.txt", "y1.txt", "x3.txt", "x2.txt"}));
@@ -1107,6 +1262,10 @@ private slots:
             reasons << t.list().index(row, kReasonColumn).data().toString();
         QCOMPARE(reasons,
                  QStringList({"could not be listed: Permission denied", "Permission denied", ""}));
+        // The folder has no size nor date to show.
+        QVERIFY(t.list().index(0, SizeColumn).data().toString().isEmpty() &&
+                t.list().index(0, DateColumn).data().toString().isEmpty());
+        QVERIFY(!t.list().index(1, DateColumn).data().toString().isEmpty());
 
         t.action("markAllAction")->trigger();
         QVERIFY(!t.list().row(0).checked && t.list().row(1).checked);
@@ -1160,6 +1319,8 @@ private slots:
         t.key(Qt::Key_F2);
         QVERIFY(t.messages.last().startsWith(
             QStringLiteral("File can't be renamed.\nThe name is not allowed")));
+        // The prompt comes again with the name typed.
+        QVERIFY(t.prompts.last().endsWith(QStringLiteral("|sub/moved.txt")));
         QVERIFY(exists(renamed));
         QCOMPARE(t.list().row(row).path(), renamed);
 
@@ -1167,6 +1328,19 @@ private slots:
         t.key(Qt::Key_Return);
         QCOMPARE(t.opened.size(), std::size_t{1});
         QCOMPARE(t.opened[0], fileUrlOf(renamed));
+        // The row menu copies the path, as text and as a file address, and opens the folder.
+        t.action("copyPathAction")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), displayText(renamed));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->urls(), QList<QUrl>{fileUrlOf(renamed)});
+        t.action("openFolderAction")->trigger();
+        QCOMPARE(t.opened.back(), fileUrlOf(renamed.substr(0, renamed.rfind('/'))));
+        // An opener that takes nothing: the message names the file.
+        t.w.setUrlOpener([](const QUrl&) { return false; });
+        t.messages.clear();
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.messages,
+                 QStringList{displayText(renamed) +
+                             " can't be opened:\nno program could open it.|Can't open"});
     }
 
     void clickPreviewsAndSpaceMarks() {
@@ -1198,6 +1372,19 @@ private slots:
         for (int step = 0; step < std::abs(picture - text); ++step)
             t.key(picture > text ? Qt::Key_Down : Qt::Key_Up);
         QCOMPARE(t.w.selectedRow(), picture);
+        QVERIFY(!t.previewLabel()->pixmap().isNull());
+        t.clickRow(text);
+
+        // With the preview off, a picture clicked is not shown; switched on again, the preview
+        // shows the selected row, and a click on the current row shows it again.
+        auto* previewOn = t.child<QCheckBox>("previewCheckBox");
+        previewOn->setChecked(false);
+        t.clickRow(picture);
+        QVERIFY(t.previewLabel()->pixmap().isNull());
+        previewOn->setChecked(true);
+        QVERIFY(!t.previewLabel()->pixmap().isNull());
+        t.previewLabel()->clear();
+        t.clickRow(picture);
         QVERIFY(!t.previewLabel()->pixmap().isNull());
         t.clickRow(text);
 
@@ -1461,7 +1648,7 @@ private slots:
         QVERIFY(t.prompts.isEmpty());
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
-        QVERIFY(t.questions.last().startsWith(QStringLiteral("4 marked files")));
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("4 files (")));
         QVERIFY(exists(kept) && exists(tree.path("archive/alone.txt")));
         QVERIFY(!exists(tree.path("downloads/photo.jpg")));
         // The kept file is left alone, in a group of one: no longer listed.
@@ -1571,6 +1758,21 @@ private slots:
                 expected.sort();
                 QCOMPARE(left, expected);
             }
+            // Ctrl+D still marks "Duplicates" after the file menu opened over another list.
+            t.action("clearMarksAction")->trigger();
+            t.showList(ListZeroSize);
+            t.fileMenu()->popup(QPoint());
+            t.fileMenu()->hide();
+            t.showList(ListDuplicates);
+            QTest::keyClick(&t.w, Qt::Key_D, Qt::ControlModifier);
+            QCOMPARE(std::count_if(t.list().rows().begin(), t.list().rows().end(),
+                                   [](const ResultRow& row) { return row.checked; }),
+                     3);
+            // Copy Paths takes the marked rows' paths, one a line.
+            t.fileMenu()->popup(QPoint());
+            t.action("copyPathsAction")->trigger();
+            t.fileMenu()->hide();
+            QCOMPARE(QGuiApplication::clipboard()->text().count(QLatin1Char('\n')), 2);
         }
         Window again;
         QCOMPARE(again.w.markCommands().keepRule(), KeepRule::FirstInOrder);
@@ -1647,7 +1849,7 @@ private slots:
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
         QCOMPARE(t.questions.size(), 1);
-        QVERIFY(t.questions.last().startsWith(QStringLiteral("2 marked files")));
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("2 files (")));
         QVERIFY(exists(tree.path("data/work/report.txt")));
         QVERIFY(!exists(tree.path("data/holiday/beach.jpg")));
         QCOMPARE(t.list().rowCount(), 0);
