@@ -4,6 +4,7 @@
 #include "platform/ByteText.h"
 #include "results/GroupNumbers.h"
 #include "results/KeptIcon.h"
+#include "results/NameCopies.h"
 #include "results/RowFilter.h"
 #include "results/RowSort.h"
 #include "results/SizeText.h"
@@ -13,6 +14,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <iterator>
+#include <numeric>
 #include <string_view>
 #include <unordered_map>
 
@@ -28,8 +31,9 @@ constexpr std::size_t kBandsAhead = 1024;
 
 // Numbers are shown without the blanks that pad their cell text: the column aligns them right
 // and a proportional font would only spend the width on blanks.
+// A group key as the "#" cell shows it: nothing for a row in no group.
 QString numberText(std::int64_t value) {
-    return QString::number(value);
+    return value >= 0 ? QString::number(value) : QString();
 }
 
 } // namespace
@@ -85,9 +89,32 @@ void ResultListModel::rowsChanged() {
 void ResultListModel::refilter() {
     if (!filtered())
         return;
-    if (!texts_ || texts_->list() != filterList_)
-        texts_ = std::make_unique<FilterTexts>(rows_, filterList_);
-    shown_ = RowFilter(filterText_).shownRows(*texts_);
+    if (!filterText_.empty()) {
+        if (!texts_ || texts_->list() != filterList_)
+            texts_ = std::make_unique<FilterTexts>(rows_, filterList_);
+        shown_ = RowFilter(filterText_).shownRows(*texts_);
+    } else {
+        shown_.resize(rows_.size());
+        std::iota(shown_.begin(), shown_.end(), 0);
+    }
+    if (differingOnly_) {
+        const std::vector<int> differing = rowsOfDifferingNames(rows_);
+        std::vector<int> both;
+        std::set_intersection(shown_.begin(), shown_.end(), differing.begin(), differing.end(),
+                              std::back_inserter(both));
+        shown_ = std::move(both);
+    }
+}
+
+void ResultListModel::setDifferingOnly(bool on) {
+    if (on == differingOnly_)
+        return;
+    beginResetModel();
+    differingOnly_ = on;
+    shown_.clear();
+    forgetBands();
+    refilter();
+    endResetModel();
 }
 
 int ResultListModel::viewRowOf(int position) const {
@@ -166,6 +193,10 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
             return displayText(r.path());
         if (column == SizeColumn && r.size >= 0)
             return exactBytes(r.size);
+        if (column == GroupColumn && banding_ == Banding::ByName)
+            return r.group >= 0 ? tr("Identical to the other files of its name with this # "
+                                     "(its group in Duplicates)")
+                                : tr("No other file of its name holds the same bytes");
         return {};
     case kBandRole:
         if (banding_ == Banding::None)

@@ -82,7 +82,12 @@ public:
     // Reads the rows' texts for a filter of list beforehand (when the filter box gets the
     // focus), so that the first key typed does not wait for it.
     void prepareFilter(int list);
-    bool filtered() const { return !filterText_.empty(); }
+    bool filtered() const { return !filterText_.empty() || differingOnly_; }
+    // "Same Name": shows only the names whose files are not all identical (rowsOfDifferingNames;
+    // the rows carry their "Duplicates" group, see markIdenticalNamesakes), together with the
+    // filter box's text. One reset of the view per change.
+    void setDifferingOnly(bool on);
+    bool differingOnly() const { return differingOnly_; }
     // The rows shown, for the commands that act on them.
     RowScope shownScope() const { return filtered() ? RowScope(shown_) : RowScope(); }
     // The position in rows() of a row of the view, and back (-1 for a row not shown).
@@ -165,6 +170,7 @@ private:
     mutable std::size_t bandsKnown_ = 0;
     // The filter: its text, its list, and the positions it shows (ascending).
     std::string filterText_;
+    bool differingOnly_ = false;
     int filterList_ = 0;
     std::vector<int> shown_;
     std::unique_ptr<FilterTexts> texts_; // made on the first key typed after a change of rows

@@ -343,6 +343,7 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
         emit restoreAvailable(true);
     }
     w_.updateTabCounts();
+    w_.groupsChanged();
     const std::size_t moved = outcome.moved.size();
     QString status = !run->link
                          ? (moved == 1 ? tr("1 file moved to the trash")
@@ -414,6 +415,7 @@ void FileCommands::finishRestore(const std::shared_ptr<const DeleteRecord>& reco
         model.settleGroups(list);
     }
     w_.updateTabCounts();
+    w_.groupsChanged();
 
     const std::size_t back = report.restoredCount();
     QString status =
@@ -505,6 +507,7 @@ void FileCommands::renameSelected() {
         model.settleGroups(list);
     }
     w_.updateTabCounts();
+    w_.groupsChanged();
 }
 
 void FileCommands::openSelected() {

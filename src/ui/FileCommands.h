@@ -43,6 +43,9 @@ public:
     virtual void openDocument(const std::string& bytePath) = 0;
     // Rows went from the lists: the tab counts follow.
     virtual void updateTabCounts() = 0;
+    // The groups of identical files changed (a delete, a restore, a rename): "Same Name" learns
+    // again which of its files are identical.
+    virtual void groupsChanged() = 0;
     // A line in the status bar, telling what a command did.
     virtual void showStatus(const QString& text) = 0;
 

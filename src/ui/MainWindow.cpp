@@ -5,6 +5,7 @@
 #include "platform/desktop/DataFiles.h"
 #include "platform/desktop/DesktopOpen.h"
 #include "results/KeepPaths.h"
+#include "results/NameCopies.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
 #include "results/ResultTotals.h"
@@ -136,6 +137,14 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
     files_ = new FileCommands(*this, this);
     marks_ = new MarkCommands(*this, this);
     filterBar_ = new FilterBar(this);
+    differingBox_ = new QCheckBox(tr("Only names whose &files differ"), this);
+    differingBox_->setObjectName(QStringLiteral("differingBox"));
+    differingBox_->setToolTip(
+        tr("Same Name: show only the names shared by files that are not all identical, the "
+           "files to rename before folders are merged"));
+    differingBox_->setVisible(false);
+    connect(differingBox_, &QCheckBox::toggled, this,
+            [this](bool on) { resultModel(ListSameName).setDifferingOnly(on); });
     connect(filterBar_, &QLineEdit::textChanged, this, &MainWindow::applyFilter);
     connect(filterBar_, &FilterBar::focused, this,
             [this] { currentModel().prepareFilter(currentList_); });
@@ -259,7 +268,10 @@ void MainWindow::buildLayout() {
     results->setObjectName(QStringLiteral("resultPart"));
     auto* resultColumn = new QVBoxLayout(results);
     resultColumn->setContentsMargins(0, 0, 0, 0);
-    resultColumn->addWidget(filterBar_, 0); // above the lists
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterBar_, 1); // above the lists
+    filterRow->addWidget(differingBox_, 0);
+    resultColumn->addLayout(filterRow, 0);
     resultColumn->addWidget(splitter_, 1);
 
     setupSplitter_ = new QSplitter(Qt::Vertical, this);
@@ -562,6 +574,19 @@ void MainWindow::followKeepBox(int row, bool kept) {
         statusLabel_->setText(kept ? tr("%1 listed rows kept: never marked, deleted or renamed")
                                          .arg(countText(changed))
                                    : tr("%1 listed rows no longer kept").arg(countText(changed)));
+}
+
+void MainWindow::groupsChanged() {
+    const std::vector<ResultRow>& duplicates = resultModel(ListDuplicates).rows();
+    resultModel(ListSameName).editRows([&](std::vector<ResultRow>& rows) {
+        markIdenticalNamesakes(rows, duplicates);
+    });
+}
+
+void MainWindow::sortSameName() {
+    groupsChanged();
+    sortList(ListSameName, GroupColumn, Qt::AscendingOrder);
+    sortList(ListSameName, NameColumn, Qt::AscendingOrder);
 }
 
 void MainWindow::showStatus(const QString& text) {
@@ -879,7 +904,7 @@ void MainWindow::finishSearch(const SearchOutcome& outcome) {
     statusLabel_->setText(endText(outcome));
     lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
-    sortList(ListSameName, NameColumn, Qt::AscendingOrder);
+    sortSameName();
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
     updateTabCounts();
     showFirstFilledList();
@@ -905,6 +930,7 @@ void MainWindow::followCurrentList() {
     model.setFilter(bytesOf(filterBar_->text()), currentList_);
     totals_->showList(&model, currentList_);
     marks_->listShown(currentList_);
+    differingBox_->setVisible(currentList_ == ListSameName);
 }
 
 void MainWindow::applyFilter() {

@@ -22,6 +22,7 @@
 #include <string>
 
 class QAction;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -207,6 +208,10 @@ private:
     // FileCommandsHost
     int focusedRow() const override;
     void showStatus(const QString& text) override;
+    void groupsChanged() override;
+    // "Same Name" after a search or an opened file: each row learns its "Duplicates" group, and
+    // identical files of one name stand together.
+    void sortSameName();
     QLabel& previewLabel() const override;
     bool previewOn() const override;
 
@@ -288,6 +293,7 @@ private:
     MarkCommands* marks_ = nullptr;
     TotalsLabel* totals_ = nullptr;
     FilterBar* filterBar_ = nullptr;
+    QCheckBox* differingBox_ = nullptr; // "Same Name": only names whose files differ
     QAction* restoreAction_ = nullptr;
     bool onlyWithKeptRun_ = false; // the running search lists only groups with a kept file
     MessageHook messageHook_;

@@ -238,7 +238,7 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
     }
     files_->listsReplaced();
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
-    sortList(ListSameName, NameColumn, Qt::AscendingOrder);
+    sortSameName();
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
     lastSetup_ = std::move(results.setup);
     lastSummary_ = results.summary;

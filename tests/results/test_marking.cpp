@@ -2,6 +2,7 @@
 // Marking passes, totals and the filter, on rows of real files where the file matters.
 #include "results/KeepPaths.h"
 #include "results/Marking.h"
+#include "results/NameCopies.h"
 #include "results/ResultTotals.h"
 #include "results/RowFilter.h"
 
@@ -286,6 +287,31 @@ private slots:
             QCOMPARE(filter.shownRows(FilterTexts(same, ListSameName)),
                      filter.shownRows(same, ListSameName));
         }
+    }
+
+    // Five IMG_0001.JPG from two cameras: two identical pairs and one other photo. The name
+    // shows among the names whose files differ; a name whose files are all one copy does not.
+    void namesakesThatDifferAndThoseThatAreCopies() {
+        std::vector<ResultRow> duplicates = {
+            row("/a/", "IMG_0001.JPG", 7), row("/b/", "img_0001.jpg", 7),
+            row("/c/", "IMG_0001.JPG", 9), row("/d/", "IMG_0001.JPG", 9),
+            row("/a/", "same.txt", 12),    row("/b/", "same.txt", 12)};
+        std::vector<ResultRow> sameName = {
+            row("/a/", "IMG_0001.JPG", -1), row("/b/", "img_0001.jpg", -1),
+            row("/c/", "IMG_0001.JPG", -1), row("/d/", "IMG_0001.JPG", -1),
+            row("/e/", "IMG_0001.JPG", -1), row("/a/", "same.txt", -1),
+            row("/b/", "same.txt", -1),     row("/x/", "two.txt", -1),
+            row("/y/", "TWO.TXT", -1)};
+        markIdenticalNamesakes(sameName, duplicates);
+        std::vector<std::int64_t> groups;
+        for (const ResultRow& r : sameName)
+            groups.push_back(r.group);
+        QCOMPARE(groups, (std::vector<std::int64_t>{7, 7, 9, 9, -1, 12, 12, -1, -1}));
+        // The photos differ (two groups and one alone), and so do the two unrelated files.
+        QCOMPARE(rowsOfDifferingNames(sameName), (std::vector<int>{0, 1, 2, 3, 4, 7, 8}));
+        // Once the other photo and one pair are gone, the name holds one copy only.
+        sameName.erase(sameName.begin() + 2, sameName.begin() + 5);
+        QCOMPARE(rowsOfDifferingNames(sameName), (std::vector<int>{4, 5}));
     }
 
     // What passes: name or folder holding the text, letters without regard to case, bytes as

@@ -1046,6 +1046,9 @@ private slots:
         QCOMPARE(t.statusLabel()->text(),
                  QStringLiteral("1 file moved to the trash; 1 group has one file left and is no "
                                 "longer listed; 1 not moved"));
+        // The totals follow at once: the group that stays, its changed file still marked.
+        QCOMPARE(t.totals(), QStringLiteral("2 rows in 1 group, 20 bytes reclaimable; 1 marked "
+                                            "(20 bytes)"));
         QVERIFY(t.messages[1].startsWith(QStringLiteral("Deletion failed: ")));
         QVERIFY(t.messages[1].contains(displayText(changed) + QStringLiteral(": ") +
                                        QString::fromLatin1(kChangedSinceSearch)));
@@ -2008,6 +2011,35 @@ private slots:
         QCOMPARE(readFile(backupA), std::string(5000, 'a'));
         QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(4)"));
         QVERIFY(exists(b));
+    }
+
+    // "Same Name" tells identical namesakes from different ones: the "#" of their Duplicates
+    // group, side by side, and a box that shows only the names whose files differ.
+    void namesakesShowWhichAreCopies() {
+        TempTree tree;
+        tree.file("cam1/IMG_0001.JPG", "photo one");
+        tree.file("cam2/IMG_0001.JPG", "photo one");
+        tree.file("cam3/IMG_0001.JPG", "photo two!");
+        tree.file("a/notes.txt", "the same notes");
+        tree.file("b/notes.txt", "the same notes");
+        Window t;
+        QVERIFY(t.shown());
+        t.search(tree.path(""));
+        t.showList(ListSameName);
+        QCheckBox* differing = t.child<QCheckBox>(QStringLiteral("differingBox"));
+        QVERIFY(differing->isVisible());
+        QCOMPARE(t.list().rowCount(), 5);
+        // The other photo first, in no group; the two identical ones together, one "#".
+        QVERIFY(t.list().index(0, GroupColumn).data().toString().isEmpty());
+        const QString one = t.list().index(1, GroupColumn).data().toString();
+        QVERIFY(!one.isEmpty());
+        QCOMPARE(t.list().index(2, GroupColumn).data().toString(), one);
+        differing->setChecked(true);
+        QCOMPARE(t.list().rowCount(), 3); // the photos; notes.txt is one copy twice
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(t.list().row(t.list().positionOf(i)).name, std::string("IMG_0001.JPG"));
+        t.showList(ListDuplicates);
+        QVERIFY(!differing->isVisible());
     }
 
     // After a new search, a restore puts the file back on disk but not into the new lists,
