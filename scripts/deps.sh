@@ -10,7 +10,7 @@
 #   and the metainfo with them.
 trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev
     qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
-    xvfb xauth desktop-file-utils appstream)
+    libxxhash-dev xvfb xauth desktop-file-utils appstream)
 
 # What .ci/run needs besides: the format and naming checks.
 trevalo_ci_packages=(clang-format clang-tidy git)

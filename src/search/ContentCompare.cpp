@@ -5,7 +5,6 @@
 #include "platform/Process.h"
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -18,6 +17,7 @@
 #include <thread>
 #include <utility>
 #include <vector>
+#include <xxhash.h>
 
 // How a run is compared
 // ---------------------
@@ -246,40 +246,10 @@ std::int64_t firstDifference(const Chunks& chunks, const BlockView& a, const Blo
     return limit;
 }
 
-// A hash of n bytes in four independent lanes of 8 bytes (the rounds of XXH64), which keeps a
-// core's multipliers busy where a single chain of multiplies waits on itself. It only proposes
-// which files may be equal; their bytes decide.
-std::uint64_t hashBytes(const char* p, std::size_t n) {
-    constexpr std::uint64_t k1 = 0x9E3779B185EBCA87ull;
-    constexpr std::uint64_t k2 = 0xC2B2AE3D27D4EB4Full;
-    const auto word = [](const char* at) {
-        std::uint64_t w;
-        std::memcpy(&w, at, sizeof w);
-        return w;
-    };
-    const auto round = [](std::uint64_t acc, std::uint64_t w) {
-        return std::rotl(acc + w * k2, 31) * k1;
-    };
-    std::uint64_t lane[4] = {k1 + k2, k2, 0, 0 - k1};
-    std::uint64_t h = n * k1;
-    for (; n >= 32; p += 32, n -= 32)
-        for (int i = 0; i < 4; ++i)
-            lane[i] = round(lane[i], word(p + 8 * i));
-    for (int i = 0; i < 4; ++i)
-        h = (h ^ round(0, lane[i])) * k1 + std::rotl(lane[i], 7 * i + 1);
-    for (; n >= 8; p += 8, n -= 8)
-        h = std::rotl(h ^ round(0, word(p)), 27) * k1 + k2;
-    for (; n > 0; ++p, --n)
-        h = std::rotl(h ^ (static_cast<std::uint8_t>(*p) * k2), 11) * k1;
-    h ^= h >> 33;
-    h *= k2;
-    h ^= h >> 29;
-    return h;
-}
-
 std::size_t chunkHash(const Chunks& chunks, const BlockView& v, std::int64_t c) {
     const auto length = static_cast<std::size_t>(chunks.end(c) - chunks.begin(c));
-    return static_cast<std::size_t>(hashBytes(chunkAt(chunks, v, c), length));
+    // The hash only proposes which files may be equal; their bytes decide.
+    return static_cast<std::size_t>(XXH3_64bits(chunkAt(chunks, v, c), length));
 }
 
 // Files of a run (positions in the run, ascending) that are equal over chunks [0, pos) and
