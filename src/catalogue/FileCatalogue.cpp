@@ -6,7 +6,6 @@
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
-#include "platform/WorkerThread.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <sys/vfs.h>
+#include <system_error>
 #include <thread>
 
 namespace trevalo {
@@ -41,11 +41,17 @@ bool outOfDescriptors(int err) {
 }
 
 // A recursive walk is cut into parts, a part per sub-folder, level by level below the search
-// path until there are this many or the levels run out; both threads then take parts in walk
+// path until there are this many or the levels run out; the threads then take parts in walk
 // order. Fewer open folders than kLeastOpenForParts leave the walk whole.
 constexpr std::size_t kPartsWanted = 16;
 constexpr int kSplitLevels = 3;
 constexpr int kLeastOpenForParts = 16;
+// Folders held open at once: by one walk on its own, by each thread of a walk in parts (which
+// shares the limit with the folders its parts are opened from, as one more thread would), and
+// by default in all, within the descriptors the process may open.
+constexpr int kMostOpenWhole = 64;
+constexpr int kMostOpenPerThread = 21;
+constexpr long kMostOpenByDefault = 256;
 
 // A subtree walked apart: opened from its parent folder (held open for all of its parts), its
 // steps written by whichever thread took it, and replayed once done.
@@ -238,9 +244,9 @@ private:
     const Part* live_ = nullptr;
 };
 
-FileCatalogue::FileCatalogue()
-    : trash_(TrashFolders::current()), walkThreads_(std::min(2, usableCores())) {
-    setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
+FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()), walkThreads_(usableCores()) {
+    setOpenFolderLimit(
+        static_cast<int>(std::min(kMostOpenByDefault, (raiseOpenFileLimit(1024) - 24) / 4)));
 }
 
 void FileCatalogue::setOpenFolderLimit(int limit) {
@@ -294,6 +300,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     }
     const bool inParts =
         recursive && walkThreads_ > 1 && openLimit_ >= kLeastOpenForParts && !excludeLooksAtFolder_;
+    // At least two folders open for each thread: the one listed and the one it climbs back to.
+    const int threads = inParts ? std::min(walkThreads_, openLimit_ / 2 - 1) : 1;
     WalkRules rules;
     rules.pattern = pattern;
     rules.trash = &trash_;
@@ -301,8 +309,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     rules.stop = &stop_;
     rules.stopped = &stopped_;
     rules.found = &found_;
-    // A third of the open folders for each thread, a third for the folders parts are opened from.
-    rules.openLimit = inParts ? openLimit_ / 3 : openLimit_;
+    rules.openLimit = inParts ? std::min(kMostOpenPerThread, openLimit_ / (threads + 1))
+                              : std::min(kMostOpenWhole, openLimit_);
     FolderWalk first(rules);
     first.setProgress(progress_);
     first.forget({});
@@ -345,8 +353,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         level = std::move(below);
     }
 
-    // Both threads take the parts in walk order, and a thread that runs out of parts gets some
-    // of the other's folders not entered yet. This one also replays the parts as they are done,
+    // The threads take the parts in walk order, and a thread that runs out of parts gets some
+    // of another's folders not entered yet. This one also replays the parts as they are done,
     // so that little is held twice, and is the one that asks whether to stop.
     PartQueue queue(parts, level, stopped_);
     const auto take = [&](FolderWalk& walker, bool asks) {
@@ -376,14 +384,23 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     };
     WalkRules helperRules = rules;
     helperRules.stop = nullptr;
-    FolderWalk second(helperRules);
+    std::vector<std::unique_ptr<FolderWalk>> others;
     {
-        WorkerThread helper;
-        helper.start([&] { take(second, false); });
+        std::vector<std::jthread> helpers;
+        for (int k = 1; k < threads; ++k) {
+            others.push_back(std::make_unique<FolderWalk>(helperRules));
+            try {
+                helpers.emplace_back(take, std::ref(*others.back()), false);
+            } catch (const std::system_error&) {
+                others.pop_back(); // no more threads: those there are take every part
+                break;
+            }
+        }
         take(first, true);
-        helper.join();
     }
-    foldersOpened_ += first.foldersOpened() + second.foldersOpened() + walked.load();
+    foldersOpened_ += first.foldersOpened() + walked.load();
+    for (const auto& walker : others)
+        foldersOpened_ += walker->foldersOpened();
     replay.run();
 }
 

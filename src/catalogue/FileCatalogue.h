@@ -95,9 +95,9 @@ public:
         exclude_ = std::move(test);
         excludeLooksAtFolder_ = exclude_ && looksAtFolder;
     }
-    // How many threads a recursive walk may use (at least 1; by default 2 where the process
-    // may run on two processors). With more than one, the walk is cut into parts walked side by
-    // side; the catalogue is the same.
+    // How many threads a recursive walk may use (at least 1; by default one per processor the
+    // process may run on). With more than one, the walk is cut into parts walked side by side;
+    // the catalogue is the same.
     void setWalkThreads(int threads) { walkThreads_ = std::max(1, threads); }
 
 private:
@@ -121,7 +121,7 @@ private:
     bool excludeLooksAtFolder_ = false;
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
-    int walkThreads_ = 2;
+    int walkThreads_ = 1;
     std::atomic<std::int64_t> found_{0};
     std::int64_t foldersOpened_ = 0;
     std::atomic<bool> stopped_{false};

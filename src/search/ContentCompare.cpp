@@ -48,26 +48,36 @@ std::int64_t chunkLength(std::int64_t sz) {
 
 namespace {
 
-// Buffer memory for one run, and the largest block of a single file.
-constexpr std::int64_t kBufferBudget = std::int64_t{8} << 20;
+// Buffer memory for all runs compared at once (each at least kLeastRunBuffers), and the largest
+// block of a single file.
+constexpr std::int64_t kBufferBudget = std::int64_t{16} << 20;
+constexpr std::int64_t kLeastRunBuffers = std::int64_t{1} << 20;
 constexpr std::int64_t kMaxBlockBytes = std::int64_t{256} << 10;
 // The first block of files read in step; it doubles while their groups hold together.
 constexpr std::int64_t kFirstBlockBytes = std::int64_t{64} << 10;
-// Files compared one at a time: how much of the leader is held at once, and the pieces a file is
-// read in. The first piece is small since most members of a large set part early; the later
-// ones stay small enough for the cache.
+// Files compared one at a time: how much of the leader is held at once (shared out between the
+// runs compared at once, each at least kLeastWindowBytes), and the pieces a file is read in. The
+// first piece is small since most members of a large set part early; the later ones stay small
+// enough for the cache.
 constexpr std::int64_t kWindowBytes = std::int64_t{16} << 20;
+constexpr std::int64_t kWindowBudget = std::int64_t{32} << 20;
+constexpr std::int64_t kLeastWindowBytes = std::int64_t{2} << 20;
 constexpr std::int64_t kFirstPieceBytes = std::int64_t{16} << 10;
 constexpr std::int64_t kPieceBytes = std::int64_t{128} << 10;
 // Sets with at least this many members to compare with their leader share the work with a
 // second thread.
 constexpr std::size_t kSharedMeetings = 64;
 
-// How many files one run may hold open at once: two runs are compared at a time, and a few
-// descriptors stay free for everything else. Runs longer than this are streamed.
-std::int64_t openFileBudget() {
-    static const long limit = raiseOpenFileLimit(2 * kAllOpenRunLimit + 64);
-    return std::max<std::int64_t>(0, (limit - 32) / 2);
+// How many files one run may hold open at once, when `runsAtOnce` runs are compared at a time
+// and a few descriptors stay free for everything else. Runs longer than this are streamed.
+std::int64_t openFileBudget(int runsAtOnce) {
+    static const long limit = raiseOpenFileLimit(64 * kAllOpenRunLimit + 64);
+    return std::max<std::int64_t>(0, (limit - 32) / std::max(1, runsAtOnce));
+}
+
+// The share of a budget of one of `runsAtOnce` runs, at least `least`.
+std::int64_t shareOf(std::int64_t budget, int runsAtOnce, std::int64_t least) {
+    return std::max(least, budget / std::max(1, runsAtOnce));
 }
 
 // Opens the file of a table entry as the file the walk found. When no descriptor is free (the
@@ -748,7 +758,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     if (chunks.count == 0)
         return run.finishWithoutBytes();
     // With too few descriptors for every file of the run at once, the run is streamed.
-    if (run.size() > openFileBudget())
+    if (run.size() > openFileBudget(control.runsAtOnce))
         return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
@@ -757,6 +767,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     std::vector<std::int64_t> ends(n, 0);
     std::vector<int> reasons(n, kReasonNone);
     std::int64_t blockChunks = chunks.fitting(kFirstBlockBytes);
+    const std::int64_t runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
     Candidates all = run.everyone();
     bool outOfDescriptors = false;
     std::erase_if(all.members, [&](std::int32_t m) {
@@ -834,7 +845,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
             kept[k] = 0;
         }
         const auto share =
-            kBufferBudget / static_cast<std::int64_t>(std::max<std::size_t>(1, stillLive));
+            runBuffers / static_cast<std::int64_t>(std::max<std::size_t>(1, stillLive));
         blockChunks = std::min(2 * blockChunks, chunks.fitting(std::min(kMaxBlockBytes, share)));
         first = last;
     }
@@ -855,7 +866,8 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
 
     // A set is compared a window at a time, so that the leader's bytes held stay bounded for
     // files of any size.
-    const std::int64_t window = chunks.fitting(kWindowBytes);
+    const std::int64_t window = chunks.fitting(
+        std::min(kWindowBytes, shareOf(kWindowBudget, control.runsAtOnce, kLeastWindowBytes)));
     StreamSource source(run);
     std::vector<Candidates> work;
     work.push_back(run.everyone());

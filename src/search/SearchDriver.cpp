@@ -4,7 +4,7 @@
 #include "catalogue/FileCatalogue.h"
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
-#include "platform/WorkerThread.h"
+#include "platform/Process.h"
 #include "search/ContentCompare.h"
 #include "search/SearchScope.h"
 #include "search/Sorts.h"
@@ -14,7 +14,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace trevalo {
@@ -144,20 +146,23 @@ std::int64_t bytesOf(const FileTable& table, const Run& r) {
     return table[static_cast<std::size_t>(r.start)].size * (r.end - r.start + 1);
 }
 
-// Compares every run, two at a time. A run writes only its own entries, so runs are
+// Compares every run, `threads` at a time. A run writes only its own entries, so runs are
 // independent. Once a cancel is seen no further run starts; afterwards the groups kept are
 // exactly those of the runs before the first one that was not compared in full, as if the runs
 // had been compared one after the other. The bytes of the runs compared (and the part of each
 // run in hand, by the index its comparison has reached) go out as work on top of `work`.
 // Returns false when some run was not compared in full.
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
-                 const std::atomic<bool>& cancel, SearchWork work) {
+                 const std::atomic<bool>& cancel, SearchWork work, int threads) {
     const auto last = static_cast<std::int64_t>(table.size()) - 1;
+    threads = static_cast<int>(std::clamp<std::size_t>(runs.size(), 1, threads));
     std::vector<char> compared(runs.size(), 0);
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> reached{0};
     std::atomic<std::int64_t> bytesFinished{0};
-    std::array<std::atomic<std::int64_t>, 2> bytesInHand{}; // one per comparing thread
+    // One per comparing thread.
+    const auto bytesInHand =
+        std::make_unique<std::atomic<std::int64_t>[]>(static_cast<std::size_t>(threads));
     work.bytesTotal = 0;
     for (const Run& r : runs)
         work.bytesTotal += bytesOf(table, r);
@@ -169,11 +174,13 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         }
         out.progress(percentOf(std::max(index, seen), last));
     };
-    // Two threads add up their parts at their own moments; the count shown never goes back.
+    // The threads add up their parts at their own moments; the count shown never goes back.
     std::atomic<std::int64_t> shown{0};
     const auto reportBytes = [&] {
-        const std::int64_t sum = std::min(
-            work.bytesTotal, bytesFinished.load() + bytesInHand[0].load() + bytesInHand[1].load());
+        std::int64_t sum = bytesFinished.load();
+        for (int k = 0; k < threads; ++k)
+            sum += bytesInHand[static_cast<std::size_t>(k)].load();
+        sum = std::min(work.bytesTotal, sum);
         std::int64_t was = shown.load();
         while (sum > was && !shown.compare_exchange_weak(was, sum)) {
         }
@@ -198,7 +205,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                     static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
-            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun});
+            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun, threads});
             compared[i] = done ? 1 : 0;
             bytesFinished += bytesOf(table, r);
             bytesInHand[slot] = 0;
@@ -206,12 +213,15 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             reportBytes();
         }
     };
-    if (runs.size() > 1) {
-        WorkerThread helper;
-        helper.start([&] { compare(1); });
-        compare(0);
-        helper.join();
-    } else {
+    {
+        std::vector<std::jthread> helpers;
+        for (int k = 1; k < threads; ++k) {
+            try {
+                helpers.emplace_back(compare, static_cast<std::size_t>(k));
+            } catch (const std::system_error&) {
+                break; // no more threads: those there are take every run
+            }
+        }
         compare(0);
     }
     const auto firstMissing = std::find(compared.begin(), compared.end(), 0);
@@ -266,11 +276,13 @@ private:
     FileEntry& at(std::int64_t i) { return table_[static_cast<std::size_t>(i)]; }
     bool aborted() const { return state_.abort.load(std::memory_order_relaxed); }
     bool stopRequested() const { return state_.cancelRequested.load() || aborted(); }
+    int threads() const { return request_.threads > 0 ? request_.threads : usableCores(); }
 
     // Walks the search paths into the table, each file once, measured as it is found. False
     // when the walk was stopped.
     bool catalogueFiles() {
         FileCatalogue files;
+        files.setWalkThreads(threads());
         files.setStop([this] { return stopRequested(); });
         const ExcludeRules exclude(request_.exclude);
         if (!exclude.empty())
@@ -382,7 +394,8 @@ private:
         SearchWork work;
         work.phase = SearchPhase::Duplicates;
         work.files = static_cast<std::int64_t>(table_.size());
-        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work);
+        const bool complete =
+            compareRuns(table_, runs, out_, state_.cancelRequested, work, threads());
         releaseComparisonBuffers();
         if (request_.onlyWithKept)
             dropGroupsWithoutKeptFile();

@@ -327,6 +327,9 @@ private slots:
         r = scan({"--json"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("no SEARCH-PATH"));
+        r = scan({"--threads", "0", "/tmp"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("--threads '0' is not a number from 1 to 256"));
         r = scan({"--help"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.startsWith("usage: trevalo-scan"));
