@@ -146,6 +146,25 @@ public:
         std::lock_guard lock(mutex_);
         return *parts_[index];
     }
+    // Lets go of the part held (if any) without taking another.
+    void release(bool& holding) {
+        std::lock_guard lock(mutex_);
+        if (holding)
+            --busy_;
+        holding = false;
+        ready_.notify_all();
+    }
+    // Waits until every part is walked or the walk stopped, calling `idle` every few
+    // milliseconds.
+    void waitUntilWalked(const std::function<void()>& idle) {
+        std::unique_lock lock(mutex_);
+        while (!stopped_.load() && !(queue_.empty() && busy_ == 0)) {
+            ready_.wait_for(lock, std::chrono::milliseconds(2));
+            lock.unlock();
+            idle();
+            lock.lock();
+        }
+    }
     // The next part to walk, after the one held (if any) is done; kNone once every part is walked
     // or the walk stopped. While it waits, `idle` (when given) is called every few milliseconds.
     std::size_t next(bool& holding, const std::function<void()>* idle) {
@@ -298,10 +317,12 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         reportFolder(withoutTrailingSlashes(top), handle.error().code());
         return;
     }
+    DeviceReadWatch disk;
     const bool inParts =
         recursive && walkThreads_ > 1 && openLimit_ >= kLeastOpenForParts && !excludeLooksAtFolder_;
     // At least two folders open for each thread: the one listed and the one it climbs back to.
     const int threads = inParts ? std::min(walkThreads_, openLimit_ / 2 - 1) : 1;
+    int mostThreads = inParts ? std::max(threads, std::min(diskThreads_, openLimit_ / 2 - 1)) : 1;
     WalkRules rules;
     rules.pattern = pattern;
     rules.trash = &trash_;
@@ -309,7 +330,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     rules.stop = &stop_;
     rules.stopped = &stopped_;
     rules.found = &found_;
-    rules.openLimit = inParts ? std::min(kMostOpenPerThread, openLimit_ / (threads + 1))
+    rules.openLimit = inParts ? std::min(kMostOpenPerThread, openLimit_ / (mostThreads + 1))
                               : std::min(kMostOpenWhole, openLimit_);
     FolderWalk first(rules);
     first.setProgress(progress_);
@@ -357,14 +378,32 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     // of another's folders not entered yet. This one also replays the parts as they are done,
     // so that little is held twice, and is the one that asks whether to stop.
     PartQueue queue(parts, level, stopped_);
+    WalkRules helperRules = rules;
+    helperRules.stop = nullptr;
+    std::vector<std::unique_ptr<FolderWalk>> others;
+    std::vector<std::jthread> helpers;
+    std::function<void(int)> walkOn; // starts helpers until `count` threads walk
+    // While the folders come from a storage device, more threads keep more of its reads going.
+    const auto moreForDisk = [&] {
+        if (static_cast<int>(others.size()) + 1 < mostThreads && disk.sawReads())
+            walkOn(mostThreads);
+    };
     const auto take = [&](FolderWalk& walker, bool asks) {
         walker.setShare(&queue);
         bool holding = false;
         const std::function<void()> idle = [&] {
             shouldStop();
             replay.run();
+            moreForDisk();
         };
         for (;;) {
+            if (asks && static_cast<int>(others.size()) + 1 > threads) {
+                // Threads added for the disk walk the rest: the catalogue is put together from
+                // their parts as they come, so that little is held twice.
+                queue.release(holding);
+                queue.waitUntilWalked(idle);
+                return;
+            }
             const std::size_t index = queue.next(holding, asks ? &idle : nullptr);
             if (index == WalkShare::kNone)
                 return;
@@ -379,25 +418,25 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             if (asks) {
                 replay.setLive(nullptr);
                 replay.run();
+                moreForDisk();
             }
         }
     };
-    WalkRules helperRules = rules;
-    helperRules.stop = nullptr;
-    std::vector<std::unique_ptr<FolderWalk>> others;
-    {
-        std::vector<std::jthread> helpers;
-        for (int k = 1; k < threads; ++k) {
+    walkOn = [&](int count) {
+        while (static_cast<int>(others.size()) + 1 < count) {
             others.push_back(std::make_unique<FolderWalk>(helperRules));
             try {
                 helpers.emplace_back(take, std::ref(*others.back()), false);
             } catch (const std::system_error&) {
                 others.pop_back(); // no more threads: those there are take every part
-                break;
+                mostThreads = static_cast<int>(others.size()) + 1;
+                return;
             }
         }
-        take(first, true);
-    }
+    };
+    walkOn(threads);
+    take(first, true);
+    helpers.clear();
     foldersOpened_ += first.foldersOpened() + walked.load();
     for (const auto& walker : others)
         foldersOpened_ += walker->foldersOpened();

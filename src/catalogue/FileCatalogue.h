@@ -99,6 +99,10 @@ public:
     // process may run on). With more than one, the walk is cut into parts walked side by side;
     // the catalogue is the same.
     void setWalkThreads(int threads) { walkThreads_ = std::max(1, threads); }
+    // While a walk on more than one thread reads its folders from a storage device (they are
+    // not all in memory), up to this many threads walk: more reads at once keep the device
+    // busier. No more than setWalkThreads allows by default.
+    void setThreadsForDisk(int threads) { diskThreads_ = threads; }
 
 private:
     struct Replay;
@@ -122,6 +126,7 @@ private:
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
     int walkThreads_ = 1;
+    int diskThreads_ = 0;
     std::atomic<std::int64_t> found_{0};
     std::int64_t foldersOpened_ = 0;
     std::atomic<bool> stopped_{false};

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -146,23 +147,31 @@ std::int64_t bytesOf(const FileTable& table, const Run& r) {
     return table[static_cast<std::size_t>(r.start)].size * (r.end - r.start + 1);
 }
 
-// Compares every run, `threads` at a time. A run writes only its own entries, so runs are
-// independent. Once a cancel is seen no further run starts; afterwards the groups kept are
-// exactly those of the runs before the first one that was not compared in full, as if the runs
+// How many threads walk and compare: `count` from the start, and up to `forDisk` in all while
+// what they read comes from a storage device rather than from memory.
+struct Threads {
+    int count = 1;
+    int forDisk = 0;
+};
+
+// Compares every run, on as many threads as `threads` says. A run writes only its own entries,
+// so runs are independent. Once a cancel is seen no further run starts; afterwards the groups kept
+// are exactly those of the runs before the first one that was not compared in full, as if the runs
 // had been compared one after the other. The bytes of the runs compared (and the part of each
 // run in hand, by the index its comparison has reached) go out as work on top of `work`.
 // Returns false when some run was not compared in full.
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
-                 const std::atomic<bool>& cancel, SearchWork work, int threads) {
+                 const std::atomic<bool>& cancel, SearchWork work, Threads threads) {
     const auto last = static_cast<std::int64_t>(table.size()) - 1;
-    threads = static_cast<int>(std::clamp<std::size_t>(runs.size(), 1, threads));
+    const int most = static_cast<int>(
+        std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
     std::vector<char> compared(runs.size(), 0);
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> reached{0};
     std::atomic<std::int64_t> bytesFinished{0};
     // One per comparing thread.
     const auto bytesInHand =
-        std::make_unique<std::atomic<std::int64_t>[]>(static_cast<std::size_t>(threads));
+        std::make_unique<std::atomic<std::int64_t>[]>(static_cast<std::size_t>(most));
     work.bytesTotal = 0;
     for (const Run& r : runs)
         work.bytesTotal += bytesOf(table, r);
@@ -178,7 +187,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     std::atomic<std::int64_t> shown{0};
     const auto reportBytes = [&] {
         std::int64_t sum = bytesFinished.load();
-        for (int k = 0; k < threads; ++k)
+        for (int k = 0; k < most; ++k)
             sum += bytesInHand[static_cast<std::size_t>(k)].load();
         sum = std::min(work.bytesTotal, sum);
         std::int64_t was = shown.load();
@@ -188,7 +197,25 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         now.bytesDone = std::max(sum, was);
         out.work(now);
     };
-    const auto compare = [&](std::size_t slot) {
+    // The threads: those asked for from the start, and more once a read has gone to a device.
+    std::atomic<int> running{0};
+    std::atomic<bool> mayGrow{most > threads.count};
+    DeviceReadWatch disk;
+    std::mutex helpersMutex;
+    std::vector<std::jthread> helpers;
+    std::function<void(std::size_t)> compare;
+    const auto startThreads = [&](int count) {
+        const std::lock_guard lock(helpersMutex);
+        for (int k = running.load(); k < count; k = running.load()) {
+            try {
+                helpers.emplace_back(compare, static_cast<std::size_t>(k));
+            } catch (const std::system_error&) {
+                return; // no more threads: those there are take every run
+            }
+            ++running;
+        }
+    };
+    compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
             if (i >= runs.size() || cancel.load())
@@ -205,24 +232,32 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                     static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
-            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun, threads});
+            const bool done =
+                groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun, running.load()});
             compared[i] = done ? 1 : 0;
             bytesFinished += bytesOf(table, r);
             bytesInHand[slot] = 0;
             report(std::min(r.end + 1, last));
             reportBytes();
+            if (mayGrow.load(std::memory_order_relaxed) && disk.sawReads() &&
+                mayGrow.exchange(false))
+                startThreads(most);
         }
     };
-    {
-        std::vector<std::jthread> helpers;
-        for (int k = 1; k < threads; ++k) {
-            try {
-                helpers.emplace_back(compare, static_cast<std::size_t>(k));
-            } catch (const std::system_error&) {
-                break; // no more threads: those there are take every run
-            }
+    running = 1; // this thread
+    startThreads(std::min(threads.count, most));
+    compare(0);
+    // Every thread started is joined, also one started by another while this one waits.
+    for (;;) {
+        std::jthread helper;
+        {
+            const std::lock_guard lock(helpersMutex);
+            if (helpers.empty())
+                break;
+            helper = std::move(helpers.back());
+            helpers.pop_back();
         }
-        compare(0);
+        helper.join();
     }
     const auto firstMissing = std::find(compared.begin(), compared.end(), 0);
     for (auto it = firstMissing; it != compared.end(); ++it) {
@@ -276,13 +311,19 @@ private:
     FileEntry& at(std::int64_t i) { return table_[static_cast<std::size_t>(i)]; }
     bool aborted() const { return state_.abort.load(std::memory_order_relaxed); }
     bool stopRequested() const { return state_.cancelRequested.load() || aborted(); }
-    int threads() const { return request_.threads > 0 ? request_.threads : usableCores(); }
+    // As many threads as asked for; or one per processor, and more while reading a device.
+    Threads threads() const {
+        if (request_.threads > 0)
+            return {request_.threads, 0};
+        return {usableCores(), kThreadsForDisk};
+    }
 
     // Walks the search paths into the table, each file once, measured as it is found. False
     // when the walk was stopped.
     bool catalogueFiles() {
         FileCatalogue files;
-        files.setWalkThreads(threads());
+        files.setWalkThreads(threads().count);
+        files.setThreadsForDisk(std::min(threads().forDisk, kWalkThreadsForDisk));
         files.setStop([this] { return stopRequested(); });
         const ExcludeRules exclude(request_.exclude);
         if (!exclude.empty())
@@ -434,6 +475,10 @@ private:
         }
     }
 
+    // Threads that read at once while what they read comes from a storage device: the walk's
+    // reads are small and few at a time per thread, the comparison's more.
+    static constexpr int kWalkThreadsForDisk = 16;
+    static constexpr int kThreadsForDisk = 32;
     // The same-name walk looks at the cancel request once per this many names.
     static constexpr std::int64_t kNamesBetweenChecks = 200;
 
