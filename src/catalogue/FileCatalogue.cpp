@@ -242,8 +242,9 @@ struct FileCatalogue::Replay {
             case WalkStep::Kind::Leave:
                 break;
             case WalkStep::Kind::Files:
-                files_.complete(s.files);
+                files_.complete(s.files, s.linked);
                 s.files = std::vector<FileEntry>(); // its memory too
+                s.linked = std::vector<std::uint32_t>();
                 break;
             case WalkStep::Kind::Problem:
                 files_.reportFolder(std::move(s.path), s.reason);
@@ -312,6 +313,15 @@ void FileCatalogue::reportFolder(std::string path, int reason) {
 void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
     if (shouldStop())
         return;
+    // One walk finds a file of one name once; from a second walk on, every file found is
+    // looked for among those already held.
+    if (walked_ && !allFilesHeld_) {
+        for (const FileEntry& e : entries_)
+            if (e.reason == kReasonNone)
+                files_.insert(FileId{e.stamp.device, e.stamp.inode});
+        allFilesHeld_ = true;
+    }
+    walked_ = true;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
         reportFolder(withoutTrailingSlashes(top), handle.error().code());
@@ -443,14 +453,21 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     replay.run();
 }
 
-void FileCatalogue::complete(std::vector<FileEntry>& found) {
-    for (FileEntry& file : found) {
+void FileCatalogue::complete(std::vector<FileEntry>& found,
+                             const std::vector<std::uint32_t>& linked) {
+    auto nextLinked = linked.begin();
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        FileEntry& file = found[k];
+        const bool isLinked = nextLinked != linked.end() && *nextLinked == k;
+        if (isLinked)
+            ++nextLinked;
         if (role_ != PathRole::Search && file.reason == kReasonNone)
             kept_.insert(FileId{file.stamp.device, file.stamp.inode});
         if (role_ == PathRole::KeepOnly)
             continue;
         if (file.reason == kReasonNone) {
-            if (!files_.insert(FileId{file.stamp.device, file.stamp.inode}))
+            if ((isLinked || allFilesHeld_) &&
+                !files_.insert(FileId{file.stamp.device, file.stamp.inode}))
                 continue;
         } else if (!unmeasured_.insert(file.path.str()).second) {
             continue;

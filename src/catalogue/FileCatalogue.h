@@ -109,12 +109,16 @@ private:
 
     void walk(const std::string& top, std::string_view pattern, bool recursive);
     void reportFolder(std::string path, int reason);
-    void complete(std::vector<FileEntry>& files);
+    void complete(std::vector<FileEntry>& files, const std::vector<std::uint32_t>& linked);
     bool shouldStop();
 
     std::vector<FileEntry> entries_;
     std::vector<FolderProblem> problems_;
-    FileIdSet files_;                            // files already held
+    // Files already held: those with more than one name, and every file once a second path is
+    // walked (a walk finds a folder once, so a file of one name once).
+    FileIdSet files_;
+    bool allFilesHeld_ = false;
+    bool walked_ = false;
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
     std::unordered_set<std::string> reported_;   // folders already in problems_
     FileIdSet kept_;                             // files reached through a Keep path

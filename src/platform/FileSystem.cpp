@@ -41,6 +41,7 @@ FileStatus statusOf(int rc, const struct stat& sb) {
     st.ctimeNsec = static_cast<std::int32_t>(sb.st_ctim.tv_nsec);
     st.device = static_cast<std::uint64_t>(sb.st_dev);
     st.inode = static_cast<std::uint64_t>(sb.st_ino);
+    st.links = static_cast<std::uint64_t>(sb.st_nlink);
     return st;
 }
 

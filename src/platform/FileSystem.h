@@ -38,6 +38,7 @@ struct FileStatus {
     std::int32_t mtimeNsec = 0;
     std::int64_t ctime = 0;
     std::int32_t ctimeNsec = 0;
+    std::uint64_t links = 0; // names the file has (hard links)
 
     FileStamp stamp() const {
         return FileStamp{device, inode, size, mtime, ctime, mtimeNsec, ctimeNsec};
