@@ -9,9 +9,13 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <linux/magic.h>
+#include <map>
+#include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -234,6 +238,26 @@ bool DirListing::next(Entry& entry) {
 bool isPseudoFileSystem(const std::string& folder) {
     const FolderHandle handle(folder);
     return handle.isOpen() && handle.isPseudoFileSystem();
+}
+
+bool onRotatingDisk(std::uint64_t device) {
+    static std::mutex mutex;
+    static std::map<std::uint64_t, bool> known;
+    const std::lock_guard lock(mutex);
+    const auto found = known.find(device);
+    if (found != known.end())
+        return found->second;
+    // A partition's queue is its disk's, one folder up.
+    const auto dev = static_cast<dev_t>(device);
+    const std::string block =
+        "/sys/dev/block/" + std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
+    char flag = '0';
+    for (const char* queue : {"/queue/rotational", "/../queue/rotational"}) {
+        std::ifstream in(block + queue);
+        if (in >> flag)
+            break;
+    }
+    return known[device] = flag == '1';
 }
 
 ReadOnlyFile::~ReadOnlyFile() {

@@ -133,6 +133,12 @@ private:
 // mounts: kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
 
+// True when the files of `device` (a stat's st_dev) lie on a disk that says it rotates
+// (/sys/block/*/queue/rotational): one whose head moves to where the next read is. False where
+// the system does not say (network and other file systems without a block device of their
+// own). Each device is looked up once.
+bool onRotatingDisk(std::uint64_t device);
+
 // A file opened for reading only, closed when the object goes.
 class ReadOnlyFile {
 public:

@@ -10,11 +10,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 #include <xxhash.h>
@@ -325,9 +327,26 @@ public:
         : chunks(table[static_cast<std::size_t>(dupStart)].size), table_(table), start_(dupStart),
           cancel_(cancel), progress_(progress),
           state_(static_cast<std::size_t>(dupEnd - dupStart + 1), GroupMark::None),
-          reasons_(state_.size(), kReasonNone), reached_(state_.size(), 0) {}
+          reasons_(state_.size(), kReasonNone), reached_(state_.size(), 0),
+          rotating_(chunks.size > 0 && onRotatingDisk(entry(0).stamp.device)) {}
 
     const Chunks chunks;
+
+    // The order to read `members` in (positions in it): on a disk whose head moves, that of
+    // their inode numbers, which on most file systems follows where their data lies, so that
+    // the head sweeps rather than jumps; elsewhere as they come. Decisions never depend on it.
+    void readingOrder(std::span<const std::int32_t> members,
+                      std::vector<std::size_t>& order) const {
+        order.resize(members.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        if (!rotating_)
+            return;
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const FileStamp& x = entry(members[a]).stamp;
+            const FileStamp& y = entry(members[b]).stamp;
+            return std::tie(x.device, x.inode, a) < std::tie(y.device, y.inode, b);
+        });
+    }
 
     std::int32_t size() const { return static_cast<std::int32_t>(state_.size()); }
     const FileEntry& entry(std::int32_t m) const {
@@ -452,6 +471,7 @@ private:
     std::vector<std::int64_t> reached_;
     std::atomic<std::int64_t> done_{0};
     std::int64_t lastReported_ = -1;
+    bool rotating_;
 };
 
 bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split) {
@@ -633,8 +653,10 @@ public:
         static const bool twoCores = usableCores() > 1;
         std::atomic<std::size_t> next{0};
         std::atomic<bool> cancelled{false};
+        run_.readingOrder(members, order_);
         const auto work = [&](Buffer& piece, bool reports) {
-            for (std::size_t k; (k = next.fetch_add(1)) < members.size();) {
+            for (std::size_t at; (at = next.fetch_add(1)) < members.size();) {
+                const std::size_t k = order_[at];
                 const auto meeting = meet(piece, members[k], reports);
                 if (!meeting) {
                     cancelled = true;
@@ -721,7 +743,8 @@ private:
     const Chunks& chunks_;
     const std::int64_t firstPiece_;
     const std::int64_t piece_;
-    Buffer pieces_[2]; // one for each thread comparing members
+    Buffer pieces_[2];               // one for each thread comparing members
+    std::vector<std::size_t> order_; // the members in the order they are read
 
     // The leader over chunks [pos_, to_): its bytes from pos_ on are at leadData_, complete up
     // to leadEnd_. The rest is changed under leadMutex_ only.
@@ -795,6 +818,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     active.push_back(std::move(all));
     std::int64_t first = 0;
     std::vector<std::int32_t> live;
+    std::vector<std::size_t> order;
     std::vector<char> kept(n, 0);
     while (!active.empty()) {
         if (run.cancelled())
@@ -803,10 +827,11 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         live.clear();
         for (const auto& set : active)
             live.insert(live.end(), set.members.begin(), set.members.end());
-        for (const std::int32_t m : live) {
+        run.readingOrder(live, order);
+        for (const std::size_t at : order) {
             if (run.cancelled())
                 return run.abandon();
-            const auto k = static_cast<std::size_t>(m);
+            const auto k = static_cast<std::size_t>(live[at]);
             char* buf = buffers[k].reserve(chunks.bytes(first, last));
             ends[k] = readBlock(files[k], chunks, first, last, buf, reasons[k]);
         }
