@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Times `trevalo-scan --duplicates` against fdupes, jdupes, rmlint and rdfind on
-# generated trees and on /usr, warm cache, and checks that every tool finds the
-# same duplicate groups. See bench/README.md for the columns and the flags.
+# generated trees and on /usr, warm cache (or cold with --cold), and checks that
+# every tool finds the same duplicate groups. See bench/README.md for the columns
+# and the flags.
 #
 #   bench/compare_peers.sh [--quick] [--runs N] [--profile NAME]... [--tree DIR]...
 #                          [--no-usr] [--tools LIST] [--build-dir DIR | --scan BINARY]
 #                          [--results DIR] [--timeout SECONDS] [--hyperfine] [--one-core]
+#                          [--cold]
 set -euo pipefail
 
 bench=$(cd "$(dirname "$0")" && pwd)
@@ -25,7 +27,8 @@ usage: bench/compare_peers.sh [options]
   --no-usr           leave /usr out of that default
   --tools LIST       comma-separated, in table order; default
                      trevalo-scan,jdupes,fdupes,rmlint,rdfind; also available:
-                     trevalo-all (all three searches) and floor (find + cat, see README)
+                     trevalo-all (all three searches) and floor (find, then the
+                     bytes trevalo-scan reads, 32 readers at once; see README)
   --build-dir DIR    CMake build folder to build trevalo-scan in (default: build/)
   --scan BINARY      time this trevalo-scan binary and build nothing
   --results DIR      where logs and reports go (default bench/results/DATE-TIME)
@@ -34,6 +37,9 @@ usage: bench/compare_peers.sh [options]
                      interleaved rounds
   --one-core         run every tool (and the empty-folder baseline) on CPU 0 alone
                      (taskset -c 0), so that multi-threaded tools get one core too
+  --cold             empty the page cache before every run of every tool (root:
+                     sync; echo 3 > /proc/sys/vm/drop_caches), so that each reads
+                     the disk as a first search does
 EOF
 }
 
@@ -50,6 +56,7 @@ timeout_s=900
 engine=rounds
 runs_given=0
 one_core=0
+cold=0
 while [ $# -gt 0 ]; do
     case $1 in
     --quick) quick=1 ;;
@@ -64,6 +71,7 @@ while [ $# -gt 0 ]; do
     --timeout) timeout_s=$2; shift ;;
     --hyperfine) engine=hyperfine ;;
     --one-core) one_core=1 ;;
+    --cold) cold=1 ;;
     -h|--help) usage; exit 0 ;;
     *) echo "compare_peers.sh: unknown option $1" >&2; usage >&2; exit 2 ;;
     esac
@@ -86,6 +94,13 @@ if [ $one_core = 1 ]; then
     command -v taskset >/dev/null || { echo "compare_peers.sh: --one-core needs taskset (util-linux)" >&2; exit 1; }
     pin=(taskset -c 0)
 fi
+# with --cold, what empties the page cache before each run (a test may stand in
+# its own command)
+drop_caches=${TREVALO_BENCH_DROP_CACHES:-'sync; echo 3 > /proc/sys/vm/drop_caches'}
+if [ $cold = 1 ] && [ -z "${TREVALO_BENCH_DROP_CACHES:-}" ] && [ "$(id -u)" -ne 0 ]; then
+    echo "compare_peers.sh: --cold empties the page cache, which needs root" >&2
+    exit 1
+fi
 # GNU time's figures, in the order of the .runs lines: peak RSS (KiB), user and
 # system CPU seconds, minor page faults (of the tool and the small wrappers it
 # is started through)
@@ -94,6 +109,8 @@ time_fmt='%M %U %S %R'
 # ---------------------------------------------------------------------------
 # what the benchmark needs, from Debian
 need=(python3 fdupes jdupes rmlint rdfind hyperfine time)
+# the floor reads what trevalo-scan read, as strace saw it
+[[ ",$tools," != *,floor,* ]] || need+=(strace)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -198,12 +215,13 @@ tool_cmd() {
         fmt=rdfind; to_stdout=0
         flags="rdfind -ignoreempty true -followsymlinks false -removeidentinode true -outputname FILE" ;;
     floor)
-        # walking and stat-ing every file, then reading once every file that
-        # shares its size with another (the list is made before timing)
-        cmd=(sh -c 'find "$1" -type f -printf "%s\n" >/dev/null && xargs -0 -r cat <"$2" >/dev/null' \
-             floor "$tree" "$tdir/floor.list")
+        # walking and stat-ing every file, then reading the bytes trevalo-scan
+        # read, 32 readers at once (the scripts are made before timing)
+        cmd=(sh -c 'find "$1" -type f -printf "%s\n" >/dev/null &&
+                    find "$2" -name "floor.*.sh" -print0 | xargs -0 -r -P 32 -n 1 bash' \
+             floor "$tree" "$tdir/floor")
         fmt=none
-        flags="find TREE -type f -printf '%s\\n', then cat of every file sharing its size" ;;
+        flags="find TREE -type f -printf '%s\\n', then the bytes trevalo-scan read, by 32 readers (cat, head -c)" ;;
     *) echo "compare_peers.sh: unknown tool $name" >&2; exit 2 ;;
     esac
 }
@@ -215,7 +233,7 @@ version_of() {
     fdupes) fdupes --version 2>/dev/null | head -1 ;;
     rmlint) rmlint --version 2>&1 | head -1 ;;
     rdfind) rdfind --version 2>/dev/null | head -1 ;;
-    floor) echo "find, xargs, cat (coreutils/findutils)" ;;
+    floor) echo "find, xargs, cat, head (coreutils/findutils)" ;;
     esac
 }
 
@@ -230,6 +248,7 @@ run_once() {
     if [ "$to_stdout" = 1 ]; then out=$report; else out=$tdir/$name.log; fi
     # rmlint renames an existing report out of its way instead of replacing it
     rm -f "$report"
+    [ $cold = 0 ] || sh -c "$drop_caches"
     t0=$EPOCHREALTIME
     set +e
     /usr/bin/time -f "$time_fmt" -o "$tdir/$name.time" "${pin[@]}" timeout "$timeout_s" "${cmd[@]}" \
@@ -256,6 +275,11 @@ loadavg() { cut -d' ' -f1-3 /proc/loadavg; }
         echo "cpu: every tool pinned to CPU 0 (taskset -c 0)"
     else
         echo "cpu: every tool free to use all $(nproc) cores"
+    fi
+    if [ $cold = 1 ]; then
+        echo "cache: emptied before every run (cold)"
+    else
+        echo "cache: warm (each tool's warm-up run fills it)"
     fi
     for t in "${tool_list[@]}"; do printf '%-13s %s\n' "$t:" "$(version_of "$t")"; done
 } | tee "$results/machine.txt"
@@ -293,6 +317,7 @@ for i in "${!tree_paths[@]}"; do
         echo "tree=$tree"
         echo "manifest=${tree_manifests[$i]}"
         echo "one_core=$one_core"
+        echo "cold=$cold"
     } >"$tdir/tree.txt"
     : >"$tdir/tools.tsv"
     for t in "${tool_list[@]}"; do
@@ -301,24 +326,14 @@ for i in "${!tree_paths[@]}"; do
         : >"$tdir/$t.runs"
     done
     if [[ ",$tools," == *,floor,* ]]; then
-        python3 - "$tree" "$tdir/floor.list" <<'EOF'
-import os, stat, sys
-by_size, seen = {}, set()
-for d, dirs, files in os.walk(os.fsencode(sys.argv[1])):
-    for f in files:
-        p = os.path.join(d, f)
-        try:
-            st = os.lstat(p)
-        except OSError:
-            continue
-        if stat.S_ISREG(st.st_mode) and st.st_size and (st.st_dev, st.st_ino) not in seen:
-            seen.add((st.st_dev, st.st_ino))
-            by_size.setdefault(st.st_size, []).append(p)
-with open(sys.argv[2], "wb") as fh:
-    for ps in by_size.values():
-        if len(ps) > 1:
-            fh.write(b"".join(p + b"\0" for p in ps))
-EOF
+        # what trevalo-scan reads of which file, as strace sees it, made into 32
+        # scripts of cat and head -c
+        strace -f -qq -xx -e trace=openat,pread64,close -o "$tdir/floor.strace" \
+            "$scan" --duplicates "$tree" >/dev/null 2>&1 </dev/null || true
+        rm -rf "$tdir/floor"
+        mkdir -p "$tdir/floor"
+        python3 "$bench/groups.py" floor-scripts "$tdir/floor.strace" "$tdir/floor" 32 "$tree" >&2
+        rm -f "$tdir/floor.strace"
     fi
     echo "== $tree: warm-up run of each tool" >&2
     for t in "${tool_list[@]}"; do

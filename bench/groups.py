@@ -5,6 +5,7 @@
     groups.py show FORMAT REPORT [--root DIR]   normalised groups of one report
     groups.py compare FORMAT-A REPORT-A FORMAT-B REPORT-B [--root DIR]
     groups.py report RESULTS-DIR                 the table of a compare_peers.sh run
+    groups.py floor-scripts STRACE DIR N ROOT    N scripts that read what a traced run read
 
 FORMAT is one of: trevalo (trevalo-scan --json), fdupes (groups of lines
 separated by a blank line: fdupes, jdupes without options), jdupes0 (jdupes -0),
@@ -27,6 +28,7 @@ Two tools agree when they give the same set of groups, each group a set of files
 
 import json
 import os
+import re
 import stat
 import statistics
 import sys
@@ -511,12 +513,14 @@ def report_tree(tdir, out):
              meta.get("load_before", "?"), meta.get("load_after", "?")))
 
     # details: flags, what was set aside, disagreements, trevalo's own faults
-    w("  runs: %s timed per tool after one warm-up run, %s, %s\n"
+    w("  runs: %s timed per tool after one warm-up run, %s, %s, %s\n"
       % (rows[0]["runs"] if rows else "?",
          "with hyperfine, each tool's runs back to back" if meta.get("engine") == "hyperfine"
          else "in interleaved rounds",
          "every tool pinned to CPU 0 (taskset -c 0)" if meta.get("one_core") == "1"
-         else "all %d cores free to use" % os.cpu_count()))
+         else "all %d cores free to use" % os.cpu_count(),
+         "the page cache emptied before every run (cold)" if meta.get("cold") == "1"
+         else "warm page cache"))
     for r in rows:
         w("  %-13s %s\n" % (r["name"] + ":", r["flags"]))
     for r in rows:
@@ -585,9 +589,87 @@ def cmd_hyperfine_runs(export, timefile):
     return 0
 
 
+STRACE_CALL = re.compile(r"^(\d+) +(openat|pread64|close)\((.*)\) += (-?\d+)")
+STRACE_STRING = re.compile(r'"((?:\\x[0-9a-f]{2})*)"')
+
+
+def bytes_read(trace, root):
+    """What each file under root was read of in a run traced with strace -f -xx
+    -e trace=openat,pread64,close: {path: bytes from its start}, in the order
+    the files were first read. The comparison reads each file from its start,
+    as far as it needs."""
+    pending, open_fds, read = {}, {}, {}
+    prefix = os.fsencode(root.rstrip("/")) + b"/"
+    with open(trace, "rb") as fh:
+        for raw in fh:
+            line = raw.decode("latin-1").rstrip("\n")
+            pid, _, rest = line.partition(" ")
+            if rest.endswith(" <unfinished ...>"):
+                pending[pid] = rest[:-len(" <unfinished ...>")]
+                continue
+            if rest.startswith("<... "):
+                rest = pending.pop(pid, "") + rest[rest.index(">") + 1:]
+            m = STRACE_CALL.match(pid + " " + rest.strip())
+            if not m:
+                continue
+            call, args, result = m.group(2), m.group(3), int(m.group(4))
+            if call == "openat":
+                s = STRACE_STRING.search(args)
+                if result >= 0 and s:
+                    open_fds[result] = bytes.fromhex(s.group(1).replace("\\x", ""))
+            elif call == "close":
+                open_fds.pop(int(args.split(",")[0]), None)
+            elif result > 0:
+                fields = args.rsplit(",", 2)
+                path = open_fds.get(int(args.split(",")[0]))
+                if path is not None and path.startswith(prefix):
+                    end = int(fields[2]) + result
+                    read[path] = max(read.get(path, 0), end)
+    return read
+
+
+SHELL_PLAIN = re.compile(rb"^[A-Za-z0-9/._+,:@%=-]+$")
+SHELL_QUOTABLE = re.compile(rb"^[ -&(-~]+$")  # printable ASCII but the single quote
+
+
+def shell_word(path):
+    """A path as one word of bash: as it is, in single quotes, or byte by byte."""
+    if SHELL_PLAIN.match(path):
+        return path.decode()
+    if SHELL_QUOTABLE.match(path):
+        return "'" + path.decode() + "'"
+    return "$'" + "".join("\\x%02x" % b for b in path) + "'"
+
+
+def cmd_floor_scripts(trace, out_dir, count, root):
+    """Shares the reads of a traced run out to `count` scripts, round robin in
+    the order the run first read each file: cat for a file read to its end,
+    head -c for one read part of the way."""
+    read = bytes_read(trace, root)
+    shares = [defaultdict(list) for _ in range(count)]
+    for k, (path, length) in enumerate(read.items()):
+        try:
+            whole = length >= os.lstat(path).st_size
+        except OSError:
+            continue
+        shares[k % count][None if whole else length].append(path)
+    for k, share in enumerate(shares):
+        with open(os.path.join(out_dir, "floor.%02d.sh" % k), "w") as fh:
+            for length, paths in share.items():
+                command = "cat --" if length is None else "head -q -c %d --" % length
+                for at in range(0, len(paths), 200):
+                    fh.write("%s %s >/dev/null\n" % (
+                        command, " ".join(shell_word(p) for p in paths[at:at + 200])))
+    print("floor: %d files, %.1f MB read by the traced run, in %d scripts"
+          % (len(read), sum(read.values()) / 1e6, count))
+    return 0
+
+
 def main(argv):
     if len(argv) >= 2 and argv[1] == "report" and len(argv) == 3:
         return cmd_report(argv[2])
+    if len(argv) == 6 and argv[1] == "floor-scripts":
+        return cmd_floor_scripts(argv[2], argv[3], int(argv[4]), argv[5])
     if len(argv) == 4 and argv[1] == "hyperfine-runs":
         return cmd_hyperfine_runs(argv[2], argv[3])
     root = None

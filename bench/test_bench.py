@@ -10,6 +10,7 @@ taskset and jdupes, which the script installs anyway).
 """
 
 import argparse
+import contextlib
 import io
 import json
 import os
@@ -230,7 +231,7 @@ class ComparePeersScript(unittest.TestCase):
     """compare_peers.sh with stand-ins: every run and the baseline are pinned
     with --one-core and free without, and the runs carry the minor faults."""
 
-    def run_script(self, *extra):
+    def run_script(self, *extra, env=None):
         tmp = tempfile.mkdtemp()
         self.addCleanup(subprocess.run, ["rm", "-rf", tmp])
         tree = os.path.join(tmp, "tree")
@@ -246,7 +247,8 @@ class ComparePeersScript(unittest.TestCase):
                 fh.write(FAKE.replace("$FAKE_NAME", fake))
             os.chmod(p, 0o755)
         log = os.path.join(tmp, "affinity")
-        env = dict(os.environ, AFFINITY_LOG=log, PATH=bindir + ":" + os.environ["PATH"])
+        env = dict(os.environ, AFFINITY_LOG=log, PATH=bindir + ":" + os.environ["PATH"],
+                   **(env or {}))
         results = os.path.join(tmp, "results")
         r = subprocess.run([os.path.join(HERE, "compare_peers.sh"), "--tree", tree,
                             "--tools", "trevalo-scan,jdupes", "--runs", "2",
@@ -279,6 +281,66 @@ class ComparePeersScript(unittest.TestCase):
         out, cpus, _ = self.run_script()
         self.assertNotIn("0", {c[-1] for c in cpus})
         self.assertIn("B/file", out)
+        self.assertIn("warm page cache", out)
+
+    def test_cold_empties_the_cache_before_every_run(self):
+        log = os.path.join(tempfile.mkdtemp(), "drops")
+        self.addCleanup(subprocess.run, ["rm", "-rf", os.path.dirname(log)])
+        out, cpus, _ = self.run_script(
+            "--cold", env={"TREVALO_BENCH_DROP_CACHES": "echo dropped >>" + log})
+        with open(log) as fh:
+            drops = fh.read().split()
+        # a warm-up and 2 timed runs of both tools; not the searches of an empty folder
+        self.assertEqual(len(drops), 6)
+        self.assertEqual(len(cpus), 8)
+        self.assertIn("the page cache emptied before every run (cold)", out)
+
+
+class FloorScripts(unittest.TestCase):
+    """The floor reads, 32 readers at once, what a traced trevalo-scan read."""
+
+    def test_reads_of_a_traced_run(self):
+        tmp = tempfile.mkdtemp()
+        self.addCleanup(subprocess.run, ["rm", "-rf", tmp])
+        tree = os.path.join(tmp, "tree")
+        os.mkdir(tree)
+        hexed = lambda p: "".join("\\x%02x" % b for b in os.fsencode(p))
+        files = {"whole": 10, "part": 100000, "it's \xe9": 5}
+        for name, size in files.items():
+            with open(os.path.join(os.fsencode(tree), name.encode("latin-1")), "wb") as fh:
+                fh.write(b"x" * size)
+        path = lambda n: os.fsdecode(os.path.join(os.fsencode(tree), n.encode("latin-1")))
+        trace = os.path.join(tmp, "trace")
+        with open(trace, "w") as fh:
+            fh.write('7 openat(AT_FDCWD, "%s", O_RDONLY) = 3\n' % hexed("/lib/libc.so.6"))
+            fh.write('7 pread64(3, ""..., 784, 64) = 784\n')
+            fh.write('7 close(3) = 0\n')
+            fh.write('7 openat(AT_FDCWD, "%s", O_RDONLY|O_NOFOLLOW) = 3\n' % hexed(path("whole")))
+            fh.write('8 openat(AT_FDCWD, "%s", O_RDONLY <unfinished ...>\n' % hexed(path("part")))
+            fh.write('7 pread64(3, "\\x78"..., 10, 0) = 10\n')
+            fh.write('8 <... openat resumed>) = 4\n')
+            fh.write('8 pread64(4, "\\x78"..., 65536, 0 <unfinished ...>\n')
+            fh.write('7 close(3) = 0\n')
+            fh.write('8 <... pread64 resumed>) = 65536\n')
+            fh.write('7 openat(AT_FDCWD, "%s", O_RDONLY) = 3\n' % hexed(path("it's \xe9")))
+            fh.write('7 pread64(3, "\\x78"..., 5, 0) = 5\n')
+        self.assertEqual(groups.bytes_read(trace, tree),
+                         {os.fsencode(path("whole")): 10, os.fsencode(path("part")): 65536,
+                          os.fsencode(path("it's \xe9")): 5})
+        out = os.path.join(tmp, "scripts")
+        os.mkdir(out)
+        with contextlib.redirect_stdout(io.StringIO()):
+            groups.cmd_floor_scripts(trace, out, 2, tree)
+        text = ""
+        for name in sorted(os.listdir(out)):
+            r = subprocess.run(["bash", "-x", os.path.join(out, name)], capture_output=True)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            text += r.stderr.decode("latin-1")
+        # the two read to their end by one cat (round robin: 1st and 3rd to the 1st script)
+        self.assertIn("head -q -c 65536 -- " + path("part"), text)
+        self.assertEqual(text.count("+ cat --"), 1)
+        self.assertIn("+ cat -- " + path("whole") + " ", text)
+        self.assertIn("s \xe9", text)
 
 
 if __name__ == "__main__":

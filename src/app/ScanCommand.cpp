@@ -40,7 +40,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json]\n"
     "                    [--keep PATH]... [--only-with-kept] [--exclude PATTERN]...\n"
-    "                    [--min-size SIZE] [--max-size SIZE] SEARCH-PATH...\n"
+    "                    [--min-size SIZE] [--max-size SIZE] [--threads N] SEARCH-PATH...\n"
     "       trevalo-scan --help | --version\n";
 
 constexpr const char* kHelp =
@@ -66,6 +66,8 @@ constexpr const char* kHelp =
     "  --min-size SIZE   search only files of at least SIZE bytes; units B, KB, MB, GB\n"
     "                    (1 KB = 1000 bytes), e.g. 4KB or 1.5MB\n"
     "  --max-size SIZE   search only files of at most SIZE bytes\n"
+    "  --threads N       walk and compare on N threads (default: one per processor this\n"
+    "                    program may run on; the results are the same)\n"
     "  --json            write the lists as one JSON object\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
@@ -84,6 +86,9 @@ constexpr int kExitNotSearched = 1;
 constexpr int kExitBadCommandLine = 2;
 constexpr int kExitOutputFailed = 3;
 constexpr int kExitInterrupted = 130;
+
+// The most threads --threads takes.
+constexpr int kMostThreads = 256;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -206,6 +211,7 @@ struct Options {
     std::vector<std::string> exclude;
     std::int64_t minSize = 0;
     std::int64_t maxSize = -1;
+    int threads = 0;
     bool help = false;
     bool version = false;
 };
@@ -230,10 +236,10 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         noSubFolders("no-subfolders"), json("json"), help(QStringList{"h", "help"}),
         version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept"),
         exclude("exclude", QString(), "PATTERN"), minSize("min-size", QString(), "SIZE"),
-        maxSize("max-size", QString(), "SIZE");
+        maxSize("max-size", QString(), "SIZE"), threads("threads", QString(), "N");
     QCommandLineParser parser;
     parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep,
-                       onlyWithKept, exclude, minSize, maxSize});
+                       onlyWithKept, exclude, minSize, maxSize, threads});
     if (!parser.parse(argumentsOf(argc, argv))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
@@ -277,6 +283,16 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     };
     if (!sizeOption(minSize, opt.minSize) || !sizeOption(maxSize, opt.maxSize))
         return false;
+    if (parser.isSet(threads)) {
+        bool ok = false;
+        opt.threads = parser.value(threads).toInt(&ok);
+        if (!ok || opt.threads < 1 || opt.threads > kMostThreads) {
+            std::fprintf(stderr, "trevalo-scan: --threads '%s' is not a number from 1 to %d\n%s",
+                         terminalText(bytesOfArgument(parser.value(threads))).c_str(), kMostThreads,
+                         kUsage);
+            return false;
+        }
+    }
     if (opt.maxSize >= 0 && opt.minSize > opt.maxSize) {
         std::fprintf(stderr, "trevalo-scan: --min-size is larger than --max-size\n%s", kUsage);
         return false;
@@ -435,6 +451,7 @@ int runScanCommand(int argc, char** argv) {
     request.exclude = opt.exclude;
     request.minSize = opt.minSize;
     request.maxSize = opt.maxSize;
+    request.threads = opt.threads;
 
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;

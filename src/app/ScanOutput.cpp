@@ -23,6 +23,29 @@ enum RecordFlag : std::uint8_t {
 // never move.
 constexpr std::size_t kNameChunk = std::size_t{1} << 20;
 
+constexpr std::string_view kDateForm = "dddd/dd/dd dd:dd:dd";
+
+// The numbers of a date text of the form "yyyy/mm/dd hh:mm:ss", in order; false for any other
+// text.
+bool dateNumbers(std::string_view text, std::array<int, 6>& numbers) {
+    if (text.size() != kDateForm.size())
+        return false;
+    numbers.fill(0);
+    std::size_t field = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kDateForm[i] != 'd') {
+            if (text[i] != kDateForm[i])
+                return false;
+            ++field;
+        } else if (text[i] < '0' || text[i] > '9') {
+            return false;
+        } else {
+            numbers[field] = numbers[field] * 10 + (text[i] - '0');
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::uint32_t ScanRows::folderId(const std::string& folder) {
@@ -46,7 +69,6 @@ void ScanRows::append(int list, const ResultRow& row) {
     Record r{};
     r.group = row.group;
     r.size = row.size;
-    r.mtime = row.mtime;
     r.folder = folderId(row.folder);
     if (nameChunks_.empty() || row.name != lastName_) {
         if (nameChunks_.empty() ||
@@ -62,18 +84,34 @@ void ScanRows::append(int list, const ResultRow& row) {
     }
     r.nameChunk = lastNameChunk_;
     r.nameAt = lastNameAt_;
-    r.nameLength = static_cast<std::uint32_t>(row.name.size());
+    r.nameLength = static_cast<std::uint16_t>(row.name.size());
     r.flags =
         static_cast<std::uint8_t>((row.mtimeKnown ? MtimeKnown : 0) | (row.checked ? Checked : 0) |
                                   (row.isFolder ? IsFolder : 0) | (row.kept ? Kept : 0));
     const std::string_view date = row.dateText();
-    if (date.size() == r.date.size())
-        std::memcpy(r.date.data(), date.data(), date.size());
-    if (date.size() != r.date.size() || !row.reason.empty()) {
+    std::array<int, 6> numbers{};
+    const bool usual = dateNumbers(date, numbers);
+    if (usual) {
+        r.date.year = static_cast<std::uint16_t>(numbers[0]);
+        for (std::size_t k = 0; k < r.date.rest.size(); ++k)
+            r.date.rest[k] = static_cast<std::uint8_t>(numbers[k + 1]);
+    }
+    if (!usual || !row.reason.empty()) {
         r.flags |= HasExtra;
         target.extras.push_back(Extra{target.size(), row.reason, std::string(date)});
     }
     target.records.push_back(r);
+}
+
+void ScanRows::writeDate(const Date& date, char* text) {
+    std::memcpy(text, kDateForm.data(), kDateForm.size());
+    const auto digits = [&](std::size_t end, unsigned value, int count) {
+        for (int k = 0; k < count; ++k, value /= 10)
+            text[end - 1 - static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+    };
+    digits(4, date.year, 4);
+    for (std::size_t k = 0; k < date.rest.size(); ++k)
+        digits(7 + 3 * k, date.rest[k], 2);
 }
 
 void ScanRows::sortList(List& list, bool byGroup) {
@@ -108,7 +146,6 @@ void ScanRows::forEach(int list, const RowVisit& visit) const {
         row.name.assign(nameOf(r));
         row.group = r.group;
         row.size = r.size;
-        row.mtime = r.mtime;
         row.mtimeKnown = (r.flags & MtimeKnown) != 0;
         row.checked = (r.flags & Checked) != 0;
         row.isFolder = (r.flags & IsFolder) != 0;
@@ -123,7 +160,7 @@ void ScanRows::forEach(int list, const RowVisit& visit) const {
             std::memcpy(row.date.data(), extra->date.data(),
                         std::min(extra->date.size(), row.date.size() - 1));
         } else {
-            std::memcpy(row.date.data(), r.date.data(), r.date.size());
+            writeDate(r.date, row.date.data());
         }
         visit(row);
     };

@@ -24,11 +24,11 @@ struct ScanSummary {
     std::string status; // the search's last status text: "Completed in ..." or "Cancelled ..."
 };
 
-// The rows of the four lists as trevalo-scan holds them until they are written, a few dozen
-// bytes a row: each distinct folder is kept once, a row's name in a shared buffer (once for a run
-// of rows with the same name, as the same-name list comes), its numbers, flags and date text in a
-// fixed record. A row comes back whole only while it is written, without its stamp (the output
-// shows none).
+// The rows of the four lists as trevalo-scan holds them until they are written, 40 bytes a row:
+// each distinct folder is kept once, a row's name in a shared buffer (once for a run of rows with
+// the same name, as the same-name list comes), its numbers, flags and the fields of its date text
+// in a fixed record. A row comes back whole only while it is written, without its stamp and its
+// mtime (the output shows neither; the date text stands for the time).
 class ScanRows {
 public:
     void append(int list, const ResultRow& row);
@@ -41,17 +41,23 @@ public:
     ListRows lists() const;
 
 private:
+    // "yyyy/mm/dd hh:mm:ss" as its six numbers; a date text of another form is among the
+    // extras.
+    struct Date {
+        std::uint16_t year;
+        std::array<std::uint8_t, 5> rest; // month, day, hour, minute, second
+    };
     struct Record {
         std::int64_t group;
         std::int64_t size;
-        std::int64_t mtime;
         std::uint32_t folder;
         std::uint32_t nameChunk;
         std::uint32_t nameAt;
-        std::uint32_t nameLength;
-        std::array<char, 19> date; // a date of another length is among the extras
+        std::uint16_t nameLength; // a name is at most 255 bytes
+        Date date;
         std::uint8_t flags;
     };
+    static_assert(sizeof(Record) == 40);
     // What few rows have beyond a record (a reason, an unusual date), by index in their list.
     struct Extra {
         std::size_t row;
@@ -66,6 +72,8 @@ private:
     };
 
     std::uint32_t folderId(const std::string& folder);
+    // Writes the 19 characters of the date's text at `text`.
+    static void writeDate(const Date& date, char* text);
     std::string_view nameOf(const Record& r) const;
     void sortList(List& list, bool byGroup);
 

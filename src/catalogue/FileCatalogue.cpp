@@ -6,7 +6,6 @@
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
-#include "platform/WorkerThread.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <sys/vfs.h>
+#include <system_error>
 #include <thread>
 
 namespace trevalo {
@@ -41,11 +41,17 @@ bool outOfDescriptors(int err) {
 }
 
 // A recursive walk is cut into parts, a part per sub-folder, level by level below the search
-// path until there are this many or the levels run out; both threads then take parts in walk
+// path until there are this many or the levels run out; the threads then take parts in walk
 // order. Fewer open folders than kLeastOpenForParts leave the walk whole.
 constexpr std::size_t kPartsWanted = 16;
 constexpr int kSplitLevels = 3;
 constexpr int kLeastOpenForParts = 16;
+// Folders held open at once: by one walk on its own, by each thread of a walk in parts (which
+// shares the limit with the folders its parts are opened from, as one more thread would), and
+// by default in all, within the descriptors the process may open.
+constexpr int kMostOpenWhole = 64;
+constexpr int kMostOpenPerThread = 21;
+constexpr long kMostOpenByDefault = 256;
 
 // A subtree walked apart: opened from its parent folder (held open for all of its parts), its
 // steps written by whichever thread took it, and replayed once done.
@@ -140,6 +146,25 @@ public:
         std::lock_guard lock(mutex_);
         return *parts_[index];
     }
+    // Lets go of the part held (if any) without taking another.
+    void release(bool& holding) {
+        std::lock_guard lock(mutex_);
+        if (holding)
+            --busy_;
+        holding = false;
+        ready_.notify_all();
+    }
+    // Waits until every part is walked or the walk stopped, calling `idle` every few
+    // milliseconds.
+    void waitUntilWalked(const std::function<void()>& idle) {
+        std::unique_lock lock(mutex_);
+        while (!stopped_.load() && !(queue_.empty() && busy_ == 0)) {
+            ready_.wait_for(lock, std::chrono::milliseconds(2));
+            lock.unlock();
+            idle();
+            lock.lock();
+        }
+    }
     // The next part to walk, after the one held (if any) is done; kNone once every part is walked
     // or the walk stopped. While it waits, `idle` (when given) is called every few milliseconds.
     std::size_t next(bool& holding, const std::function<void()>* idle) {
@@ -217,8 +242,9 @@ struct FileCatalogue::Replay {
             case WalkStep::Kind::Leave:
                 break;
             case WalkStep::Kind::Files:
-                files_.complete(s.files);
+                files_.complete(s.files, s.linked);
                 s.files = std::vector<FileEntry>(); // its memory too
+                s.linked = std::vector<std::uint32_t>();
                 break;
             case WalkStep::Kind::Problem:
                 files_.reportFolder(std::move(s.path), s.reason);
@@ -238,9 +264,9 @@ private:
     const Part* live_ = nullptr;
 };
 
-FileCatalogue::FileCatalogue()
-    : trash_(TrashFolders::current()), walkThreads_(std::min(2, usableCores())) {
-    setOpenFolderLimit(static_cast<int>(std::min<long>(64, (raiseOpenFileLimit(1024) - 24) / 4)));
+FileCatalogue::FileCatalogue() : trash_(TrashFolders::current()), walkThreads_(usableCores()) {
+    setOpenFolderLimit(
+        static_cast<int>(std::min(kMostOpenByDefault, (raiseOpenFileLimit(1024) - 24) / 4)));
 }
 
 void FileCatalogue::setOpenFolderLimit(int limit) {
@@ -287,13 +313,26 @@ void FileCatalogue::reportFolder(std::string path, int reason) {
 void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
     if (shouldStop())
         return;
+    // One walk finds a file of one name once; from a second walk on, every file found is
+    // looked for among those already held.
+    if (walked_ && !allFilesHeld_) {
+        for (const FileEntry& e : entries_)
+            if (e.reason == kReasonNone)
+                files_.insert(FileId{e.stamp.device, e.stamp.inode});
+        allFilesHeld_ = true;
+    }
+    walked_ = true;
     FolderHandle handle(top);
     if (!handle.isOpen()) {
         reportFolder(withoutTrailingSlashes(top), handle.error().code());
         return;
     }
+    DeviceReadWatch disk;
     const bool inParts =
         recursive && walkThreads_ > 1 && openLimit_ >= kLeastOpenForParts && !excludeLooksAtFolder_;
+    // At least two folders open for each thread: the one listed and the one it climbs back to.
+    const int threads = inParts ? std::min(walkThreads_, openLimit_ / 2 - 1) : 1;
+    int mostThreads = inParts ? std::max(threads, std::min(diskThreads_, openLimit_ / 2 - 1)) : 1;
     WalkRules rules;
     rules.pattern = pattern;
     rules.trash = &trash_;
@@ -321,8 +360,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     rules.stop = &stop_;
     rules.stopped = &stopped_;
     rules.found = &found_;
-    // A third of the open folders for each thread, a third for the folders parts are opened from.
-    rules.openLimit = inParts ? openLimit_ / 3 : openLimit_;
+    rules.openLimit = inParts ? std::min(kMostOpenPerThread, openLimit_ / (mostThreads + 1))
+                              : std::min(kMostOpenWhole, openLimit_);
     FolderWalk first(rules);
     first.setProgress(progress_);
     first.forget({});
@@ -365,18 +404,36 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         level = std::move(below);
     }
 
-    // Both threads take the parts in walk order, and a thread that runs out of parts gets some
-    // of the other's folders not entered yet. This one also replays the parts as they are done,
+    // The threads take the parts in walk order, and a thread that runs out of parts gets some
+    // of another's folders not entered yet. This one also replays the parts as they are done,
     // so that little is held twice, and is the one that asks whether to stop.
     PartQueue queue(parts, level, stopped_);
+    WalkRules helperRules = rules;
+    helperRules.stop = nullptr;
+    std::vector<std::unique_ptr<FolderWalk>> others;
+    std::vector<std::jthread> helpers;
+    std::function<void(int)> walkOn; // starts helpers until `count` threads walk
+    // While the folders come from a storage device, more threads keep more of its reads going.
+    const auto moreForDisk = [&] {
+        if (static_cast<int>(others.size()) + 1 < mostThreads && disk.sawReads())
+            walkOn(mostThreads);
+    };
     const auto take = [&](FolderWalk& walker, bool asks) {
         walker.setShare(&queue);
         bool holding = false;
         const std::function<void()> idle = [&] {
             shouldStop();
             replay.run();
+            moreForDisk();
         };
         for (;;) {
+            if (asks && static_cast<int>(others.size()) + 1 > threads) {
+                // Threads added for the disk walk the rest: the catalogue is put together from
+                // their parts as they come, so that little is held twice.
+                queue.release(holding);
+                queue.waitUntilWalked(idle);
+                return;
+            }
             const std::size_t index = queue.next(holding, asks ? &idle : nullptr);
             if (index == WalkShare::kNone)
                 return;
@@ -391,30 +448,46 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             if (asks) {
                 replay.setLive(nullptr);
                 replay.run();
+                moreForDisk();
             }
         }
     };
-    WalkRules helperRules = rules;
-    helperRules.stop = nullptr;
-    FolderWalk second(helperRules);
-    {
-        WorkerThread helper;
-        helper.start([&] { take(second, false); });
-        take(first, true);
-        helper.join();
-    }
-    foldersOpened_ += first.foldersOpened() + second.foldersOpened() + walked.load();
+    walkOn = [&](int count) {
+        while (static_cast<int>(others.size()) + 1 < count) {
+            others.push_back(std::make_unique<FolderWalk>(helperRules));
+            try {
+                helpers.emplace_back(take, std::ref(*others.back()), false);
+            } catch (const std::system_error&) {
+                others.pop_back(); // no more threads: those there are take every part
+                mostThreads = static_cast<int>(others.size()) + 1;
+                return;
+            }
+        }
+    };
+    walkOn(threads);
+    take(first, true);
+    helpers.clear();
+    foldersOpened_ += first.foldersOpened() + walked.load();
+    for (const auto& walker : others)
+        foldersOpened_ += walker->foldersOpened();
     replay.run();
 }
 
-void FileCatalogue::complete(std::vector<FileEntry>& found) {
-    for (FileEntry& file : found) {
+void FileCatalogue::complete(std::vector<FileEntry>& found,
+                             const std::vector<std::uint32_t>& linked) {
+    auto nextLinked = linked.begin();
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        FileEntry& file = found[k];
+        const bool isLinked = nextLinked != linked.end() && *nextLinked == k;
+        if (isLinked)
+            ++nextLinked;
         if (role_ != PathRole::Search && file.reason == kReasonNone)
             kept_.insert(FileId{file.stamp.device, file.stamp.inode});
         if (role_ == PathRole::KeepOnly)
             continue;
         if (file.reason == kReasonNone) {
-            if (!files_.insert(FileId{file.stamp.device, file.stamp.inode}))
+            if ((isLinked || allFilesHeld_) &&
+                !files_.insert(FileId{file.stamp.device, file.stamp.inode}))
                 continue;
         } else if (!unmeasured_.insert(file.path.str()).second) {
             continue;

@@ -95,22 +95,30 @@ public:
         exclude_ = std::move(test);
         excludeLooksAtFolder_ = exclude_ && looksAtFolder;
     }
-    // How many threads a recursive walk may use (at least 1; by default 2 where the process
-    // may run on two processors). With more than one, the walk is cut into parts walked side by
-    // side; the catalogue is the same.
+    // How many threads a recursive walk may use (at least 1; by default one per processor the
+    // process may run on). With more than one, the walk is cut into parts walked side by side;
+    // the catalogue is the same.
     void setWalkThreads(int threads) { walkThreads_ = std::max(1, threads); }
+    // While a walk on more than one thread reads its folders from a storage device (they are
+    // not all in memory), up to this many threads walk: more reads at once keep the device
+    // busier. No more than setWalkThreads allows by default.
+    void setThreadsForDisk(int threads) { diskThreads_ = threads; }
 
 private:
     struct Replay;
 
     void walk(const std::string& top, std::string_view pattern, bool recursive);
     void reportFolder(std::string path, int reason);
-    void complete(std::vector<FileEntry>& files);
+    void complete(std::vector<FileEntry>& files, const std::vector<std::uint32_t>& linked);
     bool shouldStop();
 
     std::vector<FileEntry> entries_;
     std::vector<FolderProblem> problems_;
-    FileIdSet files_;                            // files already held
+    // Files already held: those with more than one name, and every file once a second path is
+    // walked (a walk finds a folder once, so a file of one name once).
+    FileIdSet files_;
+    bool allFilesHeld_ = false;
+    bool walked_ = false;
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
     std::unordered_set<std::string> reported_;   // folders already in problems_
     FileIdSet kept_;                             // files reached through a Keep path
@@ -121,7 +129,8 @@ private:
     bool excludeLooksAtFolder_ = false;
     std::function<void(std::int64_t)> progress_;
     int openLimit_ = 64;
-    int walkThreads_ = 2;
+    int walkThreads_ = 1;
+    int diskThreads_ = 0;
     std::atomic<std::int64_t> found_{0};
     std::int64_t foldersOpened_ = 0;
     std::atomic<bool> stopped_{false};

@@ -26,7 +26,8 @@ struct FolderWalk::Frame {
     std::vector<std::size_t> given; // the part each of those became
 
     static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
-    std::vector<FileEntry> files; // their paths share one block of text with the folder's
+    std::vector<FileEntry> files;      // their paths share one block of text with the folder's
+    std::vector<std::uint32_t> linked; // those of them with more than one name
 };
 
 namespace {
@@ -284,6 +285,8 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
         if (!measured)
             st = handle.statChild(e.name, false);
         if (st.kind == FileKind::Regular) {
+            if (st.links > 1)
+                frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size()));
             frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
             addName(e.name);
         } else if (st.kind == FileKind::Failed) {
@@ -322,6 +325,7 @@ void FolderWalk::complete(std::vector<WalkStep>& steps, Frame& frame) {
         WalkStep step;
         step.kind = WalkStep::Kind::Files;
         step.files = std::move(frame.files);
+        step.linked = std::move(frame.linked);
         steps.push_back(std::move(step));
     }
     steps[frame.enterStep].index = steps.size();

@@ -24,6 +24,8 @@ struct WalkStep {
     std::size_t index = 0;        // Enter: where its Leave is; Part: which part
     std::string path;             // Problem: the folder, without a trailing "/"; Part: its name
     std::vector<FileEntry> files; // Files: a folder's own files, after all of its sub-folders
+    // Files: those of `files` with more than one name, which the walk may find again elsewhere.
+    std::vector<std::uint32_t> linked;
 };
 
 // A Problem step: the folder at `path` (its trailing "/" left out) and why.

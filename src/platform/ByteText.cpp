@@ -97,6 +97,11 @@ void appendUtf8(std::string& out, char32_t cp) {
 std::string foldCase(std::string_view name) {
     std::string out;
     out.reserve(name.size());
+    appendFolded(out, name);
+    return out;
+}
+
+void appendFolded(std::string& out, std::string_view name) {
     for (std::size_t i = 0; i < name.size();) {
         const char c = name[i];
         if (static_cast<unsigned char>(c) < 0x80) {
@@ -114,7 +119,6 @@ std::string foldCase(std::string_view name) {
             i += len;
         }
     }
-    return out;
 }
 
 int compareNoCase(std::string_view a, std::string_view b) {

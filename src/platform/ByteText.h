@@ -13,6 +13,8 @@ namespace trevalo {
 
 // Case-folds each character of a name (Unicode simple folding); invalid bytes stay unchanged.
 std::string foldCase(std::string_view name);
+// The same, appended to `out`.
+void appendFolded(std::string& out, std::string_view name);
 
 // The one text comparison that ignores letter case: the name sort, the same-name search and
 // marking all use it. Orders names by their folded bytes.

@@ -9,9 +9,13 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <linux/magic.h>
+#include <map>
+#include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -41,6 +45,7 @@ FileStatus statusOf(int rc, const struct stat& sb) {
     st.ctimeNsec = static_cast<std::int32_t>(sb.st_ctim.tv_nsec);
     st.device = static_cast<std::uint64_t>(sb.st_dev);
     st.inode = static_cast<std::uint64_t>(sb.st_ino);
+    st.links = static_cast<std::uint64_t>(sb.st_nlink);
     return st;
 }
 
@@ -255,6 +260,26 @@ bool DirListing::next(Entry& entry) {
 bool isPseudoFileSystem(const std::string& folder) {
     const FolderHandle handle(folder);
     return handle.isOpen() && handle.isPseudoFileSystem();
+}
+
+bool onRotatingDisk(std::uint64_t device) {
+    static std::mutex mutex;
+    static std::map<std::uint64_t, bool> known;
+    const std::lock_guard lock(mutex);
+    const auto found = known.find(device);
+    if (found != known.end())
+        return found->second;
+    // A partition's queue is its disk's, one folder up.
+    const auto dev = static_cast<dev_t>(device);
+    const std::string block =
+        "/sys/dev/block/" + std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
+    char flag = '0';
+    for (const char* queue : {"/queue/rotational", "/../queue/rotational"}) {
+        std::ifstream in(block + queue);
+        if (in >> flag)
+            break;
+    }
+    return known[device] = flag == '1';
 }
 
 ReadOnlyFile::~ReadOnlyFile() {

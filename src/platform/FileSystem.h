@@ -38,6 +38,7 @@ struct FileStatus {
     std::int32_t mtimeNsec = 0;
     std::int64_t ctime = 0;
     std::int32_t ctimeNsec = 0;
+    std::uint64_t links = 0; // names the file has (hard links)
 
     FileStamp stamp() const {
         return FileStamp{device, inode, size, mtime, ctime, mtimeNsec, ctimeNsec};
@@ -137,6 +138,12 @@ private:
 // binfmt_misc, configfs, efivarfs, fusectl, mqueue, nsfs and rpc_pipefs
 // mounts: kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
+
+// True when the files of `device` (a stat's st_dev) lie on a disk that says it rotates
+// (/sys/block/*/queue/rotational): one whose head moves to where the next read is. False where
+// the system does not say (network and other file systems without a block device of their
+// own). Each device is looked up once.
+bool onRotatingDisk(std::uint64_t device);
 
 // A file opened for reading only, closed when the object goes.
 class ReadOnlyFile {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/Process.h"
 
+#include <chrono>
 #include <malloc.h>
 #include <sched.h>
+#include <sys/resource.h>
 
 namespace trevalo {
 
@@ -28,6 +30,36 @@ int usableCores() {
 
 void releaseFreedMemory() {
     ::malloc_trim(0);
+}
+
+namespace {
+
+std::int64_t blocksRead() {
+    struct rusage usage {};
+    return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_inblock : 0;
+}
+
+std::int64_t steadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+DeviceReadWatch::DeviceReadWatch() : blocksAtStart_(blocksRead()) {}
+
+bool DeviceReadWatch::sawReads() {
+    constexpr std::int64_t kInterval = 5'000'000;
+    if (saw_.load(std::memory_order_relaxed))
+        return true;
+    const std::int64_t now = steadyNanoseconds();
+    std::int64_t next = nextLook_.load(std::memory_order_relaxed);
+    if (now < next || !nextLook_.compare_exchange_strong(next, now + kInterval))
+        return false;
+    if (blocksRead() > blocksAtStart_)
+        saw_.store(true, std::memory_order_relaxed);
+    return saw_.load(std::memory_order_relaxed);
 }
 
 } // namespace trevalo

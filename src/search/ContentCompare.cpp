@@ -5,19 +5,21 @@
 #include "platform/Process.h"
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
+#include <xxhash.h>
 
 // How a run is compared
 // ---------------------
@@ -48,26 +50,36 @@ std::int64_t chunkLength(std::int64_t sz) {
 
 namespace {
 
-// Buffer memory for one run, and the largest block of a single file.
-constexpr std::int64_t kBufferBudget = std::int64_t{8} << 20;
+// Buffer memory for all runs compared at once (each at least kLeastRunBuffers), and the largest
+// block of a single file.
+constexpr std::int64_t kBufferBudget = std::int64_t{16} << 20;
+constexpr std::int64_t kLeastRunBuffers = std::int64_t{1} << 20;
 constexpr std::int64_t kMaxBlockBytes = std::int64_t{256} << 10;
 // The first block of files read in step; it doubles while their groups hold together.
 constexpr std::int64_t kFirstBlockBytes = std::int64_t{64} << 10;
-// Files compared one at a time: how much of the leader is held at once, and the pieces a file is
-// read in. The first piece is small since most members of a large set part early; the later
-// ones stay small enough for the cache.
+// Files compared one at a time: how much of the leader is held at once (shared out between the
+// runs compared at once, each at least kLeastWindowBytes), and the pieces a file is read in. The
+// first piece is small since most members of a large set part early; the later ones stay small
+// enough for the cache.
 constexpr std::int64_t kWindowBytes = std::int64_t{16} << 20;
+constexpr std::int64_t kWindowBudget = std::int64_t{32} << 20;
+constexpr std::int64_t kLeastWindowBytes = std::int64_t{2} << 20;
 constexpr std::int64_t kFirstPieceBytes = std::int64_t{16} << 10;
 constexpr std::int64_t kPieceBytes = std::int64_t{128} << 10;
 // Sets with at least this many members to compare with their leader share the work with a
 // second thread.
 constexpr std::size_t kSharedMeetings = 64;
 
-// How many files one run may hold open at once: two runs are compared at a time, and a few
-// descriptors stay free for everything else. Runs longer than this are streamed.
-std::int64_t openFileBudget() {
-    static const long limit = raiseOpenFileLimit(2 * kAllOpenRunLimit + 64);
-    return std::max<std::int64_t>(0, (limit - 32) / 2);
+// How many files one run may hold open at once, when `runsAtOnce` runs are compared at a time
+// and a few descriptors stay free for everything else. Runs longer than this are streamed.
+std::int64_t openFileBudget(int runsAtOnce) {
+    static const long limit = raiseOpenFileLimit(64 * kAllOpenRunLimit + 64);
+    return std::max<std::int64_t>(0, (limit - 32) / std::max(1, runsAtOnce));
+}
+
+// The share of a budget of one of `runsAtOnce` runs, at least `least`.
+std::int64_t shareOf(std::int64_t budget, int runsAtOnce, std::int64_t least) {
+    return std::max(least, budget / std::max(1, runsAtOnce));
 }
 
 // Opens the file of a table entry as the file the walk found. When no descriptor is free (the
@@ -246,40 +258,10 @@ std::int64_t firstDifference(const Chunks& chunks, const BlockView& a, const Blo
     return limit;
 }
 
-// A hash of n bytes in four independent lanes of 8 bytes (the rounds of XXH64), which keeps a
-// core's multipliers busy where a single chain of multiplies waits on itself. It only proposes
-// which files may be equal; their bytes decide.
-std::uint64_t hashBytes(const char* p, std::size_t n) {
-    constexpr std::uint64_t k1 = 0x9E3779B185EBCA87ull;
-    constexpr std::uint64_t k2 = 0xC2B2AE3D27D4EB4Full;
-    const auto word = [](const char* at) {
-        std::uint64_t w;
-        std::memcpy(&w, at, sizeof w);
-        return w;
-    };
-    const auto round = [](std::uint64_t acc, std::uint64_t w) {
-        return std::rotl(acc + w * k2, 31) * k1;
-    };
-    std::uint64_t lane[4] = {k1 + k2, k2, 0, 0 - k1};
-    std::uint64_t h = n * k1;
-    for (; n >= 32; p += 32, n -= 32)
-        for (int i = 0; i < 4; ++i)
-            lane[i] = round(lane[i], word(p + 8 * i));
-    for (int i = 0; i < 4; ++i)
-        h = (h ^ round(0, lane[i])) * k1 + std::rotl(lane[i], 7 * i + 1);
-    for (; n >= 8; p += 8, n -= 8)
-        h = std::rotl(h ^ round(0, word(p)), 27) * k1 + k2;
-    for (; n > 0; ++p, --n)
-        h = std::rotl(h ^ (static_cast<std::uint8_t>(*p) * k2), 11) * k1;
-    h ^= h >> 33;
-    h *= k2;
-    h ^= h >> 29;
-    return h;
-}
-
 std::size_t chunkHash(const Chunks& chunks, const BlockView& v, std::int64_t c) {
     const auto length = static_cast<std::size_t>(chunks.end(c) - chunks.begin(c));
-    return static_cast<std::size_t>(hashBytes(chunkAt(chunks, v, c), length));
+    // The hash only proposes which files may be equal; their bytes decide.
+    return static_cast<std::size_t>(XXH3_64bits(chunkAt(chunks, v, c), length));
 }
 
 // Files of a run (positions in the run, ascending) that are equal over chunks [0, pos) and
@@ -345,9 +327,26 @@ public:
         : chunks(table[static_cast<std::size_t>(dupStart)].size), table_(table), start_(dupStart),
           cancel_(cancel), progress_(progress),
           state_(static_cast<std::size_t>(dupEnd - dupStart + 1), GroupMark::None),
-          reasons_(state_.size(), kReasonNone), reached_(state_.size(), 0) {}
+          reasons_(state_.size(), kReasonNone), reached_(state_.size(), 0),
+          rotating_(chunks.size > 0 && onRotatingDisk(entry(0).stamp.device)) {}
 
     const Chunks chunks;
+
+    // The order to read `members` in (positions in it): on a disk whose head moves, that of
+    // their inode numbers, which on most file systems follows where their data lies, so that
+    // the head sweeps rather than jumps; elsewhere as they come. Decisions never depend on it.
+    void readingOrder(std::span<const std::int32_t> members,
+                      std::vector<std::size_t>& order) const {
+        order.resize(members.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        if (!rotating_)
+            return;
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const FileStamp& x = entry(members[a]).stamp;
+            const FileStamp& y = entry(members[b]).stamp;
+            return std::tie(x.device, x.inode, a) < std::tie(y.device, y.inode, b);
+        });
+    }
 
     std::int32_t size() const { return static_cast<std::int32_t>(state_.size()); }
     const FileEntry& entry(std::int32_t m) const {
@@ -473,6 +472,7 @@ private:
     double lastReported_ = 0;
     // The share of a run that moves its report on: a run of two 16 GB files reports every 32 MB.
     static constexpr double kReportStep = 1.0 / 1024;
+    bool rotating_;
 };
 
 bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split) {
@@ -654,8 +654,10 @@ public:
         static const bool twoCores = usableCores() > 1;
         std::atomic<std::size_t> next{0};
         std::atomic<bool> cancelled{false};
+        run_.readingOrder(members, order_);
         const auto work = [&](Buffer& piece, bool reports) {
-            for (std::size_t k; (k = next.fetch_add(1)) < members.size();) {
+            for (std::size_t at; (at = next.fetch_add(1)) < members.size();) {
+                const std::size_t k = order_[at];
                 const auto meeting = meet(piece, members[k], reports);
                 if (!meeting) {
                     cancelled = true;
@@ -742,7 +744,8 @@ private:
     const Chunks& chunks_;
     const std::int64_t firstPiece_;
     const std::int64_t piece_;
-    Buffer pieces_[2]; // one for each thread comparing members
+    Buffer pieces_[2];               // one for each thread comparing members
+    std::vector<std::size_t> order_; // the members in the order they are read
 
     // The leader over chunks [pos_, to_): its bytes from pos_ on are at leadData_, complete up
     // to leadEnd_. The rest is changed under leadMutex_ only.
@@ -779,7 +782,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     if (chunks.count == 0)
         return run.finishWithoutBytes();
     // With too few descriptors for every file of the run at once, the run is streamed.
-    if (run.size() > openFileBudget())
+    if (run.size() > openFileBudget(control.runsAtOnce))
         return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
@@ -788,6 +791,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     std::vector<std::int64_t> ends(n, 0);
     std::vector<int> reasons(n, kReasonNone);
     std::int64_t blockChunks = chunks.fitting(kFirstBlockBytes);
+    const std::int64_t runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
     Candidates all = run.everyone();
     bool outOfDescriptors = false;
     std::erase_if(all.members, [&](std::int32_t m) {
@@ -815,6 +819,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     active.push_back(std::move(all));
     std::int64_t first = 0;
     std::vector<std::int32_t> live;
+    std::vector<std::size_t> order;
     std::vector<char> kept(n, 0);
     while (!active.empty()) {
         if (run.cancelled())
@@ -823,13 +828,14 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         live.clear();
         for (const auto& set : active)
             live.insert(live.end(), set.members.begin(), set.members.end());
-        for (const std::int32_t m : live) {
+        run.readingOrder(live, order);
+        for (const std::size_t at : order) {
             if (run.cancelled())
                 return run.abandon();
-            const auto k = static_cast<std::size_t>(m);
+            const auto k = static_cast<std::size_t>(live[at]);
             char* buf = buffers[k].reserve(chunks.bytes(first, last));
             ends[k] = readBlock(files[k], chunks, first, last, buf, reasons[k]);
-            run.advance(m, ends[k]);
+            run.advance(live[at], ends[k]);
         }
         run.reportProgress();
 
@@ -867,7 +873,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
             kept[k] = 0;
         }
         const auto share =
-            kBufferBudget / static_cast<std::int64_t>(std::max<std::size_t>(1, stillLive));
+            runBuffers / static_cast<std::int64_t>(std::max<std::size_t>(1, stillLive));
         blockChunks = std::min(2 * blockChunks, chunks.fitting(std::min(kMaxBlockBytes, share)));
         first = last;
     }
@@ -888,7 +894,8 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
 
     // A set is compared a window at a time, so that the leader's bytes held stay bounded for
     // files of any size.
-    const std::int64_t window = chunks.fitting(kWindowBytes);
+    const std::int64_t window = chunks.fitting(
+        std::min(kWindowBytes, shareOf(kWindowBudget, control.runsAtOnce, kLeastWindowBytes)));
     StreamSource source(run);
     std::vector<Candidates> work;
     work.push_back(run.everyone());

@@ -30,10 +30,12 @@ inline constexpr std::int64_t kAllOpenRunLimit = 250;
 enum class CompareStrategy { Automatic, AllOpen, Streamed };
 
 // What a comparison looks at while it works: a cancel request (looked at between chunks) and
-// a report of the share it has decided (on the calling thread only).
+// a report of the share it has decided (on the calling thread only); and how many runs are
+// compared at the same time, which share the open files and the buffer memory.
 struct CompareControl {
     const std::atomic<bool>* cancel = nullptr;
     CompareProgress progress;
+    int runsAtOnce = 2;
 };
 
 // Groups the files of the run table[first..last] (all of one size, every group at

@@ -4,7 +4,7 @@
 #include "catalogue/FileCatalogue.h"
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
-#include "platform/WorkerThread.h"
+#include "platform/Process.h"
 #include "search/ContentCompare.h"
 #include "search/SearchScope.h"
 #include "search/Sorts.h"
@@ -14,7 +14,10 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace trevalo {
@@ -144,34 +147,47 @@ std::int64_t bytesOf(const FileTable& table, const Run& r) {
     return table[static_cast<std::size_t>(r.start)].size * (r.end - r.start + 1);
 }
 
-// Compares every run, two at a time. A run writes only its own entries, so runs are
-// independent. Once a cancel is seen no further run starts; afterwards the groups kept are
-// exactly those of the runs before the first one that was not compared in full, as if the runs
-// had been compared one after the other. Those runs are handed to listRun in table order as
-// soon as each and every run before it is compared, so the list of groups grows while the
-// comparison goes on. The bytes of the runs compared (and the part of each run in hand, as its
-// comparison reports it) go out as work on top of `work`, and as the progress. Returns false
-// when some run was not compared in full.
+// How many threads walk and compare: `count` from the start, and up to `forDisk` in all while
+// what they read comes from a storage device rather than from memory.
+struct Threads {
+    int count = 1;
+    int forDisk = 0;
+};
+
+// Compares every run, on as many threads as `threads` says. A run writes only its own entries,
+// so runs are independent. Once a cancel is seen no further run starts; afterwards the groups kept
+// are exactly those of the runs before the first one that was not compared in full, as if the runs
+// had been compared one after the other. Those runs are handed to listRun in table order as soon
+// as each and every run before it is compared, so the list of groups grows while the comparison
+// goes on. The bytes of the runs compared (and the part of each run in hand, as its comparison
+// reports it) go out as work on top of `work`, and as the progress. Returns false when some run
+// was not compared in full.
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
-                 const std::atomic<bool>& cancel, SearchWork work,
+                 const std::atomic<bool>& cancel, SearchWork work, Threads threads,
                  const std::function<void(const Run&)>& listRun) {
     enum : char { Waiting, Compared, Abandoned };
+    const int most = static_cast<int>(
+        std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
     std::vector<char> state(runs.size(), Waiting); // under `listing`
     std::mutex listing;
     std::size_t listed = 0; // runs handed to listRun, under `listing`
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> bytesFinished{0};
-    std::array<std::atomic<std::int64_t>, 2> bytesInHand{}; // one per comparing thread
+    // One per comparing thread.
+    const auto bytesInHand =
+        std::make_unique<std::atomic<std::int64_t>[]>(static_cast<std::size_t>(most));
     work.bytesTotal = 0;
     for (const Run& r : runs)
         work.bytesTotal += bytesOf(table, r);
     work.bytesDone = 0;
     out.work(work);
-    // Two threads add up their parts at their own moments; the count shown never goes back.
+    // The threads add up their parts at their own moments; the count shown never goes back.
     std::atomic<std::int64_t> shown{0};
     const auto reportBytes = [&] {
-        const std::int64_t sum = std::min(
-            work.bytesTotal, bytesFinished.load() + bytesInHand[0].load() + bytesInHand[1].load());
+        std::int64_t sum = bytesFinished.load();
+        for (int k = 0; k < most; ++k)
+            sum += bytesInHand[static_cast<std::size_t>(k)].load();
+        sum = std::min(work.bytesTotal, sum);
         std::int64_t was = shown.load();
         while (sum > was && !shown.compare_exchange_weak(was, sum)) {
         }
@@ -180,7 +196,25 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         out.progress(percentOf(now.bytesDone, work.bytesTotal));
         out.work(now);
     };
-    const auto compare = [&](std::size_t slot) {
+    // The threads: those asked for from the start, and more once a read has gone to a device.
+    std::atomic<int> running{0};
+    std::atomic<bool> mayGrow{most > threads.count};
+    DeviceReadWatch disk;
+    std::mutex helpersMutex;
+    std::vector<std::jthread> helpers;
+    std::function<void(std::size_t)> compare;
+    const auto startThreads = [&](int count) {
+        const std::lock_guard lock(helpersMutex);
+        for (int k = running.load(); k < count; k = running.load()) {
+            try {
+                helpers.emplace_back(compare, static_cast<std::size_t>(k));
+            } catch (const std::system_error&) {
+                return; // no more threads: those there are take every run
+            }
+            ++running;
+        }
+    };
+    compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
             if (i >= runs.size() || cancel.load())
@@ -192,23 +226,34 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                     static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
-            const bool done = groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun});
+            const bool done =
+                groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun, running.load()});
             bytesFinished += bytesOf(table, r);
             bytesInHand[slot] = 0;
             reportBytes();
+            if (mayGrow.load(std::memory_order_relaxed) && disk.sawReads() &&
+                mayGrow.exchange(false))
+                startThreads(most);
             const std::lock_guard lock(listing);
             state[i] = done ? Compared : Abandoned;
             while (listed < runs.size() && state[listed] == Compared)
                 listRun(runs[listed++]);
         }
     };
-    if (runs.size() > 1) {
-        WorkerThread helper;
-        helper.start([&] { compare(1); });
-        compare(0);
+    running = 1; // this thread
+    startThreads(std::min(threads.count, most));
+    compare(0);
+    // Every thread started is joined, also one started by another while this one waits.
+    for (;;) {
+        std::jthread helper;
+        {
+            const std::lock_guard lock(helpersMutex);
+            if (helpers.empty())
+                break;
+            helper = std::move(helpers.back());
+            helpers.pop_back();
+        }
         helper.join();
-    } else {
-        compare(0);
     }
     for (std::size_t i = listed; i < runs.size(); ++i)
         for (std::int64_t k = runs[i].start; k <= runs[i].end; ++k)
@@ -259,11 +304,19 @@ private:
     FileEntry& at(std::int64_t i) { return table_[static_cast<std::size_t>(i)]; }
     bool aborted() const { return state_.abort.load(std::memory_order_relaxed); }
     bool stopRequested() const { return state_.cancelRequested.load() || aborted(); }
+    // As many threads as asked for; or one per processor, and more while reading a device.
+    Threads threads() const {
+        if (request_.threads > 0)
+            return {request_.threads, 0};
+        return {usableCores(), kThreadsForDisk};
+    }
 
     // Walks the search paths into the table, each file once, measured as it is found. False
     // when the walk was stopped.
     bool catalogueFiles() {
         FileCatalogue files;
+        files.setWalkThreads(threads().count);
+        files.setThreadsForDisk(std::min(threads().forDisk, kWalkThreadsForDisk));
         files.setStop([this] { return stopRequested(); });
         const ExcludeRules exclude(request_.exclude);
         if (!exclude.empty())
@@ -376,7 +429,7 @@ private:
         work.phase = SearchPhase::Duplicates;
         work.files = static_cast<std::int64_t>(table_.size());
         const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work,
-                                          [this](const Run& r) { listGroups(r); });
+                                          threads(), [this](const Run& r) { listGroups(r); });
         releaseComparisonBuffers();
         return complete;
     }
@@ -427,6 +480,10 @@ private:
         }
     }
 
+    // Threads that read at once while what they read comes from a storage device: the walk's
+    // reads are small and few at a time per thread, the comparison's more.
+    static constexpr int kWalkThreadsForDisk = 16;
+    static constexpr int kThreadsForDisk = 32;
     // The same-name walk looks at the cancel request once per this many names.
     static constexpr std::int64_t kNamesBetweenChecks = 200;
 

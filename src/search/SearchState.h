@@ -64,6 +64,8 @@ struct SearchRequest {
     // under Same Name or Zero Size, and not compared. maxSize < 0: no upper limit.
     std::int64_t minSize = 0;
     std::int64_t maxSize = -1;
+    // Threads that walk and that compare: 0 for one per processor the process may run on.
+    int threads = 0;
 };
 
 // How a search ended.

@@ -5,7 +5,9 @@
 #include "platform/Process.h"
 #include "platform/WorkerThread.h"
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -127,14 +129,38 @@ void sortBySize(FileTable& table, std::int64_t L, std::int64_t r) {
 void sortByName(FileTable& table, std::int64_t L, std::int64_t r) {
     if (L >= r)
         return;
-    // Folded names are worked out once and travel with their entries.
-    std::vector<std::string> keys(static_cast<std::size_t>(r - L + 1));
-    for (std::int64_t k = L; k <= r; ++k)
-        keys[static_cast<std::size_t>(k - L)] = foldCase(table[static_cast<std::size_t>(k)].name());
-    sortRange<std::string>(
+    // Folded names are worked out once. A name that folding changes is kept folded in one block
+    // of text, and where it lies there travels with its entry; for the others (most names) the
+    // key is the entry's own name. 8 bytes an entry besides the text, where a string of its own
+    // would take 32 and a block of the heap.
+    const auto nameAt = [&](std::int64_t k) { return table[static_cast<std::size_t>(k)].name(); };
+    std::string folded;
+    // offset << 16 | length (a name is at most 255 bytes, and folded at most half again as
+    // long), or kOwnName.
+    constexpr std::uint64_t kOwnName = ~std::uint64_t{0};
+    std::vector<std::uint64_t> keys(static_cast<std::size_t>(r - L + 1));
+    for (std::int64_t k = L; k <= r; ++k) {
+        const std::string_view name = nameAt(k);
+        const std::size_t offset = folded.size();
+        appendFolded(folded, name);
+        const std::string_view key = std::string_view(folded).substr(offset);
+        if (key == name) {
+            folded.resize(offset);
+            keys[static_cast<std::size_t>(k - L)] = kOwnName;
+        } else {
+            keys[static_cast<std::size_t>(k - L)] =
+                std::uint64_t{offset} << 16 | std::uint64_t{key.size()};
+        }
+    }
+    sortRange<std::string_view>(
         L, r,
-        [&](std::int64_t k) -> const std::string& { return keys[static_cast<std::size_t>(k - L)]; },
-        [](const std::string& a, const std::string& b) { return a < b; },
+        [&](std::int64_t k) {
+            const std::uint64_t key = keys[static_cast<std::size_t>(k - L)];
+            if (key == kOwnName)
+                return nameAt(k);
+            return std::string_view(folded).substr(key >> 16, key & 0xFFFF);
+        },
+        [](std::string_view a, std::string_view b) { return a < b; },
         [&](std::int64_t a, std::int64_t b) {
             exchange(table, a, b);
             std::swap(keys[static_cast<std::size_t>(a - L)], keys[static_cast<std::size_t>(b - L)]);

@@ -787,6 +787,10 @@ void MainWindow::startOrCancelSearch() {
     request.paths = setupPanel_->pathRows();
     request.types = setupPanel_->searchTypes();
     request.onlyWithKept = setupPanel_->onlyWithKept();
+    // Threads that walk and compare (search/threads in the settings file): 0, the default, is
+    // one per processor, and more while the files come from a disk.
+    request.threads =
+        std::clamp(windowSettings().value(QStringLiteral("search/threads"), 0).toInt(), 0, 256);
     if (request.paths.empty()) {
         messageBox(QString::fromLatin1(kSelectPathMessage) + QLatin1Char('\n') +
                        tr("Open a folder in the folder list and press \">\", use \"Add "

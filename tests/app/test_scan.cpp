@@ -341,8 +341,11 @@ private slots:
         // The usage printed on an error names every option.
         for (const char* option :
              {"--zero-size", "--duplicates", "--same-name", "--no-subfolders", "--json", "--keep",
-              "--only-with-kept", "--exclude", "--min-size", "--max-size", "--help", "--version"})
+              "--only-with-kept", "--exclude", "--min-size", "--max-size", "--threads", "--help", "--version"})
             QVERIFY2(r.err.contains(option), option);
+        r = scan({"--threads", "0", "/tmp"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("--threads '0' is not a number from 1 to 256"));
         r = scan({"--help"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.startsWith("usage: trevalo-scan"));

@@ -11,9 +11,11 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <random>
 #include <set>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace trevalo;
@@ -99,6 +101,11 @@ private:
     std::condition_variable ready_;
     std::size_t finishedBefore_ = 0;
 };
+
+std::string flipLast(std::string data) {
+    data.back() = char(data.back() ^ 1);
+    return data;
+}
 
 // Holds a session's worker before it compares contents until the session is asked to stop.
 void holdUntilCancelled(const SearchSession& session) {
@@ -471,6 +478,46 @@ private slots:
         QCOMPARE(host.paths(ListDuplicates),
                  (Paths{t.path("downloads/b-link.txt"), t.path("downloads/b-copy.txt")}));
         QCOMPARE(keptOf(host, ListDuplicates), (Paths{t.path("downloads/b-link.txt")}));
+    }
+
+    // However many threads walk and compare, every list holds the same rows in the same order
+    // with the same group keys: runs of a few files, runs long enough to be streamed and shared
+    // with a helper, copies and files that differ only in the last byte, names shared across
+    // folders, and more threads than processors.
+    void theNumberOfThreadsChangesNoRow() {
+        TempTree t;
+        std::mt19937 rng(7);
+        const auto bytes = [&](std::size_t size) {
+            std::string data(size, '\0');
+            for (auto& c : data)
+                c = char(rng());
+            return data;
+        };
+        for (int size = 1; size <= 60; ++size) {
+            const std::string data = bytes(std::size_t(size) * 997);
+            for (int k = 0; k < 2 + size % 5; ++k)
+                t.file("s" + std::to_string(size % 9) + "/" + std::to_string(size % 4) + "/f" +
+                           std::to_string(size) + "_" + std::to_string(k),
+                       k % 3 == 2 ? flipLast(data) : data);
+        }
+        const std::string prefix = bytes(6000);
+        for (int k = 0; k < kAllOpenRunLimit + 60; ++k)
+            t.file("long/" + std::to_string(k % 17) + "/n" + std::to_string(k),
+                   prefix + char('a' + k % 11) + std::string(1000, 'z'));
+        const auto lists = [&](int threads) {
+            Host host({t.path("*.*")});
+            host.request.threads = threads;
+            host.search();
+            std::vector<std::tuple<int, std::string, std::int64_t>> rows;
+            for (int list = 0; list < kResultListCount; ++list)
+                for (const ResultRow& r : host.lists[list])
+                    rows.emplace_back(list, r.path(), r.group);
+            return rows;
+        };
+        const auto one = lists(1);
+        QVERIFY(one.size() > 500);
+        for (const int threads : {2, 8, 2, 8})
+            QVERIFY2(lists(threads) == one, QByteArray::number(threads).constData());
     }
 
     void theSameFolderTwiceIsNoDuplicateOfItself() {
