@@ -339,9 +339,9 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("no SEARCH-PATH"));
         // The usage printed on an error names every option.
-        for (const char* option :
-             {"--zero-size", "--duplicates", "--same-name", "--no-subfolders", "--json", "--keep",
-              "--only-with-kept", "--exclude", "--min-size", "--max-size", "--threads", "--help", "--version"})
+        for (const char* option : {"--zero-size", "--duplicates", "--same-name", "--no-subfolders",
+                                   "--json", "--keep", "--only-with-kept", "--exclude",
+                                   "--min-size", "--max-size", "--threads", "--help", "--version"})
             QVERIFY2(r.err.contains(option), option);
         r = scan({"--threads", "0", "/tmp"});
         QCOMPARE(r.exitCode, 2);
