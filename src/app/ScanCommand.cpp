@@ -39,6 +39,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json]\n"
+    "                    [--folders] [--empty-folders] [--broken-links]\n"
     "                    [--keep PATH]... [--only-with-kept] [--exclude PATTERN]...\n"
     "                    [--min-size SIZE] [--max-size SIZE] [--threads N] SEARCH-PATH...\n"
     "       trevalo-scan --help | --version\n";
@@ -54,7 +55,11 @@ constexpr const char* kHelp =
     "  --duplicates      list files whose contents are identical (and files that could\n"
     "                    not be read while they were compared)\n"
     "  --same-name       list files whose names occur more than once\n"
-    "                    (without a search option, all three searches run)\n"
+    "                    (without a search option, these three searches run)\n"
+    "  --folders         list folders whose whole trees are identical, and folders every\n"
+    "                    file of which has an identical copy outside the folder\n"
+    "  --empty-folders   list folders that hold no file at any depth\n"
+    "  --broken-links    list symbolic links whose target does not exist\n"
     "  --no-subfolders   search only the given folders, not their sub-folders\n"
     "  --keep PATH       files at or under the folder PATH are kept: listed, never to be\n"
     "                    deleted (repeatable); PATH is searched too when no SEARCH-PATH\n"
@@ -202,7 +207,7 @@ void holdUntilCancelled(const SearchSession& session) {
 }
 
 struct Options {
-    std::array<bool, kSearchTypeCount> types{false, false, false};
+    std::array<bool, kSearchTypeCount> types{};
     bool subFolders = true;
     bool json = false;
     std::vector<std::string> paths;
@@ -236,10 +241,12 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         noSubFolders("no-subfolders"), json("json"), help(QStringList{"h", "help"}),
         version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept"),
         exclude("exclude", QString(), "PATTERN"), minSize("min-size", QString(), "SIZE"),
-        maxSize("max-size", QString(), "SIZE"), threads("threads", QString(), "N");
+        maxSize("max-size", QString(), "SIZE"), threads("threads", QString(), "N"),
+        folders("folders"), emptyFolders("empty-folders"), brokenLinks("broken-links");
     QCommandLineParser parser;
     parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep,
-                       onlyWithKept, exclude, minSize, maxSize, threads});
+                       onlyWithKept, exclude, minSize, maxSize, threads, folders, emptyFolders,
+                       brokenLinks});
     if (!parser.parse(argumentsOf(argc, argv))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
@@ -256,6 +263,9 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     opt.types[SearchZeroSize] = parser.isSet(zeroSize);
     opt.types[SearchDuplicates] = parser.isSet(duplicates);
     opt.types[SearchSameName] = parser.isSet(sameName);
+    opt.types[SearchFolders] = parser.isSet(folders);
+    opt.types[SearchEmptyFolders] = parser.isSet(emptyFolders);
+    opt.types[SearchBrokenLinks] = parser.isSet(brokenLinks);
     opt.subFolders = !parser.isSet(noSubFolders);
     opt.json = parser.isSet(json);
     opt.help = parser.isSet(help);
@@ -427,8 +437,9 @@ int runScanCommand(int argc, char** argv) {
         });
         return written ? kExitDone : kExitOutputFailed;
     }
-    if (!opt.types[0] && !opt.types[1] && !opt.types[2])
-        opt.types = {true, true, true};
+    if (std::none_of(opt.types.begin(), opt.types.end(), [](bool t) { return t; }))
+        for (int t = 0; t < kUsualSearchTypeCount; ++t)
+            opt.types[static_cast<std::size_t>(t)] = true;
 
     SearchRequest request;
     request.types = opt.types;
@@ -482,6 +493,7 @@ int runScanCommand(int argc, char** argv) {
     summary.files = outcome.files;
     summary.cancelled = cancelled || outcome.cancelled;
     summary.status = outcomeText(outcome);
+    summary.wholeLists = wholeListsOf(opt.types);
     const bool written = writeStdout([&](CheckedOutput& out) {
         if (opt.json)
             writeJson(out, lists, summary);

@@ -65,6 +65,10 @@ std::string_view ScanRows::nameOf(const Record& r) const {
 }
 
 void ScanRows::append(int list, const ResultRow& row) {
+    if (list >= kUsualListCount) {
+        whole_[static_cast<std::size_t>(list)].push_back(row);
+        return;
+    }
     List& target = lists_[static_cast<std::size_t>(list)];
     Record r{};
     r.group = row.group;
@@ -135,9 +139,21 @@ void ScanRows::sort() {
     sortList(lists_[ListDuplicates], true);
     sortList(lists_[ListSameName], false);
     sortList(lists_[ListZeroSize], false);
+    // "Folders" stays in its groups, the largest first; the others go by path.
+    for (const int m : {ListEmptyFolders, ListBrokenLinks}) {
+        auto& rows = whole_[static_cast<std::size_t>(m)];
+        std::stable_sort(rows.begin(), rows.end(), [](const ResultRow& a, const ResultRow& b) {
+            return a.path() < b.path();
+        });
+    }
 }
 
 void ScanRows::forEach(int list, const RowVisit& visit) const {
+    if (list >= kUsualListCount) {
+        for (const ResultRow& row : whole_[static_cast<std::size_t>(list)])
+            visit(row);
+        return;
+    }
     const List& source = lists_[static_cast<std::size_t>(list)];
     ResultRow row;
     const auto show = [&](std::size_t i) {
@@ -179,6 +195,8 @@ ListRows ScanRows::lists() const {
 void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary) {
     std::string text;
     for (int m = 0; m < kResultListCount; ++m) {
+        if (m >= kUsualListCount && !summary.wholeLists[static_cast<std::size_t>(m)])
+            continue;
         text += std::string(kResultListCaptions[static_cast<std::size_t>(m)]) + "(" +
                 std::to_string(lists.count(m)) + ")\n";
         lists.forEach(m, [&](const ResultRow& row) {
@@ -186,11 +204,11 @@ void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& sum
             appendTerminalText(text, row.name);
             text += '\t';
             appendTerminalText(text, row.folder);
-            if (m == ListDuplicates)
+            if (m == ListDuplicates || m == ListFolders)
                 text += '\t' + cellText(row, GroupColumn);
             text += '\t' + cellText(row, SizeColumn);
             text += '\t' + cellText(row, DateColumn);
-            if (m == ListReadErrors) {
+            if (m == ListReadErrors || m == ListFolders) {
                 text += '\t';
                 appendTerminalText(text, row.reason);
             }
@@ -205,8 +223,9 @@ void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& sum
 }
 
 void writeJson(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary) {
-    writeResultsJson(out, lists.lists(),
-                     ResultsSummary{summary.files, summary.seconds, summary.cancelled});
+    writeResultsJson(
+        out, lists.lists(),
+        ResultsSummary{summary.files, summary.seconds, summary.cancelled, summary.wholeLists});
 }
 
 } // namespace trevalo

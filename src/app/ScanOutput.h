@@ -22,6 +22,7 @@ struct ScanSummary {
     double seconds = 0;
     bool cancelled = false;
     std::string status; // the search's last status text: "Completed in ..." or "Cancelled ..."
+    std::array<bool, kResultListCount> wholeLists{}; // as ResultsSummary::wholeLists
 };
 
 // The rows of the four lists as trevalo-scan holds them until they are written, 40 bytes a row:
@@ -32,7 +33,10 @@ struct ScanSummary {
 class ScanRows {
 public:
     void append(int list, const ResultRow& row);
-    std::size_t count(int list) const { return lists_[static_cast<std::size_t>(list)].size(); }
+    std::size_t count(int list) const {
+        return list >= kUsualListCount ? whole_[static_cast<std::size_t>(list)].size()
+                                       : lists_[static_cast<std::size_t>(list)].size();
+    }
     // Orders the lists as the window sorts them when they arrive: "Duplicates" by group, the
     // others by name, letter case ignored; rows with equal keys keep their order.
     void sort();
@@ -78,6 +82,8 @@ private:
     void sortList(List& list, bool byGroup);
 
     std::array<List, kResultListCount> lists_;
+    // The rows of the whole-folder lists, few and with their claims, as they are.
+    std::array<std::vector<ResultRow>, kResultListCount> whole_;
     std::deque<std::string> folders_;
     std::unordered_map<std::string_view, std::uint32_t> folderIds_;
     std::uint32_t lastFolder_ = 0;
@@ -86,9 +92,10 @@ private:
     std::uint32_t lastNameChunk_ = 0, lastNameAt_ = 0;
 };
 
-// The four lists as text: each list's caption and row count, then its rows, one per line with
-// tab-separated cells (the "#" cell only in "Duplicates", a last "Reason" cell in "Report -
-// read errors"), then the status line.
+// The lists as text: each list's caption and row count, then its rows, one per line with
+// tab-separated cells (the "#" cell only in "Duplicates" and "Folders", a last "Reason" cell in
+// "Report - read errors", the files and where their copies are in "Folders"), then the status
+// line. The whole-folder lists only when they were searched for.
 void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary);
 
 // The four lists as one JSON object.

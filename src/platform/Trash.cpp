@@ -254,6 +254,7 @@ struct Source {
     std::string name;
     std::string path; // the original path, for the .trashinfo
     FileStamp stamp;
+    FileKind kind = FileKind::Regular;
 };
 
 struct Attempt {
@@ -284,7 +285,7 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
         return {moved.error.code() == EEXIST ? Step::NameTaken : Step::Failed, moved.error.code()};
     }
     const FileStatus arrived = statPath(trashed, false);
-    if (arrived.kind == FileKind::Regular && sameFileContents(arrived.stamp(), source.stamp))
+    if (arrived.kind == source.kind && sameFileContents(arrived.stamp(), source.stamp))
         return {Step::Moved, 0};
     if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok())
         return {Step::Stranded, 0}; // it cannot go back; in the trash it keeps its way back
@@ -374,7 +375,7 @@ std::string trashPercentEncode(std::string_view bytes) {
 }
 
 TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
-                        const TrashFolders* trashFolders) {
+                        const TrashFolders* trashFolders, FileKind kind) {
     if (givenPath.empty())
         return failure(OsError(ENOENT));
     const std::string path = withoutTrailingSlashes(absolutePath(givenPath));
@@ -390,11 +391,11 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     const FolderHandle folder(parentOf(path));
     if (!folder.isOpen())
         return failure(folder.error());
-    Source source{folder.fd(), baseNameOf(path), path, {}};
+    Source source{folder.fd(), baseNameOf(path), path, {}, kind};
     const FileStatus entry = folder.statChild(source.name, false);
     if (entry.error)
         return failure(entry.error);
-    if (expected && !entry.isUnchanged(*expected))
+    if (expected && (entry.kind != kind || entry.stamp() != *expected))
         return failure(OsError(kReasonChanged));
     source.stamp = entry.stamp();
     const FileStatus here = folder.status();

@@ -46,8 +46,12 @@ struct TrashResult {
 // name in between, that file is put back and the result says changed too. A file inside one of
 // the trash folders (trashFolders, or the current ones when not given) is never moved again:
 // its .trashinfo would lose its way back.
+//
+// kind says what path names: a regular file, or a whole folder (moved with everything in it) or
+// a symbolic link (moved as a link), each checked against `expected` in the same way.
 TrashResult moveToTrash(const std::string& path, const FileStamp* expected = nullptr,
-                        const TrashFolders* trashFolders = nullptr);
+                        const TrashFolders* trashFolders = nullptr,
+                        FileKind kind = FileKind::Regular);
 
 // The home trash: $XDG_DATA_HOME/Trash, or $HOME/.local/share/Trash. Empty when no home
 // folder is known.

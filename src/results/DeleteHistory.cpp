@@ -20,13 +20,31 @@ DeleteRecord::DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome,
             [](const DeletePlan::Item& item, std::size_t r) { return item.row < r; });
         if (it == items.end() || it->row != row)
             continue;
-        files_.push_back({it->path, it->stamp, outcome.places[i]});
+        const bool folder = it->target == RowTarget::Folder;
+        files_.push_back({it->path, it->stamp, outcome.places[i], folder});
         paths_.insert(it->path);
+        if (folder)
+            folders_.push_back(it->path + "/");
     }
 }
 
+namespace {
+
+// The folder of `folders` (each ending in "/") that holds path, or nullptr.
+const std::string* folderHolding(const std::vector<std::string>& folders, const std::string& path) {
+    for (const std::string& f : folders)
+        if (path.rfind(f, 0) == 0)
+            return &f;
+    return nullptr;
+}
+
+} // namespace
+
 bool DeleteRecord::takeRow(int list, const ResultRow& row) {
-    if (row.isFolder || list < 0 || list >= kResultListCount || !paths_.contains(row.path()))
+    if (row.isFolder || list < 0 || list >= kResultListCount)
+        return false;
+    const std::string path = row.path();
+    if (!paths_.contains(path) && !folderHolding(folders_, path))
         return false;
     rows_[static_cast<std::size_t>(list)].push_back(row);
     return true;
@@ -45,10 +63,12 @@ DeleteRecord DeleteRecord::untried(std::size_t tried) const {
     for (std::size_t i = tried; i < files_.size(); ++i) {
         rest.files_.push_back(files_[i]);
         rest.paths_.insert(files_[i].path);
+        if (files_[i].folder)
+            rest.folders_.push_back(files_[i].path + "/");
     }
     for (int list = 0; list < kResultListCount; ++list)
         for (const ResultRow& row : rowsOf(list))
-            if (rest.paths_.contains(row.path()))
+            if (rest.paths_.contains(row.path()) || folderHolding(rest.folders_, row.path()))
                 rest.rows_[static_cast<std::size_t>(list)].push_back(row);
     return rest;
 }
@@ -62,6 +82,7 @@ RestoreReport restoreDelete(const DeleteRecord& record, bool listed, const Delet
                             const std::atomic<bool>* cancel) {
     RestoreReport report;
     std::unordered_map<std::string, FileStamp> back;
+    std::vector<std::string> backFolders; // folders back whole, each ending in "/"
     const std::size_t total = record.files().size();
     for (const TrashedFile& file : record.files()) {
         if (cancel && cancel->load()) {
@@ -73,8 +94,11 @@ RestoreReport restoreDelete(const DeleteRecord& record, bool listed, const Delet
             at.link ? undoLink(file.path, *at.link, at.trashFolder, at.trashedName, file.stamp,
                                at.origin)
                     : restoreFromTrash(at.trashFolder, at.trashedName, &file.stamp, &at.origin);
-        if (result.restored() && result.originalPath == file.path)
+        if (result.restored() && result.originalPath == file.path) {
             back.emplace(file.path, result.stamp);
+            if (file.folder)
+                backFolders.push_back(file.path + "/");
+        }
         report.files.push_back({file.path, std::move(result)});
         if (progress)
             progress(report.files.size(), total);
@@ -82,10 +106,13 @@ RestoreReport restoreDelete(const DeleteRecord& record, bool listed, const Delet
     for (int list = 0; list < kResultListCount && listed; ++list) {
         auto& rows = report.rows[static_cast<std::size_t>(list)];
         for (ResultRow row : record.rowsOf(list)) {
+            // What is inside a folder that came back is as it went; what came back by itself
+            // has the stamp it has now.
             const auto it = back.find(row.path());
-            if (it == back.end())
+            if (it != back.end())
+                row.stamp = it->second;
+            else if (!folderHolding(backFolders, row.path()))
                 continue;
-            row.stamp = it->second;
             row.checked = false;
             rows.push_back(std::move(row));
         }

@@ -24,6 +24,7 @@ struct TrashedFile {
     std::string path; // where it was: folder + name
     FileStamp stamp;  // the file as it went
     TrashLocation location;
+    bool folder = false; // a whole folder: the rows of the files in it went and come back with it
 };
 
 // One delete: the files it moved, and the rows it took out of each list.
@@ -39,7 +40,8 @@ public:
     std::uint64_t lists() const { return lists_; }
     bool empty() const { return files_.empty(); }
 
-    // Whether a row of a list stands for a file of this delete; such a row is remembered, to
+    // Whether a row of a list stands for a file of this delete, or for something inside a folder
+    // of it; such a row is remembered, to
     // come back on a restore. Made to be the test of ResultListModel::removeRowsWhere, so that
     // the rows that go are the rows remembered.
     bool takeRow(int list, const ResultRow& row);
@@ -60,6 +62,7 @@ private:
     std::vector<TrashedFile> files_;
     std::uint64_t lists_ = 0;
     std::unordered_set<std::string> paths_;
+    std::vector<std::string> folders_; // the folders that went, each ending in "/"
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
     std::array<std::vector<ResultRow>, kResultListCount> settled_;
 };

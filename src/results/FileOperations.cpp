@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
 #include "platform/TrashFolders.h"
+#include "search/FolderProof.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,7 +27,15 @@ DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope)
     scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
         if (row.checked && !row.isFolder && !row.kept)
-            plan.items.push_back({i, row.path(), row.size, row.stamp, row.mtimeKnown, {}, {}});
+            plan.items.push_back({i,
+                                  row.path(),
+                                  row.size,
+                                  row.stamp,
+                                  row.mtimeKnown,
+                                  {},
+                                  {},
+                                  row.target,
+                                  row.claim});
     });
     return plan;
 }
@@ -57,8 +66,15 @@ DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& s
                                         : std::string(kNotMeasured)});
             return;
         }
-        plan.items.push_back(
-            {i, row.path(), row.size, row.stamp, true, copy->second->path(), copy->second->stamp});
+        plan.items.push_back({i,
+                              row.path(),
+                              row.size,
+                              row.stamp,
+                              true,
+                              copy->second->path(),
+                              copy->second->stamp,
+                              RowTarget::File,
+                              {}});
     });
     return plan;
 }
@@ -67,7 +83,12 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
     std::unordered_set<std::string> going;
     // A name of a file that goes is no copy of it, whatever path it is listed under.
     std::unordered_set<FileId, FileIdHash> goingFiles;
+    std::vector<std::string> goingFolders; // each ending in "/"
     for (const DeletePlan::Item& item : plan.items) {
+        if (item.target == RowTarget::Folder)
+            goingFolders.push_back(item.path + "/");
+        if (item.target != RowTarget::File)
+            continue;
         going.insert(item.path);
         if (item.stampKnown)
             goingFiles.insert(FileId{item.stamp.device, item.stamp.inode});
@@ -102,7 +123,21 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
 
     CopiesLeft left;
     left.groupsWithoutCopy = lost.size();
+    const auto inGoingFolder = [&](const std::string& path) {
+        return std::any_of(goingFolders.begin(), goingFolders.end(),
+                           [&](const std::string& f) { return path.rfind(f, 0) == 0; });
+    };
     for (const DeletePlan::Item& item : plan.items) {
+        if (item.target != RowTarget::File) {
+            if (!item.claim)
+                continue;
+            for (const FolderClaim::Item& file : item.claim->items)
+                if (!file.copyPath.empty() &&
+                    (going.contains(file.copyPath) || inGoingFolder(file.copyPath) ||
+                     !statPath(file.copyPath, false).isUnchanged(file.copyStamp)))
+                    ++left.filesWithoutCopy;
+            continue;
+        }
         if (item.size == 0)
             continue;
         const auto it = groupOf.find(item.path);
@@ -111,6 +146,16 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
     }
     return left;
 }
+
+namespace {
+
+FileKind kindOf(RowTarget target) {
+    return target == RowTarget::Folder ? FileKind::Directory
+           : target == RowTarget::Link ? FileKind::Symlink
+                                       : FileKind::Regular;
+}
+
+} // namespace
 
 DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& progress,
                                 const std::atomic<bool>* cancel) {
@@ -129,7 +174,14 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         TrashResult trashed;
         if (!item.stampKnown) {
             reason = kNotMeasured;
-        } else if (trashed = moveToTrash(item.path, &item.stamp, &trashFolders); !trashed.ok()) {
+        } else if (item.target != RowTarget::File &&
+                   !(reason =
+                         proveEntry(item.path, item.target, item.stamp, item.claim.get(), cancel))
+                        .empty()) {
+            // Not as its row says: it stays, with why.
+        } else if (trashed =
+                       moveToTrash(item.path, &item.stamp, &trashFolders, kindOf(item.target));
+                   !trashed.ok()) {
             reason = trashed.changed() && trashed.reason == trashed.error.text()
                          ? std::string(kChangedSinceSearch)
                          : trashed.reason;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 namespace trevalo {
 
 // Deleting the marked files of a result list to the trash, and renaming the file of one row.
+// A row of a whole folder moves the folder with everything in it; a row of a link, the link.
 // Nothing here touches a widget; the delete runs on any thread.
 
 // How many rows are marked.
@@ -43,6 +45,9 @@ struct DeletePlan {
         // For a replacement by a link: the copy the link leads to, and the file it was.
         std::string keptPath;
         FileStamp keptStamp;
+        // A whole folder or a link goes as its row says, proven again just before.
+        RowTarget target = RowTarget::File;
+        std::shared_ptr<const FolderClaim> claim;
     };
     std::vector<Item> items; // in row order
 };
@@ -60,7 +65,9 @@ struct CopiesLeft {
     // disk as the file the search found.
     std::size_t groupsWithoutCopy = 0;
     // Files of the plan that keep no identical copy: in no group of "Duplicates", or in a
-    // group counted above. Empty files are left out: they hold nothing to lose.
+    // group counted above; and files inside a planned folder whose copy goes too (it is in the
+    // plan, or in a planned folder) or is no longer the file the search found. Empty files are
+    // left out: they hold nothing to lose.
     std::size_t filesWithoutCopy = 0;
 };
 // duplicates: the rows of the "Duplicates" list. Each unplanned member of a group that the

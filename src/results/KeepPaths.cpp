@@ -60,6 +60,15 @@ private:
 };
 
 bool reaches(const Reach& reach, const ResultRow& row, RealFolders& real) {
+    if (row.target == RowTarget::Folder) {
+        // A whole folder is kept when it lies in a kept folder (at any depth) or holds one.
+        const std::string inside = asFolder(row.path());
+        for (const std::string& f : {inside, real.of(inside)})
+            if (f.starts_with(reach.folder) || f.starts_with(reach.realFolder) ||
+                reach.folder.starts_with(f) || reach.realFolder.starts_with(f))
+                return true;
+        return false;
+    }
     if (!reach.pattern.matches(row.name))
         return false;
     return reach.under(row.folder) || reach.under(real.of(row.folder));

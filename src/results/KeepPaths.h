@@ -15,6 +15,8 @@ namespace trevalo {
 // matches. Folders are compared as written and with their links resolved, so a file listed
 // through a link to a kept folder is reached too.
 //
+// A row of a whole folder is reached when it lies in the row's folder or holds it.
+//
 // Ticked (kept true): every file row `changed` reaches becomes kept and loses its mark. Cleared:
 // the rows `changed` reaches and no other Keep row of `rows` reaches are kept no longer; a file
 // kept for another reason (found through a Keep path under another name) stays kept. Folders'

@@ -4,6 +4,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "search/FolderGroups.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,7 +19,7 @@ namespace trevalo {
 namespace {
 
 constexpr std::array<std::string_view, kSearchTypeCount> kJsonSearchNames = {
-    "zero_size", "duplicates", "same_name"};
+    "zero_size", "duplicates", "same_name", "folders", "empty_folders", "broken_links"};
 constexpr std::array<std::string_view, 3> kJsonRoleNames = {"search", "keep", "keep_only"};
 
 const char* boolText(bool b) {
@@ -71,6 +72,39 @@ void appendSetup(std::string& json, const SearchRequest& setup) {
     json += ", \"max_size\": " + std::to_string(setup.maxSize) + "}, ";
 }
 
+void appendClaim(std::string& json, const FolderClaim& claim, bool withMtime) {
+    json += ", \"files\": " + std::to_string(claim.files);
+    json += ", \"identical\": ";
+    json += boolText(claim.identical);
+    json += ", \"copies_in\": ";
+    appendJsonString(json, claim.copiesIn);
+    json += ", \"items\": [";
+    bool first = true;
+    for (const FolderClaim::Item& item : claim.items) {
+        json += first ? "{\"path\": " : ", {\"path\": ";
+        first = false;
+        appendJsonString(json, item.path);
+        json += ", \"copy\": ";
+        appendJsonString(json, item.copyPath);
+        json += ", \"size\": " + std::to_string(item.stamp.size);
+        if (withMtime) {
+            json += ", \"mtime\": " + std::to_string(item.stamp.mtime);
+            if (!item.copyPath.empty())
+                json += ", \"copy_mtime\": " + std::to_string(item.copyStamp.mtime);
+        }
+        json += "}";
+    }
+    json += "], \"folders\": [";
+    first = true;
+    for (const std::string& folder : claim.folders) {
+        if (!first)
+            json += ", ";
+        first = false;
+        appendJsonString(json, folder);
+    }
+    json += "]";
+}
+
 // The summary and the lists; each row with its mtime when withMtime.
 void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
                const ResultsSummary& summary, bool withMtime) {
@@ -83,6 +117,8 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
     json += boolText(summary.cancelled);
     json += ", \"lists\": {";
     for (int m = 0; m < kResultListCount; ++m) {
+        if (!summary.writes(m))
+            continue;
         if (m > 0)
             json += ", ";
         json += "\"";
@@ -110,6 +146,8 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
                 json += ", \"folder_not_listed\": ";
                 json += boolText(row.isFolder);
             }
+            if (m == ListFolders && row.claim)
+                appendClaim(json, *row.claim, withMtime);
             json += "}";
             out.writeIfLarge(json);
         });
@@ -448,12 +486,55 @@ std::optional<std::int64_t> isoSeconds(std::string_view text) {
     return static_cast<std::int64_t>(timegm(&tm));
 }
 
-bool readRow(JsonReader& in, ResultRow& row) {
+bool readClaimItem(JsonReader& in, FolderClaim::Item& item) {
+    return in.object([&](const std::string& key) {
+        if (key == "path")
+            return in.string(item.path);
+        if (key == "copy")
+            return in.string(item.copyPath);
+        if (key == "size") {
+            if (!in.integer(item.stamp.size))
+                return false;
+            item.copyStamp.size = item.stamp.size;
+            return true;
+        }
+        if (key == "mtime")
+            return in.integer(item.stamp.mtime);
+        if (key == "copy_mtime")
+            return in.integer(item.copyStamp.mtime);
+        return in.skip();
+    });
+}
+
+bool readRow(JsonReader& in, ResultRow& row, int list) {
     std::string text;
     std::optional<std::int64_t> mtime;
     std::string path;
     bool named = false;
+    std::optional<FolderClaim> claim;
+    if (list == ListFolders)
+        claim.emplace();
+    if (list == ListFolders || list == ListEmptyFolders)
+        row.target = RowTarget::Folder;
+    else if (list == ListBrokenLinks)
+        row.target = RowTarget::Link;
     const bool ok = in.object([&](const std::string& key) {
+        if (claim && key == "files")
+            return in.integer(claim->files);
+        if (claim && key == "identical")
+            return in.boolean(claim->identical);
+        if (claim && key == "copies_in")
+            return in.string(claim->copiesIn);
+        if (claim && key == "items")
+            return in.array([&] {
+                claim->items.emplace_back();
+                return readClaimItem(in, claim->items.back());
+            });
+        if (claim && key == "folders")
+            return in.array([&] {
+                claim->folders.emplace_back();
+                return in.string(claim->folders.back());
+            });
         if (key == "name" || key == "folder" || key == "reason") {
             named = named || key == "name";
             return in.string(key == "name" ? row.name : key == "folder" ? row.folder : row.reason);
@@ -505,6 +586,12 @@ bool readRow(JsonReader& in, ResultRow& row) {
     }
     if (row.dateText().empty())
         std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
+    if (claim) {
+        if (claim->items.empty())
+            return in.failContent("a row of folders without its files");
+        row.reason = folderRowText(*claim);
+        row.claim = std::make_shared<const FolderClaim>(std::move(*claim));
+    }
     return true;
 }
 
@@ -564,6 +651,13 @@ bool readSetup(JsonReader& in, SearchRequest& setup) {
 
 } // namespace
 
+std::array<bool, kResultListCount> wholeListsOf(const std::array<bool, kSearchTypeCount>& types) {
+    std::array<bool, kResultListCount> lists{};
+    for (int m = kUsualListCount; m < kResultListCount; ++m)
+        lists[static_cast<std::size_t>(m)] = types[static_cast<std::size_t>(searchTypeOfList(m))];
+    return lists;
+}
+
 ListRows rowsOf(const ResultLists& lists) {
     return [&lists](int list, const RowVisit& visit) {
         for (const ResultRow& row : lists[static_cast<std::size_t>(list)])
@@ -605,9 +699,10 @@ std::optional<SavedResults> readResults(std::string_view json, std::string& erro
         if (key == "trevalo_results") {
             if (!in.integer(version))
                 return false;
-            if (version != kResultsFileVersion)
+            if (version < kOldestResultsFileVersion || version > kResultsFileVersion)
                 return in.failContent("this results file is of format version " +
-                                      std::to_string(version) + "; this program reads version " +
+                                      std::to_string(version) + "; this program reads versions " +
+                                      std::to_string(kOldestResultsFileVersion) + " to " +
                                       std::to_string(kResultsFileVersion));
             return true;
         }
@@ -633,10 +728,13 @@ std::optional<SavedResults> readResults(std::string_view json, std::string& erro
                 const auto* it = std::find(kJsonListNames.begin(), kJsonListNames.end(), name);
                 if (it == kJsonListNames.end())
                     return in.skip();
-                auto& rows = results.lists[static_cast<std::size_t>(it - kJsonListNames.begin())];
+                const auto list = static_cast<int>(it - kJsonListNames.begin());
+                auto& rows = results.lists[static_cast<std::size_t>(list)];
+                results.summary.wholeLists[static_cast<std::size_t>(list)] =
+                    list >= kUsualListCount;
                 return in.array([&] {
                     rows.emplace_back();
-                    return readRow(in, rows.back());
+                    return readRow(in, rows.back(), list);
                 });
             });
         }

@@ -18,14 +18,25 @@ namespace trevalo {
 using ResultLists = std::array<std::vector<ResultRow>, kResultListCount>;
 
 // The version of the saved results file this program writes and reads.
-inline constexpr int kResultsFileVersion = 1;
+inline constexpr int kResultsFileVersion = 2;
+// The oldest version it still opens (version 1 holds the usual four lists only).
+inline constexpr int kOldestResultsFileVersion = 1;
 
 // What a results file says about the search as a whole.
 struct ResultsSummary {
     std::int64_t files = 0; // files searched
     double seconds = 0;     // from start to end
     bool cancelled = false;
+    // The lists beyond the usual four that the search filled (their search type was asked
+    // for): only those are written, so the output of a search without them is as it was.
+    std::array<bool, kResultListCount> wholeLists{};
+    bool writes(int list) const {
+        return list < kUsualListCount || wholeLists[static_cast<std::size_t>(list)];
+    }
 };
+
+// wholeLists as the search types of a request ask for them.
+std::array<bool, kResultListCount> wholeListsOf(const std::array<bool, kSearchTypeCount>& types);
 
 // A search's results as saved and opened: the four lists, the summary and, in a saved file (not
 // in trevalo-scan's output), the search set-up and when the search ran.
@@ -36,9 +47,12 @@ struct SavedResults {
     std::int64_t searchedAt = 0; // seconds since the epoch; 0: not known
 };
 
-// The four lists as one JSON object, trevalo-scan's form: files_searched, seconds, cancelled,
-// and lists (zero_size, duplicates, same_name, read_errors) of rows with path, name, folder,
-// group, size, modified and kept (and reason and folder_not_listed in read_errors). Names are
+// The lists as one JSON object, trevalo-scan's form: files_searched, seconds, cancelled,
+// and lists (zero_size, duplicates, same_name, read_errors, and folders, empty_folders and
+// broken_links when they were searched for) of rows with path, name, folder, group, size,
+// modified and kept (and reason and folder_not_listed in read_errors; in folders, files,
+// identical, copies_in, items (each file's path and the path of its copy, with the file's size
+// and, in a results file, its mtime) and folders, the sub-folders). Names are
 // written with appendJsonString, so every byte comes back.
 void writeResultsJson(CheckedOutput& out, const ResultLists& lists, const ResultsSummary& summary);
 
@@ -66,6 +80,7 @@ std::optional<SavedResults> readResults(std::string_view json, std::string& erro
 
 // The keys of the lists in the JSON, in ResultList order.
 inline constexpr std::array<std::string_view, kResultListCount> kJsonListNames = {
-    "zero_size", "duplicates", "same_name", "read_errors"};
+    "zero_size", "duplicates",    "same_name",   "read_errors",
+    "folders",   "empty_folders", "broken_links"};
 
 } // namespace trevalo

@@ -2,8 +2,10 @@
 #include "results/ResultsProof.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "results/GroupNumbers.h"
 #include "search/ContentCompare.h"
+#include "search/FolderProof.h"
 
 #include <algorithm>
 #include <chrono>
@@ -45,16 +47,20 @@ public:
             if (isFileRow(row) && row.size != 0)
                 markStale(row, kNotEmpty);
         markMixedSizeGroups();
-        for (std::vector<ResultRow>& rows : lists_) {
+        for (int m = 0; m < kResultListCount; ++m) {
+            std::vector<ResultRow>& rows = list(m);
             for (std::size_t i = 0; i < rows.size(); ++i) {
-                if (i % kRowsBetweenChecks == 0 && cancelled())
+                if ((i % kRowsBetweenChecks == 0 || m >= kUsualListCount) && cancelled())
                     report_.cancelled = true;
                 if (report_.cancelled) {
                     if (live(rows[i]))
                         markUnproven(rows[i]);
                     continue;
                 }
-                lookAtFile(rows[i]);
+                if (m >= kUsualListCount)
+                    lookAtEntry(rows[i]);
+                else
+                    lookAtFile(rows[i]);
             }
             markSameFileRows(rows);
         }
@@ -103,6 +109,60 @@ private:
             markStale(row, kChanged);
         else
             row.stamp = now.stamp();
+    }
+
+    // A file inside a folder of "Folders" as it is now, if it is still the file the results
+    // file describes: its size, and its last-write time where the file gives it.
+    static bool restamp(const std::string& path, FileStamp& stamp) {
+        const FileStatus now = statEntry(path);
+        if (now.kind != FileKind::Regular || now.size != stamp.size ||
+            (stamp.mtime != 0 && now.mtime != stamp.mtime))
+            return false;
+        stamp = now.stamp();
+        return true;
+    }
+
+    // The folder or link of a row of a whole-folder list as it is now, and its claim proven
+    // again as a search's would be just before it is acted on (a folder of "Folders" file by
+    // file, byte for byte against each copy).
+    void lookAtEntry(ResultRow& row) {
+        if (row.stale() || row.isFolder)
+            return;
+        if (!row.mtimeKnown) {
+            markStale(row, kNoDate);
+            return;
+        }
+        const FileStatus now = statEntry(withoutTrailingSlashes(row.path()));
+        const FileKind kind =
+            row.target == RowTarget::Link ? FileKind::Symlink : FileKind::Directory;
+        if (now.kind == FileKind::Missing) {
+            markStale(row, kGone);
+            return;
+        }
+        if (now.kind != kind) {
+            markStale(row, kind == FileKind::Symlink ? "no longer a link" : "no longer a folder");
+            return;
+        }
+        if (now.mtime != row.mtime) {
+            markStale(row, kChanged);
+            return;
+        }
+        row.stamp = now.stamp();
+        if (row.claim) {
+            FolderClaim claim = *row.claim;
+            for (FolderClaim::Item& item : claim.items)
+                if (!restamp(item.path, item.stamp) ||
+                    (!item.copyPath.empty() && !restamp(item.copyPath, item.copyStamp))) {
+                    markStale(row, item.path + ": " + kChanged);
+                    return;
+                }
+            row.claim = std::make_shared<const FolderClaim>(std::move(claim));
+        }
+        const std::string reason = proveEntryRow(row, control_.cancel);
+        if (cancelled())
+            markUnproven(row);
+        else if (!reason.empty())
+            markStale(row, reason);
     }
 
     // One file, one row: a later row for a file (device and inode) an earlier row of the list

@@ -66,6 +66,20 @@ ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     return row;
 }
 
+ResultRow makeEntryRow(std::string_view path, const FileStatus& status, RowTarget target) {
+    ResultRow row;
+    row.folder = folderOf(path);
+    row.name = fileNameOf(path);
+    row.target = target;
+    row.size = target == RowTarget::Folder ? 0 : status.size;
+    row.mtimeKnown = true;
+    row.mtime = status.mtime;
+    row.stamp = status.stamp();
+    const std::string date = formatFileDate(row.mtime);
+    std::memcpy(row.date.data(), date.data(), std::min(date.size(), row.date.size() - 1));
+    return row;
+}
+
 std::string_view shownDate(const ResultRow& row) {
     return row.size < 0 || row.dateText() == kZeroDateText ? std::string_view() : row.dateText();
 }

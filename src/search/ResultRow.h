@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "search/FolderClaim.h"
 #include "search/SearchState.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,10 @@ enum ResultColumn : int {
 inline constexpr int kResultColumnCount = 5;
 inline constexpr std::array<std::string_view, kResultColumnCount> kResultColumnCaptions = {
     "Name", "In Folder", "#", "Size", "Date Modified"};
+
+// What a row names on the disk: a regular file, a whole folder (moved to the trash with
+// everything in it), or a symbolic link (moved as a link, its target left alone).
+enum class RowTarget : std::uint8_t { File, Folder, Link };
 
 // One row of a result list. It stands alone: its file is folder + name, byte for byte, and
 // nothing refers back to the search table.
@@ -43,6 +49,9 @@ struct ResultRow {
     // changed or went, or its group could not be proven again); empty while it does. A stale
     // row is shown greyed and is never marked or acted on.
     std::string staleReason;
+    RowTarget target = RowTarget::File;
+    // A row of "Folders": the files of the folder and their copies, as the search proved them.
+    std::shared_ptr<const FolderClaim> claim;
 
     bool stale() const { return !staleReason.empty(); }
 
@@ -64,6 +73,10 @@ ResultRow rowOfFile(const std::string& path, std::int64_t group = GroupMark::Non
 
 // The row of a folder that could not be listed or entered (its path without a trailing "/").
 ResultRow makeFolderRow(std::string_view folderPath, int reason);
+
+// The row of a folder (no trailing "/") or a link that the search found, with what an lstat of
+// it saw.
+ResultRow makeEntryRow(std::string_view path, const FileStatus& status, RowTarget target);
 
 // The date a row shows: its date text, or nothing for a file that could not be measured or a
 // folder that could not be listed (their date text is the zero date).

@@ -2,10 +2,13 @@
 #include "search/SearchDriver.h"
 
 #include "catalogue/FileCatalogue.h"
+#include "catalogue/FolderSweep.h"
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "platform/Process.h"
 #include "search/ContentCompare.h"
+#include "search/FolderGroups.h"
 #include "search/SearchScope.h"
 #include "search/Sorts.h"
 
@@ -273,6 +276,9 @@ public:
         out_.phase(SearchPhase::Walking);
         if (!catalogueFiles())
             return;
+        if ((request_.types[SearchEmptyFolders] || request_.types[SearchBrokenLinks]) &&
+            !sweepFolders())
+            return;
         out_.phase(SearchPhase::Loading);
         out_.progress(0);
         if (request_.types[SearchSameName] && !listSameNames()) {
@@ -286,13 +292,17 @@ public:
         out_.phase(SearchPhase::Duplicates);
         out_.progress(0);
         listZeroSize();
-        if (request_.types[SearchDuplicates]) {
+        if (request_.types[SearchDuplicates] || request_.types[SearchFolders]) {
             if (beforeComparison)
                 beforeComparison();
+            if (request_.types[SearchFolders])
+                groupOf_.assign(table_.size(), GroupMark::None);
             if (!groupDuplicates())
                 outcome_.cancelled = true;
             if (aborted())
                 return;
+            if (request_.types[SearchFolders] && !outcome_.cancelled)
+                listFolders();
         }
         listUnlistedFolders();
         listReadErrors();
@@ -442,9 +452,85 @@ private:
         for (std::int64_t k = r.start; k <= r.end; ++k) {
             FileEntry& e = at(k);
             if (e.group >= 0) {
-                out_.append(ListDuplicates, e);
+                if (!groupOf_.empty())
+                    groupOf_[static_cast<std::size_t>(k)] = e.group;
+                if (request_.types[SearchDuplicates])
+                    out_.append(ListDuplicates, e);
                 e.group = GroupMark::None;
             }
+        }
+    }
+
+    // Whether a path lies in a Keep path row's folder, or holds one.
+    bool touchesKeptFolder(std::string_view path) const {
+        for (const PathRow& row : request_.paths) {
+            if (row.role == PathRole::Search)
+                continue;
+            const std::string folder = withoutTrailingSlashes(folderOf(row.path));
+            const auto under = [](std::string_view inner, const std::string& outer) {
+                return inner == outer || (inner.substr(0, outer.size()) == outer &&
+                                          (outer == "/" || (inner.size() > outer.size() &&
+                                                            inner[outer.size()] == '/')));
+            };
+            if (under(path, folder) || under(folder, std::string(path)))
+                return true;
+        }
+        return false;
+    }
+
+    // Empty folders and broken links of the search paths. False when the search was stopped.
+    bool sweepFolders() {
+        FolderSweep sweep;
+        sweep.setStop([this] { return stopRequested(); });
+        const ExcludeRules exclude(request_.exclude);
+        if (!exclude.empty())
+            sweep.setExclude(
+                [&exclude](std::string_view folder, std::string_view name, bool isFolder) {
+                    return exclude.excludes(folder, name, isFolder);
+                });
+        for (const PathRow& row : request_.paths)
+            if (row.role != PathRole::KeepOnly && !sweep.stopped())
+                sweep.sweep(row.path, row.subFolders);
+        if (sweep.stopped()) {
+            outcome_.cancelled = true;
+            table_.clear();
+            out_.flush();
+            return false;
+        }
+        const auto list = [&](int m, const std::vector<FolderSweep::Found>& found, RowTarget t) {
+            for (const FolderSweep::Found& f : found) {
+                ResultRow row = makeEntryRow(f.path, f.status, t);
+                row.kept = touchesKeptFolder(f.path);
+                out_.appendRow(m, std::move(row));
+            }
+        };
+        if (request_.types[SearchEmptyFolders])
+            list(ListEmptyFolders, sweep.emptyFolders(), RowTarget::Folder);
+        if (request_.types[SearchBrokenLinks])
+            list(ListBrokenLinks, sweep.brokenLinks(), RowTarget::Link);
+        return true;
+    }
+
+    // Whole folders, from the groups the comparison proved.
+    void listFolders() {
+        FolderGroupsInput input;
+        input.table = &table_;
+        input.groups = &groupOf_;
+        for (const PathRow& row : request_.paths)
+            if (row.role != PathRole::KeepOnly) {
+                std::string folder(folderOf(row.path));
+                input.tops.push_back(folder.empty() ? std::string("./") : folder);
+            }
+        input.stop = [this] { return stopRequested(); };
+        std::vector<ResultRow> rows = findFolderRows(input);
+        groupOf_ = {};
+        if (stopRequested()) {
+            outcome_.cancelled = true;
+            return;
+        }
+        for (ResultRow& row : rows) {
+            row.kept = row.kept || touchesKeptFolder(row.path());
+            out_.appendRow(ListFolders, std::move(row));
         }
     }
 
@@ -493,6 +579,8 @@ private:
     SearchOutcome& outcome_;
     Publisher out_;
     std::vector<FolderProblem> unlisted_;
+    // Each entry's group as the comparison left it, while "Folders" is asked for.
+    std::vector<std::int64_t> groupOf_;
 };
 
 } // namespace

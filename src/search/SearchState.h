@@ -23,24 +23,48 @@ enum : std::int64_t {
 
 using FileTable = std::vector<FileEntry>;
 
-// The three searches, as items of the search-type list.
-enum SearchType : int { SearchZeroSize = 0, SearchDuplicates = 1, SearchSameName = 2 };
-inline constexpr int kSearchTypeCount = 3;
+// The searches, as items of the search-type list. The first three are the usual ones; the
+// whole-folder searches and broken links are asked for on their own.
+enum SearchType : int {
+    SearchZeroSize = 0,
+    SearchDuplicates = 1,
+    SearchSameName = 2,
+    SearchFolders = 3,      // identical folders and folders whose every file has a copy
+    SearchEmptyFolders = 4, // folders that hold no file at any depth
+    SearchBrokenLinks = 5,  // symbolic links whose target does not exist
+};
+inline constexpr int kSearchTypeCount = 6;
+// The search types a search runs when it is not told otherwise.
+inline constexpr int kUsualSearchTypeCount = 3;
 
-// The four result lists, as tabs.
+// The result lists, as tabs. Each whole-folder list belongs to the search type of its name.
 enum ResultList : int {
     ListZeroSize = 0,
     ListDuplicates = 1,
     ListSameName = 2,
     ListReadErrors = 3,
+    ListFolders = 4,
+    ListEmptyFolders = 5,
+    ListBrokenLinks = 6,
 };
-inline constexpr int kResultListCount = 4;
+inline constexpr int kResultListCount = 7;
+// The lists every search fills (the others only when their search type is asked for).
+inline constexpr int kUsualListCount = 4;
+
+// The search type a list beyond the usual ones belongs to.
+constexpr int searchTypeOfList(int list) {
+    return list == ListFolders        ? SearchFolders
+           : list == ListEmptyFolders ? SearchEmptyFolders
+           : list == ListBrokenLinks  ? SearchBrokenLinks
+                                      : -1;
+}
 
 // Captions of the search types and of the result tabs, in index order.
 inline constexpr std::array<std::string_view, kSearchTypeCount> kSearchTypeCaptions = {
-    "Zero Size", "Duplicates", "Same File Name"};
+    "Zero Size", "Duplicates", "Same File Name", "Folders", "Empty Folders", "Broken Links"};
 inline constexpr std::array<std::string_view, kResultListCount> kResultListCaptions = {
-    "Zero Size", "Duplicates", "Same Name", "Report - read errors"};
+    "Zero Size", "Duplicates",    "Same Name",   "Report - read errors",
+    "Folders",   "Empty Folders", "Broken Links"};
 
 // One row of the search-path list: "folder/pattern" and whether sub-folders are searched.
 struct PathRow {
@@ -54,7 +78,7 @@ struct PathRow {
 // What one search run is asked to do, read from the set-up panel when it starts.
 struct SearchRequest {
     std::vector<PathRow> paths;
-    std::array<bool, kSearchTypeCount> types{true, true, true};
+    std::array<bool, kSearchTypeCount> types{true, true, true, false, false, false};
     // List only the groups of identical files that hold a kept file; runs of a size no kept
     // file has are not compared at all.
     bool onlyWithKept = false;

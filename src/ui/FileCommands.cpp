@@ -63,7 +63,15 @@ QString renameReason(const std::string& reason) {
 QString deleteQuestion(const DeletePlan& plan, const CopiesLeft& left, const QString& keptLine) {
     const std::size_t files = plan.items.size();
     QStringList parts{trashTotalText(plan)};
-    if (left.filesWithoutCopy > 0)
+    const bool wholeFolders =
+        std::any_of(plan.items.begin(), plan.items.end(),
+                    [](const DeletePlan::Item& item) { return item.target == RowTarget::Folder; });
+    if (left.filesWithoutCopy > 0 && wholeFolders)
+        parts << (left.filesWithoutCopy == 1
+                      ? QObject::tr("1 file in them would keep no identical copy.")
+                      : QObject::tr("%1 files in them would keep no identical copy.")
+                            .arg(countText(left.filesWithoutCopy)));
+    else if (left.filesWithoutCopy > 0)
         parts << (files == 1 ? QObject::tr("It has no identical copy left unmarked.")
                   : left.filesWithoutCopy == 1
                       ? QObject::tr("1 of them has no identical copy left unmarked.")

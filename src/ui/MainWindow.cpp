@@ -221,7 +221,7 @@ void MainWindow::buildResultLists() {
              {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
             connect(model, changed, this, &MainWindow::updateTabCounts);
         connect(model, &QAbstractItemModel::modelReset, this, &MainWindow::updateTabCounts);
-        if (i == ListDuplicates)
+        if (i == ListDuplicates || i == ListFolders)
             model->setBanding(ResultListModel::Banding::ByGroup);
         else if (i == ListSameName)
             model->setBanding(ResultListModel::Banding::ByName);
@@ -244,6 +244,12 @@ void MainWindow::buildResultLists() {
         results_[static_cast<std::size_t>(i)] = model;
     }
     tabs->setCurrentIndex(0);
+    showWholeLists({});
+}
+
+void MainWindow::showWholeLists(const std::array<bool, kResultListCount>& shown) {
+    for (int i = kUsualListCount; i < kResultListCount; ++i)
+        resultTabs_->setPageShown(i, shown[static_cast<std::size_t>(i)]);
 }
 
 void MainWindow::buildLayout() {
@@ -816,6 +822,7 @@ void MainWindow::startOrCancelSearch() {
     }
     saveSettings();
     lastSetup_ = request;
+    showWholeLists(wholeListsOf(request.types));
     searchedAt_ = static_cast<std::int64_t>(std::time(nullptr));
     work_ = {};
     timeLeft_.reset();
@@ -906,7 +913,9 @@ void MainWindow::finishSearch(const SearchOutcome& outcome) {
     progressSection_->hide();
     workTimer_->stop();
     statusLabel_->setText(endText(outcome));
-    lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled};
+    lastSummary_ = {outcome.files, outcome.seconds, outcome.cancelled,
+                    lastSetup_ ? wholeListsOf(lastSetup_->types)
+                               : std::array<bool, kResultListCount>{}};
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
     sortSameName();
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);

@@ -165,6 +165,8 @@ private:
     // A window wide enough for it gives the preview at least its least width.
     void widenPreview();
     void buildResultLists();
+    // The tabs of the whole-folder lists the last search or opened file filled; the others hide.
+    void showWholeLists(const std::array<bool, kResultListCount>& shown);
     void buildStatusBar();
     void buildMenus();
     // The file commands' keys act on the result lists only, so that typing in the set-up panel

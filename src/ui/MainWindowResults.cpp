@@ -242,6 +242,7 @@ void MainWindow::showOpenedResults(const std::string& path, SavedResults results
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
     lastSetup_ = std::move(results.setup);
     lastSummary_ = results.summary;
+    showWholeLists(results.summary.wholeLists);
     searchedAt_ = results.searchedAt;
     updateTabCounts();
     showFirstFilledList();

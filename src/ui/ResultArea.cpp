@@ -34,9 +34,11 @@ QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& fon
     // The design widths hold about 16 and 32 characters of a small dialog font.
     const int name = fit(kNameWidth, QLatin1String("nnnnnnnnnnnnnnnn"));
     const int folder = fit(kFolderWidth, QLatin1String("nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"));
-    const int group = list == ListDuplicates ? fit(kGroupWidth, QLatin1String("0000000")) : 0;
+    const int group = list == ListDuplicates || list == ListFolders
+                          ? fit(kGroupWidth, QLatin1String("0000000"))
+                          : 0;
     const int reason =
-        list == ListReadErrors
+        list == ListReadErrors || list == ListFolders
             ? fit(kReasonWidth, QLatin1String("could not be listed: Permission denied"))
             : 0;
     return {name,

@@ -217,7 +217,8 @@ SetupPanel::SetupPanel(QWidget* parent)
             QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
             searchTypeList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
+        item->setCheckState(searchTypeList_->count() <= kUsualSearchTypeCount ? Qt::Checked
+                                                                              : Qt::Unchecked);
     }
     searchTypeList_->setCurrentRow(0);
     // A click on a type's caption ticks it as a click on its box does; the box's own click
@@ -498,7 +499,8 @@ std::array<bool, kSearchTypeCount> SetupPanel::searchTypes() const {
 
 void SetupPanel::selectAllSearchTypes() {
     for (int k = 0; k < kSearchTypeCount; ++k)
-        searchTypeList_->item(k)->setCheckState(Qt::Checked);
+        searchTypeList_->item(k)->setCheckState(k < kUsualSearchTypeCount ? Qt::Checked
+                                                                          : Qt::Unchecked);
 }
 
 void SetupPanel::showScopeHints(bool shown) {

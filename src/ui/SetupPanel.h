@@ -67,6 +67,7 @@ public:
 
     // The ticked search types; at least one must be ticked for a search.
     std::array<bool, kSearchTypeCount> searchTypes() const;
+    // Ticks the usual search types and clears the whole-folder ones, as at start-up.
     void selectAllSearchTypes();
 
     // Locks or unlocks the controls a running search must not see changed; the search button

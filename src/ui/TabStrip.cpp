@@ -29,6 +29,16 @@ void TabStrip::addPage(const QString& caption, QWidget* page) {
     tabs_->addTab(caption);
 }
 
+void TabStrip::setPageShown(int index, bool shown) {
+    if (!shown && tabs_->currentIndex() == index)
+        tabs_->setCurrentIndex(0);
+    tabs_->setTabVisible(index, shown);
+    int visible = 0;
+    for (int i = 0; i < tabs_->count(); ++i)
+        visible += tabs_->isTabVisible(i) ? 1 : 0;
+    tabs_->setUsesScrollButtons(visible > kUsualTabs);
+}
+
 int TabStrip::headerHeight() const {
     return tabs_->sizeHint().height();
 }

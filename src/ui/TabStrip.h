@@ -18,10 +18,14 @@ public:
     QTabBar* tabBar() const { return tabs_; }
     // Adds a tab and the page it shows.
     void addPage(const QString& caption, QWidget* page);
+    // Shows or hides a page's tab. While more tabs show than the usual four, the strip scrolls
+    // its tabs rather than widen the window.
+    void setPageShown(int index, bool shown);
     // The height of the row of tabs (pixels).
     int headerHeight() const;
 
 private:
+    static constexpr int kUsualTabs = 4;
     QTabBar* tabs_;
     QStackedWidget* pages_;
 };

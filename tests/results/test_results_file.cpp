@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
+#include "search/FolderGroups.h"
 #include "support/TempTree.h"
 
 #include <QJsonArray>
@@ -46,12 +47,35 @@ SavedResults sampleResults(TempTree& tree) {
     ResultRow gone = rowOfFile(tree.path("never-there"));
     r.lists[ListReadErrors].push_back(gone);
     r.lists[ListReadErrors].push_back(makeFolderRow(tree.path("shut\xfe"), EACCES));
-    r.summary = {12, 3.25, true};
+    // The whole-folder lists: a folder with its claim, an empty folder and a broken link.
+    const std::string copy = tree.path("copy\xe9");
+    FolderClaim claim;
+    claim.files = 2;
+    claim.copiesIn = tree.path("d\xe9/");
+    claim.items = {{tree.file("copy\xe9/plain", "same"), {}, tree.path("d\xe9/plain"), {}},
+                   {tree.file("copy\xe9/sub/empty"), {}, {}, {}}};
+    claim.items[0].stamp.size = claim.items[0].copyStamp.size = 4;
+    claim.items[0].stamp.mtime = 1700000000;
+    claim.items[0].copyStamp.mtime = 1700000001;
+    claim.folders = {"sub/"};
+    ResultRow folder = makeEntryRow(copy, statPath(copy, false), RowTarget::Folder);
+    folder.size = 4;
+    folder.reason = folderRowText(claim);
+    folder.claim = std::make_shared<const FolderClaim>(claim);
+    r.lists[ListFolders].push_back(folder);
+    const std::string empty = tree.dir("empty\n");
+    r.lists[ListEmptyFolders].push_back(
+        makeEntryRow(empty, statPath(empty, false), RowTarget::Folder));
+    const std::string link = exists(tree.path("broken\xe9"))
+                                 ? tree.path("broken\xe9")
+                                 : tree.symlink("nowhere", "broken\xe9");
+    r.lists[ListBrokenLinks].push_back(makeEntryRow(link, statPath(link, false), RowTarget::Link));
+    r.summary = {12, 3.25, true, {false, false, false, false, true, true, true}};
     SearchRequest setup;
     setup.paths = {PathRow{tree.root() + "/*.*", true, PathRole::Search},
                    PathRow{tree.path("d\xe9") + "/*.txt", false, PathRole::Keep},
                    PathRow{"/srv/a;b", true, PathRole::KeepOnly}};
-    setup.types = {true, false, true};
+    setup.types = {true, false, true, true, true, true};
     setup.onlyWithKept = true;
     setup.exclude = {"*.tmp", "caf\xe9*", "*/build/*"};
     setup.minSize = 1;
@@ -74,6 +98,23 @@ void compareRows(const std::vector<ResultRow>& got, const std::vector<ResultRow>
         QCOMPARE(got[i].kept, want[i].kept);
         QCOMPARE(got[i].isFolder, want[i].isFolder);
         QCOMPARE(got[i].reason, want[i].reason);
+        QVERIFY(got[i].target == want[i].target);
+        QCOMPARE(bool(got[i].claim), bool(want[i].claim));
+        if (!want[i].claim)
+            continue;
+        const FolderClaim &a = *got[i].claim, &b = *want[i].claim;
+        QCOMPARE(a.files, b.files);
+        QCOMPARE(a.identical, b.identical);
+        QCOMPARE(a.copiesIn, b.copiesIn);
+        QCOMPARE(a.folders, b.folders);
+        QCOMPARE(a.items.size(), b.items.size());
+        for (std::size_t k = 0; k < a.items.size(); ++k) {
+            QCOMPARE(a.items[k].path, b.items[k].path);
+            QCOMPARE(a.items[k].copyPath, b.items[k].copyPath);
+            QCOMPARE(a.items[k].stamp.size, b.items[k].stamp.size);
+            QCOMPARE(a.items[k].stamp.mtime, b.items[k].stamp.mtime);
+            QCOMPARE(a.items[k].copyStamp.mtime, b.items[k].copyStamp.mtime);
+        }
     }
 }
 
@@ -153,6 +194,14 @@ private slots:
         QVERIFY2(scan, error.c_str());
         QVERIFY(!scan->setup);
         compareRows(scan->lists[ListDuplicates], saved.lists[ListDuplicates]);
+        compareRows(scan->lists[ListBrokenLinks], saved.lists[ListBrokenLinks]);
+        // Without the whole-folder searches, their lists are not written at all.
+        SavedResults usual = saved;
+        usual.summary.wholeLists = {};
+        const std::string usualJson = jsonOf(usual, false);
+        QVERIFY(usualJson.find("\"read_errors\"") != std::string::npos);
+        for (const char* key : {"\"folders\"", "\"empty_folders\"", "\"broken_links\""})
+            QVERIFY2(usualJson.find(key) == std::string::npos, key);
 
         const auto pathOnly =
             readResults("{\"lists\": {\"same_name\": [{\"path\": \"/a/b\\udce9\"}]}}", error);
@@ -173,7 +222,12 @@ private slots:
         TempTree tree;
         const std::string good = jsonOf(sampleResults(tree), true);
         std::string versioned = good;
-        versioned.replace(versioned.find("\"trevalo_results\": 1"), 20, "\"trevalo_results\": 2");
+        versioned.replace(versioned.find("\"trevalo_results\": 2"), 20, "\"trevalo_results\": 3");
+        // A file of the first version (the usual four lists only) still opens.
+        std::string first = good;
+        first.replace(first.find("\"trevalo_results\": 2"), 20, "\"trevalo_results\": 1");
+        std::string why;
+        QVERIFY2(readResults(first, why), why.c_str());
         const std::vector<std::pair<std::string, std::string>> cases = {
             {"", "empty"},
             {"PK\x03\x04 not json at all", "not a results file"},
@@ -181,7 +235,7 @@ private slots:
             {"{\"some\": \"other json\"}", "no lists"},
             {good.substr(0, good.size() / 2), "ends early"},
             {good.substr(0, good.size() - 3), "ends early"},
-            {versioned, "version 2"},
+            {versioned, "version 3"},
             {good + "{}", "more text"},
             {"{\"lists\": {\"duplicates\": [{\"size\": 3}]}}", "without a name"},
             {"{\"lists\": {\"duplicates\": [{\"name\": \"\\ud800\"}]}}", "surrogate"},

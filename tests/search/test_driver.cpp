@@ -38,7 +38,8 @@ public:
     std::function<void(const std::string&)> onStatus; // runs on the worker
     std::function<void(double)> onProgress;           // runs on the worker
 
-    explicit Host(std::vector<std::string> paths, std::array<bool, 3> types = {true, true, true}) {
+    explicit Host(std::vector<std::string> paths,
+                  std::array<bool, kSearchTypeCount> types = {true, true, true}) {
         for (auto& p : paths)
             request.paths.push_back(PathRow{std::move(p), true});
         request.types = types;

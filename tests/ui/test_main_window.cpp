@@ -648,11 +648,11 @@ private slots:
             QTest::mouseClick(types->viewport(), Qt::LeftButton, {}, at);
             QVERIFY(types->item(1)->checkState() != was);
         }
-        QCOMPARE(t.panel().searchTypes(), (std::array<bool, 3>{true, false, true}));
+        QCOMPARE(t.panel().searchTypes(), (std::array<bool, kSearchTypeCount>{true, false, true}));
         // New Search empties the path list and ticks every search type again.
         QTest::mouseClick(t.newSearchButton(), Qt::LeftButton);
         QVERIFY(t.pathTexts().isEmpty());
-        QCOMPARE(t.panel().searchTypes(), (std::array<bool, 3>{true, true, true}));
+        QCOMPARE(t.panel().searchTypes(), (std::array<bool, kSearchTypeCount>{true, true, true}));
         QCOMPARE(t.patternEdit()->text(), QStringLiteral("*.jpg"));
     }
 
@@ -1502,7 +1502,7 @@ private slots:
         const std::string notJson = tree.file("not.json", "hello");
         const std::string cut = tree.file("cut.json", readFile(saved).substr(0, 100));
         std::string newer = readFile(saved);
-        const std::size_t version = newer.find("\"trevalo_results\": 1");
+        const std::size_t version = newer.find("\"trevalo_results\": 2");
         QVERIFY(version != std::string::npos);
         newer.replace(version, 20, "\"trevalo_results\": 99");
         const std::string other = tree.file("other.json", newer);
@@ -1971,6 +1971,59 @@ private slots:
         t.key(Qt::Key_Delete);
         QVERIFY(t.deleted());
         QVERIFY(!exists(tree.path("data/a/one.txt")));
+    }
+
+    // A row of "Folders" moves its whole folder to the trash, after a word when its files'
+    // copies go too; the rows of the files in it go with it, and Restore Last Delete brings the
+    // folder and its rows back. The search type is off until ticked.
+    void aWholeFolderGoesToTheTrashAndComesBack() {
+        TempTree tree;
+        const std::string photos = tree.dir("data/Photos");
+        const std::string old = tree.dir("data/Photos-old");
+        for (const std::string& top : {photos, old}) {
+            tree.file(top.substr(tree.root().size() + 1) + "/2019/a.jpg", "picture a");
+            tree.file(top.substr(tree.root().size() + 1) + "/b.jpg", "picture b");
+        }
+        useHomeIn(tree);
+        Window t;
+        QVERIFY(t.shown());
+        QVERIFY(!t.resultTabs()->tabBar()->isTabVisible(ListFolders));
+        QListWidgetItem* folders = t.searchTypeList()->item(SearchFolders);
+        QCOMPARE(folders->checkState(), Qt::Unchecked);
+        folders->setCheckState(Qt::Checked);
+        t.search(tree.path("data"));
+        QVERIFY(t.resultTabs()->tabBar()->isTabVisible(ListFolders));
+        QVERIFY(!t.resultTabs()->tabBar()->isTabVisible(ListEmptyFolders));
+        QCOMPARE(t.tab(ListFolders), QStringLiteral("Folders(2)"));
+        QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(4)"));
+        t.showList(ListFolders);
+
+        t.yes = false;
+        t.mark(photos);
+        t.mark(old);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.questions.last().contains(
+            QStringLiteral("4 files in them would keep no identical copy.")));
+        QVERIFY(exists(photos) && exists(old));
+        t.action("clearMarksAction")->trigger();
+
+        t.yes = true;
+        t.mark(old);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(!exists(old));
+        QCOMPARE(t.rowOf(old), -1);
+        QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(0)"));
+
+        QVERIFY(t.restored());
+        QCOMPARE(readFile(old + "/2019/a.jpg"), std::string("picture a"));
+        QVERIFY(t.rowOf(old) >= 0);
+        QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(4)"));
+        // The folder as it is now can go again.
+        t.mark(old);
+        t.key(Qt::Key_Delete);
+        QVERIFY(t.deleted());
+        QVERIFY(!exists(old));
     }
 
     // Marked duplicates replaced with hard links: every path reads the same bytes, the marked

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "search/FolderProof.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "search/ContentCompare.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+namespace trevalo {
+
+namespace {
+
+// Lists the folder at `path` (no trailing "/") and everything in it: the files and folders
+// found (relative to `top`, folders ending in "/") and anything else as a problem.
+bool listTree(const std::string& path, std::size_t top, std::vector<std::string>& files,
+              std::vector<std::string>& folders, std::string& problem) {
+    DirListing listing(path);
+    if (!listing.isOpen()) {
+        problem = path + ": " + listing.error().text();
+        return false;
+    }
+    DirListing::Entry e;
+    while (listing.next(e)) {
+        const std::string child = childPath(path, e.name);
+        DirListing::Type type = e.type;
+        if (type == DirListing::Type::Unknown) {
+            const FileKind kind = statPath(child, false).kind;
+            type = kind == FileKind::Regular     ? DirListing::Type::Regular
+                   : kind == FileKind::Directory ? DirListing::Type::Directory
+                                                 : DirListing::Type::Other;
+        }
+        if (type == DirListing::Type::Regular) {
+            files.push_back(child.substr(top));
+        } else if (type == DirListing::Type::Directory) {
+            folders.push_back(child.substr(top) + "/");
+            if (!listTree(child, top, files, folders, problem))
+                return false;
+        } else {
+            problem = child + ": not a file or a folder";
+            return false;
+        }
+    }
+    if (listing.error()) {
+        problem = path + ": " + listing.error().text();
+        return false;
+    }
+    return true;
+}
+
+std::string proveFolder(const FolderClaim* said, const std::string& path,
+                        const std::atomic<bool>* cancel) {
+    std::vector<std::string> files, folders;
+    std::string problem;
+    const std::size_t top = path == "/" ? 1 : path.size() + 1;
+    if (!listTree(path, top, files, folders, problem))
+        return "cannot be listed in full: " + problem;
+    if (!said)
+        return files.empty() ? std::string() : std::string("no longer empty");
+    const FolderClaim& claim = *said;
+    std::sort(files.begin(), files.end());
+    std::sort(folders.begin(), folders.end());
+    std::vector<std::string> claimed;
+    claimed.reserve(claim.items.size());
+    for (const FolderClaim::Item& item : claim.items)
+        claimed.push_back(item.path.substr(std::min(item.path.size(), top)));
+    std::sort(claimed.begin(), claimed.end());
+    if (files != claimed)
+        return "its files are not those the search found";
+    std::vector<std::string> claimedFolders = claim.folders;
+    std::sort(claimedFolders.begin(), claimedFolders.end());
+    if (folders != claimedFolders)
+        return "its folders are not those the search found";
+    const std::string inside = path == "/" ? path : path + "/";
+    for (const FolderClaim::Item& item : claim.items) {
+        if (cancel && cancel->load())
+            return "not proven: cancelled";
+        if (item.copyPath.empty()) {
+            if (item.stamp.size != 0 || !statPath(item.path, false).isUnchanged(item.stamp))
+                return item.path + ": " + kFolderChanged;
+            continue;
+        }
+        if (item.copyPath.rfind(inside, 0) == 0 || (item.copyStamp.device == item.stamp.device &&
+                                                    item.copyStamp.inode == item.stamp.inode))
+            return item.path + ": its copy is not another file outside the folder";
+        FileTable pair(2);
+        pair[0].path = item.path;
+        pair[0].size = item.stamp.size;
+        pair[0].stamp = item.stamp;
+        pair[1].path = item.copyPath;
+        pair[1].size = item.copyStamp.size;
+        pair[1].stamp = item.copyStamp;
+        if (pair[0].size != pair[1].size)
+            return item.path + ": no longer the size of its copy";
+        CompareControl control;
+        control.cancel = cancel;
+        if (!groupIdenticalFiles(pair, 0, 1, control, CompareStrategy::AllOpen))
+            return "not proven: cancelled";
+        if (pair[0].group == GroupMark::Unreadable)
+            return item.path + ": " + kFolderChanged;
+        if (pair[1].group == GroupMark::Unreadable)
+            return item.path + ": its copy " + item.copyPath + " changed since the search";
+        if (pair[0].group < 0 || pair[0].group != pair[1].group)
+            return item.path + ": no longer identical to " + item.copyPath;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string proveEntryRow(const ResultRow& row, const std::atomic<bool>* cancel) {
+    if (row.target == RowTarget::File || row.isFolder)
+        return "not a folder or a link";
+    return proveEntry(withoutTrailingSlashes(row.path()), row.target, row.stamp, row.claim.get(),
+                      cancel);
+}
+
+std::string proveEntry(const std::string& path, RowTarget target, const FileStamp& stamp,
+                       const FolderClaim* claim, const std::atomic<bool>* cancel) {
+    const FileStatus now = statEntry(path);
+    const FileKind kind = target == RowTarget::Folder ? FileKind::Directory : FileKind::Symlink;
+    if (now.kind != kind || now.device != stamp.device || now.inode != stamp.inode)
+        return kFolderChanged;
+    if (target == RowTarget::Link) {
+        const FileStatus target = statPath(path, true);
+        if (target.kind == FileKind::Missing && target.error.code() == ENOENT)
+            return {};
+        return "its target exists now";
+    }
+    return proveFolder(claim, path, cancel);
+}
+
+} // namespace trevalo
