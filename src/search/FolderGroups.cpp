@@ -31,10 +31,21 @@ std::string parentOf(const std::string& folder) {
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
+constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ull;
+
 std::uint64_t mix(std::uint64_t h, std::string_view bytes) {
     for (const char c : bytes)
         h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
     return h;
+}
+
+// A 64-bit finaliser, so that a sum of spread values keeps apart what it adds up.
+std::uint64_t spread(std::uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xBF58476D1CE4E5B9ull;
+    x ^= x >> 27;
+    x *= 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
 }
 
 class FolderFinder {
@@ -44,15 +55,18 @@ public:
 
     std::vector<ResultRow> run() {
         indexKnownFiles();
-        std::vector<std::string> order(candidates_.begin(), candidates_.end());
-        const auto depth = [](const std::string& f) { return std::count(f.begin(), f.end(), '/'); };
-        std::sort(order.begin(), order.end(), [&](const std::string& a, const std::string& b) {
-            return depth(a) != depth(b) ? depth(a) > depth(b) : a < b;
+        // The deepest first: a folder that fails fails every folder above it unlisted.
+        std::vector<std::pair<std::ptrdiff_t, const std::string*>> order;
+        order.reserve(candidates_.size());
+        for (const std::string& f : candidates_)
+            order.emplace_back(-std::count(f.begin(), f.end(), '/'), &f);
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first < b.first : *a.second < *b.second;
         });
-        for (const std::string& f : order) {
+        for (const auto& [depth, f] : order) {
             if (stopped())
                 return {};
-            evaluate(f);
+            evaluate(*f);
         }
         if (stopped())
             return {};
@@ -73,6 +87,9 @@ private:
         std::int64_t bytes = 0;
         bool kept = false;
         bool covered = false;
+        // What the names and contents of its tree add up to, whatever order they come in: equal
+        // trees have equal hashes (unequal ones almost never, and are told apart in full).
+        std::uint64_t hash = 0;
     };
     using Signature = std::vector<std::pair<std::string, std::int64_t>>;
 
@@ -83,7 +100,10 @@ private:
     }
     const FileEntry& entry(std::uint32_t i) const { return table_[i]; }
     std::int64_t groupOf(std::uint32_t i) const { return (*in_.groups)[i]; }
-    std::int64_t classOf(std::uint32_t i) const {
+    std::uint64_t classOf(std::uint32_t i) const {
+        return static_cast<std::uint64_t>(classKeyOf(i));
+    }
+    std::int64_t classKeyOf(std::uint32_t i) const {
         return entry(i).size == 0 ? kEmptyFile : groupOf(i);
     }
 
@@ -172,12 +192,14 @@ private:
                     [&](std::uint32_t i, std::string_view name) { return entry(i).name() < name; });
                 if (at != files.end() && entry(*at).name() == e.name) {
                     n.files.push_back(*at);
+                    n.hash += spread(mix(kHashStart, e.name) ^ spread(classOf(*at)));
                     continue;
                 }
             } else if (type == DirListing::Type::Directory) {
                 const std::string child = folder + e.name + "/";
                 Node& c = evaluate(child);
                 if (c.state == Node::Ok) {
+                    n.hash += spread(mix(kHashStart, e.name + "/") ^ c.hash);
                     n.files.insert(n.files.end(), c.files.begin(), c.files.end());
                     n.folders.push_back(e.name + "/");
                     for (const std::string& f : c.folders)
@@ -204,7 +226,7 @@ private:
         Signature sig;
         sig.reserve(n.files.size() + n.folders.size());
         for (const std::uint32_t i : n.files)
-            sig.emplace_back(entry(i).path.str().substr(folder.size()), classOf(i));
+            sig.emplace_back(entry(i).path.str().substr(folder.size()), classKeyOf(i));
         for (const std::string& f : n.folders)
             sig.emplace_back(f, kSubFolder);
         std::sort(sig.begin(), sig.end());
@@ -254,13 +276,13 @@ private:
                                     [&](std::uint32_t i) { return hasCopyOutside(i, folder); });
             if (!n.covered)
                 continue;
-            Signature sig = signatureOf(folder, n);
-            std::uint64_t h = 0xCBF29CE484222325ull;
-            for (const auto& [name, cls] : sig)
-                h = mix(mix(h, name), std::to_string(cls));
-            buckets[{h, n.bytes}].push_back(&folder);
-            sigs.emplace(&folder, std::move(sig));
+            buckets[{n.hash, n.bytes}].push_back(&folder);
         }
+        // Folders of one bucket are told apart by their whole signatures.
+        for (const auto& [key, folders] : buckets)
+            if (folders.size() > 1)
+                for (const std::string* f : folders)
+                    sigs.emplace(f, signatureOf(*f, nodes_.at(*f)));
         struct Group {
             std::vector<const std::string*> folders;
             std::int64_t bytes = 0;
