@@ -268,9 +268,10 @@ private:
     std::vector<ResultRow> identicalRows() {
         std::map<std::pair<std::uint64_t, std::int64_t>, std::vector<const std::string*>> buckets;
         std::unordered_map<const std::string*, Signature> sigs;
-        for (auto& [folder, n] : nodes_) {
+        for (auto& [key, n] : nodes_) {
             if (n.state != Node::Ok)
                 continue;
+            const std::string& folder = key;
             n.covered = n.bytes > 0 &&
                         std::all_of(n.files.begin(), n.files.end(),
                                     [&](std::uint32_t i) { return hasCopyOutside(i, folder); });
