@@ -104,6 +104,8 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
             if (withMtime && row.mtimeKnown)
                 json += ", \"mtime\": " + std::to_string(row.mtime);
             json += row.kept ? ", \"kept\": true" : ", \"kept\": false";
+            if (row.throughLink)
+                json += ", \"through_link\": true";
             if (m == ListReadErrors) {
                 json += ", \"reason\": ";
                 appendJsonString(json, row.reason);
@@ -482,6 +484,8 @@ bool readRow(JsonReader& in, ResultRow& row) {
         }
         if (key == "kept")
             return in.boolean(row.kept);
+        if (key == "through_link")
+            return in.boolean(row.throughLink);
         if (key == "folder_not_listed")
             return in.boolean(row.isFolder);
         return in.skip();

@@ -58,7 +58,17 @@ public:
         if (Clock::now() - last_ >= interval_)
             flushLocked();
     }
-    void append(int list, const FileEntry& entry) { appendRow(list, makeResultRow(entry)); }
+    void append(int list, const FileEntry& entry) {
+        ResultRow row = makeResultRow(entry);
+        if (entry.links > 1 && otherNames_) {
+            const auto found = otherNames_->find(FileId{entry.stamp.device, entry.stamp.inode});
+            if (found != otherNames_->end())
+                row.otherNames = found->second;
+        }
+        appendRow(list, std::move(row));
+    }
+    // Where rows of files with more than one name find the names the search found.
+    void setOtherNames(const FileCatalogue::OtherNames* names) { otherNames_ = names; }
     void appendRow(int list, ResultRow row) {
         std::lock_guard lock(mutex_);
         auto& pending = rows_[static_cast<std::size_t>(list)];
@@ -108,6 +118,7 @@ private:
     const Clock::duration interval_;
     Clock::time_point last_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
+    const FileCatalogue::OtherNames* otherNames_ = nullptr;
     std::uint64_t appended_ = 0;
     double progress_ = 0;
     bool hasProgress_ = false;
@@ -340,6 +351,8 @@ private:
             files.addSearchPath(pathRow.path, pathRow.subFolders, pathRow.role);
             out_.progress(std::floor(percentOf(row + 1, rows)));
         }
+        if (!files.stopped())
+            files.finish();
         outcome_.files = files.count();
         outcome_.unlisted = std::count_if(files.problems().begin(), files.problems().end(),
                                           [](const FolderProblem& p) { return p.isFailure(); });
@@ -349,7 +362,8 @@ private:
             out_.flush();
             return false;
         }
-        files.markKept();
+        otherNames_ = files.otherNames();
+        out_.setOtherNames(&otherNames_);
         table_ = std::move(files.entries());
         unlisted_ = files.problems();
         leaveOutBySize();
@@ -493,6 +507,7 @@ private:
     SearchOutcome& outcome_;
     Publisher out_;
     std::vector<FolderProblem> unlisted_;
+    FileCatalogue::OtherNames otherNames_;
 };
 
 } // namespace
