@@ -236,43 +236,76 @@ bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
 
 std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     std::vector<KnownFile> known(stamps.size());
-    if (!db_)
+    if (!db_ || stamps.empty())
         return known;
-    // Looked up in key order, so that the pages of the index are visited once each.
+    // In the order of the table's key (as SQLite orders its signed integers), so that a scan
+    // of the table meets them in turn and lookups visit the pages of the index once each.
+    const auto keyOf = [&](std::size_t i) {
+        return std::pair(static_cast<std::int64_t>(stamps[i].device),
+                         static_cast<std::int64_t>(stamps[i].inode));
+    };
     std::vector<std::size_t> order(stamps.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::pair(stamps[a].device, stamps[a].inode) <
-               std::pair(stamps[b].device, stamps[b].inode);
-    });
-    Statement find(db_, "SELECT size, mtime, ctime, head_low, head_high, proof, seen, parts "
-                        "FROM file WHERE device = ?1 AND inode = ?2");
-    if (!find || !exec("BEGIN")) {
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return keyOf(a) < keyOf(b); });
+    if (!exec("BEGIN")) {
         fail("not read");
         return known;
     }
     const std::int64_t day = today();
-    for (const std::size_t i : order) {
-        bindStamp(find, stamps[i]);
-        const int step = find.step();
-        if (step == SQLITE_ROW && sameIdentity(find, 0, stamps[i])) {
-            KnownFile& k = known[i];
-            k.found = true;
-            if (!find.isNull(3)) {
-                k.digests.hasHead = true;
-                k.digests.head = {static_cast<std::uint64_t>(find.column(3)),
-                                  static_cast<std::uint64_t>(find.column(4))};
-            }
-            readParts(find.get(), 7, k.digests);
-            k.proof = find.column(5);
-            k.seenEarlier = find.column(6) < day;
-        } else if (step != SQLITE_ROW && step != SQLITE_DONE) {
-            fail("not read");
-            find.reset();
-            exec("ROLLBACK");
-            return std::vector<KnownFile>(stamps.size());
+    const auto take = [&](const Statement& row, std::size_t i) {
+        if (!sameIdentity(row, 2, stamps[i]))
+            return;
+        KnownFile& k = known[i];
+        k.found = true;
+        if (!row.isNull(5)) {
+            k.digests.hasHead = true;
+            k.digests.head = {static_cast<std::uint64_t>(row.column(5)),
+                              static_cast<std::uint64_t>(row.column(6))};
         }
-        find.reset();
+        readParts(row.get(), 9, k.digests);
+        k.proof = row.column(7);
+        k.seenEarlier = row.column(8) < day;
+    };
+    constexpr const char* kColumns =
+        "device, inode, size, mtime, ctime, head_low, head_high, proof, seen, parts FROM file";
+    // A table not much larger than the files looked for is read whole, in key order, beside
+    // them; otherwise each file is looked up.
+    Statement count(db_, "SELECT count(*) FROM file");
+    const bool scan = count && count.step() == SQLITE_ROW &&
+                      count.column(0) <= 8 * static_cast<std::int64_t>(stamps.size());
+    int step = SQLITE_DONE;
+    if (scan) {
+        Statement all(db_, (std::string("SELECT ") + kColumns + " ORDER BY device, inode").c_str());
+        std::size_t at = 0;
+        while (all && at < order.size() && (step = all.step()) == SQLITE_ROW) {
+            const std::pair key(all.column(0), all.column(1));
+            while (at < order.size() && keyOf(order[at]) < key)
+                ++at;
+            for (; at < order.size() && keyOf(order[at]) == key; ++at)
+                take(all, order[at]);
+        }
+        if (!all)
+            step = SQLITE_ERROR;
+    } else {
+        Statement find(
+            db_, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
+        for (std::size_t at = 0; find && at < order.size(); ++at) {
+            bindStamp(find, stamps[order[at]]);
+            step = find.step();
+            if (step == SQLITE_ROW)
+                take(find, order[at]);
+            find.reset();
+            if (step != SQLITE_ROW && step != SQLITE_DONE)
+                break;
+        }
+        if (!find)
+            step = SQLITE_ERROR;
+    }
+    if (step != SQLITE_ROW && step != SQLITE_DONE) {
+        fail("not read");
+        exec("ROLLBACK");
+        return std::vector<KnownFile>(stamps.size());
     }
     exec("COMMIT");
     return known;

@@ -76,11 +76,11 @@ std::string bytes(std::mt19937& rng, std::size_t n) {
 // For each size in turn, files f<8i> to f<8i+7>: three copies (in d0, d1, d2), two copies
 // that differ from them in their last byte (d1, d2), two others (d0, d1), one of a size of its
 // own (d0).
-void makeTree(TempTree& t, unsigned seed) {
+void makeTree(TempTree& t, unsigned seed, const std::string& under = {}) {
     std::mt19937 rng(seed);
     int n = 0;
     const auto name = [&](int folder) {
-        return "d" + std::to_string(folder) + "/f" + std::to_string(n++) + ".bin";
+        return under + "d" + std::to_string(folder) + "/f" + std::to_string(n++) + ".bin";
     };
     for (const std::size_t size :
          {std::size_t{7}, std::size_t{3000}, std::size_t{50000}, std::size_t{130000}}) {
@@ -174,6 +174,13 @@ private slots:
             t.file(std::string(folder) + "/big-1", folder[0] == 'x' ? big : bigOther);
             t.file(std::string(folder) + "/big-2", folder[0] == 'x' ? big : bigOther);
         }
+        // Entries of many other files, so that these are looked up one by one rather than
+        // met in a reading of the whole store.
+        TempTree others;
+        for (unsigned seed = 20; seed < 30; ++seed)
+            makeTree(others, seed, "s" + std::to_string(seed) + "/");
+        tick();
+        QVERIFY(search(others.root(), cache.root()).outcome.cacheProblem.empty());
         QCOMPARE(search(t.path("x"), cache.root()).rows, search(t.path("x"), {}).rows);
         QCOMPARE(search(t.path("y"), cache.root()).rows, search(t.path("y"), {}).rows);
         const Searched with = search(t.root(), cache.root());
@@ -258,7 +265,7 @@ private slots:
     void twoSearchesAtOnce() {
         TempTree t;
         for (unsigned seed = 10; seed < 14; ++seed)
-            makeTree(t, seed);
+            makeTree(t, seed, "s" + std::to_string(seed) + "/");
         const std::string root = t.root();
         const Searched without = search(root, {});
         TempTree cache;
