@@ -166,7 +166,8 @@ bool ProofCache::open() {
 }
 
 bool ProofCache::prepareSchema() {
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=NORMAL"))
+    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=NORMAL") ||
+        !exec("PRAGMA cache_size=-16384"))
         return false;
     Statement version(db_, "SELECT (SELECT application_id FROM pragma_application_id), "
                            "(SELECT user_version FROM pragma_user_version)");
@@ -311,9 +312,20 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     return known;
 }
 
-void ProofCache::keep(std::span<const LearntFile> files, std::span<const FileStamp> seen) {
+void ProofCache::keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seenFiles) {
     if (!db_)
         return;
+    // Written in the order of the table's key, so that each page of it is written once rather
+    // than once per row that lands on it.
+    const auto byKey = [](const FileStamp& a, const FileStamp& b) {
+        return std::pair(static_cast<std::int64_t>(a.device), static_cast<std::int64_t>(a.inode)) <
+               std::pair(static_cast<std::int64_t>(b.device), static_cast<std::int64_t>(b.inode));
+    };
+    std::vector<LearntFile> files(learnt.begin(), learnt.end());
+    std::sort(files.begin(), files.end(),
+              [&](const LearntFile& a, const LearntFile& b) { return byKey(a.stamp, b.stamp); });
+    std::vector<FileStamp> seen(seenFiles.begin(), seenFiles.end());
+    std::sort(seen.begin(), seen.end(), byKey);
     const std::int64_t day = today();
     Statement put(db_,
                   "INSERT OR REPLACE INTO file(device, inode, size, mtime, ctime, head_low, "

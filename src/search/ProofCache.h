@@ -67,7 +67,7 @@ public:
     // Keeps what a search learnt, in short transactions, and brings the day of the files
     // looked at up to date. Entries of files that changed too recently to tell a later change
     // by their times (see settled) are not kept.
-    void keep(std::span<const LearntFile> files, std::span<const FileStamp> seen);
+    void keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seenFiles);
 
     // Whether entries about a file of this identity may be kept: its times lie far enough
     // before `now` (nanoseconds since the epoch) that a change after it was read gives it
