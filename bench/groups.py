@@ -501,6 +501,19 @@ def report_tree(tdir, out):
                         statistics.median(ratios), min(ratios), max(ratios))
             w("  trevalo-scan / %s wall time: %.2f (medians)%s\n"
               % (peer, base["median"] / p["median"], pair))
+    # a second search with the proof cache against the walk alone and against jdupes
+    proven = next((r for r in rows if r["name"] == "trevalo-proven" and "median" in r), None)
+    for peer in ("trevalo-walk", "jdupes"):
+        p = next((r for r in rows if r["name"] == peer and "median" in r), None)
+        if proven and p and p["median"] > 0:
+            pair = ""
+            if meta.get("engine", "rounds") == "rounds" and len(proven["walls"]) == len(p["walls"]):
+                ratios = [a / b for a, b in zip(proven["walls"], p["walls"]) if b > 0]
+                if ratios:
+                    pair = ", median of the per-round ratios %.2f (%.2f .. %.2f)" % (
+                        statistics.median(ratios), min(ratios), max(ratios))
+            w("  trevalo-proven / %s wall time: %.2f (medians)%s\n"
+              % (peer, proven["median"] / p["median"], pair))
     cpu = cpu_busy(os.path.join(tdir, "cpu.txt"))
     span = float(meta.get("timed_wall", "0") or 0)
     if cpu is not None and span > 0:

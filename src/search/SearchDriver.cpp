@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "search/ContentCompare.h"
+#include "search/ProofCache.h"
+#include "search/ProvenRun.h"
 #include "search/SearchScope.h"
 #include "search/Sorts.h"
 
@@ -17,6 +19,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -173,9 +177,12 @@ struct Threads {
 // goes on. The bytes of the runs compared (and the part of each run in hand, as its comparison
 // reports it) go out as work on top of `work`, and as the progress. Returns false when some run
 // was not compared in full.
+// compareRun compares run i of runs as groupIdenticalFiles does.
+using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
+
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel, SearchWork work, Threads threads,
-                 const std::function<void(const Run&)>& listRun) {
+                 const RunComparison& compareRun, const std::function<void(const Run&)>& listRun) {
     enum : char { Waiting, Compared, Abandoned };
     const int most = static_cast<int>(
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
@@ -237,8 +244,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                     static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
-            const bool done =
-                groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun, running.load()});
+            const bool done = compareRun(i, {&cancel, inRun, running.load()});
             bytesFinished += bytesOf(table, r);
             bytesInHand[slot] = 0;
             reportBytes();
@@ -442,10 +448,67 @@ private:
         SearchWork work;
         work.phase = SearchPhase::Duplicates;
         work.files = static_cast<std::int64_t>(table_.size());
-        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work,
-                                          threads(), [this](const Run& r) { listGroups(r); });
+        RunComparison compareRun = [&](std::size_t i, const CompareControl& control) {
+            return groupIdenticalFiles(table_, runs[i].start, runs[i].end, control);
+        };
+        // With the proof cache: what it knows of every file of every run is read before the
+        // comparison, each run's lessons are kept by run while the runs are compared, and all
+        // are written after, so the threads never wait for the store.
+        std::optional<ProofCache> cache;
+        std::vector<KnownFile> known;
+        std::vector<std::size_t> knownAt; // where the files of run i begin in `known`
+        std::vector<RunLearning> learning;
+        const std::int64_t now = wallClockNanoseconds();
+        if (request_.useProofCache && !runs.empty()) {
+            cache.emplace(request_.proofCacheFolder.empty() ? ProofCache::defaultFolder()
+                                                            : request_.proofCacheFolder,
+                          request_.proofCacheLimits);
+            if (cache->usable()) {
+                std::vector<FileStamp> stamps;
+                for (const Run& r : runs) {
+                    knownAt.push_back(stamps.size());
+                    for (std::int64_t k = r.start; k <= r.end; ++k)
+                        stamps.push_back(at(k).stamp);
+                }
+                known = cache->look(stamps);
+                learning.resize(runs.size());
+                compareRun = [&](std::size_t i, const CompareControl& control) {
+                    const Run& r = runs[i];
+                    const std::span<const KnownFile> runKnown(
+                        known.data() + knownAt[i], static_cast<std::size_t>(r.end - r.start + 1));
+                    return groupWithProofs(table_, r.start, r.end, runKnown, control, *cache, now,
+                                           learning[i]);
+                };
+            }
+        }
+        const bool complete =
+            compareRuns(table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
+                        [this](const Run& r) { listGroups(r); });
         releaseComparisonBuffers();
+        if (cache && cache->usable())
+            keepLearning(*cache, learning);
+        if (cache)
+            outcome_.cacheProblem = cache->problem();
         return complete;
+    }
+
+    // What the runs taught goes to the store, proof tags made unique across the runs.
+    void keepLearning(ProofCache& cache, std::vector<RunLearning>& learning) {
+        std::vector<LearntFile> learnt;
+        std::vector<FileStamp> seen;
+        std::int64_t tags = 0;
+        for (RunLearning& l : learning) {
+            for (LearntFile& f : l.learnt) {
+                if (f.tag > 0)
+                    f.tag += tags;
+                learnt.push_back(f);
+            }
+            tags += l.tags;
+            seen.insert(seen.end(), l.seen.begin(), l.seen.end());
+            outcome_.proven += l.proven;
+            l = {};
+        }
+        cache.keep(learnt, seen);
     }
 
     // The groups of a run compared, into "Duplicates" (only those with a kept file when asked);

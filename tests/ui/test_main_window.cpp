@@ -964,6 +964,19 @@ private slots:
             letters.insert(letter);
         }
         QCOMPARE(t.action("deleteAction")->text(), QStringLiteral("&Delete"));
+        // So has each item of the general menu that has one.
+        letters.clear();
+        for (const QAction* item :
+             t.w.findChild<QMenu*>(QStringLiteral("generalMenu"))->actions()) {
+            const qsizetype amp = item->text().indexOf('&');
+            if (amp < 0)
+                continue;
+            const QChar letter = item->text().at(amp + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+            letters.insert(letter);
+        }
+        QVERIFY(t.action("rememberProofsAction")->isCheckable());
+        QVERIFY(t.action("forgetProofsAction"));
 
         // A right-button release over a result list pops up the file menu, whose marking by age
         // applies to the lists with groups only.
