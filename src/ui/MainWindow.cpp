@@ -359,7 +359,6 @@ void MainWindow::buildMenus() {
             [](bool on) { windowSettings().setValue(QStringLiteral("search/proofCache"), on); });
     named(generalMenu_->addAction(tr("&Forget Proven Files"), this, &MainWindow::forgetProofs),
           "forgetProofsAction");
-    generalMenu_->addSeparator();
     named(generalMenu_->addAction(tr("&Quit"), this, &MainWindow::quit), "quitAction")
         ->setIcon(QIcon::fromTheme(QStringLiteral("application-exit")));
 
