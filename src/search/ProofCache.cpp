@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <numeric>
 #include <sqlite3.h>
 #include <unordered_map>
@@ -27,8 +28,16 @@ std::int64_t today() {
     return static_cast<std::int64_t>(std::time(nullptr)) / kSecondsPerDay;
 }
 
+// Times as far from 1970 as nanoseconds in 64 bits reach (the year 2262); a file with a time
+// beyond is never stored, so the clamped value is only ever compared, never trusted.
+constexpr std::int64_t kMostSeconds = std::numeric_limits<std::int64_t>::max() / 1'000'000'000 - 1;
+
+bool inNanosecondRange(std::int64_t seconds) {
+    return seconds > -kMostSeconds && seconds < kMostSeconds;
+}
+
 std::int64_t nanoseconds(std::int64_t seconds, std::int32_t nsec) {
-    return seconds * 1'000'000'000 + nsec;
+    return std::clamp(seconds, -kMostSeconds, kMostSeconds) * 1'000'000'000 + nsec;
 }
 
 // A prepared statement, finalized when it goes.
@@ -230,6 +239,8 @@ void ProofCache::prune() {
 }
 
 bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
+    if (!inNanosecondRange(stamp.mtime) || !inNanosecondRange(stamp.ctime))
+        return false;
     const std::int64_t latest = std::max(nanoseconds(stamp.mtime, stamp.mtimeNsec),
                                          nanoseconds(stamp.ctime, stamp.ctimeNsec));
     return latest <= now - limits_.settleNanoseconds;
