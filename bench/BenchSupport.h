@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -34,6 +35,36 @@ inline SavedResults photoLibraryResults(std::int64_t count, const std::string& r
     r.summary = {count, 812.5, false};
     r.searchedAt = 1700000000;
     return r;
+}
+
+// The process's resident memory now and its peak since start or since resetPeakMemory, in MB
+// (VmRSS and VmHWM of /proc/self/status).
+struct Memory {
+    long residentMb = 0;
+    long peakMb = 0;
+};
+inline Memory memoryNow() {
+    Memory m;
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        long kb = 0;
+        while (std::fgets(line, sizeof line, f)) {
+            if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1)
+                m.residentMb = kb / 1024;
+            else if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+                m.peakMb = kb / 1024;
+        }
+        std::fclose(f);
+    }
+    return m;
+}
+// Starts the peak (VmHWM) again from the present resident memory.
+inline bool resetPeakMemory() {
+    FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f)
+        return false;
+    const bool ok = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && ok;
 }
 
 // The longest stretch, in milliseconds, in which the event loop could not run: a timer ticks

@@ -8,7 +8,7 @@
 #   bench/compare_peers.sh [--quick] [--runs N] [--profile NAME]... [--tree DIR]...
 #                          [--no-usr] [--tools LIST] [--build-dir DIR | --scan BINARY]
 #                          [--results DIR] [--timeout SECONDS] [--hyperfine] [--one-core]
-#                          [--cold]
+#                          [--cold] [--second-run]
 set -euo pipefail
 
 bench=$(cd "$(dirname "$0")" && pwd)
@@ -40,6 +40,10 @@ usage: bench/compare_peers.sh [options]
   --cold             empty the page cache before every run of every tool (root:
                      sync; echo 3 > /proc/sys/vm/drop_caches), so that each reads
                      the disk as a first search does
+  --second-run       add trevalo-proven (a search with the proof cache its warm-up
+                     filled: a second search of an unchanged tree) and trevalo-walk
+                     (--zero-size: the walk alone); trevalo-scan itself always runs
+                     with --no-cache
 EOF
 }
 
@@ -57,6 +61,7 @@ engine=rounds
 runs_given=0
 one_core=0
 cold=0
+second=0
 while [ $# -gt 0 ]; do
     case $1 in
     --quick) quick=1 ;;
@@ -72,6 +77,7 @@ while [ $# -gt 0 ]; do
     --hyperfine) engine=hyperfine ;;
     --one-core) one_core=1 ;;
     --cold) cold=1 ;;
+    --second-run) second=1 ;;
     -h|--help) usage; exit 0 ;;
     *) echo "compare_peers.sh: unknown option $1" >&2; usage >&2; exit 2 ;;
     esac
@@ -87,6 +93,7 @@ else
         [ $use_usr = 0 ] || trees=(/usr)
     fi
 fi
+[ $second = 0 ] || tools+=,trevalo-proven,trevalo-walk
 IFS=, read -r -a tool_list <<<"$tools"
 # what every timed command is started through: nothing, or a pin to CPU 0
 pin=()
@@ -175,6 +182,8 @@ done
 
 results=${results:-$bench/results/$(date +%Y%m%d-%H%M%S)}
 mkdir -p "$results"
+# trevalo-scan's proof cache: the results folder's own, never the user's
+export XDG_CACHE_HOME=$results/cache
 
 # ---------------------------------------------------------------------------
 # the tools: tool_cmd NAME TREE REPORT sets cmd (argv), fmt (report reader),
@@ -184,11 +193,18 @@ tool_cmd() {
     to_stdout=1
     case $name in
     trevalo-scan)
-        cmd=("$scan" --duplicates --json "$tree"); fmt=trevalo
-        flags="trevalo-scan --duplicates --json" ;;
+        cmd=("$scan" --duplicates --no-cache --json "$tree"); fmt=trevalo
+        flags="trevalo-scan --duplicates --no-cache --json" ;;
     trevalo-all)
-        cmd=("$scan" --json "$tree"); fmt=trevalo
-        flags="trevalo-scan --json (all three searches)" ;;
+        cmd=("$scan" --no-cache --json "$tree"); fmt=trevalo
+        flags="trevalo-scan --no-cache --json (all three searches)" ;;
+    trevalo-proven)
+        # the proof cache of the results folder, filled by the warm-up run
+        cmd=("$scan" --duplicates --json "$tree"); fmt=trevalo
+        flags="trevalo-scan --duplicates --json, a second search with the proof cache" ;;
+    trevalo-walk)
+        cmd=("$scan" --zero-size --no-cache "$tree"); fmt=none
+        flags="trevalo-scan --zero-size --no-cache (the walk alone)" ;;
     jdupes)
         # -z off (default): empty files are no duplicates; -H off: hard links of one
         # file are not duplicates of each other; -s off: symlinks not followed.
@@ -228,7 +244,7 @@ tool_cmd() {
 
 version_of() {
     case $1 in
-    trevalo-scan|trevalo-all) echo "$build_note" ;;
+    trevalo-scan|trevalo-all|trevalo-proven|trevalo-walk) echo "$build_note" ;;
     jdupes) jdupes -v 2>/dev/null | head -1 ;;
     fdupes) fdupes --version 2>/dev/null | head -1 ;;
     rmlint) rmlint --version 2>&1 | head -1 ;;

@@ -488,19 +488,26 @@ def report_tree(tdir, out):
                     (r["rss"] - empty) * 1024.0 / nfiles_all, empty / 1024.0)
             w("  %s: %d files catalogued (%s), peak RSS %.0f bytes per file%s\n"
               % (r["name"], nfiles_all, counted, r["rss"] * 1024.0 / nfiles_all, extra))
-    for peer in ("jdupes", "floor"):
-        p = next((r for r in rows if r["name"] == peer and "median" in r), None)
-        if base and p and p["median"] > 0:
+    def ratio_lines(label, ours, peers):
+        for peer in peers:
+            p = next((r for r in rows if r["name"] == peer and "median" in r), None)
+            if not (ours and p and p["median"] > 0):
+                continue
             # the runs of one round were taken side by side: their ratios cancel
             # most of the drift in the machine's load
             pair = ""
-            if meta.get("engine", "rounds") == "rounds" and len(base["walls"]) == len(p["walls"]):
-                ratios = [a / b for a, b in zip(base["walls"], p["walls"]) if b > 0]
+            if meta.get("engine", "rounds") == "rounds" and len(ours["walls"]) == len(p["walls"]):
+                ratios = [a / b for a, b in zip(ours["walls"], p["walls"]) if b > 0]
                 if ratios:
                     pair = ", median of the per-round ratios %.2f (%.2f .. %.2f)" % (
                         statistics.median(ratios), min(ratios), max(ratios))
-            w("  trevalo-scan / %s wall time: %.2f (medians)%s\n"
-              % (peer, base["median"] / p["median"], pair))
+            w("  %s / %s wall time: %.2f (medians)%s\n"
+              % (label, peer, ours["median"] / p["median"], pair))
+
+    ratio_lines("trevalo-scan", base, ("jdupes", "floor"))
+    # a second search with the proof cache against the walk alone and against jdupes
+    proven = next((r for r in rows if r["name"] == "trevalo-proven" and "median" in r), None)
+    ratio_lines("trevalo-proven", proven, ("trevalo-walk", "jdupes"))
     cpu = cpu_busy(os.path.join(tdir, "cpu.txt"))
     span = float(meta.get("timed_wall", "0") or 0)
     if cpu is not None and span > 0:

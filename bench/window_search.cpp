@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A search from the window against the same search from trevalo-scan, on Qt's offscreen
 // platform: the window's wall time as a multiple of the terminal program's, and the longest
-// stretch during which the window's event loop could not run (a probe timer ticks every 5 ms).
+// stretch during which the window's event loop could not run (a probe timer ticks every 5 ms),
+// and the window's resident memory with the lists filled and at its peak while they filled.
 //
 //   window_search FOLDER [runs]     (default 5 runs; trevalo-scan is looked for beside the
 //                                    build's src/app, or given in TREVALO_SCAN)
 
 #include "BenchSupport.h"
 #include "platform/Process.h"
+#include "results/ResultListModel.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -29,6 +31,9 @@ namespace {
 struct WindowRun {
     double seconds = 0;
     double longestStallMs = 0;
+    std::size_t rows = 0;
+    bench::Memory before; // the window shown, nothing searched yet
+    bench::Memory after;  // the lists filled; peakMb: the peak while the search ran
 };
 
 WindowRun searchFromTheWindow(const QString& folder) {
@@ -36,6 +41,10 @@ WindowRun searchFromTheWindow(const QString& folder) {
     window.show();
     window.addSearchPath(QFile::encodeName(folder).toStdString());
 
+    QCoreApplication::processEvents();
+    WindowRun run;
+    run.before = bench::memoryNow();
+    bench::resetPeakMemory();
     bench::StallProbe stalls;
     QEventLoop loop;
     QObject::connect(&window, &MainWindow::searchFinished, &loop, &QEventLoop::quit);
@@ -45,7 +54,10 @@ WindowRun searchFromTheWindow(const QString& folder) {
     window.startOrCancelSearch();
     loop.exec();
     stalls.stop();
-    WindowRun run;
+    QCoreApplication::processEvents(); // the last batch of rows
+    run.after = bench::memoryNow();
+    for (int list = 0; list < kResultListCount; ++list)
+        run.rows += window.resultModel(list).rows().size();
     run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     run.longestStallMs = stalls.longestMs();
     return run;
@@ -84,8 +96,9 @@ int main(int argc, char** argv) {
 
     searchFromTheTerminal(scan, folder); // warm the page cache
     std::vector<double> window, terminal, stalls;
+    WindowRun w;
     for (int i = 0; i < runs; ++i) {
-        const WindowRun w = searchFromTheWindow(folder);
+        w = searchFromTheWindow(folder);
         window.push_back(w.seconds);
         stalls.push_back(w.longestStallMs);
         terminal.push_back(searchFromTheTerminal(scan, folder));
@@ -96,5 +109,13 @@ int main(int argc, char** argv) {
     std::printf("window / trevalo-scan: %.2f\n", median(window) / median(terminal));
     std::printf("longest event-loop stall: median %.1f ms, worst %.1f ms\n", median(stalls),
                 *std::max_element(stalls.begin(), stalls.end()));
+    std::printf("last run: %zu rows; resident memory %ld MB before the search, %ld MB with the "
+                "lists filled (%.0f B/row), peak %ld MB while searching (%.2fx filled)\n",
+                w.rows, w.before.residentMb, w.after.residentMb,
+                w.rows
+                    ? double(w.after.residentMb - w.before.residentMb) * 1048576.0 / double(w.rows)
+                    : 0.0,
+                w.after.peakMb,
+                w.after.residentMb ? double(w.after.peakMb) / double(w.after.residentMb) : 0.0);
     return 0;
 }

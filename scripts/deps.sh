@@ -12,7 +12,7 @@
 #   with a copy that shares its blocks.
 trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev
     qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
-    libxxhash-dev xvfb xauth desktop-file-utils appstream btrfs-progs)
+    libxxhash-dev libsqlite3-dev xvfb xauth desktop-file-utils appstream btrfs-progs)
 
 # What .ci/run needs besides: the format and naming checks.
 trevalo_ci_packages=(clang-format clang-tidy git)

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "results/WorkText.h"
+#include "search/ProofCache.h"
 #include "search/SearchDriver.h"
 #include "search/SearchScope.h"
 #include "search/SearchSession.h"
@@ -41,8 +42,9 @@ constexpr const char* kUsage =
     "usage: trevalo-scan [--zero-size] [--duplicates] [--same-name] [--no-subfolders] [--json]\n"
     "                    [--folders] [--empty-folders] [--broken-links]\n"
     "                    [--keep PATH]... [--only-with-kept] [--exclude PATTERN]...\n"
-    "                    [--min-size SIZE] [--max-size SIZE] [--threads N] SEARCH-PATH...\n"
-    "       trevalo-scan --help | --version\n";
+    "                    [--min-size SIZE] [--max-size SIZE] [--threads N]\n"
+    "                    [--no-cache] [--forget-cache] SEARCH-PATH...\n"
+    "       trevalo-scan --forget-cache | --help | --version\n";
 
 constexpr const char* kHelp =
     "Finds zero-length files, files with identical contents and files that share a name.\n"
@@ -73,6 +75,10 @@ constexpr const char* kHelp =
     "  --max-size SIZE   search only files of at most SIZE bytes\n"
     "  --threads N       walk and compare on N threads (default: one per processor this\n"
     "                    program may run on; the results are the same)\n"
+    "  --no-cache        neither use nor add to the proof cache: read every file to\n"
+    "                    compare, as if it were the first search\n"
+    "  --forget-cache    drop everything the proof cache holds (before the search, if a\n"
+    "                    SEARCH-PATH is given)\n"
     "  --json            write the lists as one JSON object\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
@@ -80,6 +86,11 @@ constexpr const char* kHelp =
     "Nothing is written to the searched folders. Ctrl-C stops the search and prints what was\n"
     "found so far (exit status 130). Exit status: 0 done, 1 a search path or a folder in it\n"
     "could not be searched, 2 bad command line, 3 the output could not be written.\n"
+    "\n"
+    "Groups of files found identical byte for byte, and digests of what was read, are kept\n"
+    "in $XDG_CACHE_HOME/trevalo (~/.cache/trevalo): a later search does not read them again\n"
+    "while each file keeps its device, inode, size, last-write and change times. A digest\n"
+    "only ever proves that two files differ; the lists are those a search without it makes.\n"
     "See trevalo-scan(1) for the output's form.\n";
 
 constexpr const char* kVersionText = "trevalo-scan " TREVALO_VERSION "\n";
@@ -217,6 +228,8 @@ struct Options {
     std::int64_t minSize = 0;
     std::int64_t maxSize = -1;
     int threads = 0;
+    bool useCache = true;
+    bool forgetCache = false;
     bool help = false;
     bool version = false;
 };
@@ -242,11 +255,12 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         version("version"), keep("keep", QString(), "PATH"), onlyWithKept("only-with-kept"),
         exclude("exclude", QString(), "PATTERN"), minSize("min-size", QString(), "SIZE"),
         maxSize("max-size", QString(), "SIZE"), threads("threads", QString(), "N"),
-        folders("folders"), emptyFolders("empty-folders"), brokenLinks("broken-links");
+        folders("folders"), emptyFolders("empty-folders"), brokenLinks("broken-links"),
+        noCache("no-cache"), forgetCache("forget-cache");
     QCommandLineParser parser;
     parser.addOptions({zeroSize, duplicates, sameName, noSubFolders, json, help, version, keep,
                        onlyWithKept, exclude, minSize, maxSize, threads, folders, emptyFolders,
-                       brokenLinks});
+                       brokenLinks, noCache, forgetCache});
     if (!parser.parse(argumentsOf(argc, argv))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
@@ -270,6 +284,8 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     opt.json = parser.isSet(json);
     opt.help = parser.isSet(help);
     opt.version = parser.isSet(version);
+    opt.useCache = !parser.isSet(noCache);
+    opt.forgetCache = parser.isSet(forgetCache);
     for (const QString& path : parser.values(keep))
         opt.keep.push_back(bytesOfArgument(path));
     opt.onlyWithKept = parser.isSet(onlyWithKept);
@@ -309,7 +325,7 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     }
     for (const QString& arg : parser.positionalArguments())
         opt.paths.push_back(bytesOfArgument(arg));
-    if (opt.paths.empty() && !opt.help && !opt.version) {
+    if (opt.paths.empty() && !opt.help && !opt.version && !opt.forgetCache) {
         std::fprintf(stderr, "trevalo-scan: no SEARCH-PATH given\n%s", kUsage);
         return false;
     }
@@ -437,6 +453,17 @@ int runScanCommand(int argc, char** argv) {
         });
         return written ? kExitDone : kExitOutputFailed;
     }
+    if (opt.forgetCache) {
+        std::string problem;
+        if (!ProofCache::forget(ProofCache::defaultFolder(), problem)) {
+            std::fprintf(stderr, "trevalo-scan: the proof cache could not be dropped: %s\n",
+                         terminalText(problem).c_str());
+            if (opt.paths.empty())
+                return kExitNotSearched;
+        }
+        if (opt.paths.empty())
+            return kExitDone;
+    }
     if (std::none_of(opt.types.begin(), opt.types.end(), [](bool t) { return t; }))
         for (int t = 0; t < kUsualSearchTypeCount; ++t)
             opt.types[static_cast<std::size_t>(t)] = true;
@@ -463,6 +490,7 @@ int runScanCommand(int argc, char** argv) {
     request.minSize = opt.minSize;
     request.maxSize = opt.maxSize;
     request.threads = opt.threads;
+    request.useProofCache = opt.useCache;
 
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
@@ -487,6 +515,8 @@ int runScanCommand(int argc, char** argv) {
     const ScanRows& lists = events.sortedLists();
     if (reportUnlistedFolders(lists, outcome))
         pathFailed = true;
+    if (!outcome.cacheProblem.empty())
+        std::fprintf(stderr, "trevalo-scan: %s\n", terminalText(outcome.cacheProblem).c_str());
 
     ScanSummary summary;
     summary.seconds = outcome.seconds;

@@ -16,6 +16,7 @@ enum RecordFlag : std::uint8_t {
     Checked = 2,
     IsFolder = 4,
     Kept = 8,
+    ThroughLink = 16,
     HasExtra = 32
 };
 
@@ -91,7 +92,8 @@ void ScanRows::append(int list, const ResultRow& row) {
     r.nameLength = static_cast<std::uint16_t>(row.name.size());
     r.flags =
         static_cast<std::uint8_t>((row.mtimeKnown ? MtimeKnown : 0) | (row.checked ? Checked : 0) |
-                                  (row.isFolder ? IsFolder : 0) | (row.kept ? Kept : 0));
+                                  (row.isFolder ? IsFolder : 0) | (row.kept ? Kept : 0) |
+                                  (row.throughLink ? ThroughLink : 0));
     const std::string_view date = row.dateText();
     std::array<int, 6> numbers{};
     const bool usual = dateNumbers(date, numbers);
@@ -166,6 +168,7 @@ void ScanRows::forEach(int list, const RowVisit& visit) const {
         row.checked = (r.flags & Checked) != 0;
         row.isFolder = (r.flags & IsFolder) != 0;
         row.kept = (r.flags & Kept) != 0;
+        row.throughLink = (r.flags & ThroughLink) != 0;
         row.date.fill('\0');
         row.reason.clear();
         if (r.flags & HasExtra) {

@@ -214,6 +214,8 @@ struct FileCatalogue::Replay {
 
     // The part this thread is walking: replayed as far as it goes while it is walked.
     void setLive(const Part* part) { live_ = part; }
+    // The folders replayed so far.
+    const FileIdSet& walked() const { return seen_; }
 
     // Replays as far as the parts done, and the live part so far, allow.
     void run() {
@@ -242,7 +244,7 @@ struct FileCatalogue::Replay {
             case WalkStep::Kind::Leave:
                 break;
             case WalkStep::Kind::Files:
-                files_.complete(s.files, s.linked);
+                files_.complete(s.files, s.linked, s.id);
                 s.files = std::vector<FileEntry>(); // its memory too
                 s.linked = std::vector<std::uint32_t>();
                 break;
@@ -251,6 +253,9 @@ struct FileCatalogue::Replay {
                 break;
             case WalkStep::Kind::Part:
                 at_.emplace_back(s.index, 0);
+                break;
+            case WalkStep::Kind::Link:
+                files_.deferLink(std::move(s.path), s.id, s.parent);
                 break;
             }
         }
@@ -296,6 +301,70 @@ void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive, P
          recursive);
 }
 
+void FileCatalogue::finish() {
+    walkLinkedFolders();
+    markKept();
+}
+
+FileIdSet& FileCatalogue::walkedWith(std::string_view pattern) {
+    // Walks of one pattern and role take the same files from the same folder.
+    std::string key(1, static_cast<char>('0' + static_cast<int>(role_)));
+    key.append(pattern);
+    return walkedFolders_[key];
+}
+
+void FileCatalogue::deferLink(std::string path, const FileId& target, const FileId& parent) {
+    links_.push_back({std::move(path), target, parent, pattern_, role_});
+}
+
+void FileCatalogue::walkLinkedFolders() {
+    // In the order found; a link found in a linked folder goes after those found before it.
+    while (!links_.empty() && !shouldStop()) {
+        const LinkToWalk link = std::move(links_.front());
+        links_.pop_front();
+        role_ = link.role;
+        if (walkedWith(link.pattern).contains(link.target))
+            continue;
+        throughLink_ = true;
+        walk(link.path, link.pattern, true, &link);
+        throughLink_ = false;
+    }
+}
+
+FileCatalogue::OtherNames FileCatalogue::otherNames() const {
+    // The entry's own name first, then every other (folder, name) once, in the order found.
+    std::unordered_map<FileId, std::vector<const LinkedName*>, FileIdHash> byFile;
+    for (const LinkedName& n : linkedNames_)
+        byFile[n.file].push_back(&n);
+    std::unordered_map<FileId, const FileEntry*, FileIdHash> entryOf;
+    for (const FileEntry& e : entries_)
+        if (e.reason == kReasonNone && e.links > 1)
+            entryOf.emplace(FileId{e.stamp.device, e.stamp.inode}, &e);
+    OtherNames out;
+    for (const auto& [id, names] : byFile) {
+        const auto entry = entryOf.find(id);
+        if (entry == entryOf.end())
+            continue;
+        const std::string own = entry->second->path.str();
+        const auto ownName = std::find_if(
+            names.begin(), names.end(), [&](const LinkedName* n) { return n->path.str() == own; });
+        std::vector<std::pair<FileId, std::string_view>> seen;
+        if (ownName != names.end())
+            seen.emplace_back((*ownName)->folder, (*ownName)->path.name());
+        std::vector<std::string> others;
+        for (const LinkedName* n : names) {
+            const std::pair<FileId, std::string_view> key{n->folder, n->path.name()};
+            if (std::find(seen.begin(), seen.end(), key) != seen.end())
+                continue;
+            seen.push_back(key);
+            others.push_back(n->path.str());
+        }
+        if (!others.empty())
+            out.emplace(id, std::make_shared<const std::vector<std::string>>(std::move(others)));
+    }
+    return out;
+}
+
 void FileCatalogue::markKept() {
     if (kept_.size() == 0)
         return;
@@ -310,9 +379,32 @@ void FileCatalogue::reportFolder(std::string path, int reason) {
         problems_.push_back({std::move(path), reason});
 }
 
-void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive) {
+namespace {
+
+// Opens the folder a link found by a walk leads to, by the link's path; a path longer than the
+// system takes in one call is opened folder by folder.
+FolderHandle openLinkedFolder(const std::string& path) {
+    FolderHandle handle(path);
+    if (handle.isOpen() || handle.error().code() != ENAMETOOLONG)
+        return handle;
+    std::size_t at = 0;
+    handle = FolderHandle(path.starts_with('/') ? std::string("/") : std::string("."));
+    while (handle.isOpen() && at < path.size()) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        if (end > at)
+            handle = handle.openChild(path.substr(at, end - at));
+        at = end + 1;
+    }
+    return handle;
+}
+
+} // namespace
+
+void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool recursive,
+                         const LinkToWalk* link) {
     if (shouldStop())
         return;
+    pattern_ = pattern;
     // One walk finds a file of one name once; from a second walk on, every file found is
     // looked for among those already held.
     if (walked_ && !allFilesHeld_) {
@@ -322,10 +414,22 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
         allFilesHeld_ = true;
     }
     walked_ = true;
-    FolderHandle handle(top);
+    FolderHandle handle = link ? openLinkedFolder(top) : FolderHandle(top);
     if (!handle.isOpen()) {
         reportFolder(withoutTrailingSlashes(top), handle.error().code());
         return;
+    }
+    WalkPlace place;
+    if (link) {
+        // Walked as a sub-folder of the folder that holds the link, if it still leads where it
+        // did.
+        const FileStatus st = handle.status();
+        if (!(FileId{st.device, st.inode} == link->target)) {
+            reportFolder(withoutTrailingSlashes(top), kReasonChanged);
+            return;
+        }
+        place.above.push_back(link->parent);
+        place.parentDevice = link->parent.device;
     }
     DeviceReadWatch disk;
     const bool inParts =
@@ -360,31 +464,40 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     rules.stop = &stop_;
     rules.stopped = &stopped_;
     rules.found = &found_;
+    FileIdSet& walkedHere = walkedWith(pattern);
+    rules.walkedBefore = recursive ? &walkedHere : nullptr;
     rules.openLimit = inParts ? std::min(kMostOpenPerThread, openLimit_ / (mostThreads + 1))
                               : std::min(kMostOpenWhole, openLimit_);
     FolderWalk first(rules);
     first.setProgress(progress_);
-    first.forget({});
+    first.forget(place);
     Parts parts;
     parts.push_back(std::make_unique<Part>());
     Part& root = *parts.front();
     root.path = top;
+    root.place = place;
     Replay replay(*this, parts);
+    // Once walked whole, its folders are passed over by later walks that take the same files.
+    const auto remember = [&] {
+        if (recursive && !stopped_)
+            walkedHere.insertAll(replay.walked());
+    };
     // What this thread walks is replayed folder by folder, so that it is not held twice.
     first.setAfterFolder([&replay] { replay.run(); });
     if (!inParts) {
         replay.setLive(&root);
-        first.walk(root.steps, std::move(handle), top, top, {},
+        first.walk(root.steps, std::move(handle), top, top, place,
                    recursive ? FolderWalk::Depth::Whole : FolderWalk::Depth::Top);
         root.done = true;
         foldersOpened_ += first.foldersOpened();
         replay.run();
+        remember();
         return;
     }
 
     std::atomic<std::int64_t> walked{0};
     std::shared_ptr<FolderHandle> open;
-    first.walk(root.steps, std::move(handle), top, top, {}, FolderWalk::Depth::Split, &open);
+    first.walk(root.steps, std::move(handle), top, top, place, FolderWalk::Depth::Split, &open);
     root.done = true;
     std::vector<std::size_t> level = addParts(parts, root, first, open);
     open.reset();
@@ -471,27 +584,31 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     for (const auto& walker : others)
         foldersOpened_ += walker->foldersOpened();
     replay.run();
+    remember();
 }
 
 void FileCatalogue::complete(std::vector<FileEntry>& found,
-                             const std::vector<std::uint32_t>& linked) {
+                             const std::vector<std::uint32_t>& linked, const FileId& folder) {
     auto nextLinked = linked.begin();
     for (std::size_t k = 0; k < found.size(); ++k) {
         FileEntry& file = found[k];
         const bool isLinked = nextLinked != linked.end() && *nextLinked == k;
         if (isLinked)
             ++nextLinked;
+        const FileId id{file.stamp.device, file.stamp.inode};
         if (role_ != PathRole::Search && file.reason == kReasonNone)
-            kept_.insert(FileId{file.stamp.device, file.stamp.inode});
+            kept_.insert(id);
         if (role_ == PathRole::KeepOnly)
             continue;
+        if (isLinked)
+            linkedNames_.push_back({id, folder, file.path});
         if (file.reason == kReasonNone) {
-            if ((isLinked || allFilesHeld_) &&
-                !files_.insert(FileId{file.stamp.device, file.stamp.inode}))
+            if ((isLinked || allFilesHeld_) && !files_.insert(id))
                 continue;
         } else if (!unmeasured_.insert(file.path.str()).second) {
             continue;
         }
+        file.throughLink = throughLink_;
         entries_.push_back(std::move(file));
     }
 }

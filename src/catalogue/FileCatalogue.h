@@ -9,9 +9,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -19,14 +23,17 @@ namespace trevalo {
 
 // One file found by the walk, measured by the walk's own stat of the entry (no link followed),
 // and later an entry of a search's table. Everything but group travels with the entry when
-// the table is sorted; group (the search's group key) stays in its slot.
+// the table is sorted (the sorts swap field by field: a new field joins them there); group
+// (the search's group key) stays in its slot.
 struct FileEntry {
     FilePath path;
     std::int64_t size = 0;             // -1: the file could not be measured (see reason)
     std::int64_t group = -1;           // in no group of identical files
     FileStamp stamp;                   // device, inode, size and times; valid when size >= 0
     std::int32_t reason = kReasonNone; // why it could not be measured or read (reasonText)
-    bool kept = false; // found through a Keep path: never marked, trashed or renamed
+    bool kept = false;        // found through a Keep path: never marked, trashed or renamed
+    bool throughLink = false; // found only through a link to a folder
+    std::uint16_t links = 1;  // the names the file has (hard links), at most 65535
 
     std::string_view name() const { return path.name(); }
 };
@@ -49,9 +56,11 @@ struct FolderProblem {
 
 // The catalogue of one search: every regular file the search paths name, in the order found,
 // each file (device and inode) once, so a path reached twice, a hard link or a folder reached
-// through a link adds nothing the second time. The walk takes each file's size, times and
-// identity from one stat relative to its open folder; it never enters a trash folder or a
-// kernel pseudo file system, and reports every folder it could not list or enter.
+// through a link adds nothing the second time. Links to folders are walked after every real
+// folder of every search path, so that a folder reached both ways is listed under its real
+// path. The walk takes each file's size, times and identity from one stat relative to its open
+// folder; it never enters a trash folder or a kernel pseudo file system, and reports every
+// folder it could not list or enter.
 class FileCatalogue {
 public:
     FileCatalogue();
@@ -60,9 +69,18 @@ public:
     // `recursive`, every sub-folder's whole subtree comes first, in listing order, then the
     // folder's own matching files. Sub-folders are matched by nothing; the pattern picks files.
     void addSearchPath(std::string_view path, bool recursive, PathRole role = PathRole::Search);
-    // Marks every entry found, through any path, by a Keep or KeepOnly walk as kept. Called once
-    // all paths are walked.
-    void markKept();
+    // Called once every search path is added: walks the folders that links found by the walks
+    // lead to, where no walk went yet (and the links found there, and so on), with the pattern
+    // and role of the walk that found each link; then marks every entry found, through any
+    // path, by a Keep or KeepOnly walk as kept.
+    void finish();
+
+    // The other names of files with more than one name that the walks found: for each such
+    // file, the paths of the names (another folder or another name than the entry's own)
+    // under which it is not an entry.
+    using Names = std::shared_ptr<const std::vector<std::string>>;
+    using OtherNames = std::unordered_map<FileId, Names, FileIdHash>;
+    OtherNames otherNames() const;
 
     std::vector<FileEntry>& entries() { return entries_; }
     const std::vector<FileEntry>& entries() const { return entries_; }
@@ -106,10 +124,30 @@ public:
 
 private:
     struct Replay;
+    // A link to a folder found by a walk, to walk once every real folder is walked.
+    struct LinkToWalk {
+        std::string path; // ending in "/"
+        FileId target;
+        FileId parent;
+        std::string pattern;
+        PathRole role = PathRole::Search;
+    };
+    // A name of a file with more than one name, as found.
+    struct LinkedName {
+        FileId file;
+        FileId folder;
+        FilePath path;
+    };
 
-    void walk(const std::string& top, std::string_view pattern, bool recursive);
+    void walk(const std::string& top, std::string_view pattern, bool recursive,
+              const LinkToWalk* link = nullptr);
+    void walkLinkedFolders();
+    void markKept();
     void reportFolder(std::string path, int reason);
-    void complete(std::vector<FileEntry>& files, const std::vector<std::uint32_t>& linked);
+    void complete(std::vector<FileEntry>& files, const std::vector<std::uint32_t>& linked,
+                  const FileId& folder);
+    void deferLink(std::string path, const FileId& target, const FileId& parent);
+    FileIdSet& walkedWith(std::string_view pattern);
     bool shouldStop();
 
     std::vector<FileEntry> entries_;
@@ -123,6 +161,12 @@ private:
     std::unordered_set<std::string> reported_;   // folders already in problems_
     FileIdSet kept_;                             // files reached through a Keep path
     PathRole role_ = PathRole::Search;
+    std::string pattern_;      // of the walk going on
+    bool throughLink_ = false; // the walk going on is one of a linked folder
+    std::deque<LinkToWalk> links_;
+    // The folders walked whole, by the pattern and role of the walks that walked them.
+    std::map<std::string, FileIdSet, std::less<>> walkedFolders_;
+    std::vector<LinkedName> linkedNames_;
     TrashFolders trash_;
     std::function<bool()> stop_;
     ExcludeTest exclude_;

@@ -57,6 +57,14 @@ public:
         size_ = 0;
     }
     std::size_t size() const { return size_; }
+    // Adds every identity of `other`.
+    void insertAll(const FileIdSet& other) {
+        for (const Slot& s : other.slots_)
+            if (s.inode != 0)
+                insert(s);
+        for (const FileId& id : other.zeros_)
+            insert(id);
+    }
 
 private:
     using Slot = FileId;

@@ -28,6 +28,14 @@ struct FolderWalk::Frame {
     static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
     std::vector<FileEntry> files;      // their paths share one block of text with the folder's
     std::vector<std::uint32_t> linked; // those of them with more than one name
+    // Its links to folders: each one's path (ending in "/"), the folder it leads to, and
+    // whether that is this folder or one above it.
+    struct Link {
+        std::string path;
+        FileId target;
+        bool loop = false;
+    };
+    std::vector<Link> links;
 };
 
 namespace {
@@ -200,12 +208,11 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
         steps.push_back(problemStep(path, kReasonTrash));
         return false;
     }
+    if (rules_.walkedBefore && rules_.walkedBefore->contains(id))
+        return false; // its files are in the catalogue already
     if (!seen_.insert(id)) {
-        // Reached again through a link: walked once. A folder that holds itself is a loop.
-        const bool loop =
-            std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; }) ||
-            std::find(above_.begin(), above_.end(), id) != above_.end();
-        if (loop)
+        // Reached again (through a mount, say): walked once. A folder that holds itself is a loop.
+        if (isAboveOrAt(stack, id))
             steps.push_back(problemStep(path, kReasonLoop));
         return false;
     }
@@ -261,6 +268,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             return leave();
         bool isFile = e.type == DirListing::Type::Regular;
         bool isFolder = e.type == DirListing::Type::Directory;
+        bool isLink = e.type == DirListing::Type::Symlink;
         FileStatus st;
         bool measured = false;
         if (e.type == DirListing::Type::Unknown) {
@@ -268,14 +276,22 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             measured = true;
             isFile = st.kind == FileKind::Regular || st.kind == FileKind::Failed;
             isFolder = st.kind == FileKind::Directory;
-            if (st.kind == FileKind::Symlink && recursive)
-                isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
-        } else if (e.type == DirListing::Type::Symlink && recursive) {
-            isFolder = handle.statChild(e.name, true).kind == FileKind::Directory;
+            isLink = st.kind == FileKind::Symlink;
+        }
+        FileStatus target;
+        if (isLink && recursive) {
+            target = handle.statChild(e.name, true);
+            isFolder = target.kind == FileKind::Directory;
         }
         if (isFolder) {
-            if (recursive && !(exclude && (*exclude)(path, e.name, true)))
+            if (!recursive || (exclude && (*exclude)(path, e.name, true)))
+                continue;
+            if (!isLink) {
                 frame.subFolders.push_back(e.name);
+                continue;
+            }
+            const FileId to{target.device, target.inode};
+            frame.links.push_back({path + e.name + "/", to, to == id || isAboveOrAt(stack, to)});
             continue;
         }
         if (!isFile || !wildcardMatch(rules_.pattern, e.name))
@@ -288,6 +304,8 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             if (st.links > 1)
                 frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size()));
             frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
+            frame.files.back().links =
+                static_cast<std::uint16_t>(std::min<std::uint64_t>(st.links, 65535));
             addName(e.name);
         } else if (st.kind == FileKind::Failed) {
             frame.files.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
@@ -320,14 +338,33 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
     return true;
 }
 
+bool FolderWalk::isAboveOrAt(const std::vector<Frame>& stack, const FileId& id) const {
+    return std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; }) ||
+           std::find(above_.begin(), above_.end(), id) != above_.end();
+}
+
 void FolderWalk::complete(std::vector<WalkStep>& steps, Frame& frame) {
     if (!frame.files.empty()) {
         WalkStep step;
         step.kind = WalkStep::Kind::Files;
+        step.id = frame.id;
         step.files = std::move(frame.files);
         step.linked = std::move(frame.linked);
         steps.push_back(std::move(step));
     }
+    for (Frame::Link& link : frame.links) {
+        if (link.loop) {
+            steps.push_back(problemStep(link.path, kReasonLoop));
+            continue;
+        }
+        WalkStep step;
+        step.kind = WalkStep::Kind::Link;
+        step.id = link.target;
+        step.parent = frame.id;
+        step.path = std::move(link.path);
+        steps.push_back(std::move(step));
+    }
+    frame.links.clear();
     steps[frame.enterStep].index = steps.size();
     steps.push_back(WalkStep{});
     if (afterFolder_)

@@ -17,12 +17,16 @@ namespace trevalo {
 // there which folders and files are new to the search, so that a walk cut into parts that ran
 // side by side gives exactly the catalogue of one walk.
 struct WalkStep {
-    enum class Kind : std::uint8_t { Enter, Leave, Files, Problem, Part };
+    enum class Kind : std::uint8_t { Enter, Leave, Files, Problem, Part, Link };
     Kind kind = Kind::Leave;
-    int reason = 0;               // Problem
-    FileId id;                    // Enter: the folder
-    std::size_t index = 0;        // Enter: where its Leave is; Part: which part
-    std::string path;             // Problem: the folder, without a trailing "/"; Part: its name
+    int reason = 0; // Problem
+    // Enter: the folder; Files: the folder that holds them; Link: the folder the link leads to.
+    FileId id;
+    FileId parent;         // Link: the folder that holds the link
+    std::size_t index = 0; // Enter: where its Leave is; Part: which part
+    // Problem: the folder, without a trailing "/"; Part: its name; Link: the link's path,
+    // ending in "/".
+    std::string path;
     std::vector<FileEntry> files; // Files: a folder's own files, after all of its sub-folders
     // Files: those of `files` with more than one name, which the walk may find again elsewhere.
     std::vector<std::uint32_t> linked;
@@ -47,6 +51,8 @@ struct WalkRules {
     const std::function<bool()>* stop = nullptr; // asked on one thread only; others see `stopped`
     std::atomic<bool>* stopped = nullptr;
     std::atomic<std::int64_t>* found = nullptr; // files found by every walk together
+    // Folders walked whole by an earlier walk that took the same files: passed over.
+    const FileIdSet* walkedBefore = nullptr;
     int openLimit = 64;
 };
 
@@ -67,8 +73,10 @@ public:
 
 // One thread's walk of a folder: depth first, each folder's sub-folders' subtrees in listing
 // order, then its own files, each measured by one stat relative to the open folder. A folder
-// already walked (by this walker since the last `forget`) is walked again never; one that holds
-// itself, here or above the start, is a loop and said so.
+// already walked (by this walker since the last `forget`) is walked again never. A link to a
+// folder is not followed: it becomes a Link step after the folder's files, for the catalogue to
+// walk once every real folder is walked; a link to the folder itself or one above it, here or
+// above the start, is a loop and said so.
 class FolderWalk {
 public:
     enum class Depth {
@@ -103,6 +111,7 @@ private:
     struct Frame;
 
     bool shouldStop();
+    bool isAboveOrAt(const std::vector<Frame>& stack, const FileId& id) const;
     void giveAway(std::vector<Frame>& stack, const std::string& path);
     bool enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, std::string& path,
                FolderHandle handle, std::string name, const WalkPlace& place, bool recursive);

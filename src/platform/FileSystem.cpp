@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -448,6 +449,46 @@ std::string errorText(int err) {
     char buf[256];
     // GNU strerror_r returns the text, which may or may not be in buf.
     return std::string(::strerror_r(err, buf, sizeof buf));
+}
+
+int makeFolders(const std::string& path) {
+    struct stat sb;
+    if (::stat(path.c_str(), &sb) == 0)
+        return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT)
+        return errno;
+    const auto slash = path.rfind('/');
+    const std::string parent =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    if (parent != path) {
+        if (const int err = makeFolders(parent))
+            return err;
+    }
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    if (::stat(path.c_str(), &sb) != 0)
+        return errno;
+    return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
+}
+
+int removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
+std::string userCacheFolder() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg && xdg[0] == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return std::string(home) + "/.cache";
+    return {};
+}
+
+std::int64_t wallClockNanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
 }
 
 } // namespace trevalo

@@ -198,4 +198,14 @@ std::string canonicalPath(const std::string& path);
 // A text description of an errno value, in the system's words.
 std::string errorText(int err);
 
+// Creates a folder and its missing parents, each new one with mode 0700. Returns 0 or errno.
+int makeFolders(const std::string& path);
+// Removes a file (not a folder); a missing one is no failure. Returns 0 or errno.
+int removeFile(const std::string& path);
+// The folder for the user's own cached data: $XDG_CACHE_HOME when it is an absolute path,
+// otherwise ~/.cache; empty when neither is known.
+std::string userCacheFolder();
+// The time of day, in nanoseconds since the epoch, as file times count it.
+std::int64_t wallClockNanoseconds();
+
 } // namespace trevalo

@@ -66,25 +66,6 @@ std::optional<dev_t> deviceOfNearest(std::string path) {
     }
 }
 
-// Creates a folder and its missing parents, each new one with mode 0700. Returns 0 or errno.
-int makeFolders(const std::string& path) {
-    struct stat sb;
-    if (::stat(path.c_str(), &sb) == 0)
-        return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
-    if (errno != ENOENT)
-        return errno;
-    const std::string parent = parentOf(path);
-    if (parent != path) {
-        if (const int err = makeFolders(parent))
-            return err;
-    }
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-        return errno;
-    if (::stat(path.c_str(), &sb) != 0)
-        return errno;
-    return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
-}
-
 // A folder of a mount's trash: created with mode 0700 when missing; an existing one must be a
 // real folder (not a link) that belongs to us. Returns 0 or errno.
 int ownFolder(const std::string& path) {

@@ -26,6 +26,13 @@ DeleteRecord::DeleteRecord(const DeletePlan& plan, const DeleteOutcome& outcome,
         if (folder)
             folders_.push_back(it->path + "/");
     }
+    // Other names of the files have no rows of their own: they come back as files only.
+    for (std::size_t i = 0; i < outcome.otherMoved.size() && i < outcome.otherPlaces.size(); ++i) {
+        const std::size_t at = outcome.otherMoved[i];
+        if (at < plan.otherNames.size())
+            files_.push_back(
+                {plan.otherNames[at].path, plan.otherNames[at].stamp, outcome.otherPlaces[i]});
+    }
 }
 
 namespace {

@@ -40,6 +40,36 @@ DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope)
     return plan;
 }
 
+void addOtherNames(DeletePlan& plan, const std::vector<ResultRow>& rows) {
+    plan.otherNames.clear();
+    for (const DeletePlan::Item& item : plan.items) {
+        const ResultRow& row = rows[item.row];
+        if (!row.otherNames || !item.stampKnown)
+            continue;
+        for (const std::string& path : *row.otherNames)
+            plan.otherNames.push_back(
+                {item.row, path, item.size, item.stamp, true, {}, {}, RowTarget::File, {}});
+    }
+}
+
+SpaceFreed spaceFreed(const DeletePlan& plan, const std::vector<ResultRow>& rows) {
+    // The names each file loses: its row's, and those of its other names in the plan.
+    std::unordered_map<std::size_t, std::size_t> namesGoing;
+    for (const DeletePlan::Item& item : plan.items)
+        namesGoing[item.row] = 1;
+    for (const DeletePlan::Item& item : plan.otherNames)
+        ++namesGoing[item.row];
+    SpaceFreed freed;
+    for (const DeletePlan::Item& item : plan.items) {
+        const ResultRow& row = rows[item.row];
+        if (namesGoing[item.row] >= row.links)
+            freed.bytes += item.size > 0 ? item.size : 0;
+        else
+            ++freed.filesKeptByNames;
+    }
+    return freed;
+}
+
 DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& scope,
                      std::vector<DeleteFailure>& left) {
     const auto usable = [](const ResultRow& r) {
@@ -161,13 +191,22 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
                                 const std::atomic<bool>* cancel) {
     DeleteOutcome outcome;
     const TrashFolders trashFolders = TrashFolders::current();
-    const std::size_t total = plan.items.size();
+    const std::size_t count = plan.items.size();
+    const std::size_t total = count + plan.otherNames.size();
+    // The files with other names to go, as each one's last move left it: the move of a name
+    // changes the file's status-change time, and only that.
+    std::unordered_map<FileId, FileStamp, FileIdHash> movedBefore;
     for (std::size_t i = 0; i < total; ++i) {
         if (cancel && cancel->load()) {
             outcome.cancelled = true;
             break;
         }
-        const DeletePlan::Item& item = plan.items[i];
+        const bool other = i >= count;
+        const DeletePlan::Item& item = other ? plan.otherNames[i - count] : plan.items[i];
+        const FileId id{item.stamp.device, item.stamp.inode};
+        FileStamp expected = item.stamp;
+        if (const auto it = movedBefore.find(id); it != movedBefore.end())
+            expected = it->second;
         // The file must still be the one the search measured; its group may no longer be
         // identical otherwise.
         std::string reason;
@@ -180,7 +219,7 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
                         .empty()) {
             // Not as its row says: it stays, with why.
         } else if (trashed =
-                       moveToTrash(item.path, &item.stamp, &trashFolders, kindOf(item.target));
+                       moveToTrash(item.path, &expected, &trashFolders, kindOf(item.target));
                    !trashed.ok()) {
             reason = trashed.changed() && trashed.reason == trashed.error.text()
                          ? std::string(kChangedSinceSearch)
@@ -188,13 +227,19 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         }
 
         if (reason.empty()) {
-            outcome.moved.push_back(item.row);
-            outcome.places.push_back({std::move(trashed.trashFolder),
-                                      std::move(trashed.trashedName),
-                                      trashed.origin,
-                                      {}});
+            if (!plan.otherNames.empty()) {
+                const FileStatus now =
+                    statEntry(trashed.trashFolder + "/files/" + trashed.trashedName);
+                if (now.kind == FileKind::Regular && sameFileContents(now.stamp(), item.stamp))
+                    movedBefore[id] = now.stamp();
+            }
+            TrashLocation place{
+                std::move(trashed.trashFolder), std::move(trashed.trashedName), trashed.origin, {}};
+            (other ? outcome.otherMoved : outcome.moved).push_back(other ? i - count : item.row);
+            (other ? outcome.otherPlaces : outcome.places).push_back(std::move(place));
         } else {
-            outcome.failures.push_back({item.row, item.path, std::move(reason)});
+            (other ? outcome.otherFailures : outcome.failures)
+                .push_back({item.row, item.path, std::move(reason)});
         }
         if (progress)
             progress(i + 1, total);

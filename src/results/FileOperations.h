@@ -50,8 +50,24 @@ struct DeletePlan {
         std::shared_ptr<const FolderClaim> claim;
     };
     std::vector<Item> items; // in row order
+    // Other names (hard links) of the files of `items` that the search found, to go after
+    // them; each with the row of its file.
+    std::vector<Item> otherNames;
 };
 DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope = {});
+
+// Adds to the plan the other names the search found of its files (rows: the list it was made
+// from).
+void addOtherNames(DeletePlan& plan, const std::vector<ResultRow>& rows);
+
+// What deleting a plan frees: the bytes of its files none of whose names would remain (names
+// the search did not find count as remaining); and how many of its files keep their bytes
+// through another name.
+struct SpaceFreed {
+    std::int64_t bytes = 0;
+    std::size_t filesKeptByNames = 0;
+};
+SpaceFreed spaceFreed(const DeletePlan& plan, const std::vector<ResultRow>& rows);
 
 // The marked rows of "Duplicates" (in the scope) to replace by links: each with the copy its
 // group keeps, the first unmarked row of the group that may be acted on (a kept row first).
@@ -88,7 +104,12 @@ struct DeleteOutcome {
     std::vector<std::size_t> moved;      // rows whose files went to the trash, ascending
     std::vector<TrashLocation> places;   // where each of moved lies now, in the same order
     std::vector<DeleteFailure> failures; // files that stayed, in row order
-    bool cancelled = false;              // stopped early; the rest was not tried and stays
+    // The plan's other names that went (their positions in plan.otherNames) and where each
+    // lies now; those that stayed, with the row of their file.
+    std::vector<std::size_t> otherMoved;
+    std::vector<TrashLocation> otherPlaces;
+    std::vector<DeleteFailure> otherFailures;
+    bool cancelled = false; // stopped early; the rest was not tried and stays
 };
 
 // Called after each file, on the thread that runs the delete, with the number done so far and
@@ -102,10 +123,12 @@ inline constexpr const char* kNotMeasured = "not measured by the search";
 // The reason given for a kept file (found under a Keep path): it is never acted on.
 inline constexpr const char* kKeptFile = "it is in a Keep folder";
 
-// Moves the files of a plan to the trash, in order. Just before a file goes it is looked at
-// again: a file that is no longer the regular file of the row (device, inode, size and the
-// nanosecond last-write and status-change times) has changed since the search and stays; so
-// does a file inside a trash folder. cancel, when given, is read before each file.
+// Moves the files of a plan to the trash, in order, then their other names. Just before a file
+// goes it is looked at again: a file that is no longer the regular file of the row (device,
+// inode, size and the nanosecond last-write and status-change times) has changed since the
+// search and stays; so does a file inside a trash folder. A name of a file that one of its
+// names moved already is expected with the status-change time that move gave it.
+// cancel, when given, is read before each file.
 DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& progress = {},
                                 const std::atomic<bool>* cancel = nullptr);
 

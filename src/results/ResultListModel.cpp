@@ -160,6 +160,20 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kListColumnCount;
 }
 
+QString ResultListModel::namesText(const ResultRow& r) {
+    QString text = tr("This file has %1 names (hard links).").arg(r.links);
+    if (!r.otherNames || r.otherNames->empty())
+        return text + QLatin1Char(' ') +
+               tr("The search found no other: deleting this name frees no space.");
+    text += QLatin1Char(' ') + (r.allNamesFound()
+                                    ? tr("The search found all of them; the others are:")
+                                    : tr("The search found %1 of them; the others it found are:")
+                                          .arg(r.otherNames->size() + 1));
+    for (const std::string& path : *r.otherNames)
+        text += QLatin1Char('\n') + displayText(path);
+    return text;
+}
+
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
@@ -187,12 +201,17 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (r.stale())
             return staleRowText(r);
-        if (column == NameColumn && r.kept)
-            return displayText(r.path()) + QLatin1Char('\n') + keptReason();
-        if (column == NameColumn || column == FolderColumn)
-            return displayText(r.path());
+        if (column == NameColumn || column == FolderColumn) {
+            QString text = displayText(r.path());
+            if (column == NameColumn && r.kept)
+                text += QLatin1Char('\n') + keptReason();
+            if (r.throughLink)
+                text += QLatin1Char('\n') + tr("Found only through a link to a folder");
+            return text;
+        }
         if (column == SizeColumn && r.size >= 0)
-            return exactBytes(r.size);
+            return r.links > 1 ? exactBytes(r.size) + QLatin1Char('\n') + namesText(r)
+                               : exactBytes(r.size);
         if (column == GroupColumn && banding_ == Banding::ByName)
             return r.group >= 0 ? tr("Identical to the other files of its name with this # "
                                      "(its group in Duplicates)")
@@ -212,6 +231,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
             return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
         if (column == NameColumn && r.kept)
             return keptIcon();
+        if (column == SizeColumn && r.links > 1)
+            return QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon);
         return {};
     case Qt::CheckStateRole:
         // A kept file's box is drawn, disabled; a stale row has none.

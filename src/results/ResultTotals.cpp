@@ -5,6 +5,8 @@
 #include "results/SizeText.h"
 #include "search/SearchText.h"
 
+#include <algorithm>
+
 namespace trevalo {
 
 namespace {
@@ -28,7 +30,9 @@ void countMarks(const std::vector<ResultRow>& rows, ListTotals& totals, const Ro
         if (!row.checked || row.isFolder)
             return;
         ++totals.markedRows;
-        totals.markedBytes += row.size > 0 ? row.size : 0;
+        // A file with another name keeps its bytes when this name goes.
+        if (row.links <= 1)
+            totals.markedBytes += row.size > 0 ? row.size : 0;
     });
 }
 
@@ -46,25 +50,35 @@ ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowSco
     if (list != ListDuplicates && list != ListSameName)
         return totals;
 
-    // Each group once, in the scope. All members of a group of identical files have one
-    // size, so what deleting all but one gains is the sum of the sizes less one of them.
-    std::vector<bool> seen(groups.count(), false);
-    std::int64_t grouped = 0;
-    std::int64_t onePerGroup = 0;
+    // Each group once, in the scope. All members of a group of identical files have one size.
+    // Deleting all but one frees the bytes of each member whose every name the search found
+    // (its other names go with it); one member stays, one that frees nothing where there is one.
+    struct Group {
+        std::int64_t size = 0;
+        std::int64_t freeing = 0;
+        bool seen = false;
+        bool holdsOn = false; // a member with a name the search did not find
+    };
+    std::vector<Group> seen(groups.count());
     scope.forEach(rows.size(), [&](std::size_t i) {
         const int g = groups.of(i);
         if (g == GroupNumbers::kNoGroup)
             return;
-        const std::int64_t size = rows[i].size > 0 ? rows[i].size : 0;
-        grouped += size;
-        if (seen[static_cast<std::size_t>(g)])
-            return;
-        seen[static_cast<std::size_t>(g)] = true;
-        ++totals.groups;
-        onePerGroup += size;
+        Group& group = seen[static_cast<std::size_t>(g)];
+        if (!group.seen)
+            ++totals.groups;
+        group.seen = true;
+        group.size = rows[i].size > 0 ? rows[i].size : 0;
+        if (rows[i].allNamesFound())
+            ++group.freeing;
+        else
+            group.holdsOn = true;
     });
     if (list == ListDuplicates)
-        totals.reclaimableBytes = grouped - onePerGroup;
+        for (const Group& group : seen)
+            if (group.seen)
+                totals.reclaimableBytes +=
+                    group.size * std::max<std::int64_t>(0, group.freeing - (group.holdsOn ? 0 : 1));
     return totals;
 }
 

@@ -12,6 +12,9 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace trevalo {
@@ -140,6 +143,8 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
             if (withMtime && row.mtimeKnown)
                 json += ", \"mtime\": " + std::to_string(row.mtime);
             json += row.kept ? ", \"kept\": true" : ", \"kept\": false";
+            if (row.throughLink)
+                json += ", \"through_link\": true";
             if (m == ListReadErrors) {
                 json += ", \"reason\": ";
                 appendJsonString(json, row.reason);
@@ -167,6 +172,8 @@ public:
 
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
+    // How far the text has been read; nothing before it is looked at again.
+    std::size_t offset() const { return i_; }
 
     bool fail(const std::string& what) {
         if (error_.empty()) {
@@ -563,6 +570,8 @@ bool readRow(JsonReader& in, ResultRow& row, int list) {
         }
         if (key == "kept")
             return in.boolean(row.kept);
+        if (key == "through_link")
+            return in.boolean(row.throughLink);
         if (key == "folder_not_listed")
             return in.boolean(row.isFolder);
         return in.skip();
@@ -689,7 +698,11 @@ bool saveResults(const std::string& path, const SavedResults& results, std::stri
         path, [&results](CheckedOutput& out) { writeSavedResults(out, results); }, error);
 }
 
-std::optional<SavedResults> readResults(std::string_view json, std::string& error) {
+namespace {
+
+// readResults, telling `readUpTo` after each row how far the text has been read.
+std::optional<SavedResults> readResultsText(std::string_view json, std::string& error,
+                                            const std::function<void(std::size_t)>& readUpTo) {
     JsonReader in(json);
     SavedResults results;
     bool hasLists = false;
@@ -734,7 +747,11 @@ std::optional<SavedResults> readResults(std::string_view json, std::string& erro
                     list >= kUsualListCount;
                 return in.array([&] {
                     rows.emplace_back();
-                    return readRow(in, rows.back(), list);
+                    if (!readRow(in, rows.back(), list))
+                        return false;
+                    if (readUpTo)
+                        readUpTo(in.offset());
+                    return true;
                 });
             });
         }
@@ -754,26 +771,105 @@ std::optional<SavedResults> readResults(std::string_view json, std::string& erro
     return results;
 }
 
+// The text of a file in memory of its own, whose pages are given back to the system once read:
+// opening a large results file then never holds its whole text and all its rows at once.
+// (A mapping of the file itself would end the program if the file were cut short meanwhile.)
+class TextBuffer {
+public:
+    explicit TextBuffer(std::size_t capacity) : capacity_(capacity) {
+        if (capacity_ > 0) {
+            void* p = ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            data_ = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
+        }
+    }
+    ~TextBuffer() {
+        if (data_)
+            ::munmap(data_, capacity_);
+    }
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+
+    bool valid() const { return data_ != nullptr; }
+    char* data() const { return data_; }
+    std::size_t capacity() const { return capacity_; }
+    // The whole pages before `offset`, in steps of kStep, are not needed any more.
+    void readUpTo(std::size_t offset) {
+        static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        if (offset < given_ + kStep)
+            return;
+        const std::size_t upTo = offset / page * page;
+        ::madvise(data_ + given_, upTo - given_, MADV_DONTNEED);
+        given_ = upTo;
+    }
+
+private:
+    static constexpr std::size_t kStep = std::size_t{16} << 20;
+    char* data_ = nullptr;
+    std::size_t capacity_;
+    std::size_t given_ = 0;
+};
+
+// Reads up to `size` bytes of fd into `to`; the count read, or -1 with errno.
+ssize_t readFull(int fd, char* to, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, to + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+} // namespace
+
+std::optional<SavedResults> readResults(std::string_view json, std::string& error) {
+    return readResultsText(json, error, {});
+}
+
 std::optional<SavedResults> openResults(const std::string& path, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = "'" + path + "' could not be opened: " + errorText(errno);
         return std::nullopt;
     }
+    const auto readFailed = [&] {
+        error = "'" + path + "' could not be read: " + errorText(errno);
+        ::close(fd);
+        return std::nullopt;
+    };
+    // A regular file is read whole into a buffer of its size (one byte more shows whether it
+    // grew meanwhile); anything else, or a file that grew, into a string that grows as it goes.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        TextBuffer text(static_cast<std::size_t>(st.st_size) + 1);
+        if (text.valid()) {
+            const ssize_t n = readFull(fd, text.data(), text.capacity());
+            if (n < 0)
+                return readFailed();
+            if (static_cast<std::size_t>(n) < text.capacity()) {
+                ::close(fd);
+                return readResultsText(std::string_view(text.data(), static_cast<std::size_t>(n)),
+                                       error, [&](std::size_t at) { text.readUpTo(at); });
+            }
+            if (::lseek(fd, 0, SEEK_SET) != 0)
+                return readFailed();
+        }
+    }
     std::string text;
     char buf[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = "'" + path + "' could not be read: " + errorText(errno);
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
+        const ssize_t n = readFull(fd, buf, sizeof buf);
+        if (n < 0)
+            return readFailed();
         text.append(buf, static_cast<std::size_t>(n));
+        if (n < static_cast<ssize_t>(sizeof buf))
+            break;
     }
     ::close(fd);
     return readResults(text, error);

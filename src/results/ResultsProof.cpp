@@ -107,8 +107,11 @@ private:
             markStale(row, kNotRegular);
         else if (now.size != row.size || now.mtime != row.mtime)
             markStale(row, kChanged);
-        else
+        else {
             row.stamp = now.stamp();
+            // Its other names are not known: deleting it is told to free nothing.
+            row.links = static_cast<std::uint16_t>(std::min<std::uint64_t>(now.links, 65535));
+        }
     }
 
     // A file inside a folder of "Folders" as it is now, if it is still the file the results

@@ -48,6 +48,42 @@ std::int64_t chunkLength(std::int64_t sz) {
     return sz < 40480 ? sz : 2024;
 }
 
+bool ReadDigests::differsFrom(const ReadDigests& other) const {
+    if (hasHead && other.hasHead && head != other.head)
+        return true;
+    for (const PartDigest& p : parts)
+        for (const PartDigest& q : other.parts)
+            if (p.chunk == q.chunk && p.digest != q.digest)
+                return true;
+    return false;
+}
+
+void ReadDigests::addPart(std::int64_t chunk, const Digest128& digest) {
+    if (parts.size() >= kMostParts ||
+        std::any_of(parts.begin(), parts.end(),
+                    [&](const PartDigest& p) { return p.chunk == chunk; }))
+        return;
+    parts.push_back({chunk, digest});
+}
+
+void ReadDigests::merge(const ReadDigests& other) {
+    if (!hasHead && other.hasHead) {
+        hasHead = true;
+        head = other.head;
+    }
+    for (const PartDigest& p : other.parts)
+        addPart(p.chunk, p.digest);
+}
+
+bool ReadDigests::adds(const ReadDigests& other) const {
+    if (hasHead && !other.hasHead)
+        return true;
+    return std::any_of(parts.begin(), parts.end(), [&](const PartDigest& p) {
+        return std::none_of(other.parts.begin(), other.parts.end(),
+                            [&](const PartDigest& q) { return q.chunk == p.chunk; });
+    });
+}
+
 namespace {
 
 // Buffer memory for all runs compared at once (each at least kLeastRunBuffers), and the largest
@@ -279,12 +315,21 @@ struct Meeting {
     bool leaderLacks = false;
     bool memberLacks = false;
     std::size_t hash = 0;
+    // When asked for, the digests of both files' chunk where they part (past the first).
+    bool parted = false;
+    Digest128 leaderPart;
+    Digest128 memberPart;
 };
+
+Digest128 digestOf(const char* bytes, std::size_t length) {
+    const XXH128_hash_t h = XXH3_128bits(bytes, length);
+    return {h.low64, h.high64};
+}
 
 // The meeting over chunks [from, to) of a leader and a member whose bytes are in memory; the
 // member's view ends at `to` at the latest. The hash is left out unless `hashed`.
 Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& member,
-                  std::int64_t from, std::int64_t to, bool hashed = true) {
+                  std::int64_t from, std::int64_t to, bool hashed, bool digests) {
     Meeting r;
     r.chunk = firstDifference(chunks, lead, member, from, std::min(lead.end, member.end));
     if (r.chunk == to)
@@ -293,6 +338,12 @@ Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& 
     r.memberLacks = r.chunk == member.end;
     if (!r.memberLacks && hashed)
         r.hash = chunkHash(chunks, member, r.chunk);
+    if (digests && r.chunk > 0 && !r.memberLacks && !r.leaderLacks) {
+        const auto length = static_cast<std::size_t>(chunks.end(r.chunk) - chunks.begin(r.chunk));
+        r.parted = true;
+        r.leaderPart = digestOf(chunkAt(chunks, lead, r.chunk), length);
+        r.memberPart = digestOf(chunkAt(chunks, member, r.chunk), length);
+    }
     return r;
 }
 
@@ -353,6 +404,26 @@ public:
         return table_[static_cast<std::size_t>(start_ + m)];
     }
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+
+    // Where the digests of what is read of each member go, when they are asked for.
+    void recordDigests(ReadDigests* digests) { digests_ = digests; }
+    bool digestsWanted() const { return digests_ != nullptr; }
+    // Member m's bytes from the start of the file, at least its first chunk, are at `bytes`.
+    // Each member is noted by the thread that reads it.
+    void noteHead(std::int32_t m, const char* bytes) {
+        if (!digests_)
+            return;
+        ReadDigests& d = digests_[m];
+        d.head = digestOf(bytes, static_cast<std::size_t>(chunks.end(0)));
+        d.hasHead = true;
+    }
+    // Member m and its set's leader part at a chunk past the first.
+    void noteParting(std::int32_t leader, std::int32_t m, const Meeting& meeting) {
+        if (!digests_ || !meeting.parted)
+            return;
+        digests_[leader].addPart(meeting.chunk, meeting.leaderPart);
+        digests_[m].addPart(meeting.chunk, meeting.memberPart);
+    }
 
     // Every member of the run that can take part: the entries of the run's size.
     Candidates everyone() const {
@@ -473,6 +544,7 @@ private:
     // The share of a run that moves its report on: a run of two 16 GB files reports every 32 MB.
     static constexpr double kReportStep = 1.0 / 1024;
     bool rotating_;
+    ReadDigests* digests_ = nullptr;
 };
 
 bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split) {
@@ -525,10 +597,12 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
         }
         if (meeting.leaderLacks)
             leaderNeeded = true;
-        if (meeting.memberLacks)
+        if (meeting.memberLacks) {
             settle(m, GroupMark::Unreadable, source.reasonOf(m));
-        else
+        } else {
             departures.push_back({meeting.chunk, meeting.hash, m});
+            noteParting(leader, m, meeting);
+        }
     }
     // A leader whose bytes ran out kept no one: stay holds it alone.
     if (leaderNeeded)
@@ -570,8 +644,9 @@ class BlockSource final : public Source {
 public:
     BlockSource(const Chunks& chunks, const std::vector<Buffer>& buffers,
                 const std::vector<std::int64_t>& ends, const std::vector<int>& reasons,
-                std::int64_t first)
-        : chunks_(chunks), buffers_(buffers), ends_(ends), reasons_(reasons), first_(first) {}
+                std::int64_t first, bool digests)
+        : chunks_(chunks), buffers_(buffers), ends_(ends), reasons_(reasons), first_(first),
+          digests_(digests) {}
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
@@ -586,7 +661,7 @@ public:
     bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) override {
         parted_.clear();
         for (std::size_t k = 0; k < members.size(); ++k) {
-            meetings[k] = meetingOf(chunks_, lead_, view(members[k]), pos_, to_, false);
+            meetings[k] = meetingOf(chunks_, lead_, view(members[k]), pos_, to_, false, digests_);
             if (departs(meetings[k], to_))
                 parted_.push_back(meetings[k].chunk);
         }
@@ -615,6 +690,7 @@ private:
     const std::vector<std::int64_t>& ends_;
     const std::vector<int>& reasons_;
     std::int64_t first_;
+    bool digests_;
     std::vector<std::int64_t> parted_;
     BlockView lead_;
     std::int64_t pos_ = 0;
@@ -689,7 +765,7 @@ private:
         if (openEntry(file, run_.entry(m))) {
             reasons_[static_cast<std::size_t>(m)] = file.lastError().code();
             return meetingOf(chunks_, leadView(extendLeader(pos_ + 1)),
-                             BlockView{nullptr, pos_, pos_}, pos_, to_);
+                             BlockView{nullptr, pos_, pos_}, pos_, to_, true, false);
         }
         for (std::int64_t from = pos_;;) {
             if (run_.cancelled())
@@ -701,10 +777,13 @@ private:
             const std::int64_t end =
                 readBlock(file, chunks_, from, stop, buf, reasons_[static_cast<std::size_t>(m)]);
             run_.advance(m, end);
+            if (from == 0 && end > 0)
+                run_.noteHead(m, buf);
             if (reports)
                 run_.reportProgress();
-            const Meeting r = meetingOf(chunks_, leadView(extendLeader(stop)),
-                                        BlockView{buf, from, end}, from, stop);
+            const Meeting r =
+                meetingOf(chunks_, leadView(extendLeader(stop)), BlockView{buf, from, end}, from,
+                          stop, true, run_.digestsWanted());
             if (r.chunk < stop || stop == to_)
                 return r;
             from = stop;
@@ -731,6 +810,8 @@ private:
             const std::int64_t got = readBlock(leadFile_, chunks_, end, stop, buf,
                                                reasons_[static_cast<std::size_t>(leader_)]);
             leadEnded_ = got < stop;
+            if (end == 0 && got > 0)
+                run_.noteHead(leader_, buf);
             end = got;
             leadEnd_.store(end, std::memory_order_release);
             run_.advance(leader_, end);
@@ -778,6 +859,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     if (cancel && cancel->load())
         return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
     Run run(table, dupStart, dupEnd, cancel, &control.progress);
+    run.recordDigests(control.digests);
     const Chunks& chunks = run.chunks;
     if (chunks.count == 0)
         return run.finishWithoutBytes();
@@ -836,10 +918,12 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
             char* buf = buffers[k].reserve(chunks.bytes(first, last));
             ends[k] = readBlock(files[k], chunks, first, last, buf, reasons[k]);
             run.advance(live[at], ends[k]);
+            if (first == 0 && ends[k] > 0)
+                run.noteHead(live[at], buf);
         }
         run.reportProgress();
 
-        BlockSource source(chunks, buffers, ends, reasons, first);
+        BlockSource source(chunks, buffers, ends, reasons, first, run.digestsWanted());
         std::vector<Candidates> work = std::move(active);
         active.clear();
         while (!work.empty()) {
@@ -888,6 +972,7 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
     if (cancel && cancel->load())
         return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
     Run run(table, dupStart, dupEnd, cancel, &progress);
+    run.recordDigests(control.digests);
     const Chunks& chunks = run.chunks;
     if (chunks.count == 0)
         return run.finishWithoutBytes();

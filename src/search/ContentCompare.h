@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "search/ReadDigests.h"
 #include "search/SearchState.h"
 
 #include <atomic>
@@ -36,6 +37,8 @@ struct CompareControl {
     const std::atomic<bool>* cancel = nullptr;
     CompareProgress progress;
     int runsAtOnce = 2;
+    // When given, one per file of the run: the digests of what was read of it.
+    ReadDigests* digests = nullptr;
 };
 
 // Groups the files of the run table[first..last] (all of one size, every group at

@@ -24,6 +24,8 @@ ResultRow makeResultRow(const FileEntry& entry) {
     row.size = entry.size;
     row.mtimeKnown = entry.size >= 0;
     row.kept = entry.kept;
+    row.throughLink = entry.throughLink;
+    row.links = entry.links;
     if (row.mtimeKnown) {
         row.mtime = entry.stamp.mtime;
         row.stamp = entry.stamp;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trevalo {
 
@@ -41,6 +42,8 @@ struct ResultRow {
     bool checked = false;        // the mark for deletion
     bool isFolder = false;       // a folder that could not be listed: never acted on
     bool kept = false;           // found through a Keep path: never marked or acted on
+    bool throughLink = false;    // found only through a link to a folder
+    std::uint16_t links = 1;     // the names the file had (hard links), as measured
     // The file the search found (device, inode, size, times); valid when mtimeKnown. Whatever
     // acts on the row's file first checks that the path still names exactly this file.
     FileStamp stamp;
@@ -52,8 +55,14 @@ struct ResultRow {
     RowTarget target = RowTarget::File;
     // A row of "Folders": the files of the folder and their copies, as the search proved them.
     std::shared_ptr<const FolderClaim> claim;
+    // The file's other names that the search found (paths), where it has any: null otherwise.
+    std::shared_ptr<const std::vector<std::string>> otherNames;
 
     bool stale() const { return !staleReason.empty(); }
+    // Whether the search found every name of the file, so that deleting them all frees it.
+    bool allNamesFound() const {
+        return links <= 1 + (otherNames ? otherNames->size() : std::size_t{0});
+    }
 
     std::string path() const { return folder + name; }
     std::string_view dateText() const { return std::string_view(date.data()); }

@@ -25,11 +25,25 @@ void sortByKey(std::vector<ResultRow>& rows, int order, const KeyOf& keyOf) {
     else
         std::stable_sort(index.begin(), index.end(),
                          [&](std::size_t a, std::size_t b) { return keys[b] < keys[a]; });
-    std::vector<ResultRow> sorted;
-    sorted.reserve(rows.size());
-    for (std::size_t i : index)
-        sorted.push_back(std::move(rows[i]));
-    rows = std::move(sorted);
+    // index[i] is where the row for position i is now. The rows are moved along the cycles of
+    // that order, one row set aside at a time, so sorting a million rows needs no second copy
+    // of them; a position whose row is in place is marked by index[i] == i.
+    for (std::size_t start = 0; start < rows.size(); ++start) {
+        if (index[start] == start)
+            continue;
+        ResultRow aside = std::move(rows[start]);
+        std::size_t to = start;
+        for (;;) {
+            const std::size_t from = index[to];
+            index[to] = to;
+            if (from == start) {
+                rows[to] = std::move(aside);
+                break;
+            }
+            rows[to] = std::move(rows[from]);
+            to = from;
+        }
+    }
 }
 
 } // namespace

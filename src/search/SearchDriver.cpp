@@ -9,6 +9,8 @@
 #include "platform/Process.h"
 #include "search/ContentCompare.h"
 #include "search/FolderGroups.h"
+#include "search/ProofCache.h"
+#include "search/ProvenRun.h"
 #include "search/SearchScope.h"
 #include "search/Sorts.h"
 
@@ -20,6 +22,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -61,7 +65,17 @@ public:
         if (Clock::now() - last_ >= interval_)
             flushLocked();
     }
-    void append(int list, const FileEntry& entry) { appendRow(list, makeResultRow(entry)); }
+    void append(int list, const FileEntry& entry) {
+        ResultRow row = makeResultRow(entry);
+        if (entry.links > 1 && otherNames_) {
+            const auto found = otherNames_->find(FileId{entry.stamp.device, entry.stamp.inode});
+            if (found != otherNames_->end())
+                row.otherNames = found->second;
+        }
+        appendRow(list, std::move(row));
+    }
+    // Where rows of files with more than one name find the names the search found.
+    void setOtherNames(const FileCatalogue::OtherNames* names) { otherNames_ = names; }
     void appendRow(int list, ResultRow row) {
         std::lock_guard lock(mutex_);
         auto& pending = rows_[static_cast<std::size_t>(list)];
@@ -111,6 +125,7 @@ private:
     const Clock::duration interval_;
     Clock::time_point last_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
+    const FileCatalogue::OtherNames* otherNames_ = nullptr;
     std::uint64_t appended_ = 0;
     double progress_ = 0;
     bool hasProgress_ = false;
@@ -165,9 +180,12 @@ struct Threads {
 // goes on. The bytes of the runs compared (and the part of each run in hand, as its comparison
 // reports it) go out as work on top of `work`, and as the progress. Returns false when some run
 // was not compared in full.
+// compareRun compares run i of runs as groupIdenticalFiles does.
+using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
+
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel, SearchWork work, Threads threads,
-                 const std::function<void(const Run&)>& listRun) {
+                 const RunComparison& compareRun, const std::function<void(const Run&)>& listRun) {
     enum : char { Waiting, Compared, Abandoned };
     const int most = static_cast<int>(
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
@@ -229,8 +247,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                     static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
                 reportBytes();
             };
-            const bool done =
-                groupIdenticalFiles(table, r.start, r.end, {&cancel, inRun, running.load()});
+            const bool done = compareRun(i, {&cancel, inRun, running.load()});
             bytesFinished += bytesOf(table, r);
             bytesInHand[slot] = 0;
             reportBytes();
@@ -350,6 +367,8 @@ private:
             files.addSearchPath(pathRow.path, pathRow.subFolders, pathRow.role);
             out_.progress(std::floor(percentOf(row + 1, rows)));
         }
+        if (!files.stopped())
+            files.finish();
         outcome_.files = files.count();
         outcome_.unlisted = std::count_if(files.problems().begin(), files.problems().end(),
                                           [](const FolderProblem& p) { return p.isFailure(); });
@@ -359,7 +378,8 @@ private:
             out_.flush();
             return false;
         }
-        files.markKept();
+        otherNames_ = files.otherNames();
+        out_.setOtherNames(&otherNames_);
         table_ = std::move(files.entries());
         unlisted_ = files.problems();
         leaveOutBySize();
@@ -438,10 +458,67 @@ private:
         SearchWork work;
         work.phase = SearchPhase::Duplicates;
         work.files = static_cast<std::int64_t>(table_.size());
-        const bool complete = compareRuns(table_, runs, out_, state_.cancelRequested, work,
-                                          threads(), [this](const Run& r) { listGroups(r); });
+        RunComparison compareRun = [&](std::size_t i, const CompareControl& control) {
+            return groupIdenticalFiles(table_, runs[i].start, runs[i].end, control);
+        };
+        // With the proof cache: what it knows of every file of every run is read before the
+        // comparison, each run's lessons are kept by run while the runs are compared, and all
+        // are written after, so the threads never wait for the store.
+        std::optional<ProofCache> cache;
+        std::vector<KnownFile> known;
+        std::vector<std::size_t> knownAt; // where the files of run i begin in `known`
+        std::vector<RunLearning> learning;
+        const std::int64_t now = wallClockNanoseconds();
+        if (request_.useProofCache && !runs.empty()) {
+            cache.emplace(request_.proofCacheFolder.empty() ? ProofCache::defaultFolder()
+                                                            : request_.proofCacheFolder,
+                          request_.proofCacheLimits);
+            if (cache->usable()) {
+                std::vector<FileStamp> stamps;
+                for (const Run& r : runs) {
+                    knownAt.push_back(stamps.size());
+                    for (std::int64_t k = r.start; k <= r.end; ++k)
+                        stamps.push_back(at(k).stamp);
+                }
+                known = cache->look(stamps);
+                learning.resize(runs.size());
+                compareRun = [&](std::size_t i, const CompareControl& control) {
+                    const Run& r = runs[i];
+                    const std::span<const KnownFile> runKnown(
+                        known.data() + knownAt[i], static_cast<std::size_t>(r.end - r.start + 1));
+                    return groupWithProofs(table_, r.start, r.end, runKnown, control, *cache, now,
+                                           learning[i]);
+                };
+            }
+        }
+        const bool complete =
+            compareRuns(table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
+                        [this](const Run& r) { listGroups(r); });
         releaseComparisonBuffers();
+        if (cache && cache->usable())
+            keepLearning(*cache, learning);
+        if (cache)
+            outcome_.cacheProblem = cache->problem();
         return complete;
+    }
+
+    // What the runs taught goes to the store, proof tags made unique across the runs.
+    void keepLearning(ProofCache& cache, std::vector<RunLearning>& learning) {
+        std::vector<LearntFile> learnt;
+        std::vector<FileStamp> seen;
+        std::int64_t tags = 0;
+        for (RunLearning& l : learning) {
+            for (LearntFile& f : l.learnt) {
+                if (f.tag > 0)
+                    f.tag += tags;
+                learnt.push_back(f);
+            }
+            tags += l.tags;
+            seen.insert(seen.end(), l.seen.begin(), l.seen.end());
+            outcome_.proven += l.proven;
+            l = {};
+        }
+        cache.keep(learnt, seen);
     }
 
     // The groups of a run compared, into "Duplicates" (only those with a kept file when asked);
@@ -581,6 +658,7 @@ private:
     std::vector<FolderProblem> unlisted_;
     // Each entry's group as the comparison left it, while "Folders" is asked for.
     std::vector<std::int64_t> groupOf_;
+    FileCatalogue::OtherNames otherNames_;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/FileCatalogue.h"
+#include "search/ProofCache.h"
 
 #include <array>
 #include <atomic>
@@ -90,6 +91,11 @@ struct SearchRequest {
     std::int64_t maxSize = -1;
     // Threads that walk and that compare: 0 for one per processor the process may run on.
     int threads = 0;
+    // Proofs kept between searches (ProofCache) are used and added to: groups proven earlier
+    // are not read again while their files keep their identities. The lists are the same.
+    bool useProofCache = false;
+    std::string proofCacheFolder; // empty: ProofCache::defaultFolder()
+    ProofCacheLimits proofCacheLimits;
 };
 
 // How a search ended.
@@ -101,6 +107,8 @@ struct SearchOutcome {
     double seconds = 0;             // from start to end
     std::int64_t runsSkipped = 0;   // runs of equal size not compared: no kept file among them
     std::int64_t outsideLimits = 0; // files found but left out by the size limits
+    std::int64_t proven = 0;        // files not read: earlier searches proved what they hold
+    std::string cacheProblem;       // why the proof cache was not (fully) used, in one line
 };
 
 // State shared by the search command and the driver.

@@ -33,8 +33,13 @@ std::string cancelledText(double seconds, std::int64_t files) {
 }
 
 std::string outcomeText(const SearchOutcome& outcome) {
-    return outcome.cancelled ? cancelledText(outcome.seconds, outcome.files)
-                             : completionText(outcome.seconds, outcome.files);
+    std::string text = outcome.cancelled ? cancelledText(outcome.seconds, outcome.files)
+                                         : completionText(outcome.seconds, outcome.files);
+    if (outcome.proven > 0) {
+        text.pop_back(); // the full stop
+        text += "; " + groupedCount(outcome.proven) + " proven earlier.";
+    }
+    return text;
 }
 
 } // namespace trevalo

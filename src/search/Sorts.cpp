@@ -31,6 +31,8 @@ void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
     std::swap(x.stamp, y.stamp);
     std::swap(x.reason, y.reason);
     std::swap(x.kept, y.kept);
+    std::swap(x.throughLink, y.throughLink);
+    std::swap(x.links, y.links);
 }
 
 // One partition of [L, r] around its middle key: afterwards [L, j] holds no key above it and

@@ -7,6 +7,7 @@
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
 #include "results/ResultTotals.h"
+#include "results/SizeText.h"
 #include "ui/GeneralMenu.h"
 
 #include <QAbstractButton>
@@ -58,11 +59,38 @@ QString renameReason(const std::string& reason) {
     return text;
 }
 
+// What a delete frees where some of its files have other names (hard links): empty when every
+// file has one name. withNames: the plan with the other names the search found.
+QString namesLine(const SpaceFreed& alone, const DeletePlan& withNames, const SpaceFreed& all) {
+    if (alone.filesKeptByNames == 0)
+        return {};
+    QString text =
+        (alone.filesKeptByNames == 1
+             ? QObject::tr("1 of them keeps its bytes through another name (a hard link),")
+             : QObject::tr("%1 of them keep their bytes through other names (hard links),")
+                   .arg(countText(alone.filesKeptByNames))) +
+        QLatin1Char(' ') + QObject::tr("so this frees %1.").arg(sizeForPeople(alone.bytes));
+    const std::size_t others = withNames.otherNames.size();
+    if (others > 0)
+        text +=
+            QLatin1Char(' ') +
+            (others == 1
+                 ? QObject::tr("The search found 1 other name of them:")
+                 : QObject::tr("The search found %1 other names of them:").arg(countText(others))) +
+            QLatin1Char(' ') +
+            QObject::tr("moving those to the trash too frees %1.").arg(sizeForPeople(all.bytes));
+    return text;
+}
+
 // The delete's question: how many files go and their size, once; then what is special about
-// them (the last copies, the groups left without one, the marked files a Keep folder holds).
-QString deleteQuestion(const DeletePlan& plan, const CopiesLeft& left, const QString& keptLine) {
+// them (the space they free, the last copies, the groups left without one, the marked files
+// a Keep folder holds).
+QString deleteQuestion(const DeletePlan& plan, const CopiesLeft& left, const QString& keptLine,
+                       const QString& namesText) {
     const std::size_t files = plan.items.size();
     QStringList parts{trashTotalText(plan)};
+    if (!namesText.isEmpty())
+        parts << namesText;
     const bool wholeFolders =
         std::any_of(plan.items.begin(), plan.items.end(),
                     [](const DeletePlan::Item& item) { return item.target == RowTarget::Folder; });
@@ -181,11 +209,30 @@ void FileCommands::deleteMarked() {
     }
     const CopiesLeft left = copiesLeftAfter(run->plan, w_.resultModel(ListDuplicates).rows());
 
+    // Files with other names the search found: the user may send those names too, which is
+    // what frees the files' bytes.
+    const std::vector<ResultRow>& listed = w_.resultModel(list).rows();
+    DeletePlan withNames = run->plan;
+    addOtherNames(withNames, listed);
+    const QString namesText =
+        namesLine(spaceFreed(run->plan, listed), withNames, spaceFreed(withNames, listed));
+
     deleting_ = true; // also while the question is open
-    const QString question = deleteQuestion(run->plan, left, keptLine);
-    if (!confirm(question, tr("Delete"))) {
-        deleting_ = false;
-        return;
+    const QString question = deleteQuestion(run->plan, left, keptLine, namesText);
+    if (withNames.otherNames.empty() || namesText.isEmpty()) {
+        if (!confirm(question, tr("Delete"))) {
+            deleting_ = false;
+            return;
+        }
+    } else {
+        const int chosen = choose(
+            question, {tr("Move All Their Names"), tr("Move the Marked Names Only")}, tr("Delete"));
+        if (chosen < 0 || chosen > 1) {
+            deleting_ = false;
+            return;
+        }
+        if (chosen == 0)
+            run->plan = std::move(withNames);
     }
 
     runPlan(run);
@@ -208,11 +255,10 @@ void FileCommands::runPlan(const std::shared_ptr<DeleteRun>& run) {
     });
 }
 
-int FileCommands::choose(const QString& text, const QStringList& choices) {
+int FileCommands::choose(const QString& text, const QStringList& choices, const QString& title) {
     if (choiceHook_)
         return choiceHook_(text, choices);
-    QMessageBox box(QMessageBox::Question, tr("Replace with Links"), text, QMessageBox::Cancel,
-                    window_);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Cancel, window_);
     std::vector<QAbstractButton*> buttons;
     for (const QString& choice : choices)
         buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
@@ -264,7 +310,8 @@ void FileCommands::replaceWithLinks() {
         QStringLiteral("\n\n") +
         tr("Where the kind you choose is not possible, the file is named and left alone.");
     deleting_ = true; // also while the question is open
-    const int chosen = choose(text, {tr("Shared Copies"), tr("Hard Links"), tr("Symbolic Links")});
+    const int chosen = choose(text, {tr("Shared Copies"), tr("Hard Links"), tr("Symbolic Links")},
+                              tr("Replace with Links"));
     if (chosen < 0 || chosen > 2) {
         deleting_ = false;
         return;
@@ -336,7 +383,7 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     // is in the trash now. A group left with one file is no group any more: its row leaves
     // too. The rows that go are remembered with the files, for "Restore Last Delete".
     std::size_t settled = 0;
-    if (!outcome.moved.empty()) {
+    if (!outcome.moved.empty() || !outcome.otherMoved.empty()) {
         DeleteRecord record(run->plan, outcome, run->lists);
         for (int list = 0; list < kResultListCount; ++list) {
             ResultListModel& model = w_.resultModel(list);
@@ -358,20 +405,25 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
                                        : tr("%1 files moved to the trash").arg(countText(moved)))
                      : moved == 1 ? tr("1 file replaced with a link")
                                   : tr("%1 files replaced with links").arg(countText(moved));
+    if (!outcome.otherMoved.empty())
+        status +=
+            outcome.otherMoved.size() == 1
+                ? tr(", and 1 other name of them")
+                : tr(", and %1 other names of them").arg(countText(outcome.otherMoved.size()));
     if (settled > 0)
         status += settled == 1 ? tr("; 1 group has one file left and is no longer listed")
                                : tr("; %1 groups have one file left and are no longer listed")
                                      .arg(countText(settled));
-    if (!outcome.failures.empty())
-        status += tr("; %1 not moved").arg(countText(outcome.failures.size()));
+    std::vector<DeleteFailure> failures = outcome.failures;
+    failures.insert(failures.end(), outcome.otherFailures.begin(), outcome.otherFailures.end());
+    if (!failures.empty())
+        status += tr("; %1 not moved").arg(countText(failures.size()));
     w_.showStatus(status);
 
-    if (!outcome.failures.empty()) {
-        const QString details = outcome.failures.size() > kListedFailures
-                                    ? failureMessage(outcome.failures)
-                                    : QString();
-        w_.messageBox(failureMessage(outcome.failures, kListedFailures), appTitle(), false,
-                      details);
+    if (!failures.empty()) {
+        const QString details =
+            failures.size() > kListedFailures ? failureMessage(failures) : QString();
+        w_.messageBox(failureMessage(failures, kListedFailures), appTitle(), false, details);
     }
     deleting_ = false;
 }

@@ -119,7 +119,7 @@ signals:
 
 private:
     struct DeleteRun;
-    int choose(const QString& text, const QStringList& choices);
+    int choose(const QString& text, const QStringList& choices, const QString& title);
     // Runs a planned delete or replacement on the worker, then finishDelete.
     void runPlan(const std::shared_ptr<DeleteRun>& run);
     QString prompt(const QString& title, const QString& label, const QString& defaultText);

@@ -10,6 +10,7 @@
 #include "results/ResultListView.h"
 #include "results/ResultTotals.h"
 #include "results/WorkText.h"
+#include "search/ProofCache.h"
 #include "search/SearchScope.h"
 #include "search/SearchText.h"
 #include "ui/DriveList.h"
@@ -353,6 +354,17 @@ void MainWindow::buildMenus() {
           "webSiteAction")
         ->setIcon(QIcon::fromTheme(QStringLiteral("internet-web-browser")));
     generalMenu_->addSeparator();
+    // Searches keep what they proved in the proof cache (search/proofCache in the settings
+    // file; on by default) and do not read it again.
+    QAction* useProofs =
+        named(generalMenu_->addAction(tr("&Remember Proven Files")), "rememberProofsAction");
+    useProofs->setCheckable(true);
+    useProofs->setChecked(
+        windowSettings().value(QStringLiteral("search/proofCache"), true).toBool());
+    connect(useProofs, &QAction::toggled, this,
+            [](bool on) { windowSettings().setValue(QStringLiteral("search/proofCache"), on); });
+    named(generalMenu_->addAction(tr("&Forget Proven Files"), this, &MainWindow::forgetProofs),
+          "forgetProofsAction");
     named(generalMenu_->addAction(tr("&Quit"), this, &MainWindow::quit), "quitAction")
         ->setIcon(QIcon::fromTheme(QStringLiteral("application-exit")));
 
@@ -797,6 +809,8 @@ void MainWindow::startOrCancelSearch() {
     // one per processor, and more while the files come from a disk.
     request.threads =
         std::clamp(windowSettings().value(QStringLiteral("search/threads"), 0).toInt(), 0, 256);
+    request.useProofCache =
+        windowSettings().value(QStringLiteral("search/proofCache"), true).toBool();
     if (request.paths.empty()) {
         messageBox(QString::fromLatin1(kSelectPathMessage) + QLatin1Char('\n') +
                        tr("Open a folder in the folder list and press \">\", use \"Add "
@@ -967,7 +981,19 @@ QString MainWindow::endText(const SearchOutcome& outcome) const {
                     ? tr(" 1 size not compared: no kept file has it.")
                     : tr(" %1 sizes not compared: no kept file has them.")
                           .arg(countText(static_cast<std::size_t>(outcome.runsSkipped)));
+    if (!outcome.cacheProblem.empty())
+        text += QLatin1Char(' ') + displayText(outcome.cacheProblem);
     return text;
+}
+
+void MainWindow::forgetProofs() {
+    std::string problem;
+    if (ProofCache::forget(ProofCache::defaultFolder(), problem))
+        statusLabel_->setText(tr("Proven files forgotten: the next search reads every file it "
+                                 "compares."));
+    else
+        messageBox(tr("The proof cache could not be emptied:\n%1").arg(displayText(problem)),
+                   QString::fromLatin1(kAppTitle));
 }
 
 // ---- The general menu ----

@@ -138,6 +138,8 @@ public:
     void markByAge(Age age);
     void copyPaths(bool marked);
 
+    // Empties the proof cache, so that the next search reads every file it compares.
+    void forgetProofs();
     void showHelp(); // also F1
     void showAbout();
     void openWebSite();

@@ -339,10 +339,15 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("no SEARCH-PATH"));
         // The usage printed on an error names every option.
-        for (const char* option : {"--zero-size", "--duplicates", "--same-name", "--no-subfolders",
-                                   "--json", "--keep", "--only-with-kept", "--exclude",
-                                   "--min-size", "--max-size", "--threads", "--help", "--version"})
+        for (const char* option :
+             {"--zero-size", "--duplicates", "--same-name", "--no-subfolders", "--json", "--keep",
+              "--only-with-kept", "--exclude", "--min-size", "--max-size", "--threads",
+              "--no-cache", "--forget-cache", "--help", "--version"})
             QVERIFY2(r.err.contains(option), option);
+        // --forget-cache alone empties the proof cache and searches nothing.
+        r = scan({"--forget-cache"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty() && r.err.isEmpty());
         r = scan({"--threads", "0", "/tmp"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("--threads '0' is not a number from 1 to 256"));

@@ -167,6 +167,50 @@ private slots:
         QVERIFY(!files.problems()[0].isFailure());
     }
 
+    // A folder reached both through a link and by its real path is listed under the real path,
+    // whichever comes first and across search paths; a folder only a link leads to is walked
+    // and its files say so; a chain of links that leads back ends. The names of a hard-linked
+    // file that are not its entry are told, each (folder, name) once.
+    void realFoldersComeBeforeLinkedOnes() {
+        TempTree t;
+        t.file("one/zz/real/f.txt", "f");
+        t.symlink(t.path("one/zz/real"), "one/aa");
+        t.symlink(t.path("two/sub"), "one/ab");
+        t.file("two/sub/g.txt", "g");
+        t.file("outside/h.txt", "h");
+        t.symlink(t.path("outside"), "one/ext");
+        t.symlink(t.path("two"), "outside/back"); // back into the search: walked already
+        t.file("one/n1.txt", "names");
+        t.hardlink("one/n1.txt", "one/zz/n2.txt");
+        t.hardlink("one/n1.txt", "elsewhere-n3.txt");
+        FileCatalogue files;
+        files.addSearchPath(t.path("one/*.*"), true);
+        files.addSearchPath(t.path("two/*.*"), true);
+        files.finish();
+        std::vector<std::pair<std::string, bool>> found;
+        for (const auto& e : files.entries())
+            found.emplace_back(e.path.str(), e.throughLink);
+        std::sort(found.begin(), found.end());
+        const std::string names =
+            std::count(found.begin(), found.end(), std::pair(t.path("one/n1.txt"), false))
+                ? t.path("one/n1.txt")
+                : t.path("one/zz/n2.txt");
+        QCOMPARE(found,
+                 (std::vector<std::pair<std::string, bool>>{{t.path("one/ext/h.txt"), true},
+                                                            {names, false},
+                                                            {t.path("one/zz/real/f.txt"), false},
+                                                            {t.path("two/sub/g.txt"), false}}));
+        QVERIFY(files.problems().empty());
+        const auto other = files.otherNames();
+        QCOMPARE(other.size(), std::size_t(1));
+        const auto& entry = *std::find_if(files.entries().begin(), files.entries().end(),
+                                          [](const FileEntry& e) { return e.links == 3; });
+        const auto& list = *other.at(FileId{entry.stamp.device, entry.stamp.inode});
+        QCOMPARE(list,
+                 (std::vector<std::string>{names == t.path("one/n1.txt") ? t.path("one/zz/n2.txt")
+                                                                         : t.path("one/n1.txt")}));
+    }
+
     // Folders that cannot be listed or entered are reported with their reason; their siblings
     // are walked. Permissions mean nothing to root, so the walk runs as an unprivileged user.
     void foldersThatCannotBeListedAreReported() {
@@ -457,7 +501,7 @@ private slots:
                              false);
             files.addSearchPath(t.path("w/*.*"), true);
             files.addSearchPath(t.path("w/c/*.*"), true, PathRole::Keep);
-            files.markKept();
+            files.finish();
             std::vector<std::tuple<std::string, std::int64_t, bool>> rows;
             for (const auto& e : files.entries())
                 rows.emplace_back(e.path.str(), e.size, e.kept);

@@ -218,6 +218,37 @@ private slots:
         compareRows(relaid->lists[ListDuplicates], saved.lists[ListDuplicates]);
     }
 
+    // A results file far larger than the part of its text held at once while it is read: every
+    // row comes back, and the same file cut short far into it says it ends early.
+    void aLargeFileComesBackWhole() {
+        TempTree tree;
+        SavedResults saved;
+        auto& rows = saved.lists[ListSameName];
+        for (int i = 0; i < 70000; ++i) {
+            ResultRow row;
+            row.folder = "/data/" + std::string(200 + i % 50, char('a' + i % 26)) + "/";
+            row.name =
+                kOddNames[static_cast<std::size_t>(i) % kOddNames.size()] + std::to_string(i);
+            row.group = i / 3;
+            row.size = i;
+            row.mtime = 1700000000 + i;
+            row.mtimeKnown = true;
+            std::memcpy(row.date.data(), "2023/11/14 22:13:20", 19);
+            rows.push_back(std::move(row));
+        }
+        const std::string file = tree.path("large.json");
+        std::string error;
+        QVERIFY2(saveResults(file, saved, error), error.c_str());
+        struct stat st {};
+        QVERIFY(::stat(file.c_str(), &st) == 0 && st.st_size > (std::int64_t{40} << 20));
+        const auto opened = openResults(file, error);
+        QVERIFY2(opened, error.c_str());
+        compareRows(opened->lists[ListSameName], rows);
+        QVERIFY(::truncate(file.c_str(), st.st_size - (std::int64_t{1} << 20)) == 0);
+        QVERIFY(!openResults(file, error));
+        QVERIFY2(error.find("the file ends early") != std::string::npos, error.c_str());
+    }
+
     void refusedFilesSayWhyAndGiveNothing() {
         TempTree tree;
         const std::string good = jsonOf(sampleResults(tree), true);

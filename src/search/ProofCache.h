@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "search/ReadDigests.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace trevalo {
+
+// What the store knows of one file, valid only for the exact identity it was looked up by.
+struct KnownFile {
+    // Files with the same non-zero proof were found identical byte for byte while each of them
+    // had the identity it has now.
+    std::int64_t proof = 0;
+    ReadDigests digests;
+    bool found = false;
+    bool seenEarlier = false; // last seen before today: its day is to be brought up to date
+};
+
+// What a search learnt of one file, to keep.
+struct LearntFile {
+    FileStamp stamp;
+    ReadDigests digests;
+    // 0: in no group. Otherwise files of one search with the same tag are one proven group:
+    // a tag > 0 asks for a new proof number, a tag < 0 names an existing proof (-proof).
+    std::int64_t tag = 0;
+};
+
+// How long entries are kept, and how many.
+struct ProofCacheLimits {
+    int days = 60;                  // entries of files not seen for longer are dropped
+    std::int64_t files = 2'000'000; // beyond this, the files seen longest ago are dropped
+    std::int64_t settleNanoseconds = 2'000'000'000; // see ProofCache::settled
+};
+
+// A store of proofs, kept between searches in an SQLite database in a folder of the user's
+// cache: groups of files proven identical by a byte comparison and digests of what was read,
+// each keyed by the identity of the file (device, inode, size, nanosecond last-write and
+// change times). An entry is used only while the file has exactly that identity.
+//
+// Several programs may use one store at once (write-ahead log, short transactions). Nothing
+// that goes wrong with the store fails a search: it goes on without the store, and problem()
+// says why in one line. A store that is damaged or of another version is made anew.
+class ProofCache {
+public:
+    // $XDG_CACHE_HOME/trevalo, or ~/.cache/trevalo.
+    static std::string defaultFolder();
+    // Opens (creating the folder and the database when needed) the store in `folder`.
+    explicit ProofCache(std::string folder, ProofCacheLimits limits = {});
+    ~ProofCache();
+    ProofCache(const ProofCache&) = delete;
+    ProofCache& operator=(const ProofCache&) = delete;
+
+    bool usable() const { return db_ != nullptr; }
+    // Why the store was not used, or not fully (empty when all went well): one line.
+    const std::string& problem() const { return problem_; }
+
+    // What the store knows of each file, by identity; nothing for a file whose entry has
+    // another identity.
+    std::vector<KnownFile> look(std::span<const FileStamp> stamps);
+    // Keeps what a search learnt, in short transactions, and brings the day of the files
+    // looked at up to date. Entries of files that changed too recently to tell a later change
+    // by their times (see settled) are not kept.
+    void keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seenFiles);
+
+    // Whether entries about a file of this identity may be kept: its times lie far enough
+    // before `now` (nanoseconds since the epoch) that a change after it was read gives it
+    // other times, however coarse the file system's clock.
+    bool settled(const FileStamp& stamp, std::int64_t now) const;
+
+    // Drops every entry of the store in `folder` (or its files, when it cannot be opened).
+    // False, with why in `problem`, when they could not be dropped.
+    static bool forget(const std::string& folder, std::string& problem);
+
+private:
+    bool open();
+    bool prepareSchema();
+    void prune();
+    bool exec(const char* sql);
+    void fail(const char* what);
+    void close();
+
+    std::string folder_;
+    ProofCacheLimits limits_;
+    sqlite3* db_ = nullptr;
+    std::string problem_;
+};
+
+} // namespace trevalo

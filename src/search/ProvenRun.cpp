@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "search/ProvenRun.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+#include <unordered_map>
+
+namespace trevalo {
+
+namespace {
+
+// Files of a run known to be identical (one file, or a group an earlier search proved), by
+// position in the run, ascending.
+struct Unit {
+    std::vector<std::int32_t> members;
+    ReadDigests digests; // of all members: they are identical
+    bool compared = false;
+};
+
+std::vector<Unit> unitsOf(std::span<const KnownFile> known) {
+    std::vector<Unit> units;
+    std::unordered_map<std::int64_t, std::size_t> unitOfProof;
+    for (std::int32_t m = 0; m < static_cast<std::int32_t>(known.size()); ++m) {
+        const KnownFile& k = known[static_cast<std::size_t>(m)];
+        std::size_t u = units.size();
+        if (k.found && k.proof != 0) {
+            const auto [it, added] = unitOfProof.try_emplace(k.proof, units.size());
+            u = it->second;
+            if (!added) {
+                units[u].members.push_back(m);
+                units[u].digests.merge(k.digests);
+                continue;
+            }
+        }
+        units.push_back(Unit{{m}, k.found ? k.digests : ReadDigests{}, false});
+    }
+    return units;
+}
+
+// Marks the units that must be compared: those that some other unit may equal (no digest of
+// one chunk tells them apart). The others are alone in their run. Returns how many are marked.
+std::size_t markCompared(std::vector<Unit>& units) {
+    // Units are told apart by their first chunks first; only those that share one (or do not
+    // know it) are looked at pair by pair, up to a number of them.
+    constexpr std::size_t kMostPairwise = 64;
+    std::vector<std::size_t> order(units.size());
+    std::size_t unknown = 0;
+    for (std::size_t u = 0; u < units.size(); ++u) {
+        order[u] = u;
+        unknown += units[u].digests.hasHead ? 0 : 1;
+    }
+    if (unknown > 0) {
+        for (Unit& u : units)
+            u.compared = units.size() > 1;
+        return units.size() > 1 ? units.size() : 0;
+    }
+    const auto headOf = [&](std::size_t u) {
+        const Digest128& h = units[u].digests.head;
+        return std::pair(h.low, h.high);
+    };
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return headOf(a) < headOf(b); });
+    std::size_t compared = 0;
+    for (std::size_t a = 0; a < order.size();) {
+        std::size_t b = a + 1;
+        while (b < order.size() && headOf(order[b]) == headOf(order[a]))
+            ++b;
+        for (std::size_t i = a; i < b; ++i) {
+            Unit& u = units[order[i]];
+            if (b - a > kMostPairwise) {
+                u.compared = true;
+                continue;
+            }
+            for (std::size_t j = a; j < b && !u.compared; ++j)
+                u.compared = j != i && !u.digests.differsFrom(units[order[j]].digests);
+        }
+        for (std::size_t i = a; i < b; ++i)
+            compared += units[order[i]].compared ? 1 : 0;
+        a = b;
+    }
+    return compared;
+}
+
+// Sets each entry's group from a class per member (members of one class are identical, -1 for
+// none and GroupMark::Unreadable as it is): the key of a class of two or more is its smallest
+// table index.
+void settleClasses(FileTable& table, std::int64_t first, const std::vector<std::int64_t>& cls) {
+    std::map<std::int64_t, std::pair<std::int64_t, std::int64_t>> keyAndCount;
+    for (std::size_t m = 0; m < cls.size(); ++m) {
+        if (cls[m] < 0)
+            continue;
+        auto [it, added] = keyAndCount.try_emplace(cls[m], first + static_cast<std::int64_t>(m), 0);
+        ++it->second.second;
+    }
+    for (std::size_t m = 0; m < cls.size(); ++m) {
+        FileEntry& e = table[static_cast<std::size_t>(first) + m];
+        if (cls[m] == GroupMark::Unreadable)
+            continue; // set with its reason already
+        if (cls[m] < 0) {
+            e.group = GroupMark::None;
+            continue;
+        }
+        const auto& [key, count] = keyAndCount.at(cls[m]);
+        e.group = count > 1 ? key : GroupMark::None;
+    }
+}
+
+// What the run's groups, as they stand in the table, add to what was known of its files.
+void learn(const FileTable& table, std::int64_t first, std::span<const KnownFile> known,
+           const std::vector<ReadDigests>& digests, const ProofCache& cache, std::int64_t now,
+           RunLearning& learning) {
+    const auto n = static_cast<std::int32_t>(known.size());
+    const auto entry = [&](std::int32_t m) -> const FileEntry& {
+        return table[static_cast<std::size_t>(first + m)];
+    };
+    // Groups whose members all carry one proof already need no new one.
+    std::map<std::int64_t, std::int64_t> proofOfGroup; // key -> proof, or 0 when mixed
+    for (std::int32_t m = 0; m < n; ++m) {
+        const std::int64_t key = entry(m).group;
+        if (key < 0)
+            continue;
+        const KnownFile& k = known[static_cast<std::size_t>(m)];
+        const std::int64_t proof = k.found ? k.proof : 0;
+        const auto [it, added] = proofOfGroup.try_emplace(key, proof);
+        if (!added && it->second != proof)
+            it->second = 0;
+    }
+    std::map<std::int64_t, std::int64_t> tagOfGroup;
+    for (std::int32_t m = 0; m < n; ++m) {
+        const FileEntry& e = entry(m);
+        const KnownFile& k = known[static_cast<std::size_t>(m)];
+        const ReadDigests& read = digests[static_cast<std::size_t>(m)];
+        if (e.group == GroupMark::Unreadable)
+            continue;
+        const bool settled = cache.settled(e.stamp, now);
+        if (e.group >= 0 && proofOfGroup.at(e.group) == 0) {
+            if (!settled)
+                continue;
+            auto [it, added] = tagOfGroup.try_emplace(e.group, learning.tags + 1);
+            if (added)
+                ++learning.tags;
+            learning.learnt.push_back(LearntFile{e.stamp, read, it->second});
+        } else if (settled && (!k.found || read.adds(k.digests))) {
+            ReadDigests all = read;
+            if (k.found)
+                all.merge(k.digests);
+            learning.learnt.push_back(LearntFile{e.stamp, std::move(all), k.found ? -k.proof : 0});
+        } else if (k.found && k.seenEarlier) {
+            learning.seen.push_back(e.stamp);
+        }
+    }
+}
+
+} // namespace
+
+bool groupWithProofs(FileTable& table, std::int64_t first, std::int64_t last,
+                     std::span<const KnownFile> known, const CompareControl& control,
+                     const ProofCache& cache, std::int64_t now, RunLearning& learning) {
+    const auto n = static_cast<std::size_t>(last - first + 1);
+    std::vector<ReadDigests> digests(n);
+    std::vector<Unit> units = unitsOf(known);
+    const std::size_t compared = markCompared(units);
+    CompareControl withDigests = control;
+
+    // Nothing known that spares a read: the run is compared as it stands.
+    const auto compareAll = [&] {
+        std::fill(digests.begin(), digests.end(), ReadDigests{});
+        withDigests.digests = digests.data();
+        if (!groupIdenticalFiles(table, first, last, withDigests))
+            return false;
+        learn(table, first, known, digests, cache, now, learning);
+        return true;
+    };
+    if (compared == units.size() && units.size() == n)
+        return compareAll();
+
+    // One file of each unit to compare, in run order, in a table of their own.
+    FileTable reps;
+    std::vector<std::size_t> unitOfRep;
+    for (std::size_t u = 0; u < units.size(); ++u) {
+        if (!units[u].compared)
+            continue;
+        reps.push_back(table[static_cast<std::size_t>(first + units[u].members.front())]);
+        unitOfRep.push_back(u);
+    }
+    std::vector<ReadDigests> repDigests(reps.size());
+    if (!reps.empty()) {
+        withDigests.digests = repDigests.data();
+        if (!groupIdenticalFiles(reps, 0, static_cast<std::int64_t>(reps.size()) - 1,
+                                 withDigests)) {
+            for (std::size_t m = 0; m < n; ++m)
+                table[static_cast<std::size_t>(first) + m].group = GroupMark::None;
+            return false;
+        }
+    }
+    // A file of a proven group that cannot be read now throws doubt on its group: the run is
+    // compared whole, as without proofs.
+    for (std::size_t r = 0; r < reps.size(); ++r)
+        if (reps[r].group == GroupMark::Unreadable && units[unitOfRep[r]].members.size() > 1)
+            return compareAll();
+
+    // Classes: a compared unit joins the class of its comparison group (keyed by the
+    // group's first representative), any other unit is a class of its own.
+    std::vector<std::int64_t> cls(n, GroupMark::None);
+    std::vector<std::int64_t> classOfUnit(units.size());
+    for (std::size_t u = 0; u < units.size(); ++u)
+        classOfUnit[u] = static_cast<std::int64_t>(n + u);
+    for (std::size_t r = 0; r < reps.size(); ++r) {
+        const std::size_t u = unitOfRep[r];
+        const FileEntry& rep = reps[r];
+        const std::int32_t m = units[u].members.front();
+        if (rep.group >= 0)
+            classOfUnit[u] = rep.group;
+        if (rep.group == GroupMark::Unreadable) {
+            FileEntry& e = table[static_cast<std::size_t>(first + m)];
+            e.group = GroupMark::Unreadable;
+            e.reason = rep.reason;
+            classOfUnit[u] = GroupMark::Unreadable;
+        }
+        units[u].digests.merge(repDigests[r]);
+        learning.proven += static_cast<std::int64_t>(units[u].members.size()) - 1;
+    }
+    for (std::size_t u = 0; u < units.size(); ++u) {
+        if (!units[u].compared)
+            learning.proven += static_cast<std::int64_t>(units[u].members.size());
+        for (const std::int32_t m : units[u].members) {
+            cls[static_cast<std::size_t>(m)] = classOfUnit[u];
+            digests[static_cast<std::size_t>(m)] = units[u].digests;
+        }
+    }
+    settleClasses(table, first, cls);
+    learn(table, first, known, digests, cache, now, learning);
+    return true;
+}
+
+} // namespace trevalo

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace trevalo {
+
+// A 128-bit digest (XXH3-128) of one chunk.
+struct Digest128 {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    bool operator==(const Digest128&) const = default;
+};
+
+// The digest of one chunk of a file.
+struct PartDigest {
+    std::int64_t chunk = 0;
+    Digest128 digest;
+    bool operator==(const PartDigest&) const = default;
+};
+
+// Digests of what a comparison read of one file: its first chunk, and the chunks where it was
+// seen to part from another file of its size. Two files of one size with different digests of
+// one chunk differ; equal digests prove nothing.
+struct ReadDigests {
+    static constexpr std::size_t kMostParts = 4;
+
+    bool hasHead = false;
+    Digest128 head;
+    std::vector<PartDigest> parts; // at most kMostParts, each chunk once
+
+    bool differsFrom(const ReadDigests& other) const;
+    void addPart(std::int64_t chunk, const Digest128& digest);
+    // Takes in what `other`, of a file known to be identical, tells.
+    void merge(const ReadDigests& other);
+    // Whether this tells something `other` does not.
+    bool adds(const ReadDigests& other) const;
+};
+
+} // namespace trevalo

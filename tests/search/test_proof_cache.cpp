@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Searches with the proof cache list exactly what searches without it list, whatever happened
+// to the files between them and whatever state the store is in.
+#include "search/ProofCache.h"
+#include "search/SearchDriver.h"
+#include "support/TempTree.h"
+
+#include <QtTest>
+#include <fcntl.h>
+#include <random>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+
+using namespace trevalo;
+using trevalo::test::TempTree;
+
+namespace {
+
+// A row as a list shows it: which list, which file, its group key and why it is a read error.
+using Row = std::tuple<int, std::string, std::int64_t, std::string>;
+
+class Host final : public SearchEvents {
+public:
+    std::vector<Row> listed;
+    void progress(double) override {}
+    void phase(SearchPhase) override {}
+    void rows(int list, std::vector<ResultRow> batch) override {
+        for (const ResultRow& r : batch)
+            listed.emplace_back(list, r.path(), r.group, r.reason);
+    }
+    void finished(const SearchOutcome&) override {}
+};
+
+struct Searched {
+    std::vector<Row> rows;
+    SearchOutcome outcome;
+};
+
+// Files in the cache are trusted at once here: the tests wait a moment before they change one.
+ProofCacheLimits atOnce() {
+    ProofCacheLimits limits;
+    limits.settleNanoseconds = 0;
+    return limits;
+}
+
+Searched search(const std::string& root, const std::string& cacheFolder, int threads = 0) {
+    SearchRequest request;
+    request.paths.push_back(PathRow{root + "/*.*", true});
+    request.threads = threads;
+    request.useProofCache = !cacheFolder.empty();
+    request.proofCacheFolder = cacheFolder;
+    request.proofCacheLimits = atOnce();
+    SearchState state;
+    Host host;
+    runSearch(request, state, host);
+    return {std::move(host.listed), state.outcome};
+}
+
+// Gives the file system's clock time to move on, so that a change has other times.
+void tick() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+}
+
+std::string bytes(std::mt19937& rng, std::size_t n) {
+    std::string s(n, '\0');
+    for (char& c : s)
+        c = static_cast<char>(rng() & 0xff);
+    return s;
+}
+
+// Runs of equal size made of groups of copies, files equal in their first chunk but not after
+// it, files that differ at once, and lone sizes, small and large.
+// For each size in turn, files f<8i> to f<8i+7>: three copies (in d0, d1, d2), two copies
+// that differ from them in their last byte (d1, d2), two others (d0, d1), one of a size of its
+// own (d0).
+void makeTree(TempTree& t, unsigned seed, const std::string& under = {}) {
+    std::mt19937 rng(seed);
+    int n = 0;
+    const auto name = [&](int folder) {
+        return under + "d" + std::to_string(folder) + "/f" + std::to_string(n++) + ".bin";
+    };
+    for (const std::size_t size :
+         {std::size_t{7}, std::size_t{3000}, std::size_t{50000}, std::size_t{130000}}) {
+        const std::string common = bytes(rng, size);
+        for (int copy = 0; copy < 3; ++copy)
+            t.file(name(copy % 3), common);
+        std::string sameHead = common;
+        sameHead.back() = static_cast<char>(sameHead.back() ^ 0x55);
+        t.file(name(1), sameHead);
+        t.file(name(2), sameHead);
+        for (int k = 0; k < 2; ++k)
+            t.file(name(k), bytes(rng, size));
+        t.file(name(0), bytes(rng, size + 1 + seed));
+    }
+}
+
+} // namespace
+
+class ProofCacheTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The lists with the cache are those without it, on a first search, on a second one of
+    // the same tree (which reads nothing it proved) and after every change its files' identity
+    // shows; a file changed with its last-write time put back is read again.
+    void sameListsAfterEveryChange() {
+        for (const unsigned seed : {1u, 2u, 3u}) {
+            TempTree t;
+            TempTree cache;
+            makeTree(t, seed);
+            const std::string root = t.root();
+            // The files proven, or -1 when the lists differ or the cache was not used.
+            const auto same = [&](const char* step) -> std::int64_t {
+                tick();
+                const Searched without = search(root, {});
+                const Searched with = search(root, cache.root(), 1 + static_cast<int>(seed % 2));
+                tick();
+                if (with.rows != without.rows || !with.outcome.cacheProblem.empty()) {
+                    qWarning("%s: %s", step, with.outcome.cacheProblem.c_str());
+                    return -1;
+                }
+                return with.outcome.proven;
+            };
+            QCOMPARE(same("first"), 0);
+            const std::int64_t proven = same("second");
+            // Everything compared was proven: of each run, every file.
+            QCOMPARE(proven, 4 * 7);
+            QVERIFY(same("third") == proven);
+
+            // A copy changed with its last-write time put back: only its change time tells.
+            const std::string f0 = t.path("d0/f0.bin");
+            struct stat before {};
+            QVERIFY(::stat(f0.c_str(), &before) == 0);
+            std::string data = test::readFile(f0);
+            data.front() = static_cast<char>(data.front() ^ 1);
+            t.file("d0/f0.bin", data);
+            const timespec times[2] = {before.st_atim, before.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, f0.c_str(), times, 0) == 0);
+            const std::int64_t touched = same("touched back");
+            QVERIFY(touched >= 0 && touched < proven);
+            // Replaced by another of the same size; appended to; cut short.
+            t.file("d1/f9.tmp", test::readFile(t.path("d0/f13.bin")));
+            QVERIFY(::rename(t.path("d1/f9.tmp").c_str(), t.path("d1/f9.bin").c_str()) == 0);
+            QVERIFY(same("replaced by rename") >= 0);
+            t.file("d2/f18.bin", test::readFile(t.path("d2/f18.bin")) + "x");
+            QVERIFY(same("appended") >= 0);
+            t.file("d1/f19.bin", test::readFile(t.path("d1/f19.bin")).substr(1));
+            QVERIFY(same("cut short") >= 0);
+            // A hard link found first, and a file moved to another folder.
+            t.hardlink("d2/f26.bin", "a/first-link.bin");
+            QVERIFY(same("hard link") >= 0);
+            t.dir("d9");
+            QVERIFY(::rename(t.path("d0/f24.bin").c_str(), t.path("d9/f24.bin").c_str()) == 0);
+            QVERIFY(same("moved") >= 0);
+        }
+    }
+
+    // Groups proven by searches of different folders know nothing of each other: a search of
+    // both finds out by comparing whether they are one group (here two are, two others only
+    // share their first chunk).
+    void groupsProvenApartAreComparedTogether() {
+        TempTree t;
+        TempTree cache;
+        std::mt19937 rng(5);
+        const std::string big = bytes(rng, 60000);
+        std::string bigOther = big;
+        bigOther.back() = static_cast<char>(bigOther.back() ^ 1);
+        for (const char* folder : {"x", "y"}) {
+            t.file(std::string(folder) + "/small-1", "same small content");
+            t.file(std::string(folder) + "/small-2", "same small content");
+            t.file(std::string(folder) + "/big-1", folder[0] == 'x' ? big : bigOther);
+            t.file(std::string(folder) + "/big-2", folder[0] == 'x' ? big : bigOther);
+        }
+        // Entries of many other files, so that these are looked up one by one rather than
+        // met in a reading of the whole store.
+        TempTree others;
+        for (unsigned seed = 20; seed < 30; ++seed)
+            makeTree(others, seed, "s" + std::to_string(seed) + "/");
+        tick();
+        QVERIFY(search(others.root(), cache.root()).outcome.cacheProblem.empty());
+        QCOMPARE(search(t.path("x"), cache.root()).rows, search(t.path("x"), {}).rows);
+        QCOMPARE(search(t.path("y"), cache.root()).rows, search(t.path("y"), {}).rows);
+        const Searched with = search(t.root(), cache.root());
+        QCOMPARE(with.rows, search(t.root(), {}).rows);
+        QCOMPARE(with.outcome.proven, 4);
+    }
+
+    // A store that claims two different files are one group is believed while both keep their
+    // identities (the cache holds proofs, nothing checks them again), and not once one of them
+    // changed in any way its identity shows.
+    void proofOfAChangedFileIsNotTrusted() {
+        TempTree t;
+        TempTree cache;
+        t.file("a.bin", "first content");
+        t.file("b.bin", "other content");
+        const std::string root = t.root();
+        const Searched without = search(root, {});
+        {
+            ProofCache store(cache.root(), atOnce());
+            std::vector<LearntFile> claim;
+            for (const char* name : {"a.bin", "b.bin"})
+                claim.push_back({statPath(t.path(name)).stamp(), {}, 1});
+            store.keep(claim, {});
+        }
+        const Searched believed = search(root, cache.root());
+        QCOMPARE(believed.outcome.proven, 2);
+        QVERIFY(believed.rows != without.rows);
+        tick();
+        t.chmod("b.bin", 0600);
+        t.chmod("b.bin", 0644);
+        QCOMPARE(search(root, cache.root()).rows, without.rows);
+    }
+
+    // A damaged store, one of another version and one that cannot be made: the search lists
+    // what it lists without a cache, says in one line what happened, and the store is usable
+    // again by the next search where it can be.
+    void unusableStoreGivesASearchWithoutIt() {
+        TempTree t;
+        makeTree(t, 7);
+        const std::string root = t.root();
+        const Searched without = search(root, {});
+        TempTree cache;
+        const std::string db = cache.path("proofs.sqlite");
+
+        cache.file("proofs.sqlite", std::string(8192, 'x'));
+        Searched with = search(root, cache.root());
+        QCOMPARE(with.rows, without.rows);
+        QVERIFY(with.outcome.cacheProblem.find("damaged") != std::string::npos);
+        tick();
+        with = search(root, cache.root());
+        QCOMPARE(with.rows, without.rows);
+        QVERIFY(with.outcome.cacheProblem.empty());
+        QVERIFY(with.outcome.proven > 0);
+
+        sqlite3* handle = nullptr;
+        QCOMPARE(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(handle, "PRAGMA user_version=99", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(handle);
+        with = search(root, cache.root());
+        QCOMPARE(with.rows, without.rows);
+        QCOMPARE(with.outcome.proven, 0);
+        QVERIFY(with.outcome.cacheProblem.find("another version") != std::string::npos);
+
+        // A cache folder that cannot be made (a file stands in its way).
+        with = search(root, cache.path("proofs.sqlite/trevalo"));
+        QCOMPARE(with.rows, without.rows);
+        QVERIFY(with.outcome.cacheProblem.find("not used") != std::string::npos);
+
+        // Forgotten: nothing is proven any more.
+        std::string problem;
+        QVERIFY(ProofCache::forget(cache.root(), problem));
+        QCOMPARE(search(root, cache.root()).outcome.proven, 0);
+        // A damaged store is forgotten by removing it.
+        cache.file("proofs.sqlite", std::string(8192, 'x'));
+        QVERIFY(ProofCache::forget(cache.root(), problem));
+        QVERIFY(!test::exists(db));
+    }
+
+    // Two searches use one store at once, each writing in short transactions while the other
+    // reads: both complete with the lists of a search without the cache and no word about it.
+    void twoSearchesAtOnce() {
+        TempTree t;
+        for (unsigned seed = 10; seed < 14; ++seed)
+            makeTree(t, seed, "s" + std::to_string(seed) + "/");
+        const std::string root = t.root();
+        const Searched without = search(root, {});
+        TempTree cache;
+        for (int round = 0; round < 2; ++round) {
+            Searched a;
+            Searched b;
+            std::thread other([&] { b = search(root, cache.root()); });
+            a = search(root, cache.root());
+            other.join();
+            QCOMPARE(a.rows, without.rows);
+            QCOMPARE(b.rows, without.rows);
+            QVERIFY2(a.outcome.cacheProblem.empty(), a.outcome.cacheProblem.c_str());
+            QVERIFY2(b.outcome.cacheProblem.empty(), b.outcome.cacheProblem.c_str());
+            tick();
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(ProofCacheTest)
+#include "test_proof_cache.moc"
