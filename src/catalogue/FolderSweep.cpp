@@ -4,6 +4,7 @@
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace trevalo {
@@ -37,78 +38,131 @@ void FolderSweep::sweep(std::string_view searchPath, bool recursive) {
     if (shouldStop())
         return;
     const std::string_view folderText = folderOf(searchPath);
-    pattern_ = std::string(fileNameOf(searchPath));
+    const WildcardPattern pattern{std::string(fileNameOf(searchPath))};
     const std::string path =
         folderText.empty() ? std::string(".") : withoutTrailingSlashes(folderText);
-    const FolderHandle top(path);
+    FolderHandle top(path);
     if (!top.isOpen())
         return;
     const FileStatus st = top.status();
     if (st.error || trash_.isTrash(FileId{st.device, st.inode}) || top.isPseudoFileSystem() ||
         !seenFolders_.insert(FileId{st.device, st.inode}))
         return;
-    std::vector<Found> below;
-    walk(top, path, st.device, recursive, below);
+    Walk walk{pattern, st.device, recursive};
+    std::vector<Found> below = sweepTree(std::move(top), path, st, walk);
     for (Found& f : below)
         empty_.push_back(std::move(f));
 }
 
-bool FolderSweep::walk(const FolderHandle& folder, const std::string& path, std::uint64_t device,
-                       bool recursive, std::vector<Found>& below) {
-    if (shouldStop())
-        return false;
-    DirListing listing(folder.fd());
+// Lists one folder: its links are looked at now, its sub-folders are kept for later, and
+// anything else in it keeps it from being empty. False when it could not be listed in full.
+bool FolderSweep::listFolder(Frame& frame, const std::string& path, const Walk& walk) {
+    DirListing listing(frame.handle.fd());
     if (!listing.isOpen())
         return false;
     const std::string folderPath = path == "/" ? path : path + "/";
-    const WildcardPattern pattern(pattern_);
-    bool empty = true;
     DirListing::Entry e;
     while (listing.next(e)) {
         DirListing::Type type = e.type;
         if (type == DirListing::Type::Unknown)
-            type = typeOf(folder.statChild(e.name, false).kind);
+            type = typeOf(frame.handle.statChild(e.name, false).kind);
         if (exclude_ && exclude_(folderPath, e.name, type == DirListing::Type::Directory)) {
-            empty = false;
+            frame.empty = false;
             continue;
         }
         if (type == DirListing::Type::Symlink) {
-            empty = false;
-            if (!pattern.matches(e.name))
+            frame.empty = false;
+            if (!walk.pattern.matches(e.name))
                 continue;
-            const FileStatus link = folder.statChild(e.name, false);
+            const FileStatus link = frame.handle.statChild(e.name, false);
             if (link.kind != FileKind::Symlink || !seenLinks_.insert({link.device, link.inode}))
                 continue;
-            const FileStatus target = folder.statChild(e.name, true);
+            const FileStatus target = frame.handle.statChild(e.name, true);
             if (target.kind == FileKind::Missing && target.error.code() == ENOENT)
                 broken_.push_back(Found{childPath(path, e.name), link});
             continue;
         }
-        if (type != DirListing::Type::Directory || !recursive) {
-            empty = false;
+        if (type != DirListing::Type::Directory || !walk.recursive) {
+            frame.empty = false;
             continue;
         }
-        const FolderHandle child = folder.openChild(e.name, false);
-        const FileStatus st = child.isOpen() ? child.status() : FileStatus{};
-        const FileId id{st.device, st.inode};
-        if (!child.isOpen() || st.error || st.device != device || trash_.isTrash(id) ||
-            child.isPseudoFileSystem() || !seenFolders_.insert(id)) {
-            empty = false;
-            continue;
-        }
-        std::vector<Found> inside;
-        const std::string childFolder = childPath(path, e.name);
-        if (walk(child, childFolder, device, recursive, inside)) {
-            below.push_back(Found{childFolder, st});
-        } else {
-            empty = false;
-            for (Found& f : inside)
-                below.push_back(std::move(f));
-        }
-        if (stopped_)
-            return false;
+        frame.waiting.push_back(e.name);
     }
-    return empty && !listing.error();
+    std::reverse(frame.waiting.begin(), frame.waiting.end()); // taken from the back
+    return !listing.error();
+}
+
+// The walk keeps a stack of folders instead of recursing, so that a chain of folders deeper
+// than the thread's stack ends as any other. Only the deepest few folders stay open; a folder
+// is opened again through ".." of the sub-folder it comes back from, and must be the folder it
+// was (device and inode), or it is not called empty.
+std::vector<FolderSweep::Found> FolderSweep::sweepTree(FolderHandle top, const std::string& path,
+                                                       const FileStatus& st, const Walk& walk) {
+    constexpr std::size_t kOpenFolders = 32;
+    // The path of the folder on top of the stack; each folder keeps only its length.
+    std::string at = path;
+    std::vector<Frame> stack;
+    stack.push_back(
+        Frame{std::move(top), at.size(), FileId{st.device, st.inode}, st, {}, true, {}});
+    if (!listFolder(stack.back(), at, walk))
+        stack.back().empty = false;
+    std::vector<Found> result;
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (!frame.waiting.empty() && !shouldStop()) {
+            const std::string name = std::move(frame.waiting.back());
+            frame.waiting.pop_back();
+            FolderHandle child = frame.handle.openChild(name, false);
+            if (!child.isOpen() &&
+                (child.error().code() == EMFILE || child.error().code() == ENFILE)) {
+                // Too many open files: the folders above give theirs back, and it is tried again.
+                for (std::size_t i = 0; i + 1 < stack.size(); ++i)
+                    stack[i].handle = FolderHandle();
+                child = frame.handle.openChild(name, false);
+            }
+            const FileStatus cs = child.isOpen() ? child.status() : FileStatus{};
+            const FileId id{cs.device, cs.inode};
+            if (!child.isOpen() || cs.error || cs.device != walk.device || trash_.isTrash(id) ||
+                child.isPseudoFileSystem() || !seenFolders_.insert(id)) {
+                frame.empty = false;
+                continue;
+            }
+            if (stack.size() >= kOpenFolders)
+                stack[stack.size() - kOpenFolders].handle = FolderHandle();
+            at = childPath(at, name);
+            stack.push_back(Frame{std::move(child), at.size(), id, cs, {}, true, {}});
+            if (!listFolder(stack.back(), at, walk))
+                stack.back().empty = false;
+            continue;
+        }
+        // The folder is done (or the sweep stopped): tell the folder above what it found.
+        Frame done = std::move(stack.back());
+        stack.pop_back();
+        if (stack.empty()) {
+            result = std::move(done.below);
+            break;
+        }
+        Frame& above = stack.back();
+        if (done.empty && !stopped_) {
+            above.below.push_back(Found{at, done.status});
+        } else {
+            above.empty = false;
+            for (Found& f : done.below)
+                above.below.push_back(std::move(f));
+        }
+        at.resize(above.pathLength);
+        if (!above.handle.isOpen()) {
+            FolderHandle again = done.handle.openChild("..", false);
+            const FileStatus as = again.isOpen() ? again.status() : FileStatus{};
+            if (!again.isOpen() || as.error || FileId{as.device, as.inode} != above.id) {
+                // Moved while it was walked: nothing more is learnt under it.
+                above.empty = false;
+                above.waiting.clear();
+            }
+            above.handle = std::move(again);
+        }
+    }
+    return result;
 }
 
 } // namespace trevalo

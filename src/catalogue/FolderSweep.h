@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/FileCatalogue.h"
+#include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/TrashFolders.h"
 
@@ -46,17 +47,34 @@ public:
     const std::vector<Found>& brokenLinks() const { return broken_; }
 
 private:
-    // Walks the folder at `path` (no trailing "/"); true when it is empty. Empty sub-folders
-    // are named only when `path` itself turns out not to be empty (or is the top).
-    bool walk(const FolderHandle& folder, const std::string& path, std::uint64_t device,
-              bool recursive, std::vector<Found>& emptyBelow);
+    // One walk of a search path.
+    struct Walk {
+        const WildcardPattern& pattern;
+        std::uint64_t device;
+        bool recursive;
+    };
+    // A folder being walked: its sub-folders still to walk, whether it may still be empty, and
+    // the empty folders and broken links found below it.
+    struct Frame {
+        FolderHandle handle;    // closed while deeper folders hold the open files
+        std::size_t pathLength; // of its path, without a trailing "/"
+        FileId id;
+        FileStatus status;
+        std::vector<std::string> waiting;
+        bool empty = true;
+        // The highest empty folders below, named only when this folder turns out not to be
+        // empty (or is the top).
+        std::vector<Found> below;
+    };
+    bool listFolder(Frame& frame, const std::string& path, const Walk& walk);
+    std::vector<Found> sweepTree(FolderHandle top, const std::string& path, const FileStatus& st,
+                                 const Walk& walk);
     bool shouldStop();
 
     TrashFolders trash_;
     FileCatalogue::ExcludeTest exclude_;
     std::function<bool()> stop_;
     bool stopped_ = false;
-    std::string pattern_;
     FileIdSet seenFolders_;
     FileIdSet seenLinks_;
     std::vector<Found> empty_;

@@ -142,10 +142,13 @@ GroupNumbers::GroupNumbers(const std::vector<ResultRow>& rows, int list)
 
 std::vector<int> rowsWithoutGroup(const std::vector<ResultRow>& rows, int list) {
     std::vector<int> alone;
-    if (list != ListDuplicates && list != ListSameName)
+    if (list != ListDuplicates && list != ListSameName && list != ListFolders)
         return alone;
     const GroupNumbers groups(rows, list);
-    const auto live = [](const ResultRow& r) { return !r.isFolder && !r.stale(); };
+    // In "Folders" only identical folders form groups; a covered folder stands alone by itself.
+    const auto live = [list](const ResultRow& r) {
+        return !r.isFolder && !r.stale() && (list != ListFolders || r.group >= 0);
+    };
     std::vector<int> members(groups.count(), 0);
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (live(rows[i]) && groups.of(i) != GroupNumbers::kNoGroup)

@@ -29,9 +29,9 @@ private:
     std::size_t count_ = 0;
 };
 
-// The rows of "Duplicates" or "Same Name" that are no longer one of a group: rows that may be
-// acted on (neither stale nor a folder's) whose group holds no other such row. Positions in
-// rows(), ascending; none for the other lists, which have no groups.
+// The rows of "Duplicates", "Same Name" or the identical folders of "Folders" that are no longer
+// one of a group: rows that may be acted on (neither stale nor a folder's) whose group holds no
+// other such row. Positions in rows(), ascending; none for the other lists, which have no groups.
 std::vector<int> rowsWithoutGroup(const std::vector<ResultRow>& rows, int list);
 
 // What a row's group is known by, as a key of 128 bits: the group key, or in "Same Name" the

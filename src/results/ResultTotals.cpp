@@ -5,7 +5,10 @@
 #include "results/SizeText.h"
 #include "search/SearchText.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <unordered_set>
 
 namespace trevalo {
 
@@ -104,7 +107,39 @@ QString trashTotalText(const DeletePlan& plan) {
     std::int64_t bytes = 0;
     for (const DeletePlan::Item& item : plan.items)
         bytes += item.size > 0 ? item.size : 0;
-    return trashTotalText(plan.items.size(), bytes);
+    const EntryCounts counts = countEntries(plan);
+    if (counts.folders == 0 && counts.links == 0)
+        return trashTotalText(plan.items.size(), bytes);
+    return entriesText(counts) + QStringLiteral(" (") + sizeForPeople(bytes) +
+           QStringLiteral(") will be moved to the trash.");
+}
+
+EntryCounts countEntries(const DeletePlan& plan, const std::vector<std::size_t>* rows) {
+    EntryCounts counts;
+    std::unordered_set<std::size_t> only;
+    if (rows)
+        only.insert(rows->begin(), rows->end());
+    for (const DeletePlan::Item& item : plan.items) {
+        if (rows && !only.contains(item.row))
+            continue;
+        ++(item.target == RowTarget::Folder ? counts.folders
+           : item.target == RowTarget::Link ? counts.links
+                                            : counts.files);
+    }
+    return counts;
+}
+
+QString entriesText(const EntryCounts& counts) {
+    QStringList parts;
+    if (counts.folders > 0)
+        parts << counted(counts.folders, "folder", "folders");
+    if (counts.links > 0)
+        parts << counted(counts.links, "link", "links");
+    if (counts.files > 0 || parts.isEmpty())
+        parts << counted(counts.files, "file", "files");
+    const QString last = parts.takeLast();
+    return parts.isEmpty() ? last
+                           : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 } // namespace trevalo

@@ -43,8 +43,19 @@ QString totalsText(const ListTotals& totals, int list);
 
 // The total the Delete question names: "3 files (1.1 GB) will be moved to the trash."
 QString trashTotalText(std::size_t files, std::int64_t bytes);
-// The same for the files of a delete's plan.
+// The same for the files, folders and links of a delete's plan.
 QString trashTotalText(const DeletePlan& plan);
+
+// What a delete moves, by kind: whole folders, links and files.
+struct EntryCounts {
+    std::size_t files = 0;
+    std::size_t folders = 0;
+    std::size_t links = 0;
+};
+// The items of a plan, or only those of the given rows.
+EntryCounts countEntries(const DeletePlan& plan, const std::vector<std::size_t>* rows = nullptr);
+// "3 files", "1 folder", "2 folders and 1 file".
+QString entriesText(const EntryCounts& counts);
 
 // A count with thousands separators: "1,204".
 QString countText(std::size_t count);

@@ -13,39 +13,44 @@ namespace trevalo {
 
 namespace {
 
-// Lists the folder at `path` (no trailing "/") and everything in it: the files and folders
-// found (relative to `top`, folders ending in "/") and anything else as a problem.
+// Lists the folder at `path` (no trailing "/") and everything in it, one folder at a time so
+// that a deep tree needs no deep stack: the files and folders found (relative to `top`, folders
+// ending in "/") and anything else as a problem.
 bool listTree(const std::string& path, std::size_t top, std::vector<std::string>& files,
               std::vector<std::string>& folders, std::string& problem) {
-    DirListing listing(path);
-    if (!listing.isOpen()) {
-        problem = path + ": " + listing.error().text();
-        return false;
-    }
-    DirListing::Entry e;
-    while (listing.next(e)) {
-        const std::string child = childPath(path, e.name);
-        DirListing::Type type = e.type;
-        if (type == DirListing::Type::Unknown) {
-            const FileKind kind = statPath(child, false).kind;
-            type = kind == FileKind::Regular     ? DirListing::Type::Regular
-                   : kind == FileKind::Directory ? DirListing::Type::Directory
-                                                 : DirListing::Type::Other;
-        }
-        if (type == DirListing::Type::Regular) {
-            files.push_back(child.substr(top));
-        } else if (type == DirListing::Type::Directory) {
-            folders.push_back(child.substr(top) + "/");
-            if (!listTree(child, top, files, folders, problem))
-                return false;
-        } else {
-            problem = child + ": not a file or a folder";
+    std::vector<std::string> waiting{path};
+    while (!waiting.empty()) {
+        const std::string folder = std::move(waiting.back());
+        waiting.pop_back();
+        DirListing listing(folder);
+        if (!listing.isOpen()) {
+            problem = folder + ": " + listing.error().text();
             return false;
         }
-    }
-    if (listing.error()) {
-        problem = path + ": " + listing.error().text();
-        return false;
+        DirListing::Entry e;
+        while (listing.next(e)) {
+            std::string child = childPath(folder, e.name);
+            DirListing::Type type = e.type;
+            if (type == DirListing::Type::Unknown) {
+                const FileKind kind = statPath(child, false).kind;
+                type = kind == FileKind::Regular     ? DirListing::Type::Regular
+                       : kind == FileKind::Directory ? DirListing::Type::Directory
+                                                     : DirListing::Type::Other;
+            }
+            if (type == DirListing::Type::Regular) {
+                files.push_back(child.substr(top));
+            } else if (type == DirListing::Type::Directory) {
+                folders.push_back(child.substr(top) + "/");
+                waiting.push_back(std::move(child));
+            } else {
+                problem = child + ": not a file or a folder";
+                return false;
+            }
+        }
+        if (listing.error()) {
+            problem = folder + ": " + listing.error().text();
+            return false;
+        }
     }
     return true;
 }

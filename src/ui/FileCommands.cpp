@@ -400,9 +400,12 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     w_.updateTabCounts();
     w_.groupsChanged();
     const std::size_t moved = outcome.moved.size();
+    const EntryCounts kinds = countEntries(run->plan, &outcome.moved);
+    const bool filesOnly = kinds.folders == 0 && kinds.links == 0;
     QString status = !run->link
-                         ? (moved == 1 ? tr("1 file moved to the trash")
-                                       : tr("%1 files moved to the trash").arg(countText(moved)))
+                         ? (!filesOnly   ? tr("%1 moved to the trash").arg(entriesText(kinds))
+                            : moved == 1 ? tr("1 file moved to the trash")
+                                         : tr("%1 files moved to the trash").arg(countText(moved)))
                      : moved == 1 ? tr("1 file replaced with a link")
                                   : tr("%1 files replaced with links").arg(countText(moved));
     if (!outcome.otherMoved.empty())
@@ -517,6 +520,13 @@ void FileCommands::renameSelected() {
     const ResultRow row = w_.resultModel(w_.currentList()).row(selected);
     if (row.isFolder) {
         w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') + tr("It is a folder."),
+                      tr("Can't rename"));
+        return;
+    }
+    if (row.target != RowTarget::File) {
+        w_.messageBox(tr("File can't be renamed.") + QLatin1Char('\n') +
+                          tr("Only files are renamed here: rename a folder or a link in your file "
+                             "manager, then search again."),
                       tr("Can't rename"));
         return;
     }

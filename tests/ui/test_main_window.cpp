@@ -2026,14 +2026,20 @@ private slots:
         t.yes = true;
         t.mark(old);
         t.key(Qt::Key_Delete);
+        QVERIFY(t.questions.last().startsWith(QStringLiteral("1 folder (")));
         QVERIFY(t.deleted());
         QVERIFY(!exists(old));
+        QVERIFY2(t.statusLabel()->text().startsWith(QStringLiteral("1 folder moved to the trash")),
+                 qPrintable(t.statusLabel()->text()));
         QCOMPARE(t.rowOf(old), -1);
+        // Its twin has no twin left.
+        QCOMPARE(t.tab(ListFolders), QStringLiteral("Folders(0)"));
         QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(0)"));
 
         QVERIFY(t.restored());
         QCOMPARE(readFile(old + "/2019/a.jpg"), std::string("picture a"));
         QVERIFY(t.rowOf(old) >= 0);
+        QCOMPARE(t.tab(ListFolders), QStringLiteral("Folders(2)"));
         QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(4)"));
         // The folder as it is now can go again.
         t.mark(old);
