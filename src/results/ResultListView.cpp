@@ -21,6 +21,7 @@ namespace {
 // Characters "Name" and "In Folder" keep at least when the list is narrow.
 constexpr int kNameMinChars = 10;
 constexpr int kFolderMinChars = 14;
+constexpr int kReasonMinChars = 20;
 constexpr quint32 kColumnsVersion = 1;
 
 // The share of the highlight in a band's colour.
@@ -170,29 +171,44 @@ void ResultListView::restoreColumns(const QByteArray& saved) {
 void ResultListView::fitColumns() {
     if (!model_ || fitting_)
         return;
+    const bool reasons = header()->count() > kReasonColumn && !isColumnHidden(kReasonColumn);
     int fixed = 0;
     for (int c = 0; c < header()->count(); ++c)
-        if (c != NameColumn && c != FolderColumn && !isColumnHidden(c))
+        if (c != NameColumn && c != FolderColumn && c != kReasonColumn && !isColumnHidden(c))
             fixed += columnWidth(c);
     const int nameMin = fontMetrics().averageCharWidth() * kNameMinChars;
     const int folderMin = fontMetrics().averageCharWidth() * kFolderMinChars;
-    const int free = std::max(viewport()->width() - fixed, nameMin + folderMin);
+    const int reasonMin = reasons ? fontMetrics().averageCharWidth() * kReasonMinChars : 0;
+    int free = std::max(viewport()->width() - fixed, nameMin + folderMin + reasonMin);
+    // "Reason" takes its share of what is free, so that a narrow window still shows names.
+    const int reason = reasons ? std::clamp(static_cast<int>(free * reasonShare_), reasonMin,
+                                            free - nameMin - folderMin)
+                               : 0;
+    free -= reason;
     const int name = std::clamp(static_cast<int>(free * nameShare_), nameMin, free - folderMin);
     fitting_ = true;
     setColumnWidth(NameColumn, name);
     setColumnWidth(FolderColumn, free - name);
+    if (reasons)
+        setColumnWidth(kReasonColumn, reason);
     fitting_ = false;
 }
 
 void ResultListView::columnResized(int column, int, int) {
     if (fitting_)
         return;
-    // A drag of "Name" or "In Folder" sets their shares; a drag of another column changes
-    // what is left for them.
+    // A drag of "Name" or "In Folder" sets their shares, one of "Reason" its share; a drag of
+    // another column changes what is left for them.
     if (column == NameColumn || column == FolderColumn) {
         const int both = columnWidth(NameColumn) + columnWidth(FolderColumn);
         if (both > 0)
             nameShare_ = static_cast<double>(columnWidth(NameColumn)) / both;
+    } else if (column == kReasonColumn) {
+        const int all =
+            columnWidth(NameColumn) + columnWidth(FolderColumn) + columnWidth(kReasonColumn);
+        if (all > 0)
+            reasonShare_ =
+                std::clamp(static_cast<double>(columnWidth(kReasonColumn)) / all, 0.1, 0.8);
     }
     fitColumns();
 }

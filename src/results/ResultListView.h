@@ -60,13 +60,15 @@ protected:
 private:
     void headerClicked(int section);
     void showSortIndicator();
-    // Shares the free width between "Name" and "In Folder".
+    // Shares the free width between "Name", "In Folder" and, where it is shown, "Reason".
     void fitColumns();
     void columnResized(int column, int oldWidth, int newWidth);
 
     ResultListModel* model_ = nullptr;
     // The share of "Name" in the width of "Name" and "In Folder" together.
     double nameShare_ = 1.0 / 3.0;
+    // The share of "Reason" in the width of the three.
+    double reasonShare_ = 0.4;
     bool fitting_ = false;
 };
 
