@@ -151,7 +151,8 @@ bool ProofCache::open() {
     const std::string path = folder_ + "/" + kFileName;
     for (int attempt = 0; attempt < 2; ++attempt) {
         close();
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+        if (sqlite3_open_v2(path.c_str(), &db_,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                             nullptr) != SQLITE_OK) {
             fail("not used");
             return false;
