@@ -2,6 +2,7 @@
 // The folder walker on real trees: which files it takes, in which order, and each file once; and
 // the name comparison and wildcard dialect it matches names with.
 #include "catalogue/FileCatalogue.h"
+#include "catalogue/FolderSweep.h"
 #include "platform/ByteText.h"
 #include "support/TempTree.h"
 
@@ -354,6 +355,26 @@ private slots:
                 few.addSearchPath(t.path("deep/*.*"), true);
                 return few.count() == made && few.problems().empty();
             }));
+            // An empty folder at the bottom: the sweep for empty folders goes as deep, with as
+            // few open files, and names it.
+            int at = ::open(t.path("deep").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            std::string deepest = t.path("deep");
+            for (int level = 0; level < kDepth && at >= 0; ++level) {
+                const int next = ::openat(at, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                ::close(at);
+                at = next;
+                deepest += "/d";
+            }
+            QVERIFY(at >= 0 && ::mkdirat(at, "e", 0755) == 0);
+            ::close(at);
+            const auto sweptEmpty = [&] {
+                FolderSweep sweep;
+                sweep.sweep(t.path("deep/*.*"), true);
+                return sweep.emptyFolders().size() == 1 &&
+                       sweep.emptyFolders().front().path == deepest + "/e";
+            };
+            QVERIFY(sweptEmpty());
+            QVERIFY(trevalo::test::runWithOpenFileLimit(12, sweptEmpty));
         }
         for (int a = 0; a < 4; ++a)
             for (int b = 0; b < 3; ++b)

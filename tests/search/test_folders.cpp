@@ -169,22 +169,6 @@ private slots:
         QVERIFY(r.lists[ListEmptyFolders].empty());
     }
 
-    // A chain of folders deeper than a thread's stack takes and than the open-file limit: the
-    // sweep ends, and names the highest empty folder of the chain.
-    void aDeepChainIsSweptWithFewOpenFiles() {
-        TempTree t;
-        t.chain("deep", 25000, "d", [](int level) {
-            return level == 3 ? std::optional<std::string>("x") : std::nullopt;
-        });
-        const std::string root = t.path("deep/*.*");
-        const Paths expected{t.path("deep/d/d/d/d")};
-        QCOMPARE(pathsOf(search({root}, {SearchEmptyFolders}).lists[ListEmptyFolders]), expected);
-        QVERIFY(test::runWithOpenFileLimit(12, [&] {
-            return pathsOf(search({root}, {SearchEmptyFolders}).lists[ListEmptyFolders]) ==
-                   expected;
-        }));
-    }
-
     // A folder's row stands only while every file is the one found and byte for byte the same
     // as its copy, and the folder holds nothing more.
     void aFolderRowIsProvenAgainFileByFile() {
