@@ -188,6 +188,9 @@ private slots:
         QCOMPARE(small.paths(ListZeroSize), (Paths{tree.p("a/empty"), tree.p("b/empty")}));
         QCOMPARE(small.groups(), (Groups{{tree.p("a/x1"), tree.p("a/x2"), tree.p("b/x3"),
                                           tree.p("a/n.tmp"), tree.p("b/o.tmp")}}));
+        // A maximum of 0 is a limit too: the empty files only.
+        const Host empty = searchTree(tree.t.root(), {}, 0, 0);
+        QVERIFY(empty.groups().empty() && empty.paths(ListZeroSize).size() == 2);
         // Exactly at a limit is within it.
         QCOMPARE(searchTree(tree.t.root(), {}, 3000, 3000).groups(),
                  (Groups{{tree.p("a/big1"), tree.p("a/big2")}}));
