@@ -300,6 +300,32 @@ private slots:
             QCOMPARE(band(row), (row / 2) % 2 == 1);
     }
 
+    // The bands are drawn in the colours of the view's palette, a dark one too: the band colour
+    // behind the rows of every other group, base behind the others.
+    void bandsTakeThePalettesColours() {
+        ResultListModel model;
+        model.setBanding(ResultListModel::Banding::ByGroup);
+        model.appendRows({makeRow("/a/", "x", 1, 1), makeRow("/b/", "x", 1, 1),
+                          makeRow("/a/", "y", 2, 2), makeRow("/b/", "y", 2, 2)});
+        ResultListView view;
+        view.setResultModel(&model);
+        QPalette dark = view.palette();
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::AlternateBase, QColor(60, 40, 80));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        view.setPalette(dark);
+        view.resize(600, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.selectionModel()->clear(); // no selection over the bands
+        const QImage shot = view.viewport()->grab().toImage();
+        for (int row = 0; row < 4; ++row) {
+            const QRect cell = view.visualRect(model.index(row, GroupColumn));
+            const QColor behind = shot.pixelColor(cell.left() + 2, cell.center().y());
+            QCOMPARE(behind, row < 2 ? QColor(30, 30, 30) : groupBandColor(dark));
+        }
+    }
+
     // Every third row of a few or of many stretches, under the model tester.
     void removalTakesExactlyTheListedRows() {
         for (const int rows : {20, 400}) {
