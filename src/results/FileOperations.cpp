@@ -218,8 +218,7 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
                          proveEntry(item.path, item.target, item.stamp, item.claim.get(), cancel))
                         .empty()) {
             // Not as its row says: it stays, with why.
-        } else if (trashed =
-                       moveToTrash(item.path, &expected, &trashFolders, kindOf(item.target));
+        } else if (trashed = moveToTrash(item.path, &expected, &trashFolders, kindOf(item.target));
                    !trashed.ok()) {
             reason = trashed.changed() && trashed.reason == trashed.error.text()
                          ? std::string(kChangedSinceSearch)

@@ -27,11 +27,19 @@ using trevalo::test::TempTree;
 
 namespace {
 
-// Names that take every escape: not UTF-8, controls, quote, backslash, comma, C1, non-Latin.
-const std::vector<std::string> kOddNames = {
-    "caf\xe9.txt", "tab\there", "line\nbreak",       "quote\"d",
-    "back\\slash", "a,b",       "\xc2\x85next-line", "\xe6\x97\xa5\xe6\x9c\xac\xf0\x9f\x98\x80",
-    "\xff\xfe",    "plain"};
+// Names that take every escape: not UTF-8 (0x80 and 0xff the ends of the escaped bytes),
+// controls, quote, backslash, comma, C1, non-Latin.
+const std::vector<std::string> kOddNames = {"caf\xe9.txt",
+                                            "tab\there",
+                                            "line\nbreak",
+                                            "quote\"d",
+                                            "back\\slash",
+                                            "a,b",
+                                            "\xc2\x85next-line",
+                                            "\xe6\x97\xa5\xe6\x9c\xac\xf0\x9f\x98\x80",
+                                            "\xff\xfe",
+                                            "\x80",
+                                            "plain"};
 
 SavedResults sampleResults(TempTree& tree) {
     SavedResults r;

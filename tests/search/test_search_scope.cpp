@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// What a search takes in and leaves out: exclude patterns, size limits (checked against jdupes
-// when it is installed), sizes as typed, and the work report with its estimate of time left.
+// What a search takes in and leaves out: exclude patterns, size limits (bench/scope_vs_jdupes.sh
+// checks them against jdupes), sizes as typed, and the work report with its estimate of time left.
 #include "search/SearchDriver.h"
 #include "search/SearchScope.h"
 #include "search/TimeLeft.h"
 #include "support/TempTree.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 #include <map>
 #include <set>
@@ -68,29 +66,6 @@ Host searchTree(const std::string& root, const std::vector<std::string>& exclude
     runSearch(request, state, host);
     host.outcome = state.outcome;
     return host;
-}
-
-// jdupes' groups for the same tree and limits; nullopt when jdupes is not installed.
-std::optional<Groups> jdupesGroups(const std::string& root, const QStringList& filters) {
-    const QString program = QStandardPaths::findExecutable("jdupes");
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess p;
-    p.start(program, QStringList{"-r", "-q"} + filters + QStringList{QString::fromStdString(root)});
-    if (!p.waitForFinished(60000))
-        return std::nullopt;
-    Groups out;
-    Paths group;
-    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
-        if (line.isEmpty()) {
-            if (!group.empty())
-                out.insert(group);
-            group.clear();
-        } else {
-            group.insert(line.toStdString());
-        }
-    }
-    return out;
 }
 
 // A tree with known answers:
@@ -213,23 +188,12 @@ private slots:
         QCOMPARE(small.paths(ListZeroSize), (Paths{tree.p("a/empty"), tree.p("b/empty")}));
         QCOMPARE(small.groups(), (Groups{{tree.p("a/x1"), tree.p("a/x2"), tree.p("b/x3"),
                                           tree.p("a/n.tmp"), tree.p("b/o.tmp")}}));
+        // A maximum of 0 is a limit too: the empty files only.
+        const Host empty = searchTree(tree.t.root(), {}, 0, 0);
+        QVERIFY(empty.groups().empty() && empty.paths(ListZeroSize).size() == 2);
         // Exactly at a limit is within it.
         QCOMPARE(searchTree(tree.t.root(), {}, 3000, 3000).groups(),
                  (Groups{{tree.p("a/big1"), tree.p("a/big2")}}));
-    }
-
-    void theSameGroupsAsJdupesGivenTheSameLimits() {
-        Tree tree;
-        const auto plain = jdupesGroups(tree.t.root(), {});
-        if (!plain)
-            QSKIP("jdupes is not installed");
-        QCOMPARE(searchTree(tree.t.root(), {}).groups(), *plain);
-        QCOMPARE(searchTree(tree.t.root(), {}, 100, 2000).groups(),
-                 *jdupesGroups(tree.t.root(), {"-X", "size+=:100", "-X", "size-=:2000"}));
-        // jdupes excludes by path text and extension; here the two say the same thing.
-        QCOMPARE(searchTree(tree.t.root(), {"cache", "*.tmp"}, 11, 600).groups(),
-                 *jdupesGroups(tree.t.root(), {"-X", "nostr:/cache/", "-X", "noext:tmp", "-X",
-                                               "size+=:11", "-X", "size-=:600"}));
     }
 
     void workCountsTheBytesToCompareAndEndsAtTheTotal() {
