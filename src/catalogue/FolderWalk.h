@@ -48,7 +48,7 @@ struct WalkRules {
     std::string_view pattern;
     const TrashFolders* trash = nullptr;
     const FileCatalogue::ExcludeTest* exclude = nullptr;
-    const std::function<bool()>* stop = nullptr; // asked on one thread only; others see `stopped`
+    const std::function<bool()>* stop = nullptr; // asked on every walking thread
     std::atomic<bool>* stopped = nullptr;
     std::atomic<std::int64_t>* found = nullptr; // files found by every walk together
     // Folders walked whole by an earlier walk that took the same files: passed over.

@@ -26,22 +26,12 @@ namespace {
 constexpr std::string_view kInfoSuffix = ".trashinfo";
 // Different names tried in one trash before giving up ("name", "name.2", ...).
 constexpr int kMaxNameTries = 10000;
+// The folders made again on the way back from the trash: as the user's umask wants them.
+constexpr mode_t kRestoredFolderMode = 0777;
 
 std::string envPath(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-std::string parentOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string baseNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string absolutePath(const std::string& path) {
@@ -62,7 +52,7 @@ std::optional<dev_t> deviceOfNearest(std::string path) {
             return sb.st_dev;
         if (path == "/" || path == ".")
             return std::nullopt;
-        path = parentOf(path);
+        path = parentFolderOf(path);
     }
 }
 
@@ -90,24 +80,6 @@ int filesAndInfo(const std::string& trash, bool strict) {
     return 0;
 }
 
-// Undoes the escapes of a mount point in /proc/self/mountinfo (\040 for a space, ...).
-std::string unescapeMountField(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const auto octal = [&](std::size_t k) { return field[k] >= '0' && field[k] <= '7'; };
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] <= '3' && octal(i + 1) &&
-            octal(i + 2) && octal(i + 3)) {
-            const int value =
-                (field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0');
-            out.push_back(static_cast<char>(value));
-            i += 3;
-        } else {
-            out.push_back(field[i]);
-        }
-    }
-    return out;
-}
-
 bool isUnder(const std::string& path, const std::string& top) {
     if (top == "/")
         return true;
@@ -121,25 +93,10 @@ std::string mountTopOf(const std::string& folder) {
     char real[PATH_MAX];
     const std::string path = ::realpath(folder.c_str(), real) ? std::string(real) : folder;
 
-    std::ifstream mounts("/proc/self/mountinfo");
     std::string best;
-    std::string line;
-    while (std::getline(mounts, line)) {
-        // id parent major:minor root mount-point ...
-        std::size_t pos = 0;
-        for (int field = 0; field < 4 && pos != std::string::npos; ++field) {
-            pos = line.find(' ', pos);
-            if (pos != std::string::npos)
-                ++pos;
-        }
-        if (pos == std::string::npos)
-            continue;
-        const std::size_t end = line.find(' ', pos);
-        const std::string mountPoint =
-            unescapeMountField(std::string_view(line).substr(pos, end - pos));
-        if (isUnder(path, mountPoint) && mountPoint.size() > best.size())
-            best = mountPoint;
-    }
+    for (const Mount& mount : mountTable())
+        if (isUnder(path, mount.top) && mount.top.size() > best.size())
+            best = mount.top;
     if (!best.empty())
         return best;
 
@@ -148,7 +105,7 @@ std::string mountTopOf(const std::string& folder) {
         return path;
     std::string top = path;
     while (top != "/") {
-        const std::string up = parentOf(top);
+        const std::string up = parentFolderOf(top);
         struct stat ub;
         if (::stat(up.c_str(), &ub) != 0 || ub.st_dev != sb.st_dev)
             break;
@@ -265,7 +222,7 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
         return {moved.error.code() == EEXIST ? Step::NameTaken : Step::Failed, moved.error.code()};
     }
     const FileStatus arrived = statPath(trashed, false);
-    if (arrived.kind == FileKind::Regular && sameFileContents(arrived.stamp(), source.stamp))
+    if (isSameFile(arrived, source.stamp, StatusTime::SetByMove))
         return {Step::Moved, 0};
     if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok())
         return {Step::Stranded, 0}; // it cannot go back; in the trash it keeps its way back
@@ -275,6 +232,7 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
 
 TrashResult failure(OsError error, const std::string& detail = {}) {
     TrashResult result;
+    result.status = error.changed() ? TrashStatus::Changed : TrashStatus::Failed;
     result.error = error;
     result.reason = error.text() + detail;
     return result;
@@ -298,6 +256,7 @@ TrashResult moveInto(const Source& source, const std::string& trash, int& error)
         const std::string candidate = trashName(source.name, attempt);
         const Attempt a = tryName(source, trash, candidate, info);
         if (a.step == Step::Moved) {
+            result.status = TrashStatus::Moved;
             result.trashedName = candidate;
             return result;
         }
@@ -309,9 +268,12 @@ TrashResult moveInto(const Source& source, const std::string& trash, int& error)
             return failure(OsError(kReasonChanged));
         if (a.step == Step::Stranded) {
             // Not the file that was checked: a failure, and the user is told where it is.
-            return failure(OsError(kReasonChanged), "; the file that took its place is in " +
-                                                        trash + "/files/" + candidate +
-                                                        " and can be restored from there");
+            TrashResult stranded =
+                failure(OsError(kReasonChanged), "; the file that took its place is in " + trash +
+                                                     "/files/" + candidate +
+                                                     " and can be restored from there");
+            stranded.status = TrashStatus::Stranded;
+            return stranded;
         }
     }
     return failure(OsError(kReasonNoTrashName), " " + trash);
@@ -368,14 +330,14 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     if (trashFolders->holds(path))
         return failure(OsError(kReasonInTrash));
 
-    const FolderHandle folder(parentOf(path));
+    const FolderHandle folder(parentFolderOf(path));
     if (!folder.isOpen())
         return failure(folder.error());
-    Source source{folder.fd(), baseNameOf(path), path, {}};
+    Source source{folder.fd(), std::string(fileNameOf(path)), path, {}};
     const FileStatus entry = folder.statChild(source.name, false);
     if (entry.error)
         return failure(entry.error);
-    if (expected && !entry.isUnchanged(*expected))
+    if (expected && !isSameFile(entry, *expected))
         return failure(OsError(kReasonChanged));
     source.stamp = entry.stamp();
     const FileStatus here = folder.status();
@@ -402,7 +364,7 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
             return from(std::move(result));
     }
 
-    const std::string top = mountTopOf(parentOf(path));
+    const std::string top = mountTopOf(parentFolderOf(path));
     const TrashPlace place = mountTrash(top);
     if (place.error)
         return unusable(place);
@@ -470,11 +432,11 @@ bool readInfoPath(const std::string& infoPath, std::string& value, OsError& erro
 // The folder a relative Path= starts from: the top of the mount whose trash this is
 // (top/.Trash-UID or top/.Trash/UID). Empty for any other trash, where a path must be absolute.
 std::string topOfMountTrash(const std::string& trash) {
-    const std::string parent = parentOf(trash);
-    if (baseNameOf(trash).starts_with(".Trash-"))
+    const std::string parent = parentFolderOf(trash);
+    if (fileNameOf(trash).starts_with(".Trash-"))
         return parent;
-    if (baseNameOf(parent) == ".Trash")
-        return parentOf(parent);
+    if (fileNameOf(parent) == ".Trash")
+        return parentFolderOf(parent);
     return {};
 }
 
@@ -508,8 +470,8 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
             why = "no folder above " + folder + " can be opened";
             return {};
         }
-        missing.push_back(baseNameOf(at));
-        at = parentOf(at);
+        missing.push_back(std::string(fileNameOf(at)));
+        at = parentFolderOf(at);
         above = FolderHandle(at);
         if (!above.isOpen() && !above.error().notFound()) {
             why = "cannot open the folder " + at + ": " + above.error().text();
@@ -540,24 +502,6 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
     return above;
 }
 
-// Creates the missing folders of path's parent chain as the user's umask wants them.
-// Returns 0 or errno.
-int makeParentFolders(const std::string& path) {
-    const std::string parent = parentOf(path);
-    struct stat sb;
-    if (::stat(parent.c_str(), &sb) == 0)
-        return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
-    if (errno != ENOENT)
-        return errno;
-    if (parent == path || parent == "/" || parent == ".")
-        return ENOENT;
-    if (const int err = makeParentFolders(parent))
-        return err;
-    if (::mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
-        return errno;
-    return 0;
-}
-
 } // namespace
 
 RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
@@ -572,7 +516,7 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
         return restoreFailure(RestoreStatus::NotInTrash, trashed.error, "no longer in the trash");
     if (trashed.error)
         return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
-    if (expected && !sameFileContents(trashed.stamp(), *expected))
+    if (expected && !isSameFile(trashed, *expected, StatusTime::SetByMove))
         return restoreFailure(RestoreStatus::NotInTrash, OsError(kReasonChanged),
                               "no longer in the trash (another file has its name there)");
 
@@ -606,15 +550,15 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
     std::string intoName = original;
     if (origin && origin->known()) {
         std::string why;
-        into = originalFolder(parentOf(original), *origin, why);
+        into = originalFolder(parentFolderOf(original), *origin, why);
         if (!into.isOpen())
             return fail(RestoreStatus::Failed, OsError(kReasonChanged),
                         why + "; it stays in the trash");
         intoFd = into.fd();
-        intoName = baseNameOf(original);
-    } else if (const int err = makeParentFolders(original)) {
+        intoName = std::string(fileNameOf(original));
+    } else if (const int err = makeFolders(parentFolderOf(original), kRestoredFolderMode)) {
         return fail(RestoreStatus::Failed, OsError(err),
-                    "cannot make the folder " + parentOf(original) + ": " + errorText(err));
+                    "cannot make the folder " + parentFolderOf(original) + ": " + errorText(err));
     }
 
     const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, intoFd, intoName);
@@ -636,7 +580,7 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
     // at, it goes back.
     const FileStatus arrived =
         into.isOpen() ? into.statChild(intoName, false) : statPath(original, false);
-    if (arrived.error || !sameFileContents(arrived.stamp(), trashed.stamp())) {
+    if (arrived.error || !isSameFile(arrived, trashed.stamp(), StatusTime::SetByMove)) {
         const bool back = renameNoReplaceAt(intoFd, intoName, files.fd(), trashedName).ok();
         return fail(RestoreStatus::Failed, OsError(kReasonChanged),
                     back ? std::string("the file in the trash changed while it was restored")

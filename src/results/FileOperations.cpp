@@ -25,7 +25,7 @@ DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope)
     DeletePlan plan;
     scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
-        if (row.checked && !row.isFolder && !row.kept)
+        if (row.checked && row.mayBeActedOn())
             plan.items.push_back({i, row.path(), row.size, row.stamp, row.mtimeKnown, {}, {}});
     });
     return plan;
@@ -77,7 +77,7 @@ DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& s
     DeletePlan plan;
     scope.forEach(duplicates.size(), [&](std::size_t i) {
         const ResultRow& row = duplicates[i];
-        if (!row.checked || row.kept || row.isFolder)
+        if (!row.checked || !row.mayBeActedOn())
             return;
         const auto copy = keeps.find(row.group);
         if (!usable(row) || copy == keeps.end()) {
@@ -124,7 +124,7 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
             std::any_of(members->second.begin(), members->second.end(), [&](const ResultRow* r) {
                 return r->mtimeKnown && !r->stale() &&
                        !goingFiles.contains(FileId{r->stamp.device, r->stamp.inode}) &&
-                       statPath(r->path(), false).isUnchanged(r->stamp);
+                       isSameFile(statPath(r->path(), false), r->stamp);
             });
         (copyLeft ? kept : lost).insert(group);
     }
@@ -168,16 +168,14 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         if (!item.stampKnown) {
             reason = kNotMeasured;
         } else if (trashed = moveToTrash(item.path, &expected, &trashFolders); !trashed.ok()) {
-            reason = trashed.changed() && trashed.reason == trashed.error.text()
-                         ? std::string(kChangedSinceSearch)
-                         : trashed.reason;
+            reason = trashed.reason;
         }
 
         if (reason.empty()) {
             if (!plan.otherNames.empty()) {
                 const FileStatus now =
                     statEntry(trashed.trashFolder + "/files/" + trashed.trashedName);
-                if (now.kind == FileKind::Regular && sameFileContents(now.stamp(), item.stamp))
+                if (isSameFile(now, item.stamp, StatusTime::SetByMove))
                     movedBefore[id] = now.stamp();
             }
             TrashLocation place{
@@ -253,6 +251,8 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
         return {false, errorText(EISDIR), {}};
     if (row.kept)
         return {false, kKeptFile, {}};
+    if (row.stale())
+        return {false, row.staleReason, {}};
     if (!row.mtimeKnown)
         return {false, kNotMeasured, {}};
     const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);

@@ -495,7 +495,7 @@ public:
     }
     // A file written to while it was read (or since the walk) may no longer hold the bytes that
     // were compared: every member of a group is looked at once more, and one that is not the
-    // file the walk found, unchanged, leaves its group as "changed since it was found". A file
+    // file the walk found, unchanged, leaves its group as "changed since the search". A file
     // still open is looked at through its descriptor (the file that was read), the others by
     // path. A group left with one member is no group; the others are keyed by their smallest
     // index again.
@@ -508,7 +508,7 @@ public:
             const ReadOnlyFile* file = open ? &(*open)[static_cast<std::size_t>(m)] : nullptr;
             const FileStatus now =
                 file && file->isOpen() ? file->status() : statEntry(entry(m).path.str());
-            if (!now.isUnchanged(entry(m).stamp)) {
+            if (!isSameFile(now, entry(m).stamp)) {
                 state = GroupMark::Unreadable;
                 reasons_[static_cast<std::size_t>(m)] = kReasonChanged;
                 anyChanged = true;
@@ -742,18 +742,18 @@ public:
                 meetings[k] = *meeting;
             }
         };
-        std::optional<std::jthread> helper;
+        std::jthread helper;
         if (members.size() >= kSharedMeetings && twoCores) {
             // The helper's buffer is made here, so that a failed allocation is this thread's.
             pieces_[1].reserve(chunks_.bytes(0, std::min(chunks_.count, piece_)));
             try {
-                helper.emplace(work, std::ref(pieces_[1]), false);
+                helper = std::jthread(work, std::ref(pieces_[1]), false);
             } catch (const std::system_error&) {
                 // No second thread: this one does it all.
             }
         }
         work(pieces_[0], true);
-        helper.reset();
+        helper = {}; // joins the helper
         return !cancelled;
     }
 

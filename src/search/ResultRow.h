@@ -51,6 +51,9 @@ struct ResultRow {
     std::shared_ptr<const std::vector<std::string>> otherNames;
 
     bool stale() const { return !staleReason.empty(); }
+    // The one rule of which rows may be marked, counted as markable and acted on (deleted,
+    // renamed, replaced by a link): not a folder's row, not a kept file's, not a stale one.
+    bool mayBeActedOn() const { return !isFolder && !kept && !stale(); }
     // Whether the search found every name of the file, so that deleting them all frees it.
     bool allNamesFound() const {
         return links <= 1 + (otherNames ? otherNames->size() : std::size_t{0});
