@@ -441,7 +441,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     const int threads = inParts ? std::min(walkThreads_, openLimit_ / 2 - 1) : 1;
     int mostThreads = inParts ? std::max(threads, std::min(diskThreads_, openLimit_ / 2 - 1)) : 1;
     WalkRules rules;
-    rules.pattern = pattern;
+    const WildcardPattern wildcard(pattern);
+    rules.pattern = &wildcard;
     rules.trash = &trash_;
     rules.exclude = &exclude_;
     // Rules on whole paths see each path as walked and as it really is, the search path's links

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/FileCatalogue.h"
+#include "platform/ByteText.h"
 
 #include <atomic>
 #include <cstdint>
@@ -45,7 +46,7 @@ struct WalkPlace {
 
 // What every walk of one search path shares.
 struct WalkRules {
-    std::string_view pattern;
+    const WildcardPattern* pattern = nullptr; // the files to take, folded once per walk
     const TrashFolders* trash = nullptr;
     const FileCatalogue::ExcludeTest* exclude = nullptr;
     const std::function<bool()>* stop = nullptr; // asked on every walking thread

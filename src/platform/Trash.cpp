@@ -6,6 +6,8 @@
 #include "platform/PathText.h"
 #include "platform/TrashFolders.h"
 
+#include <QByteArray>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -187,7 +189,7 @@ int writeAll(int fd, const std::string& text) {
 enum class Step { Moved, NameTaken, Failed, Changed, Stranded };
 
 // The file to move: an entry of an open folder, and what an lstat of it saw.
-struct Source {
+struct FileToMove {
     int folder = -1;
     std::string name;
     std::string path; // the original path, for the .trashinfo
@@ -202,7 +204,7 @@ struct Attempt {
 // One try under one name: the .trashinfo is created exclusively, then the file is renamed
 // into files/ without replacing anything there. A file that turns out not to be the one looked
 // at goes back where it came from.
-Attempt tryName(const Source& source, const std::string& trash, const std::string& name,
+Attempt tryName(const FileToMove& source, const std::string& trash, const std::string& name,
                 const std::string& info) {
     const std::string infoPath = trash + "/info/" + name + std::string(kInfoSuffix);
     const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -246,7 +248,7 @@ TrashResult unusable(const TrashPlace& place) {
 }
 
 // Moves the file into one trash; error holds the errno of a failed step.
-TrashResult moveInto(const Source& source, const std::string& trash, int& error) {
+TrashResult moveInto(const FileToMove& source, const std::string& trash, int& error) {
     error = 0;
     TrashResult result;
     result.trashFolder = trash;
@@ -297,23 +299,9 @@ std::string homeTrashFolder() {
 }
 
 std::string trashPercentEncode(std::string_view bytes) {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') ||
-                           std::string_view("/-_.!~*'()").find(ch) != std::string_view::npos;
-        if (plain) {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kHexDigits[c >> 4]);
-            out.push_back(kHexDigits[c & 0x0F]);
-        }
-    }
-    return out;
+    return QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()))
+        .toPercentEncoding("/!~*'()")
+        .toStdString();
 }
 
 TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
@@ -333,7 +321,7 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     const FolderHandle folder(parentFolderOf(path));
     if (!folder.isOpen())
         return failure(folder.error());
-    Source source{folder.fd(), std::string(fileNameOf(path)), path, {}};
+    FileToMove source{folder.fd(), std::string(fileNameOf(path)), path, {}};
     const FileStatus entry = folder.statChild(source.name, false);
     if (entry.error)
         return failure(entry.error);

@@ -8,7 +8,9 @@
 
 namespace trevalo {
 
-// Moving files to the desktop's trash in the freedesktop.org trash layout, on byte paths. A file
+// Moving files to the desktop's trash in the freedesktop.org trash layout, on byte paths. Our
+// own, not Qt's QFile::moveToTrash or GIO's: neither puts a file back by name into the folder it
+// came from, nor checks that the file moved is the one the search found. A file
 // never leaves its file system: it goes to the home trash when it lives on the same file system,
 // otherwise to the trash at the top of its own mount. Nothing is ever deleted for good, and nothing
 // is copied.
@@ -78,7 +80,7 @@ TrashPlace mountTrash(const std::string& top);
 std::string trashPercentEncode(std::string_view bytes);
 
 // The inverse of trashPercentEncode: every %XX becomes its byte; a "%" not followed by two hex
-// digits stays as it is.
+// digits stays as it is (QByteArray::fromPercentEncoding would turn it into another byte).
 std::string trashPercentDecode(std::string_view text);
 
 // What became of a file put back from the trash.

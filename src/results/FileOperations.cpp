@@ -14,13 +14,6 @@
 
 namespace trevalo {
 
-std::size_t countMarked(const std::vector<ResultRow>& rows) {
-    std::size_t n = 0;
-    for (const ResultRow& row : rows)
-        n += row.checked ? 1 : 0;
-    return n;
-}
-
 DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope) {
     DeletePlan plan;
     scope.forEach(rows.size(), [&](std::size_t i) {
@@ -114,9 +107,9 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
         else
             staying[row.group].push_back(&row);
     }
-    std::unordered_set<std::int64_t> lost, kept;
+    std::unordered_set<std::int64_t> lost, withCopy;
     for (const auto& [path, group] : groupOf) {
-        if (lost.contains(group) || kept.contains(group))
+        if (lost.contains(group) || withCopy.contains(group))
             continue;
         const auto members = staying.find(group);
         const bool copyLeft =
@@ -126,7 +119,7 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
                        !goingFiles.contains(FileId{r->stamp.device, r->stamp.inode}) &&
                        isSameFile(statPath(r->path(), false), r->stamp);
             });
-        (copyLeft ? kept : lost).insert(group);
+        (copyLeft ? withCopy : lost).insert(group);
     }
 
     CopiesLeft left;
@@ -219,11 +212,6 @@ DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
     return outcome;
 }
 
-DeleteOutcome trashMarkedRows(const std::vector<ResultRow>& rows, const DeleteProgress& progress,
-                              const std::atomic<bool>* cancel) {
-    return trashPlannedFiles(planDelete(rows), progress, cancel);
-}
-
 QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t maxListed) {
     QString text = QStringLiteral("Deletion failed: ");
     std::size_t listed = 0;
@@ -261,15 +249,6 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
     if (!r.ok())
         return {false, r.error.text(), {}};
     return {true, {}, r.stamp};
-}
-
-RenameOutcome renameRowFile(ResultRow& row, const std::string& newName) {
-    RenameOutcome outcome = renameFileOfRow(row, newName);
-    if (outcome.ok) {
-        row.name = newName;
-        row.stamp = outcome.stamp;
-    }
-    return outcome;
 }
 
 } // namespace trevalo

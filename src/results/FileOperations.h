@@ -20,9 +20,6 @@ namespace trevalo {
 // Deleting the marked files of a result list to the trash, and renaming the file of one row.
 // Nothing here touches a widget; the delete runs on any thread.
 
-// How many rows are marked.
-std::size_t countMarked(const std::vector<ResultRow>& rows);
-
 struct DeleteFailure {
     std::size_t row = 0;
     std::string path;
@@ -131,11 +128,6 @@ DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
                                   const DeleteProgress& progress = {},
                                   const std::atomic<bool>* cancel = nullptr);
 
-// planDelete and trashPlannedFiles in one call, for callers that keep the rows still.
-DeleteOutcome trashMarkedRows(const std::vector<ResultRow>& rows,
-                              const DeleteProgress& progress = {},
-                              const std::atomic<bool>* cancel = nullptr);
-
 // "Deletion failed: " and, one line each, the path and reason of every file that stayed. With
 // maxListed > 0, only that many are named and a last line tells how many more there are.
 QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t maxListed = 0);
@@ -154,9 +146,5 @@ struct RenameOutcome {
 // only when it is still the file the search found. A row that may not be acted on
 // (ResultRow::mayBeActedOn) is never renamed. The row itself is not changed.
 RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName);
-
-// renameFileOfRow, and on success the row's name becomes newName (its folder stays) and its
-// stamp the renamed file's.
-RenameOutcome renameRowFile(ResultRow& row, const std::string& newName);
 
 } // namespace trevalo

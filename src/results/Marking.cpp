@@ -33,11 +33,6 @@ void skipSeparators(std::string_view text, std::size_t& pos) {
 
 } // namespace
 
-void setAllMarks(std::vector<ResultRow>& rows, bool marked) {
-    for (ResultRow& row : rows)
-        row.checked = marked;
-}
-
 bool markByAgeEnabled(int list) {
     return list == ListDuplicates || list == ListSameName;
 }
@@ -206,7 +201,7 @@ PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string
         if (!wildcard.matches(row.folder, row.name))
             return;
         ++count.matching;
-        count.kept += row.mayBeActedOn() ? 0 : 1;
+        count.unmarkable += row.mayBeActedOn() ? 0 : 1;
     });
     return count;
 }

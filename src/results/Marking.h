@@ -16,9 +16,6 @@ namespace trevalo {
 // Which file of a pair with the same key "Mark older/newer files for deletion" marks.
 enum class Age { Older, Newer };
 
-// Sets (or clears) the mark of every row.
-void setAllMarks(std::vector<ResultRow>& rows, bool marked);
-
 // Whether "Mark older/newer files for deletion" apply to a list: only "Duplicates" and
 // "Same Name" have groups.
 bool markByAgeEnabled(int list);
@@ -69,9 +66,9 @@ std::size_t setFolderMarks(std::vector<ResultRow>& rows, std::string_view folder
 // How many rows of a scope a wildcard pattern matches on their full path (folder + name),
 // asked before markByPattern applies it.
 struct PatternCount {
-    std::size_t matching = 0; // rows whose path matches, kept ones included
-    std::size_t kept = 0;     // of those, rows that stay unmarked (ResultRow::mayBeActedOn)
-    std::size_t markable() const { return matching - kept; }
+    std::size_t matching = 0;   // rows whose path matches, kept ones included
+    std::size_t unmarkable = 0; // of those, rows that stay unmarked (ResultRow::mayBeActedOn)
+    std::size_t markable() const { return matching - unmarkable; }
 };
 PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string_view pattern,
                                  const RowScope& scope = {});

@@ -71,10 +71,6 @@ std::string padNumber(std::int64_t value);
 // and, for a file that could not be measured or read, the reason.
 ResultRow makeResultRow(const FileEntry& entry);
 
-// The row of the file at path as it is now, measured by one lstat (no link followed); a file
-// that cannot be measured gets size -1 and its reason.
-ResultRow rowOfFile(const std::string& path, std::int64_t group = GroupMark::None);
-
 // The row of a folder that could not be listed or entered (its path without a trailing "/").
 ResultRow makeFolderRow(std::string_view folderPath, int reason);
 

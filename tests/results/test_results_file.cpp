@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
+#include "support/FileRows.h"
 #include "support/TempTree.h"
 
 #include <QJsonArray>
