@@ -11,7 +11,7 @@
 #include "results/ResultListView.h"
 #include "results/ResultTotals.h"
 #include "results/RowFilter.h"
-#include "results/RowSort.h"
+#include "search/RowSort.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -154,23 +154,26 @@ public:
         holding = false;
         ready_.notify_all();
     }
-    // Waits until every part is walked or the walk stopped, calling `idle` every few
-    // milliseconds.
+    // Waits until every part is walked or the walk stopped, calling `idle` each time a part is
+    // given or done.
     void waitUntilWalked(const std::function<void()>& idle) {
         std::unique_lock lock(mutex_);
         while (!stopped_.load() && !(queue_.empty() && busy_ == 0)) {
-            ready_.wait_for(lock, std::chrono::milliseconds(2));
+            ready_.wait(lock);
             lock.unlock();
             idle();
             lock.lock();
         }
     }
     // The next part to walk, after the one held (if any) is done; kNone once every part is walked
-    // or the walk stopped. While it waits, `idle` (when given) is called every few milliseconds.
+    // or the walk stopped. While it waits, `idle` (when given) is called each time a part is
+    // given or done. A walker that stops ends its part, so the stop wakes the waiters too.
     std::size_t next(bool& holding, const std::function<void()>* idle) {
         std::unique_lock lock(mutex_);
-        if (holding)
+        if (holding) {
             --busy_;
+            ready_.notify_all(); // the thread that replays goes on with it
+        }
         holding = false;
         for (;;) {
             if (stopped_.load() || (queue_.empty() && busy_ == 0)) {
@@ -185,7 +188,7 @@ public:
                 return index;
             }
             wanted_.store(true, std::memory_order_relaxed);
-            ready_.wait_for(lock, std::chrono::milliseconds(2));
+            ready_.wait(lock);
             if (idle) {
                 lock.unlock();
                 (*idle)();
@@ -438,7 +441,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     const int threads = inParts ? std::min(walkThreads_, openLimit_ / 2 - 1) : 1;
     int mostThreads = inParts ? std::max(threads, std::min(diskThreads_, openLimit_ / 2 - 1)) : 1;
     WalkRules rules;
-    rules.pattern = pattern;
+    const WildcardPattern wildcard(pattern);
+    rules.pattern = &wildcard;
     rules.trash = &trash_;
     rules.exclude = &exclude_;
     // Rules on whole paths see each path as walked and as it really is, the search path's links
@@ -519,10 +523,8 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
 
     // The threads take the parts in walk order, and a thread that runs out of parts gets some
     // of another's folders not entered yet. This one also replays the parts as they are done,
-    // so that little is held twice, and is the one that asks whether to stop.
+    // so that little is held twice. Every thread asks whether to stop.
     PartQueue queue(parts, level, stopped_);
-    WalkRules helperRules = rules;
-    helperRules.stop = nullptr;
     std::vector<std::unique_ptr<FolderWalk>> others;
     std::vector<std::jthread> helpers;
     std::function<void(int)> walkOn; // starts helpers until `count` threads walk
@@ -551,7 +553,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
             if (index == WalkShare::kNone)
                 return;
             Part& part = queue.part(index);
-            if (!(asks ? shouldStop() : stopped_.load())) {
+            if (!shouldStop()) {
                 ++walked;
                 if (asks)
                     replay.setLive(&part);
@@ -567,7 +569,7 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     };
     walkOn = [&](int count) {
         while (static_cast<int>(others.size()) + 1 < count) {
-            others.push_back(std::make_unique<FolderWalk>(helperRules));
+            others.push_back(std::make_unique<FolderWalk>(rules));
             try {
                 helpers.emplace_back(take, std::ref(*others.back()), false);
             } catch (const std::system_error&) {

@@ -90,7 +90,8 @@ public:
     std::int64_t foldersOpened() const { return foldersOpened_; }
 
     // Once `stop` returns true the walk ends at the next folder; stopped() tells it did. `stop`
-    // and the progress report are called only on the thread that adds the search path.
+    // is asked on every thread that walks; the progress report is called only on the thread
+    // that adds the search path.
     void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
     bool stopped() const { return stopped_; }
     // Called after each folder with the number of files found so far.

@@ -22,7 +22,7 @@ struct FolderWalk::Frame {
     std::size_t enterStep = 0;  // its Enter step
     std::vector<std::string> subFolders;
     std::size_t next = 0;           // the next sub-folder to enter
-    std::size_t kept = kAll;        // sub-folders from here on were given away
+    std::size_t givenFrom = kAll;   // sub-folders from here on were given away
     std::vector<std::size_t> given; // the part each of those became
 
     static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
@@ -116,10 +116,10 @@ void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::st
         const std::size_t at = frame.next++;
         const std::string child = std::move(frame.subFolders[at]);
         const bool lastOne = frame.next == frame.subFolders.size();
-        if (at >= frame.kept && frame.given[at - frame.kept] != WalkShare::kNone) {
+        if (at >= frame.givenFrom && frame.given[at - frame.givenFrom] != WalkShare::kNone) {
             WalkStep step;
             step.kind = WalkStep::Kind::Part;
-            step.index = frame.given[at - frame.kept];
+            step.index = frame.given[at - frame.givenFrom];
             steps.push_back(std::move(step));
             if (lastOne && frame.handle.isOpen()) {
                 --openCount_;
@@ -156,7 +156,7 @@ void FolderWalk::giveAway(std::vector<Frame>& stack, const std::string& path) {
     // the largest share of work there is, and the part of it this walker would reach last.
     for (std::size_t i = 0; i < stack.size(); ++i) {
         Frame& f = stack[i];
-        const std::size_t end = std::min(f.kept, f.subFolders.size());
+        const std::size_t end = std::min(f.givenFrom, f.subFolders.size());
         const std::size_t left = end > f.next ? end - f.next : 0;
         if (left == 0 || !f.handle.isOpen())
             continue;
@@ -180,7 +180,7 @@ void FolderWalk::giveAway(std::vector<Frame>& stack, const std::string& path) {
         }
         given.insert(given.end(), f.given.begin(), f.given.end());
         f.given = std::move(given);
-        f.kept = end - count;
+        f.givenFrom = end - count;
         return;
     }
 }
@@ -294,7 +294,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             frame.links.push_back({path + e.name + "/", to, to == id || isAboveOrAt(stack, to)});
             continue;
         }
-        if (!isFile || !wildcardMatch(rules_.pattern, e.name))
+        if (!isFile || !rules_.pattern->matches(e.name))
             continue; // links, FIFOs, sockets and devices are never taken
         if (exclude && (*exclude)(path, e.name, false))
             continue;

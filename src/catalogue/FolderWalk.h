@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/FileCatalogue.h"
+#include "platform/ByteText.h"
 
 #include <atomic>
 #include <cstdint>
@@ -45,10 +46,10 @@ struct WalkPlace {
 
 // What every walk of one search path shares.
 struct WalkRules {
-    std::string_view pattern;
+    const WildcardPattern* pattern = nullptr; // the files to take, folded once per walk
     const TrashFolders* trash = nullptr;
     const FileCatalogue::ExcludeTest* exclude = nullptr;
-    const std::function<bool()>* stop = nullptr; // asked on one thread only; others see `stopped`
+    const std::function<bool()>* stop = nullptr; // asked on every walking thread
     std::atomic<bool>* stopped = nullptr;
     std::atomic<std::int64_t>* found = nullptr; // files found by every walk together
     // Folders walked whole by an earlier walk that took the same files: passed over.

@@ -251,20 +251,9 @@ std::vector<char32_t> codePoints(const QString& text) {
 } // namespace
 
 QString displayText(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const std::size_t len = utf8SequenceLength(bytes, i);
-        if (len == 0)
-            break;
-        i += len;
-    }
-    if (i == bytes.size())
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const ShownChar& c : shownChars(bytes))
-        out.append(QString::fromUcs4(&c.cp, 1));
-    return out;
+    // Qt's decoder gives one U+FFFD for each byte that is not part of valid UTF-8, as
+    // shownChars does.
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 std::string bytesOf(const QString& text) {

@@ -24,7 +24,9 @@ inline bool equalNoCase(std::string_view a, std::string_view b) {
 }
 
 // The wildcard dialect of the folder listing: "*" any run of characters, "?" one character,
-// letters without regard to case, and "*.*" matches every name.
+// letters without regard to case, and "*.*" matches every name. Our own, not QRegularExpression's
+// wildcards: those know no "*.*" that matches a name without a dot, and work on text, not on the
+// bytes of a name.
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
 // wildcardMatch with the pattern folded once, for matching one pattern against many names:

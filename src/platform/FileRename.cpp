@@ -29,15 +29,6 @@ RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int ne
     return {};
 }
 
-RenameResult renameNoReplace(const std::string& oldPath, const std::string& newPath) {
-    return renameNoReplaceAt(AT_FDCWD, oldPath, AT_FDCWD, newPath);
-}
-
-bool sameFileContents(const FileStamp& a, const FileStamp& b) {
-    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.mtime == b.mtime &&
-           a.mtimeNsec == b.mtimeNsec;
-}
-
 CheckedRename renameKnownFile(const std::string& folder, const std::string& oldName,
                               const std::string& newName, const FileStamp& expected) {
     CheckedRename out;
@@ -51,7 +42,7 @@ CheckedRename renameKnownFile(const std::string& folder, const std::string& oldN
         out.error = before.error;
         return out;
     }
-    if (!before.isUnchanged(expected)) {
+    if (!isSameFile(before, expected)) {
         out.error = OsError(kReasonChanged);
         return out;
     }
@@ -61,7 +52,7 @@ CheckedRename renameKnownFile(const std::string& folder, const std::string& oldN
         return out;
     }
     const FileStatus after = dir.statChild(newName, false);
-    if (after.kind == FileKind::Regular && sameFileContents(after.stamp(), expected)) {
+    if (isSameFile(after, expected, StatusTime::SetByMove)) {
         out.stamp = after.stamp();
         return out;
     }

@@ -15,15 +15,9 @@ struct RenameResult {
 // Renames oldPath to newPath (byte paths) without ever replacing a file that already has the
 // new name. Uses renameat2 with RENAME_NOREPLACE; where the file system does not offer that,
 // a hard link under the new name followed by removing the old name does the same job.
-RenameResult renameNoReplace(const std::string& oldPath, const std::string& newPath);
-// The same, with each name relative to an open folder (or AT_FDCWD).
+// Each name is relative to an open folder (or AT_FDCWD).
 RenameResult renameNoReplaceAt(int oldFolder, const std::string& oldName, int newFolder,
                                const std::string& newName);
-
-// Whether two stamps name the same file with the same contents as far as a stat can tell:
-// device, inode, size and last-write time. The status-change time is left out, since moving or
-// renaming a file changes it.
-bool sameFileContents(const FileStamp& a, const FileStamp& b);
 
 struct CheckedRename {
     OsError error;   // of a failed step; kReasonChanged: not the file expected, nothing renamed

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <linux/magic.h>
 #include <map>
+#include <mntent.h>
 #include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -50,35 +51,40 @@ FileStatus statusOf(int rc, const struct stat& sb) {
     return st;
 }
 
-// Kernel file systems whose magic numbers linux/magic.h does not name.
-constexpr unsigned long kConfigFsMagic = 0x62656570;
-constexpr unsigned long kFuseCtlMagic = 0x65735543;
-constexpr unsigned long kMqueueMagic = 0x19800202;
-constexpr unsigned long kRpcPipeFsMagic = 0x67596969;
+// The kernel file systems: by the type name the mount table gives and the number fstatfs
+// gives. A number of 0 is never looked for: devtmpfs reports tmpfs's number (isDevTmpfs tells
+// it apart), and a folder opened on an autofs mount point is already the file system mounted
+// there, which is searched.
+struct KernelFileSystem {
+    std::string_view name;
+    unsigned long magic;
+};
+constexpr KernelFileSystem kKernelFileSystems[] = {
+    {"proc", PROC_SUPER_MAGIC},
+    {"sysfs", SYSFS_MAGIC},
+    {"devtmpfs", 0},
+    {"devpts", DEVPTS_SUPER_MAGIC},
+    {"cgroup", CGROUP_SUPER_MAGIC},
+    {"cgroup2", CGROUP2_SUPER_MAGIC},
+    {"debugfs", DEBUGFS_MAGIC},
+    {"tracefs", TRACEFS_MAGIC},
+    {"securityfs", SECURITYFS_MAGIC},
+    {"pstore", PSTOREFS_MAGIC},
+    {"bpf", BPF_FS_MAGIC},
+    {"binfmt_misc", BINFMTFS_MAGIC},
+    {"configfs", 0x62656570}, // the numbers linux/magic.h does not name
+    {"efivarfs", EFIVARFS_MAGIC},
+    {"fusectl", 0x65735543},
+    {"mqueue", 0x19800202},
+    {"nsfs", NSFS_MAGIC},
+    {"rpc_pipefs", 0x67596969},
+    {"autofs", 0},
+    {"hugetlbfs", HUGETLBFS_MAGIC},
+};
 
 bool isPseudoFileSystemType(unsigned long type) {
-    switch (type) {
-    case PROC_SUPER_MAGIC:
-    case SYSFS_MAGIC:
-    case DEVPTS_SUPER_MAGIC:
-    case CGROUP_SUPER_MAGIC:
-    case CGROUP2_SUPER_MAGIC:
-    case DEBUGFS_MAGIC:
-    case TRACEFS_MAGIC:
-    case SECURITYFS_MAGIC:
-    case PSTOREFS_MAGIC:
-    case BPF_FS_MAGIC:
-    case BINFMTFS_MAGIC:
-    case kConfigFsMagic:
-    case EFIVARFS_MAGIC:
-    case kFuseCtlMagic:
-    case kMqueueMagic:
-    case NSFS_MAGIC:
-    case kRpcPipeFsMagic:
-        return true;
-    default:
-        return false;
-    }
+    return std::any_of(std::begin(kKernelFileSystems), std::end(kKernelFileSystems),
+                       [type](const KernelFileSystem& fs) { return fs.magic == type; });
 }
 
 // devtmpfs reports the tmpfs magic; it is told apart by being the file system of /dev.
@@ -258,6 +264,24 @@ bool DirListing::next(Entry& entry) {
     }
 }
 
+bool isKernelFileSystemName(std::string_view type) {
+    return std::any_of(std::begin(kKernelFileSystems), std::end(kKernelFileSystems),
+                       [type](const KernelFileSystem& fs) { return fs.name == type; });
+}
+
+std::vector<Mount> mountTable() {
+    std::vector<Mount> mounts;
+    FILE* table = ::setmntent("/proc/self/mounts", "r");
+    if (!table)
+        return mounts;
+    mntent entry;
+    char buf[8192];
+    while (::getmntent_r(table, &entry, buf, sizeof buf))
+        mounts.push_back({entry.mnt_dir, entry.mnt_type});
+    ::endmntent(table);
+    return mounts;
+}
+
 bool isPseudoFileSystem(const std::string& folder) {
     const FolderHandle handle(folder);
     return handle.isOpen() && handle.isPseudoFileSystem();
@@ -281,6 +305,14 @@ bool onRotatingDisk(std::uint64_t device) {
             break;
     }
     return known[device] = flag == '1';
+}
+
+bool isSameFile(const FileStatus& now, const FileStamp& was, StatusTime statusTime, FileKind kind) {
+    const FileStamp seen = now.stamp();
+    return now.kind == kind && seen.device == was.device && seen.inode == was.inode &&
+           seen.size == was.size && seen.mtime == was.mtime && seen.mtimeNsec == was.mtimeNsec &&
+           (statusTime == StatusTime::SetByMove ||
+            (seen.ctime == was.ctime && seen.ctimeNsec == was.ctimeNsec));
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
@@ -360,10 +392,7 @@ OsError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
     if (::fstat(fd_, &sb) != 0)
         return fail(errno);
     const FileStatus st = statusOf(0, sb);
-    if (st.kind != FileKind::Regular)
-        return fail(kReasonChanged);
-    // The status-change time tells a new file that reuses a freed inode from the old one.
-    if (expected && st.stamp() != *expected)
+    if (expected ? !isSameFile(st, *expected) : st.kind != FileKind::Regular)
         return fail(kReasonChanged);
     lastError_ = OsError();
     return lastError_;
@@ -428,7 +457,7 @@ std::string canonicalPath(const std::string& path) {
 std::string reasonText(int reason) {
     switch (reason) {
     case kReasonChanged:
-        return "changed since it was found";
+        return kChangedSinceSearch;
     case kReasonLoop:
         return "a link back to a folder above it, searched once";
     case kReasonTrash:
@@ -451,7 +480,7 @@ std::string errorText(int err) {
     return std::string(::strerror_r(err, buf, sizeof buf));
 }
 
-int makeFolders(const std::string& path) {
+int makeFolders(const std::string& path, mode_t mode) {
     struct stat sb;
     if (::stat(path.c_str(), &sb) == 0)
         return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
@@ -461,10 +490,10 @@ int makeFolders(const std::string& path) {
     const std::string parent =
         slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
     if (parent != path) {
-        if (const int err = makeFolders(parent))
+        if (const int err = makeFolders(parent, mode))
             return err;
     }
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST)
         return errno;
     if (::stat(path.c_str(), &sb) != 0)
         return errno;

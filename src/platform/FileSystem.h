@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
+#include <utility>
+#include <vector>
 
 namespace trevalo {
 
@@ -43,11 +46,19 @@ struct FileStatus {
     FileStamp stamp() const {
         return FileStamp{device, inode, size, mtime, ctime, mtimeNsec, ctimeNsec};
     }
-    // A regular file with exactly this stamp: the file the stamp was taken of, unchanged.
-    bool isUnchanged(const FileStamp& was) const {
-        return kind == FileKind::Regular && stamp() == was;
-    }
 };
+
+// Whether the status-change time still tells a file apart: not right after the file itself was
+// renamed or moved, which sets it (and nothing else).
+enum class StatusTime { Same, SetByMove };
+
+// "The same file", as every check before acting on a file asks it: `now` is a regular file with
+// the device, inode, size and nanosecond last-write time of the stamp `was` was taken of, and
+// its status-change time too (which tells a new file that reuses a freed inode from the old
+// one) unless the caller has just moved the file. A folder or a link that is acted on whole is
+// asked the same of its own kind.
+bool isSameFile(const FileStatus& now, const FileStamp& was,
+                StatusTime statusTime = StatusTime::Same, FileKind kind = FileKind::Regular);
 
 // stat (followLinks) or lstat. ENOENT and ENOTDIR give Missing, any other failure Failed.
 FileStatus statPath(const std::string& path, bool followLinks = true);
@@ -134,10 +145,21 @@ private:
     OsError error_;
 };
 
-// True for proc, sysfs, devtmpfs, devpts, cgroup, debugfs, tracefs, securityfs, pstore, bpf,
-// binfmt_misc, configfs, efivarfs, fusectl, mqueue, nsfs and rpc_pipefs
-// mounts: kernel views that are not files to search.
+// True for the folders of a kernel file system (proc, sysfs, devtmpfs, devpts, cgroup, debugfs,
+// tracefs, securityfs, pstore, bpf, binfmt_misc, configfs, efivarfs, fusectl, mqueue, nsfs,
+// rpc_pipefs, hugetlbfs): kernel views that are not files to search.
 bool isPseudoFileSystem(const std::string& folder);
+// True for the mount type of such a file system, or autofs (the same list).
+bool isKernelFileSystemName(std::string_view type);
+
+// One mount of the mount table: its top folder (escapes such as \040 decoded) and type.
+struct Mount {
+    std::string top;
+    std::string type;
+};
+// The mounts this process sees (/proc/self/mounts), in the order they were made; empty
+// without /proc.
+std::vector<Mount> mountTable();
 
 // True when the files of `device` (a stat's st_dev) lie on a disk that says it rotates
 // (/sys/block/*/queue/rotational): one whose head moves to where the next read is. False where
@@ -163,6 +185,8 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     void close();
+    // Hands the descriptor over to the caller, who closes it; -1 when not open.
+    int release() { return std::exchange(fd_, -1); }
     // The open file as it is now (fstat): no path is looked up again.
     FileStatus status() const;
     // Reads up to length bytes at offset, retrying interrupted and partial reads. Returns the
@@ -198,8 +222,9 @@ std::string canonicalPath(const std::string& path);
 // A text description of an errno value, in the system's words.
 std::string errorText(int err);
 
-// Creates a folder and its missing parents, each new one with mode 0700. Returns 0 or errno.
-int makeFolders(const std::string& path);
+// Creates a folder and its missing parents, each new one with `mode` (less the umask). Returns
+// 0 or errno.
+int makeFolders(const std::string& path, mode_t mode = 0700);
 // Removes a file (not a folder); a missing one is no failure. Returns 0 or errno.
 int removeFile(const std::string& path);
 // The folder for the user's own cached data: $XDG_CACHE_HOME when it is an absolute path,

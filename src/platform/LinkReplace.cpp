@@ -147,11 +147,9 @@ LinkResult replaceWithLink(const std::string& path, const FileStamp& expected,
     ReadOnlyFile original;
     ReadOnlyFile kept;
     if (const OsError e = original.open(path, &expected))
-        return failed(e, e.changed() ? reasonText(kReasonChanged) : e.text());
+        return failed(e, e.text());
     if (const OsError e = kept.open(keptPath, &keptExpected))
-        return failed(e.changed() ? e : OsError(kReasonChanged),
-                      "its copy " + keptPath + ": " +
-                          (e.changed() ? reasonText(kReasonChanged) : e.text()));
+        return failed(OsError(kReasonChanged), "its copy " + keptPath + ": " + e.text());
     if (expected.device == keptExpected.device && expected.inode == keptExpected.inode)
         return failed(OsError(kReasonChanged), "it is the same file as " + keptPath);
     if (kind == LinkKind::HardLink && expected.device != keptExpected.device)
@@ -234,8 +232,9 @@ RestoreResult undoLink(const std::string& path, const LinkPlaced& link,
         still = still && now.kind == FileKind::Symlink && n >= 0 &&
                 text.substr(0, static_cast<std::size_t>(n)) == link.target;
     } else {
-        still = still && now.kind == FileKind::Regular &&
-                (link.kind == LinkKind::HardLink || sameFileContents(now.stamp(), link.stamp));
+        still =
+            still && now.kind == FileKind::Regular &&
+            (link.kind == LinkKind::HardLink || isSameFile(now, link.stamp, StatusTime::SetByMove));
     }
     if (!still)
         return fail(RestoreStatus::OriginalTaken, OsError(kReasonChanged),

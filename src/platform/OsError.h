@@ -17,8 +17,11 @@ inline constexpr int kReasonKernel = -4; // a kernel file system: not searched
 inline constexpr int kReasonInTrash = -5;     // it lies inside a trash folder already
 inline constexpr int kReasonNoTrashName = -6; // no free name left in the trash
 
+// The words of kReasonChanged: every layer tells the user so in this one text.
+inline constexpr const char* kChangedSinceSearch = "changed since the search";
+
 // The reason in the system's words ("Permission denied"), or this program's for the codes
-// above ("changed since it was found"); empty for kReasonNone.
+// above ("changed since the search"); empty for kReasonNone.
 std::string reasonText(int reason);
 
 // The one error shape of the platform layer: an errno value, or one of the reasons above.

@@ -16,6 +16,13 @@ std::string_view folderOf(std::string_view path) {
     return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
 }
 
+std::string parentFolderOf(std::string_view path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : std::string(path.substr(0, slash));
+}
+
 std::string_view extensionOf(std::string_view path) {
     const auto dot = path.rfind('.');
     const auto slash = path.rfind('/');

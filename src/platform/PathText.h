@@ -13,6 +13,9 @@ namespace trevalo {
 std::string_view fileNameOf(std::string_view path);
 // The text up to and including the last "/"; empty when there is none.
 std::string_view folderOf(std::string_view path);
+// The folder that holds path, without a trailing "/": "/" for a name at the root, "." for a
+// path without "/".
+std::string parentFolderOf(std::string_view path);
 // The text after the last "." when that "." stands after the last "/"; otherwise empty.
 std::string_view extensionOf(std::string_view path);
 

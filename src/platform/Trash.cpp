@@ -6,6 +6,8 @@
 #include "platform/PathText.h"
 #include "platform/TrashFolders.h"
 
+#include <QByteArray>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -26,22 +28,12 @@ namespace {
 constexpr std::string_view kInfoSuffix = ".trashinfo";
 // Different names tried in one trash before giving up ("name", "name.2", ...).
 constexpr int kMaxNameTries = 10000;
+// The folders made again on the way back from the trash: as the user's umask wants them.
+constexpr mode_t kRestoredFolderMode = 0777;
 
 std::string envPath(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-std::string parentOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string baseNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string absolutePath(const std::string& path) {
@@ -62,7 +54,7 @@ std::optional<dev_t> deviceOfNearest(std::string path) {
             return sb.st_dev;
         if (path == "/" || path == ".")
             return std::nullopt;
-        path = parentOf(path);
+        path = parentFolderOf(path);
     }
 }
 
@@ -90,24 +82,6 @@ int filesAndInfo(const std::string& trash, bool strict) {
     return 0;
 }
 
-// Undoes the escapes of a mount point in /proc/self/mountinfo (\040 for a space, ...).
-std::string unescapeMountField(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const auto octal = [&](std::size_t k) { return field[k] >= '0' && field[k] <= '7'; };
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] <= '3' && octal(i + 1) &&
-            octal(i + 2) && octal(i + 3)) {
-            const int value =
-                (field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0');
-            out.push_back(static_cast<char>(value));
-            i += 3;
-        } else {
-            out.push_back(field[i]);
-        }
-    }
-    return out;
-}
-
 bool isUnder(const std::string& path, const std::string& top) {
     if (top == "/")
         return true;
@@ -121,25 +95,10 @@ std::string mountTopOf(const std::string& folder) {
     char real[PATH_MAX];
     const std::string path = ::realpath(folder.c_str(), real) ? std::string(real) : folder;
 
-    std::ifstream mounts("/proc/self/mountinfo");
     std::string best;
-    std::string line;
-    while (std::getline(mounts, line)) {
-        // id parent major:minor root mount-point ...
-        std::size_t pos = 0;
-        for (int field = 0; field < 4 && pos != std::string::npos; ++field) {
-            pos = line.find(' ', pos);
-            if (pos != std::string::npos)
-                ++pos;
-        }
-        if (pos == std::string::npos)
-            continue;
-        const std::size_t end = line.find(' ', pos);
-        const std::string mountPoint =
-            unescapeMountField(std::string_view(line).substr(pos, end - pos));
-        if (isUnder(path, mountPoint) && mountPoint.size() > best.size())
-            best = mountPoint;
-    }
+    for (const Mount& mount : mountTable())
+        if (isUnder(path, mount.top) && mount.top.size() > best.size())
+            best = mount.top;
     if (!best.empty())
         return best;
 
@@ -148,7 +107,7 @@ std::string mountTopOf(const std::string& folder) {
         return path;
     std::string top = path;
     while (top != "/") {
-        const std::string up = parentOf(top);
+        const std::string up = parentFolderOf(top);
         struct stat ub;
         if (::stat(up.c_str(), &ub) != 0 || ub.st_dev != sb.st_dev)
             break;
@@ -230,7 +189,7 @@ int writeAll(int fd, const std::string& text) {
 enum class Step { Moved, NameTaken, Failed, Changed, Stranded };
 
 // The file to move: an entry of an open folder, and what an lstat of it saw.
-struct Source {
+struct FileToMove {
     int folder = -1;
     std::string name;
     std::string path; // the original path, for the .trashinfo
@@ -246,7 +205,7 @@ struct Attempt {
 // One try under one name: the .trashinfo is created exclusively, then the file is renamed
 // into files/ without replacing anything there. A file that turns out not to be the one looked
 // at goes back where it came from.
-Attempt tryName(const Source& source, const std::string& trash, const std::string& name,
+Attempt tryName(const FileToMove& source, const std::string& trash, const std::string& name,
                 const std::string& info) {
     const std::string infoPath = trash + "/info/" + name + std::string(kInfoSuffix);
     const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -266,7 +225,7 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
         return {moved.error.code() == EEXIST ? Step::NameTaken : Step::Failed, moved.error.code()};
     }
     const FileStatus arrived = statPath(trashed, false);
-    if (arrived.kind == source.kind && sameFileContents(arrived.stamp(), source.stamp))
+    if (isSameFile(arrived, source.stamp, StatusTime::SetByMove, source.kind))
         return {Step::Moved, 0};
     if (!renameNoReplaceAt(AT_FDCWD, trashed, source.folder, source.name).ok())
         return {Step::Stranded, 0}; // it cannot go back; in the trash it keeps its way back
@@ -276,6 +235,7 @@ Attempt tryName(const Source& source, const std::string& trash, const std::strin
 
 TrashResult failure(OsError error, const std::string& detail = {}) {
     TrashResult result;
+    result.status = error.changed() ? TrashStatus::Changed : TrashStatus::Failed;
     result.error = error;
     result.reason = error.text() + detail;
     return result;
@@ -289,7 +249,7 @@ TrashResult unusable(const TrashPlace& place) {
 }
 
 // Moves the file into one trash; error holds the errno of a failed step.
-TrashResult moveInto(const Source& source, const std::string& trash, int& error) {
+TrashResult moveInto(const FileToMove& source, const std::string& trash, int& error) {
     error = 0;
     TrashResult result;
     result.trashFolder = trash;
@@ -299,6 +259,7 @@ TrashResult moveInto(const Source& source, const std::string& trash, int& error)
         const std::string candidate = trashName(source.name, attempt);
         const Attempt a = tryName(source, trash, candidate, info);
         if (a.step == Step::Moved) {
+            result.status = TrashStatus::Moved;
             result.trashedName = candidate;
             return result;
         }
@@ -310,9 +271,12 @@ TrashResult moveInto(const Source& source, const std::string& trash, int& error)
             return failure(OsError(kReasonChanged));
         if (a.step == Step::Stranded) {
             // Not the file that was checked: a failure, and the user is told where it is.
-            return failure(OsError(kReasonChanged), "; the file that took its place is in " +
-                                                        trash + "/files/" + candidate +
-                                                        " and can be restored from there");
+            TrashResult stranded =
+                failure(OsError(kReasonChanged), "; the file that took its place is in " + trash +
+                                                     "/files/" + candidate +
+                                                     " and can be restored from there");
+            stranded.status = TrashStatus::Stranded;
+            return stranded;
         }
     }
     return failure(OsError(kReasonNoTrashName), " " + trash);
@@ -336,23 +300,9 @@ std::string homeTrashFolder() {
 }
 
 std::string trashPercentEncode(std::string_view bytes) {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') ||
-                           std::string_view("/-_.!~*'()").find(ch) != std::string_view::npos;
-        if (plain) {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kHexDigits[c >> 4]);
-            out.push_back(kHexDigits[c & 0x0F]);
-        }
-    }
-    return out;
+    return QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()))
+        .toPercentEncoding("/!~*'()")
+        .toStdString();
 }
 
 TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
@@ -369,14 +319,14 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
     if (trashFolders->holds(path))
         return failure(OsError(kReasonInTrash));
 
-    const FolderHandle folder(parentOf(path));
+    const FolderHandle folder(parentFolderOf(path));
     if (!folder.isOpen())
         return failure(folder.error());
-    Source source{folder.fd(), baseNameOf(path), path, {}, kind};
+    FileToMove source{folder.fd(), std::string(fileNameOf(path)), path, {}, kind};
     const FileStatus entry = folder.statChild(source.name, false);
     if (entry.error)
         return failure(entry.error);
-    if (expected && (entry.kind != kind || entry.stamp() != *expected))
+    if (expected && !isSameFile(entry, *expected, StatusTime::Same, kind))
         return failure(OsError(kReasonChanged));
     source.stamp = entry.stamp();
     const FileStatus here = folder.status();
@@ -403,7 +353,7 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
             return from(std::move(result));
     }
 
-    const std::string top = mountTopOf(parentOf(path));
+    const std::string top = mountTopOf(parentFolderOf(path));
     const TrashPlace place = mountTrash(top);
     if (place.error)
         return unusable(place);
@@ -471,11 +421,11 @@ bool readInfoPath(const std::string& infoPath, std::string& value, OsError& erro
 // The folder a relative Path= starts from: the top of the mount whose trash this is
 // (top/.Trash-UID or top/.Trash/UID). Empty for any other trash, where a path must be absolute.
 std::string topOfMountTrash(const std::string& trash) {
-    const std::string parent = parentOf(trash);
-    if (baseNameOf(trash).starts_with(".Trash-"))
+    const std::string parent = parentFolderOf(trash);
+    if (fileNameOf(trash).starts_with(".Trash-"))
         return parent;
-    if (baseNameOf(parent) == ".Trash")
-        return parentOf(parent);
+    if (fileNameOf(parent) == ".Trash")
+        return parentFolderOf(parent);
     return {};
 }
 
@@ -509,8 +459,8 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
             why = "no folder above " + folder + " can be opened";
             return {};
         }
-        missing.push_back(baseNameOf(at));
-        at = parentOf(at);
+        missing.push_back(std::string(fileNameOf(at)));
+        at = parentFolderOf(at);
         above = FolderHandle(at);
         if (!above.isOpen() && !above.error().notFound()) {
             why = "cannot open the folder " + at + ": " + above.error().text();
@@ -541,24 +491,6 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
     return above;
 }
 
-// Creates the missing folders of path's parent chain as the user's umask wants them.
-// Returns 0 or errno.
-int makeParentFolders(const std::string& path) {
-    const std::string parent = parentOf(path);
-    struct stat sb;
-    if (::stat(parent.c_str(), &sb) == 0)
-        return S_ISDIR(sb.st_mode) ? 0 : ENOTDIR;
-    if (errno != ENOENT)
-        return errno;
-    if (parent == path || parent == "/" || parent == ".")
-        return ENOENT;
-    if (const int err = makeParentFolders(parent))
-        return err;
-    if (::mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
-        return errno;
-    return 0;
-}
-
 } // namespace
 
 RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
@@ -573,7 +505,8 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
         return restoreFailure(RestoreStatus::NotInTrash, trashed.error, "no longer in the trash");
     if (trashed.error)
         return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
-    if (expected && !sameFileContents(trashed.stamp(), *expected))
+    // A whole folder or a link comes back as its kind; the stamp says the rest.
+    if (expected && !isSameFile(trashed, *expected, StatusTime::SetByMove, trashed.kind))
         return restoreFailure(RestoreStatus::NotInTrash, OsError(kReasonChanged),
                               "no longer in the trash (another file has its name there)");
 
@@ -607,15 +540,15 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
     std::string intoName = original;
     if (origin && origin->known()) {
         std::string why;
-        into = originalFolder(parentOf(original), *origin, why);
+        into = originalFolder(parentFolderOf(original), *origin, why);
         if (!into.isOpen())
             return fail(RestoreStatus::Failed, OsError(kReasonChanged),
                         why + "; it stays in the trash");
         intoFd = into.fd();
-        intoName = baseNameOf(original);
-    } else if (const int err = makeParentFolders(original)) {
+        intoName = std::string(fileNameOf(original));
+    } else if (const int err = makeFolders(parentFolderOf(original), kRestoredFolderMode)) {
         return fail(RestoreStatus::Failed, OsError(err),
-                    "cannot make the folder " + parentOf(original) + ": " + errorText(err));
+                    "cannot make the folder " + parentFolderOf(original) + ": " + errorText(err));
     }
 
     const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, intoFd, intoName);
@@ -637,7 +570,8 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
     // at, it goes back.
     const FileStatus arrived =
         into.isOpen() ? into.statChild(intoName, false) : statPath(original, false);
-    if (arrived.error || !sameFileContents(arrived.stamp(), trashed.stamp())) {
+    if (arrived.error ||
+        !isSameFile(arrived, trashed.stamp(), StatusTime::SetByMove, trashed.kind)) {
         const bool back = renameNoReplaceAt(intoFd, intoName, files.fd(), trashedName).ok();
         return fail(RestoreStatus::Failed, OsError(kReasonChanged),
                     back ? std::string("the file in the trash changed while it was restored")

@@ -8,7 +8,9 @@
 
 namespace trevalo {
 
-// Moving files to the desktop's trash in the freedesktop.org trash layout, on byte paths. A file
+// Moving files to the desktop's trash in the freedesktop.org trash layout, on byte paths. Our
+// own, not Qt's QFile::moveToTrash or GIO's: neither puts a file back by name into the folder it
+// came from, nor checks that the file moved is the one the search found. A file
 // never leaves its file system: it goes to the home trash when it lives on the same file system,
 // otherwise to the trash at the top of its own mount. Nothing is ever deleted for good, and nothing
 // is copied.
@@ -24,16 +26,26 @@ struct TrashOrigin {
     bool known() const { return folder.inode != 0; }
 };
 
+// What became of a file sent to the trash.
+enum class TrashStatus {
+    Moved,   // it is in the trash
+    Changed, // it was not the file expected, and stayed where it was
+    // It was not the file expected: another file took its place just before the move and went
+    // to the trash in its stead, where it stays (the reason says where).
+    Stranded,
+    Failed, // it stayed where it was, for the error given
+};
+
 struct TrashResult {
-    // Why the file did not move: kReasonChanged when it was not the file expected (it stayed
-    // where it was), kReasonInTrash when it lies in a trash folder already, or the system's.
+    TrashStatus status = TrashStatus::Failed;
+    // Why the file did not move: kReasonChanged (Changed, Stranded), kReasonInTrash when it
+    // lies in a trash folder already, or the system's.
     OsError error;
     std::string reason;      // the error in words, with where it happened; empty when it moved
     std::string trashFolder; // the trash it went to (holding files/ and info/)
     std::string trashedName; // its name in files/; info/ holds trashedName + ".trashinfo"
     TrashOrigin origin;      // the folder it was in
-    bool ok() const { return !error; }
-    bool changed() const { return error.changed(); }
+    bool ok() const { return status == TrashStatus::Moved; }
 };
 
 // Moves one file to the trash: writes the .trashinfo (original path and deletion date) first,
@@ -72,7 +84,7 @@ TrashPlace mountTrash(const std::string& top);
 std::string trashPercentEncode(std::string_view bytes);
 
 // The inverse of trashPercentEncode: every %XX becomes its byte; a "%" not followed by two hex
-// digits stays as it is.
+// digits stays as it is (QByteArray::fromPercentEncoding would turn it into another byte).
 std::string trashPercentDecode(std::string_view text);
 
 // What became of a file put back from the trash.

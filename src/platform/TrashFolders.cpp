@@ -5,7 +5,6 @@
 #include "platform/Trash.h"
 
 #include <algorithm>
-#include <mntent.h>
 #include <string_view>
 #include <unistd.h>
 
@@ -16,15 +15,6 @@ namespace {
 bool allDigits(std::string_view s) {
     return !s.empty() &&
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Mounts whose top is not listed for trash folders: kernel views and the like.
-bool isKernelMountType(std::string_view type) {
-    static constexpr std::string_view kTypes[] = {
-        "proc",    "sysfs",      "devtmpfs", "devpts",     "cgroup",      "cgroup2",  "debugfs",
-        "tracefs", "securityfs", "pstore",   "bpf",        "binfmt_misc", "configfs", "efivarfs",
-        "fusectl", "mqueue",     "nsfs",     "rpc_pipefs", "autofs",      "hugetlbfs"};
-    return std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
 }
 
 bool isNetworkMountType(std::string_view type) {
@@ -58,26 +48,23 @@ TrashFolders TrashFolders::current() {
     std::vector<std::string> candidates;
     if (std::string home = homeTrashFolder(); !home.empty())
         candidates.push_back(std::move(home));
-    if (FILE* mounts = ::setmntent("/proc/self/mounts", "r")) {
-        mntent entry;
-        char buf[8192];
-        while (::getmntent_r(mounts, &entry, buf, sizeof buf)) {
-            if (isKernelMountType(entry.mnt_type))
-                continue;
-            std::string top = entry.mnt_dir;
-            if (top.empty() || top.back() != '/')
-                top.push_back('/');
-            if (isNetworkMountType(entry.mnt_type)) {
-                // Not listed (a server that does not answer would stop the search): this
-                // user's trash there is looked up by name.
-                const std::string uid = std::to_string(::getuid());
-                candidates.push_back(top + ".Trash-" + uid);
-                candidates.push_back(top + ".Trash/" + uid);
-                continue;
-            }
-            addMountTrashes(top, candidates);
+    // The top of a kernel file system's mount holds no trash (and autofs's is not listed: that
+    // would mount what it stands for).
+    for (const Mount& mount : mountTable()) {
+        if (isKernelFileSystemName(mount.type))
+            continue;
+        std::string top = mount.top;
+        if (top.empty() || top.back() != '/')
+            top.push_back('/');
+        if (isNetworkMountType(mount.type)) {
+            // Not listed (a server that does not answer would stop the search): this
+            // user's trash there is looked up by name.
+            const std::string uid = std::to_string(::getuid());
+            candidates.push_back(top + ".Trash-" + uid);
+            candidates.push_back(top + ".Trash/" + uid);
+            continue;
         }
-        ::endmntent(mounts);
+        addMountTrashes(top, candidates);
     }
     // A trash reached through a link is the same trash; its files/ and info/ folders are
     // trash too, whichever way they are reached.

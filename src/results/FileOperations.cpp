@@ -15,18 +15,11 @@
 
 namespace trevalo {
 
-std::size_t countMarked(const std::vector<ResultRow>& rows) {
-    std::size_t n = 0;
-    for (const ResultRow& row : rows)
-        n += row.checked ? 1 : 0;
-    return n;
-}
-
 DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope) {
     DeletePlan plan;
     scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
-        if (row.checked && !row.isFolder && !row.kept)
+        if (row.checked && row.mayBeActedOn())
             plan.items.push_back({i,
                                   row.path(),
                                   row.size,
@@ -87,7 +80,7 @@ DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& s
     DeletePlan plan;
     scope.forEach(duplicates.size(), [&](std::size_t i) {
         const ResultRow& row = duplicates[i];
-        if (!row.checked || row.kept || row.isFolder)
+        if (!row.checked || !row.mayBeActedOn())
             return;
         const auto copy = keeps.find(row.group);
         if (!usable(row) || copy == keeps.end()) {
@@ -136,9 +129,9 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
         else
             staying[row.group].push_back(&row);
     }
-    std::unordered_set<std::int64_t> lost, kept;
+    std::unordered_set<std::int64_t> lost, withCopy;
     for (const auto& [path, group] : groupOf) {
-        if (lost.contains(group) || kept.contains(group))
+        if (lost.contains(group) || withCopy.contains(group))
             continue;
         const auto members = staying.find(group);
         const bool copyLeft =
@@ -146,9 +139,9 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
             std::any_of(members->second.begin(), members->second.end(), [&](const ResultRow* r) {
                 return r->mtimeKnown && !r->stale() &&
                        !goingFiles.contains(FileId{r->stamp.device, r->stamp.inode}) &&
-                       statPath(r->path(), false).isUnchanged(r->stamp);
+                       isSameFile(statPath(r->path(), false), r->stamp);
             });
-        (copyLeft ? kept : lost).insert(group);
+        (copyLeft ? withCopy : lost).insert(group);
     }
 
     CopiesLeft left;
@@ -164,7 +157,7 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
             for (const FolderClaim::Item& file : item.claim->items)
                 if (!file.copyPath.empty() &&
                     (going.contains(file.copyPath) || inGoingFolder(file.copyPath) ||
-                     !statPath(file.copyPath, false).isUnchanged(file.copyStamp)))
+                     !isSameFile(statPath(file.copyPath, false), file.copyStamp)))
                     ++left.filesWithoutCopy;
             continue;
         }
@@ -220,16 +213,14 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
             // Not as its row says: it stays, with why.
         } else if (trashed = moveToTrash(item.path, &expected, &trashFolders, kindOf(item.target));
                    !trashed.ok()) {
-            reason = trashed.changed() && trashed.reason == trashed.error.text()
-                         ? std::string(kChangedSinceSearch)
-                         : trashed.reason;
+            reason = trashed.reason;
         }
 
         if (reason.empty()) {
             if (!plan.otherNames.empty()) {
                 const FileStatus now =
                     statEntry(trashed.trashFolder + "/files/" + trashed.trashedName);
-                if (now.kind == FileKind::Regular && sameFileContents(now.stamp(), item.stamp))
+                if (isSameFile(now, item.stamp, StatusTime::SetByMove))
                     movedBefore[id] = now.stamp();
             }
             TrashLocation place{
@@ -273,11 +264,6 @@ DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
     return outcome;
 }
 
-DeleteOutcome trashMarkedRows(const std::vector<ResultRow>& rows, const DeleteProgress& progress,
-                              const std::atomic<bool>* cancel) {
-    return trashPlannedFiles(planDelete(rows), progress, cancel);
-}
-
 QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t maxListed) {
     QString text = QStringLiteral("Deletion failed: ");
     std::size_t listed = 0;
@@ -305,6 +291,8 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
         return {false, errorText(EISDIR), {}};
     if (row.kept)
         return {false, kKeptFile, {}};
+    if (row.stale())
+        return {false, row.staleReason, {}};
     if (!row.mtimeKnown)
         return {false, kNotMeasured, {}};
     const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);
@@ -313,15 +301,6 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
     if (!r.ok())
         return {false, r.error.text(), {}};
     return {true, {}, r.stamp};
-}
-
-RenameOutcome renameRowFile(ResultRow& row, const std::string& newName) {
-    RenameOutcome outcome = renameFileOfRow(row, newName);
-    if (outcome.ok) {
-        row.name = newName;
-        row.stamp = outcome.stamp;
-    }
-    return outcome;
 }
 
 } // namespace trevalo

@@ -22,9 +22,6 @@ namespace trevalo {
 // A row of a whole folder moves the folder with everything in it; a row of a link, the link.
 // Nothing here touches a widget; the delete runs on any thread.
 
-// How many rows are marked.
-std::size_t countMarked(const std::vector<ResultRow>& rows);
-
 struct DeleteFailure {
     std::size_t row = 0;
     std::string path;
@@ -33,8 +30,8 @@ struct DeleteFailure {
 
 // The marked rows of a list, taken on the window's thread before the user is asked, so that
 // the delete moves exactly the files the user confirmed, and can run on a worker while the
-// list stays as it is. Folders (rows that could not be listed) and kept files are never part
-// of a delete. With a scope, only the marked rows in it (the rows a filter shows) go.
+// list stays as it is. Only rows that may be acted on (ResultRow::mayBeActedOn) are part of
+// a delete. With a scope, only the marked rows in it (the rows a filter shows) go.
 struct DeletePlan {
     struct Item {
         std::size_t row = 0; // position in the list when the plan was made
@@ -116,8 +113,6 @@ struct DeleteOutcome {
 // the number in the plan.
 using DeleteProgress = std::function<void(std::size_t done, std::size_t total)>;
 
-// The reason given for a file that is no longer the one its row stands for.
-inline constexpr const char* kChangedSinceSearch = "changed since the search";
 // The reason given for a file the search could not measure: nothing tells it is the same file.
 inline constexpr const char* kNotMeasured = "not measured by the search";
 // The reason given for a kept file (found under a Keep path): it is never acted on.
@@ -140,11 +135,6 @@ DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
                                   const DeleteProgress& progress = {},
                                   const std::atomic<bool>* cancel = nullptr);
 
-// planDelete and trashPlannedFiles in one call, for callers that keep the rows still.
-DeleteOutcome trashMarkedRows(const std::vector<ResultRow>& rows,
-                              const DeleteProgress& progress = {},
-                              const std::atomic<bool>* cancel = nullptr);
-
 // "Deletion failed: " and, one line each, the path and reason of every file that stayed. With
 // maxListed > 0, only that many are named and a last line tells how many more there are.
 QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t maxListed = 0);
@@ -160,12 +150,8 @@ struct RenameOutcome {
 };
 
 // Renames the row's file to newName in the same folder, never replacing an existing file, and
-// only when it is still the file the search found. Folders and kept files are never renamed. The
-// row itself is not changed.
+// only when it is still the file the search found. A row that may not be acted on
+// (ResultRow::mayBeActedOn) is never renamed. The row itself is not changed.
 RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName);
-
-// renameFileOfRow, and on success the row's name becomes newName (its folder stays) and its
-// stamp the renamed file's.
-RenameOutcome renameRowFile(ResultRow& row, const std::string& newName);
 
 } // namespace trevalo

@@ -4,7 +4,7 @@
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
 #include "results/GroupNumbers.h"
-#include "results/RowSort.h"
+#include "search/RowSort.h"
 
 #include <limits>
 #include <string>
@@ -32,11 +32,6 @@ void skipSeparators(std::string_view text, std::size_t& pos) {
 }
 
 } // namespace
-
-void setAllMarks(std::vector<ResultRow>& rows, bool marked) {
-    for (ResultRow& row : rows)
-        row.checked = marked;
-}
 
 bool markByAgeEnabled(int list) {
     return list == ListDuplicates || list == ListSameName;
@@ -93,8 +88,8 @@ void markByAge(std::vector<ResultRow>& rows, int list, Age age, const RowScope& 
             row.checked = false;
     sortRows(rows, keyColumn, 0);
 
-    // The "#" cell is the group number padded to a fixed width, so equal texts are equal
-    // numbers.
+    // Rows of one "Duplicates" group share a group number; rows of one name compare without
+    // regard to case.
     const auto sameKey = [keyColumn](const ResultRow& a, const ResultRow& b) {
         return keyColumn == NameColumn ? equalNoCase(a.name, b.name) : a.group == b.group;
     };
@@ -105,7 +100,7 @@ void markByAge(std::vector<ResultRow>& rows, int list, Age age, const RowScope& 
             dayOfDateText(rows[i].dateText()) <= dayOfDateText(rows[i - 1].dateText());
         ResultRow& chosen = olderOrSame == (age == Age::Older) ? rows[i] : rows[i - 1];
         // A kept file stays unmarked; its partner is then not marked by this pair either.
-        if (!chosen.kept && !chosen.isFolder)
+        if (chosen.mayBeActedOn())
             chosen.checked = true;
     }
 }
@@ -141,11 +136,6 @@ bool keepsRather(const ResultRow& a, std::size_t ia, const ResultRow& b, std::si
     return ia < ib;
 }
 
-// A row no marking pass may mark.
-bool neverMarked(const ResultRow& row) {
-    return row.kept || row.isFolder;
-}
-
 std::string withTrailingSlash(std::string_view folder) {
     std::string out(folder);
     if (out.empty() || out.back() != '/')
@@ -166,8 +156,10 @@ std::size_t markAllButOnePerGroup(std::vector<ResultRow>& rows, KeepRule rule,
         if (g == GroupNumbers::kNoGroup)
             return;
         const auto group = static_cast<std::size_t>(g);
-        if (rows[i].kept)
+        if (rows[i].kept && !rows[i].stale())
             holdsKept[group] = true;
+        else if (!rows[i].mayBeActedOn())
+            return; // a stale row is no copy to keep
         else if (keep[group] == kNone ||
                  keepsRather(rows[i], i, rows[keep[group]], keep[group], rule))
             keep[group] = i;
@@ -180,7 +172,7 @@ std::size_t markAllButOnePerGroup(std::vector<ResultRow>& rows, KeepRule rule,
             return;
         const auto group = static_cast<std::size_t>(g);
         ResultRow& row = rows[i];
-        row.checked = !row.kept && (holdsKept[group] || keep[group] != i);
+        row.checked = row.mayBeActedOn() && (holdsKept[group] || keep[group] != i);
         marked += row.checked ? 1 : 0;
     });
     return marked;
@@ -192,7 +184,7 @@ std::size_t setFolderMarks(std::vector<ResultRow>& rows, std::string_view folder
     std::size_t changed = 0;
     scope.forEach(rows.size(), [&](std::size_t i) {
         ResultRow& row = rows[i];
-        if (row.checked == marked || row.folder != wanted || (marked && neverMarked(row)))
+        if (row.checked == marked || row.folder != wanted || (marked && !row.mayBeActedOn()))
             return;
         row.checked = marked;
         ++changed;
@@ -209,7 +201,7 @@ PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string
         if (!wildcard.matches(row.folder, row.name))
             return;
         ++count.matching;
-        count.kept += neverMarked(row) ? 1 : 0;
+        count.unmarkable += row.mayBeActedOn() ? 0 : 1;
     });
     return count;
 }
@@ -220,7 +212,7 @@ std::size_t markByPattern(std::vector<ResultRow>& rows, std::string_view pattern
     std::size_t marked = 0;
     scope.forEach(rows.size(), [&](std::size_t i) {
         ResultRow& row = rows[i];
-        if (row.checked || neverMarked(row))
+        if (row.checked || !row.mayBeActedOn())
             return;
         if (wildcard.matches(row.folder, row.name)) {
             row.checked = true;

@@ -16,9 +16,6 @@ namespace trevalo {
 // Which file of a pair with the same key "Mark older/newer files for deletion" marks.
 enum class Age { Older, Newer };
 
-// Sets (or clears) the mark of every row.
-void setAllMarks(std::vector<ResultRow>& rows, bool marked);
-
 // Whether "Mark older/newer files for deletion" apply to a list: only "Duplicates" and
 // "Same Name" have groups.
 bool markByAgeEnabled(int list);
@@ -37,9 +34,9 @@ int markKeyColumn(int list);
 void markByAge(std::vector<ResultRow>& rows, int list, Age age, const RowScope& scope = {});
 
 // ---- Marking that keeps files ----
-// None of the passes below ever marks a kept row (ResultRow::kept) or a folder's row. Each is
-// one pass over the rows in a scope (every row, or the rows a filter shows) that keeps their
-// order, as ResultListModel::editRows takes it.
+// None of the passes below ever marks a row that may not be acted on (ResultRow::mayBeActedOn).
+// Each is one pass over the rows in a scope (every row, or the rows a filter shows) that keeps
+// their order, as ResultListModel::editRows takes it.
 
 // Which row of a group "Mark duplicates, keep one per group" leaves unmarked when the group
 // holds no kept row (kept rows always stay unmarked, and then every other row is marked).
@@ -69,9 +66,9 @@ std::size_t setFolderMarks(std::vector<ResultRow>& rows, std::string_view folder
 // How many rows of a scope a wildcard pattern matches on their full path (folder + name),
 // asked before markByPattern applies it.
 struct PatternCount {
-    std::size_t matching = 0; // rows whose path matches, kept ones included
-    std::size_t kept = 0;     // of those, rows that stay unmarked: kept rows and folders
-    std::size_t markable() const { return matching - kept; }
+    std::size_t matching = 0;   // rows whose path matches, kept ones included
+    std::size_t unmarkable = 0; // of those, rows that stay unmarked (ResultRow::mayBeActedOn)
+    std::size_t markable() const { return matching - unmarkable; }
 };
 PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string_view pattern,
                                  const RowScope& scope = {});

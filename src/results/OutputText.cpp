@@ -1,12 +1,31 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/OutputText.h"
 
+#include <QDateTime>
+
 #include "platform/ByteText.h"
 #include "platform/WholeFile.h"
 
 #include <cerrno>
 
 namespace trevalo {
+
+std::string isoUtcText(std::int64_t seconds) {
+    // The pattern rather than Qt::ISODate, which writes nothing past the year 9999.
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC)
+        .toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"))
+        .toStdString();
+}
+
+std::optional<std::int64_t> isoUtcSeconds(std::string_view text) {
+    if (!text.ends_with('Z'))
+        return std::nullopt;
+    const QDateTime time = QDateTime::fromString(
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), Qt::ISODate);
+    if (!time.isValid())
+        return std::nullopt;
+    return time.toSecsSinceEpoch();
+}
 
 namespace {
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,12 @@ std::string terminalText(std::string_view bytes);
 void appendJsonString(std::string& out, std::string_view bytes);
 // The same without the quotes around it.
 void appendJsonText(std::string& out, std::string_view bytes);
+
+// A time in whole seconds since the epoch as UTC ISO 8601 text, "2024-05-01T09:30:00Z", and
+// back (nothing for a text of another form). Years before 1 count as Qt counts them, with no
+// year 0.
+std::string isoUtcText(std::int64_t seconds);
+std::optional<std::int64_t> isoUtcSeconds(std::string_view text);
 
 // A stream that remembers its first failed write. Once a write has failed nothing more is
 // written, so a closed pipe or a full disk ends the output at once.

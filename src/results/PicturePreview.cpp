@@ -2,8 +2,8 @@
 #include "results/PicturePreview.h"
 
 #include "platform/ByteText.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
-#include "platform/RegularFile.h"
 #include "platform/desktop/DataFiles.h"
 #include "platform/desktop/Metafile.h"
 
@@ -67,16 +67,17 @@ PreviewAction previewFor(bool hasSelection, bool previewOn, std::string_view pat
 }
 
 QImage loadPicture(const std::string& bytePath, QSize box) {
-    // A FIFO put in the file's place must not block the window (RegularFile).
-    RegularFile regular(bytePath);
-    if (!regular.isOpen())
+    // A FIFO put in the file's place must not block the window (ReadOnlyFile::open).
+    ReadOnlyFile regular;
+    if (regular.open(bytePath))
         return {};
+    const std::int64_t size = regular.status().size;
     QFile file;
-    if (!file.open(regular.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!file.open(regular.fd(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return {};
     regular.release(); // the QFile closes it now
     if (metafileKindOf(file.peek(64)) != MetafileKind::None) {
-        if (regular.size() > kMaxMetafileBytes)
+        if (size > kMaxMetafileBytes)
             return {};
         return renderMetafile(file.readAll(), box);
     }

@@ -6,8 +6,8 @@
 #include "results/KeptIcon.h"
 #include "results/NameCopies.h"
 #include "results/RowFilter.h"
-#include "results/RowSort.h"
 #include "results/SizeText.h"
+#include "search/RowSort.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -264,7 +264,7 @@ Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == NameColumn && markable(rowAt(index.row())))
+    if (index.column() == NameColumn && rowAt(index.row()).mayBeActedOn())
         f |= Qt::ItemIsUserCheckable;
     return f;
 }
@@ -353,7 +353,7 @@ void ResultListModel::setAllChecked(bool checked) {
     if (rowCount() == 0)
         return;
     shownScope().forEach(rows_.size(), [this, checked](std::size_t i) {
-        rows_[i].checked = checked && markable(rows_[i]);
+        rows_[i].checked = checked && rows_[i].mayBeActedOn();
     });
     emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
 }
@@ -362,7 +362,7 @@ void ResultListModel::setChecked(int row, bool checked) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return;
     ResultRow& r = rows_[static_cast<std::size_t>(row)];
-    if (r.checked == checked || (checked && !markable(r)))
+    if (r.checked == checked || (checked && !r.mayBeActedOn()))
         return;
     r.checked = checked;
     const int shownAt = viewRowOf(row);
@@ -377,7 +377,7 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
     if (order == RowOrder::Kept) {
         pass(rows_);
         for (ResultRow& r : rows_)
-            r.checked = r.checked && markable(r);
+            r.checked = r.checked && r.mayBeActedOn();
         // The pass may keep rows or let them go, which their lock and tooltip show.
         if (rowCount() > 0)
             emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn),
@@ -390,7 +390,7 @@ void ResultListModel::editRows(const std::function<void(std::vector<ResultRow>&)
     const std::vector<Tracked> tracked = rememberPersistentRows();
     pass(rows_);
     for (ResultRow& r : rows_)
-        r.checked = r.checked && markable(r);
+        r.checked = r.checked && r.mayBeActedOn();
     rowsChanged();
     movePersistentRows(tracked);
     emit layoutChanged();

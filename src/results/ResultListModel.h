@@ -109,9 +109,6 @@ public:
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
 
-    // Whether a row may carry a mark: not a folder's, not a kept file's, not a stale one's.
-    static bool markable(const ResultRow& r) { return !r.isFolder && !r.kept && !r.stale(); }
-
     // Checks or clears every row shown (folders and kept files stay unmarked), as one change.
     void setAllChecked(bool checked);
     // Checks or clears the row at a position of rows().

@@ -62,14 +62,6 @@ void appendTextField(std::string& out, std::string_view bytes, std::string& scra
     appendField(out, scratch);
 }
 
-void appendIsoTime(std::string& out, std::int64_t seconds) {
-    const auto t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    char buf[40];
-    if (gmtime_r(&t, &tm) && std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm) > 0)
-        out += buf;
-}
-
 } // namespace
 
 void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list, RowScope scope) {
@@ -88,7 +80,7 @@ void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list, R
             out += std::to_string(row.size);
         out.push_back(',');
         if (row.mtimeKnown)
-            appendIsoTime(out, row.mtime);
+            out += isoUtcText(row.mtime);
         out.push_back(',');
         if (row.kept)
             out += "yes";

@@ -29,15 +29,6 @@ const char* boolText(bool b) {
     return b ? "true" : "false";
 }
 
-std::string isoTime(std::int64_t seconds) {
-    const auto t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    char buf[40] = "";
-    if (gmtime_r(&t, &tm))
-        std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm);
-    return buf;
-}
-
 void appendSetup(std::string& json, const SearchRequest& setup) {
     json += "\"setup\": {\"paths\": [";
     bool first = true;
@@ -165,7 +156,9 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
 // ---- Reading ----------------------------------------------------------------------------------
 
 // A reader of the JSON text, just enough for results files: values are taken as the caller
-// expects them, anything else is skipped whole. The first problem stops it.
+// expects them, anything else is skipped whole. The first problem stops it. Our own because the
+// libraries refuse what we write: nlohmann-json and simdjson reject the \udc80..\udcff escapes
+// of bytes that are not UTF-8, and QJsonDocument takes 2.7 times the memory.
 class JsonReader {
 public:
     explicit JsonReader(std::string_view text) : s_(text) {}
@@ -480,19 +473,6 @@ std::optional<std::int64_t> localDate(std::string_view text) {
     return static_cast<std::int64_t>(t);
 }
 
-std::optional<std::int64_t> isoSeconds(std::string_view text) {
-    std::tm tm{};
-    const std::string s(text);
-    char zone = 0;
-    if (std::sscanf(s.c_str(), "%d-%d-%dT%d:%d:%d%c", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
-                    &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &zone) != 7 ||
-        zone != 'Z')
-        return std::nullopt;
-    tm.tm_year -= 1900;
-    tm.tm_mon -= 1;
-    return static_cast<std::int64_t>(timegm(&tm));
-}
-
 bool readClaimItem(JsonReader& in, FolderClaim::Item& item) {
     return in.object([&](const std::string& key) {
         if (key == "path")
@@ -686,7 +666,7 @@ void writeResultsJson(CheckedOutput& out, const ListRows& lists, const ResultsSu
 void writeSavedResults(CheckedOutput& out, const SavedResults& results) {
     std::string json = "{\"trevalo_results\": " + std::to_string(kResultsFileVersion);
     json += ", \"searched_at\": ";
-    appendJsonString(json, results.searchedAt != 0 ? isoTime(results.searchedAt) : "");
+    appendJsonString(json, results.searchedAt != 0 ? isoUtcText(results.searchedAt) : "");
     json += ", ";
     if (results.setup)
         appendSetup(json, *results.setup);
@@ -722,7 +702,7 @@ std::optional<SavedResults> readResultsText(std::string_view json, std::string& 
         if (key == "searched_at") {
             if (!in.string(text))
                 return false;
-            results.searchedAt = isoSeconds(text).value_or(0);
+            results.searchedAt = isoUtcSeconds(text).value_or(0);
             return true;
         }
         if (key == "setup") {

@@ -105,6 +105,9 @@ private:
             markStale(row, "cannot be looked at: " + now.error.text());
         else if (now.kind != FileKind::Regular)
             markStale(row, kNotRegular);
+        // A results file records only the size and the whole-second last-write time, not the
+        // file's identity: this compares the claim with the disk. From here on the row holds
+        // the present stamp, and every act on it asks isSameFile.
         else if (now.size != row.size || now.mtime != row.mtime)
             markStale(row, kChanged);
         else {

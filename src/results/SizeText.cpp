@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/SizeText.h"
 
+#include <QLocale>
+
 #include <array>
 
 namespace trevalo {
@@ -24,12 +26,8 @@ QString sizeForPeople(std::int64_t bytes) {
 }
 
 QString exactBytes(std::int64_t bytes) {
-    QString digits = QString::number(bytes < 0 ? -bytes : bytes);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, QLatin1Char(','));
-    if (bytes < 0)
-        digits.prepend(QLatin1Char('-'));
-    return digits +
+    static const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+    return kEnglish.toString(qint64{bytes}) +
            (bytes == 1 || bytes == -1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
 }
 

@@ -177,7 +177,7 @@ public:
             if (!blocks.empty()) {
                 auto block = std::move(blocks.back());
                 blocks.pop_back();
-                kept_ -= size;
+                pooled_ -= size;
                 return block;
             }
         }
@@ -185,22 +185,22 @@ public:
     }
     void give(std::unique_ptr<char[]> block, std::int64_t capacity) {
         const std::lock_guard lock(mutex_);
-        if (kept_ + capacity > kKeptLimit)
+        if (pooled_ + capacity > kMostPooled)
             return; // freed: the pool holds what a run or two of the search use at once
         free_[capacity].push_back(std::move(block));
-        kept_ += capacity;
+        pooled_ += capacity;
     }
     void clear() {
         const std::lock_guard lock(mutex_);
         free_.clear();
-        kept_ = 0;
+        pooled_ = 0;
     }
 
 private:
     std::mutex mutex_;
-    static constexpr std::int64_t kKeptLimit = std::int64_t{16} << 20;
+    static constexpr std::int64_t kMostPooled = std::int64_t{16} << 20;
     std::map<std::int64_t, std::vector<std::unique_ptr<char[]>>> free_;
-    std::int64_t kept_ = 0;
+    std::int64_t pooled_ = 0;
 };
 
 BufferPool& bufferPool() {
@@ -356,9 +356,9 @@ bool departs(const Meeting& meeting, std::int64_t to) {
 enum class Lead { Has, Lacks, Cancelled };
 
 // Where a refinement gets the bytes of the files it compares.
-class Source {
+class ByteSource {
 public:
-    virtual ~Source() = default;
+    virtual ~ByteSource() = default;
     // Makes run member m the leader over chunks [pos, to), unless it lacks chunk pos or the
     // run was cancelled.
     virtual Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) = 0;
@@ -371,10 +371,10 @@ public:
 
 // One run of equal-size files and what has been decided about each of them. The table is
 // written only when the run is finished, so an abandoned run leaves no trace.
-class Run {
+class RunDecisions {
 public:
-    Run(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
-        const std::atomic<bool>* cancel, const CompareProgress* progress)
+    RunDecisions(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+                 const std::atomic<bool>* cancel, const CompareProgress* progress)
         : chunks(table[static_cast<std::size_t>(dupStart)].size), table_(table), start_(dupStart),
           cancel_(cancel), progress_(progress),
           state_(static_cast<std::size_t>(dupEnd - dupStart + 1), GroupMark::None),
@@ -459,7 +459,8 @@ public:
     // Compares the members of `set` over chunks [set.pos, to). The members that stay equal to
     // the leader all the way are left in the set, now at pos `to`; the others are decided, or
     // leave in new candidate sets appended to `split`. False when the run was cancelled.
-    bool refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split);
+    bool refine(Candidates& set, std::int64_t to, ByteSource& source,
+                std::vector<Candidates>& split);
 
     // Counts chunks of member m as compared, for the progress report. Two threads may count
     // at once, never for the same member; only the run's own thread reports.
@@ -495,7 +496,7 @@ public:
     }
     // A file written to while it was read (or since the walk) may no longer hold the bytes that
     // were compared: every member of a group is looked at once more, and one that is not the
-    // file the walk found, unchanged, leaves its group as "changed since it was found". A file
+    // file the walk found, unchanged, leaves its group as "changed since the search". A file
     // still open is looked at through its descriptor (the file that was read), the others by
     // path. A group left with one member is no group; the others are keyed by their smallest
     // index again.
@@ -508,7 +509,7 @@ public:
             const ReadOnlyFile* file = open ? &(*open)[static_cast<std::size_t>(m)] : nullptr;
             const FileStatus now =
                 file && file->isOpen() ? file->status() : statEntry(entry(m).path.str());
-            if (!now.isUnchanged(entry(m).stamp)) {
+            if (!isSameFile(now, entry(m).stamp)) {
                 state = GroupMark::Unreadable;
                 reasons_[static_cast<std::size_t>(m)] = kReasonChanged;
                 anyChanged = true;
@@ -547,7 +548,8 @@ private:
     ReadDigests* digests_ = nullptr;
 };
 
-bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<Candidates>& split) {
+bool RunDecisions::refine(Candidates& set, std::int64_t to, ByteSource& source,
+                          std::vector<Candidates>& split) {
     auto& members = set.members;
     const std::int64_t pos = set.pos;
     if (members.size() == 1 && pos > 0) {
@@ -640,7 +642,7 @@ bool Run::refine(Candidates& set, std::int64_t to, Source& source, std::vector<C
 }
 
 // The files of a run read in step: every member's bytes of one block are already in memory.
-class BlockSource final : public Source {
+class BlockSource final : public ByteSource {
 public:
     BlockSource(const Chunks& chunks, const std::vector<Buffer>& buffers,
                 const std::vector<std::int64_t>& ends, const std::vector<int>& reasons,
@@ -701,9 +703,9 @@ private:
 // agrees with it, each member piece by piece up to its first difference from the leader. The
 // members of a large set are shared between the run's thread and a helper; the leader is read
 // by whichever of them needs more of it first.
-class StreamSource final : public Source {
+class StreamSource final : public ByteSource {
 public:
-    explicit StreamSource(Run& run)
+    explicit StreamSource(RunDecisions& run)
         : run_(run), chunks_(run.chunks), firstPiece_(chunks_.fitting(kFirstPieceBytes)),
           piece_(chunks_.fitting(kPieceBytes)), reasons_(static_cast<std::size_t>(run.size())) {}
 
@@ -742,18 +744,18 @@ public:
                 meetings[k] = *meeting;
             }
         };
-        std::optional<std::jthread> helper;
+        std::jthread helper;
         if (members.size() >= kSharedMeetings && twoCores) {
             // The helper's buffer is made here, so that a failed allocation is this thread's.
             pieces_[1].reserve(chunks_.bytes(0, std::min(chunks_.count, piece_)));
             try {
-                helper.emplace(work, std::ref(pieces_[1]), false);
+                helper = std::jthread(work, std::ref(pieces_[1]), false);
             } catch (const std::system_error&) {
                 // No second thread: this one does it all.
             }
         }
         work(pieces_[0], true);
-        helper.reset();
+        helper = {}; // joins the helper
         return !cancelled;
     }
 
@@ -821,7 +823,7 @@ private:
         return end;
     }
 
-    Run& run_;
+    RunDecisions& run_;
     const Chunks& chunks_;
     const std::int64_t firstPiece_;
     const std::int64_t piece_;
@@ -857,8 +859,8 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
                     const CompareControl& control) {
     const std::atomic<bool>* cancel = control.cancel;
     if (cancel && cancel->load())
-        return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
-    Run run(table, dupStart, dupEnd, cancel, &control.progress);
+        return RunDecisions(table, dupStart, dupEnd, nullptr, nullptr).abandon();
+    RunDecisions run(table, dupStart, dupEnd, cancel, &control.progress);
     run.recordDigests(control.digests);
     const Chunks& chunks = run.chunks;
     if (chunks.count == 0)
@@ -902,7 +904,7 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
     std::int64_t first = 0;
     std::vector<std::int32_t> live;
     std::vector<std::size_t> order;
-    std::vector<char> kept(n, 0);
+    std::vector<char> inGroup(n, 0);
     while (!active.empty()) {
         if (run.cancelled())
             return run.abandon();
@@ -945,16 +947,16 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         std::size_t stillLive = 0;
         for (const auto& set : active)
             for (const std::int32_t m : set.members) {
-                kept[static_cast<std::size_t>(m)] = 1;
+                inGroup[static_cast<std::size_t>(m)] = 1;
                 ++stillLive;
             }
         for (const std::int32_t m : live) {
             const auto k = static_cast<std::size_t>(m);
-            if (!kept[k]) {
+            if (!inGroup[k]) {
                 files[k].close();
                 buffers[k].release();
             }
-            kept[k] = 0;
+            inGroup[k] = 0;
         }
         const auto share =
             runBuffers / static_cast<std::int64_t>(std::max<std::size_t>(1, stillLive));
@@ -970,8 +972,8 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
     const std::atomic<bool>* cancel = control.cancel;
     const CompareProgress& progress = control.progress;
     if (cancel && cancel->load())
-        return Run(table, dupStart, dupEnd, nullptr, nullptr).abandon();
-    Run run(table, dupStart, dupEnd, cancel, &progress);
+        return RunDecisions(table, dupStart, dupEnd, nullptr, nullptr).abandon();
+    RunDecisions run(table, dupStart, dupEnd, cancel, &progress);
     run.recordDigests(control.digests);
     const Chunks& chunks = run.chunks;
     if (chunks.count == 0)

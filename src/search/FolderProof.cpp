@@ -83,7 +83,7 @@ std::string proveFolder(const FolderClaim* said, const std::string& path,
         if (cancel && cancel->load())
             return "not proven: cancelled";
         if (item.copyPath.empty()) {
-            if (item.stamp.size != 0 || !statPath(item.path, false).isUnchanged(item.stamp))
+            if (item.stamp.size != 0 || !isSameFile(statPath(item.path, false), item.stamp))
                 return item.path + ": " + kFolderChanged;
             continue;
         }

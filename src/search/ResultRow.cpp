@@ -38,23 +38,6 @@ ResultRow makeResultRow(const FileEntry& entry) {
     return row;
 }
 
-ResultRow rowOfFile(const std::string& path, std::int64_t group) {
-    FileEntry entry;
-    entry.path = path;
-    entry.group = group;
-    const FileStatus st = statEntry(path);
-    if (st.kind == FileKind::Regular) {
-        entry.size = st.size;
-        entry.stamp = st.stamp();
-    } else {
-        entry.size = -1;
-        entry.reason = st.kind == FileKind::Failed || st.kind == FileKind::Missing
-                           ? (st.error ? st.error.code() : EIO)
-                           : kReasonChanged;
-    }
-    return makeResultRow(entry);
-}
-
 ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     ResultRow row;
     row.folder = folderOf(folderPath);

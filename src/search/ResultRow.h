@@ -59,6 +59,9 @@ struct ResultRow {
     std::shared_ptr<const std::vector<std::string>> otherNames;
 
     bool stale() const { return !staleReason.empty(); }
+    // The one rule of which rows may be marked, counted as markable and acted on (deleted,
+    // renamed, replaced by a link): not a folder's row, not a kept file's, not a stale one.
+    bool mayBeActedOn() const { return !isFolder && !kept && !stale(); }
     // Whether the search found every name of the file, so that deleting them all frees it.
     bool allNamesFound() const {
         return links <= 1 + (otherNames ? otherNames->size() : std::size_t{0});
@@ -75,10 +78,6 @@ std::string padNumber(std::int64_t value);
 // Builds the row of a table entry: name, folder, group key, size, local date, the file's stamp
 // and, for a file that could not be measured or read, the reason.
 ResultRow makeResultRow(const FileEntry& entry);
-
-// The row of the file at path as it is now, measured by one lstat (no link followed); a file
-// that cannot be measured gets size -1 and its reason.
-ResultRow rowOfFile(const std::string& path, std::int64_t group = GroupMark::None);
 
 // The row of a folder that could not be listed or entered (its path without a trailing "/").
 ResultRow makeFolderRow(std::string_view folderPath, int reason);

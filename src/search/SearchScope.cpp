@@ -35,29 +35,26 @@ constexpr std::array<Unit, 4> kUnits = {Unit{"gb", 1000000000}, Unit{"mb", 10000
 
 ExcludeRules::ExcludeRules(const std::vector<std::string>& patterns) {
     for (const std::string& given : patterns) {
-        Rule rule{given, false};
-        while (rule.pattern.size() > 1 && rule.pattern.back() == '/') {
-            rule.pattern.pop_back();
-            rule.foldersOnly = true;
+        std::string pattern = given;
+        bool foldersOnly = false;
+        while (pattern.size() > 1 && pattern.back() == '/') {
+            pattern.pop_back();
+            foldersOnly = true;
         }
-        if (rule.pattern.empty())
+        if (pattern.empty())
             continue;
-        (rule.pattern.find('/') == std::string::npos ? names_ : paths_).push_back(std::move(rule));
+        (pattern.find('/') == std::string::npos ? names_ : paths_)
+            .push_back(Rule{WildcardPattern(pattern), foldersOnly});
     }
 }
 
 bool ExcludeRules::excludes(std::string_view folderPath, std::string_view name,
                             bool isFolder) const {
     for (const Rule& r : names_)
-        if ((isFolder || !r.foldersOnly) && wildcardMatch(r.pattern, name))
+        if ((isFolder || !r.foldersOnly) && r.pattern.matches(name))
             return true;
-    if (paths_.empty())
-        return false;
-    std::string path;
-    path.reserve(folderPath.size() + name.size());
-    path.append(folderPath).append(name);
     for (const Rule& r : paths_)
-        if ((isFolder || !r.foldersOnly) && wildcardMatch(r.pattern, path))
+        if ((isFolder || !r.foldersOnly) && r.pattern.matches(folderPath, name))
             return true;
     return false;
 }

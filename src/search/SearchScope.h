@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/ByteText.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,7 +29,7 @@ public:
 
 private:
     struct Rule {
-        std::string pattern;
+        WildcardPattern pattern; // folded once, not for every entry
         bool foldersOnly = false;
     };
     std::vector<Rule> names_;

@@ -34,7 +34,7 @@ bool SearchSession::start(SearchRequest request) {
     state_.cancelRequested = false;
     state_.abort = false;
     running_ = true;
-    worker_ = std::thread([this, request = std::move(request)] {
+    worker_ = std::jthread([this, request = std::move(request)] {
         const auto started = std::chrono::steady_clock::now();
         runSearch(request, state_, events_, beforeComparison_);
         state_.outcome.seconds =
@@ -58,8 +58,7 @@ void SearchSession::stop() {
 }
 
 void SearchSession::wait() {
-    if (worker_.joinable())
-        worker_.join();
+    worker_ = {}; // joins the worker
 }
 
 } // namespace trevalo

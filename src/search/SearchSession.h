@@ -43,7 +43,7 @@ public:
 private:
     SearchEvents& events_;
     SearchState state_;
-    std::thread worker_;
+    std::jthread worker_;
     std::atomic<bool> running_{false};
     std::function<void()> beforeComparison_;
 };

@@ -3,11 +3,11 @@
 
 #include "platform/ByteText.h"
 #include "platform/Process.h"
-#include "platform/WorkerThread.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -109,12 +109,12 @@ void sortRange(std::int64_t L, std::int64_t r, const KeyOf& keyOf, const Less& l
         return;
     }
     const auto [i, j] = partition<Key>(L, r, keyOf, less, swap);
-    WorkerThread other;
+    std::jthread other;
     if (L < j)
-        other.start([&, j = j] { hoareSort<Key>(L, j, keyOf, less, swap); });
+        other = std::jthread([&, j = j] { hoareSort<Key>(L, j, keyOf, less, swap); });
     if (i < r)
         hoareSort<Key>(i, r, keyOf, less, swap);
-    other.join();
+    // `other` joins as it goes.
 }
 
 } // namespace

@@ -10,7 +10,8 @@ namespace trevalo {
 // In-place quicksorts of the table over the closed range [L, r], Hoare partition around the
 // middle entry (rounded half to even). They are not stable: the order of equal keys follows
 // from the partition steps, and group keys depend on it, so the steps must stay as they are.
-// An exchange moves path, size and ModTime; group stays in its slot.
+// An exchange moves everything an entry holds (path, size, stamp, reason and flags) but its
+// group, which stays in its slot.
 
 // By size, ascending, signed (a size of -1 sorts first).
 void sortBySize(FileTable& table, std::int64_t L, std::int64_t r);

@@ -245,7 +245,7 @@ void FileCommands::runPlan(const std::shared_ptr<DeleteRun>& run) {
                        : total == 1 ? tr("Moving 1 file to the trash ...")
                                     : tr("Moving %1 files to the trash ...").arg(total),
                        total);
-    worker_.start([this, run] {
+    worker_ = std::jthread([this, run] {
         DeleteOutcome outcome =
             run->link ? replacePlannedFiles(run->plan, *run->link, progressToWindow(), &cancel_)
                       : trashPlannedFiles(run->plan, progressToWindow(), &cancel_);
@@ -347,7 +347,7 @@ DeleteProgress FileCommands::progressToWindow() {
 bool FileCommands::closeProgressDialog() {
     if (inProgressUpdate_)
         return false;
-    worker_.join();
+    worker_ = {}; // joins the worker
     // The progress dialog goes before any message: left to its own timer it would show itself
     // later, modal, above the message box.
     delete progress_.data();
@@ -367,7 +367,7 @@ void FileCommands::showDeleteProgress(std::size_t done) {
 
 void FileCommands::stopDelete() {
     cancel_ = true;
-    worker_.join();
+    worker_ = {}; // joins the worker
 }
 
 void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
@@ -443,7 +443,7 @@ void FileCommands::restoreLastDelete() {
     showProgressDialog(total == 1 ? tr("Putting 1 file back ...")
                                   : tr("Putting %1 files back ...").arg(total),
                        total);
-    worker_.start([this, record] {
+    worker_ = std::jthread([this, record] {
         // Whether the rows come back is settled when the restore ends, against the lists then.
         RestoreReport report = restoreDelete(*record, true, progressToWindow(), &cancel_);
         QMetaObject::invokeMethod(

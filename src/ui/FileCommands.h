@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "platform/WorkerThread.h"
 #include "results/DeleteHistory.h"
 #include "results/FileOperations.h"
 #include "results/Marking.h"
@@ -10,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <thread>
 
 #include <atomic>
 #include <functional>
@@ -144,7 +144,7 @@ private:
 
     bool deleting_ = false;
     bool inProgressUpdate_ = false;
-    WorkerThread worker_; // the delete's; joined by stopDelete, finishDelete and at the end
+    std::jthread worker_; // the delete's; joined by stopDelete, finishDelete and at the end
     std::atomic<bool> cancel_{false};
     QPointer<QProgressDialog> progress_;
     DeleteHistory history_;   // the deletes since the window opened

@@ -195,7 +195,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
 MainWindow::~MainWindow() {
     // The workers must be gone before the lists they feed.
     openCancel_ = true;
-    opener_.join();
+    opener_ = {}; // joins the worker
     files_->stopDelete();
     abandonSearch();
 }

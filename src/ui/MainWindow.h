@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "platform/WorkerThread.h"
 #include "platform/desktop/DesktopOpen.h"
 #include "results/ResultsFile.h"
 #include "results/ResultsProof.h"
@@ -13,6 +12,7 @@
 #include "ui/Twips.h"
 
 #include <QWidget>
+#include <thread>
 
 #include <array>
 #include <atomic>
@@ -316,7 +316,7 @@ private:
     std::int64_t searchedAt_ = 0;
     bool opening_ = false;
     std::atomic<bool> openCancel_{false};
-    WorkerThread opener_; // reads and proves an opened results file
+    std::jthread opener_; // reads and proves an opened results file
     // Counts the searches started and abandoned: what a worker queued for an earlier one is
     // dropped. Read by the worker, changed on the window's thread.
     std::atomic<std::uint64_t> generation_{0};

@@ -167,7 +167,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
     progressBar_->setRange(0, 0); // busy until the bytes to compare are known
     progressSection_->show();
     const std::uint64_t generation = generation_;
-    opener_.start([this, path, generation] {
+    opener_ = std::jthread([this, path, generation] {
         std::string error;
         std::optional<SavedResults> read = openResults(path, error);
         ProofReport report;
@@ -186,7 +186,7 @@ void MainWindow::openResultsFrom(const std::string& path) {
         QMetaObject::invokeMethod(
             this,
             [this, path, generation, shared, error, report] {
-                opener_.join();
+                opener_ = {}; // joins the worker
                 opening_ = false;
                 setupPanel_->setSearchRunning(false);
                 progressBar_->setRange(0, 100);

@@ -162,9 +162,9 @@ QString MarkCommands::patternCountText(const QString& pattern) const {
     const PatternCount count =
         countPatternMatches(model.rows(), bytesOf(pattern), model.shownScope());
     QString text = tr("%1 files match").arg(countText(count.matching));
-    if (count.kept > 0)
-        text +=
-            tr("; %1 of them stay unmarked (kept files and folders)").arg(countText(count.kept));
+    if (count.unmarkable > 0)
+        text += tr("; %1 of them stay unmarked (kept files, folders and stale rows)")
+                    .arg(countText(count.unmarkable));
     return text + QLatin1Char('.');
 }
 

@@ -8,6 +8,7 @@
 
 #include <QtTest>
 #include <algorithm>
+#include <atomic>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -430,7 +431,7 @@ private slots:
         for (int i = 0; i < 200; ++i)
             t.file("d" + std::to_string(i) + "/f", "x");
         FileCatalogue files;
-        int folders = 0;
+        std::atomic<int> folders = 0;
         files.setProgress([&](std::int64_t) { ++folders; });
         files.setStop([&] { return folders >= 5; });
         files.addSearchPath(t.path("*.*"), true);

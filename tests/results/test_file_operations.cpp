@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
 #include "platform/desktop/DesktopOpen.h"
+#include "support/FileRows.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
@@ -116,7 +117,7 @@ private slots:
 
         QVERIFY(trevalo::test::runUnprivileged([&] {
             ::setenv("XDG_DATA_HOME", data.c_str(), 1);
-            const DeleteOutcome out = trashMarkedRows(rows);
+            const DeleteOutcome out = trashPlannedFiles(planDelete(rows));
             std::vector<std::string> failed;
             for (const DeleteFailure& f : out.failures)
                 failed.push_back(std::to_string(f.row) + " " + f.reason);
@@ -194,7 +195,7 @@ private slots:
             QVERIFY(!row.checked);
             row.checked = true;
         }
-        const DeleteOutcome redo = trashMarkedRows(again);
+        const DeleteOutcome redo = trashPlannedFiles(planDelete(again));
         QVERIFY(redo.failures.empty());
         QCOMPARE(redo.moved.size(), std::size_t(2));
     }
@@ -336,21 +337,19 @@ private slots:
              {std::string("b.txt"), std::string("sub"), std::string(), std::string("."),
               std::string(".."), std::string("sub/a.txt"), std::string("../a.txt"),
               std::string("x\0y", 3)})
-            QVERIFY2(!renameRowFile(row, name).ok, name.c_str());
-        QCOMPARE(row.name, std::string("a.txt"));
+            QVERIFY2(!renameFileOfRow(row, name).ok, name.c_str());
         QCOMPARE(readFile(tree.path("d.x/a.txt")), std::string("A"));
         QCOMPARE(readFile(tree.path("d.x/b.txt")), std::string("B"));
         QVERIFY(!exists(tree.path("d.x/sub/a.txt")) && !exists(tree.path("a.txt")) &&
                 !exists(tree.path("d.x/x")));
 
-        QVERIFY(renameRowFile(row, "b \xE9.txt").ok);
-        QCOMPARE(row.path(), tree.path("d.x/b \xE9.txt"));
-        QCOMPARE(readFile(row.path()), std::string("A"));
+        QVERIFY(renameFileOfRow(row, "b \xE9.txt").ok);
+        QCOMPARE(readFile(tree.path("d.x/b \xE9.txt")), std::string("A"));
 
         // Another file in the row's place, with the same bytes and times, is not renamed.
         ResultRow other = rowOf(tree.file("d.x/c.txt", "C"));
         replaceKeepingTimes(tree, "d.x/c.txt");
-        const RenameOutcome refused = renameRowFile(other, "d.txt");
+        const RenameOutcome refused = renameFileOfRow(other, "d.txt");
         QCOMPARE(refused.reason, std::string(kChangedSinceSearch));
         QVERIFY(exists(tree.path("d.x/c.txt")) && !exists(tree.path("d.x/d.txt")));
     }

@@ -3,6 +3,7 @@
 #include "results/Marking.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "support/FileRows.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

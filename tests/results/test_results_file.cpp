@@ -5,6 +5,7 @@
 #include "results/ResultsCsv.h"
 #include "results/ResultsFile.h"
 #include "search/FolderGroups.h"
+#include "support/FileRows.h"
 #include "support/TempTree.h"
 
 #include <QJsonArray>

@@ -4,6 +4,7 @@
 // twice, rows without a date, and a check that is cancelled.
 #include "results/ResultsFile.h"
 #include "results/ResultsProof.h"
+#include "support/FileRows.h"
 #include "support/TempTree.h"
 
 #include <QtTest>

@@ -314,7 +314,7 @@ private slots:
 
     // A file whose place was taken after the walk (a link to another member, a FIFO, a copy
     // with the same size and time, a link to /dev/null) is never grouped, least of all with
-    // itself: it is a read error, "changed since it was found". Its twin stays unpaired.
+    // itself: it is a read error, "changed since the search". Its twin stays unpaired.
     void filesSwappedAfterTheWalk() {
         TempTree tree;
         const std::string bytes = patternOf(5000, 11);
@@ -339,7 +339,7 @@ private slots:
             QVERIFY(strategy(table, 1, 6));
             COMPARE_KEYS(keysOf(table), (Keys{1, -3, -3, -3, -3, 1}), name);
             for (int k : {2, 3, 4, 5})
-                QCOMPARE(reasonText(table[std::size_t(k)].reason), "changed since it was found");
+                QCOMPARE(reasonText(table[std::size_t(k)].reason), "changed since the search");
             for (const char* f : {"b", "c", "d", "e"}) {
                 ::unlink(tree.path(f).c_str());
                 tree.file(f, bytes);
@@ -350,7 +350,7 @@ private slots:
     }
 
     // A file written to while the comparison reads it (its bytes already read changed, or it
-    // grew) is not grouped on what was read: "changed since it was found".
+    // grew) is not grouped on what was read: "changed since the search".
     void filesChangedWhileCompared() {
         TempTree tree;
         const std::string bytes = patternOf(400000, 12);
@@ -374,8 +374,8 @@ private slots:
                                     CompareStrategy::Streamed));
         QVERIFY(written);
         COMPARE_KEYS(keysOf(table), (Keys{1, -3, 1, -3}), "streamed");
-        QCOMPARE(reasonText(table[2].reason), "changed since it was found");
-        QCOMPARE(reasonText(table[4].reason), "changed since it was found");
+        QCOMPARE(reasonText(table[2].reason), "changed since the search");
+        QCOMPARE(reasonText(table[4].reason), "changed since the search");
     }
 
     // With too few file descriptors for a run's files at once, the groups are the same: the

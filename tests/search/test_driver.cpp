@@ -374,11 +374,10 @@ private slots:
             QCOMPARE(r.size, std::int64_t(5));
             reasons[r.name] = r.reason;
         }
-        const std::map<std::string, std::string> expected = {
-            {"gone", "No such file or directory"},
-            {"fifo", "changed since it was found"},
-            {"null", "changed since it was found"},
-            {"link", "changed since it was found"}};
+        const std::map<std::string, std::string> expected = {{"gone", "No such file or directory"},
+                                                             {"fifo", "changed since the search"},
+                                                             {"null", "changed since the search"},
+                                                             {"link", "changed since the search"}};
         QCOMPARE(reasons, expected);
     }
 

@@ -8,6 +8,7 @@
 #include "results/FileOperations.h"
 #include "results/ResultListModel.h"
 #include "results/ResultListView.h"
+#include "support/FileRows.h"
 #include "support/TempTree.h"
 #include "ui/DriveList.h"
 #include "ui/FileCommands.h"

@@ -66,7 +66,7 @@ QString startWatched(const QString& program, const QList<QByteArray>& arguments,
     if (error != 0)
         return QStringLiteral("%1 could not be started: %2")
             .arg(program, QString::fromLocal8Bit(std::strerror(error)));
-    std::thread([pid, ended = std::move(ended)] {
+    std::jthread([pid, ended = std::move(ended)] {
         const auto started = std::chrono::steady_clock::now();
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
