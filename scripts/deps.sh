@@ -9,10 +9,14 @@
 # - desktop-file-utils and appstream: the installed tree's test validates the desktop entry
 #   and the metainfo with them;
 # - btrfs-progs: a test makes a small btrfs image (where it runs as root) to replace a file
-#   with a copy that shares its blocks.
+#   with a copy that shares its blocks;
+# - qt6-tools-dev and qt6-l10n-tools: CMake's Qt6LinguistTools, lupdate and lrelease, which
+#   build the translations; qt6-translations-l10n: Qt's own translations (qtbase_de.qm, ...),
+#   which the programs load for the standard dialogs' buttons.
 trevalo_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev
     qt6-qpa-plugins libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35
-    libxxhash-dev libsqlite3-dev xvfb xauth desktop-file-utils appstream btrfs-progs)
+    libxxhash-dev libsqlite3-dev xvfb xauth desktop-file-utils appstream btrfs-progs
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 
 # What .ci/run needs besides: the format and naming checks.
 trevalo_ci_packages=(clang-format clang-tidy git)

@@ -2,6 +2,7 @@
 #include "ScanCommand.h"
 
 #include "ScanOutput.h"
+#include "platform/UserText.h"
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -46,7 +47,8 @@ constexpr const char* kUsage =
     "                    [--no-cache] [--forget-cache] SEARCH-PATH...\n"
     "       trevalo-scan --forget-cache | --help | --version\n";
 
-constexpr const char* kHelp =
+constexpr const char* kHelp = QT_TRANSLATE_NOOP(
+    "ScanCommand",
     "Finds zero-length files, files with identical contents and files that share a name.\n"
     "\n"
     "  SEARCH-PATH       a folder (every file), or a folder, \"/\" and a wildcard pattern\n"
@@ -91,7 +93,7 @@ constexpr const char* kHelp =
     "in $XDG_CACHE_HOME/trevalo (~/.cache/trevalo): a later search does not read them again\n"
     "while each file keeps its device, inode, size, last-write and change times. A digest\n"
     "only ever proves that two files differ; the lists are those a search without it makes.\n"
-    "See trevalo-scan(1) for the output's form.\n";
+    "See trevalo-scan(1) for the output's form.\n");
 
 constexpr const char* kVersionText = "trevalo-scan " TREVALO_VERSION "\n";
 
@@ -126,7 +128,7 @@ public:
     }
     void phase(SearchPhase phase) override {
         std::lock_guard lock(mutex_);
-        status_ = phaseText(phase);
+        status_ = userText("SearchEvents", phaseText(phase));
         work_ = {};
         work_.phase = phase;
         timeLeft_.reset();
@@ -266,8 +268,11 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         if (!unknown.isEmpty()) {
             const QString& name = unknown.first();
             const std::string option = (name.size() == 1 ? "-" : "--") + bytesOfArgument(name);
-            std::fprintf(stderr, "trevalo-scan: unknown option '%s'\n%s",
-                         terminalText(option).c_str(), kUsage);
+            std::fprintf(
+                stderr, "trevalo-scan: %s\n%s",
+                withArgs(userText("ScanCommand", "unknown option '%1'"), {terminalText(option)})
+                    .c_str(),
+                kUsage);
         } else {
             std::fprintf(stderr, "trevalo-scan: %s\n%s",
                          terminalText(bytesOfArgument(parser.errorText())).c_str(), kUsage);
@@ -297,11 +302,12 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         const std::string text = bytesOfArgument(parser.value(option));
         const std::optional<std::int64_t> parsed = parseSizeText(text);
         if (!parsed) {
-            std::fprintf(stderr,
-                         "trevalo-scan: --%s '%s' is not a size (a number of bytes, or with "
-                         "a unit: B, KB, MB, GB)\n%s",
-                         bytesOfArgument(option.names().first()).c_str(),
-                         terminalText(text).c_str(), kUsage);
+            std::fprintf(stderr, "trevalo-scan: %s\n%s",
+                         withArgs(userText("ScanCommand", "--%1 '%2' is not a size (a number of "
+                                                          "bytes, or with a unit: B, KB, MB, GB)"),
+                                  {bytesOfArgument(option.names().first()), terminalText(text)})
+                             .c_str(),
+                         kUsage);
             return false;
         }
         size = *parsed;
@@ -313,20 +319,27 @@ bool parseOptions(int argc, char** argv, Options& opt) {
         bool ok = false;
         opt.threads = parser.value(threads).toInt(&ok);
         if (!ok || opt.threads < 1 || opt.threads > kMostThreads) {
-            std::fprintf(stderr, "trevalo-scan: --threads '%s' is not a number from 1 to %d\n%s",
-                         terminalText(bytesOfArgument(parser.value(threads))).c_str(), kMostThreads,
-                         kUsage);
+            std::fprintf(
+                stderr, "trevalo-scan: %s\n%s",
+                withArgs(userText("ScanCommand", "--threads '%1' is not a number from 1 to %2"),
+                         {terminalText(bytesOfArgument(parser.value(threads))),
+                          std::to_string(kMostThreads)})
+                    .c_str(),
+                kUsage);
             return false;
         }
     }
     if (opt.maxSize >= 0 && opt.minSize > opt.maxSize) {
-        std::fprintf(stderr, "trevalo-scan: --min-size is larger than --max-size\n%s", kUsage);
+        std::fprintf(stderr, "trevalo-scan: %s\n%s",
+                     userText("ScanCommand", "--min-size is larger than --max-size").c_str(),
+                     kUsage);
         return false;
     }
     for (const QString& arg : parser.positionalArguments())
         opt.paths.push_back(bytesOfArgument(arg));
     if (opt.paths.empty() && !opt.help && !opt.version && !opt.forgetCache) {
-        std::fprintf(stderr, "trevalo-scan: no SEARCH-PATH given\n%s", kUsage);
+        std::fprintf(stderr, "trevalo-scan: %s\n%s",
+                     userText("ScanCommand", "no SEARCH-PATH given").c_str(), kUsage);
         return false;
     }
     return true;
@@ -338,8 +351,10 @@ template <typename Writer> bool writeStdout(Writer&& write) {
     write(out);
     if (out.close())
         return true;
-    std::fprintf(stderr, "trevalo-scan: the output could not be written: %s\n",
-                 errorText(out.error()).c_str());
+    std::fprintf(stderr, "trevalo-scan: %s\n",
+                 withArgs(userText("ScanCommand", "the output could not be written: %1"),
+                          {errorText(out.error())})
+                     .c_str());
     return false;
 }
 
@@ -370,17 +385,19 @@ std::string pathRowOf(const std::string& arg, std::string& problem) {
         st = statPath(folder, true);
     }
     if (st.kind == FileKind::Missing) {
-        problem = "'" + terminalText(folder) + "': no such folder";
+        problem = withArgs(userText("ScanCommand", "'%1': no such folder"), {terminalText(folder)});
         return {};
     }
     if (st.kind == FileKind::Regular) {
-        problem = "'" + terminalText(folder) +
-                  "' is a file, not a folder (quote a wildcard pattern: 'FOLDER/*.jpg')";
+        problem = withArgs(userText("ScanCommand", "'%1' is a file, not a folder (quote a "
+                                                   "wildcard pattern: 'FOLDER/*.jpg')"),
+                           {terminalText(folder)});
         return {};
     }
     if (st.kind != FileKind::Directory) {
-        problem =
-            "'" + terminalText(folder) + "': " + (st.error ? st.error.text() : "not a folder");
+        problem = withArgs(userText("ScanCommand", "'%1': %2"),
+                           {terminalText(folder),
+                            st.error ? st.error.text() : userText("ScanCommand", "not a folder")});
         return {};
     }
     // A folder that cannot be listed is left to the search, which reports it with the rest.
@@ -446,7 +463,7 @@ int runScanCommand(int argc, char** argv) {
         const bool written = writeStdout([&](CheckedOutput& out) {
             if (opt.help) {
                 out.write(kUsage);
-                out.write(kHelp);
+                out.write(userText("ScanCommand", kHelp));
             } else {
                 out.write(kVersionText);
             }
@@ -456,8 +473,11 @@ int runScanCommand(int argc, char** argv) {
     if (opt.forgetCache) {
         std::string problem;
         if (!ProofCache::forget(ProofCache::defaultFolder(), problem)) {
-            std::fprintf(stderr, "trevalo-scan: the proof cache could not be dropped: %s\n",
-                         terminalText(problem).c_str());
+            std::fprintf(
+                stderr, "trevalo-scan: %s\n",
+                withArgs(userText("ScanCommand", "the proof cache could not be dropped: %1"),
+                         {terminalText(problem)})
+                    .c_str());
             if (opt.paths.empty())
                 return kExitNotSearched;
         }

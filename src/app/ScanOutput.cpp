@@ -2,6 +2,7 @@
 #include "ScanOutput.h"
 
 #include "platform/ByteText.h"
+#include "platform/UserText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -200,8 +201,8 @@ void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& sum
     for (int m = 0; m < kResultListCount; ++m) {
         if (m >= kUsualListCount && !summary.wholeLists[static_cast<std::size_t>(m)])
             continue;
-        text += std::string(kResultListCaptions[static_cast<std::size_t>(m)]) + "(" +
-                std::to_string(lists.count(m)) + ")\n";
+        text += userText("SearchState", kResultListCaptions[static_cast<std::size_t>(m)].data()) +
+                "(" + std::to_string(lists.count(m)) + ")\n";
         lists.forEach(m, [&](const ResultRow& row) {
             text += "  ";
             appendTerminalText(text, row.name);

@@ -4,6 +4,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
+#include "platform/UserText.h"
 #include "platform/desktop/DataFiles.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
@@ -88,11 +89,12 @@ bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
         if (status.kind == trevalo::FileKind::Missing || status.kind == trevalo::FileKind::Failed)
             problem = trevalo::displayText(status.error.text());
         else if (status.kind != trevalo::FileKind::Directory)
-            problem = QStringLiteral("it is neither a folder to search nor saved results (a "
-                                     "FILE.json).");
+            problem = QCoreApplication::translate("main", "it is neither a folder to search nor "
+                                                          "saved results (a FILE.json).");
         if (!problem.isEmpty()) {
             window.messageBox(
-                QStringLiteral("%1 is not added to the search paths:\n%2").arg(folder, problem),
+                QCoreApplication::translate("main", "%1 is not added to the search paths:\n%2")
+                    .arg(folder, problem),
                 QStringLiteral("Trevalo"));
             continue;
         }
@@ -179,6 +181,7 @@ int main(int argc, char** argv) {
 
     trevalo::tuneProcessForSearches();
     QApplication app(argc, argv);
+    trevalo::loadUserLanguage();
     QApplication::setDesktopFileName(QStringLiteral(TREVALO_DESKTOP_ID));
     const QString icon = trevalo::dataFilePath(QStringLiteral("trevalo.svg"));
     if (!icon.isEmpty())

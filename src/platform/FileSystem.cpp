@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileSystem.h"
 
+#include "platform/UserText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -457,17 +459,17 @@ std::string canonicalPath(const std::string& path) {
 std::string reasonText(int reason) {
     switch (reason) {
     case kReasonChanged:
-        return kChangedSinceSearch;
+        return userText("OsError", kChangedSinceSearch);
     case kReasonLoop:
-        return "a link back to a folder above it, searched once";
+        return userText("OsError", "a link back to a folder above it, searched once");
     case kReasonTrash:
-        return "a trash folder, never searched";
+        return userText("OsError", "a trash folder, never searched");
     case kReasonKernel:
-        return "a kernel file system, not searched";
+        return userText("OsError", "a kernel file system, not searched");
     case kReasonInTrash:
-        return "it is in the trash already";
+        return userText("OsError", "it is in the trash already");
     case kReasonNoTrashName:
-        return "no free name in the trash";
+        return userText("OsError", "no free name in the trash");
     default:
         break;
     }

@@ -3,6 +3,7 @@
 
 #include "platform/FileRename.h"
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -130,11 +131,11 @@ bool isTheLink(LinkKind kind, const FolderHandle& folder, const std::string& nam
 std::string kindText(LinkKind kind) {
     switch (kind) {
     case LinkKind::Reflink:
-        return "a copy sharing its blocks";
+        return userText("LinkReplace", "a copy sharing its blocks");
     case LinkKind::HardLink:
-        return "a hard link";
+        return userText("LinkReplace", "a hard link");
     case LinkKind::SymbolicLink:
-        return "a symbolic link";
+        return userText("LinkReplace", "a symbolic link");
     }
     return {};
 }
@@ -149,17 +150,23 @@ LinkResult replaceWithLink(const std::string& path, const FileStamp& expected,
     if (const OsError e = original.open(path, &expected))
         return failed(e, e.text());
     if (const OsError e = kept.open(keptPath, &keptExpected))
-        return failed(OsError(kReasonChanged), "its copy " + keptPath + ": " + e.text());
+        return failed(OsError(kReasonChanged),
+                      withArgs(userText("LinkReplace", "its copy %1: %2"), {keptPath, e.text()}));
     if (expected.device == keptExpected.device && expected.inode == keptExpected.inode)
-        return failed(OsError(kReasonChanged), "it is the same file as " + keptPath);
+        return failed(OsError(kReasonChanged),
+                      withArgs(userText("LinkReplace", "it is the same file as %1"), {keptPath}));
     if (kind == LinkKind::HardLink && expected.device != keptExpected.device)
-        return failed(OsError(EXDEV),
-                      "a hard link cannot reach " + keptPath + " on another file system");
+        return failed(
+            OsError(EXDEV),
+            withArgs(userText("LinkReplace", "a hard link cannot reach %1 on another file system"),
+                     {keptPath}));
     OsError readError;
     if (!sameBytes(original, kept, expected.size, readError))
         return readError ? failed(readError, readError.text())
                          : failed(OsError(kReasonChanged),
-                                  "it no longer holds the same bytes as " + keptPath);
+                                  withArgs(userText("LinkReplace",
+                                                    "it no longer holds the same bytes as %1"),
+                                           {keptPath}));
 
     const FolderHandle folder(folderPart(path));
     if (!folder.isOpen())
@@ -172,11 +179,13 @@ LinkResult replaceWithLink(const std::string& path, const FileStamp& expected,
         err = makeLink(kind, folder, fresh, original, kept, absolute(keptPath));
     }
     if (err != 0)
-        return failed(OsError(err), kindText(kind) + " cannot be made here: " + errorText(err));
+        return failed(OsError(err), withArgs(userText("LinkReplace", "%1 cannot be made here: %2"),
+                                             {kindText(kind), errorText(err)}));
     const auto dropFresh = [&] { ::unlinkat(folder.fd(), fresh.c_str(), 0); };
     if (!isTheLink(kind, folder, fresh, keptExpected)) {
         dropFresh();
-        return failed(OsError(kReasonChanged), "its copy " + keptPath + " changed");
+        return failed(OsError(kReasonChanged),
+                      withArgs(userText("LinkReplace", "its copy %1 changed"), {keptPath}));
     }
 
     LinkResult result;
@@ -193,13 +202,17 @@ LinkResult replaceWithLink(const std::string& path, const FileStamp& expected,
                              &result.trashed.origin);
         if (back.restored()) {
             dropFresh();
-            return failed(placed.error, "the link could not take its name: " + placed.error.text());
+            return failed(placed.error,
+                          withArgs(userText("LinkReplace", "the link could not take its name: %1"),
+                                   {placed.error.text()}));
         }
-        return failed(placed.error, "the link could not take its name (" + placed.error.text() +
-                                        "), and the file stays in the trash at " +
-                                        result.trashed.trashFolder + "/files/" +
-                                        result.trashed.trashedName + ": " + back.reason +
-                                        "; the link is " + folderPart(path) + fresh);
+        return failed(
+            placed.error,
+            withArgs(userText("LinkReplace", "the link could not take its name (%1), and the file "
+                                             "stays in the trash at %2: %3; the link is %4"),
+                     {placed.error.text(),
+                      result.trashed.trashFolder + "/files/" + result.trashed.trashedName,
+                      back.reason, std::string(folderPart(path)) + fresh}));
     }
     const FileStatus now = folder.statChild(name, false);
     result.link.kind = kind;
@@ -238,7 +251,9 @@ RestoreResult undoLink(const std::string& path, const LinkPlaced& link,
     }
     if (!still)
         return fail(RestoreStatus::OriginalTaken, OsError(kReasonChanged),
-                    "the link put in its place has changed or gone; the file stays in the trash");
+                    userText("LinkReplace",
+                             "the link put in its place has changed or gone; the file stays "
+                             "in the trash"));
 
     std::string aside;
     RenameResult moved{OsError(EEXIST)};

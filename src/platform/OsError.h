@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QtGlobal>
+
 #include <cerrno>
 #include <string>
 
@@ -18,7 +20,8 @@ inline constexpr int kReasonInTrash = -5;     // it lies inside a trash folder a
 inline constexpr int kReasonNoTrashName = -6; // no free name left in the trash
 
 // The words of kReasonChanged: every layer tells the user so in this one text.
-inline constexpr const char* kChangedSinceSearch = "changed since the search";
+inline constexpr const char* kChangedSinceSearch =
+    QT_TRANSLATE_NOOP("OsError", "changed since the search");
 
 // The reason in the system's words ("Permission denied"), or this program's for the codes
 // above ("changed since the search"); empty for kReasonNone.

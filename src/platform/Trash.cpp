@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/TrashFolders.h"
+#include "platform/UserText.h"
 
 #include <QByteArray>
 
@@ -244,7 +245,8 @@ TrashResult failure(OsError error, const std::string& detail = {}) {
 // A trash that cannot be used, named in the reason.
 TrashResult unusable(const TrashPlace& place) {
     TrashResult result = failure(place.error);
-    result.reason = "cannot use the trash " + place.folder + ": " + place.error.text();
+    result.reason = withArgs(userText("Trash", "cannot use the trash %1: %2"),
+                             {place.folder, place.error.text()});
     return result;
 }
 
@@ -443,12 +445,15 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
         if (FileId{now.device, now.inode} == origin.folder &&
             (origin.born == 0 || there.birthNanoseconds() == origin.born))
             return there;
-        why = "the folder " + folder +
-              " is not the one it was deleted from (a link or another folder stands in its place)";
+        why = withArgs(userText("Trash",
+                                "the folder %1 is not the one it was deleted from (a link or "
+                                "another folder stands in its place)"),
+                       {folder});
         return {};
     }
     if (!there.error().notFound()) {
-        why = "cannot open the folder " + folder + ": " + there.error().text();
+        why = withArgs(userText("Trash", "cannot open the folder %1: %2"),
+                       {folder, there.error().text()});
         return {};
     }
     std::vector<std::string> missing;
@@ -456,14 +461,15 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
     FolderHandle above;
     while (!above.isOpen()) {
         if (at == "/" || at == "." || at.empty()) {
-            why = "no folder above " + folder + " can be opened";
+            why = withArgs(userText("Trash", "no folder above %1 can be opened"), {folder});
             return {};
         }
         missing.push_back(std::string(fileNameOf(at)));
         at = parentFolderOf(at);
         above = FolderHandle(at);
         if (!above.isOpen() && !above.error().notFound()) {
-            why = "cannot open the folder " + at + ": " + above.error().text();
+            why = withArgs(userText("Trash", "cannot open the folder %1: %2"),
+                           {at, above.error().text()});
             return {};
         }
     }
@@ -471,18 +477,22 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
     for (auto name = missing.rbegin(); name != missing.rend(); ++name)
         wouldBe = childPath(wouldBe, *name);
     if (origin.realFolder.empty() || wouldBe != origin.realFolder) {
-        why = "the folder " + folder + " is gone, and " + at +
-              " is not where it was (a link or another folder stands in its place)";
+        why =
+            withArgs(userText("Trash", "the folder %1 is gone, and %2 is not where it was (a link "
+                                       "or another folder stands in its place)"),
+                     {folder, at});
         return {};
     }
     for (auto name = missing.rbegin(); name != missing.rend(); ++name) {
         if (::mkdirat(above.fd(), name->c_str(), 0777) != 0 && errno != EEXIST) {
-            why = "cannot make the folder " + childPath(at, *name) + ": " + errorText(errno);
+            why = withArgs(userText("Trash", "cannot make the folder %1: %2"),
+                           {childPath(at, *name), errorText(errno)});
             return {};
         }
         FolderHandle made = above.openChild(*name, false);
         if (!made.isOpen()) {
-            why = "cannot open the folder " + childPath(at, *name) + ": " + made.error().text();
+            why = withArgs(userText("Trash", "cannot open the folder %1: %2"),
+                           {childPath(at, *name), made.error().text()});
             return {};
         }
         at = childPath(at, *name);
@@ -502,26 +512,30 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
                               files.error(), files.error().text());
     const FileStatus trashed = files.statChild(trashedName, false);
     if (trashed.kind == FileKind::Missing)
-        return restoreFailure(RestoreStatus::NotInTrash, trashed.error, "no longer in the trash");
+        return restoreFailure(RestoreStatus::NotInTrash, trashed.error,
+                              userText("Trash", "no longer in the trash"));
     if (trashed.error)
         return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
     // A whole folder or a link comes back as its kind; the stamp says the rest.
     if (expected && !isSameFile(trashed, *expected, StatusTime::SetByMove, trashed.kind))
         return restoreFailure(RestoreStatus::NotInTrash, OsError(kReasonChanged),
-                              "no longer in the trash (another file has its name there)");
+                              userText("Trash", "no longer in the trash (another file has its name there)"));
 
     const std::string infoPath = trashFolder + "/info/" + trashedName + std::string(kInfoSuffix);
     std::string encoded;
     OsError infoError;
     if (!readInfoPath(infoPath, encoded, infoError))
-        return restoreFailure(RestoreStatus::Failed, infoError,
-                              "cannot read " + infoPath + ": " + infoError.text());
+        return restoreFailure(
+            RestoreStatus::Failed, infoError,
+            withArgs(userText("Trash", "cannot read %1: %2"), {infoPath, infoError.text()}));
     std::string original = trashPercentDecode(encoded);
     if (original.empty() || original.front() != '/') {
         const std::string top = topOfMountTrash(trashFolder);
         if (top.empty() || original.empty())
-            return restoreFailure(RestoreStatus::Failed, OsError(EINVAL),
-                                  "the .trashinfo names no absolute path: " + encoded);
+            return restoreFailure(
+                RestoreStatus::Failed, OsError(EINVAL),
+                withArgs(userText("Trash", "the .trashinfo names no absolute path: %1"),
+                         {encoded}));
         original = childPath(top, original);
     }
 
@@ -543,26 +557,31 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
         into = originalFolder(parentFolderOf(original), *origin, why);
         if (!into.isOpen())
             return fail(RestoreStatus::Failed, OsError(kReasonChanged),
-                        why + "; it stays in the trash");
+                        withArgs(userText("Trash", "%1; it stays in the trash"), {why}));
         intoFd = into.fd();
         intoName = std::string(fileNameOf(original));
     } else if (const int err = makeFolders(parentFolderOf(original), kRestoredFolderMode)) {
         return fail(RestoreStatus::Failed, OsError(err),
-                    "cannot make the folder " + parentFolderOf(original) + ": " + errorText(err));
+                    withArgs(userText("Trash", "cannot make the folder %1: %2"),
+                             {parentFolderOf(original), errorText(err)}));
     }
 
     const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, intoFd, intoName);
     if (!moved.ok()) {
         const int code = moved.error.code();
         if (code == EEXIST)
-            return fail(RestoreStatus::OriginalTaken, moved.error,
-                        "a file now stands at the original path; it stays in the trash");
+            return fail(
+                RestoreStatus::OriginalTaken, moved.error,
+                userText("Trash", "a file now stands at the original path; it stays in the trash"));
         if (code == EXDEV)
-            return fail(RestoreStatus::Failed, moved.error,
-                        "the original folder is on another file system now; it stays in " +
-                            trashFolder + "/files/" + trashedName);
+            return fail(
+                RestoreStatus::Failed, moved.error,
+                withArgs(userText("Trash", "the original folder is on another file system now; it "
+                                           "stays in %1"),
+                         {trashFolder + "/files/" + trashedName}));
         if (code == ENOENT && files.statChild(trashedName, false).kind == FileKind::Missing)
-            return fail(RestoreStatus::NotInTrash, moved.error, "no longer in the trash");
+            return fail(RestoreStatus::NotInTrash, moved.error,
+                        userText("Trash", "no longer in the trash"));
         return fail(RestoreStatus::Failed, moved.error, moved.error.text());
     }
 
@@ -574,14 +593,16 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
         !isSameFile(arrived, trashed.stamp(), StatusTime::SetByMove, trashed.kind)) {
         const bool back = renameNoReplaceAt(intoFd, intoName, files.fd(), trashedName).ok();
         return fail(RestoreStatus::Failed, OsError(kReasonChanged),
-                    back ? std::string("the file in the trash changed while it was restored")
-                         : "the file in the trash changed while it was restored; it is at " +
-                               original + " now");
+                    back ? userText("Trash", "the file in the trash changed while it was restored")
+                         : withArgs(userText("Trash", "the file in the trash changed while it was "
+                                                      "restored; it is at %1 now"),
+                                    {original}));
     }
     result.status = RestoreStatus::Restored;
     result.stamp = arrived.stamp();
     if (::unlink(infoPath.c_str()) != 0 && errno != ENOENT)
-        result.reason = "restored, but " + infoPath + " could not be removed: " + errorText(errno);
+        result.reason = withArgs(userText("Trash", "restored, but %1 could not be removed: %2"),
+                                 {infoPath, errorText(errno)});
     return result;
 }
 

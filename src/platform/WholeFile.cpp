@@ -3,6 +3,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 
 #include <QRandomGenerator>
 
@@ -54,14 +55,14 @@ std::string refusalOf(int folder, const std::string& name, mode_t& mode, bool& e
     if (!exists)
         return errno == ENOENT ? std::string() : errorText(errno);
     if (S_ISLNK(st.st_mode))
-        return "it is a symbolic link, and nothing is written through a link or in its place; "
-               "choose another name";
+        return userText("WholeFile", "it is a symbolic link, and nothing is written through a link "
+                                     "or in its place; choose another name");
     if (S_ISDIR(st.st_mode))
-        return "it is a folder";
+        return userText("WholeFile", "it is a folder");
     if (!S_ISREG(st.st_mode))
-        return "it is not a regular file";
+        return userText("WholeFile", "it is not a regular file");
     if (st.st_uid != ::geteuid())
-        return "it is another user's file";
+        return userText("WholeFile", "it is another user's file");
     mode = st.st_mode & 0777;
     return {};
 }
@@ -87,7 +88,7 @@ int writeAndSync(int fd, const std::function<int(std::FILE*)>& write) {
 std::string writeWholeFile(const std::string& path, const std::function<int(std::FILE*)>& write) {
     const std::string name(fileNameOf(path));
     if (name.empty() || name == "." || name == "..")
-        return "it is a folder";
+        return userText("WholeFile", "it is a folder");
     const std::string folderPath(folderOf(path));
     const Descriptor folder(
         ::open(folderPath.empty() ? "." : folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -111,7 +112,7 @@ std::string writeWholeFile(const std::string& path, const std::function<int(std:
             return errorText(errno);
     }
     if (fd < 0)
-        return "no free name for the new file beside it";
+        return userText("WholeFile", "no free name for the new file beside it");
     int err = replacing && ::fchmod(fd, mode) != 0 ? errno : 0;
     if (err == 0)
         err = writeAndSync(fd, write);

@@ -3,7 +3,9 @@
 
 #include "platform/ByteText.h"
 #include "results/GroupNumbers.h"
+#include "results/ResultTotals.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <unordered_map>
 
@@ -158,8 +160,9 @@ QString restoreMessage(const RestoreReport& report, std::size_t maxListed) {
     if (notBack == 0)
         return {};
     if (listed < notBack)
-        text += QStringLiteral("\n... and %1 more").arg(notBack - listed);
-    return QStringLiteral("Not restored:") + text;
+        text += QLatin1Char('\n') + QCoreApplication::translate("FileOperations", "... and %1 more")
+                                        .arg(countText(notBack - listed));
+    return QCoreApplication::translate("DeleteHistory", "Not restored:") + text;
 }
 
 void DeleteHistory::push(DeleteRecord record) {

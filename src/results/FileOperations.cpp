@@ -6,8 +6,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
 #include "platform/TrashFolders.h"
+#include "platform/UserText.h"
+#include "results/ResultTotals.h"
 #include "search/FolderProof.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 #include <unordered_map>
@@ -85,8 +88,9 @@ DeletePlan planLinks(const std::vector<ResultRow>& duplicates, const RowScope& s
         const auto copy = keeps.find(row.group);
         if (!usable(row) || copy == keeps.end()) {
             left.push_back({i, row.path(),
-                            usable(row) ? "its group keeps no unmarked copy to link to"
-                                        : std::string(kNotMeasured)});
+                            usable(row) ? userText("FileOperations",
+                                                   "its group keeps no unmarked copy to link to")
+                                        : userText("FileOperations", kNotMeasured)});
             return;
         }
         plan.items.push_back({i,
@@ -205,7 +209,7 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         std::string reason;
         TrashResult trashed;
         if (!item.stampKnown) {
-            reason = kNotMeasured;
+            reason = userText("FileOperations", kNotMeasured);
         } else if (item.target != RowTarget::File &&
                    !(reason =
                          proveEntry(item.path, item.target, item.stamp, item.claim.get(), cancel))
@@ -265,7 +269,7 @@ DeleteOutcome replacePlannedFiles(const DeletePlan& plan, LinkKind kind,
 }
 
 QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t maxListed) {
-    QString text = QStringLiteral("Deletion failed: ");
+    QString text = QCoreApplication::translate("FileOperations", "Deletion failed: ");
     std::size_t listed = 0;
     for (const DeleteFailure& f : failures) {
         if (maxListed > 0 && listed == maxListed)
@@ -275,7 +279,8 @@ QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t m
         ++listed;
     }
     if (listed < failures.size())
-        text += QStringLiteral("\n... and %1 more").arg(failures.size() - listed);
+        text += QLatin1Char('\n') + QCoreApplication::translate("FileOperations", "... and %1 more")
+                                        .arg(countText(failures.size() - listed));
     return text;
 }
 
@@ -286,7 +291,7 @@ bool isAcceptableNewName(const std::string& newName) {
 
 RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) {
     if (!isAcceptableNewName(newName))
-        return {false, "not a file name", {}};
+        return {false, userText("FileOperations", "not a file name"), {}};
     if (row.isFolder)
         return {false, errorText(EISDIR), {}};
     if (row.kept)
@@ -294,10 +299,10 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
     if (row.stale())
         return {false, row.staleReason, {}};
     if (!row.mtimeKnown)
-        return {false, kNotMeasured, {}};
+        return {false, userText("FileOperations", kNotMeasured), {}};
     const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);
     if (r.changed())
-        return {false, kChangedSinceSearch, {}};
+        return {false, userText("OsError", kChangedSinceSearch), {}};
     if (!r.ok())
         return {false, r.error.text(), {}};
     return {true, {}, r.stamp};

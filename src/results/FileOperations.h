@@ -114,7 +114,8 @@ struct DeleteOutcome {
 using DeleteProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 // The reason given for a file the search could not measure: nothing tells it is the same file.
-inline constexpr const char* kNotMeasured = "not measured by the search";
+inline constexpr const char* kNotMeasured =
+    QT_TRANSLATE_NOOP("FileOperations", "not measured by the search");
 // The reason given for a kept file (found under a Keep path): it is never acted on.
 inline constexpr const char* kKeptFile = "it is in a Keep folder";
 

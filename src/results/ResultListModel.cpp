@@ -10,6 +10,7 @@
 #include "search/RowSort.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPalette>
 #include <QStyle>
 
@@ -274,9 +275,9 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole) {
         if (section == kReasonColumn)
-            return QString::fromLatin1(kReasonCaption);
+            return QCoreApplication::translate("ResultListModel", kReasonCaption);
         const std::string_view caption = kResultColumnCaptions[static_cast<std::size_t>(section)];
-        return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+        return QCoreApplication::translate("ResultRow", caption.data());
     }
     if (role == Qt::TextAlignmentRole) {
         if (section == GroupColumn || section == SizeColumn)

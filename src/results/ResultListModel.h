@@ -19,7 +19,7 @@ class FilterTexts;
 // The last column: why a file or folder could not be read, in the system's words.
 inline constexpr int kReasonColumn = kResultColumnCount;
 inline constexpr int kListColumnCount = kResultColumnCount + 1;
-inline constexpr const char* kReasonCaption = "Reason";
+inline constexpr const char* kReasonCaption = QT_TRANSLATE_NOOP("ResultListModel", "Reason");
 // A row's band: true on every other group, so that the rows of one group share a background.
 inline constexpr int kBandRole = Qt::UserRole + 1;
 // The tooltip of a stale row (ResultRow::stale), which shows greyed and without a check box:

@@ -5,6 +5,7 @@
 #include "results/SizeText.h"
 #include "search/SearchText.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -16,7 +17,8 @@ namespace {
 
 // "1 row" / "2 rows".
 QString counted(std::size_t count, const char* one, const char* many) {
-    return countText(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
+    return QCoreApplication::translate("ResultTotals", count == 1 ? one : many)
+        .arg(countText(count));
 }
 
 } // namespace
@@ -86,21 +88,26 @@ ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowSco
 }
 
 QString totalsText(const ListTotals& totals, int list) {
-    QString text = counted(totals.rows, "row", "rows");
+    QString text = counted(totals.rows, QT_TRANSLATE_NOOP("ResultTotals", "%1 row"),
+                           QT_TRANSLATE_NOOP("ResultTotals", "%1 rows"));
     if (list == ListDuplicates || list == ListSameName)
-        text += QStringLiteral(" in ") + counted(totals.groups, "group", "groups");
+        text = QCoreApplication::translate("ResultTotals", "%1 in %2")
+                   .arg(text, counted(totals.groups, QT_TRANSLATE_NOOP("ResultTotals", "%1 group"),
+                                      QT_TRANSLATE_NOOP("ResultTotals", "%1 groups")));
     if (list == ListDuplicates)
-        text += QStringLiteral(", ") + sizeForPeople(totals.reclaimableBytes) +
-                QStringLiteral(" reclaimable");
+        text = QCoreApplication::translate("ResultTotals", "%1, %2 reclaimable")
+                   .arg(text, sizeForPeople(totals.reclaimableBytes));
     if (totals.markedRows > 0)
-        text += QStringLiteral("; ") + countText(totals.markedRows) + QStringLiteral(" marked (") +
-                sizeForPeople(totals.markedBytes) + QLatin1Char(')');
+        text = QCoreApplication::translate("ResultTotals", "%1; %2 marked (%3)")
+                   .arg(text, countText(totals.markedRows), sizeForPeople(totals.markedBytes));
     return text;
 }
 
 QString trashTotalText(std::size_t files, std::int64_t bytes) {
-    return counted(files, "file", "files") + QStringLiteral(" (") + sizeForPeople(bytes) +
-           QStringLiteral(") will be moved to the trash.");
+    return QCoreApplication::translate("ResultTotals", "%1 (%2) will be moved to the trash.")
+        .arg(counted(files, QT_TRANSLATE_NOOP("ResultTotals", "%1 file"),
+                     QT_TRANSLATE_NOOP("ResultTotals", "%1 files")),
+             sizeForPeople(bytes));
 }
 
 QString trashTotalText(const DeletePlan& plan) {
@@ -110,8 +117,8 @@ QString trashTotalText(const DeletePlan& plan) {
     const EntryCounts counts = countEntries(plan);
     if (counts.folders == 0 && counts.links == 0)
         return trashTotalText(plan.items.size(), bytes);
-    return entriesText(counts) + QStringLiteral(" (") + sizeForPeople(bytes) +
-           QStringLiteral(") will be moved to the trash.");
+    return QCoreApplication::translate("ResultTotals", "%1 (%2) will be moved to the trash.")
+        .arg(entriesText(counts), sizeForPeople(bytes));
 }
 
 EntryCounts countEntries(const DeletePlan& plan, const std::vector<std::size_t>* rows) {
@@ -132,14 +139,18 @@ EntryCounts countEntries(const DeletePlan& plan, const std::vector<std::size_t>*
 QString entriesText(const EntryCounts& counts) {
     QStringList parts;
     if (counts.folders > 0)
-        parts << counted(counts.folders, "folder", "folders");
+        parts << counted(counts.folders, QT_TRANSLATE_NOOP("ResultTotals", "%1 folder"),
+                         QT_TRANSLATE_NOOP("ResultTotals", "%1 folders"));
     if (counts.links > 0)
-        parts << counted(counts.links, "link", "links");
+        parts << counted(counts.links, QT_TRANSLATE_NOOP("ResultTotals", "%1 link"),
+                         QT_TRANSLATE_NOOP("ResultTotals", "%1 links"));
     if (counts.files > 0 || parts.isEmpty())
-        parts << counted(counts.files, "file", "files");
+        parts << counted(counts.files, QT_TRANSLATE_NOOP("ResultTotals", "%1 file"),
+                         QT_TRANSLATE_NOOP("ResultTotals", "%1 files"));
     const QString last = parts.takeLast();
     return parts.isEmpty() ? last
-                           : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+                           : QCoreApplication::translate("ResultTotals", "%1 and %2")
+                                 .arg(parts.join(QStringLiteral(", ")), last);
 }
 
 } // namespace trevalo

@@ -4,6 +4,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 #include "search/FolderGroups.h"
 
 #include <algorithm>
@@ -171,16 +172,17 @@ public:
     bool fail(const std::string& what) {
         if (error_.empty()) {
             if (i_ >= s_.size())
-                error_ = "the file ends early: it is incomplete";
+                error_ = userText("ResultsFile", "the file ends early: it is incomplete");
             else
-                error_ = "not a results file: " + what + " at byte " + std::to_string(i_ + 1);
+                error_ = withArgs(userText("ResultsFile", "not a results file: %1 at byte %2"),
+                                  {what, std::to_string(i_ + 1)});
         }
         return false;
     }
     // A problem with what a value means rather than how it is written.
     bool failContent(const std::string& what) {
         if (error_.empty())
-            error_ = "not a results file: " + what;
+            error_ = withArgs(userText("ResultsFile", "not a results file: %1"), {what});
         return false;
     }
 
@@ -195,7 +197,7 @@ public:
     }
     bool take(char c) {
         if (!peek(c))
-            return fail(std::string("expected '") + c + "'");
+            return fail(withArgs(userText("ResultsFile", "expected '%1'"), {std::string(1, c)}));
         ++i_;
         return true;
     }
@@ -233,17 +235,17 @@ public:
     bool string(std::string& out) {
         out.clear();
         if (!take('"'))
-            return fail("expected a string");
+            return fail(userText("ResultsFile", "expected a string"));
         for (;;) {
             const std::size_t end = s_.find_first_of("\"\\", i_);
             if (end == std::string_view::npos) {
                 i_ = s_.size();
-                return fail("");
+                return fail(userText("ResultsFile", ""));
             }
             for (std::size_t k = i_; k < end; ++k)
                 if (static_cast<unsigned char>(s_[k]) < 0x20) {
                     i_ = k;
-                    return fail("a control character in a string");
+                    return fail(userText("ResultsFile", "a control character in a string"));
                 }
             out.append(s_.substr(i_, end - i_));
             i_ = end + 1;
@@ -266,16 +268,16 @@ public:
         bool digits = false;
         for (; i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9'; ++i_) {
             if (value > (UINT64_MAX - 9) / 10)
-                return fail("a number too large");
+                return fail(userText("ResultsFile", "a number too large"));
             value = value * 10 + static_cast<unsigned>(s_[i_] - '0');
             digits = true;
         }
         if (!digits || value > static_cast<std::uint64_t>(INT64_MAX)) {
             i_ = start;
-            return fail("expected a whole number");
+            return fail(userText("ResultsFile", "expected a whole number"));
         }
         if (i_ < s_.size() && (s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E'))
-            return fail("expected a whole number");
+            return fail(userText("ResultsFile", "expected a whole number"));
         out = negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
         return true;
     }
@@ -290,7 +292,7 @@ public:
         out = std::strtod(text.c_str(), &end);
         if (text.empty() || end != text.c_str() + text.size()) {
             i_ = start;
-            return fail("expected a number");
+            return fail(userText("ResultsFile", "expected a number"));
         }
         return true;
     }
@@ -307,16 +309,16 @@ public:
             out = false;
             return true;
         }
-        return fail("expected true or false");
+        return fail(userText("ResultsFile", "expected true or false"));
     }
 
     // Any value, skipped; nested no deeper than kMaxDepth, so no file can exhaust the stack.
     bool skip() {
         skipBlanks();
         if (i_ >= s_.size())
-            return fail("");
+            return fail(userText("ResultsFile", ""));
         if ((s_[i_] == '{' || s_[i_] == '[') && depth_ >= kMaxDepth)
-            return fail("values nested too deep");
+            return fail(userText("ResultsFile", "values nested too deep"));
         switch (s_[i_]) {
         case '{': {
             ++depth_;
@@ -344,7 +346,7 @@ public:
                 i_ += 4;
                 return true;
             }
-            return fail("expected a value");
+            return fail(userText("ResultsFile", "expected a value"));
         default: {
             double ignored;
             return number(ignored);
@@ -363,14 +365,14 @@ private:
         }
         if (i_ < s_.size() && s_[i_] == close)
             return false;
-        fail(std::string("expected ',' or '") + close + "'");
+        fail(withArgs(userText("ResultsFile", "expected ',' or '%1'"), {std::string(1, close)}));
         return false;
     }
 
     bool hex4(unsigned& out) {
         if (i_ + 4 > s_.size()) {
             i_ = s_.size();
-            return fail("");
+            return fail(userText("ResultsFile", ""));
         }
         out = 0;
         for (int k = 0; k < 4; ++k) {
@@ -383,7 +385,7 @@ private:
             else if (c >= 'A' && c <= 'F')
                 out |= static_cast<unsigned>(c - 'A' + 10);
             else
-                return fail("a bad \\u escape");
+                return fail(userText("ResultsFile", "a bad \\u escape"));
         }
         i_ += 4;
         return true;
@@ -393,7 +395,7 @@ private:
     // name that is not UTF-8, as the writer puts them.
     bool escape(std::string& out) {
         if (i_ >= s_.size())
-            return fail("");
+            return fail(userText("ResultsFile", ""));
         const char c = s_[i_++];
         switch (c) {
         case '"':
@@ -420,7 +422,7 @@ private:
             break;
         default:
             --i_;
-            return fail("a bad escape in a string");
+            return fail(userText("ResultsFile", "a bad escape in a string"));
         }
         unsigned u = 0;
         if (!hex4(u))
@@ -442,7 +444,7 @@ private:
             return true;
         }
         if (u >= 0xD800 && u <= 0xDFFF)
-            return fail("a lone surrogate in a string");
+            return fail(userText("ResultsFile", "a lone surrogate in a string"));
         appendUtf8(out, u);
         return true;
     }
@@ -543,7 +545,7 @@ bool readRow(JsonReader& in, ResultRow& row, int list) {
             if (!in.string(text))
                 return false;
             if (text.size() >= row.date.size())
-                return in.fail("a date too long");
+                return in.fail(userText("ResultsFile", "a date too long"));
             std::fill(row.date.begin(), row.date.end(), '\0');
             std::memcpy(row.date.data(), text.data(), text.size());
             return true;
@@ -564,7 +566,7 @@ bool readRow(JsonReader& in, ResultRow& row, int list) {
         named = true;
     }
     if (!named)
-        return in.failContent("a row without a name");
+        return in.failContent(userText("ResultsFile", "a row without a name"));
     if (!mtime && row.size >= 0 && !row.isFolder)
         mtime = localDate(row.dateText());
     if (mtime && row.size >= 0) {
@@ -577,7 +579,7 @@ bool readRow(JsonReader& in, ResultRow& row, int list) {
         std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
     if (claim) {
         if (claim->items.empty())
-            return in.failContent("a row of folders without its files");
+            return in.failContent(userText("ResultsFile", "a row of folders without its files"));
         row.reason = folderRowText(*claim);
         row.claim = std::make_shared<const FolderClaim>(std::move(*claim));
     }
@@ -601,7 +603,8 @@ bool readSetup(JsonReader& in, SearchRequest& setup) {
                         const auto* it =
                             std::find(kJsonRoleNames.begin(), kJsonRoleNames.end(), text);
                         if (it == kJsonRoleNames.end())
-                            return in.failContent("an unknown path role \"" + text + "\"");
+                            return in.failContent(withArgs(
+                                userText("ResultsFile", "an unknown path role \"%1\""), {text}));
                         row.role = static_cast<PathRole>(it - kJsonRoleNames.begin());
                         return true;
                     }
@@ -693,10 +696,11 @@ std::optional<SavedResults> readResultsText(std::string_view json, std::string& 
             if (!in.integer(version))
                 return false;
             if (version < kOldestResultsFileVersion || version > kResultsFileVersion)
-                return in.failContent("this results file is of format version " +
-                                      std::to_string(version) + "; this program reads versions " +
-                                      std::to_string(kOldestResultsFileVersion) + " to " +
-                                      std::to_string(kResultsFileVersion));
+                return in.failContent(withArgs(
+                    userText("ResultsFile", "this results file is of format version %1; this "
+                                            "program reads versions %2 to %3"),
+                    {std::to_string(version), std::to_string(kOldestResultsFileVersion),
+                     std::to_string(kResultsFileVersion)}));
             return true;
         }
         if (key == "searched_at") {
@@ -738,14 +742,14 @@ std::optional<SavedResults> readResultsText(std::string_view json, std::string& 
         return in.skip();
     });
     if (ok && !in.atEnd())
-        in.fail("more text after the results");
+        in.fail(userText("ResultsFile", "more text after the results"));
     if (!in.failed() && !hasLists)
-        in.failContent("it holds no lists of results");
+        in.failContent(userText("ResultsFile", "it holds no lists of results"));
     if (in.failed()) {
         error = in.error();
-        if (error.rfind("the file ends early", 0) == 0 &&
+        if (error == userText("ResultsFile", "the file ends early: it is incomplete") &&
             json.find_first_not_of(" \t\r\n") == std::string_view::npos)
-            error = "not a results file: the file is empty";
+            error = userText("ResultsFile", "not a results file: the file is empty");
         return std::nullopt;
     }
     return results;

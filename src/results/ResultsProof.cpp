@@ -3,10 +3,12 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 #include "results/GroupNumbers.h"
 #include "search/ContentCompare.h"
 #include "search/FolderProof.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <chrono>
 #include <unordered_map>
@@ -15,14 +17,20 @@ namespace trevalo {
 
 namespace {
 
-constexpr const char* kGone = "gone since these results were saved";
-constexpr const char* kNotRegular = "no longer a regular file";
-constexpr const char* kChanged = "changed since these results were saved";
-constexpr const char* kNoDate =
-    "the results file gives no date for it, so nothing shows it is the file the search found";
-constexpr const char* kMixedSizes = "its group in the results file holds files of different sizes";
-constexpr const char* kNotEmpty = "the results file lists it as empty, but gives a size";
-constexpr const char* kNotProven = "not compared again: the check was cancelled";
+constexpr const char* kGone =
+    QT_TRANSLATE_NOOP("ResultsProof", "gone since these results were saved");
+constexpr const char* kNotRegular = QT_TRANSLATE_NOOP("ResultsProof", "no longer a regular file");
+constexpr const char* kChanged =
+    QT_TRANSLATE_NOOP("ResultsProof", "changed since these results were saved");
+constexpr const char* kNoDate = QT_TRANSLATE_NOOP(
+    "ResultsProof",
+    "the results file gives no date for it, so nothing shows it is the file the search found");
+constexpr const char* kMixedSizes = QT_TRANSLATE_NOOP(
+    "ResultsProof", "its group in the results file holds files of different sizes");
+constexpr const char* kNotEmpty =
+    QT_TRANSLATE_NOOP("ResultsProof", "the results file lists it as empty, but gives a size");
+constexpr const char* kNotProven =
+    QT_TRANSLATE_NOOP("ResultsProof", "not compared again: the check was cancelled");
 
 // Rows looked at between two looks at the cancel request while files are looked at.
 constexpr std::size_t kRowsBetweenChecks = 512;
@@ -45,7 +53,7 @@ public:
         std::vector<ResultRow>& zero = list(ListZeroSize);
         for (ResultRow& row : zero)
             if (isFileRow(row) && row.size != 0)
-                markStale(row, kNotEmpty);
+                markStale(row, userText("ResultsProof", kNotEmpty));
         markMixedSizeGroups();
         for (int m = 0; m < kResultListCount; ++m) {
             std::vector<ResultRow>& rows = list(m);
@@ -85,7 +93,7 @@ private:
         ++report_.stale;
     }
     void markUnproven(ResultRow& row) {
-        markStale(row, kNotProven);
+        markStale(row, userText("ResultsProof", kNotProven));
         --report_.stale;
         ++report_.unproven;
     }
@@ -95,21 +103,22 @@ private:
         if (!live(row))
             return;
         if (!row.mtimeKnown) {
-            markStale(row, kNoDate);
+            markStale(row, userText("ResultsProof", kNoDate));
             return;
         }
         const FileStatus now = statEntry(row.path());
         if (now.kind == FileKind::Missing)
-            markStale(row, kGone);
+            markStale(row, userText("ResultsProof", kGone));
         else if (now.kind == FileKind::Failed)
-            markStale(row, "cannot be looked at: " + now.error.text());
+            markStale(row, withArgs(userText("ResultsProof", "cannot be looked at: %1"),
+                                    {now.error.text()}));
         else if (now.kind != FileKind::Regular)
-            markStale(row, kNotRegular);
+            markStale(row, userText("ResultsProof", kNotRegular));
         // A results file records only the size and the whole-second last-write time, not the
         // file's identity: this compares the claim with the disk. From here on the row holds
         // the present stamp, and every act on it asks isSameFile.
         else if (now.size != row.size || now.mtime != row.mtime)
-            markStale(row, kChanged);
+            markStale(row, userText("ResultsProof", kChanged));
         else {
             row.stamp = now.stamp();
             // Its other names are not known: deleting it is told to free nothing.
@@ -135,22 +144,24 @@ private:
         if (row.stale() || row.isFolder)
             return;
         if (!row.mtimeKnown) {
-            markStale(row, kNoDate);
+            markStale(row, userText("ResultsProof", kNoDate));
             return;
         }
         const FileStatus now = statEntry(withoutTrailingSlashes(row.path()));
         const FileKind kind =
             row.target == RowTarget::Link ? FileKind::Symlink : FileKind::Directory;
         if (now.kind == FileKind::Missing) {
-            markStale(row, kGone);
+            markStale(row, userText("ResultsProof", kGone));
             return;
         }
         if (now.kind != kind) {
-            markStale(row, kind == FileKind::Symlink ? "no longer a link" : "no longer a folder");
+            markStale(row, kind == FileKind::Symlink
+                               ? userText("ResultsProof", "no longer a link")
+                               : userText("ResultsProof", "no longer a folder"));
             return;
         }
         if (now.mtime != row.mtime) {
-            markStale(row, kChanged);
+            markStale(row, userText("ResultsProof", kChanged));
             return;
         }
         row.stamp = now.stamp();
@@ -159,7 +170,7 @@ private:
             for (FolderClaim::Item& item : claim.items)
                 if (!restamp(item.path, item.stamp) ||
                     (!item.copyPath.empty() && !restamp(item.copyPath, item.copyStamp))) {
-                    markStale(row, item.path + ": " + kChanged);
+                    markStale(row, item.path + ": " + userText("ResultsProof", kChanged));
                     return;
                 }
             row.claim = std::make_shared<const FolderClaim>(std::move(claim));
@@ -181,7 +192,8 @@ private:
             const auto [it, isNew] =
                 first.emplace(FileId{rows[i].stamp.device, rows[i].stamp.inode}, i);
             if (!isNew)
-                markStale(rows[i], "the same file as " + rows[it->second].path());
+                markStale(rows[i], withArgs(userText("ResultsProof", "the same file as %1"),
+                                            {rows[it->second].path()}));
         }
     }
 
@@ -213,7 +225,7 @@ private:
             if (mixed)
                 for (const std::size_t i : group)
                     if (!rows[i].stale())
-                        markStale(rows[i], kMixedSizes);
+                        markStale(rows[i], userText("ResultsProof", kMixedSizes));
         }
     }
 
@@ -313,7 +325,8 @@ private:
             const FileEntry& entry = table[static_cast<std::size_t>(start) + j];
             ResultRow& row = rows[members[j]];
             if (entry.group == GroupMark::Unreadable) {
-                markStale(row, "could not be read: " + reasonText(entry.reason));
+                markStale(row, withArgs(userText("ResultsProof", "could not be read: %1"),
+                                        {reasonText(entry.reason)}));
                 continue;
             }
             if (entry.group < 0) {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/SizeText.h"
 
-#include <QLocale>
+#include "platform/UserText.h"
 
+#include <QCoreApplication>
 #include <array>
 
 namespace trevalo {
@@ -11,9 +12,9 @@ QString sizeForPeople(std::int64_t bytes) {
     if (bytes < 0)
         return {};
     if (bytes == 1)
-        return QStringLiteral("1 byte");
+        return QCoreApplication::translate("SizeText", "1 byte");
     if (bytes < 1000)
-        return QStringLiteral("%1 bytes").arg(bytes);
+        return QCoreApplication::translate("SizeText", "%1 bytes").arg(bytes);
     static constexpr std::array<const char*, 6> kUnits = {"kB", "MB", "GB", "TB", "PB", "EB"};
     double value = static_cast<double>(bytes) / 1000.0;
     std::size_t unit = 0;
@@ -22,13 +23,15 @@ QString sizeForPeople(std::int64_t bytes) {
         value /= 1000.0;
         ++unit;
     }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(kUnits[unit]));
+    return QCoreApplication::translate("SizeText", "%1 %2")
+        .arg(userNumberLocale().toString(value, 'f', 1), QLatin1String(kUnits[unit]));
 }
 
 QString exactBytes(std::int64_t bytes) {
-    static const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-    return kEnglish.toString(qint64{bytes}) +
-           (bytes == 1 || bytes == -1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
+    const QString digits = QString::fromStdString(groupedDigits(bytes));
+    return (bytes == 1 || bytes == -1 ? QCoreApplication::translate("SizeText", "%1 byte")
+                                      : QCoreApplication::translate("SizeText", "%1 bytes"))
+        .arg(digits);
 }
 
 } // namespace trevalo

@@ -5,19 +5,23 @@
 #include "search/SearchText.h"
 #include "search/TimeLeft.h"
 
+#include <QCoreApplication>
+
 namespace trevalo {
 
 QString workText(const SearchWork& work, std::optional<double> secondsLeft) {
     if (work.phase == SearchPhase::Walking) {
-        return QString::fromStdString(groupedCount(work.files)) +
-               (work.files == 1 ? QStringLiteral(" file found") : QStringLiteral(" files found"));
+        return (work.files == 1 ? QCoreApplication::translate("WorkText", "%1 file found")
+                                : QCoreApplication::translate("WorkText", "%1 files found"))
+            .arg(QString::fromStdString(groupedCount(work.files)));
     }
     if (work.phase != SearchPhase::Duplicates || work.bytesTotal <= 0)
         return {};
-    QString text = QStringLiteral("%1 of %2 compared")
+    QString text = QCoreApplication::translate("WorkText", "%1 of %2 compared")
                        .arg(sizeForPeople(work.bytesDone), sizeForPeople(work.bytesTotal));
     if (secondsLeft)
-        text += QStringLiteral(", ") + QString::fromStdString(timeLeftText(*secondsLeft));
+        text = QCoreApplication::translate("WorkText", "%1, %2")
+                   .arg(text, QString::fromStdString(timeLeftText(*secondsLeft)));
     return text;
 }
 

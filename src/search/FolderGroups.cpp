@@ -3,6 +3,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 
 #include <algorithm>
 #include <map>
@@ -443,11 +444,20 @@ std::string folderRowText(const FolderClaim& claim) {
         std::all_of(claim.items.begin(), claim.items.end(), [&](const FolderClaim::Item& item) {
             return item.copyPath.empty() || startsWith(item.copyPath, claim.copiesIn);
         });
-    return std::to_string(claim.files) + (claim.files == 1 ? " file" : " files") +
-           (claim.identical ? ", the same as "
-            : allThere      ? ", every one with a copy in "
-                            : ", every one with a copy; most in ") +
-           claim.copiesIn;
+    const std::string files = std::to_string(claim.files);
+    if (claim.identical)
+        return withArgs(claim.files == 1 ? userText("FolderGroups", "%1 file, the same as %2")
+                                         : userText("FolderGroups", "%1 files, the same as %2"),
+                        {files, claim.copiesIn});
+    if (allThere)
+        return withArgs(claim.files == 1
+                            ? userText("FolderGroups", "%1 file, every one with a copy in %2")
+                            : userText("FolderGroups", "%1 files, every one with a copy in %2"),
+                        {files, claim.copiesIn});
+    return withArgs(claim.files == 1
+                        ? userText("FolderGroups", "%1 file, every one with a copy; most in %2")
+                        : userText("FolderGroups", "%1 files, every one with a copy; most in %2"),
+                    {files, claim.copiesIn});
 }
 
 std::vector<ResultRow> findFolderRows(const FolderGroupsInput& input) {

@@ -3,6 +3,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 #include "search/ContentCompare.h"
 
 #include <algorithm>
@@ -61,9 +62,9 @@ std::string proveFolder(const FolderClaim* said, const std::string& path,
     std::string problem;
     const std::size_t top = path == "/" ? 1 : path.size() + 1;
     if (!listTree(path, top, files, folders, problem))
-        return "cannot be listed in full: " + problem;
+        return withArgs(userText("FolderProof", "cannot be listed in full: %1"), {problem});
     if (!said)
-        return files.empty() ? std::string() : std::string("no longer empty");
+        return files.empty() ? std::string() : userText("FolderProof", "no longer empty");
     const FolderClaim& claim = *said;
     std::sort(files.begin(), files.end());
     std::sort(folders.begin(), folders.end());
@@ -73,23 +74,25 @@ std::string proveFolder(const FolderClaim* said, const std::string& path,
         claimed.push_back(item.path.substr(std::min(item.path.size(), top)));
     std::sort(claimed.begin(), claimed.end());
     if (files != claimed)
-        return "its files are not those the search found";
+        return userText("FolderProof", "its files are not those the search found");
     std::vector<std::string> claimedFolders = claim.folders;
     std::sort(claimedFolders.begin(), claimedFolders.end());
     if (folders != claimedFolders)
-        return "its folders are not those the search found";
+        return userText("FolderProof", "its folders are not those the search found");
     const std::string inside = path == "/" ? path : path + "/";
     for (const FolderClaim::Item& item : claim.items) {
         if (cancel && cancel->load())
-            return "not proven: cancelled";
+            return userText("FolderProof", "not proven: cancelled");
         if (item.copyPath.empty()) {
             if (item.stamp.size != 0 || !isSameFile(statPath(item.path, false), item.stamp))
-                return item.path + ": " + kFolderChanged;
+                return item.path + ": " + userText("FolderProof", kFolderChanged);
             continue;
         }
         if (item.copyPath.rfind(inside, 0) == 0 || (item.copyStamp.device == item.stamp.device &&
                                                     item.copyStamp.inode == item.stamp.inode))
-            return item.path + ": its copy is not another file outside the folder";
+            return withArgs(
+                userText("FolderProof", "%1: its copy is not another file outside the folder"),
+                {item.path});
         FileTable pair(2);
         pair[0].path = item.path;
         pair[0].size = item.stamp.size;
@@ -98,17 +101,20 @@ std::string proveFolder(const FolderClaim* said, const std::string& path,
         pair[1].size = item.copyStamp.size;
         pair[1].stamp = item.copyStamp;
         if (pair[0].size != pair[1].size)
-            return item.path + ": no longer the size of its copy";
+            return withArgs(userText("FolderProof", "%1: no longer the size of its copy"),
+                            {item.path});
         CompareControl control;
         control.cancel = cancel;
         if (!groupIdenticalFiles(pair, 0, 1, control, CompareStrategy::AllOpen))
-            return "not proven: cancelled";
+            return userText("FolderProof", "not proven: cancelled");
         if (pair[0].group == GroupMark::Unreadable)
-            return item.path + ": " + kFolderChanged;
+            return item.path + ": " + userText("FolderProof", kFolderChanged);
         if (pair[1].group == GroupMark::Unreadable)
-            return item.path + ": its copy " + item.copyPath + " changed since the search";
+            return withArgs(userText("FolderProof", "%1: its copy %2 changed since the search"),
+                            {item.path, item.copyPath});
         if (pair[0].group < 0 || pair[0].group != pair[1].group)
-            return item.path + ": no longer identical to " + item.copyPath;
+            return withArgs(userText("FolderProof", "%1: no longer identical to %2"),
+                            {item.path, item.copyPath});
     }
     return {};
 }
@@ -117,7 +123,7 @@ std::string proveFolder(const FolderClaim* said, const std::string& path,
 
 std::string proveEntryRow(const ResultRow& row, const std::atomic<bool>* cancel) {
     if (row.target == RowTarget::File || row.isFolder)
-        return "not a folder or a link";
+        return userText("FolderProof", "not a folder or a link");
     return proveEntry(withoutTrailingSlashes(row.path()), row.target, row.stamp, row.claim.get(),
                       cancel);
 }
@@ -127,12 +133,12 @@ std::string proveEntry(const std::string& path, RowTarget target, const FileStam
     const FileStatus now = statEntry(path);
     const FileKind kind = target == RowTarget::Folder ? FileKind::Directory : FileKind::Symlink;
     if (now.kind != kind || now.device != stamp.device || now.inode != stamp.inode)
-        return kFolderChanged;
+        return userText("FolderProof", kFolderChanged);
     if (target == RowTarget::Link) {
         const FileStatus target = statPath(path, true);
         if (target.kind == FileKind::Missing && target.error.code() == ENOENT)
             return {};
-        return "its target exists now";
+        return userText("FolderProof", "its target exists now");
     }
     return proveFolder(claim, path, cancel);
 }

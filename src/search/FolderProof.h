@@ -3,6 +3,7 @@
 
 #include "search/ResultRow.h"
 
+#include <QtGlobal>
 #include <atomic>
 #include <string>
 
@@ -26,6 +27,7 @@ std::string proveEntry(const std::string& path, RowTarget target, const FileStam
                        const FolderClaim* claim, const std::atomic<bool>* cancel = nullptr);
 
 // The reason given for a folder that is not as its row says.
-inline constexpr const char* kFolderChanged = "changed since the search";
+inline constexpr const char* kFolderChanged =
+    QT_TRANSLATE_NOOP("FolderProof", "changed since the search");
 
 } // namespace trevalo

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "search/ProofCache.h"
 
+#include "platform/UserText.h"
+
+#include <QtGlobal>
 #include <algorithm>
 #include <cstring>
 #include <ctime>
@@ -131,8 +134,10 @@ void ProofCache::close() {
 
 void ProofCache::fail(const char* what) {
     if (problem_.empty())
-        problem_ = std::string("Proof cache ") + what + ": " +
-                   (db_ ? sqlite3_errmsg(db_) : "cannot be opened") + ".";
+        problem_ = withArgs(
+            userText("ProofCache", "Proof cache %1: %2."),
+            {userText("ProofCache", what),
+             db_ ? std::string(sqlite3_errmsg(db_)) : userText("ProofCache", "cannot be opened")});
 }
 
 bool ProofCache::exec(const char* sql) {
@@ -141,11 +146,13 @@ bool ProofCache::exec(const char* sql) {
 
 bool ProofCache::open() {
     if (folder_.empty()) {
-        problem_ = "Proof cache not used: no cache folder (HOME is not set).";
+        problem_ =
+            userText("ProofCache", "Proof cache not used: no cache folder (HOME is not set).");
         return false;
     }
     if (const int err = makeFolders(folder_)) {
-        problem_ = "Proof cache not used: " + folder_ + ": " + errorText(err) + ".";
+        problem_ = withArgs(userText("ProofCache", "Proof cache not used: %1: %2."),
+                            {folder_, errorText(err)});
         return false;
     }
     const std::string path = folder_ + "/" + kFileName;
@@ -154,7 +161,7 @@ bool ProofCache::open() {
         if (sqlite3_open_v2(path.c_str(), &db_,
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                             nullptr) != SQLITE_OK) {
-            fail("not used");
+            fail(QT_TRANSLATE_NOOP("ProofCache", "not used"));
             return false;
         }
         sqlite3_busy_timeout(db_, kBusyMilliseconds);
@@ -163,14 +170,14 @@ bool ProofCache::open() {
             return true;
         }
         if (!isDamaged(sqlite3_extended_errcode(db_))) {
-            fail("not used");
+            fail(QT_TRANSLATE_NOOP("ProofCache", "not used"));
             return false;
         }
         // A damaged store holds nothing worth keeping: it is made anew.
         close();
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
             removeFile(path + suffix);
-        problem_ = "Proof cache was damaged and has been made anew.";
+        problem_ = userText("ProofCache", "Proof cache was damaged and has been made anew.");
     }
     return false;
 }
@@ -208,7 +215,8 @@ bool ProofCache::prepareSchema() {
         return false;
     }
     if (foreign)
-        problem_ = "Proof cache was written by another version and has been made anew.";
+        problem_ = userText("ProofCache",
+                            "Proof cache was written by another version and has been made anew.");
     return true;
 }
 
@@ -234,7 +242,7 @@ void ProofCache::prune() {
     mark.bind(1, day);
     ok = ok && mark && mark.step() == SQLITE_DONE;
     if (!ok || !exec("COMMIT")) {
-        fail("not pruned");
+        fail(QT_TRANSLATE_NOOP("ProofCache", "not pruned"));
         exec("ROLLBACK");
     }
 }
@@ -262,7 +270,7 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return keyOf(a) < keyOf(b); });
     if (!exec("BEGIN")) {
-        fail("not read");
+        fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         return known;
     }
     const std::int64_t day = today();
@@ -316,7 +324,7 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
             step = SQLITE_ERROR;
     }
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
-        fail("not read");
+        fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         exec("ROLLBACK");
         return std::vector<KnownFile>(stamps.size());
     }
@@ -345,7 +353,7 @@ void ProofCache::keep(std::span<const LearntFile> learnt, std::span<const FileSt
     Statement touch(db_, "UPDATE file SET seen = ?3 WHERE device = ?1 AND inode = ?2");
     Statement take(db_, "UPDATE meta SET next_proof = next_proof + ?1 RETURNING next_proof - ?1");
     if (!put || !touch || !take) {
-        fail("not written");
+        fail(QT_TRANSLATE_NOOP("ProofCache", "not written"));
         return;
     }
     // New proof numbers, one per tag, taken in the transaction that writes the first of them.
@@ -400,7 +408,7 @@ void ProofCache::keep(std::span<const LearntFile> learnt, std::span<const FileSt
     std::size_t touched = 0;
     while (at < files.size() || touched < seen.size()) {
         if (!write(at, touched)) {
-            fail("not written");
+            fail(QT_TRANSLATE_NOOP("ProofCache", "not written"));
             exec("ROLLBACK");
             return;
         }
@@ -409,7 +417,7 @@ void ProofCache::keep(std::span<const LearntFile> learnt, std::span<const FileSt
 
 bool ProofCache::forget(const std::string& folder, std::string& problem) {
     if (folder.empty()) {
-        problem = "no cache folder (HOME is not set)";
+        problem = userText("ProofCache", "no cache folder (HOME is not set)");
         return false;
     }
     const std::string path = folder + "/" + kFileName;

@@ -2,6 +2,7 @@
 #include "search/ResultRow.h"
 
 #include "platform/PathText.h"
+#include "platform/UserText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,8 +47,9 @@ ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     row.isFolder = true;
     std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
     const FolderProblem problem{std::string(folderPath), reason};
-    row.reason =
-        problem.isFailure() ? "could not be listed: " + reasonText(reason) : reasonText(reason);
+    row.reason = problem.isFailure() ? withArgs(userText("ResultRow", "could not be listed: %1"),
+                                                {reasonText(reason)})
+                                     : reasonText(reason);
     return row;
 }
 

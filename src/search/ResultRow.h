@@ -4,6 +4,7 @@
 #include "search/FolderClaim.h"
 #include "search/SearchState.h"
 
+#include <QtGlobal>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -23,7 +24,9 @@ enum ResultColumn : int {
 };
 inline constexpr int kResultColumnCount = 5;
 inline constexpr std::array<std::string_view, kResultColumnCount> kResultColumnCaptions = {
-    "Name", "In Folder", "#", "Size", "Date Modified"};
+    QT_TRANSLATE_NOOP("ResultRow", "Name"), QT_TRANSLATE_NOOP("ResultRow", "In Folder"),
+    QT_TRANSLATE_NOOP("ResultRow", "#"), QT_TRANSLATE_NOOP("ResultRow", "Size"),
+    QT_TRANSLATE_NOOP("ResultRow", "Date Modified")};
 
 // What a row names on the disk: a regular file, a whole folder (moved to the trash with
 // everything in it), or a symbolic link (moved as a link, its target left alone).

@@ -4,6 +4,7 @@
 #include "search/ResultRow.h"
 #include "search/SearchState.h"
 
+#include <QtGlobal>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -14,10 +15,13 @@ namespace trevalo {
 enum class SearchPhase { Walking, Loading, SameName, Duplicates };
 
 // The texts the window and trevalo-scan show for each phase.
-inline constexpr const char* kStatusStart = "Listing files ...";
-inline constexpr const char* kStatusLoading = "Sorting files ...";
-inline constexpr const char* kStatusSameName = "Finding shared names ...";
-inline constexpr const char* kStatusDuplicates = "Comparing contents ...";
+inline constexpr const char* kStatusStart = QT_TRANSLATE_NOOP("SearchEvents", "Listing files ...");
+inline constexpr const char* kStatusLoading =
+    QT_TRANSLATE_NOOP("SearchEvents", "Sorting files ...");
+inline constexpr const char* kStatusSameName =
+    QT_TRANSLATE_NOOP("SearchEvents", "Finding shared names ...");
+inline constexpr const char* kStatusDuplicates =
+    QT_TRANSLATE_NOOP("SearchEvents", "Comparing contents ...");
 const char* phaseText(SearchPhase phase);
 
 // How far a search has got, for a status that tells time. bytesTotal is the sum of the sizes of

@@ -4,6 +4,7 @@
 #include "catalogue/FileCatalogue.h"
 #include "search/ProofCache.h"
 
+#include <QtGlobal>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -62,10 +63,20 @@ constexpr int searchTypeOfList(int list) {
 
 // Captions of the search types and of the result tabs, in index order.
 inline constexpr std::array<std::string_view, kSearchTypeCount> kSearchTypeCaptions = {
-    "Zero Size", "Duplicates", "Same File Name", "Folders", "Empty Folders", "Broken Links"};
+    QT_TRANSLATE_NOOP("SearchState", "Zero Size"),
+    QT_TRANSLATE_NOOP("SearchState", "Duplicates"),
+    QT_TRANSLATE_NOOP("SearchState", "Same File Name"),
+    QT_TRANSLATE_NOOP("SearchState", "Folders"),
+    QT_TRANSLATE_NOOP("SearchState", "Empty Folders"),
+    QT_TRANSLATE_NOOP("SearchState", "Broken Links")};
 inline constexpr std::array<std::string_view, kResultListCount> kResultListCaptions = {
-    "Zero Size", "Duplicates",    "Same Name",   "Report - read errors",
-    "Folders",   "Empty Folders", "Broken Links"};
+    QT_TRANSLATE_NOOP("SearchState", "Zero Size"),
+    QT_TRANSLATE_NOOP("SearchState", "Duplicates"),
+    QT_TRANSLATE_NOOP("SearchState", "Same Name"),
+    QT_TRANSLATE_NOOP("SearchState", "Report - read errors"),
+    QT_TRANSLATE_NOOP("SearchState", "Folders"),
+    QT_TRANSLATE_NOOP("SearchState", "Empty Folders"),
+    QT_TRANSLATE_NOOP("SearchState", "Broken Links")};
 
 // One row of the search-path list: "folder/pattern" and whether sub-folders are searched.
 struct PathRow {

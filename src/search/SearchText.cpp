@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "search/SearchText.h"
 
+#include "platform/UserText.h"
+
+#include <QtGlobal>
 #include <cmath>
 
 namespace trevalo {
@@ -10,26 +13,27 @@ std::int64_t wholeSeconds(double seconds) {
     return static_cast<std::int64_t>(std::floor(seconds < 0 ? 0 : seconds));
 }
 
-std::string filesText(std::int64_t files) {
-    return groupedCount(files) + (files == 1 ? " file." : " files.");
+// The texts of a search's end, with the seconds and the files.
+std::string endText(const char* one, const char* many, double seconds, std::int64_t files) {
+    return withArgs(userText("SearchText", files == 1 ? one : many),
+                    {std::to_string(wholeSeconds(seconds)), groupedCount(files)});
 }
 } // namespace
 
 std::string groupedCount(std::int64_t count) {
-    std::string digits = std::to_string(count < 0 ? -count : count);
-    for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), 1, ',');
-    return count < 0 ? "-" + digits : digits;
+    return groupedDigits(count);
 }
 
 std::string completionText(double seconds, std::int64_t files) {
-    return "Completed in " + std::to_string(wholeSeconds(seconds)) + "s, searching " +
-           filesText(files);
+    return endText(QT_TRANSLATE_NOOP("SearchText", "Completed in %1s, searching %2 file."),
+                   QT_TRANSLATE_NOOP("SearchText", "Completed in %1s, searching %2 files."),
+                   seconds, files);
 }
 
 std::string cancelledText(double seconds, std::int64_t files) {
-    return "Cancelled after " + std::to_string(wholeSeconds(seconds)) + "s, searching " +
-           filesText(files);
+    return endText(QT_TRANSLATE_NOOP("SearchText", "Cancelled after %1s, searching %2 file."),
+                   QT_TRANSLATE_NOOP("SearchText", "Cancelled after %1s, searching %2 files."),
+                   seconds, files);
 }
 
 std::string outcomeText(const SearchOutcome& outcome) {
@@ -37,7 +41,8 @@ std::string outcomeText(const SearchOutcome& outcome) {
                                          : completionText(outcome.seconds, outcome.files);
     if (outcome.proven > 0) {
         text.pop_back(); // the full stop
-        text += "; " + groupedCount(outcome.proven) + " proven earlier.";
+        text = withArgs(userText("SearchText", "%1; %2 proven earlier."),
+                        {text, groupedCount(outcome.proven)});
     }
     return text;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "search/TimeLeft.h"
 
+#include "platform/UserText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -82,12 +84,12 @@ std::optional<double> TimeLeft::seconds(Clock::time_point now) const {
 std::string timeLeftText(double seconds) {
     const auto s = static_cast<std::int64_t>(std::ceil(std::max(seconds, 0.0)));
     if (s < 60)
-        return "about " + std::to_string(s) + " s left";
+        return withArgs(userText("TimeLeft", "about %1 s left"), {std::to_string(s)});
     const std::int64_t minutes = (s + 30) / 60;
     if (minutes < 60)
-        return "about " + std::to_string(minutes) + " min left";
-    return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) +
-           " min left";
+        return withArgs(userText("TimeLeft", "about %1 min left"), {std::to_string(minutes)});
+    return withArgs(userText("TimeLeft", "about %1 h %2 min left"),
+                    {std::to_string(minutes / 60), std::to_string(minutes % 60)});
 }
 
 } // namespace trevalo

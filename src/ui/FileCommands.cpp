@@ -3,6 +3,7 @@
 
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/UserText.h"
 #include "results/Marking.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
@@ -48,7 +49,7 @@ QString renameReason(const std::string& reason) {
         return QObject::tr("The name is too long.");
     if (reason == errorText(EACCES) || reason == errorText(EPERM))
         return QObject::tr("Permission denied.");
-    if (reason == "not a file name")
+    if (reason == userText("FileOperations", "not a file name"))
         return QObject::tr("The name is not allowed: it is empty, \".\" or \"..\", or holds "
                            "a \"/\".");
     QString text = displayText(reason);

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/GeneralMenu.h"
 
+#include "platform/UserText.h"
 #include "platform/desktop/DataFiles.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -31,20 +33,26 @@ constexpr int kMostLines = 24;
 } // namespace
 
 QString aboutText() {
-    return QStringLiteral("Trevalo Ver. %1.%2.%3\n\n"
-                          "Finds files of zero length, files with identical contents and files "
-                          "that share a name.\n\n"
-                          "Free software under the GNU General Public License, version 2 or "
-                          "later (GPL-2.0-or-later).\n\n"
-                          "Built with Qt %4, running on Qt %5.")
+    return QCoreApplication::translate(
+               "GeneralMenu", "Trevalo Ver. %1.%2.%3\n\n"
+                              "Finds files of zero length, files with identical contents and files "
+                              "that share a name.\n\n"
+                              "Free software under the GNU General Public License, version 2 or "
+                              "later (GPL-2.0-or-later).\n\n"
+                              "Built with Qt %4, running on Qt %5.\n\n"
+                              "Language: %6")
         .arg(TREVALO_VERSION_MAJOR)
         .arg(TREVALO_VERSION_MINOR)
         .arg(TREVALO_VERSION_PATCH)
-        .arg(QStringLiteral(QT_VERSION_STR), QString::fromLatin1(qVersion()));
+        .arg(QStringLiteral(QT_VERSION_STR), QString::fromLatin1(qVersion()), userLanguageName());
 }
 
 QUrl helpUrl() {
-    const QString path = dataFilePath(QString::fromLatin1(kHelpFileName));
+    // The help page in the user's language (trevalo_de.html) where there is one.
+    const QString language = userNumberLocale().name().section(QLatin1Char('_'), 0, 0);
+    QString path = dataFilePath(QStringLiteral("trevalo_%1.html").arg(language));
+    if (path.isEmpty())
+        path = dataFilePath(QString::fromLatin1(kHelpFileName));
     return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
 }
 

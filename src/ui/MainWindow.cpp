@@ -84,10 +84,12 @@ constexpr double kStartScreenShare = 0.8;
 // Rows a result list shows at least.
 constexpr int kListMinRows = 5;
 
-constexpr const char* kSelectPathMessage = "Please select path before search.";
-constexpr const char* kSelectPathTitle = "Select Path";
-constexpr const char* kSelectTypeMessage = "Please select a search type.";
-constexpr const char* kStoppingStatus = "Stopping ...";
+constexpr const char* kSelectPathMessage =
+    QT_TRANSLATE_NOOP("MainWindow", "Please select path before search.");
+constexpr const char* kSelectPathTitle = QT_TRANSLATE_NOOP("MainWindow", "Select Path");
+constexpr const char* kSelectTypeMessage =
+    QT_TRANSLATE_NOOP("MainWindow", "Please select a search type.");
+constexpr const char* kStoppingStatus = QT_TRANSLATE_NOOP("MainWindow", "Stopping ...");
 
 // Where the window's settings live: ~/.config/Trevalo/trevalo.ini.
 QSettings windowSettings() {
@@ -204,8 +206,7 @@ void MainWindow::buildResultLists() {
     QTabBar* tabs = resultTabs_->tabBar();
     for (int i = 0; i < kResultListCount; ++i) {
         const std::string_view captionBytes = kResultListCaptions[static_cast<std::size_t>(i)];
-        const QString caption =
-            QString::fromLatin1(captionBytes.data(), static_cast<qsizetype>(captionBytes.size()));
+        const QString caption = QCoreApplication::translate("SearchState", captionBytes.data());
 
         auto* frame = new QFrame;
         frame->setObjectName(QStringLiteral("resultFrame%1").arg(i));
@@ -812,21 +813,23 @@ void MainWindow::startOrCancelSearch() {
     request.useProofCache =
         windowSettings().value(QStringLiteral("search/proofCache"), true).toBool();
     if (request.paths.empty()) {
-        messageBox(QString::fromLatin1(kSelectPathMessage) + QLatin1Char('\n') +
+        messageBox(QCoreApplication::translate("MainWindow", kSelectPathMessage) +
+                       QLatin1Char('\n') +
                        tr("Open a folder in the folder list and press \">\", use \"Add "
                           "Folder...\", or drop a folder on the path list."),
-                   QString::fromLatin1(kSelectPathTitle));
+                   QCoreApplication::translate("MainWindow", kSelectPathTitle));
         setupPanel_->focusDriveCombo();
         return;
     }
     if (searchStep_ != SearchStep::Idle) {
-        statusLabel_->setText(QString::fromLatin1(kStoppingStatus));
+        statusLabel_->setText(QCoreApplication::translate("MainWindow", kStoppingStatus));
         session_.cancel();
         searchStep_ = SearchStep::Stopping;
         return;
     }
     if (std::none_of(request.types.begin(), request.types.end(), [](bool on) { return on; })) {
-        messageBox(QString::fromLatin1(kSelectTypeMessage), QString::fromLatin1(kAppTitle));
+        messageBox(QCoreApplication::translate("MainWindow", kSelectTypeMessage),
+                   QString::fromLatin1(kAppTitle));
         return;
     }
     QString scopeError;
@@ -847,7 +850,7 @@ void MainWindow::startOrCancelSearch() {
         model->clear();
     files_->listsReplaced();
     updateTabCounts();
-    statusLabel_->setText(QString::fromLatin1(kStatusStart));
+    statusLabel_->setText(QCoreApplication::translate("SearchEvents", kStatusStart));
     searchStep_ = SearchStep::Running;
     setupPanel_->setSearchRunning(true);
     const int searchHeight = std::min(tw_.pxAtLeast(kSearchClientHeight), screenRoom().height());
@@ -877,8 +880,9 @@ void MainWindow::progress(double percent) {
 void MainWindow::phase(SearchPhase phase) {
     if (phase == SearchPhase::Walking) // "Start ..." shows from the click on
         return;
-    onWindowThread(
-        [this, text = QString::fromLatin1(phaseText(phase))] { statusLabel_->setText(text); });
+    onWindowThread([this, text = QCoreApplication::translate("SearchEvents", phaseText(phase))] {
+        statusLabel_->setText(text);
+    });
 }
 
 void MainWindow::rows(int list, std::vector<ResultRow> rows) {
@@ -910,7 +914,7 @@ void MainWindow::showWork(const SearchWork& work) {
 void MainWindow::showWorkText() {
     if (searchStep_ != SearchStep::Running)
         return;
-    QString text = QString::fromLatin1(phaseText(work_.phase));
+    QString text = QCoreApplication::translate("SearchEvents", phaseText(work_.phase));
     const QString done = workText(work_, timeLeft_.seconds(TimeLeft::Clock::now()));
     if (!done.isEmpty())
         text += QStringLiteral("  ") + done;

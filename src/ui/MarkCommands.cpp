@@ -26,10 +26,12 @@ struct RuleChoice {
     const char* caption;
 };
 constexpr std::array<RuleChoice, 4> kRules = {{
-    {KeepRule::Oldest, "oldest", "&Oldest"},
-    {KeepRule::Newest, "newest", "&Newest"},
-    {KeepRule::ShortestPath, "shortest-path", "&Shortest path"},
-    {KeepRule::FirstInOrder, "first-in-order", "&First in sort order"},
+    {KeepRule::Oldest, "oldest", QT_TRANSLATE_NOOP("trevalo::MarkCommands", "&Oldest")},
+    {KeepRule::Newest, "newest", QT_TRANSLATE_NOOP("trevalo::MarkCommands", "&Newest")},
+    {KeepRule::ShortestPath, "shortest-path",
+     QT_TRANSLATE_NOOP("trevalo::MarkCommands", "&Shortest path")},
+    {KeepRule::FirstInOrder, "first-in-order",
+     QT_TRANSLATE_NOOP("trevalo::MarkCommands", "&First in sort order")},
 }};
 
 QSettings settings() {

@@ -9,7 +9,8 @@
 
 namespace trevalo {
 
-inline constexpr const char* kMsgInputExtension = "Please input extension.";
+inline constexpr const char* kMsgInputExtension =
+    QT_TRANSLATE_NOOP("PathRows", "Please input extension.");
 
 enum class AddPathResult { Added, AlreadyListed, EmptyPattern };
 

@@ -11,6 +11,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QEvent>
@@ -40,8 +41,6 @@ namespace trevalo {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-const QString kYes = QStringLiteral("Yes");
-const QString kNo = QStringLiteral("No");
 // Rows the folder list shows at least, so that a few sub-folders are in sight.
 constexpr int kFolderRows = 9;
 // The units of the size fields, as parseSizeText reads them.
@@ -213,9 +212,8 @@ SetupPanel::SetupPanel(QWidget* parent)
     searchTypeList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     searchTypeList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::string_view caption : kSearchTypeCaptions) {
-        auto* item = new QListWidgetItem(
-            QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-            searchTypeList_);
+        auto* item = new QListWidgetItem(QCoreApplication::translate("SearchState", caption.data()),
+                                         searchTypeList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(searchTypeList_->count() <= kUsualSearchTypeCount ? Qt::Checked
                                                                               : Qt::Unchecked);
@@ -346,7 +344,7 @@ bool SetupPanel::addPathOf(const std::string& folder) {
     std::vector<PathRow> rows = pathRows();
     switch (addPathRow(rows, folder, pattern, subFoldersCheckBox_->isChecked())) {
     case AddPathResult::EmptyPattern:
-        emit message(QString::fromLatin1(kMsgInputExtension));
+        emit message(QCoreApplication::translate("PathRows", kMsgInputExtension));
         return false;
     case AddPathResult::AlreadyListed:
         return false;
@@ -358,7 +356,7 @@ bool SetupPanel::addPathOf(const std::string& folder) {
     item->setText(0, displayText(row.path));
     item->setToolTip(0, displayText(row.path));
     item->setData(0, kPathRole, QByteArray::fromStdString(row.path));
-    item->setText(1, row.subFolders ? kYes : kNo);
+    item->setText(1, row.subFolders ? tr("Yes") : tr("No"));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setData(kKeepColumn, kKeepToldRole, false);
     item->setCheckState(kKeepColumn, Qt::Unchecked);
@@ -410,7 +408,7 @@ std::vector<PathRow> SetupPanel::pathRows() const {
     for (int i = 0; i < searchPathList_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = searchPathList_->topLevelItem(i);
         rows.push_back(
-            {item->data(0, kPathRole).toByteArray().toStdString(), item->text(1) == kYes,
+            {item->data(0, kPathRole).toByteArray().toStdString(), item->text(1) == tr("Yes"),
              item->checkState(kKeepColumn) == Qt::Checked ? PathRole::Keep : PathRole::Search});
     }
     return rows;

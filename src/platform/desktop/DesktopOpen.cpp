@@ -2,6 +2,7 @@
 #include "platform/desktop/DesktopOpen.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -37,13 +38,14 @@ QString launcherFailure(int exitStatus) {
     case 0:
         return {};
     case 2:
-        return QStringLiteral("it does not exist");
+        return QCoreApplication::translate("DesktopOpen", "it does not exist");
     case 3:
-        return QStringLiteral("the desktop has no program set up to open it");
+        return QCoreApplication::translate("DesktopOpen",
+                                           "the desktop has no program set up to open it");
     case 4:
-        return QStringLiteral("the program set up to open it failed");
+        return QCoreApplication::translate("DesktopOpen", "the program set up to open it failed");
     default:
-        return QStringLiteral("%1 ended with status %2")
+        return QCoreApplication::translate("DesktopOpen", "%1 ended with status %2")
             .arg(QLatin1String(kLauncher))
             .arg(exitStatus);
     }
@@ -64,7 +66,7 @@ QString startWatched(const QString& program, const QList<QByteArray>& arguments,
     pid_t pid = 0;
     const int error = ::posix_spawn(&pid, path.constData(), nullptr, nullptr, argv.data(), environ);
     if (error != 0)
-        return QStringLiteral("%1 could not be started: %2")
+        return QCoreApplication::translate("DesktopOpen", "%1 could not be started: %2")
             .arg(program, QString::fromLocal8Bit(std::strerror(error)));
     std::jthread([pid, ended = std::move(ended)] {
         const auto started = std::chrono::steady_clock::now();
@@ -82,7 +84,8 @@ QString startWatched(const QString& program, const QList<QByteArray>& arguments,
 QString openWithDesktop(const QUrl& url, OpenFailed failed) {
     const QString launcher = QStandardPaths::findExecutable(QString::fromLatin1(kLauncher));
     if (launcher.isEmpty())
-        return QStringLiteral("no program to open it is installed (%1 was not found)")
+        return QCoreApplication::translate("DesktopOpen",
+                                           "no program to open it is installed (%1 was not found)")
             .arg(QLatin1String(kLauncher));
     return startWatched(launcher, {url.toEncoded()},
                         [failed = std::move(failed)](int status, bool soon) {

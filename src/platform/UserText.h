@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace trevalo {
+
+// Loads the program's translation (built into the program as :/i18n/trevalo_<language>.qm)
+// and Qt's own (qtbase_<language>.qm, for the standard dialogs' buttons) for `locale`, which is
+// the user's (LANG, LC_ALL, LC_MESSAGES) by default. Needs the application object. Without a
+// translation for the locale's language the texts stay English. Returns whether one was loaded.
+bool loadUserLanguage(const QLocale& locale = QLocale::system());
+
+// The language the texts are in, in its own words ("Deutsch"; "English" without translation).
+QString userLanguageName();
+
+// The locale numbers are written in: the loaded translation's, and English ("1,234") without
+// one, whatever the system's locale.
+QLocale userNumberLocale();
+// `count` with its digits grouped in threes as the user's language writes it ("1,234,567").
+std::string groupedDigits(std::int64_t count);
+
+// A text the user reads, in the language of the translation the program loaded (the English
+// text itself without one), as UTF-8. `context` groups the texts for the translator, as a
+// class name does for tr().
+std::string userText(const char* context, const char* english);
+
+// `pattern` with "%1" ... "%9" replaced by `args` in turn, as bytes: a path need not be UTF-8,
+// and a translation may put the places in another order.
+std::string withArgs(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+} // namespace trevalo

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// trevalo-scan in the user's language: its end text, list names and messages follow LANG (or
+// LC_ALL), with no generated locale needed; the JSON is the same in every language.
+#include "support/TempTree.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+using trevalo::test::TempTree;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// trevalo-scan with `args` under the locale `locale` ("C.UTF-8", "de_DE.UTF-8", ...).
+Run scan(const QString& locale, const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), locale);
+    env.insert(QStringLiteral("LANG"), locale);
+    env.remove(QStringLiteral("LANGUAGE"));
+    process.setProcessEnvironment(env);
+    process.start(qEnvironmentVariable("TREVALO_SCAN"), args);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The JSON output without what changes from run to run.
+QJsonObject steadyJson(const QString& out) {
+    QJsonObject json = QJsonDocument::fromJson(out.toUtf8()).object();
+    json.remove(QStringLiteral("seconds"));
+    json.remove(QStringLiteral("searched_at"));
+    return json;
+}
+
+} // namespace
+
+class TestScanLanguage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void speaksTheLanguageOfTheLocale_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("endText");
+        QTest::addColumn<QString>("listName");
+        QTest::addColumn<QString>("noFolder");
+        QTest::addColumn<QString>("notASize");
+        QTest::newRow("English") << "C.UTF-8"
+                                 << R"(Completed in \d+s, searching 3 files\.\n$)"
+                                 << "Duplicates(2)"
+                                 << "': no such folder"
+                                 << "--min-size 'lots' is not a size (a number of bytes";
+        QTest::newRow("German") << "de_DE.UTF-8"
+                                << R"(Fertig in \d+ s, 3 Dateien durchsucht\.\n$)"
+                                << "Duplikate(2)"
+                                << "“: kein solcher Ordner"
+                                << "--min-size „lots“ ist keine Größe (eine Anzahl Bytes";
+        QTest::newRow("French") << "fr_FR.UTF-8"
+                                << R"(Terminé en \d+ s, 3 fichiers parcourus\.\n$)"
+                                << "Doublons(2)"
+                                << " » : dossier inexistant"
+                                << "--min-size « lots » n'est pas une taille (un nombre d'octets";
+    }
+    void speaksTheLanguageOfTheLocale() {
+        QFETCH(QString, locale);
+        QFETCH(QString, endText);
+        QFETCH(QString, listName);
+        QFETCH(QString, noFolder);
+        QFETCH(QString, notASize);
+        TempTree tree;
+        tree.file("a.txt", "same bytes");
+        tree.file("b.txt", "same bytes");
+        tree.file("c.txt", "other bytes");
+        const QString root = QString::fromStdString(tree.root());
+
+        const Run text = scan(locale, {QStringLiteral("--duplicates"), root});
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY2(text.out.contains(listName), qPrintable(text.out));
+        QVERIFY2(text.out.contains(QRegularExpression(endText)), qPrintable(text.out));
+
+        // The JSON's keys, list names and values are the same in every language.
+        const Run json =
+            scan(locale, {QStringLiteral("--json"), QStringLiteral("--duplicates"), root});
+        const Run english = scan(QStringLiteral("C.UTF-8"),
+                                 {QStringLiteral("--json"), QStringLiteral("--duplicates"), root});
+        QCOMPARE(json.exitCode, 0);
+        QVERIFY(!steadyJson(json.out).isEmpty());
+        QCOMPARE(steadyJson(json.out), steadyJson(english.out));
+
+        const Run missing = scan(locale, {root + QStringLiteral("/nothing")});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY2(missing.err.contains(noFolder), qPrintable(missing.err));
+        const Run badSize =
+            scan(locale, {QStringLiteral("--min-size"), QStringLiteral("lots"), root});
+        QCOMPARE(badSize.exitCode, 2);
+        QVERIFY2(badSize.err.contains(notASize), qPrintable(badSize.err));
+        // The usage's syntax stays as typed.
+        QVERIFY(badSize.err.contains(QStringLiteral("usage: trevalo-scan")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScanLanguage)
+#include "test_scan_language.moc"
