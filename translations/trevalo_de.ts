@@ -54,10 +54,6 @@
         <translation>kein Dateiname</translation>
     </message>
     <message>
-        <source>changed since the search</source>
-        <translation>seit der Suche verändert</translation>
-    </message>
-    <message>
         <source>not measured by the search</source>
         <translation>von der Suche nicht erfasst</translation>
     </message>
@@ -236,10 +232,6 @@ Sprache: %6</translation>
 <context>
     <name>OsError</name>
     <message>
-        <source>changed since it was found</source>
-        <translation>seit dem Finden verändert</translation>
-    </message>
-    <message>
         <source>a link back to a folder above it, searched once</source>
         <translation>ein Link zurück auf einen übergeordneten Ordner, einmal durchsucht</translation>
     </message>
@@ -258,6 +250,10 @@ Sprache: %6</translation>
     <message>
         <source>no free name in the trash</source>
         <translation>kein freier Name im Papierkorb</translation>
+    </message>
+    <message>
+        <source>changed since the search</source>
+        <translation>seit der Suche verändert</translation>
     </message>
 </context>
 <context>
@@ -1597,10 +1593,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 Dateien passen</translation>
     </message>
     <message>
-        <source>; %1 of them stay unmarked (kept files and folders)</source>
-        <translation>; %1 davon bleiben unmarkiert (behaltene Dateien und Ordner)</translation>
-    </message>
-    <message>
         <source>&amp;Oldest</source>
         <translation>Ä&amp;lteste</translation>
     </message>
@@ -1615,6 +1607,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>&amp;First in sort order</source>
         <translation>&amp;Erste in der Sortierung</translation>
+    </message>
+    <message>
+        <source>; %1 of them stay unmarked (kept files, folders and stale rows)</source>
+        <translation>; %1 davon bleiben unmarkiert (behaltene Dateien, Ordner und veraltete Zeilen)</translation>
     </message>
 </context>
 <context>

@@ -54,10 +54,6 @@
         <translation>pas un nom de fichier</translation>
     </message>
     <message>
-        <source>changed since the search</source>
-        <translation>modifié depuis la recherche</translation>
-    </message>
-    <message>
         <source>not measured by the search</source>
         <translation>non mesuré par la recherche</translation>
     </message>
@@ -236,10 +232,6 @@ Langue : %6</translation>
 <context>
     <name>OsError</name>
     <message>
-        <source>changed since it was found</source>
-        <translation>modifié depuis qu&apos;il a été trouvé</translation>
-    </message>
-    <message>
         <source>a link back to a folder above it, searched once</source>
         <translation>un lien vers un dossier parent, parcouru une seule fois</translation>
     </message>
@@ -258,6 +250,10 @@ Langue : %6</translation>
     <message>
         <source>no free name in the trash</source>
         <translation>aucun nom libre dans la corbeille</translation>
+    </message>
+    <message>
+        <source>changed since the search</source>
+        <translation>modifié depuis la recherche</translation>
     </message>
 </context>
 <context>
@@ -1595,10 +1591,6 @@ Voulez-vous le remplacer ?</translation>
         <translation>%1 fichiers correspondent</translation>
     </message>
     <message>
-        <source>; %1 of them stay unmarked (kept files and folders)</source>
-        <translation> ; %1 d&apos;entre eux restent non marqués (fichiers et dossiers conservés)</translation>
-    </message>
-    <message>
         <source>&amp;Oldest</source>
         <translation>Le plus &amp;ancien</translation>
     </message>
@@ -1613,6 +1605,10 @@ Voulez-vous le remplacer ?</translation>
     <message>
         <source>&amp;First in sort order</source>
         <translation>Le &amp;premier dans l&apos;ordre de tri</translation>
+    </message>
+    <message>
+        <source>; %1 of them stay unmarked (kept files, folders and stale rows)</source>
+        <translation> ; %1 d&apos;entre eux restent non marqués (fichiers conservés, dossiers et lignes périmées)</translation>
     </message>
 </context>
 <context>

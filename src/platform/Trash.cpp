@@ -518,8 +518,9 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
         return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
     // A whole folder or a link comes back as its kind; the stamp says the rest.
     if (expected && !isSameFile(trashed, *expected, StatusTime::SetByMove, trashed.kind))
-        return restoreFailure(RestoreStatus::NotInTrash, OsError(kReasonChanged),
-                              userText("Trash", "no longer in the trash (another file has its name there)"));
+        return restoreFailure(
+            RestoreStatus::NotInTrash, OsError(kReasonChanged),
+            userText("Trash", "no longer in the trash (another file has its name there)"));
 
     const std::string infoPath = trashFolder + "/info/" + trashedName + std::string(kInfoSuffix);
     std::string encoded;
