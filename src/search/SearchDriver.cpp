@@ -202,9 +202,12 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         work.bytesTotal += bytesOf(table, r);
     work.bytesDone = 0;
     out.work(work);
-    // The threads add up their parts at their own moments; the count shown never goes back.
+    // The threads add up their parts at their own moments; the count shown never goes back,
+    // also as the host sees it: one thread at a time takes the count and hands it on.
     std::atomic<std::int64_t> shown{0};
+    std::mutex reporting;
     const auto reportBytes = [&] {
+        const std::lock_guard lock(reporting);
         std::int64_t sum = bytesFinished.load();
         for (int k = 0; k < most; ++k)
             sum += bytesInHand[static_cast<std::size_t>(k)].load();
