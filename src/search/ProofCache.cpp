@@ -5,12 +5,12 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <ctime>
 #include <limits>
 #include <numeric>
 #include <sqlite3.h>
-#include <unordered_map>
 #include <utility>
 
 namespace trevalo {
@@ -20,10 +20,13 @@ namespace {
 // Marks the database as this program's ("Trvp"), and the layout of its tables. A database of
 // another layout is made anew.
 constexpr int kApplicationId = 0x54727670;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr const char* kFileName = "proofs.sqlite";
 // Rows written per transaction, so that another program waits for the store only briefly.
 constexpr std::size_t kRowsPerTransaction = 5000;
+// Rows written by one statement: a statement per row costs about half as much again as the
+// row itself.
+constexpr std::size_t kRowsPerStatement = 16;
 constexpr int kBusyMilliseconds = 2000;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
@@ -65,10 +68,43 @@ public:
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
+    // Ready for the next step with the parameters as they are bound.
+    void rewind() { sqlite3_reset(stmt_); }
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+// The key of a file's row in the file table, as SQLite orders it (signed integers).
+std::pair<std::int64_t, std::int64_t> keyOf(const FileStamp& stamp) {
+    return {static_cast<std::int64_t>(stamp.device), static_cast<std::int64_t>(stamp.inode)};
+}
+
+// An item with its key beside it, so that sorting them reads no item.
+template <typename T> struct Keyed {
+    std::pair<std::int64_t, std::int64_t> key;
+    const T* item = nullptr;
+    bool operator<(const Keyed& other) const { return key < other.key; }
+};
+
+// Asks for an object's memory to be brought in, ahead of its use.
+template <typename T> void prefetch(const T* object) {
+    const auto* bytes = reinterpret_cast<const char*>(object);
+    for (std::size_t at = 0; at < sizeof(T); at += 64)
+        __builtin_prefetch(bytes + at);
+}
+
+// Every column of a row of the file table, in the order putSql names them.
+constexpr std::size_t kColumnsPerRow = 10;
+
+// A statement that writes `rows` rows of the file table.
+std::string putSql(std::size_t rows) {
+    std::string sql = "INSERT OR REPLACE INTO file(device, inode, size, mtime, ctime, head_low, "
+                      "head_high, proof, seen, parts) VALUES";
+    for (std::size_t r = 0; r < rows; ++r)
+        sql += r == 0 ? "(?,?,?,?,?,?,?,?,?,?)" : ",(?,?,?,?,?,?,?,?,?,?)";
+    return sql;
+}
 
 bool isDamaged(int code) {
     code &= 0xff;
@@ -82,14 +118,13 @@ void bindStamp(Statement& s, const FileStamp& stamp) {
 
 // The digests of parts as a blob: chunk, low and high half of each, as 64-bit numbers of this
 // machine.
-std::vector<std::int64_t> partsBlob(const ReadDigests& digests) {
-    std::vector<std::int64_t> blob;
+void partsBlob(const ReadDigests& digests, std::vector<std::int64_t>& blob) {
+    blob.clear();
     for (const PartDigest& p : digests.parts) {
         blob.push_back(p.chunk);
         blob.push_back(static_cast<std::int64_t>(p.digest.low));
         blob.push_back(static_cast<std::int64_t>(p.digest.high));
     }
-    return blob;
 }
 
 void readParts(sqlite3_stmt* s, int column, ReadDigests& digests) {
@@ -183,8 +218,15 @@ bool ProofCache::open() {
 }
 
 bool ProofCache::prepareSchema() {
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=NORMAL") ||
-        !exec("PRAGMA cache_size=-16384"))
+    // Losing the last transactions to a power cut costs the next search a reading of those
+    // files, no more: the log is synced at checkpoints only, and a checkpoint syncs it before
+    // the database, which is thus never torn (set before the switch to the log, which a new
+    // database makes with a journal of its own). Checkpoints come at 4,096 pages of log (16 MB)
+    // rather than 1,000, so that a first search of 100,000 files syncs once, as it closes the
+    // store. SQLite's page cache keeps its default size (2 MB): rows are written and read in
+    // key order, and each page it holds beyond that is fresh memory to fault in.
+    if (!exec("PRAGMA synchronous=NORMAL") || !exec("PRAGMA journal_mode=WAL") ||
+        !exec("PRAGMA wal_autocheckpoint=4096"))
         return false;
     Statement version(db_, "SELECT (SELECT application_id FROM pragma_application_id), "
                            "(SELECT user_version FROM pragma_user_version)");
@@ -204,7 +246,6 @@ bool ProofCache::prepareSchema() {
         " size INTEGER NOT NULL, mtime INTEGER NOT NULL, ctime INTEGER NOT NULL,"
         " head_low INTEGER, head_high INTEGER, parts BLOB, proof INTEGER NOT NULL DEFAULT 0,"
         " seen INTEGER NOT NULL, PRIMARY KEY(device, inode)) WITHOUT ROWID;"
-        "CREATE INDEX file_seen ON file(seen);"
         "CREATE TABLE meta(next_proof INTEGER NOT NULL, pruned INTEGER NOT NULL);"
         "INSERT INTO meta VALUES(1, 0);"
         "PRAGMA application_id=" +
@@ -221,7 +262,8 @@ bool ProofCache::prepareSchema() {
 }
 
 // Once a day at most: entries of files not seen for limits_.days go, and beyond limits_.files
-// those seen longest ago.
+// those seen longest ago. The days are not indexed (an index would cost every row written a
+// second insertion): this reads the whole table, once a day.
 void ProofCache::prune() {
     const std::int64_t day = today();
     Statement last(db_, "SELECT pruned FROM meta");
@@ -259,20 +301,23 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     std::vector<KnownFile> known(stamps.size());
     if (!db_ || stamps.empty())
         return known;
-    // In the order of the table's key (as SQLite orders its signed integers), so that a scan
-    // of the table meets them in turn and lookups visit the pages of the index once each.
-    const auto keyOf = [&](std::size_t i) {
-        return std::pair(static_cast<std::int64_t>(stamps[i].device),
-                         static_cast<std::int64_t>(stamps[i].inode));
-    };
-    std::vector<std::size_t> order(stamps.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return keyOf(a) < keyOf(b); });
     if (!exec("BEGIN")) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         return known;
     }
+    Statement count(db_, "SELECT count(*) FROM file");
+    const std::int64_t entries = count && count.step() == SQLITE_ROW ? count.column(0) : -1;
+    if (entries == 0) {
+        exec("COMMIT");
+        return known;
+    }
+    // In the order of the table's key (as SQLite orders its signed integers), so that a scan
+    // of the table meets them in turn and lookups visit the pages of the index once each.
+    const auto keyAt = [&](std::size_t i) { return keyOf(stamps[i]); };
+    std::vector<std::size_t> order(stamps.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return keyAt(a) < keyAt(b); });
     const std::int64_t day = today();
     const auto take = [&](const Statement& row, std::size_t i) {
         if (!sameIdentity(row, 2, stamps[i]))
@@ -292,18 +337,16 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
         "device, inode, size, mtime, ctime, head_low, head_high, proof, seen, parts FROM file";
     // A table not much larger than the files looked for is read whole, in key order, beside
     // them; otherwise each file is looked up.
-    Statement count(db_, "SELECT count(*) FROM file");
-    const bool scan = count && count.step() == SQLITE_ROW &&
-                      count.column(0) <= 8 * static_cast<std::int64_t>(stamps.size());
+    const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(stamps.size());
     int step = SQLITE_DONE;
     if (scan) {
         Statement all(db_, (std::string("SELECT ") + kColumns + " ORDER BY device, inode").c_str());
         std::size_t at = 0;
         while (all && at < order.size() && (step = all.step()) == SQLITE_ROW) {
             const std::pair key(all.column(0), all.column(1));
-            while (at < order.size() && keyOf(order[at]) < key)
+            while (at < order.size() && keyAt(order[at]) < key)
                 ++at;
-            for (; at < order.size() && keyOf(order[at]) == key; ++at)
+            for (; at < order.size() && keyAt(order[at]) == key; ++at)
                 take(all, order[at]);
         }
         if (!all)
@@ -332,36 +375,46 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     return known;
 }
 
-void ProofCache::keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seenFiles) {
+void ProofCache::keep(std::span<const Lessons> lessons) {
     if (!db_)
         return;
     // Written in the order of the table's key, so that each page of it is written once rather
-    // than once per row that lands on it.
-    const auto byKey = [](const FileStamp& a, const FileStamp& b) {
-        return std::pair(static_cast<std::int64_t>(a.device), static_cast<std::int64_t>(a.inode)) <
-               std::pair(static_cast<std::int64_t>(b.device), static_cast<std::int64_t>(b.inode));
-    };
-    std::vector<LearntFile> files(learnt.begin(), learnt.end());
-    std::sort(files.begin(), files.end(),
-              [&](const LearntFile& a, const LearntFile& b) { return byKey(a.stamp, b.stamp); });
-    std::vector<FileStamp> seen(seenFiles.begin(), seenFiles.end());
-    std::sort(seen.begin(), seen.end(), byKey);
+    // than once per row that lands on it. The lessons are sorted where they lie, by their keys
+    // (copied together they would cost more in fresh memory than in writing).
+    std::vector<Keyed<LearntFile>> files;
+    std::vector<Keyed<FileStamp>> seen;
+    std::size_t learntCount = 0;
+    std::size_t seenCount = 0;
+    for (const Lessons& l : lessons) {
+        learntCount += l.learnt.size();
+        seenCount += l.seen.size();
+    }
+    files.reserve(learntCount);
+    seen.reserve(seenCount);
+    std::int64_t tags = 0;
+    for (const Lessons& l : lessons) {
+        for (const LearntFile& f : l.learnt) {
+            files.push_back({keyOf(f.stamp), &f});
+            tags = std::max(tags, f.tag);
+        }
+        for (const FileStamp& s : l.seen)
+            seen.push_back({keyOf(s), &s});
+    }
+    std::sort(files.begin(), files.end());
+    std::sort(seen.begin(), seen.end());
     const std::int64_t day = today();
-    Statement put(db_,
-                  "INSERT OR REPLACE INTO file(device, inode, size, mtime, ctime, head_low, "
-                  "head_high, proof, seen, parts) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    Statement putMany(db_, putSql(kRowsPerStatement).c_str());
+    Statement putOne(db_, putSql(1).c_str());
     Statement touch(db_, "UPDATE file SET seen = ?3 WHERE device = ?1 AND inode = ?2");
     Statement take(db_, "UPDATE meta SET next_proof = next_proof + ?1 RETURNING next_proof - ?1");
-    if (!put || !touch || !take) {
+    if (!putMany || !putOne || !touch || !take) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not written"));
         return;
     }
+    touch.bind(3, day);
     // New proof numbers, one per tag, taken in the transaction that writes the first of them.
-    std::unordered_map<std::int64_t, std::int64_t> proofOf;
-    std::int64_t tags = 0;
-    for (const LearntFile& f : files)
-        tags = std::max(tags, f.tag);
     std::int64_t firstProof = 0;
+    std::array<std::vector<std::int64_t>, kRowsPerStatement> parts; // bound without a copy
     const auto write = [&](std::size_t& at, std::size_t& touched) {
         if (!exec("BEGIN IMMEDIATE"))
             return false;
@@ -372,33 +425,49 @@ void ProofCache::keep(std::span<const LearntFile> learnt, std::span<const FileSt
             firstProof = take.column(0);
             take.reset();
         }
-        for (std::size_t n = 0; n < kRowsPerTransaction && at < files.size(); ++n, ++at) {
-            const LearntFile& f = files[at];
-            bindStamp(put, f.stamp);
-            put.bind(3, f.stamp.size);
-            put.bind(4, nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
-            put.bind(5, nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
-            if (f.digests.hasHead) {
-                put.bind(6, static_cast<std::int64_t>(f.digests.head.low));
-                put.bind(7, static_cast<std::int64_t>(f.digests.head.high));
+        for (std::size_t n = 0; n < kRowsPerTransaction && at < files.size();) {
+            const std::size_t rows = files.size() - at >= kRowsPerStatement ? kRowsPerStatement : 1;
+            Statement& put = rows > 1 ? putMany : putOne;
+            // The files lie in search order, not in key order: those of the next statement are
+            // fetched while this one is bound.
+            for (std::size_t r = at + rows; r < std::min(at + 2 * rows, files.size()); ++r)
+                prefetch(files[r].item);
+            for (std::size_t r = 0; r < rows; ++r) {
+                const LearntFile& f = *files[at + r].item;
+                const auto column = [&](int c) { return static_cast<int>(r * kColumnsPerRow) + c; };
+                put.bind(column(1), static_cast<std::int64_t>(f.stamp.device));
+                put.bind(column(2), static_cast<std::int64_t>(f.stamp.inode));
+                put.bind(column(3), f.stamp.size);
+                put.bind(column(4), nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
+                put.bind(column(5), nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
+                if (f.digests.hasHead) {
+                    put.bind(column(6), static_cast<std::int64_t>(f.digests.head.low));
+                    put.bind(column(7), static_cast<std::int64_t>(f.digests.head.high));
+                } else {
+                    sqlite3_bind_null(put.get(), column(6));
+                    sqlite3_bind_null(put.get(), column(7));
+                }
+                put.bind(column(8), f.tag > 0 ? firstProof + f.tag - 1 : -f.tag);
+                put.bind(column(9), day);
+                partsBlob(f.digests, parts[r]);
+                if (parts[r].empty())
+                    sqlite3_bind_null(put.get(), column(10));
+                else
+                    sqlite3_bind_blob(put.get(), column(10), parts[r].data(),
+                                      static_cast<int>(parts[r].size() * sizeof(std::int64_t)),
+                                      SQLITE_STATIC);
             }
-            const std::vector<std::int64_t> parts = partsBlob(f.digests);
-            if (!parts.empty())
-                sqlite3_bind_blob(put.get(), 10, parts.data(),
-                                  static_cast<int>(parts.size() * sizeof(std::int64_t)),
-                                  SQLITE_TRANSIENT);
-            put.bind(8, f.tag > 0 ? firstProof + f.tag - 1 : -f.tag);
-            put.bind(9, day);
             const int step = put.step();
-            put.reset();
+            put.rewind();
             if (step != SQLITE_DONE)
                 return false;
+            at += rows;
+            n += rows;
         }
         for (std::size_t n = 0; n < kRowsPerTransaction && touched < seen.size(); ++n, ++touched) {
-            bindStamp(touch, seen[touched]);
-            touch.bind(3, day);
+            bindStamp(touch, *seen[touched].item);
             const int step = touch.step();
-            touch.reset();
+            touch.rewind();
             if (step != SQLITE_DONE)
                 return false;
         }

@@ -32,6 +32,13 @@ struct LearntFile {
     std::int64_t tag = 0;
 };
 
+// What a search learnt, in parts (one per run compared, say): files to keep, and files whose
+// entry is to be marked as seen today.
+struct Lessons {
+    std::span<const LearntFile> learnt;
+    std::span<const FileStamp> seen;
+};
+
 // How long entries are kept, and how many.
 struct ProofCacheLimits {
     int days = 60;                  // entries of files not seen for longer are dropped
@@ -67,7 +74,11 @@ public:
     // Keeps what a search learnt, in short transactions, and brings the day of the files
     // looked at up to date. Entries of files that changed too recently to tell a later change
     // by their times (see settled) are not kept.
-    void keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seenFiles);
+    void keep(std::span<const Lessons> lessons);
+    void keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seen) {
+        const Lessons all{learnt, seen};
+        keep(std::span(&all, 1));
+    }
 
     // Whether entries about a file of this identity may be kept: its times lie far enough
     // before `now` (nanoseconds since the epoch) that a change after it was read gives it

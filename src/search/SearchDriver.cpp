@@ -478,6 +478,10 @@ private:
                           request_.proofCacheLimits);
             if (cache->usable()) {
                 std::vector<FileStamp> stamps;
+                std::size_t files = 0;
+                for (const Run& r : runs)
+                    files += static_cast<std::size_t>(r.end - r.start + 1);
+                stamps.reserve(files);
                 for (const Run& r : runs) {
                     knownAt.push_back(stamps.size());
                     for (std::int64_t k = r.start; k <= r.end; ++k)
@@ -507,21 +511,18 @@ private:
 
     // What the runs taught goes to the store, proof tags made unique across the runs.
     void keepLearning(ProofCache& cache, std::vector<RunLearning>& learning) {
-        std::vector<LearntFile> learnt;
-        std::vector<FileStamp> seen;
+        std::vector<Lessons> lessons;
+        lessons.reserve(learning.size());
         std::int64_t tags = 0;
         for (RunLearning& l : learning) {
-            for (LearntFile& f : l.learnt) {
+            for (LearntFile& f : l.learnt)
                 if (f.tag > 0)
                     f.tag += tags;
-                learnt.push_back(f);
-            }
             tags += l.tags;
-            seen.insert(seen.end(), l.seen.begin(), l.seen.end());
             outcome_.proven += l.proven;
-            l = {};
+            lessons.push_back({l.learnt, l.seen});
         }
-        cache.keep(learnt, seen);
+        cache.keep(lessons);
     }
 
     // The groups of a run compared, into "Duplicates" (only those with a kept file when asked);

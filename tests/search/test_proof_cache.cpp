@@ -7,7 +7,9 @@
 
 #include <QtTest>
 #include <fcntl.h>
+#include <map>
 #include <random>
+#include <set>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <thread>
@@ -186,6 +188,73 @@ private slots:
         const Searched with = search(t.root(), cache.root());
         QCOMPARE(with.rows, search(t.root(), {}).rows);
         QCOMPARE(with.outcome.proven, 4);
+    }
+
+    // What is kept is what is looked up, row for row, whether the store is read whole or file
+    // by file: more files than one transaction or one statement takes, in no order, each with
+    // or without digests, in a new group, an earlier proof or none. A file with other times or
+    // another size is not known.
+    void keptIsLookedUp() {
+        TempTree cache;
+        std::mt19937_64 rng(3);
+        constexpr int kFiles = 12'345;
+        std::vector<LearntFile> learnt(kFiles);
+        for (int i = 0; i < kFiles; ++i) {
+            LearntFile& f = learnt[static_cast<std::size_t>(i)];
+            f.stamp = {2049 + static_cast<std::uint64_t>(i % 2),
+                       (rng() >> 1) | 1,
+                       static_cast<std::int64_t>(rng() % 100'000),
+                       1'600'000'000 + i,
+                       1'600'000'000 + i,
+                       i % 1'000'000'000,
+                       (i * 7) % 1'000'000'000};
+            if (i % 3 != 0) {
+                f.digests.hasHead = true;
+                f.digests.head = {rng(), rng()};
+            }
+            for (int p = 0; p < i % 5; ++p)
+                f.digests.addPart(1 + p * 9, {rng(), rng()});
+            f.tag = i % 4 == 0 ? 1 + i % 97 : (i % 4 == 1 ? -(1'000'000 + i) : 0);
+        }
+        std::shuffle(learnt.begin(), learnt.end(), rng);
+        {
+            ProofCache store(cache.root(), atOnce());
+            store.keep(learnt, {});
+            QVERIFY2(store.problem().empty(), store.problem().c_str());
+        }
+        const auto check = [&](std::span<const LearntFile> files) {
+            ProofCache store(cache.root(), atOnce());
+            std::vector<FileStamp> stamps;
+            for (const LearntFile& f : files)
+                stamps.push_back(f.stamp);
+            const std::vector<KnownFile> known = store.look(stamps);
+            QCOMPARE(known.size(), files.size());
+            std::map<std::int64_t, std::int64_t> proofOfTag;
+            std::set<std::int64_t> newProofs;
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                const LearntFile& f = files[i];
+                const KnownFile& k = known[i];
+                QVERIFY(k.found && !k.seenEarlier);
+                QVERIFY(k.digests.hasHead == f.digests.hasHead);
+                QVERIFY(!f.digests.hasHead || k.digests.head == f.digests.head);
+                QVERIFY(k.digests.parts == f.digests.parts);
+                if (f.tag > 0) {
+                    const auto [it, added] = proofOfTag.try_emplace(f.tag, k.proof);
+                    QCOMPARE(k.proof, it->second);
+                    QVERIFY(k.proof > 0 && (!added || newProofs.insert(k.proof).second));
+                } else {
+                    QCOMPARE(k.proof, -f.tag);
+                }
+            }
+            FileStamp later = files.front().stamp;
+            later.ctimeNsec += 1;
+            FileStamp longer = files.front().stamp;
+            longer.size += 1;
+            for (const KnownFile& k : store.look(std::vector{later, longer}))
+                QVERIFY(!k.found);
+        };
+        check(learnt);
+        check(std::span(learnt).subspan(100, 200));
     }
 
     // A store that claims two different files are one group is believed while both keep their
