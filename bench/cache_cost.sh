@@ -10,7 +10,7 @@
 # Prints per binary and kind the medians of wall time, user+system CPU time and minor faults,
 # and the first search's ratios to --no-cache round by round. --instructions adds, per binary
 # and kind, the instructions of one single-threaded run under callgrind (user space only, the
-# same on a busy machine; some 50 times slower).
+# same on a busy machine; some 50 times slower; needs valgrind).
 set -euo pipefail
 
 runs=5
@@ -42,6 +42,8 @@ run() { # BINARY KIND CACHE
     echo "$4 $2 $(cat "$work/t")" >>"$times"
 }
 
+# The warm-up: the tree into the page cache.
+"${binaries[0]}" --duplicates --no-cache "$tree" >/dev/null 2>&1 || true
 for round in $(seq 1 "$runs"); do
     for i in "${!binaries[@]}"; do
         cache=$(mktemp -d "$work/cache.XXXX")
@@ -69,8 +71,9 @@ for (b, kind), v in sorted(rows.items()):
           f" {int(st.median(x[2] for x in v)):7d}")
 for b in sorted({b for b, _ in rows}):
     pairs = list(zip(rows[(b, 'first')], rows[(b, 'nocache')]))
-    wall = ' '.join(f"{f[0] / n[0]:.2f}" for f, n in pairs)
-    cpu = ' '.join(f"{f[1] / n[1]:.2f}" for f, n in pairs)
+    ratio = lambda a, b: f"{a / b:.2f}" if b > 0 else "-"
+    wall = ' '.join(ratio(f[0], n[0]) for f, n in pairs)
+    cpu = ' '.join(ratio(f[1], n[1]) for f, n in pairs)
     print(f"{b:>3} first / --no-cache by round: wall {wall}; cpu {cpu}")
 EOF
 
