@@ -280,10 +280,6 @@ void FolderWalk::takeEntry(const Stack& stack, const std::string& path, const Fo
         return;
     if (!measured)
         st = handle.statChild(e.name, false);
-    takeFile(frame, e.name, st);
-}
-
-void FolderWalk::takeFile(Frame& frame, const std::string& name, const FileStatus& st) {
     if (st.kind == FileKind::Regular) {
         if (st.links > 1)
             frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size()));
@@ -296,8 +292,8 @@ void FolderWalk::takeFile(Frame& frame, const std::string& name, const FileStatu
         return; // gone, or no longer a regular file: nothing to catalogue
     }
     spans_.emplace_back(static_cast<std::uint32_t>(names_.size()),
-                        static_cast<std::uint32_t>(name.size()));
-    names_.append(name);
+                        static_cast<std::uint32_t>(e.name.size()));
+    names_.append(e.name);
 }
 
 // The folder's path is held once, with the names of its files after it.

@@ -133,10 +133,10 @@ private:
 
     bool shouldStop();
     bool isAboveOrAt(const Stack& stack, const FileId& id) const;
-    // Defined with the rest of the walk in parts (WalkParts.cpp).
-    void giveAway(Stack& stack, const std::string& path);
     void splitInParts(std::vector<WalkStep>& steps, Stack& stack,
                       std::shared_ptr<FolderHandle>* split);
+    // Defined with the rest of the walk in parts, in WalkParts.cpp.
+    void giveAway(Stack& stack, const std::string& path);
     bool walkNext(std::vector<WalkStep>& steps, Stack& stack, std::string& path,
                   const std::string& top, const WalkPlace& place);
     void pop(std::vector<WalkStep>& steps, Stack& stack, std::string& path, bool stopped);
@@ -148,7 +148,6 @@ private:
               const FolderHandle& handle, Frame& frame, bool recursive);
     void takeEntry(const Stack& stack, const std::string& path, const FolderHandle& handle,
                    Frame& frame, const DirListing::Entry& entry, bool recursive);
-    void takeFile(Frame& frame, const std::string& name, const FileStatus& st);
     void packPaths(Frame& frame, const std::string& path);
     void complete(std::vector<WalkStep>& steps, Frame& frame);
     int reopen(Stack& stack, std::size_t index, const std::string& top);
