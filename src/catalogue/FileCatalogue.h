@@ -21,6 +21,9 @@
 
 namespace trevalo {
 
+class PartWalk;
+struct WalkPlace;
+
 // One file found by the walk, measured by the walk's own stat of the entry (no link followed),
 // and later an entry of a search's table. Everything but group travels with the entry when
 // the table is sorted (the sorts swap field by field: a new field joins them there); group
@@ -124,7 +127,8 @@ public:
     void setThreadsForDisk(int threads) { diskThreads_ = threads; }
 
 private:
-    struct Replay;
+    struct Replay; // the walk in steps turned into the catalogue (WalkParts.h)
+    friend class PartWalk;
     // A link to a folder found by a walk, to walk once every real folder is walked.
     struct LinkToWalk {
         std::string path; // ending in "/"
@@ -142,6 +146,9 @@ private:
 
     void walk(const std::string& top, std::string_view pattern, bool recursive,
               const LinkToWalk* link = nullptr);
+    void holdAllFilesFound();
+    FolderHandle openStart(const std::string& top, const LinkToWalk* link, WalkPlace& place);
+    ExcludeTest excludeThroughLinks(const FolderHandle& handle, const std::string& top) const;
     void walkLinkedFolders();
     void markKept();
     void reportFolder(std::string path, int reason);

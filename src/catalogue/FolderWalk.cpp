@@ -1,50 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/FolderWalk.h"
+#include "catalogue/WalkParts.h"
 
 #include "platform/ByteText.h"
 #include "platform/PathText.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <optional>
 
 namespace trevalo {
-
-// One folder being walked. Its own files are measured when it is entered and are handed on
-// when its last sub-folder is done, which keeps the order "subtrees first, then the folder's
-// own files" without holding the folder open for them.
-struct FolderWalk::Frame {
-    FolderHandle handle; // closed once no sub-folder is left to open, or to make room
-    FileId id;
-    std::uint64_t device = 0;
-    std::string name;           // as entered from the folder above (the start: its path)
-    std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
-    std::size_t enterStep = 0;  // its Enter step
-    std::vector<std::string> subFolders;
-    std::size_t next = 0;           // the next sub-folder to enter
-    std::size_t givenFrom = kAll;   // sub-folders from here on were given away
-    std::vector<std::size_t> given; // the part each of those became
-
-    static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
-    std::vector<FileEntry> files;      // their paths share one block of text with the folder's
-    std::vector<std::uint32_t> linked; // those of them with more than one name
-    // Its links to folders: each one's path (ending in "/"), the folder it leads to, and
-    // whether that is this folder or one above it.
-    struct Link {
-        std::string path;
-        FileId target;
-        bool loop = false;
-    };
-    std::vector<Link> links;
-};
-
-namespace {
-
-bool outOfDescriptors(int err) {
-    return err == EMFILE || err == ENFILE;
-}
-
-} // namespace
 
 bool FolderWalk::shouldStop() {
     std::atomic<bool>& stopped = *rules_.stopped;
@@ -71,121 +35,105 @@ WalkStep problemStep(const std::string& path, int reason) {
 void FolderWalk::walk(std::vector<WalkStep>& steps, FolderHandle handle, std::string path,
                       std::string name, const WalkPlace& place, Depth depth,
                       std::shared_ptr<FolderHandle>* split) {
-    std::vector<Frame> stack;
+    Stack stack;
     const std::string top = path;
     if (!enter(steps, stack, path, std::move(handle), std::move(name), place, depth != Depth::Top))
         return;
     if (depth == Depth::Split) {
-        Frame& frame = stack.back();
-        splitId_ = frame.id;
-        splitDevice_ = frame.device;
-        for (std::size_t k = 0; k < frame.subFolders.size(); ++k) {
-            WalkStep step;
-            step.kind = WalkStep::Kind::Part;
-            step.index = k;
-            step.path = std::move(frame.subFolders[k]);
-            steps.push_back(std::move(step));
-        }
-        if (frame.handle.isOpen()) {
-            --openCount_;
-            if (split)
-                *split = std::make_shared<FolderHandle>(std::move(frame.handle));
-        }
-        complete(steps, frame);
+        splitInParts(steps, stack, split);
         return;
     }
     while (!stack.empty()) {
         const bool stopped = rules_.stopped->load(std::memory_order_relaxed);
-        const std::size_t index = stack.size() - 1;
         Frame& frame = stack.back();
-        if (frame.next == frame.subFolders.size() || stopped) {
-            if (!stopped)
-                complete(steps, frame);
-            if (frame.handle.isOpen()) {
-                --openCount_;
-                leaveAnchor(std::move(frame.handle), index);
-            }
-            stack.pop_back();
-            path.resize(stack.empty() ? 0 : stack.back().pathLength);
-            continue;
-        }
-        if (shouldStop())
-            continue;
-        if (share_ && share_->wanted())
-            giveAway(stack, path);
-        const std::size_t at = frame.next++;
-        const std::string child = std::move(frame.subFolders[at]);
-        const bool lastOne = frame.next == frame.subFolders.size();
-        if (at >= frame.givenFrom && frame.given[at - frame.givenFrom] != WalkShare::kNone) {
-            WalkStep step;
-            step.kind = WalkStep::Kind::Part;
-            step.index = frame.given[at - frame.givenFrom];
-            steps.push_back(std::move(step));
-            if (lastOne && frame.handle.isOpen()) {
-                --openCount_;
-                leaveAnchor(std::move(frame.handle), index);
-            }
-            continue;
-        }
-        if (!frame.handle.isOpen()) {
-            if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
-                // The folder cannot be entered again: its other sub-folders are not walked.
-                steps.push_back(problemStep(path, reason));
-                stack[index].next = stack[index].subFolders.size();
-                continue;
-            }
-        }
-        path.append(child).push_back('/');
-        FolderHandle opened = openChild(stack, index, child);
-        if (lastOne && stack[index].handle.isOpen()) {
-            leaveAnchor(std::move(stack[index].handle), index);
+        if (frame.next == frame.subFolders.size() || stopped)
+            pop(steps, stack, path, stopped);
+        else if (!shouldStop())
+            walkNext(steps, stack, path, top, place);
+    }
+}
+
+void FolderWalk::splitInParts(std::vector<WalkStep>& steps, Stack& stack,
+                              std::shared_ptr<FolderHandle>* split) {
+    Frame& frame = stack.back();
+    splitId_ = frame.id;
+    splitDevice_ = frame.device;
+    for (std::size_t k = 0; k < frame.subFolders.size(); ++k) {
+        WalkStep step;
+        step.kind = WalkStep::Kind::Part;
+        step.index = k;
+        step.path = std::move(frame.subFolders[k]);
+        steps.push_back(std::move(step));
+    }
+    if (frame.handle.isOpen()) {
+        --openCount_;
+        if (split)
+            *split = std::make_shared<FolderHandle>(std::move(frame.handle));
+    }
+    complete(steps, frame);
+}
+
+// Leaves the deepest folder, done or stopped.
+void FolderWalk::pop(std::vector<WalkStep>& steps, Stack& stack, std::string& path, bool stopped) {
+    Frame& frame = stack.back();
+    if (!stopped)
+        complete(steps, frame);
+    if (frame.handle.isOpen()) {
+        --openCount_;
+        leaveAnchor(std::move(frame.handle), stack.size() - 1);
+    }
+    stack.pop_back();
+    path.resize(stack.empty() ? 0 : stack.back().pathLength);
+}
+
+// Goes on to the next sub-folder of the deepest folder: enters it, or writes the Part step of
+// it given away, or why it could not be entered.
+bool FolderWalk::walkNext(std::vector<WalkStep>& steps, Stack& stack, std::string& path,
+                          const std::string& top, const WalkPlace& place) {
+    if (share_ && share_->wanted())
+        giveAway(stack, path);
+    const std::size_t index = stack.size() - 1;
+    Frame& frame = stack.back();
+    const std::size_t at = frame.next++;
+    const std::string child = std::move(frame.subFolders[at]);
+    const bool lastOne = frame.next == frame.subFolders.size();
+    if (at >= frame.givenFrom && frame.given[at - frame.givenFrom] != WalkShare::kNone) {
+        WalkStep step;
+        step.kind = WalkStep::Kind::Part;
+        step.index = frame.given[at - frame.givenFrom];
+        steps.push_back(std::move(step));
+        if (lastOne && frame.handle.isOpen()) {
             --openCount_;
+            leaveAnchor(std::move(frame.handle), index);
         }
-        if (!opened.isOpen()) {
-            steps.push_back(problemStep(path, opened.error().code()));
-            path.resize(stack[index].pathLength);
-            continue;
-        }
-        if (!enter(steps, stack, path, std::move(opened), child, place, true))
-            path.resize(stack[index].pathLength);
+        return false;
     }
+    if (!frame.handle.isOpen()) {
+        if (const int reason = reopen(stack, index, top); reason != kReasonNone) {
+            // The folder cannot be entered again: its other sub-folders are not walked.
+            steps.push_back(problemStep(path, reason));
+            stack[index].next = stack[index].subFolders.size();
+            return false;
+        }
+    }
+    path.append(child).push_back('/');
+    FolderHandle opened = openChild(stack, index, child);
+    if (lastOne && stack[index].handle.isOpen()) {
+        leaveAnchor(std::move(stack[index].handle), index);
+        --openCount_;
+    }
+    if (!opened.isOpen()) {
+        steps.push_back(problemStep(path, opened.error().code()));
+        path.resize(stack[index].pathLength);
+        return false;
+    }
+    if (enter(steps, stack, path, std::move(opened), child, place, true))
+        return true;
+    path.resize(stack[index].pathLength);
+    return false;
 }
 
-void FolderWalk::giveAway(std::vector<Frame>& stack, const std::string& path) {
-    // The back half of the sub-folders still to enter of the shallowest folder that has any:
-    // the largest share of work there is, and the part of it this walker would reach last.
-    for (std::size_t i = 0; i < stack.size(); ++i) {
-        Frame& f = stack[i];
-        const std::size_t end = std::min(f.givenFrom, f.subFolders.size());
-        const std::size_t left = end > f.next ? end - f.next : 0;
-        if (left == 0 || !f.handle.isOpen())
-            continue;
-        const std::size_t count = std::min((left + 1) / 2, share_->room());
-        if (count == 0)
-            return;
-        auto parent = std::make_shared<FolderHandle>(f.handle.openChild("."));
-        ++foldersOpened_;
-        if (!parent->isOpen())
-            return;
-        WalkPlace below;
-        below.above = above_;
-        for (std::size_t k = 0; k <= i; ++k)
-            below.above.push_back(stack[k].id);
-        below.parentDevice = f.device;
-        const std::string folder = path.substr(0, f.pathLength);
-        std::vector<std::size_t> given;
-        for (std::size_t k = end - count; k < end; ++k) {
-            const std::string& name = f.subFolders[k];
-            given.push_back(share_->give(parent, name, folder + name + "/", below));
-        }
-        given.insert(given.end(), f.given.begin(), f.given.end());
-        f.given = std::move(given);
-        f.givenFrom = end - count;
-        return;
-    }
-}
-
-bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, std::string& path,
+bool FolderWalk::enter(std::vector<WalkStep>& steps, Stack& stack, std::string& path,
                        FolderHandle handle, std::string name, const WalkPlace& place,
                        bool recursive) {
     const FileStatus self = handle.status();
@@ -195,6 +143,55 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
     }
     const bool atTop = stack.empty() && place.top();
     const FileId id{self.device, self.inode};
+    if (!isNewFolder(steps, stack, path, handle, id, atTop))
+        return false;
+    // From here on whatever is said of the folder lies between its Enter and its Leave, so that
+    // a folder found walked already when the steps are replayed is passed over whole.
+    const std::size_t enterStep = steps.size();
+    {
+        WalkStep step;
+        step.kind = WalkStep::Kind::Enter;
+        step.id = id;
+        steps.push_back(std::move(step));
+    }
+    const auto leave = [&] {
+        steps[enterStep].index = steps.size();
+        steps.push_back(WalkStep{});
+        return false;
+    };
+    const std::uint64_t parentDevice = stack.empty() ? place.parentDevice : stack.back().device;
+    if (self.device != parentDevice && handle.isPseudoFileSystem()) {
+        if (atTop)
+            steps.push_back(problemStep(path, kReasonKernel));
+        return leave();
+    }
+    Frame frame;
+    frame.id = id;
+    frame.device = self.device;
+    frame.name = std::move(name);
+    frame.pathLength = path.size();
+    frame.enterStep = enterStep;
+    if (!list(steps, stack, path, handle, frame, recursive))
+        return leave();
+    const auto files = static_cast<std::int64_t>(frame.files.size());
+    const std::int64_t found = rules_.found->fetch_add(files) + files;
+    if (!frame.subFolders.empty()) {
+        frame.handle = std::move(handle);
+        ++openCount_;
+    } else {
+        leaveAnchor(std::move(handle), stack.size());
+    }
+    stack.push_back(std::move(frame));
+    if (progress_)
+        progress_(found);
+    return true;
+}
+
+// Whether the folder is to be walked here: not a trash folder, not walked before. Says why
+// not where the user is to know.
+bool FolderWalk::isNewFolder(std::vector<WalkStep>& steps, const Stack& stack,
+                             const std::string& path, const FolderHandle& handle, const FileId& id,
+                             bool atTop) {
     if (rules_.trash->isTrash(id) || TrashFolders::isHomeTrashPath(path)) {
         // The trash is never searched; a search path that is one is told so.
         if (atTop)
@@ -216,129 +213,101 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, 
             steps.push_back(problemStep(path, kReasonLoop));
         return false;
     }
-    // From here on whatever is said of the folder lies between its Enter and its Leave, so that
-    // a folder found walked already when the steps are replayed is passed over whole.
-    const std::size_t enterStep = steps.size();
-    {
-        WalkStep step;
-        step.kind = WalkStep::Kind::Enter;
-        step.id = id;
-        steps.push_back(std::move(step));
-    }
-    const auto leave = [&] {
-        steps[enterStep].index = steps.size();
-        steps.push_back(WalkStep{});
-        return false;
-    };
-    const std::uint64_t parentDevice = stack.empty() ? place.parentDevice : stack.back().device;
-    if (self.device != parentDevice && handle.isPseudoFileSystem()) {
-        if (atTop)
-            steps.push_back(problemStep(path, kReasonKernel));
-        return leave();
-    }
-
-    std::optional<DirListing> listed(std::in_place, handle.fd());
-    if (!listed->isOpen() && outOfDescriptors(listed->error().code()) && makeRoomForFolder(stack))
-        listed.emplace(handle.fd());
-    DirListing& listing = *listed;
-    if (!listing.isOpen()) {
-        steps.push_back(problemStep(path, listing.error().code()));
-        return leave();
-    }
-
-    Frame frame;
-    frame.id = id;
-    frame.device = self.device;
-    frame.name = std::move(name);
-    frame.pathLength = path.size();
-    frame.enterStep = enterStep;
-    DirListing::Entry e;
-    std::size_t seen = 0;
-    names_.clear();
-    spans_.clear();
-    const auto addName = [&](const std::string& name) {
-        spans_.emplace_back(static_cast<std::uint32_t>(names_.size()),
-                            static_cast<std::uint32_t>(name.size()));
-        names_.append(name);
-    };
-    const FileCatalogue::ExcludeTest* exclude =
-        rules_.exclude && *rules_.exclude ? rules_.exclude : nullptr;
-    while (listing.next(e)) {
-        if ((++seen & 4095) == 0 && shouldStop())
-            return leave();
-        bool isFile = e.type == DirListing::Type::Regular;
-        bool isFolder = e.type == DirListing::Type::Directory;
-        bool isLink = e.type == DirListing::Type::Symlink;
-        FileStatus st;
-        bool measured = false;
-        if (e.type == DirListing::Type::Unknown) {
-            st = handle.statChild(e.name, false);
-            measured = true;
-            isFile = st.kind == FileKind::Regular || st.kind == FileKind::Failed;
-            isFolder = st.kind == FileKind::Directory;
-            isLink = st.kind == FileKind::Symlink;
-        }
-        FileStatus target;
-        if (isLink && recursive) {
-            target = handle.statChild(e.name, true);
-            isFolder = target.kind == FileKind::Directory;
-        }
-        if (isFolder) {
-            if (!recursive || (exclude && (*exclude)(path, e.name, true)))
-                continue;
-            if (!isLink) {
-                frame.subFolders.push_back(e.name);
-                continue;
-            }
-            const FileId to{target.device, target.inode};
-            frame.links.push_back({path + e.name + "/", to, to == id || isAboveOrAt(stack, to)});
-            continue;
-        }
-        if (!isFile || !rules_.pattern->matches(e.name))
-            continue; // links, FIFOs, sockets and devices are never taken
-        if (exclude && (*exclude)(path, e.name, false))
-            continue;
-        if (!measured)
-            st = handle.statChild(e.name, false);
-        if (st.kind == FileKind::Regular) {
-            if (st.links > 1)
-                frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size()));
-            frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
-            frame.files.back().links =
-                static_cast<std::uint16_t>(std::min<std::uint64_t>(st.links, 65535));
-            addName(e.name);
-        } else if (st.kind == FileKind::Failed) {
-            frame.files.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
-            addName(e.name);
-        }
-        // Gone, or no longer a regular file: nothing to catalogue.
-    }
-    if (!frame.files.empty()) {
-        // The folder's path is held once, with the names of its files after it.
-        PathBlock* block = PathBlock::create(path, names_.size());
-        const std::uint32_t base = block->append(names_);
-        for (std::size_t k = 0; k < frame.files.size(); ++k)
-            frame.files[k].path = FilePath(block, base + spans_[k].first, spans_[k].second);
-        block->drop();
-    }
-    if (listing.error().code() != 0)
-        steps.push_back(problemStep(path, listing.error().code()));
-    const auto files = static_cast<std::int64_t>(frame.files.size());
-    const std::int64_t found = rules_.found->fetch_add(files) + files;
-
-    if (!frame.subFolders.empty()) {
-        frame.handle = std::move(handle);
-        ++openCount_;
-    } else {
-        leaveAnchor(std::move(handle), stack.size());
-    }
-    stack.push_back(std::move(frame));
-    if (progress_)
-        progress_(found);
     return true;
 }
 
-bool FolderWalk::isAboveOrAt(const std::vector<Frame>& stack, const FileId& id) const {
+// Lists the open folder into `frame`: its sub-folders, its links to folders and its files,
+// measured. False when the walk stops, or when the folder cannot be listed (said so).
+bool FolderWalk::list(std::vector<WalkStep>& steps, const Stack& stack, const std::string& path,
+                      const FolderHandle& handle, Frame& frame, bool recursive) {
+    // Listed through the folder's own descriptor: no other is opened.
+    DirListing listing(handle.fd());
+    if (!listing.isOpen()) {
+        steps.push_back(problemStep(path, listing.error().code()));
+        return false;
+    }
+    names_.clear();
+    spans_.clear();
+    exclude_ = rules_.exclude && *rules_.exclude ? rules_.exclude : nullptr;
+    DirListing::Entry e;
+    std::size_t seen = 0;
+    while (listing.next(e)) {
+        if ((++seen & 4095) == 0 && shouldStop())
+            return false;
+        takeEntry(stack, path, handle, frame, e, recursive);
+    }
+    packPaths(frame, path);
+    if (listing.error().code() != 0)
+        steps.push_back(problemStep(path, listing.error().code()));
+    return true;
+}
+
+// Sorts one entry of the folder listed: a sub-folder to walk, a link to a folder to walk later,
+// a file taken and measured, or nothing to catalogue.
+void FolderWalk::takeEntry(const Stack& stack, const std::string& path, const FolderHandle& handle,
+                           Frame& frame, const DirListing::Entry& e, bool recursive) {
+    bool isFile = e.type == DirListing::Type::Regular;
+    bool isFolder = e.type == DirListing::Type::Directory;
+    bool isLink = e.type == DirListing::Type::Symlink;
+    FileStatus st;
+    bool measured = false;
+    if (e.type == DirListing::Type::Unknown) {
+        st = handle.statChild(e.name, false);
+        measured = true;
+        isFile = st.kind == FileKind::Regular || st.kind == FileKind::Failed;
+        isFolder = st.kind == FileKind::Directory;
+        isLink = st.kind == FileKind::Symlink;
+    }
+    FileStatus target;
+    if (isLink && recursive) {
+        target = handle.statChild(e.name, true);
+        isFolder = target.kind == FileKind::Directory;
+    }
+    if (isFolder) {
+        if (!recursive || (exclude_ && (*exclude_)(path, e.name, true)))
+            return;
+        if (!isLink) {
+            frame.subFolders.push_back(e.name);
+            return;
+        }
+        const FileId to{target.device, target.inode};
+        frame.links.push_back({path + e.name + "/", to, to == frame.id || isAboveOrAt(stack, to)});
+        return;
+    }
+    if (!isFile || !rules_.pattern->matches(e.name))
+        return; // links, FIFOs, sockets and devices are never taken
+    if (exclude_ && (*exclude_)(path, e.name, false))
+        return;
+    if (!measured)
+        st = handle.statChild(e.name, false);
+    if (st.kind == FileKind::Regular) {
+        if (st.links > 1)
+            frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size()));
+        frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
+        frame.files.back().links =
+            static_cast<std::uint16_t>(std::min<std::uint64_t>(st.links, 65535));
+    } else if (st.kind == FileKind::Failed) {
+        frame.files.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
+    } else {
+        return; // gone, or no longer a regular file: nothing to catalogue
+    }
+    spans_.emplace_back(static_cast<std::uint32_t>(names_.size()),
+                        static_cast<std::uint32_t>(e.name.size()));
+    names_.append(e.name);
+}
+
+// The folder's path is held once, with the names of its files after it.
+void FolderWalk::packPaths(Frame& frame, const std::string& path) {
+    if (frame.files.empty())
+        return;
+    PathBlock* block = PathBlock::create(path, names_.size());
+    const std::uint32_t base = block->append(names_);
+    for (std::size_t k = 0; k < frame.files.size(); ++k)
+        frame.files[k].path = FilePath(block, base + spans_[k].first, spans_[k].second);
+    block->drop();
+}
+
+bool FolderWalk::isAboveOrAt(const Stack& stack, const FileId& id) const {
     return std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.id == id; }) ||
            std::find(above_.begin(), above_.end(), id) != above_.end();
 }
@@ -371,7 +340,7 @@ void FolderWalk::complete(std::vector<WalkStep>& steps, Frame& frame) {
         afterFolder_();
 }
 
-bool FolderWalk::makeRoomForFolder(std::vector<Frame>& stack) {
+bool FolderWalk::makeRoomForFolder(Stack& stack) {
     // The shallowest open folder is the one needed again last.
     for (Frame& f : stack) {
         if (f.handle.isOpen()) {
@@ -383,8 +352,7 @@ bool FolderWalk::makeRoomForFolder(std::vector<Frame>& stack) {
     return false;
 }
 
-FolderHandle FolderWalk::openChild(std::vector<Frame>& stack, std::size_t parent,
-                                   const std::string& name) {
+FolderHandle FolderWalk::openChild(Stack& stack, std::size_t parent, const std::string& name) {
     if (openCount_ >= rules_.openLimit) {
         // Keep the parent: close the shallowest other open folder.
         FolderHandle keep = std::move(stack[parent].handle);
@@ -393,7 +361,7 @@ FolderHandle FolderWalk::openChild(std::vector<Frame>& stack, std::size_t parent
     }
     ++foldersOpened_;
     FolderHandle child = stack[parent].handle.openChild(name);
-    if (!child.isOpen() && outOfDescriptors(child.error().code())) {
+    if (!child.isOpen() && isOutOfDescriptors(child.error().code())) {
         FolderHandle keep = std::move(stack[parent].handle);
         const bool freed = makeRoomForFolder(stack);
         stack[parent].handle = std::move(keep);
@@ -408,7 +376,7 @@ void FolderWalk::leaveAnchor(FolderHandle handle, std::size_t depth) {
     anchorDepth_ = depth;
 }
 
-int FolderWalk::reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top) {
+int FolderWalk::reopen(Stack& stack, std::size_t index, const std::string& top) {
     // Most often the folder is a few levels above the one just left: climb from there.
     if (anchor_.isOpen() && anchorDepth_ > index && anchorDepth_ - index <= kAnchorClimb) {
         std::string up;

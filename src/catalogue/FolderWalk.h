@@ -5,6 +5,7 @@
 #include "platform/ByteText.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,20 +58,12 @@ struct WalkRules {
     int openLimit = 64;
 };
 
-// Where a walker gives away sub-folders it has not entered yet, to a thread that has run out of
-// work. A sub-folder given away is a Part step where the walker would have walked it.
-class WalkShare {
-public:
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    virtual ~WalkShare() = default;
-    // Whether a thread waits for work.
-    virtual bool wanted() const = 0;
-    // How many more parts can be taken.
-    virtual std::size_t room() const = 0;
-    // Takes the sub-folder `name` of `parent` as a part to walk apart; the part's index.
-    virtual std::size_t give(std::shared_ptr<FolderHandle> parent, std::string name,
-                             std::string path, WalkPlace place) = 0;
-};
+// Too many open files, by this process or by the system: says nothing about the folder opened.
+inline bool isOutOfDescriptors(int err) {
+    return err == EMFILE || err == ENFILE;
+}
+
+class WalkShare;
 
 // One thread's walk of a folder: depth first, each folder's sub-folders' subtrees in listing
 // order, then its own files, each measured by one stat relative to the open folder. A folder
@@ -109,23 +102,64 @@ public:
     std::uint64_t splitDevice() const { return splitDevice_; }
 
 private:
-    struct Frame;
+    // One folder being walked. Its own files are measured when it is entered and are handed on
+    // when its last sub-folder is done, which keeps the order "subtrees first, then the folder's
+    // own files" without holding the folder open for them.
+    struct Frame {
+        static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
+        // Closed once no sub-folder is left to open, or to make room.
+        FolderHandle handle;
+        FileId id;
+        std::uint64_t device = 0;
+        std::string name;           // as entered from the folder above (the start: its path)
+        std::size_t pathLength = 0; // the walk's path text up to and including this folder's "/"
+        std::size_t enterStep = 0;  // its Enter step
+        std::vector<std::string> subFolders;
+        std::size_t next = 0;              // the next sub-folder to enter
+        std::size_t givenFrom = kAll;      // sub-folders from here on were given away
+        std::vector<std::size_t> given;    // the part each of those became
+        std::vector<FileEntry> files;      // their paths share one block of text with the folder's
+        std::vector<std::uint32_t> linked; // those of them with more than one name
+        // Its links to folders: each one's path (ending in "/"), the folder it leads to, and
+        // whether that is this folder or one above it.
+        struct Link {
+            std::string path;
+            FileId target;
+            bool loop = false;
+        };
+        std::vector<Link> links;
+    };
+    using Stack = std::vector<Frame>;
 
     bool shouldStop();
-    bool isAboveOrAt(const std::vector<Frame>& stack, const FileId& id) const;
-    void giveAway(std::vector<Frame>& stack, const std::string& path);
-    bool enter(std::vector<WalkStep>& steps, std::vector<Frame>& stack, std::string& path,
-               FolderHandle handle, std::string name, const WalkPlace& place, bool recursive);
+    bool isAboveOrAt(const Stack& stack, const FileId& id) const;
+    void splitInParts(std::vector<WalkStep>& steps, Stack& stack,
+                      std::shared_ptr<FolderHandle>* split);
+    // Defined with the rest of the walk in parts, in WalkParts.cpp.
+    void giveAway(Stack& stack, const std::string& path);
+    bool walkNext(std::vector<WalkStep>& steps, Stack& stack, std::string& path,
+                  const std::string& top, const WalkPlace& place);
+    void pop(std::vector<WalkStep>& steps, Stack& stack, std::string& path, bool stopped);
+    bool enter(std::vector<WalkStep>& steps, Stack& stack, std::string& path, FolderHandle handle,
+               std::string name, const WalkPlace& place, bool recursive);
+    bool isNewFolder(std::vector<WalkStep>& steps, const Stack& stack, const std::string& path,
+                     const FolderHandle& handle, const FileId& id, bool atTop);
+    bool list(std::vector<WalkStep>& steps, const Stack& stack, const std::string& path,
+              const FolderHandle& handle, Frame& frame, bool recursive);
+    void takeEntry(const Stack& stack, const std::string& path, const FolderHandle& handle,
+                   Frame& frame, const DirListing::Entry& entry, bool recursive);
+    void packPaths(Frame& frame, const std::string& path);
     void complete(std::vector<WalkStep>& steps, Frame& frame);
-    int reopen(std::vector<Frame>& stack, std::size_t index, const std::string& top);
+    int reopen(Stack& stack, std::size_t index, const std::string& top);
     void leaveAnchor(FolderHandle handle, std::size_t depth);
-    FolderHandle openChild(std::vector<Frame>& stack, std::size_t parent, const std::string& name);
-    bool makeRoomForFolder(std::vector<Frame>& stack);
+    FolderHandle openChild(Stack& stack, std::size_t parent, const std::string& name);
+    bool makeRoomForFolder(Stack& stack);
 
     const WalkRules& rules_;
     FileIdSet seen_;                                             // folders walked
     std::vector<FileId> above_;                                  // folders above the start
     std::string names_;                                          // names of the folder listed
+    const FileCatalogue::ExcludeTest* exclude_ = nullptr;        // when there is a test
     std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_; // each file's name in names_
     FolderHandle anchor_;
     std::size_t anchorDepth_ = 0;
