@@ -275,9 +275,11 @@ private slots:
         Host host({t.path("*.*")}, {false, true, false});
         std::atomic<bool> comparing{false};
         host.onStatus = [&](const std::string& s) { comparing = s == kStatusDuplicates; };
+        // Cancelled once the first run's groups are in: a progress step alone may come from the
+        // second worker while the first run is still being read.
         host.onProgress = [&](double p) {
-            if (comparing && p > 0)
-                host.model.cancelRequested = true; // after the first run
+            if (comparing && p > 0 && host.rowCount(ListDuplicates) > 0)
+                host.model.cancelRequested = true;
         };
         host.search();
         std::set<std::int64_t> sizes;
