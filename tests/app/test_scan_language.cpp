@@ -106,6 +106,37 @@ private slots:
         // The usage's syntax stays as typed.
         QVERIFY(badSize.err.contains(QStringLiteral("usage: trevalo-scan")));
     }
+
+    // The end text counts in the language's own forms: French takes the singular for 0 too.
+    void countsTakeTheFormsOfTheLanguage_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("none");
+        QTest::addColumn<QString>("one");
+        QTest::newRow("English") << "C.UTF-8"
+                                 << "searching 0 files.\n"
+                                 << "searching 1 file.\n";
+        QTest::newRow("German") << "de_DE.UTF-8"
+                                << " 0 Dateien durchsucht.\n"
+                                << " 1 Datei durchsucht.\n";
+        QTest::newRow("French") << "fr_FR.UTF-8"
+                                << " 0 fichier parcouru.\n"
+                                << " 1 fichier parcouru.\n";
+    }
+    void countsTakeTheFormsOfTheLanguage() {
+        QFETCH(QString, locale);
+        QFETCH(QString, none);
+        QFETCH(QString, one);
+        TempTree tree;
+        tree.dir("empty");
+        tree.file("one/a.txt", "bytes");
+        const QString root = QString::fromStdString(tree.root());
+        const Run empty = scan(locale, {root + QStringLiteral("/empty")});
+        QCOMPARE(empty.exitCode, 0);
+        QVERIFY2(empty.out.endsWith(none), qPrintable(empty.out));
+        const Run single = scan(locale, {root + QStringLiteral("/one")});
+        QCOMPARE(single.exitCode, 0);
+        QVERIFY2(single.out.endsWith(one), qPrintable(single.out));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestScanLanguage)
