@@ -991,6 +991,14 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
         <translation>%1 wird nicht zu den Suchpfaden hinzugefügt:
 %2</translation>
     </message>
+    <message>
+        <source>Finds files of zero length, files with identical contents and files that share a name.</source>
+        <translation>Findet leere Dateien, Dateien mit gleichem Inhalt und Dateien mit gleichem Namen.</translation>
+    </message>
+    <message>
+        <source>A folder to search: added to the search paths with every file in it and its sub-folders. A FILE.json saved by Save Results or written by trevalo-scan --json is opened into the lists instead.</source>
+        <translation>Ein zu durchsuchender Ordner: Er kommt mit allen Dateien darin und seinen Unterordnern zu den Suchpfaden. Eine FILE.json, gespeichert mit „Ergebnisse speichern“ oder geschrieben von trevalo-scan --json, wird stattdessen in die Listen geladen.</translation>
+    </message>
 </context>
 <context>
     <name>trevalo::DriveList</name>

@@ -989,6 +989,14 @@ Voir trevalo-scan(1) pour la forme de la sortie.
         <translation>%1 n&apos;est pas ajouté aux chemins de recherche :
 %2</translation>
     </message>
+    <message>
+        <source>Finds files of zero length, files with identical contents and files that share a name.</source>
+        <translation>Trouve les fichiers vides, les fichiers au contenu identique et les fichiers qui portent le même nom.</translation>
+    </message>
+    <message>
+        <source>A folder to search: added to the search paths with every file in it and its sub-folders. A FILE.json saved by Save Results or written by trevalo-scan --json is opened into the lists instead.</source>
+        <translation>Un dossier à parcourir : il rejoint les chemins de recherche avec tous ses fichiers et ses sous-dossiers. Un FILE.json enregistré par « Enregistrer les résultats » ou écrit par trevalo-scan --json est plutôt ouvert dans les listes.</translation>
+    </message>
 </context>
 <context>
     <name>trevalo::DriveList</name>

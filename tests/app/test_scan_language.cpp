@@ -19,15 +19,17 @@ struct Run {
     QString err;
 };
 
-// trevalo-scan with `args` under the locale `locale` ("C.UTF-8", "de_DE.UTF-8", ...).
-Run scan(const QString& locale, const QStringList& args) {
+// `program` (trevalo-scan by default) with `args` under the locale `locale` ("C.UTF-8",
+// "de_DE.UTF-8", ...).
+Run scan(const QString& locale, const QStringList& args,
+         const QString& program = qEnvironmentVariable("TREVALO_SCAN")) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), locale);
     env.insert(QStringLiteral("LANG"), locale);
     env.remove(QStringLiteral("LANGUAGE"));
     process.setProcessEnvironment(env);
-    process.start(qEnvironmentVariable("TREVALO_SCAN"), args);
+    process.start(program, args);
     if (!process.waitForFinished(60000))
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -136,6 +138,20 @@ private slots:
         const Run single = scan(locale, {root + QStringLiteral("/one")});
         QCOMPARE(single.exitCode, 0);
         QVERIFY2(single.out.endsWith(one), qPrintable(single.out));
+    }
+
+    // --help of both programs describes their options in the user's language; the window's is
+    // answered without a display.
+    void helpIsInTheLanguageOfTheLocale() {
+        const Run window = scan(QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--help")},
+                                qEnvironmentVariable("TREVALO"));
+        QCOMPARE(window.exitCode, 0);
+        QVERIFY2(window.out.contains(QStringLiteral("Ein zu durchsuchender Ordner")),
+                 qPrintable(window.out));
+        const Run scanner = scan(QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--help")});
+        QCOMPARE(scanner.exitCode, 0);
+        QVERIFY2(scanner.out.contains(QStringLiteral("Platzhaltermuster")),
+                 qPrintable(scanner.out));
     }
 };
 
