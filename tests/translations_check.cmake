@@ -1,24 +1,36 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Runs lupdate on copies of the translations (TS_FILES) with the sources and options the
-# `lupdate` target uses, and fails when a copy then holds a text without its translation
-# ("unfinished") or a translation whose text is gone from the sources ("vanished", "obsolete"):
-# a user text added without tr(), or left untranslated, shows here.
+# Runs lupdate on copies of the translations (TS_FILES, and ENGLISH_TS with only the counted
+# texts) with the sources and options the `lupdate` target uses, and fails when a copy then
+# holds a text without its translation ("unfinished", or a counted text missing a form) or a
+# translation whose text is gone from the sources ("vanished", "obsolete"): a user text added
+# without tr(), or left untranslated, shows here.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 set(copies "")
-foreach(ts IN LISTS TS_FILES)
+foreach(ts IN LISTS TS_FILES ENGLISH_TS)
     get_filename_component(name "${ts}" NAME)
     file(COPY "${ts}" DESTINATION "${WORK}")
     list(APPEND copies "${WORK}/${name}")
 endforeach()
+list(POP_BACK copies english)
 string(REPLACE ";" "\n" list_text "${SOURCES}")
 file(WRITE "${WORK}/sources.lst" "${list_text}\n")
-execute_process(COMMAND "${LUPDATE}" -I "${INCLUDE}" ${OPTIONS} "@${WORK}/sources.lst"
-                        -ts ${copies}
-                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT result EQUAL 0)
-    message(FATAL_ERROR "lupdate failed (${result}):\n${output}")
-endif()
+set(output "")
+foreach(pass IN ITEMS all english)
+    if(pass STREQUAL "all")
+        set(arguments -ts ${copies})
+    else()
+        set(arguments -pluralonly -ts "${english}")
+    endif()
+    execute_process(COMMAND "${LUPDATE}" -I "${INCLUDE}" ${OPTIONS} "@${WORK}/sources.lst"
+                            ${arguments}
+                    RESULT_VARIABLE result OUTPUT_VARIABLE pass_output ERROR_VARIABLE pass_output)
+    string(APPEND output "${pass_output}")
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "lupdate failed (${result}):\n${output}")
+    endif()
+endforeach()
+list(APPEND copies "${english}")
 set(problems "")
 foreach(copy IN LISTS copies)
     file(STRINGS "${copy}" lines)
@@ -29,6 +41,9 @@ foreach(copy IN LISTS copies)
         elseif(line MATCHES "type=\"(unfinished|vanished|obsolete)\"")
             get_filename_component(name "${copy}" NAME)
             string(APPEND problems "${name}: ${CMAKE_MATCH_1}: ${source}\n")
+        elseif(line MATCHES "<numerusform></numerusform>")
+            get_filename_component(name "${copy}" NAME)
+            string(APPEND problems "${name}: a form missing: ${source}\n")
         endif()
     endforeach()
 endforeach()

@@ -38,10 +38,6 @@
 <context>
     <name>FileOperations</name>
     <message>
-        <source>... and %1 more</source>
-        <translation>... und %1 weitere</translation>
-    </message>
-    <message>
         <source>its group keeps no unmarked copy to link to</source>
         <translation>seine Gruppe behält keine unmarkierte Kopie, auf die verknüpft werden kann</translation>
     </message>
@@ -57,32 +53,36 @@
         <source>not measured by the search</source>
         <translation>von der Suche nicht erfasst</translation>
     </message>
+    <message numerus="yes">
+        <source>... and %n more</source>
+        <translation>
+            <numerusform>... und %n weitere</numerusform>
+            <numerusform>... und %n weitere</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FolderGroups</name>
-    <message>
-        <source>%1 file, the same as %2</source>
-        <translation>%1 Datei, gleich wie %2</translation>
+    <message numerus="yes">
+        <source>%n files, the same as %1</source>
+        <translation>
+            <numerusform>%n Datei, gleich wie %1</numerusform>
+            <numerusform>%n Dateien, gleich wie %1</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files, the same as %2</source>
-        <translation>%1 Dateien, gleich wie %2</translation>
+    <message numerus="yes">
+        <source>%n files, every one with a copy in %1</source>
+        <translation>
+            <numerusform>%n Datei, mit einer Kopie in %1</numerusform>
+            <numerusform>%n Dateien, jede mit einer Kopie in %1</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 file, every one with a copy in %2</source>
-        <translation>%1 Datei, jede mit einer Kopie in %2</translation>
-    </message>
-    <message>
-        <source>%1 files, every one with a copy in %2</source>
-        <translation>%1 Dateien, jede mit einer Kopie in %2</translation>
-    </message>
-    <message>
-        <source>%1 file, every one with a copy; most in %2</source>
-        <translation>%1 Datei, jede mit einer Kopie; die meisten in %2</translation>
-    </message>
-    <message>
-        <source>%1 files, every one with a copy; most in %2</source>
-        <translation>%1 Dateien, jede mit einer Kopie; die meisten in %2</translation>
+    <message numerus="yes">
+        <source>%n files, every one with a copy; most in %1</source>
+        <translation>
+            <numerusform>%n Datei, mit einer Kopie; die meisten in %1</numerusform>
+            <numerusform>%n Dateien, jede mit einer Kopie; die meisten in %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -333,56 +333,16 @@ Sprache: %6</translation>
         <translation>Der Name ist nicht erlaubt: Er ist leer, &quot;.&quot; oder &quot;..&quot; oder enthält ein &quot;/&quot;.</translation>
     </message>
     <message>
-        <source>1 of them keeps its bytes through another name (a hard link),</source>
-        <translation>1 davon behält seine Bytes über einen anderen Namen (einen harten Link),</translation>
-    </message>
-    <message>
-        <source>%1 of them keep their bytes through other names (hard links),</source>
-        <translation>%1 davon behalten ihre Bytes über andere Namen (harte Links),</translation>
-    </message>
-    <message>
         <source>so this frees %1.</source>
         <translation>daher gibt dies %1 frei.</translation>
-    </message>
-    <message>
-        <source>The search found 1 other name of them:</source>
-        <translation>Die Suche fand 1 weiteren Namen davon:</translation>
-    </message>
-    <message>
-        <source>The search found %1 other names of them:</source>
-        <translation>Die Suche fand %1 weitere Namen davon:</translation>
     </message>
     <message>
         <source>moving those to the trash too frees %1.</source>
         <translation>diese ebenfalls in den Papierkorb zu verschieben gibt %1 frei.</translation>
     </message>
     <message>
-        <source>1 file in them would keep no identical copy.</source>
-        <translation>1 Datei darin behielte keine identische Kopie.</translation>
-    </message>
-    <message>
-        <source>%1 files in them would keep no identical copy.</source>
-        <translation>%1 Dateien darin behielten keine identische Kopie.</translation>
-    </message>
-    <message>
         <source>It has no identical copy left unmarked.</source>
         <translation>Es bleibt keine unmarkierte identische Kopie davon.</translation>
-    </message>
-    <message>
-        <source>1 of them has no identical copy left unmarked.</source>
-        <translation>1 davon hat keine unmarkierte identische Kopie mehr.</translation>
-    </message>
-    <message>
-        <source>%1 of them have no identical copy left unmarked.</source>
-        <translation>%1 davon haben keine unmarkierte identische Kopie mehr.</translation>
-    </message>
-    <message>
-        <source>1 group would keep no copy at all.</source>
-        <translation>1 Gruppe behielte gar keine Kopie.</translation>
-    </message>
-    <message>
-        <source>%1 groups would keep no copy at all.</source>
-        <translation>%1 Gruppen behielten gar keine Kopie.</translation>
     </message>
     <message>
         <source>Go ahead?</source>
@@ -399,30 +359,6 @@ Sprache: %6</translation>
     <message>
         <source>CSV files (*.csv)</source>
         <translation>CSV-Dateien (*.csv)</translation>
-    </message>
-    <message>
-        <source>Opened %1: 1 row</source>
-        <translation>%1 geöffnet: 1 Zeile</translation>
-    </message>
-    <message>
-        <source>Opened %1: %2 rows</source>
-        <translation>%1 geöffnet: %2 Zeilen</translation>
-    </message>
-    <message>
-        <source>, %1 stale (changed or gone since the search)</source>
-        <translation>, %1 veraltet (seit der Suche verändert oder verschwunden)</translation>
-    </message>
-    <message>
-        <source>, %1 left the lists (no other file is identical or has the name)</source>
-        <translation>, %1 aus den Listen entfernt (keine andere Datei ist identisch oder trägt den Namen)</translation>
-    </message>
-    <message>
-        <source>, %1 moved into groups of their own</source>
-        <translation>, %1 in eigene Gruppen verschoben</translation>
-    </message>
-    <message>
-        <source>; the check was cancelled: %1 rows not proven, they cannot be marked</source>
-        <translation>; die Prüfung wurde abgebrochen: %1 Zeilen nicht geprüft, sie können nicht markiert werden</translation>
     </message>
     <message>
         <source>Mark by pattern</source>
@@ -482,10 +418,6 @@ Sprache: %6</translation>
         <translation>%1, %2 freizugeben</translation>
     </message>
     <message>
-        <source>%1; %2 marked (%3)</source>
-        <translation>%1; %2 markiert (%3)</translation>
-    </message>
-    <message>
         <source>%1 (%2) will be moved to the trash.</source>
         <translation>%1 (%2) werden in den Papierkorb verschoben.</translation>
     </message>
@@ -493,45 +425,47 @@ Sprache: %6</translation>
         <source>%1 and %2</source>
         <translation>%1 und %2</translation>
     </message>
-    <message>
-        <source>%1 row</source>
-        <translation>%1 Zeile</translation>
+    <message numerus="yes">
+        <source>%1; %n marked (%2)</source>
+        <translation>
+            <numerusform>%1; %n markiert (%2)</numerusform>
+            <numerusform>%1; %n markiert (%2)</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 rows</source>
-        <translation>%1 Zeilen</translation>
+    <message numerus="yes">
+        <source>%n rows</source>
+        <translation>
+            <numerusform>%n Zeile</numerusform>
+            <numerusform>%n Zeilen</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 group</source>
-        <translation>%1 Gruppe</translation>
+    <message numerus="yes">
+        <source>%n groups</source>
+        <translation>
+            <numerusform>%n Gruppe</numerusform>
+            <numerusform>%n Gruppen</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 groups</source>
-        <translation>%1 Gruppen</translation>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 file</source>
-        <translation>%1 Datei</translation>
+    <message numerus="yes">
+        <source>%n folders</source>
+        <translation>
+            <numerusform>%n Ordner</numerusform>
+            <numerusform>%n Ordner</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files</source>
-        <translation>%1 Dateien</translation>
-    </message>
-    <message>
-        <source>%1 folder</source>
-        <translation>%1 Ordner</translation>
-    </message>
-    <message>
-        <source>%1 folders</source>
-        <translation>%1 Ordner</translation>
-    </message>
-    <message>
-        <source>%1 link</source>
-        <translation>%1 Link</translation>
-    </message>
-    <message>
-        <source>%1 links</source>
-        <translation>%1 Links</translation>
+    <message numerus="yes">
+        <source>%n links</source>
+        <translation>
+            <numerusform>%n Link</numerusform>
+            <numerusform>%n Links</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -886,44 +820,40 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
 </context>
 <context>
     <name>SearchText</name>
-    <message>
-        <source>Completed in %1s, searching %2 file.</source>
-        <translation>Fertig in %1 s, %2 Datei durchsucht.</translation>
+    <message numerus="yes">
+        <source>Completed in %1s, searching %n files.</source>
+        <translation>
+            <numerusform>Fertig in %1 s, %n Datei durchsucht.</numerusform>
+            <numerusform>Fertig in %1 s, %n Dateien durchsucht.</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Completed in %1s, searching %2 files.</source>
-        <translation>Fertig in %1 s, %2 Dateien durchsucht.</translation>
+    <message numerus="yes">
+        <source>Cancelled after %1s, searching %n files.</source>
+        <translation>
+            <numerusform>Abgebrochen nach %1 s, %n Datei durchsucht.</numerusform>
+            <numerusform>Abgebrochen nach %1 s, %n Dateien durchsucht.</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Cancelled after %1s, searching %2 file.</source>
-        <translation>Abgebrochen nach %1 s, %2 Datei durchsucht.</translation>
-    </message>
-    <message>
-        <source>Cancelled after %1s, searching %2 files.</source>
-        <translation>Abgebrochen nach %1 s, %2 Dateien durchsucht.</translation>
-    </message>
-    <message>
-        <source>%1; %2 proven earlier.</source>
-        <translation>%1; %2 schon früher geprüft.</translation>
+    <message numerus="yes">
+        <source>%1; %n proven earlier.</source>
+        <translation>
+            <numerusform>%1; %n schon früher geprüft.</numerusform>
+            <numerusform>%1; %n schon früher geprüft.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>SizeText</name>
     <message>
-        <source>1 byte</source>
-        <translation>1 Byte</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 Bytes</translation>
-    </message>
-    <message>
         <source>%1 %2</source>
         <translation>%1 %2</translation>
     </message>
-    <message>
-        <source>%1 byte</source>
-        <translation>%1 Byte</translation>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n Byte</numerusform>
+            <numerusform>%n Bytes</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1034,20 +964,19 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
 <context>
     <name>WorkText</name>
     <message>
-        <source>%1 file found</source>
-        <translation>%1 Datei gefunden</translation>
-    </message>
-    <message>
-        <source>%1 files found</source>
-        <translation>%1 Dateien gefunden</translation>
-    </message>
-    <message>
         <source>%1 of %2 compared</source>
         <translation>%1 von %2 verglichen</translation>
     </message>
     <message>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files found</source>
+        <translation>
+            <numerusform>%n Datei gefunden</numerusform>
+            <numerusform>%n Dateien gefunden</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1062,6 +991,14 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
         <translation>%1 wird nicht zu den Suchpfaden hinzugefügt:
 %2</translation>
     </message>
+    <message>
+        <source>Finds files of zero length, files with identical contents and files that share a name.</source>
+        <translation>Findet leere Dateien, Dateien mit gleichem Inhalt und Dateien mit gleichem Namen.</translation>
+    </message>
+    <message>
+        <source>A folder to search: added to the search paths with every file in it and its sub-folders. A FILE.json saved by Save Results or written by trevalo-scan --json is opened into the lists instead.</source>
+        <translation>Ein zu durchsuchender Ordner: Er kommt mit allen Dateien darin und seinen Unterordnern zu den Suchpfaden. Eine FILE.json, gespeichert mit „Ergebnisse speichern“ oder geschrieben von trevalo-scan --json, wird stattdessen in die Listen geladen.</translation>
+    </message>
 </context>
 <context>
     <name>trevalo::DriveList</name>
@@ -1072,14 +1009,6 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
 </context>
 <context>
     <name>trevalo::FileCommands</name>
-    <message>
-        <source>1 marked file stays: it is in a Keep folder.</source>
-        <translation>1 markierte Datei bleibt: Sie liegt in einem Behalten-Ordner.</translation>
-    </message>
-    <message>
-        <source>%1 marked files stay: they are in a Keep folder.</source>
-        <translation>%1 markierte Dateien bleiben: Sie liegen in einem Behalten-Ordner.</translation>
-    </message>
     <message>
         <source>File can&apos;t be deleted.</source>
         <translation>Die Datei kann nicht gelöscht werden.</translation>
@@ -1101,36 +1030,12 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
         <translation>Nur die markierten Namen verschieben</translation>
     </message>
     <message>
-        <source>Replacing 1 file with a link ...</source>
-        <translation>1 Datei wird durch einen Link ersetzt ...</translation>
-    </message>
-    <message>
-        <source>Replacing %1 files with links ...</source>
-        <translation>%1 Dateien werden durch Links ersetzt ...</translation>
-    </message>
-    <message>
-        <source>Moving 1 file to the trash ...</source>
-        <translation>1 Datei wird in den Papierkorb verschoben ...</translation>
-    </message>
-    <message>
-        <source>Moving %1 files to the trash ...</source>
-        <translation>%1 Dateien werden in den Papierkorb verschoben ...</translation>
-    </message>
-    <message>
         <source>Files are replaced with links from the Duplicates list, where each marked file has a copy to link to.</source>
         <translation>Dateien werden aus der Liste „Duplikate“ durch Links ersetzt, wo jede markierte Datei eine Kopie hat, auf die verwiesen werden kann.</translation>
     </message>
     <message>
         <source>These marked files stay as they are:</source>
         <translation>Diese markierten Dateien bleiben, wie sie sind:</translation>
-    </message>
-    <message>
-        <source>1 marked file will be replaced with a link to the copy its group keeps.</source>
-        <translation>1 markierte Datei wird durch einen Link auf die Kopie ersetzt, die ihre Gruppe behält.</translation>
-    </message>
-    <message>
-        <source>%1 marked files will be replaced with links to the copy each group keeps.</source>
-        <translation>%1 markierte Dateien werden durch Links auf die Kopie ersetzt, die jede Gruppe behält.</translation>
     </message>
     <message>
         <source>Each goes to the trash first, so Restore Last Delete puts it back.</source>
@@ -1173,64 +1078,8 @@ Symbolische Links nennen den Pfad der Kopie: Wird die Kopie verschoben oder gel�
         <translation>%1 in den Papierkorb verschoben</translation>
     </message>
     <message>
-        <source>1 file moved to the trash</source>
-        <translation>1 Datei in den Papierkorb verschoben</translation>
-    </message>
-    <message>
-        <source>%1 files moved to the trash</source>
-        <translation>%1 Dateien in den Papierkorb verschoben</translation>
-    </message>
-    <message>
-        <source>1 file replaced with a link</source>
-        <translation>1 Datei durch einen Link ersetzt</translation>
-    </message>
-    <message>
-        <source>%1 files replaced with links</source>
-        <translation>%1 Dateien durch Links ersetzt</translation>
-    </message>
-    <message>
-        <source>, and 1 other name of them</source>
-        <translation> und 1 weiterer Name davon</translation>
-    </message>
-    <message>
-        <source>, and %1 other names of them</source>
-        <translation> und %1 weitere Namen davon</translation>
-    </message>
-    <message>
-        <source>; 1 group has one file left and is no longer listed</source>
-        <translation>; 1 Gruppe hat nur noch eine Datei und wird nicht mehr aufgeführt</translation>
-    </message>
-    <message>
-        <source>; %1 groups have one file left and are no longer listed</source>
-        <translation>; %1 Gruppen haben nur noch eine Datei und werden nicht mehr aufgeführt</translation>
-    </message>
-    <message>
-        <source>; %1 not moved</source>
-        <translation>; %1 nicht verschoben</translation>
-    </message>
-    <message>
-        <source>Putting 1 file back ...</source>
-        <translation>1 Datei wird zurückgelegt ...</translation>
-    </message>
-    <message>
-        <source>Putting %1 files back ...</source>
-        <translation>%1 Dateien werden zurückgelegt ...</translation>
-    </message>
-    <message>
-        <source>1 file put back</source>
-        <translation>1 Datei zurückgelegt</translation>
-    </message>
-    <message>
-        <source>%1 files put back</source>
-        <translation>%1 Dateien zurückgelegt</translation>
-    </message>
-    <message>
         <source>; not listed: the lists come from a later search or file</source>
         <translation>; nicht aufgeführt: die Listen stammen aus einer späteren Suche oder Datei</translation>
-    </message>
-    <message>
-        <source>; stopped: %1 files are still in the trash</source>
-        <translation>; angehalten: %1 Dateien liegen noch im Papierkorb</translation>
     </message>
     <message>
         <source>Restore Last Delete</source>
@@ -1283,6 +1132,125 @@ Symbolische Links nennen den Pfad der Kopie: Wird die Kopie verschoben oder gel�
     <message>
         <source>File can&apos;t be opened: %1.</source>
         <translation>Die Datei kann nicht geöffnet werden: %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them keep their bytes through other names (hard links),</source>
+        <translation>
+            <numerusform>%n davon behält seine Bytes über einen anderen Namen (einen harten Link),</numerusform>
+            <numerusform>%n davon behalten ihre Bytes über andere Namen (harte Links),</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The search found %n other names of them:</source>
+        <translation>
+            <numerusform>Die Suche fand %n weiteren Namen davon:</numerusform>
+            <numerusform>Die Suche fand %n weitere Namen davon:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files in them would keep no identical copy.</source>
+        <translation>
+            <numerusform>%n Datei darin behielte keine identische Kopie.</numerusform>
+            <numerusform>%n Dateien darin behielten keine identische Kopie.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them have no identical copy left unmarked.</source>
+        <translation>
+            <numerusform>%n davon hat keine unmarkierte identische Kopie mehr.</numerusform>
+            <numerusform>%n davon haben keine unmarkierte identische Kopie mehr.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n groups would keep no copy at all.</source>
+        <translation>
+            <numerusform>%n Gruppe behielte gar keine Kopie.</numerusform>
+            <numerusform>%n Gruppen behielten gar keine Kopie.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n marked files stay: they are in a Keep folder.</source>
+        <translation>
+            <numerusform>%n markierte Datei bleibt: Sie liegt in einem Behalten-Ordner.</numerusform>
+            <numerusform>%n markierte Dateien bleiben: Sie liegen in einem Behalten-Ordner.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Replacing %n files with links ...</source>
+        <translation>
+            <numerusform>%n Datei wird durch einen Link ersetzt ...</numerusform>
+            <numerusform>%n Dateien werden durch Links ersetzt ...</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Moving %n files to the trash ...</source>
+        <translation>
+            <numerusform>%n Datei wird in den Papierkorb verschoben ...</numerusform>
+            <numerusform>%n Dateien werden in den Papierkorb verschoben ...</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n marked files will be replaced with links to the copy each group keeps.</source>
+        <translation>
+            <numerusform>%n markierte Datei wird durch einen Link auf die Kopie ersetzt, die ihre Gruppe behält.</numerusform>
+            <numerusform>%n markierte Dateien werden durch Links auf die Kopie ersetzt, die jede Gruppe behält.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files moved to the trash</source>
+        <translation>
+            <numerusform>%n Datei in den Papierkorb verschoben</numerusform>
+            <numerusform>%n Dateien in den Papierkorb verschoben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files replaced with links</source>
+        <translation>
+            <numerusform>%n Datei durch einen Link ersetzt</numerusform>
+            <numerusform>%n Dateien durch Links ersetzt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, and %n other names of them</source>
+        <translation>
+            <numerusform> und %n weiterer Name davon</numerusform>
+            <numerusform> und %n weitere Namen davon</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n groups have one file left and are no longer listed</source>
+        <translation>
+            <numerusform>; %n Gruppe hat nur noch eine Datei und wird nicht mehr aufgeführt</numerusform>
+            <numerusform>; %n Gruppen haben nur noch eine Datei und werden nicht mehr aufgeführt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n not moved</source>
+        <translation>
+            <numerusform>; %n nicht verschoben</numerusform>
+            <numerusform>; %n nicht verschoben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Putting %n files back ...</source>
+        <translation>
+            <numerusform>%n Datei wird zurückgelegt ...</numerusform>
+            <numerusform>%n Dateien werden zurückgelegt ...</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files put back</source>
+        <translation>
+            <numerusform>%n Datei zurückgelegt</numerusform>
+            <numerusform>%n Dateien zurückgelegt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; stopped: %n files are still in the trash</source>
+        <translation>
+            <numerusform>; angehalten: %n Datei liegt noch im Papierkorb</numerusform>
+            <numerusform>; angehalten: %n Dateien liegen noch im Papierkorb</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1446,36 +1414,8 @@ Symbolische Links nennen den Pfad der Kopie: Wird die Kopie verschoben oder gel�
         <translation>Pfad kopiert: %1</translation>
     </message>
     <message>
-        <source>%1 paths copied</source>
-        <translation>%1 Pfade kopiert</translation>
-    </message>
-    <message>
-        <source>%1 listed rows kept: never marked, deleted or renamed</source>
-        <translation>%1 aufgeführte Zeilen behalten: nie markiert, gelöscht oder umbenannt</translation>
-    </message>
-    <message>
-        <source>%1 listed rows no longer kept</source>
-        <translation>%1 aufgeführte Zeilen nicht mehr behalten</translation>
-    </message>
-    <message>
         <source>Open a folder in the folder list and press &quot;&gt;&quot;, use &quot;Add Folder...&quot;, or drop a folder on the path list.</source>
         <translation>Öffnen Sie einen Ordner in der Ordnerliste und drücken Sie „&gt;“, verwenden Sie „Ordner hinzufügen...“ oder ziehen Sie einen Ordner auf die Pfadliste.</translation>
-    </message>
-    <message>
-        <source> 1 file outside the size limits was left out.</source>
-        <translation> 1 Datei außerhalb der Größengrenzen wurde ausgelassen.</translation>
-    </message>
-    <message>
-        <source> %1 files outside the size limits were left out.</source>
-        <translation> %1 Dateien außerhalb der Größengrenzen wurden ausgelassen.</translation>
-    </message>
-    <message>
-        <source> 1 size not compared: no kept file has it.</source>
-        <translation> 1 Größe nicht verglichen: keine behaltene Datei hat sie.</translation>
-    </message>
-    <message>
-        <source> %1 sizes not compared: no kept file has them.</source>
-        <translation> %1 Größen nicht verglichen: keine behaltene Datei hat sie.</translation>
     </message>
     <message>
         <source>Proven files forgotten: the next search reads every file it compares.</source>
@@ -1561,6 +1501,76 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>List exported to %1</source>
         <translation>Liste nach %1 exportiert</translation>
     </message>
+    <message numerus="yes">
+        <source>%n paths copied</source>
+        <translation>
+            <numerusform>%n Pfad kopiert</numerusform>
+            <numerusform>%n Pfade kopiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n listed rows kept: never marked, deleted or renamed</source>
+        <translation>
+            <numerusform>%n aufgeführte Zeile behalten: nie markiert, gelöscht oder umbenannt</numerusform>
+            <numerusform>%n aufgeführte Zeilen behalten: nie markiert, gelöscht oder umbenannt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n listed rows no longer kept</source>
+        <translation>
+            <numerusform>%n aufgeführte Zeile nicht mehr behalten</numerusform>
+            <numerusform>%n aufgeführte Zeilen nicht mehr behalten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> %n files outside the size limits were left out.</source>
+        <translation>
+            <numerusform> %n Datei außerhalb der Größengrenzen wurde ausgelassen.</numerusform>
+            <numerusform> %n Dateien außerhalb der Größengrenzen wurden ausgelassen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> %n sizes not compared: no kept file has them.</source>
+        <translation>
+            <numerusform> %n Größe nicht verglichen: keine behaltene Datei hat sie.</numerusform>
+            <numerusform> %n Größen nicht verglichen: keine behaltene Datei hat sie.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Opened %1: %n rows</source>
+        <translation>
+            <numerusform>%1 geöffnet: %n Zeile</numerusform>
+            <numerusform>%1 geöffnet: %n Zeilen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n stale (changed or gone since the search)</source>
+        <translation>
+            <numerusform>, %n veraltet (seit der Suche verändert oder verschwunden)</numerusform>
+            <numerusform>, %n veraltet (seit der Suche verändert oder verschwunden)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n left the lists (no other file is identical or has the name)</source>
+        <translation>
+            <numerusform>, %n aus den Listen entfernt (keine andere Datei ist identisch oder trägt den Namen)</numerusform>
+            <numerusform>, %n aus den Listen entfernt (keine andere Datei ist identisch oder trägt den Namen)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n moved into groups of their own</source>
+        <translation>
+            <numerusform>, %n in eine eigene Gruppe verschoben</numerusform>
+            <numerusform>, %n in eigene Gruppen verschoben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; the check was cancelled: %n rows not proven, they cannot be marked</source>
+        <translation>
+            <numerusform>; die Prüfung wurde abgebrochen: %n Zeile nicht geprüft, sie kann nicht markiert werden</numerusform>
+            <numerusform>; die Prüfung wurde abgebrochen: %n Zeilen nicht geprüft, sie können nicht markiert werden</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>trevalo::MarkCommands</name>
@@ -1589,10 +1599,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Nach &amp;Muster markieren...</translation>
     </message>
     <message>
-        <source>%1 files match</source>
-        <translation>%1 Dateien passen</translation>
-    </message>
-    <message>
         <source>&amp;Oldest</source>
         <translation>Ä&amp;lteste</translation>
     </message>
@@ -1608,17 +1614,23 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>&amp;First in sort order</source>
         <translation>&amp;Erste in der Sortierung</translation>
     </message>
-    <message>
-        <source>; %1 of them stay unmarked (kept files, folders and stale rows)</source>
-        <translation>; %1 davon bleiben unmarkiert (behaltene Dateien, Ordner und veraltete Zeilen)</translation>
+    <message numerus="yes">
+        <source>%n files match</source>
+        <translation>
+            <numerusform>%n Datei passt</numerusform>
+            <numerusform>%n Dateien passen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n of them stay unmarked (kept files, folders and stale rows)</source>
+        <translation>
+            <numerusform>; %n davon bleibt unmarkiert (behaltene Dateien, Ordner und veraltete Zeilen)</numerusform>
+            <numerusform>; %n davon bleiben unmarkiert (behaltene Dateien, Ordner und veraltete Zeilen)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>trevalo::ResultListModel</name>
-    <message>
-        <source>This file has %1 names (hard links).</source>
-        <translation>Diese Datei hat %1 Namen (harte Links).</translation>
-    </message>
     <message>
         <source>The search found no other: deleting this name frees no space.</source>
         <translation>Die Suche fand keinen weiteren: Diesen Namen zu löschen gibt keinen Platz frei.</translation>
@@ -1626,10 +1638,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>The search found all of them; the others are:</source>
         <translation>Die Suche fand alle; die anderen sind:</translation>
-    </message>
-    <message>
-        <source>The search found %1 of them; the others it found are:</source>
-        <translation>Die Suche fand %1 davon; die anderen gefundenen sind:</translation>
     </message>
     <message>
         <source>Found only through a link to a folder</source>
@@ -1642,6 +1650,20 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>No other file of its name holds the same bytes</source>
         <translation>Keine andere Datei dieses Namens enthält dieselben Bytes</translation>
+    </message>
+    <message numerus="yes">
+        <source>This file has %n names (hard links).</source>
+        <translation>
+            <numerusform>Diese Datei hat %n Namen (harte Links).</numerusform>
+            <numerusform>Diese Datei hat %n Namen (harte Links).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The search found %n of them; the others it found are:</source>
+        <translation>
+            <numerusform>Die Suche fand %n davon; die anderen gefundenen sind:</numerusform>
+            <numerusform>Die Suche fand %n davon; die anderen gefundenen sind:</numerusform>
+        </translation>
     </message>
 </context>
 <context>

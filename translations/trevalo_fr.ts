@@ -38,10 +38,6 @@
 <context>
     <name>FileOperations</name>
     <message>
-        <source>... and %1 more</source>
-        <translation>... et %1 de plus</translation>
-    </message>
-    <message>
         <source>its group keeps no unmarked copy to link to</source>
         <translation>son groupe ne garde aucune copie non marquée vers laquelle créer un lien</translation>
     </message>
@@ -57,32 +53,36 @@
         <source>not measured by the search</source>
         <translation>non mesuré par la recherche</translation>
     </message>
+    <message numerus="yes">
+        <source>... and %n more</source>
+        <translation>
+            <numerusform>... et %n autre</numerusform>
+            <numerusform>... et %n autres</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FolderGroups</name>
-    <message>
-        <source>%1 file, the same as %2</source>
-        <translation>%1 fichier, identique à %2</translation>
+    <message numerus="yes">
+        <source>%n files, the same as %1</source>
+        <translation>
+            <numerusform>%n fichier, identique à %1</numerusform>
+            <numerusform>%n fichiers, identiques à %1</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files, the same as %2</source>
-        <translation>%1 fichiers, identiques à %2</translation>
+    <message numerus="yes">
+        <source>%n files, every one with a copy in %1</source>
+        <translation>
+            <numerusform>%n fichier, avec une copie dans %1</numerusform>
+            <numerusform>%n fichiers, chacun avec une copie dans %1</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 file, every one with a copy in %2</source>
-        <translation>%1 fichier, chacun avec une copie dans %2</translation>
-    </message>
-    <message>
-        <source>%1 files, every one with a copy in %2</source>
-        <translation>%1 fichiers, chacun avec une copie dans %2</translation>
-    </message>
-    <message>
-        <source>%1 file, every one with a copy; most in %2</source>
-        <translation>%1 fichier, chacun avec une copie ; la plupart dans %2</translation>
-    </message>
-    <message>
-        <source>%1 files, every one with a copy; most in %2</source>
-        <translation>%1 fichiers, chacun avec une copie ; la plupart dans %2</translation>
+    <message numerus="yes">
+        <source>%n files, every one with a copy; most in %1</source>
+        <translation>
+            <numerusform>%n fichier, avec une copie ; la plupart dans %1</numerusform>
+            <numerusform>%n fichiers, chacun avec une copie ; la plupart dans %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -333,56 +333,16 @@ Langue : %6</translation>
         <translation>Ce nom n&apos;est pas permis : il est vide, vaut « . » ou « .. », ou contient une « / ».</translation>
     </message>
     <message>
-        <source>1 of them keeps its bytes through another name (a hard link),</source>
-        <translation>1 d&apos;entre eux garde ses octets sous un autre nom (un lien physique),</translation>
-    </message>
-    <message>
-        <source>%1 of them keep their bytes through other names (hard links),</source>
-        <translation>%1 d&apos;entre eux gardent leurs octets sous d&apos;autres noms (liens physiques),</translation>
-    </message>
-    <message>
         <source>so this frees %1.</source>
         <translation>cela libère donc %1.</translation>
-    </message>
-    <message>
-        <source>The search found 1 other name of them:</source>
-        <translation>La recherche a trouvé 1 autre de leurs noms :</translation>
-    </message>
-    <message>
-        <source>The search found %1 other names of them:</source>
-        <translation>La recherche a trouvé %1 autres de leurs noms :</translation>
     </message>
     <message>
         <source>moving those to the trash too frees %1.</source>
         <translation>les mettre aussi à la corbeille libère %1.</translation>
     </message>
     <message>
-        <source>1 file in them would keep no identical copy.</source>
-        <translation>1 fichier parmi eux ne garderait aucune copie identique.</translation>
-    </message>
-    <message>
-        <source>%1 files in them would keep no identical copy.</source>
-        <translation>%1 fichiers parmi eux ne garderaient aucune copie identique.</translation>
-    </message>
-    <message>
         <source>It has no identical copy left unmarked.</source>
         <translation>Il ne lui reste aucune copie identique non marquée.</translation>
-    </message>
-    <message>
-        <source>1 of them has no identical copy left unmarked.</source>
-        <translation>1 d&apos;entre eux n&apos;a plus de copie identique non marquée.</translation>
-    </message>
-    <message>
-        <source>%1 of them have no identical copy left unmarked.</source>
-        <translation>%1 d&apos;entre eux n&apos;ont plus de copie identique non marquée.</translation>
-    </message>
-    <message>
-        <source>1 group would keep no copy at all.</source>
-        <translation>1 groupe ne garderait aucune copie.</translation>
-    </message>
-    <message>
-        <source>%1 groups would keep no copy at all.</source>
-        <translation>%1 groupes ne garderaient aucune copie.</translation>
     </message>
     <message>
         <source>Go ahead?</source>
@@ -399,30 +359,6 @@ Langue : %6</translation>
     <message>
         <source>CSV files (*.csv)</source>
         <translation>Fichiers CSV (*.csv)</translation>
-    </message>
-    <message>
-        <source>Opened %1: 1 row</source>
-        <translation>%1 ouvert : 1 ligne</translation>
-    </message>
-    <message>
-        <source>Opened %1: %2 rows</source>
-        <translation>%1 ouvert : %2 lignes</translation>
-    </message>
-    <message>
-        <source>, %1 stale (changed or gone since the search)</source>
-        <translation>, %1 périmées (modifiées ou disparues depuis la recherche)</translation>
-    </message>
-    <message>
-        <source>, %1 left the lists (no other file is identical or has the name)</source>
-        <translation>, %1 retirées des listes (aucun autre fichier n&apos;est identique ou ne porte ce nom)</translation>
-    </message>
-    <message>
-        <source>, %1 moved into groups of their own</source>
-        <translation>, %1 placées dans leurs propres groupes</translation>
-    </message>
-    <message>
-        <source>; the check was cancelled: %1 rows not proven, they cannot be marked</source>
-        <translation> ; la vérification a été annulée : %1 lignes non vérifiées, elles ne peuvent pas être marquées</translation>
     </message>
     <message>
         <source>Mark by pattern</source>
@@ -482,10 +418,6 @@ Langue : %6</translation>
         <translation>%1, %2 récupérables</translation>
     </message>
     <message>
-        <source>%1; %2 marked (%3)</source>
-        <translation>%1 ; %2 marqués (%3)</translation>
-    </message>
-    <message>
         <source>%1 (%2) will be moved to the trash.</source>
         <translation>%1 (%2) seront mis à la corbeille.</translation>
     </message>
@@ -493,45 +425,47 @@ Langue : %6</translation>
         <source>%1 and %2</source>
         <translation>%1 et %2</translation>
     </message>
-    <message>
-        <source>%1 row</source>
-        <translation>%1 ligne</translation>
+    <message numerus="yes">
+        <source>%1; %n marked (%2)</source>
+        <translation>
+            <numerusform>%1 ; %n marqué (%2)</numerusform>
+            <numerusform>%1 ; %n marqués (%2)</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 rows</source>
-        <translation>%1 lignes</translation>
+    <message numerus="yes">
+        <source>%n rows</source>
+        <translation>
+            <numerusform>%n ligne</numerusform>
+            <numerusform>%n lignes</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 group</source>
-        <translation>%1 groupe</translation>
+    <message numerus="yes">
+        <source>%n groups</source>
+        <translation>
+            <numerusform>%n groupe</numerusform>
+            <numerusform>%n groupes</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 groups</source>
-        <translation>%1 groupes</translation>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n fichier</numerusform>
+            <numerusform>%n fichiers</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 file</source>
-        <translation>%1 fichier</translation>
+    <message numerus="yes">
+        <source>%n folders</source>
+        <translation>
+            <numerusform>%n dossier</numerusform>
+            <numerusform>%n dossiers</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files</source>
-        <translation>%1 fichiers</translation>
-    </message>
-    <message>
-        <source>%1 folder</source>
-        <translation>%1 dossier</translation>
-    </message>
-    <message>
-        <source>%1 folders</source>
-        <translation>%1 dossiers</translation>
-    </message>
-    <message>
-        <source>%1 link</source>
-        <translation>%1 lien</translation>
-    </message>
-    <message>
-        <source>%1 links</source>
-        <translation>%1 liens</translation>
+    <message numerus="yes">
+        <source>%n links</source>
+        <translation>
+            <numerusform>%n lien</numerusform>
+            <numerusform>%n liens</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -884,44 +818,40 @@ Voir trevalo-scan(1) pour la forme de la sortie.
 </context>
 <context>
     <name>SearchText</name>
-    <message>
-        <source>Completed in %1s, searching %2 file.</source>
-        <translation>Terminé en %1 s, %2 fichier parcouru.</translation>
+    <message numerus="yes">
+        <source>Completed in %1s, searching %n files.</source>
+        <translation>
+            <numerusform>Terminé en %1 s, %n fichier parcouru.</numerusform>
+            <numerusform>Terminé en %1 s, %n fichiers parcourus.</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Completed in %1s, searching %2 files.</source>
-        <translation>Terminé en %1 s, %2 fichiers parcourus.</translation>
+    <message numerus="yes">
+        <source>Cancelled after %1s, searching %n files.</source>
+        <translation>
+            <numerusform>Annulé après %1 s, %n fichier parcouru.</numerusform>
+            <numerusform>Annulé après %1 s, %n fichiers parcourus.</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Cancelled after %1s, searching %2 file.</source>
-        <translation>Annulé après %1 s, %2 fichier parcouru.</translation>
-    </message>
-    <message>
-        <source>Cancelled after %1s, searching %2 files.</source>
-        <translation>Annulé après %1 s, %2 fichiers parcourus.</translation>
-    </message>
-    <message>
-        <source>%1; %2 proven earlier.</source>
-        <translation>%1 ; %2 déjà vérifiés auparavant.</translation>
+    <message numerus="yes">
+        <source>%1; %n proven earlier.</source>
+        <translation>
+            <numerusform>%1 ; %n déjà vérifié auparavant.</numerusform>
+            <numerusform>%1 ; %n déjà vérifiés auparavant.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>SizeText</name>
     <message>
-        <source>1 byte</source>
-        <translation>1 octet</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 octets</translation>
-    </message>
-    <message>
         <source>%1 %2</source>
         <translation>%1 %2</translation>
     </message>
-    <message>
-        <source>%1 byte</source>
-        <translation>%1 octet</translation>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n octet</numerusform>
+            <numerusform>%n octets</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1032,20 +962,19 @@ Voir trevalo-scan(1) pour la forme de la sortie.
 <context>
     <name>WorkText</name>
     <message>
-        <source>%1 file found</source>
-        <translation>%1 fichier trouvé</translation>
-    </message>
-    <message>
-        <source>%1 files found</source>
-        <translation>%1 fichiers trouvés</translation>
-    </message>
-    <message>
         <source>%1 of %2 compared</source>
         <translation>%1 sur %2 comparés</translation>
     </message>
     <message>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files found</source>
+        <translation>
+            <numerusform>%n fichier trouvé</numerusform>
+            <numerusform>%n fichiers trouvés</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1060,6 +989,14 @@ Voir trevalo-scan(1) pour la forme de la sortie.
         <translation>%1 n&apos;est pas ajouté aux chemins de recherche :
 %2</translation>
     </message>
+    <message>
+        <source>Finds files of zero length, files with identical contents and files that share a name.</source>
+        <translation>Trouve les fichiers vides, les fichiers au contenu identique et les fichiers qui portent le même nom.</translation>
+    </message>
+    <message>
+        <source>A folder to search: added to the search paths with every file in it and its sub-folders. A FILE.json saved by Save Results or written by trevalo-scan --json is opened into the lists instead.</source>
+        <translation>Un dossier à parcourir : il rejoint les chemins de recherche avec tous ses fichiers et ses sous-dossiers. Un FILE.json enregistré par « Enregistrer les résultats » ou écrit par trevalo-scan --json est plutôt ouvert dans les listes.</translation>
+    </message>
 </context>
 <context>
     <name>trevalo::DriveList</name>
@@ -1070,14 +1007,6 @@ Voir trevalo-scan(1) pour la forme de la sortie.
 </context>
 <context>
     <name>trevalo::FileCommands</name>
-    <message>
-        <source>1 marked file stays: it is in a Keep folder.</source>
-        <translation>1 fichier marqué reste : il est dans un dossier à conserver.</translation>
-    </message>
-    <message>
-        <source>%1 marked files stay: they are in a Keep folder.</source>
-        <translation>%1 fichiers marqués restent : ils sont dans un dossier à conserver.</translation>
-    </message>
     <message>
         <source>File can&apos;t be deleted.</source>
         <translation>Le fichier ne peut pas être supprimé.</translation>
@@ -1099,36 +1028,12 @@ Voir trevalo-scan(1) pour la forme de la sortie.
         <translation>Déplacer seulement les noms marqués</translation>
     </message>
     <message>
-        <source>Replacing 1 file with a link ...</source>
-        <translation>Remplacement de 1 fichier par un lien ...</translation>
-    </message>
-    <message>
-        <source>Replacing %1 files with links ...</source>
-        <translation>Remplacement de %1 fichiers par des liens ...</translation>
-    </message>
-    <message>
-        <source>Moving 1 file to the trash ...</source>
-        <translation>Mise à la corbeille de 1 fichier ...</translation>
-    </message>
-    <message>
-        <source>Moving %1 files to the trash ...</source>
-        <translation>Mise à la corbeille de %1 fichiers ...</translation>
-    </message>
-    <message>
         <source>Files are replaced with links from the Duplicates list, where each marked file has a copy to link to.</source>
         <translation>Les fichiers sont remplacés par des liens depuis la liste « Doublons », où chaque fichier marqué a une copie vers laquelle pointer.</translation>
     </message>
     <message>
         <source>These marked files stay as they are:</source>
         <translation>Ces fichiers marqués restent tels quels :</translation>
-    </message>
-    <message>
-        <source>1 marked file will be replaced with a link to the copy its group keeps.</source>
-        <translation>1 fichier marqué sera remplacé par un lien vers la copie que garde son groupe.</translation>
-    </message>
-    <message>
-        <source>%1 marked files will be replaced with links to the copy each group keeps.</source>
-        <translation>%1 fichiers marqués seront remplacés par des liens vers la copie que garde chaque groupe.</translation>
     </message>
     <message>
         <source>Each goes to the trash first, so Restore Last Delete puts it back.</source>
@@ -1171,64 +1076,8 @@ Les liens symboliques désignent le chemin de la copie : déplacer ou supprimer 
         <translation>%1 mis à la corbeille</translation>
     </message>
     <message>
-        <source>1 file moved to the trash</source>
-        <translation>1 fichier mis à la corbeille</translation>
-    </message>
-    <message>
-        <source>%1 files moved to the trash</source>
-        <translation>%1 fichiers mis à la corbeille</translation>
-    </message>
-    <message>
-        <source>1 file replaced with a link</source>
-        <translation>1 fichier remplacé par un lien</translation>
-    </message>
-    <message>
-        <source>%1 files replaced with links</source>
-        <translation>%1 fichiers remplacés par des liens</translation>
-    </message>
-    <message>
-        <source>, and 1 other name of them</source>
-        <translation>, et 1 autre de leurs noms</translation>
-    </message>
-    <message>
-        <source>, and %1 other names of them</source>
-        <translation>, et %1 autres de leurs noms</translation>
-    </message>
-    <message>
-        <source>; 1 group has one file left and is no longer listed</source>
-        <translation> ; 1 groupe n&apos;a plus qu&apos;un fichier et n&apos;est plus listé</translation>
-    </message>
-    <message>
-        <source>; %1 groups have one file left and are no longer listed</source>
-        <translation> ; %1 groupes n&apos;ont plus qu&apos;un fichier et ne sont plus listés</translation>
-    </message>
-    <message>
-        <source>; %1 not moved</source>
-        <translation> ; %1 non déplacés</translation>
-    </message>
-    <message>
-        <source>Putting 1 file back ...</source>
-        <translation>Remise en place de 1 fichier ...</translation>
-    </message>
-    <message>
-        <source>Putting %1 files back ...</source>
-        <translation>Remise en place de %1 fichiers ...</translation>
-    </message>
-    <message>
-        <source>1 file put back</source>
-        <translation>1 fichier remis en place</translation>
-    </message>
-    <message>
-        <source>%1 files put back</source>
-        <translation>%1 fichiers remis en place</translation>
-    </message>
-    <message>
         <source>; not listed: the lists come from a later search or file</source>
         <translation> ; non listés : les listes viennent d&apos;une recherche ou d&apos;un fichier plus récent</translation>
-    </message>
-    <message>
-        <source>; stopped: %1 files are still in the trash</source>
-        <translation> ; arrêté : %1 fichiers sont encore dans la corbeille</translation>
     </message>
     <message>
         <source>Restore Last Delete</source>
@@ -1281,6 +1130,125 @@ Les liens symboliques désignent le chemin de la copie : déplacer ou supprimer 
     <message>
         <source>File can&apos;t be opened: %1.</source>
         <translation>Le fichier ne peut pas être ouvert : %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them keep their bytes through other names (hard links),</source>
+        <translation>
+            <numerusform>%n d&apos;entre eux garde ses octets sous un autre nom (un lien physique),</numerusform>
+            <numerusform>%n d&apos;entre eux gardent leurs octets sous d&apos;autres noms (liens physiques),</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The search found %n other names of them:</source>
+        <translation>
+            <numerusform>La recherche a trouvé %n autre de leurs noms :</numerusform>
+            <numerusform>La recherche a trouvé %n autres de leurs noms :</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files in them would keep no identical copy.</source>
+        <translation>
+            <numerusform>%n fichier parmi eux ne garderait aucune copie identique.</numerusform>
+            <numerusform>%n fichiers parmi eux ne garderaient aucune copie identique.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them have no identical copy left unmarked.</source>
+        <translation>
+            <numerusform>%n d&apos;entre eux n&apos;a plus de copie identique non marquée.</numerusform>
+            <numerusform>%n d&apos;entre eux n&apos;ont plus de copie identique non marquée.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n groups would keep no copy at all.</source>
+        <translation>
+            <numerusform>%n groupe ne garderait aucune copie.</numerusform>
+            <numerusform>%n groupes ne garderaient aucune copie.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n marked files stay: they are in a Keep folder.</source>
+        <translation>
+            <numerusform>%n fichier marqué reste : il est dans un dossier à conserver.</numerusform>
+            <numerusform>%n fichiers marqués restent : ils sont dans un dossier à conserver.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Replacing %n files with links ...</source>
+        <translation>
+            <numerusform>Remplacement de %n fichier par un lien ...</numerusform>
+            <numerusform>Remplacement de %n fichiers par des liens ...</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Moving %n files to the trash ...</source>
+        <translation>
+            <numerusform>Mise à la corbeille de %n fichier ...</numerusform>
+            <numerusform>Mise à la corbeille de %n fichiers ...</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n marked files will be replaced with links to the copy each group keeps.</source>
+        <translation>
+            <numerusform>%n fichier marqué sera remplacé par un lien vers la copie que garde son groupe.</numerusform>
+            <numerusform>%n fichiers marqués seront remplacés par des liens vers la copie que garde chaque groupe.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files moved to the trash</source>
+        <translation>
+            <numerusform>%n fichier mis à la corbeille</numerusform>
+            <numerusform>%n fichiers mis à la corbeille</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files replaced with links</source>
+        <translation>
+            <numerusform>%n fichier remplacé par un lien</numerusform>
+            <numerusform>%n fichiers remplacés par des liens</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, and %n other names of them</source>
+        <translation>
+            <numerusform>, et %n autre de leurs noms</numerusform>
+            <numerusform>, et %n autres de leurs noms</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n groups have one file left and are no longer listed</source>
+        <translation>
+            <numerusform> ; %n groupe n&apos;a plus qu&apos;un fichier et n&apos;est plus listé</numerusform>
+            <numerusform> ; %n groupes n&apos;ont plus qu&apos;un fichier et ne sont plus listés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n not moved</source>
+        <translation>
+            <numerusform> ; %n non déplacé</numerusform>
+            <numerusform> ; %n non déplacés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Putting %n files back ...</source>
+        <translation>
+            <numerusform>Remise en place de %n fichier ...</numerusform>
+            <numerusform>Remise en place de %n fichiers ...</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files put back</source>
+        <translation>
+            <numerusform>%n fichier remis en place</numerusform>
+            <numerusform>%n fichiers remis en place</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; stopped: %n files are still in the trash</source>
+        <translation>
+            <numerusform> ; arrêté : %n fichier est encore dans la corbeille</numerusform>
+            <numerusform> ; arrêté : %n fichiers sont encore dans la corbeille</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1444,36 +1412,8 @@ Les liens symboliques désignent le chemin de la copie : déplacer ou supprimer 
         <translation>Chemin copié : %1</translation>
     </message>
     <message>
-        <source>%1 paths copied</source>
-        <translation>%1 chemins copiés</translation>
-    </message>
-    <message>
-        <source>%1 listed rows kept: never marked, deleted or renamed</source>
-        <translation>%1 lignes listées conservées : jamais marquées, supprimées ni renommées</translation>
-    </message>
-    <message>
-        <source>%1 listed rows no longer kept</source>
-        <translation>%1 lignes listées ne sont plus conservées</translation>
-    </message>
-    <message>
         <source>Open a folder in the folder list and press &quot;&gt;&quot;, use &quot;Add Folder...&quot;, or drop a folder on the path list.</source>
         <translation>Ouvrez un dossier dans la liste des dossiers et appuyez sur « &gt; », utilisez « Ajouter un dossier... », ou déposez un dossier sur la liste des chemins.</translation>
-    </message>
-    <message>
-        <source> 1 file outside the size limits was left out.</source>
-        <translation> 1 fichier hors des limites de taille a été écarté.</translation>
-    </message>
-    <message>
-        <source> %1 files outside the size limits were left out.</source>
-        <translation> %1 fichiers hors des limites de taille ont été écartés.</translation>
-    </message>
-    <message>
-        <source> 1 size not compared: no kept file has it.</source>
-        <translation> 1 taille non comparée : aucun fichier conservé ne l&apos;a.</translation>
-    </message>
-    <message>
-        <source> %1 sizes not compared: no kept file has them.</source>
-        <translation> %1 tailles non comparées : aucun fichier conservé ne les a.</translation>
     </message>
     <message>
         <source>Proven files forgotten: the next search reads every file it compares.</source>
@@ -1559,6 +1499,76 @@ Voulez-vous le remplacer ?</translation>
         <source>List exported to %1</source>
         <translation>Liste exportée vers %1</translation>
     </message>
+    <message numerus="yes">
+        <source>%n paths copied</source>
+        <translation>
+            <numerusform>%n chemin copié</numerusform>
+            <numerusform>%n chemins copiés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n listed rows kept: never marked, deleted or renamed</source>
+        <translation>
+            <numerusform>%n ligne listée conservée : jamais marquée, supprimée ni renommée</numerusform>
+            <numerusform>%n lignes listées conservées : jamais marquées, supprimées ni renommées</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n listed rows no longer kept</source>
+        <translation>
+            <numerusform>%n ligne listée n&apos;est plus conservée</numerusform>
+            <numerusform>%n lignes listées ne sont plus conservées</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> %n files outside the size limits were left out.</source>
+        <translation>
+            <numerusform> %n fichier hors des limites de taille a été écarté.</numerusform>
+            <numerusform> %n fichiers hors des limites de taille ont été écartés.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> %n sizes not compared: no kept file has them.</source>
+        <translation>
+            <numerusform> %n taille non comparée : aucun fichier conservé ne l&apos;a.</numerusform>
+            <numerusform> %n tailles non comparées : aucun fichier conservé ne les a.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Opened %1: %n rows</source>
+        <translation>
+            <numerusform>%1 ouvert : %n ligne</numerusform>
+            <numerusform>%1 ouvert : %n lignes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n stale (changed or gone since the search)</source>
+        <translation>
+            <numerusform>, %n périmée (modifiée ou disparue depuis la recherche)</numerusform>
+            <numerusform>, %n périmées (modifiées ou disparues depuis la recherche)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n left the lists (no other file is identical or has the name)</source>
+        <translation>
+            <numerusform>, %n retirée des listes (aucun autre fichier n&apos;est identique ou ne porte ce nom)</numerusform>
+            <numerusform>, %n retirées des listes (aucun autre fichier n&apos;est identique ou ne porte ce nom)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n moved into groups of their own</source>
+        <translation>
+            <numerusform>, %n placée dans son propre groupe</numerusform>
+            <numerusform>, %n placées dans leurs propres groupes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; the check was cancelled: %n rows not proven, they cannot be marked</source>
+        <translation>
+            <numerusform> ; la vérification a été annulée : %n ligne non vérifiée, elle ne peut pas être marquée</numerusform>
+            <numerusform> ; la vérification a été annulée : %n lignes non vérifiées, elles ne peuvent pas être marquées</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>trevalo::MarkCommands</name>
@@ -1587,10 +1597,6 @@ Voulez-vous le remplacer ?</translation>
         <translation>Marquer selon un moti&amp;f...</translation>
     </message>
     <message>
-        <source>%1 files match</source>
-        <translation>%1 fichiers correspondent</translation>
-    </message>
-    <message>
         <source>&amp;Oldest</source>
         <translation>Le plus &amp;ancien</translation>
     </message>
@@ -1606,17 +1612,23 @@ Voulez-vous le remplacer ?</translation>
         <source>&amp;First in sort order</source>
         <translation>Le &amp;premier dans l&apos;ordre de tri</translation>
     </message>
-    <message>
-        <source>; %1 of them stay unmarked (kept files, folders and stale rows)</source>
-        <translation> ; %1 d&apos;entre eux restent non marqués (fichiers conservés, dossiers et lignes périmées)</translation>
+    <message numerus="yes">
+        <source>%n files match</source>
+        <translation>
+            <numerusform>%n fichier correspond</numerusform>
+            <numerusform>%n fichiers correspondent</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n of them stay unmarked (kept files, folders and stale rows)</source>
+        <translation>
+            <numerusform> ; %n d&apos;entre eux reste non marqué (fichiers conservés, dossiers et lignes périmées)</numerusform>
+            <numerusform> ; %n d&apos;entre eux restent non marqués (fichiers conservés, dossiers et lignes périmées)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>trevalo::ResultListModel</name>
-    <message>
-        <source>This file has %1 names (hard links).</source>
-        <translation>Ce fichier a %1 noms (liens physiques).</translation>
-    </message>
     <message>
         <source>The search found no other: deleting this name frees no space.</source>
         <translation>La recherche n&apos;en a trouvé aucun autre : supprimer ce nom ne libère aucune place.</translation>
@@ -1624,10 +1636,6 @@ Voulez-vous le remplacer ?</translation>
     <message>
         <source>The search found all of them; the others are:</source>
         <translation>La recherche les a tous trouvés ; les autres sont :</translation>
-    </message>
-    <message>
-        <source>The search found %1 of them; the others it found are:</source>
-        <translation>La recherche en a trouvé %1 ; les autres trouvés sont :</translation>
     </message>
     <message>
         <source>Found only through a link to a folder</source>
@@ -1640,6 +1648,20 @@ Voulez-vous le remplacer ?</translation>
     <message>
         <source>No other file of its name holds the same bytes</source>
         <translation>Aucun autre fichier de ce nom ne contient les mêmes octets</translation>
+    </message>
+    <message numerus="yes">
+        <source>This file has %n names (hard links).</source>
+        <translation>
+            <numerusform>Ce fichier a %n nom (lien physique).</numerusform>
+            <numerusform>Ce fichier a %n noms (liens physiques).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The search found %n of them; the others it found are:</source>
+        <translation>
+            <numerusform>La recherche en a trouvé %n ; les autres trouvés sont :</numerusform>
+            <numerusform>La recherche en a trouvé %n ; les autres trouvés sont :</numerusform>
+        </translation>
     </message>
 </context>
 <context>

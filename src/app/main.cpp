@@ -104,6 +104,35 @@ bool addSearchPaths(trevalo::MainWindow& window, const QStringList& folders) {
     return added;
 }
 
+// Starts the search at once; used to make the README's screenshot, so not listed.
+QCommandLineOption searchOption() {
+    QCommandLineOption option(QStringList{QStringLiteral("search")},
+                              QStringLiteral("Add FOLDER and start the search at once."),
+                              QStringLiteral("FOLDER"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return option;
+}
+
+// The options and arguments the program takes, with their descriptions in the user's
+// language once it is loaded.
+void describeOptions(QCommandLineParser& parser, const QCommandLineOption& search) {
+    // Qt's own X11-style options (-platform, -reverse, ...) are single words, not letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Finds files of zero length, files with identical contents and files that share "
+                "a name."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(search);
+    parser.addPositionalArgument(
+        QStringLiteral("FOLDER"),
+        QCoreApplication::translate(
+            "main", "A folder to search: added to the search paths with every file in it and its "
+                    "sub-folders. A FILE.json saved by Save Results or written by trevalo-scan "
+                    "--json is opened into the lists instead."),
+        QStringLiteral("[FOLDER...|FILE.json]"));
+}
+
 // The names of the options that Qt's own applications take (QGuiApplication and the X11
 // platform), which the window's QApplication takes out of the arguments itself.
 bool isQtOption(const QString& name) {
@@ -133,26 +162,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Trevalo"));
     QCoreApplication::setApplicationVersion(version);
 
-    QCommandLineParser parser;
-    // Qt's own X11-style options (-platform, -reverse, ...) are single words, not letters.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Finds files of zero length, files with identical contents and files "
-                       "that share a name."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    // Starts the search at once; used to make the README's screenshot, so not listed.
-    QCommandLineOption searchOption(QStringList{QStringLiteral("search")},
-                                    QStringLiteral("Add FOLDER and start the search at once."),
-                                    QStringLiteral("FOLDER"));
-    searchOption.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(searchOption);
-    parser.addPositionalArgument(
-        QStringLiteral("FOLDER"),
-        QStringLiteral("A folder to search: added to the search paths with every file in it "
-                       "and its sub-folders. A FILE.json saved by Save Results or written by "
-                       "trevalo-scan --json is opened into the lists instead."),
-        QStringLiteral("[FOLDER...|FILE.json]"));
+    const QCommandLineOption search = searchOption();
+    QCommandLineParser early;
+    describeOptions(early, search);
 
     // --version and --help are answered before the window's application exists, so that they
     // work without a display. Errors are left to the second pass, once QApplication has taken
@@ -160,18 +172,23 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    parser.parse(arguments);
-    if (parser.isSet(versionOption)) {
+    early.parse(arguments);
+    if (early.isSet(QStringLiteral("version"))) {
         std::printf("trevalo %s\n", qPrintable(version));
         return 0;
     }
-    if (parser.isSet(helpOption)) {
+    if (early.isSet(QStringLiteral("help"))) {
+        // The descriptions are translated once the language is loaded, which needs the
+        // application object; a text-only one, so that no display is needed.
         const QCoreApplication textOnly(argc, argv);
-        parser.showHelp(0);
+        trevalo::loadUserLanguage();
+        QCommandLineParser help;
+        describeOptions(help, search);
+        help.showHelp(0);
     }
     // An unknown option is an error before any display is needed, so that it is told as such
     // (exit status 1) also where no window can open.
-    for (const QString& name : parser.unknownOptionNames()) {
+    for (const QString& name : early.unknownOptionNames()) {
         if (!isQtOption(name)) {
             std::fprintf(stderr, "trevalo: unknown option '%s'\nTry 'trevalo --help'.\n",
                          qPrintable(name));
@@ -186,6 +203,8 @@ int main(int argc, char** argv) {
     const QString icon = trevalo::dataFilePath(QStringLiteral("trevalo.svg"));
     if (!icon.isEmpty())
         QApplication::setWindowIcon(QIcon(icon));
+    QCommandLineParser parser;
+    describeOptions(parser, search);
     parser.process(app);
 
     trevalo::MainWindow window;
@@ -202,7 +221,7 @@ int main(int argc, char** argv) {
             break; // one set of lists at a time
         }
     }
-    if (addSearchPaths(window, parser.values(searchOption))) {
+    if (addSearchPaths(window, parser.values(search))) {
         if (!screenshot.isEmpty())
             saveScreenshotWhenDone(window, screenshot);
         QTimer::singleShot(0, &window, [&window] { window.startOrCancelSearch(); });

@@ -5,6 +5,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <climits>
+
 namespace trevalo {
 
 namespace {
@@ -16,6 +18,23 @@ bool& translated() {
     static bool loaded = false;
     return loaded;
 }
+// The loaded translation of another language than English, if any.
+QTranslator*& otherLanguage() {
+    static QTranslator* translator = nullptr;
+    return translator;
+}
+// English needs a translation only for the singular of its counted texts: their source
+// texts are the plural. Loaded once, also where no application object exists (the engine's
+// tests).
+const QTranslator& englishForms() {
+    static const auto* const translator = [] {
+        auto* english = new QTranslator;
+        if (!english->load(QStringLiteral(":/i18n/trevalo_en.qm")))
+            qWarning("The English translation is missing: counted texts keep their plural");
+        return english;
+    }();
+    return *translator;
+}
 } // namespace
 
 bool loadUserLanguage(const QLocale& locale) {
@@ -24,9 +43,17 @@ bool loadUserLanguage(const QLocale& locale) {
                    QStringLiteral(":/i18n")) ||
         own->language().startsWith(QLatin1String("en"))) {
         delete own;
+        // English, and the fallback of a language without translation: the English forms
+        // of the counted texts serve tr() with a count too.
+        auto* english = new QTranslator(QCoreApplication::instance());
+        if (english->load(QStringLiteral(":/i18n/trevalo_en.qm")))
+            QCoreApplication::installTranslator(english);
+        else
+            delete english;
         return false;
     }
     QCoreApplication::installTranslator(own);
+    otherLanguage() = own;
     auto* qt = new QTranslator(QCoreApplication::instance());
     if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -57,6 +84,32 @@ std::string groupedDigits(std::int64_t count) {
 
 std::string userText(const char* context, const char* english) {
     return QCoreApplication::translate(context, english).toStdString();
+}
+
+QString countedText(const char* context, const char* english, const char* disambiguation,
+                    std::int64_t count) {
+    // Qt chooses the form from an int; past that the last six digits choose it, which is all
+    // any language's rule looks at.
+    const std::uint64_t size =
+        count < 0 ? 0 - static_cast<std::uint64_t>(count) : static_cast<std::uint64_t>(count);
+    const int n =
+        size <= INT_MAX ? static_cast<int>(size) : static_cast<int>(size % 1000000) + 1000000;
+    QString text;
+    if (otherLanguage())
+        text = otherLanguage()->translate(context, english, disambiguation, n);
+    if (text.isEmpty())
+        text = englishForms().translate(context, english, disambiguation, n);
+    if (text.isEmpty())
+        text = QString::fromUtf8(english);
+    const QString digits = QString::fromStdString(groupedDigits(count));
+    text.replace(QLatin1String("%Ln"), digits);
+    text.replace(QLatin1String("%n"), digits);
+    return text;
+}
+
+std::string userText(const char* context, const char* english, const char* disambiguation,
+                     std::int64_t count) {
+    return countedText(context, english, disambiguation, count).toStdString();
 }
 
 std::string withArgs(std::string_view pattern, std::initializer_list<std::string_view> args) {

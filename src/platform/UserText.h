@@ -30,6 +30,17 @@ std::string groupedDigits(std::int64_t count);
 // class name does for tr().
 std::string userText(const char* context, const char* english);
 
+// A text that counts something ("%n files"), in the form the user's language takes for `count`
+// (English: "1 file", "2 files"; French: "0 fichier"), with each "%n" replaced by `count` as
+// groupedDigits writes it. The forms come from the loaded translation, and from the English one
+// built into the program when there is none. The arguments are those of
+// QCoreApplication::translate, whose own "%n" can neither group digits nor hold 64 bits.
+QString countedText(const char* context, const char* english, const char* disambiguation,
+                    std::int64_t count);
+// The same as UTF-8, for the engine.
+std::string userText(const char* context, const char* english, const char* disambiguation,
+                     std::int64_t count);
+
 // `pattern` with "%1" ... "%9" replaced by `args` in turn, as bytes: a path need not be UTF-8,
 // and a translation may put the places in another order.
 std::string withArgs(std::string_view pattern, std::initializer_list<std::string_view> args);

@@ -2,6 +2,7 @@
 #include "results/DeleteHistory.h"
 
 #include "platform/ByteText.h"
+#include "platform/UserText.h"
 #include "results/GroupNumbers.h"
 #include "results/ResultTotals.h"
 
@@ -160,8 +161,8 @@ QString restoreMessage(const RestoreReport& report, std::size_t maxListed) {
     if (notBack == 0)
         return {};
     if (listed < notBack)
-        text += QLatin1Char('\n') + QCoreApplication::translate("FileOperations", "... and %1 more")
-                                        .arg(countText(notBack - listed));
+        text += QLatin1Char('\n') +
+                countedText("FileOperations", "... and %n more", nullptr, notBack - listed);
     return QCoreApplication::translate("DeleteHistory", "Not restored:") + text;
 }
 

@@ -279,8 +279,8 @@ QString failureMessage(const std::vector<DeleteFailure>& failures, std::size_t m
         ++listed;
     }
     if (listed < failures.size())
-        text += QLatin1Char('\n') + QCoreApplication::translate("FileOperations", "... and %1 more")
-                                        .arg(countText(failures.size() - listed));
+        text += QLatin1Char('\n') +
+                countedText("FileOperations", "... and %n more", nullptr, failures.size() - listed);
     return text;
 }
 

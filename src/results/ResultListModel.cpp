@@ -2,6 +2,7 @@
 #include "results/ResultListModel.h"
 
 #include "platform/ByteText.h"
+#include "platform/UserText.h"
 #include "results/GroupNumbers.h"
 #include "results/KeptIcon.h"
 #include "results/NameCopies.h"
@@ -162,14 +163,18 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString ResultListModel::namesText(const ResultRow& r) {
-    QString text = tr("This file has %1 names (hard links).").arg(r.links);
+    QString text = countedText("trevalo::ResultListModel", "This file has %n names (hard links).",
+                               nullptr, r.links);
     if (!r.otherNames || r.otherNames->empty())
         return text + QLatin1Char(' ') +
                tr("The search found no other: deleting this name frees no space.");
+    const std::size_t found = r.otherNames->size() + 1;
     text += QLatin1Char(' ') + (r.allNamesFound()
                                     ? tr("The search found all of them; the others are:")
-                                    : tr("The search found %1 of them; the others it found are:")
-                                          .arg(r.otherNames->size() + 1));
+                                    : countedText("trevalo::ResultListModel",
+                                                  "The search found %n of them; the others it "
+                                                  "found are:",
+                                                  nullptr, found));
     for (const std::string& path : *r.otherNames)
         text += QLatin1Char('\n') + displayText(path);
     return text;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/ResultTotals.h"
 
+#include "platform/UserText.h"
 #include "results/GroupNumbers.h"
 #include "results/SizeText.h"
 #include "search/SearchText.h"
@@ -12,16 +13,6 @@
 #include <unordered_set>
 
 namespace trevalo {
-
-namespace {
-
-// "1 row" / "2 rows".
-QString counted(std::size_t count, const char* one, const char* many) {
-    return QCoreApplication::translate("ResultTotals", count == 1 ? one : many)
-        .arg(countText(count));
-}
-
-} // namespace
 
 QString countText(std::size_t count) {
     return QString::fromStdString(groupedCount(static_cast<std::int64_t>(count)));
@@ -88,26 +79,22 @@ ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowSco
 }
 
 QString totalsText(const ListTotals& totals, int list) {
-    QString text = counted(totals.rows, QT_TRANSLATE_NOOP("ResultTotals", "%1 row"),
-                           QT_TRANSLATE_NOOP("ResultTotals", "%1 rows"));
+    QString text = countedText("ResultTotals", "%n rows", nullptr, totals.rows);
     if (list == ListDuplicates || list == ListSameName)
         text = QCoreApplication::translate("ResultTotals", "%1 in %2")
-                   .arg(text, counted(totals.groups, QT_TRANSLATE_NOOP("ResultTotals", "%1 group"),
-                                      QT_TRANSLATE_NOOP("ResultTotals", "%1 groups")));
+                   .arg(text, countedText("ResultTotals", "%n groups", nullptr, totals.groups));
     if (list == ListDuplicates)
         text = QCoreApplication::translate("ResultTotals", "%1, %2 reclaimable")
                    .arg(text, sizeForPeople(totals.reclaimableBytes));
     if (totals.markedRows > 0)
-        text = QCoreApplication::translate("ResultTotals", "%1; %2 marked (%3)")
-                   .arg(text, countText(totals.markedRows), sizeForPeople(totals.markedBytes));
+        text = countedText("ResultTotals", "%1; %n marked (%2)", nullptr, totals.markedRows)
+                   .arg(text, sizeForPeople(totals.markedBytes));
     return text;
 }
 
 QString trashTotalText(std::size_t files, std::int64_t bytes) {
     return QCoreApplication::translate("ResultTotals", "%1 (%2) will be moved to the trash.")
-        .arg(counted(files, QT_TRANSLATE_NOOP("ResultTotals", "%1 file"),
-                     QT_TRANSLATE_NOOP("ResultTotals", "%1 files")),
-             sizeForPeople(bytes));
+        .arg(countedText("ResultTotals", "%n files", nullptr, files), sizeForPeople(bytes));
 }
 
 QString trashTotalText(const DeletePlan& plan) {
@@ -139,14 +126,11 @@ EntryCounts countEntries(const DeletePlan& plan, const std::vector<std::size_t>*
 QString entriesText(const EntryCounts& counts) {
     QStringList parts;
     if (counts.folders > 0)
-        parts << counted(counts.folders, QT_TRANSLATE_NOOP("ResultTotals", "%1 folder"),
-                         QT_TRANSLATE_NOOP("ResultTotals", "%1 folders"));
+        parts << countedText("ResultTotals", "%n folders", nullptr, counts.folders);
     if (counts.links > 0)
-        parts << counted(counts.links, QT_TRANSLATE_NOOP("ResultTotals", "%1 link"),
-                         QT_TRANSLATE_NOOP("ResultTotals", "%1 links"));
+        parts << countedText("ResultTotals", "%n links", nullptr, counts.links);
     if (counts.files > 0 || parts.isEmpty())
-        parts << counted(counts.files, QT_TRANSLATE_NOOP("ResultTotals", "%1 file"),
-                         QT_TRANSLATE_NOOP("ResultTotals", "%1 files"));
+        parts << countedText("ResultTotals", "%n files", nullptr, counts.files);
     const QString last = parts.takeLast();
     return parts.isEmpty() ? last
                            : QCoreApplication::translate("ResultTotals", "%1 and %2")

@@ -11,10 +11,8 @@ namespace trevalo {
 QString sizeForPeople(std::int64_t bytes) {
     if (bytes < 0)
         return {};
-    if (bytes == 1)
-        return QCoreApplication::translate("SizeText", "1 byte");
     if (bytes < 1000)
-        return QCoreApplication::translate("SizeText", "%1 bytes").arg(bytes);
+        return countedText("SizeText", "%n bytes", nullptr, bytes);
     static constexpr std::array<const char*, 6> kUnits = {"kB", "MB", "GB", "TB", "PB", "EB"};
     double value = static_cast<double>(bytes) / 1000.0;
     std::size_t unit = 0;
@@ -28,10 +26,7 @@ QString sizeForPeople(std::int64_t bytes) {
 }
 
 QString exactBytes(std::int64_t bytes) {
-    const QString digits = QString::fromStdString(groupedDigits(bytes));
-    return (bytes == 1 || bytes == -1 ? QCoreApplication::translate("SizeText", "%1 byte")
-                                      : QCoreApplication::translate("SizeText", "%1 bytes"))
-        .arg(digits);
+    return countedText("SizeText", "%n bytes", nullptr, bytes);
 }
 
 } // namespace trevalo

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "results/WorkText.h"
 
+#include "platform/UserText.h"
 #include "results/SizeText.h"
 #include "search/SearchText.h"
 #include "search/TimeLeft.h"
@@ -11,9 +12,7 @@ namespace trevalo {
 
 QString workText(const SearchWork& work, std::optional<double> secondsLeft) {
     if (work.phase == SearchPhase::Walking) {
-        return (work.files == 1 ? QCoreApplication::translate("WorkText", "%1 file found")
-                                : QCoreApplication::translate("WorkText", "%1 files found"))
-            .arg(QString::fromStdString(groupedCount(work.files)));
+        return countedText("WorkText", "%n files found", nullptr, work.files);
     }
     if (work.phase != SearchPhase::Duplicates || work.bytesTotal <= 0)
         return {};

@@ -444,20 +444,16 @@ std::string folderRowText(const FolderClaim& claim) {
         std::all_of(claim.items.begin(), claim.items.end(), [&](const FolderClaim::Item& item) {
             return item.copyPath.empty() || startsWith(item.copyPath, claim.copiesIn);
         });
-    const std::string files = std::to_string(claim.files);
     if (claim.identical)
-        return withArgs(claim.files == 1 ? userText("FolderGroups", "%1 file, the same as %2")
-                                         : userText("FolderGroups", "%1 files, the same as %2"),
-                        {files, claim.copiesIn});
+        return withArgs(userText("FolderGroups", "%n files, the same as %1", nullptr, claim.files),
+                        {claim.copiesIn});
     if (allThere)
-        return withArgs(claim.files == 1
-                            ? userText("FolderGroups", "%1 file, every one with a copy in %2")
-                            : userText("FolderGroups", "%1 files, every one with a copy in %2"),
-                        {files, claim.copiesIn});
-    return withArgs(claim.files == 1
-                        ? userText("FolderGroups", "%1 file, every one with a copy; most in %2")
-                        : userText("FolderGroups", "%1 files, every one with a copy; most in %2"),
-                    {files, claim.copiesIn});
+        return withArgs(
+            userText("FolderGroups", "%n files, every one with a copy in %1", nullptr, claim.files),
+            {claim.copiesIn});
+    return withArgs(userText("FolderGroups", "%n files, every one with a copy; most in %1", nullptr,
+                             claim.files),
+                    {claim.copiesIn});
 }
 
 std::vector<ResultRow> findFolderRows(const FolderGroupsInput& input) {

@@ -65,19 +65,17 @@ QString renameReason(const std::string& reason) {
 QString namesLine(const SpaceFreed& alone, const DeletePlan& withNames, const SpaceFreed& all) {
     if (alone.filesKeptByNames == 0)
         return {};
-    QString text =
-        (alone.filesKeptByNames == 1
-             ? QObject::tr("1 of them keeps its bytes through another name (a hard link),")
-             : QObject::tr("%1 of them keep their bytes through other names (hard links),")
-                   .arg(countText(alone.filesKeptByNames))) +
-        QLatin1Char(' ') + QObject::tr("so this frees %1.").arg(sizeForPeople(alone.bytes));
+    QString text = countedText("trevalo::FileCommands",
+                               "%n of them keep their bytes through other names (hard links),",
+                               nullptr, alone.filesKeptByNames) +
+                   QLatin1Char(' ') +
+                   QObject::tr("so this frees %1.").arg(sizeForPeople(alone.bytes));
     const std::size_t others = withNames.otherNames.size();
     if (others > 0)
         text +=
             QLatin1Char(' ') +
-            (others == 1
-                 ? QObject::tr("The search found 1 other name of them:")
-                 : QObject::tr("The search found %1 other names of them:").arg(countText(others))) +
+            countedText("trevalo::FileCommands",
+                        "The search found %n other names of them:", nullptr, others) +
             QLatin1Char(' ') +
             QObject::tr("moving those to the trash too frees %1.").arg(sizeForPeople(all.bytes));
     return text;
@@ -96,21 +94,17 @@ QString deleteQuestion(const DeletePlan& plan, const CopiesLeft& left, const QSt
         std::any_of(plan.items.begin(), plan.items.end(),
                     [](const DeletePlan::Item& item) { return item.target == RowTarget::Folder; });
     if (left.filesWithoutCopy > 0 && wholeFolders)
-        parts << (left.filesWithoutCopy == 1
-                      ? QObject::tr("1 file in them would keep no identical copy.")
-                      : QObject::tr("%1 files in them would keep no identical copy.")
-                            .arg(countText(left.filesWithoutCopy)));
+        parts << countedText("trevalo::FileCommands",
+                             "%n files in them would keep no identical copy.", nullptr,
+                             left.filesWithoutCopy);
     else if (left.filesWithoutCopy > 0)
         parts << (files == 1 ? QObject::tr("It has no identical copy left unmarked.")
-                  : left.filesWithoutCopy == 1
-                      ? QObject::tr("1 of them has no identical copy left unmarked.")
-                      : QObject::tr("%1 of them have no identical copy left unmarked.")
-                            .arg(countText(left.filesWithoutCopy)));
-    if (left.groupsWithoutCopy == 1)
-        parts << QObject::tr("1 group would keep no copy at all.");
-    else if (left.groupsWithoutCopy > 1)
-        parts << QObject::tr("%1 groups would keep no copy at all.")
-                     .arg(countText(left.groupsWithoutCopy));
+                             : countedText("trevalo::FileCommands",
+                                           "%n of them have no identical copy left unmarked.",
+                                           nullptr, left.filesWithoutCopy));
+    if (left.groupsWithoutCopy > 0)
+        parts << countedText("trevalo::FileCommands", "%n groups would keep no copy at all.",
+                             nullptr, left.groupsWithoutCopy);
     if (!keptLine.isEmpty())
         parts << keptLine;
     parts << QObject::tr("Go ahead?");
@@ -192,9 +186,10 @@ void FileCommands::deleteMarked() {
     w_.resultModel(list).shownScope().forEach(
         rows.size(), [&](std::size_t i) { keptMarked += rows[i].checked && rows[i].kept ? 1 : 0; });
     const QString keptLine =
-        keptMarked == 0   ? QString()
-        : keptMarked == 1 ? tr("1 marked file stays: it is in a Keep folder.")
-                          : tr("%1 marked files stay: they are in a Keep folder.").arg(keptMarked);
+        keptMarked == 0
+            ? QString()
+            : countedText("trevalo::FileCommands",
+                          "%n marked files stay: they are in a Keep folder.", nullptr, keptMarked);
     if (run->plan.items.empty()) {
         // Kept and stale rows never carry a mark; Delete on one says why it is left alone.
         const int selected = w_.selectedRow();
@@ -241,10 +236,10 @@ void FileCommands::deleteMarked() {
 
 void FileCommands::runPlan(const std::shared_ptr<DeleteRun>& run) {
     const int total = static_cast<int>(run->plan.items.size());
-    showProgressDialog(run->link    ? (total == 1 ? tr("Replacing 1 file with a link ...")
-                                                  : tr("Replacing %1 files with links ...").arg(total))
-                       : total == 1 ? tr("Moving 1 file to the trash ...")
-                                    : tr("Moving %1 files to the trash ...").arg(total),
+    showProgressDialog(run->link ? countedText("trevalo::FileCommands",
+                                               "Replacing %n files with links ...", nullptr, total)
+                                 : countedText("trevalo::FileCommands",
+                                               "Moving %n files to the trash ...", nullptr, total),
                        total);
     worker_ = std::jthread([this, run] {
         DeleteOutcome outcome =
@@ -297,10 +292,9 @@ void FileCommands::replaceWithLinks() {
     }
     const std::size_t files = run->plan.items.size();
     const QString text =
-        (files == 1 ? tr("1 marked file will be replaced with a link to the copy its group keeps.")
-                    : tr("%1 marked files will be replaced with links to the copy each group "
-                         "keeps.")
-                          .arg(files)) +
+        countedText("trevalo::FileCommands",
+                    "%n marked files will be replaced with links to the copy each group keeps.",
+                    nullptr, files) +
         QLatin1Char(' ') +
         tr("Each goes to the trash first, so Restore Last Delete puts it back.") + leftLines +
         QStringLiteral("\n\n") +
@@ -403,25 +397,23 @@ void FileCommands::finishDelete(const std::shared_ptr<const DeleteRun>& run,
     const std::size_t moved = outcome.moved.size();
     const EntryCounts kinds = countEntries(run->plan, &outcome.moved);
     const bool filesOnly = kinds.folders == 0 && kinds.links == 0;
-    QString status = !run->link
-                         ? (!filesOnly   ? tr("%1 moved to the trash").arg(entriesText(kinds))
-                            : moved == 1 ? tr("1 file moved to the trash")
-                                         : tr("%1 files moved to the trash").arg(countText(moved)))
-                     : moved == 1 ? tr("1 file replaced with a link")
-                                  : tr("%1 files replaced with links").arg(countText(moved));
+    QString status =
+        !run->link
+            ? (!filesOnly ? tr("%1 moved to the trash").arg(entriesText(kinds))
+                          : countedText("trevalo::FileCommands", "%n files moved to the trash",
+                                        nullptr, moved))
+            : countedText("trevalo::FileCommands", "%n files replaced with links", nullptr, moved);
     if (!outcome.otherMoved.empty())
-        status +=
-            outcome.otherMoved.size() == 1
-                ? tr(", and 1 other name of them")
-                : tr(", and %1 other names of them").arg(countText(outcome.otherMoved.size()));
+        status += countedText("trevalo::FileCommands", ", and %n other names of them", nullptr,
+                              outcome.otherMoved.size());
     if (settled > 0)
-        status += settled == 1 ? tr("; 1 group has one file left and is no longer listed")
-                               : tr("; %1 groups have one file left and are no longer listed")
-                                     .arg(countText(settled));
+        status += countedText("trevalo::FileCommands",
+                              "; %n groups have one file left and are no longer listed", nullptr,
+                              settled);
     std::vector<DeleteFailure> failures = outcome.failures;
     failures.insert(failures.end(), outcome.otherFailures.begin(), outcome.otherFailures.end());
     if (!failures.empty())
-        status += tr("; %1 not moved").arg(countText(failures.size()));
+        status += countedText("trevalo::FileCommands", "; %n not moved", nullptr, failures.size());
     w_.showStatus(status);
 
     if (!failures.empty()) {
@@ -441,9 +433,8 @@ void FileCommands::restoreLastDelete() {
     deleting_ = true; // one file operation at a time
     emit restoreAvailable(false);
     const int total = static_cast<int>(record->files().size());
-    showProgressDialog(total == 1 ? tr("Putting 1 file back ...")
-                                  : tr("Putting %1 files back ...").arg(total),
-                       total);
+    showProgressDialog(
+        countedText("trevalo::FileCommands", "Putting %n files back ...", nullptr, total), total);
     worker_ = std::jthread([this, record] {
         // Whether the rows come back is settled when the restore ends, against the lists then.
         RestoreReport report = restoreDelete(*record, true, progressToWindow(), &cancel_);
@@ -482,13 +473,12 @@ void FileCommands::finishRestore(const std::shared_ptr<const DeleteRecord>& reco
     w_.groupsChanged();
 
     const std::size_t back = report.restoredCount();
-    QString status =
-        back == 1 ? tr("1 file put back") : tr("%1 files put back").arg(countText(back));
+    QString status = countedText("trevalo::FileCommands", "%n files put back", nullptr, back);
     if (back > 0 && !listed)
         status += tr("; not listed: the lists come from a later search or file");
     if (report.cancelled)
-        status += tr("; stopped: %1 files are still in the trash")
-                      .arg(countText(record->files().size() - report.files.size()));
+        status += countedText("trevalo::FileCommands", "; stopped: %n files are still in the trash",
+                              nullptr, record->files().size() - report.files.size());
     w_.showStatus(status);
     const QString problems = restoreMessage(report, kListedFailures);
     if (!problems.isEmpty())

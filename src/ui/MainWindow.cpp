@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include "platform/ByteText.h"
+#include "platform/UserText.h"
 #include "platform/desktop/DataFiles.h"
 #include "platform/desktop/DesktopOpen.h"
 #include "results/KeepPaths.h"
@@ -525,7 +526,8 @@ void MainWindow::copyPaths(bool marked) {
     data->setUrls(urls);
     QGuiApplication::clipboard()->setMimeData(data);
     statusLabel_->setText(paths.size() == 1 ? tr("Path copied: %1").arg(text.front())
-                                            : tr("%1 paths copied").arg(countText(paths.size())));
+                                            : countedText("trevalo::MainWindow", "%n paths copied",
+                                                          nullptr, paths.size()));
 }
 
 void MainWindow::setFocusOrder() {
@@ -590,9 +592,12 @@ void MainWindow::followKeepBox(int row, bool kept) {
             },
             ResultListModel::RowOrder::Kept);
     if (changed > 0)
-        statusLabel_->setText(kept ? tr("%1 listed rows kept: never marked, deleted or renamed")
-                                         .arg(countText(changed))
-                                   : tr("%1 listed rows no longer kept").arg(countText(changed)));
+        statusLabel_->setText(
+            kept ? countedText("trevalo::MainWindow",
+                               "%n listed rows kept: never marked, deleted or renamed", nullptr,
+                               changed)
+                 : countedText("trevalo::MainWindow", "%n listed rows no longer kept", nullptr,
+                               changed));
 }
 
 void MainWindow::groupsChanged() {
@@ -976,15 +981,12 @@ void MainWindow::applyFilter() {
 QString MainWindow::endText(const SearchOutcome& outcome) const {
     QString text = displayText(outcomeText(outcome));
     if (outcome.outsideLimits > 0)
-        text += outcome.outsideLimits == 1
-                    ? tr(" 1 file outside the size limits was left out.")
-                    : tr(" %1 files outside the size limits were left out.")
-                          .arg(countText(static_cast<std::size_t>(outcome.outsideLimits)));
+        text +=
+            countedText("trevalo::MainWindow", " %n files outside the size limits were left out.",
+                        nullptr, outcome.outsideLimits);
     if (onlyWithKeptRun_ && !outcome.cancelled)
-        text += outcome.runsSkipped == 1
-                    ? tr(" 1 size not compared: no kept file has it.")
-                    : tr(" %1 sizes not compared: no kept file has them.")
-                          .arg(countText(static_cast<std::size_t>(outcome.runsSkipped)));
+        text += countedText("trevalo::MainWindow", " %n sizes not compared: no kept file has them.",
+                            nullptr, outcome.runsSkipped);
     if (!outcome.cacheProblem.empty())
         text += QLatin1Char(' ') + displayText(outcome.cacheProblem);
     return text;

@@ -13,6 +13,7 @@
 #include "ui/MainWindow.h"
 #include "ui/SetupPanel.h"
 
+#include "platform/UserText.h"
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -54,19 +55,22 @@ QString fileNameOf(const std::string& path) {
 // The status after a results file is opened: its rows, and what proving them against the disk
 // changed.
 QString openedText(const QString& name, std::size_t rows, const ProofReport& report) {
-    QString text = rows == 1 ? QObject::tr("Opened %1: 1 row").arg(name)
-                             : QObject::tr("Opened %1: %2 rows").arg(name).arg(countText(rows));
+    QString text =
+        countedText("trevalo::MainWindow", "Opened %1: %n rows", nullptr, rows).arg(name);
     if (report.stale > 0)
-        text += QObject::tr(", %1 stale (changed or gone since the search)")
-                    .arg(countText(report.stale));
+        text += countedText("trevalo::MainWindow", ", %n stale (changed or gone since the search)",
+                            nullptr, report.stale);
     if (report.settled > 0)
-        text += QObject::tr(", %1 left the lists (no other file is identical or has the name)")
-                    .arg(countText(report.settled));
+        text += countedText("trevalo::MainWindow",
+                            ", %n left the lists (no other file is identical or has the name)",
+                            nullptr, report.settled);
     if (report.split > 0)
-        text += QObject::tr(", %1 moved into groups of their own").arg(countText(report.split));
+        text += countedText("trevalo::MainWindow", ", %n moved into groups of their own", nullptr,
+                            report.split);
     if (report.cancelled)
-        text += QObject::tr("; the check was cancelled: %1 rows not proven, they cannot be marked")
-                    .arg(countText(report.unproven));
+        text += countedText("trevalo::MainWindow",
+                            "; the check was cancelled: %n rows not proven, they cannot be marked",
+                            nullptr, report.unproven);
     return text;
 }
 

@@ -2,6 +2,7 @@
 #include "ui/MarkCommands.h"
 
 #include "platform/ByteText.h"
+#include "platform/UserText.h"
 #include "results/ResultListModel.h"
 #include "ui/FileCommands.h"
 
@@ -163,10 +164,11 @@ QString MarkCommands::patternCountText(const QString& pattern) const {
     const ResultListModel& model = w_.resultModel(w_.currentList());
     const PatternCount count =
         countPatternMatches(model.rows(), bytesOf(pattern), model.shownScope());
-    QString text = tr("%1 files match").arg(countText(count.matching));
+    QString text = countedText("trevalo::MarkCommands", "%n files match", nullptr, count.matching);
     if (count.unmarkable > 0)
-        text += tr("; %1 of them stay unmarked (kept files, folders and stale rows)")
-                    .arg(countText(count.unmarkable));
+        text += countedText("trevalo::MarkCommands",
+                            "; %n of them stay unmarked (kept files, folders and stale rows)",
+                            nullptr, count.unmarkable);
     return text + QLatin1Char('.');
 }
 

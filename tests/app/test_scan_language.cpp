@@ -19,15 +19,17 @@ struct Run {
     QString err;
 };
 
-// trevalo-scan with `args` under the locale `locale` ("C.UTF-8", "de_DE.UTF-8", ...).
-Run scan(const QString& locale, const QStringList& args) {
+// `program` (trevalo-scan by default) with `args` under the locale `locale` ("C.UTF-8",
+// "de_DE.UTF-8", ...).
+Run scan(const QString& locale, const QStringList& args,
+         const QString& program = qEnvironmentVariable("TREVALO_SCAN")) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), locale);
     env.insert(QStringLiteral("LANG"), locale);
     env.remove(QStringLiteral("LANGUAGE"));
     process.setProcessEnvironment(env);
-    process.start(qEnvironmentVariable("TREVALO_SCAN"), args);
+    process.start(program, args);
     if (!process.waitForFinished(60000))
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -105,6 +107,51 @@ private slots:
         QVERIFY2(badSize.err.contains(notASize), qPrintable(badSize.err));
         // The usage's syntax stays as typed.
         QVERIFY(badSize.err.contains(QStringLiteral("usage: trevalo-scan")));
+    }
+
+    // The end text counts in the language's own forms: French takes the singular for 0 too.
+    void countsTakeTheFormsOfTheLanguage_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("none");
+        QTest::addColumn<QString>("one");
+        QTest::newRow("English") << "C.UTF-8"
+                                 << "searching 0 files.\n"
+                                 << "searching 1 file.\n";
+        QTest::newRow("German") << "de_DE.UTF-8"
+                                << " 0 Dateien durchsucht.\n"
+                                << " 1 Datei durchsucht.\n";
+        QTest::newRow("French") << "fr_FR.UTF-8"
+                                << " 0 fichier parcouru.\n"
+                                << " 1 fichier parcouru.\n";
+    }
+    void countsTakeTheFormsOfTheLanguage() {
+        QFETCH(QString, locale);
+        QFETCH(QString, none);
+        QFETCH(QString, one);
+        TempTree tree;
+        tree.dir("empty");
+        tree.file("one/a.txt", "bytes");
+        const QString root = QString::fromStdString(tree.root());
+        const Run empty = scan(locale, {root + QStringLiteral("/empty")});
+        QCOMPARE(empty.exitCode, 0);
+        QVERIFY2(empty.out.endsWith(none), qPrintable(empty.out));
+        const Run single = scan(locale, {root + QStringLiteral("/one")});
+        QCOMPARE(single.exitCode, 0);
+        QVERIFY2(single.out.endsWith(one), qPrintable(single.out));
+    }
+
+    // --help of both programs describes their options in the user's language; the window's is
+    // answered without a display.
+    void helpIsInTheLanguageOfTheLocale() {
+        const Run window = scan(QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--help")},
+                                qEnvironmentVariable("TREVALO"));
+        QCOMPARE(window.exitCode, 0);
+        QVERIFY2(window.out.contains(QStringLiteral("Ein zu durchsuchender Ordner")),
+                 qPrintable(window.out));
+        const Run scanner = scan(QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--help")});
+        QCOMPARE(scanner.exitCode, 0);
+        QVERIFY2(scanner.out.contains(QStringLiteral("Platzhaltermuster")),
+                 qPrintable(scanner.out));
     }
 };
 

@@ -1671,7 +1671,8 @@ private slots:
         // A pattern counts and marks the rows shown only.
         t.action("clearMarksAction")->trigger();
         t.w.markCommands().setPatternPrompt([](const auto& countText) {
-            return countText(QStringLiteral("*/backup/*")).startsWith(QStringLiteral("1 files"))
+            return countText(QStringLiteral("*/backup/*"))
+                           .startsWith(QStringLiteral("1 file matches"))
                        ? QStringLiteral("*/backup/*")
                        : QString();
         });
