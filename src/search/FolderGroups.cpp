@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/UserText.h"
+#include "search/MixBits.h"
 
 #include <algorithm>
 #include <map>
@@ -34,19 +35,10 @@ std::string parentOf(const std::string& folder) {
 
 constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ull;
 
-std::uint64_t mix(std::uint64_t h, std::string_view bytes) {
+std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
     for (const char c : bytes)
         h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
     return h;
-}
-
-// A 64-bit finaliser, so that a sum of spread values keeps apart what it adds up.
-std::uint64_t spread(std::uint64_t x) {
-    x ^= x >> 30;
-    x *= 0xBF58476D1CE4E5B9ull;
-    x ^= x >> 27;
-    x *= 0x94D049BB133111EBull;
-    return x ^ (x >> 31);
 }
 
 class FolderFinder {
@@ -193,14 +185,14 @@ private:
                     [&](std::uint32_t i, std::string_view name) { return entry(i).name() < name; });
                 if (at != files.end() && entry(*at).name() == e.name) {
                     n.files.push_back(*at);
-                    n.hash += spread(mix(kHashStart, e.name) ^ spread(classOf(*at)));
+                    n.hash += mixBits(fnv1a(kHashStart, e.name) ^ mixBits(classOf(*at)));
                     continue;
                 }
             } else if (type == DirListing::Type::Directory) {
                 const std::string child = folder + e.name + "/";
                 Node& c = evaluate(child);
                 if (c.state == Node::Ok) {
-                    n.hash += spread(mix(kHashStart, e.name + "/") ^ c.hash);
+                    n.hash += mixBits(fnv1a(kHashStart, e.name + "/") ^ c.hash);
                     n.files.insert(n.files.end(), c.files.begin(), c.files.end());
                     n.folders.push_back(e.name + "/");
                     for (const std::string& f : c.folders)
