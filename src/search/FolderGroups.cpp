@@ -257,6 +257,25 @@ private:
         return row;
     }
 
+    // The claim of an identical folder: each file's copy is the file of the same name in the
+    // twin folder.
+    FolderClaim claimOfTwins(const std::string& folder, const std::string& twin) {
+        FolderClaim claim;
+        claim.identical = true;
+        claim.copiesIn = twin;
+        std::unordered_map<std::string, std::uint32_t> twinFiles;
+        for (const std::uint32_t i : nodes_[twin].files)
+            twinFiles.emplace(entry(i).path.str().substr(twin.size()), i);
+        for (const std::uint32_t i : nodes_[folder].files) {
+            const std::string path = entry(i).path.str();
+            const std::uint32_t copy = twinFiles.at(path.substr(folder.size()));
+            claim.items.push_back({path, entry(i).stamp,
+                                   entry(i).size == 0 ? std::string() : entry(copy).path.str(),
+                                   entry(copy).stamp});
+        }
+        return claim;
+    }
+
     // Groups of folders with equal signatures, the largest first.
     std::vector<ResultRow> identicalRows() {
         std::map<std::pair<std::uint64_t, std::int64_t>, std::vector<const std::string*>> buckets;
@@ -316,23 +335,7 @@ private:
             for (std::size_t k = 0; k < g.folders.size(); ++k) {
                 const std::string& folder = *g.folders[k];
                 const std::string& twin = *g.folders[(k + 1) % g.folders.size()];
-                const Node& n = nodes_[folder];
-                FolderClaim claim;
-                claim.identical = true;
-                claim.copiesIn = twin;
-                // Each file's copy is the file of the same name in the twin folder.
-                std::unordered_map<std::string, std::uint32_t> twinFiles;
-                for (const std::uint32_t i : nodes_[twin].files)
-                    twinFiles.emplace(entry(i).path.str().substr(twin.size()), i);
-                for (const std::uint32_t i : n.files) {
-                    const std::string path = entry(i).path.str();
-                    const std::uint32_t copy = twinFiles.at(path.substr(folder.size()));
-                    claim.items.push_back(
-                        {path, entry(i).stamp,
-                         entry(i).size == 0 ? std::string() : entry(copy).path.str(),
-                         entry(copy).stamp});
-                }
-                ResultRow row = rowOf(folder, n, std::move(claim));
+                ResultRow row = rowOf(folder, nodes_[folder], claimOfTwins(folder, twin));
                 row.group = key;
                 rows.push_back(std::move(row));
             }
