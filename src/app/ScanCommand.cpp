@@ -250,6 +250,61 @@ std::string bytesOfArgument(const QString& arg) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+// Says on stderr why the command line is bad, then how it goes.
+void badCommandLine(const std::string& why) {
+    std::fprintf(stderr, "trevalo-scan: %s\n%s", why.c_str(), kUsage);
+}
+
+// Why the parser took the command line for a bad one.
+std::string parseProblem(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return terminalText(bytesOfArgument(parser.errorText()));
+    const QString& name = unknown.first();
+    const std::string option = (name.size() == 1 ? "-" : "--") + bytesOfArgument(name);
+    return withArgs(userText("ScanCommand", "unknown option '%1'"), {terminalText(option)});
+}
+
+// Reads --min-size, --max-size and --threads; false (said on stderr) when one is not a
+// value they take, or the sizes leave no room.
+bool readLimits(const QCommandLineParser& parser, const QCommandLineOption& minSize,
+                const QCommandLineOption& maxSize, const QCommandLineOption& threads,
+                Options& opt) {
+    const auto sizeOption = [&](const QCommandLineOption& option, std::int64_t& size) {
+        if (!parser.isSet(option))
+            return true;
+        const std::string text = bytesOfArgument(parser.value(option));
+        const std::optional<std::int64_t> parsed = parseSizeText(text);
+        if (!parsed) {
+            badCommandLine(
+                withArgs(userText("ScanCommand", "--%1 '%2' is not a size (a number of "
+                                                 "bytes, or with a unit: B, KB, MB, GB)"),
+                         {bytesOfArgument(option.names().first()), terminalText(text)}));
+            return false;
+        }
+        size = *parsed;
+        return true;
+    };
+    if (!sizeOption(minSize, opt.minSize) || !sizeOption(maxSize, opt.maxSize))
+        return false;
+    if (parser.isSet(threads)) {
+        bool ok = false;
+        opt.threads = parser.value(threads).toInt(&ok);
+        if (!ok || opt.threads < 1 || opt.threads > kMostThreads) {
+            badCommandLine(
+                withArgs(userText("ScanCommand", "--threads '%1' is not a number from 1 to %2"),
+                         {terminalText(bytesOfArgument(parser.value(threads))),
+                          std::to_string(kMostThreads)}));
+            return false;
+        }
+    }
+    if (opt.maxSize >= 0 && opt.minSize > opt.maxSize) {
+        badCommandLine(userText("ScanCommand", "--min-size is larger than --max-size"));
+        return false;
+    }
+    return true;
+}
+
 // Parses the command line; on a bad one, says why on stderr and returns false.
 bool parseOptions(int argc, char** argv, Options& opt) {
     const QCommandLineOption zeroSize("zero-size"), duplicates("duplicates"), sameName("same-name"),
@@ -264,19 +319,7 @@ bool parseOptions(int argc, char** argv, Options& opt) {
                        onlyWithKept, exclude, minSize, maxSize, threads, folders, emptyFolders,
                        brokenLinks, noCache, forgetCache});
     if (!parser.parse(argumentsOf(argc, argv))) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            const QString& name = unknown.first();
-            const std::string option = (name.size() == 1 ? "-" : "--") + bytesOfArgument(name);
-            std::fprintf(
-                stderr, "trevalo-scan: %s\n%s",
-                withArgs(userText("ScanCommand", "unknown option '%1'"), {terminalText(option)})
-                    .c_str(),
-                kUsage);
-        } else {
-            std::fprintf(stderr, "trevalo-scan: %s\n%s",
-                         terminalText(bytesOfArgument(parser.errorText())).c_str(), kUsage);
-        }
+        badCommandLine(parseProblem(parser));
         return false;
     }
     opt.types[SearchZeroSize] = parser.isSet(zeroSize);
@@ -296,50 +339,12 @@ bool parseOptions(int argc, char** argv, Options& opt) {
     opt.onlyWithKept = parser.isSet(onlyWithKept);
     for (const QString& pattern : parser.values(exclude))
         opt.exclude.push_back(bytesOfArgument(pattern));
-    const auto sizeOption = [&](const QCommandLineOption& option, std::int64_t& size) {
-        if (!parser.isSet(option))
-            return true;
-        const std::string text = bytesOfArgument(parser.value(option));
-        const std::optional<std::int64_t> parsed = parseSizeText(text);
-        if (!parsed) {
-            std::fprintf(stderr, "trevalo-scan: %s\n%s",
-                         withArgs(userText("ScanCommand", "--%1 '%2' is not a size (a number of "
-                                                          "bytes, or with a unit: B, KB, MB, GB)"),
-                                  {bytesOfArgument(option.names().first()), terminalText(text)})
-                             .c_str(),
-                         kUsage);
-            return false;
-        }
-        size = *parsed;
-        return true;
-    };
-    if (!sizeOption(minSize, opt.minSize) || !sizeOption(maxSize, opt.maxSize))
+    if (!readLimits(parser, minSize, maxSize, threads, opt))
         return false;
-    if (parser.isSet(threads)) {
-        bool ok = false;
-        opt.threads = parser.value(threads).toInt(&ok);
-        if (!ok || opt.threads < 1 || opt.threads > kMostThreads) {
-            std::fprintf(
-                stderr, "trevalo-scan: %s\n%s",
-                withArgs(userText("ScanCommand", "--threads '%1' is not a number from 1 to %2"),
-                         {terminalText(bytesOfArgument(parser.value(threads))),
-                          std::to_string(kMostThreads)})
-                    .c_str(),
-                kUsage);
-            return false;
-        }
-    }
-    if (opt.maxSize >= 0 && opt.minSize > opt.maxSize) {
-        std::fprintf(stderr, "trevalo-scan: %s\n%s",
-                     userText("ScanCommand", "--min-size is larger than --max-size").c_str(),
-                     kUsage);
-        return false;
-    }
     for (const QString& arg : parser.positionalArguments())
         opt.paths.push_back(bytesOfArgument(arg));
     if (opt.paths.empty() && !opt.help && !opt.version && !opt.forgetCache) {
-        std::fprintf(stderr, "trevalo-scan: %s\n%s",
-                     userText("ScanCommand", "no SEARCH-PATH given").c_str(), kUsage);
+        badCommandLine(userText("ScanCommand", "no SEARCH-PATH given"));
         return false;
     }
     return true;
@@ -452,13 +457,10 @@ bool reportUnlistedFolders(const ScanRows& lists, const SearchOutcome& outcome) 
 
 } // namespace
 
-int runScanCommand(int argc, char** argv) {
-    // A closed pipe is a failed write, reported like any other, not a silent end.
-    std::signal(SIGPIPE, SIG_IGN);
+namespace {
 
-    Options opt;
-    if (!parseOptions(argc, argv, opt))
-        return kExitBadCommandLine;
+// --help, --version and --forget-cache: the exit status when that is all there is to do.
+std::optional<int> runWithoutSearch(const Options& opt) {
     if (opt.help || opt.version) {
         const bool written = writeStdout([&](CheckedOutput& out) {
             if (opt.help) {
@@ -484,13 +486,17 @@ int runScanCommand(int argc, char** argv) {
         if (opt.paths.empty())
             return kExitDone;
     }
-    if (std::none_of(opt.types.begin(), opt.types.end(), [](bool t) { return t; }))
-        for (int t = 0; t < kUsualSearchTypeCount; ++t)
-            opt.types[static_cast<std::size_t>(t)] = true;
+    return std::nullopt;
+}
 
+// The search the options ask for; `pathFailed` when a SEARCH-PATH or --keep folder cannot be
+// searched (named on stderr).
+SearchRequest requestOf(const Options& opt, bool& pathFailed) {
     SearchRequest request;
     request.types = opt.types;
-    bool pathFailed = false;
+    if (std::none_of(opt.types.begin(), opt.types.end(), [](bool t) { return t; }))
+        for (int t = 0; t < kUsualSearchTypeCount; ++t)
+            request.types[static_cast<std::size_t>(t)] = true;
     for (const std::string& arg : opt.paths) {
         std::string problem;
         std::string row = pathRowOf(arg, problem);
@@ -502,7 +508,7 @@ int runScanCommand(int argc, char** argv) {
         request.paths.push_back(PathRow{std::move(row), opt.subFolders});
     }
     if (request.paths.empty())
-        return kExitNotSearched;
+        return request;
     if (!addKeepRows(opt.keep, request))
         pathFailed = true;
     request.onlyWithKept = opt.onlyWithKept;
@@ -511,13 +517,16 @@ int runScanCommand(int argc, char** argv) {
     request.maxSize = opt.maxSize;
     request.threads = opt.threads;
     request.useProofCache = opt.useCache;
+    return request;
+}
 
+// Runs the search to its end, or until an interrupt cancels it; true when it was interrupted.
+bool runSearch(const SearchRequest& request, ScanEvents& events) {
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, nullptr);
 
-    ScanEvents events(::isatty(STDERR_FILENO) == 1);
     SearchSession session(events);
     if (const char* hold = std::getenv("TREVALO_SCAN_TEST_HOLD"); hold && std::string(hold) == "1")
         session.setBeforeComparison([&session] { holdUntilCancelled(session); });
@@ -531,6 +540,27 @@ int runScanCommand(int argc, char** argv) {
     }
     session.wait();
     events.clearProgressLine();
+    return cancelled;
+}
+
+} // namespace
+
+int runScanCommand(int argc, char** argv) {
+    // A closed pipe is a failed write, reported like any other, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    Options opt;
+    if (!parseOptions(argc, argv, opt))
+        return kExitBadCommandLine;
+    if (const std::optional<int> done = runWithoutSearch(opt))
+        return *done;
+    bool pathFailed = false;
+    const SearchRequest request = requestOf(opt, pathFailed);
+    if (request.paths.empty())
+        return kExitNotSearched;
+
+    ScanEvents events(::isatty(STDERR_FILENO) == 1);
+    const bool cancelled = runSearch(request, events);
     const SearchOutcome outcome = events.outcome();
     const ScanRows& lists = events.sortedLists();
     if (reportUnlistedFolders(lists, outcome))
@@ -543,7 +573,7 @@ int runScanCommand(int argc, char** argv) {
     summary.files = outcome.files;
     summary.cancelled = cancelled || outcome.cancelled;
     summary.status = outcomeText(outcome);
-    summary.wholeLists = wholeListsOf(opt.types);
+    summary.wholeLists = wholeListsOf(request.types);
     const bool written = writeStdout([&](CheckedOutput& out) {
         if (opt.json)
             writeJson(out, lists, summary);

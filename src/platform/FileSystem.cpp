@@ -201,7 +201,7 @@ bool FolderHandle::isPseudoFileSystem() const {
 namespace {
 
 // Room for the entries read from a folder in one call.
-constexpr std::size_t kListingBytes = 32 * 1024;
+constexpr std::size_t kListingBytes = std::size_t{32} << 10;
 
 } // namespace
 

@@ -20,6 +20,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace trevalo {
@@ -94,7 +95,7 @@ bool isUnder(const std::string& path, const std::string& top) {
 // path. Without /proc, the highest ancestor on the same device.
 std::string mountTopOf(const std::string& folder) {
     char real[PATH_MAX];
-    const std::string path = ::realpath(folder.c_str(), real) ? std::string(real) : folder;
+    std::string path = ::realpath(folder.c_str(), real) ? std::string(real) : folder;
 
     std::string best;
     for (const Mount& mount : mountTable())
@@ -273,10 +274,10 @@ TrashResult moveInto(const FileToMove& source, const std::string& trash, int& er
             return failure(OsError(kReasonChanged));
         if (a.step == Step::Stranded) {
             // Not the file that was checked: a failure, and the user is told where it is.
-            TrashResult stranded =
-                failure(OsError(kReasonChanged), "; the file that took its place is in " + trash +
-                                                     "/files/" + candidate +
-                                                     " and can be restored from there");
+            std::string where = "; the file that took its place is in ";
+            where.append(trash).append("/files/").append(candidate);
+            where.append(" and can be restored from there");
+            TrashResult stranded = failure(OsError(kReasonChanged), where);
             stranded.status = TrashStatus::Stranded;
             return stranded;
         }
@@ -423,7 +424,7 @@ bool readInfoPath(const std::string& infoPath, std::string& value, OsError& erro
 // The folder a relative Path= starts from: the top of the mount whose trash this is
 // (top/.Trash-UID or top/.Trash/UID). Empty for any other trash, where a path must be absolute.
 std::string topOfMountTrash(const std::string& trash) {
-    const std::string parent = parentFolderOf(trash);
+    std::string parent = parentFolderOf(trash);
     if (fileNameOf(trash).starts_with(".Trash-"))
         return parent;
     if (fileNameOf(parent) == ".Trash")
@@ -503,26 +504,12 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
 
 } // namespace
 
-RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
-                               const FileStamp* expected, const TrashOrigin* origin) {
-    const FolderHandle files(trashFolder + "/files");
-    if (!files.isOpen())
-        return restoreFailure(files.error().notFound() ? RestoreStatus::NotInTrash
-                                                       : RestoreStatus::Failed,
-                              files.error(), files.error().text());
-    const FileStatus trashed = files.statChild(trashedName, false);
-    if (trashed.kind == FileKind::Missing)
-        return restoreFailure(RestoreStatus::NotInTrash, trashed.error,
-                              userText("Trash", "no longer in the trash"));
-    if (trashed.error)
-        return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
-    // A whole folder or a link comes back as its kind; the stamp says the rest.
-    if (expected && !isSameFile(trashed, *expected, StatusTime::SetByMove, trashed.kind))
-        return restoreFailure(
-            RestoreStatus::NotInTrash, OsError(kReasonChanged),
-            userText("Trash", "no longer in the trash (another file has its name there)"));
+namespace {
 
-    const std::string infoPath = trashFolder + "/info/" + trashedName + std::string(kInfoSuffix);
+// The path a trashed file's .trashinfo names, absolute; a failure (without originalPath) when it
+// cannot be read or names no absolute path.
+std::variant<std::string, RestoreResult> originalPathOf(const std::string& trashFolder,
+                                                        const std::string& infoPath) {
     std::string encoded;
     OsError infoError;
     if (!readInfoPath(infoPath, encoded, infoError))
@@ -539,6 +526,67 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
                          {encoded}));
         original = childPath(top, original);
     }
+    return original;
+}
+
+// What a move back out of the trash that failed means.
+RestoreResult moveBackFailure(const RenameResult& moved, const FolderHandle& files,
+                              const std::string& trashFolder, const std::string& trashedName) {
+    const int code = moved.error.code();
+    if (code == EEXIST)
+        return restoreFailure(
+            RestoreStatus::OriginalTaken, moved.error,
+            userText("Trash", "a file now stands at the original path; it stays in the trash"));
+    if (code == EXDEV)
+        return restoreFailure(
+            RestoreStatus::Failed, moved.error,
+            withArgs(userText("Trash", "the original folder is on another file system now; it "
+                                       "stays in %1"),
+                     {trashFolder + "/files/" + trashedName}));
+    if (code == ENOENT && files.statChild(trashedName, false).kind == FileKind::Missing)
+        return restoreFailure(RestoreStatus::NotInTrash, moved.error,
+                              userText("Trash", "no longer in the trash"));
+    return restoreFailure(RestoreStatus::Failed, moved.error, moved.error.text());
+}
+
+// The trashed file, checked against what the caller expects it to be; a failure when it is
+// missing or another file.
+std::variant<FileStatus, RestoreResult> trashedFileOf(const FolderHandle& files,
+                                                      const std::string& trashedName,
+                                                      const FileStamp* expected) {
+    FileStatus trashed = files.statChild(trashedName, false);
+    if (trashed.kind == FileKind::Missing)
+        return restoreFailure(RestoreStatus::NotInTrash, trashed.error,
+                              userText("Trash", "no longer in the trash"));
+    if (trashed.error)
+        return restoreFailure(RestoreStatus::Failed, trashed.error, trashed.error.text());
+    // A whole folder or a link comes back as its kind; the stamp says the rest.
+    if (expected && !isSameFile(trashed, *expected, StatusTime::SetByMove, trashed.kind))
+        return restoreFailure(
+            RestoreStatus::NotInTrash, OsError(kReasonChanged),
+            userText("Trash", "no longer in the trash (another file has its name there)"));
+    return trashed;
+}
+
+} // namespace
+
+RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string& trashedName,
+                               const FileStamp* expected, const TrashOrigin* origin) {
+    const FolderHandle files(trashFolder + "/files");
+    if (!files.isOpen())
+        return restoreFailure(files.error().notFound() ? RestoreStatus::NotInTrash
+                                                       : RestoreStatus::Failed,
+                              files.error(), files.error().text());
+    auto checked = trashedFileOf(files, trashedName, expected);
+    if (auto* failed = std::get_if<RestoreResult>(&checked))
+        return std::move(*failed);
+    const FileStatus& trashed = std::get<FileStatus>(checked);
+
+    const std::string infoPath = trashFolder + "/info/" + trashedName + std::string(kInfoSuffix);
+    auto path = originalPathOf(trashFolder, infoPath);
+    if (auto* failed = std::get_if<RestoreResult>(&path))
+        return std::move(*failed);
+    const std::string& original = std::get<std::string>(path);
 
     RestoreResult result;
     result.originalPath = original;
@@ -569,21 +617,9 @@ RestoreResult restoreFromTrash(const std::string& trashFolder, const std::string
 
     const RenameResult moved = renameNoReplaceAt(files.fd(), trashedName, intoFd, intoName);
     if (!moved.ok()) {
-        const int code = moved.error.code();
-        if (code == EEXIST)
-            return fail(
-                RestoreStatus::OriginalTaken, moved.error,
-                userText("Trash", "a file now stands at the original path; it stays in the trash"));
-        if (code == EXDEV)
-            return fail(
-                RestoreStatus::Failed, moved.error,
-                withArgs(userText("Trash", "the original folder is on another file system now; it "
-                                           "stays in %1"),
-                         {trashFolder + "/files/" + trashedName}));
-        if (code == ENOENT && files.statChild(trashedName, false).kind == FileKind::Missing)
-            return fail(RestoreStatus::NotInTrash, moved.error,
-                        userText("Trash", "no longer in the trash"));
-        return fail(RestoreStatus::Failed, moved.error, moved.error.text());
+        RestoreResult failed = moveBackFailure(moved, files, trashFolder, trashedName);
+        failed.originalPath = original;
+        return failed;
     }
 
     // The rename moved whatever had the name just then: should that not be the file looked

@@ -60,8 +60,8 @@ TrashFolders TrashFolders::current() {
             // Not listed (a server that does not answer would stop the search): this
             // user's trash there is looked up by name.
             const std::string uid = std::to_string(::getuid());
-            candidates.push_back(top + ".Trash-" + uid);
-            candidates.push_back(top + ".Trash/" + uid);
+            candidates.push_back(std::string(top).append(".Trash-").append(uid));
+            candidates.push_back(std::string(top).append(".Trash/").append(uid));
             continue;
         }
         addMountTrashes(top, candidates);

@@ -130,17 +130,21 @@ RestoreReport restoreDelete(const DeleteRecord& record, bool listed, const Delet
         const std::vector<ResultRow>& settled = record.settledOf(list);
         if (rows.empty() || settled.empty())
             continue;
+        // The keys hold the names of the rows back, so those rows stay where they are until
+        // the set is done with.
         GroupKeySet groups(rows.size());
         for (const ResultRow& row : rows) {
             GroupKey key;
             if (groupKeyOf(row, list, key))
                 groups.insert(key);
         }
+        std::vector<ResultRow> joining;
         for (const ResultRow& row : settled) {
             GroupKey key;
             if (groupKeyOf(row, list, key) && groups.contains(key))
-                rows.push_back(row);
+                joining.push_back(row);
         }
+        rows.insert(rows.end(), joining.begin(), joining.end());
     }
     return report;
 }

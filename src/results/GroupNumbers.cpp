@@ -2,6 +2,7 @@
 #include "results/GroupNumbers.h"
 
 #include "platform/ByteText.h"
+#include "search/MixBits.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,14 +18,6 @@ constexpr std::int64_t kDenseSlack = 4096;
 constexpr std::int64_t kDenseFactor = 8;
 constexpr int kEmpty = GroupNumbers::kNoGroup;
 
-std::uint64_t mix(std::uint64_t x) {
-    x ^= x >> 30;
-    x *= 0xbf58476d1ce4e5b9ULL;
-    x ^= x >> 27;
-    x *= 0x94d049bb133111ebULL;
-    return x ^ (x >> 31);
-}
-
 } // namespace
 
 GroupKeySet::GroupKeySet(std::size_t expected) {
@@ -36,15 +29,16 @@ GroupKeySet::GroupKeySet(std::size_t expected) {
 }
 
 int& GroupKeySet::numberOf(const GroupKey& key) {
-    std::size_t i = mix(key.low ^ key.high) & mask_;
+    std::size_t i = mixBits(key.low ^ key.high) & mask_;
     while (slots_[i].number != kEmpty && !(slots_[i].key == key))
         i = (i + 1) & mask_;
-    slots_[i].key = key;
+    if (slots_[i].number == kEmpty)
+        slots_[i].key = key;
     return slots_[i].number;
 }
 
 bool GroupKeySet::contains(const GroupKey& key) const {
-    std::size_t i = mix(key.low ^ key.high) & mask_;
+    std::size_t i = mixBits(key.low ^ key.high) & mask_;
     while (slots_[i].number != kEmpty) {
         if (slots_[i].key == key)
             return true;
@@ -60,7 +54,7 @@ void GroupKeySet::insert(const GroupKey& key) {
 }
 
 GroupKey foldedNameKey(std::string_view name) {
-    GroupKey key{0xcbf29ce484222325ULL, 0x9e3779b97f4a7c15ULL};
+    GroupKey key{0xcbf29ce484222325ULL, 0x9e3779b97f4a7c15ULL, name};
     const auto add = [&key](char c) {
         const auto byte = static_cast<unsigned char>(c);
         key.low = (key.low ^ byte) * 0x100000001b3ULL;
@@ -88,7 +82,7 @@ bool groupKeyOf(const ResultRow& row, int list, GroupKey& key) {
     }
     if (row.group < 0)
         return false;
-    key = GroupKey{static_cast<std::uint64_t>(row.group), 0};
+    key = GroupKey{static_cast<std::uint64_t>(row.group), 0, {}};
     return true;
 }
 
@@ -132,8 +126,9 @@ GroupNumbers::GroupNumbers(const std::vector<ResultRow>& rows, int list)
         const ResultRow& row = rows[i];
         if (row.isFolder || row.group < 0)
             continue;
-        int& number = dense ? byKey[static_cast<std::size_t>(row.group)]
-                            : hashed.numberOf(GroupKey{static_cast<std::uint64_t>(row.group), 0});
+        int& number = dense
+                          ? byKey[static_cast<std::size_t>(row.group)]
+                          : hashed.numberOf(GroupKey{static_cast<std::uint64_t>(row.group), 0, {}});
         if (number == kEmpty)
             number = next();
         ofRow_[i] = number;

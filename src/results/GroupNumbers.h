@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/ByteText.h"
 #include "search/ResultRow.h"
 
 #include <cstddef>
@@ -34,21 +35,28 @@ private:
 // other such row. Positions in rows(), ascending; none for the other lists, which have no groups.
 std::vector<int> rowsWithoutGroup(const std::vector<ResultRow>& rows, int list);
 
-// What a row's group is known by, as a key of 128 bits: the group key, or in "Same Name" the
-// folded name hashed by two different functions (FNV-1a and a multiplicative one). Two names
-// with the same 128 bits would be taken for one; among a million names of at most 255 bytes
-// that is not a chance worth a second look at the names.
+// What a row's group is known by: the group key, or in "Same Name" the row's name, folded and
+// hashed by two different functions (FNV-1a and a multiplicative one) into 128 bits. The bits
+// find a key in a table; names with the same bits are one group only when they are equal without
+// regard to case, so that a collision of the hashes never joins two names.
 struct GroupKey {
     std::uint64_t low = 0;
     std::uint64_t high = 0;
-    bool operator==(const GroupKey&) const = default;
+    // "Same Name" only: the row's name as listed; it must outlive the key.
+    std::string_view name;
+    bool sameBits(const GroupKey& other) const { return low == other.low && high == other.high; }
+    bool operator==(const GroupKey& other) const {
+        return sameBits(other) && (name.empty() == other.name.empty()) &&
+               (name.empty() || equalNoCase(name, other.name));
+    }
 };
+// The key of a name in "Same Name" (it holds the name).
 GroupKey foldedNameKey(std::string_view name);
 // The key of a row's group in a list; false for a row in no group.
 bool groupKeyOf(const ResultRow& row, int list, GroupKey& key);
 
 // A set of group keys, each with a number, in one flat table with linear probing: a million
-// keys take one allocation instead of a million.
+// keys take one allocation instead of a million. The names of the keys must outlive the set.
 class GroupKeySet {
 public:
     explicit GroupKeySet(std::size_t expected);

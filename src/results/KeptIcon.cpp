@@ -38,7 +38,7 @@ QIcon drawnPadlock() {
 QIcon keptIcon() {
     static const QIcon icon = [] {
         for (const char* name : {"object-locked", "changes-prevent", "emblem-readonly"}) {
-            const QIcon themed = QIcon::fromTheme(QString::fromLatin1(name));
+            QIcon themed = QIcon::fromTheme(QString::fromLatin1(name));
             if (!themed.isNull())
                 return themed;
         }

@@ -20,7 +20,7 @@ constexpr int kAllocationLimitMB = 128;
 // Pictures claiming more pixels than this are not decoded at all.
 constexpr qint64 kMaxPixels = 256'000'000;
 // Metafiles are read whole; larger ones are not.
-constexpr qint64 kMaxMetafileBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxMetafileBytes = qint64{64} << 20;
 
 bool usableBox(QSize box) {
     return box.isValid() && !box.isEmpty();

@@ -113,7 +113,9 @@ FilterTexts::FilterTexts(const std::vector<ResultRow>& rows, int list)
         start_[i] = bytes_.size();
         nameLength_[i] = static_cast<std::uint32_t>(row.name.size());
         bytes_.append(row.name).append(row.folder);
-        grouped_[i] = groupKeyOf(row, list, keys_[i]) ? 1 : 0;
+        GroupKey key;
+        grouped_[i] = groupKeyOf(row, list, key) ? 1 : 0;
+        keys_[i] = {key.low, key.high};
     }
     start_[rows.size()] = bytes_.size();
 }

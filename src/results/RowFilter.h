@@ -32,7 +32,7 @@ public:
     }
     // The key of the row's group; false for a row in no group.
     bool groupKey(std::size_t i, GroupKey& key) const {
-        key = keys_[i];
+        key = GroupKey{keys_[i].low, keys_[i].high, list_ == ListSameName ? name(i) : ""};
         return grouped_[i] != 0;
     }
 
@@ -41,7 +41,12 @@ private:
     std::string bytes_;              // name and folder of each row, one after the other
     std::vector<std::size_t> start_; // where each row's bytes start; one more at the end
     std::vector<std::uint32_t> nameLength_;
-    std::vector<GroupKey> keys_;
+    // The bits of each row's group key; a name is taken from bytes_ when it is asked for.
+    struct KeyBits {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+    };
+    std::vector<KeyBits> keys_;
     std::vector<char> grouped_;
 };
 

@@ -44,7 +44,7 @@
 
 namespace trevalo {
 
-std::int64_t chunkLength(std::int64_t sz) {
+ByteOffset chunkLength(ByteOffset sz) {
     return sz < 40480 ? sz : 2024;
 }
 
@@ -58,7 +58,7 @@ bool ReadDigests::differsFrom(const ReadDigests& other) const {
     return false;
 }
 
-void ReadDigests::addPart(std::int64_t chunk, const Digest128& digest) {
+void ReadDigests::addPart(ChunkIndex chunk, const Digest128& digest) {
     if (parts.size() >= kMostParts ||
         std::any_of(parts.begin(), parts.end(),
                     [&](const PartDigest& p) { return p.chunk == chunk; }))
@@ -88,20 +88,20 @@ namespace {
 
 // Buffer memory for all runs compared at once (each at least kLeastRunBuffers), and the largest
 // block of a single file.
-constexpr std::int64_t kBufferBudget = std::int64_t{16} << 20;
-constexpr std::int64_t kLeastRunBuffers = std::int64_t{1} << 20;
-constexpr std::int64_t kMaxBlockBytes = std::int64_t{256} << 10;
+constexpr ByteOffset kBufferBudget = ByteOffset{16} << 20;
+constexpr ByteOffset kLeastRunBuffers = ByteOffset{1} << 20;
+constexpr ByteOffset kMaxBlockBytes = ByteOffset{256} << 10;
 // The first block of files read in step; it doubles while their groups hold together.
-constexpr std::int64_t kFirstBlockBytes = std::int64_t{64} << 10;
+constexpr ByteOffset kFirstBlockBytes = ByteOffset{64} << 10;
 // Files compared one at a time: how much of the leader is held at once (shared out between the
 // runs compared at once, each at least kLeastWindowBytes), and the pieces a file is read in. The
 // first piece is small since most members of a large set part early; the later ones stay small
 // enough for the cache.
-constexpr std::int64_t kWindowBytes = std::int64_t{16} << 20;
-constexpr std::int64_t kWindowBudget = std::int64_t{32} << 20;
-constexpr std::int64_t kLeastWindowBytes = std::int64_t{2} << 20;
-constexpr std::int64_t kFirstPieceBytes = std::int64_t{16} << 10;
-constexpr std::int64_t kPieceBytes = std::int64_t{128} << 10;
+constexpr ByteOffset kWindowBytes = ByteOffset{16} << 20;
+constexpr ByteOffset kWindowBudget = ByteOffset{32} << 20;
+constexpr ByteOffset kLeastWindowBytes = ByteOffset{2} << 20;
+constexpr ByteOffset kFirstPieceBytes = ByteOffset{16} << 10;
+constexpr ByteOffset kPieceBytes = ByteOffset{128} << 10;
 // Sets with at least this many members to compare with their leader share the work with a
 // second thread.
 constexpr std::size_t kSharedMeetings = 64;
@@ -114,7 +114,7 @@ std::int64_t openFileBudget(int runsAtOnce) {
 }
 
 // The share of a budget of one of `runsAtOnce` runs, at least `least`.
-std::int64_t shareOf(std::int64_t budget, int runsAtOnce, std::int64_t least) {
+ByteOffset shareOf(ByteOffset budget, int runsAtOnce, ByteOffset least) {
     return std::max(least, budget / std::max(1, runsAtOnce));
 }
 
@@ -136,29 +136,27 @@ OsError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
 // The logical chunks of files of one size: chunk c covers [c * length, min((c + 1) * length,
 // size)).
 struct Chunks {
-    explicit Chunks(std::int64_t sz)
+    explicit Chunks(ByteOffset sz)
         : size(sz), length(chunkLength(sz)), count(sz > 0 ? (sz + length - 1) / length : 0) {}
 
-    std::int64_t begin(std::int64_t c) const { return c * length; }
-    std::int64_t end(std::int64_t c) const { return std::min(size, (c + 1) * length); }
-    std::int64_t bytes(std::int64_t first, std::int64_t last) const {
+    ByteOffset begin(ChunkIndex c) const { return c * length; }
+    ByteOffset end(ChunkIndex c) const { return std::min(size, (c + 1) * length); }
+    ByteOffset bytes(ChunkIndex first, ChunkIndex last) const {
         return end(last - 1) - begin(first);
     }
     // Whole chunks that fit in `budget` bytes, at least one.
-    std::int64_t fitting(std::int64_t budget) const {
-        return std::max<std::int64_t>(1, budget / length);
-    }
+    ChunkIndex fitting(ByteOffset budget) const { return std::max<ChunkIndex>(1, budget / length); }
 
-    std::int64_t size;
-    std::int64_t length;
-    std::int64_t count;
+    ByteOffset size;
+    ByteOffset length;
+    ChunkIndex count;
 };
 
 // Bytes of one file in memory: chunks [first, end) are complete, chunk `first` at data.
 struct BlockView {
     const char* data = nullptr;
-    std::int64_t first = 0;
-    std::int64_t end = 0;
+    ChunkIndex first = 0;
+    ChunkIndex end = 0;
 };
 
 // Comparison buffers are kept for the whole search and reused by every run: a block taken
@@ -166,8 +164,8 @@ struct BlockView {
 // in anew each time. Blocks come in powers of two; the pool goes back at the end of a search.
 class BufferPool {
 public:
-    std::unique_ptr<char[]> take(std::int64_t& capacity) {
-        std::int64_t size = 4096;
+    std::unique_ptr<char[]> take(ByteOffset& capacity) {
+        ByteOffset size = 4096;
         while (size < capacity)
             size *= 2;
         capacity = size;
@@ -183,7 +181,7 @@ public:
         }
         return std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
     }
-    void give(std::unique_ptr<char[]> block, std::int64_t capacity) {
+    void give(std::unique_ptr<char[]> block, ByteOffset capacity) {
         const std::lock_guard lock(mutex_);
         if (pooled_ + capacity > kMostPooled)
             return; // freed: the pool holds what a run or two of the search use at once
@@ -198,9 +196,9 @@ public:
 
 private:
     std::mutex mutex_;
-    static constexpr std::int64_t kMostPooled = std::int64_t{16} << 20;
-    std::map<std::int64_t, std::vector<std::unique_ptr<char[]>>> free_;
-    std::int64_t pooled_ = 0;
+    static constexpr ByteOffset kMostPooled = ByteOffset{16} << 20;
+    std::map<ByteOffset, std::vector<std::unique_ptr<char[]>>> free_;
+    ByteOffset pooled_ = 0;
 };
 
 BufferPool& bufferPool() {
@@ -227,7 +225,7 @@ public:
         : data_(std::move(other.data_)), capacity_(std::exchange(other.capacity_, 0)) {}
     Buffer& operator=(Buffer&&) = delete;
 
-    char* reserve(std::int64_t bytes) {
+    char* reserve(ByteOffset bytes) {
         if (bytes > capacity_) {
             release();
             capacity_ = bytes;
@@ -244,28 +242,27 @@ public:
 
 private:
     std::unique_ptr<char[]> data_;
-    std::int64_t capacity_ = 0;
+    ByteOffset capacity_ = 0;
 };
 
 // Reads chunks [first, last) of an open file into buf; returns the end of the complete chunks,
 // and where that is short of last, why in `reason`. A short read means the file ended early: it
 // shrank since it was found. After a failed read the block is read again chunk by chunk, so that
 // only the chunks that really cannot be read are missing.
-std::int64_t readBlock(ReadOnlyFile& file, const Chunks& chunks, std::int64_t first,
-                       std::int64_t last, char* buf, int& reason) {
-    const std::int64_t start = chunks.begin(first);
-    const std::int64_t bytes = chunks.bytes(first, last);
-    const std::int64_t got = file.readAt(start, buf, bytes);
+ChunkIndex readBlock(ReadOnlyFile& file, const Chunks& chunks, ChunkIndex first, ChunkIndex last,
+                     char* buf, int& reason) {
+    const ByteOffset start = chunks.begin(first);
+    const ByteOffset bytes = chunks.bytes(first, last);
+    const ByteOffset got = file.readAt(start, buf, bytes);
     if (got == bytes)
         return last;
     if (got >= 0) {
         reason = kReasonChanged;
         return first + got / chunks.length;
     }
-    for (std::int64_t c = first; c < last; ++c) {
-        const std::int64_t length = chunks.end(c) - chunks.begin(c);
-        const std::int64_t n =
-            file.readAt(chunks.begin(c), buf + (chunks.begin(c) - start), length);
+    for (ChunkIndex c = first; c < last; ++c) {
+        const ByteOffset length = chunks.end(c) - chunks.begin(c);
+        const ByteOffset n = file.readAt(chunks.begin(c), buf + (chunks.begin(c) - start), length);
         if (n != length) {
             reason = n < 0 ? file.lastError().code() : kReasonChanged;
             return c;
@@ -274,19 +271,19 @@ std::int64_t readBlock(ReadOnlyFile& file, const Chunks& chunks, std::int64_t fi
     return last;
 }
 
-const char* chunkAt(const Chunks& chunks, const BlockView& v, std::int64_t c) {
+const char* chunkAt(const Chunks& chunks, const BlockView& v, ChunkIndex c) {
     return v.data + (chunks.begin(c) - chunks.begin(v.first));
 }
 
 // The first chunk in [from, limit) where a and b differ, or limit when none does.
-std::int64_t firstDifference(const Chunks& chunks, const BlockView& a, const BlockView& b,
-                             std::int64_t from, std::int64_t limit) {
+ChunkIndex firstDifference(const Chunks& chunks, const BlockView& a, const BlockView& b,
+                           ChunkIndex from, ChunkIndex limit) {
     if (from >= limit)
         return limit;
     const auto whole = static_cast<std::size_t>(chunks.bytes(from, limit));
     if (std::memcmp(chunkAt(chunks, a, from), chunkAt(chunks, b, from), whole) == 0)
         return limit;
-    for (std::int64_t c = from; c < limit; ++c) {
+    for (ChunkIndex c = from; c < limit; ++c) {
         const auto length = static_cast<std::size_t>(chunks.end(c) - chunks.begin(c));
         if (std::memcmp(chunkAt(chunks, a, c), chunkAt(chunks, b, c), length) != 0)
             return c;
@@ -294,7 +291,7 @@ std::int64_t firstDifference(const Chunks& chunks, const BlockView& a, const Blo
     return limit;
 }
 
-std::size_t chunkHash(const Chunks& chunks, const BlockView& v, std::int64_t c) {
+std::size_t chunkHash(const Chunks& chunks, const BlockView& v, ChunkIndex c) {
     const auto length = static_cast<std::size_t>(chunks.end(c) - chunks.begin(c));
     // The hash only proposes which files may be equal; their bytes decide.
     return static_cast<std::size_t>(XXH3_64bits(chunkAt(chunks, v, c), length));
@@ -304,14 +301,14 @@ std::size_t chunkHash(const Chunks& chunks, const BlockView& v, std::int64_t c) 
 // still to be compared from chunk pos on.
 struct Candidates {
     std::vector<std::int32_t> members;
-    std::int64_t pos = 0;
+    ChunkIndex pos = 0;
 };
 
 // What comparing a member with its set's leader over chunks [pos, to) found: the first chunk
 // where the two are not both there and equal (`to` when there is none), which of the two lacks
 // that chunk, and otherwise a hash of the member's bytes of it.
 struct Meeting {
-    std::int64_t chunk = 0;
+    ChunkIndex chunk = 0;
     bool leaderLacks = false;
     bool memberLacks = false;
     std::size_t hash = 0;
@@ -329,7 +326,7 @@ Digest128 digestOf(const char* bytes, std::size_t length) {
 // The meeting over chunks [from, to) of a leader and a member whose bytes are in memory; the
 // member's view ends at `to` at the latest. The hash is left out unless `hashed`.
 Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& member,
-                  std::int64_t from, std::int64_t to, bool hashed, bool digests) {
+                  ChunkIndex from, ChunkIndex to, bool hashed, bool digests) {
     Meeting r;
     r.chunk = firstDifference(chunks, lead, member, from, std::min(lead.end, member.end));
     if (r.chunk == to)
@@ -348,7 +345,7 @@ Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& 
 }
 
 // A member that leaves its set there, for another set or none (its hash tells which).
-bool departs(const Meeting& meeting, std::int64_t to) {
+bool departs(const Meeting& meeting, ChunkIndex to) {
     return meeting.chunk < to && !meeting.memberLacks;
 }
 
@@ -361,7 +358,7 @@ public:
     virtual ~ByteSource() = default;
     // Makes run member m the leader over chunks [pos, to), unless it lacks chunk pos or the
     // run was cancelled.
-    virtual Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) = 0;
+    virtual Lead lead(std::int32_t m, ChunkIndex pos, ChunkIndex to) = 0;
     // Compares each of `members` with the leader, into meetings[k] for members[k]; false when
     // the run was cancelled.
     virtual bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) = 0;
@@ -373,7 +370,7 @@ public:
 // written only when the run is finished, so an abandoned run leaves no trace.
 class RunDecisions {
 public:
-    RunDecisions(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+    RunDecisions(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
                  const std::atomic<bool>* cancel, const CompareProgress* progress)
         : chunks(table[static_cast<std::size_t>(dupStart)].size), table_(table), start_(dupStart),
           cancel_(cancel), progress_(progress),
@@ -446,7 +443,7 @@ public:
         return finish();
     }
 
-    void settle(std::int32_t m, std::int64_t value, int reason = kReasonNone) {
+    void settle(std::int32_t m, EntryGroup value, int reason = kReasonNone) {
         state_[static_cast<std::size_t>(m)] = value;
         reasons_[static_cast<std::size_t>(m)] = reason;
         advance(m, chunks.count);
@@ -459,12 +456,11 @@ public:
     // Compares the members of `set` over chunks [set.pos, to). The members that stay equal to
     // the leader all the way are left in the set, now at pos `to`; the others are decided, or
     // leave in new candidate sets appended to `split`. False when the run was cancelled.
-    bool refine(Candidates& set, std::int64_t to, ByteSource& source,
-                std::vector<Candidates>& split);
+    bool refine(Candidates& set, ChunkIndex to, ByteSource& source, std::vector<Candidates>& split);
 
     // Counts chunks of member m as compared, for the progress report. Two threads may count
     // at once, never for the same member; only the run's own thread reports.
-    void advance(std::int32_t m, std::int64_t end) {
+    void advance(std::int32_t m, ChunkIndex end) {
         auto& reached = reached_[static_cast<std::size_t>(m)];
         if (end > reached) {
             done_.fetch_add(end - reached, std::memory_order_relaxed);
@@ -517,7 +513,7 @@ public:
         }
         if (!anyChanged)
             return;
-        std::map<std::int64_t, std::vector<std::int32_t>> groups;
+        std::map<EntryGroup, std::vector<std::int32_t>> groups;
         for (std::int32_t m = 0; m < size(); ++m)
             if (state_[static_cast<std::size_t>(m)] >= 0)
                 groups[state_[static_cast<std::size_t>(m)]].push_back(m);
@@ -533,14 +529,29 @@ public:
     }
 
 private:
+    // A member that parted from its set's leader, and where.
+    struct Departure {
+        ChunkIndex chunk;
+        std::size_t hash;
+        std::int32_t member;
+    };
+    // The position in `members` of the first one that has chunk pos, with those before it
+    // settled as unreadable; members.size() when none has it, nullopt when the run was
+    // cancelled.
+    std::optional<std::size_t> findLeader(const std::vector<std::int32_t>& members, ChunkIndex pos,
+                                          ChunkIndex to, ByteSource& source);
+    // Members that left at the same chunk with the same hash are probably equal: each such
+    // bunch goes to `split`, to be compared from that chunk on; a member alone is in no group.
+    void regroup(std::vector<Departure>& departures, std::vector<Candidates>& split);
+
     FileTable& table_;
-    std::int64_t start_;
+    TableIndex start_;
     const std::atomic<bool>* cancel_;
     const CompareProgress* progress_;
-    std::vector<std::int64_t> state_;
+    std::vector<EntryGroup> state_;
     std::vector<std::int32_t> reasons_;
-    std::vector<std::int64_t> reached_;
-    std::atomic<std::int64_t> done_{0};
+    std::vector<ChunkIndex> reached_;
+    std::atomic<ChunkIndex> done_{0};
     double lastReported_ = 0;
     // The share of a run that moves its report on: a run of two 16 GB files reports every 32 MB.
     static constexpr double kReportStep = 1.0 / 1024;
@@ -548,10 +559,46 @@ private:
     ReadDigests* digests_ = nullptr;
 };
 
-bool RunDecisions::refine(Candidates& set, std::int64_t to, ByteSource& source,
+std::optional<std::size_t> RunDecisions::findLeader(const std::vector<std::int32_t>& members,
+                                                    ChunkIndex pos, ChunkIndex to,
+                                                    ByteSource& source) {
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const auto has = source.lead(members[i], pos, to);
+        if (has == Lead::Cancelled)
+            return std::nullopt;
+        if (has == Lead::Has)
+            return i;
+        settle(members[i], GroupMark::Unreadable, source.reasonOf(members[i]));
+    }
+    return members.size();
+}
+
+void RunDecisions::regroup(std::vector<Departure>& departures, std::vector<Candidates>& split) {
+    std::stable_sort(departures.begin(), departures.end(), [](const auto& a, const auto& b) {
+        return a.chunk != b.chunk ? a.chunk < b.chunk : a.hash < b.hash;
+    });
+    for (std::size_t a = 0; a < departures.size();) {
+        std::size_t b = a + 1;
+        while (b < departures.size() && departures[b].chunk == departures[a].chunk &&
+               departures[b].hash == departures[a].hash)
+            ++b;
+        if (b - a == 1) {
+            settle(departures[a].member, GroupMark::None);
+        } else {
+            Candidates next;
+            next.pos = departures[a].chunk;
+            for (std::size_t k = a; k < b; ++k)
+                next.members.push_back(departures[k].member);
+            split.push_back(std::move(next));
+        }
+        a = b;
+    }
+}
+
+bool RunDecisions::refine(Candidates& set, ChunkIndex to, ByteSource& source,
                           std::vector<Candidates>& split) {
     auto& members = set.members;
-    const std::int64_t pos = set.pos;
+    const ChunkIndex pos = set.pos;
     if (members.size() == 1 && pos > 0) {
         settle(members.front(), GroupMark::None);
         members.clear();
@@ -560,15 +607,10 @@ bool RunDecisions::refine(Candidates& set, std::int64_t to, ByteSource& source,
 
     // Every member needs chunk pos (chunk 0 is needed even by a file on its own); the first
     // one that has it leads.
-    std::size_t i = 0;
-    for (; i < members.size(); ++i) {
-        const auto has = source.lead(members[i], pos, to);
-        if (has == Lead::Cancelled)
-            return false;
-        if (has == Lead::Has)
-            break;
-        settle(members[i], GroupMark::Unreadable, source.reasonOf(members[i]));
-    }
+    const std::optional<std::size_t> found = findLeader(members, pos, to, source);
+    if (!found)
+        return false;
+    const std::size_t i = *found;
     if (i + 1 >= members.size()) {
         if (i < members.size())
             settle(members[i], GroupMark::None);
@@ -576,11 +618,6 @@ bool RunDecisions::refine(Candidates& set, std::int64_t to, ByteSource& source,
         return true;
     }
 
-    struct Departure {
-        std::int64_t chunk;
-        std::size_t hash;
-        std::int32_t member;
-    };
     const std::int32_t leader = members[i];
     const std::span<const std::int32_t> others(members.begin() + static_cast<std::ptrdiff_t>(i + 1),
                                                members.end());
@@ -613,28 +650,7 @@ bool RunDecisions::refine(Candidates& set, std::int64_t to, ByteSource& source,
         settle(leader, GroupMark::None);
     if (stay.size() < 2)
         stay.clear();
-
-    // Members that left at the same chunk with the same hash are probably equal; the next
-    // comparison, from that chunk on, tells exactly.
-    std::stable_sort(departures.begin(), departures.end(), [](const auto& a, const auto& b) {
-        return a.chunk != b.chunk ? a.chunk < b.chunk : a.hash < b.hash;
-    });
-    for (std::size_t a = 0; a < departures.size();) {
-        std::size_t b = a + 1;
-        while (b < departures.size() && departures[b].chunk == departures[a].chunk &&
-               departures[b].hash == departures[a].hash)
-            ++b;
-        if (b - a == 1) {
-            settle(departures[a].member, GroupMark::None);
-        } else {
-            Candidates next;
-            next.pos = departures[a].chunk;
-            for (std::size_t k = a; k < b; ++k)
-                next.members.push_back(departures[k].member);
-            split.push_back(std::move(next));
-        }
-        a = b;
-    }
+    regroup(departures, split);
 
     members = std::move(stay);
     set.pos = to;
@@ -645,14 +661,14 @@ bool RunDecisions::refine(Candidates& set, std::int64_t to, ByteSource& source,
 class BlockSource final : public ByteSource {
 public:
     BlockSource(const Chunks& chunks, const std::vector<Buffer>& buffers,
-                const std::vector<std::int64_t>& ends, const std::vector<int>& reasons,
-                std::int64_t first, bool digests)
+                const std::vector<ChunkIndex>& ends, const std::vector<int>& reasons,
+                ChunkIndex first, bool digests)
         : chunks_(chunks), buffers_(buffers), ends_(ends), reasons_(reasons), first_(first),
           digests_(digests) {}
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
-    Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
+    Lead lead(std::int32_t m, ChunkIndex pos, ChunkIndex to) override {
         lead_ = view(m);
         pos_ = pos;
         to_ = to;
@@ -689,14 +705,14 @@ private:
 
     const Chunks& chunks_;
     const std::vector<Buffer>& buffers_;
-    const std::vector<std::int64_t>& ends_;
+    const std::vector<ChunkIndex>& ends_;
     const std::vector<int>& reasons_;
-    std::int64_t first_;
+    ChunkIndex first_;
     bool digests_;
-    std::vector<std::int64_t> parted_;
+    std::vector<ChunkIndex> parted_;
     BlockView lead_;
-    std::int64_t pos_ = 0;
-    std::int64_t to_ = 0;
+    ChunkIndex pos_ = 0;
+    ChunkIndex to_ = 0;
 };
 
 // The files of a run read one after the other: the leader only as far as some member still
@@ -711,7 +727,7 @@ public:
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
 
-    Lead lead(std::int32_t m, std::int64_t pos, std::int64_t to) override {
+    Lead lead(std::int32_t m, ChunkIndex pos, ChunkIndex to) override {
         if (run_.cancelled())
             return Lead::Cancelled;
         leader_ = m;
@@ -769,14 +785,14 @@ private:
             return meetingOf(chunks_, leadView(extendLeader(pos_ + 1)),
                              BlockView{nullptr, pos_, pos_}, pos_, to_, true, false);
         }
-        for (std::int64_t from = pos_;;) {
+        for (ChunkIndex from = pos_;;) {
             if (run_.cancelled())
                 return std::nullopt;
             if (from == pos_ + firstPiece_) // the file goes on past its first piece
                 file.adviseSequential();
-            const std::int64_t stop = std::min(to_, from + (from == pos_ ? firstPiece_ : piece_));
+            const ChunkIndex stop = std::min(to_, from + (from == pos_ ? firstPiece_ : piece_));
             char* buf = piece.reserve(chunks_.bytes(from, stop));
-            const std::int64_t end =
+            const ChunkIndex end =
                 readBlock(file, chunks_, from, stop, buf, reasons_[static_cast<std::size_t>(m)]);
             run_.advance(m, end);
             if (from == 0 && end > 0)
@@ -792,12 +808,12 @@ private:
         }
     }
 
-    BlockView leadView(std::int64_t end) const { return BlockView{leadData_, pos_, end}; }
+    BlockView leadView(ChunkIndex end) const { return BlockView{leadData_, pos_, end}; }
 
     // Reads the leader on until it holds the chunks before `need`, or its bytes end; returns
     // the end of its chunks in memory. Bytes below that end are never written again.
-    std::int64_t extendLeader(std::int64_t need) {
-        std::int64_t end = leadEnd_.load(std::memory_order_acquire);
+    ChunkIndex extendLeader(ChunkIndex need) {
+        ChunkIndex end = leadEnd_.load(std::memory_order_acquire);
         if (end >= need)
             return end;
         const std::lock_guard lock(leadMutex_);
@@ -807,10 +823,10 @@ private:
                 leadFile_.adviseSequential();
                 leadAdvised_ = true;
             }
-            const std::int64_t stop = std::min(to_, std::max(need, end + piece_));
+            const ChunkIndex stop = std::min(to_, std::max(need, end + piece_));
             char* buf = leadData_ + (chunks_.begin(end) - chunks_.begin(pos_));
-            const std::int64_t got = readBlock(leadFile_, chunks_, end, stop, buf,
-                                               reasons_[static_cast<std::size_t>(leader_)]);
+            const ChunkIndex got = readBlock(leadFile_, chunks_, end, stop, buf,
+                                             reasons_[static_cast<std::size_t>(leader_)]);
             leadEnded_ = got < stop;
             if (end == 0 && got > 0)
                 run_.noteHead(leader_, buf);
@@ -825,8 +841,8 @@ private:
 
     RunDecisions& run_;
     const Chunks& chunks_;
-    const std::int64_t firstPiece_;
-    const std::int64_t piece_;
+    const ChunkIndex firstPiece_;
+    const ChunkIndex piece_;
     Buffer pieces_[2];               // one for each thread comparing members
     std::vector<std::size_t> order_; // the members in the order they are read
 
@@ -834,12 +850,12 @@ private:
     // to leadEnd_. The rest is changed under leadMutex_ only.
     std::mutex leadMutex_;
     std::int32_t leader_ = 0;
-    std::int64_t pos_ = 0;
-    std::int64_t to_ = 0;
+    ChunkIndex pos_ = 0;
+    ChunkIndex to_ = 0;
     ReadOnlyFile leadFile_;
     Buffer leadBytes_;
     char* leadData_ = nullptr;
-    std::atomic<std::int64_t> leadEnd_{0};
+    std::atomic<ChunkIndex> leadEnd_{0};
     bool leadEnded_ = false;
     bool leadAdvised_ = false;
     // Why a member's (or the leader's) bytes ended early; each written by the thread that
@@ -847,15 +863,88 @@ private:
     std::vector<int> reasons_;
 };
 
-bool validRun(const FileTable& table, std::int64_t dupStart, std::int64_t dupEnd) {
-    return dupStart >= 0 && dupStart <= dupEnd && dupEnd < static_cast<std::int64_t>(table.size());
+bool validRun(const FileTable& table, TableIndex dupStart, TableIndex dupEnd) {
+    return dupStart >= 0 && dupStart <= dupEnd && dupEnd < static_cast<TableIndex>(table.size());
 }
 
-bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+bool compareStreamed(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
                      const CompareControl& control);
 
+// The files of a run compared all open, by member: the open file, its block of bytes, the end
+// of its complete chunks there, and why they end early.
+struct OpenFiles {
+    explicit OpenFiles(std::size_t n) : files(n), buffers(n), ends(n, 0), reasons(n, kReasonNone) {}
+
+    std::vector<ReadOnlyFile> files;
+    std::vector<Buffer> buffers;
+    std::vector<ChunkIndex> ends;
+    std::vector<int> reasons;
+};
+
+// Opens every member of `all`, settling those that cannot be opened as unreadable (and taking
+// them out); false, when the system runs out of descriptors, with the rest left unopened.
+bool openEveryone(RunDecisions& run, OpenFiles& open, Candidates& all, ChunkIndex blockChunks) {
+    bool outOfDescriptors = false;
+    std::erase_if(all.members, [&](std::int32_t m) {
+        auto& file = open.files[static_cast<std::size_t>(m)];
+        if (outOfDescriptors)
+            return false;
+        if (file.open(run.entry(m).path.str(), &run.entry(m).stamp)) {
+            if (file.lastError().tooManyOpen()) {
+                outOfDescriptors = true;
+                return false;
+            }
+            run.settle(m, GroupMark::Unreadable, file.lastError().code());
+            return true;
+        }
+        if (run.chunks.count > blockChunks) // more than one read
+            file.adviseSequential();
+        return false;
+    });
+    return !outOfDescriptors;
+}
+
+// Reads chunks [first, last) of every member of `live`; false when the run was cancelled.
+bool readInStep(RunDecisions& run, OpenFiles& open, const std::vector<std::int32_t>& live,
+                ChunkIndex first, ChunkIndex last, std::vector<std::size_t>& order) {
+    run.readingOrder(live, order);
+    for (const std::size_t at : order) {
+        if (run.cancelled())
+            return false;
+        const auto k = static_cast<std::size_t>(live[at]);
+        char* buf = open.buffers[k].reserve(run.chunks.bytes(first, last));
+        open.ends[k] = readBlock(open.files[k], run.chunks, first, last, buf, open.reasons[k]);
+        run.advance(live[at], open.ends[k]);
+        if (first == 0 && open.ends[k] > 0)
+            run.noteHead(live[at], buf);
+    }
+    run.reportProgress();
+    return true;
+}
+
+// Closes the files of `live` that belong to no set of `active` any more (they are read no
+// further); returns how many files are still read. `inGroup` is all zero before and after.
+std::size_t closeParted(OpenFiles& open, const std::vector<Candidates>& active,
+                        const std::vector<std::int32_t>& live, std::vector<char>& inGroup) {
+    std::size_t stillLive = 0;
+    for (const auto& set : active)
+        for (const std::int32_t m : set.members) {
+            inGroup[static_cast<std::size_t>(m)] = 1;
+            ++stillLive;
+        }
+    for (const std::int32_t m : live) {
+        const auto k = static_cast<std::size_t>(m);
+        if (!inGroup[k]) {
+            open.files[k].close();
+            open.buffers[k].release();
+        }
+        inGroup[k] = 0;
+    }
+    return stillLive;
+}
+
 // Every file of the run open at once, read in step.
-bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+bool compareAllOpen(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
                     const CompareControl& control) {
     const std::atomic<bool>* cancel = control.cancel;
     if (cancel && cancel->load())
@@ -870,62 +959,33 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
-    std::vector<ReadOnlyFile> files(n);
-    std::vector<Buffer> buffers(n);
-    std::vector<std::int64_t> ends(n, 0);
-    std::vector<int> reasons(n, kReasonNone);
-    std::int64_t blockChunks = chunks.fitting(kFirstBlockBytes);
-    const std::int64_t runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
+    OpenFiles open(n);
+    ChunkIndex blockChunks = chunks.fitting(kFirstBlockBytes);
+    const ByteOffset runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
     Candidates all = run.everyone();
-    bool outOfDescriptors = false;
-    std::erase_if(all.members, [&](std::int32_t m) {
-        auto& file = files[static_cast<std::size_t>(m)];
-        if (outOfDescriptors)
-            return false;
-        if (file.open(run.entry(m).path.str(), &run.entry(m).stamp)) {
-            if (file.lastError().tooManyOpen()) {
-                outOfDescriptors = true;
-                return false;
-            }
-            run.settle(m, GroupMark::Unreadable, file.lastError().code());
-            return true;
-        }
-        if (chunks.count > blockChunks) // more than one read
-            file.adviseSequential();
-        return false;
-    });
-    if (outOfDescriptors) {
-        files.clear();
+    if (!openEveryone(run, open, all, blockChunks)) {
+        open.files.clear();
         return compareStreamed(table, dupStart, dupEnd, control);
     }
 
     std::vector<Candidates> active;
     active.push_back(std::move(all));
-    std::int64_t first = 0;
+    ChunkIndex first = 0;
     std::vector<std::int32_t> live;
     std::vector<std::size_t> order;
     std::vector<char> inGroup(n, 0);
     while (!active.empty()) {
         if (run.cancelled())
             return run.abandon();
-        const std::int64_t last = std::min(chunks.count, first + blockChunks);
+        const ChunkIndex last = std::min(chunks.count, first + blockChunks);
         live.clear();
         for (const auto& set : active)
             live.insert(live.end(), set.members.begin(), set.members.end());
-        run.readingOrder(live, order);
-        for (const std::size_t at : order) {
-            if (run.cancelled())
-                return run.abandon();
-            const auto k = static_cast<std::size_t>(live[at]);
-            char* buf = buffers[k].reserve(chunks.bytes(first, last));
-            ends[k] = readBlock(files[k], chunks, first, last, buf, reasons[k]);
-            run.advance(live[at], ends[k]);
-            if (first == 0 && ends[k] > 0)
-                run.noteHead(live[at], buf);
-        }
-        run.reportProgress();
+        if (!readInStep(run, open, live, first, last, order))
+            return run.abandon();
 
-        BlockSource source(chunks, buffers, ends, reasons, first, run.digestsWanted());
+        BlockSource source(chunks, open.buffers, open.ends, open.reasons, first,
+                           run.digestsWanted());
         std::vector<Candidates> work = std::move(active);
         active.clear();
         while (!work.empty()) {
@@ -943,31 +1003,17 @@ bool compareAllOpen(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd
         // Groups form at the last block only; their files stay open for the check after it.
         if (last == chunks.count)
             break;
-        // Files that belong to no group any more are read no further.
-        std::size_t stillLive = 0;
-        for (const auto& set : active)
-            for (const std::int32_t m : set.members) {
-                inGroup[static_cast<std::size_t>(m)] = 1;
-                ++stillLive;
-            }
-        for (const std::int32_t m : live) {
-            const auto k = static_cast<std::size_t>(m);
-            if (!inGroup[k]) {
-                files[k].close();
-                buffers[k].release();
-            }
-            inGroup[k] = 0;
-        }
+        const std::size_t stillLive = closeParted(open, active, live, inGroup);
         const auto share =
-            runBuffers / static_cast<std::int64_t>(std::max<std::size_t>(1, stillLive));
+            runBuffers / static_cast<ByteOffset>(std::max<std::size_t>(1, stillLive));
         blockChunks = std::min(2 * blockChunks, chunks.fitting(std::min(kMaxBlockBytes, share)));
         first = last;
     }
-    return run.finish(&files);
+    return run.finish(&open.files);
 }
 
 // Each file streamed against the leader of its set.
-bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEnd,
+bool compareStreamed(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
                      const CompareControl& control) {
     const std::atomic<bool>* cancel = control.cancel;
     const CompareProgress& progress = control.progress;
@@ -981,7 +1027,7 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
 
     // A set is compared a window at a time, so that the leader's bytes held stay bounded for
     // files of any size.
-    const std::int64_t window = chunks.fitting(
+    const ChunkIndex window = chunks.fitting(
         std::min(kWindowBytes, shareOf(kWindowBudget, control.runsAtOnce, kLeastWindowBytes)));
     StreamSource source(run);
     std::vector<Candidates> work;
@@ -990,7 +1036,7 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
         Candidates set = std::move(work.back());
         work.pop_back();
         while (!set.members.empty()) {
-            const std::int64_t to = std::min(chunks.count, set.pos + window);
+            const ChunkIndex to = std::min(chunks.count, set.pos + window);
             if (!run.refine(set, to, source, work))
                 return run.abandon();
             if (!set.members.empty() && to == chunks.count) {
@@ -1005,7 +1051,7 @@ bool compareStreamed(FileTable& table, std::int64_t dupStart, std::int64_t dupEn
 
 } // namespace
 
-bool groupIdenticalFiles(FileTable& table, std::int64_t first, std::int64_t last,
+bool groupIdenticalFiles(FileTable& table, TableIndex first, TableIndex last,
                          const CompareControl& control, CompareStrategy strategy) {
     if (!validRun(table, first, last))
         return true;

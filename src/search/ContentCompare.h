@@ -10,9 +10,18 @@
 
 namespace trevalo {
 
+// A position in a file, or a number of bytes.
+//
+// The comparison counts in bytes (ByteOffset), in chunks (ChunkIndex) and in positions of the
+// table (TableIndex, group keys as EntryGroup); the names say which. They stay plain integers:
+// chunk numbers and counts are added, compared and clamped against each other all the time,
+// and they turn into bytes in one place only (Chunks), so wrapper types would buy a cast at
+// every step for a mix-up that has one place to happen.
+using ByteOffset = std::int64_t;
+
 // The logical chunk length for files of size sz: the whole file below 40480 bytes, 2024 bytes
 // from there on.
-std::int64_t chunkLength(std::int64_t sz);
+ByteOffset chunkLength(ByteOffset sz);
 
 // Comparison buffers are reused from run to run; this gives them back to the system (at the
 // end of a search).
@@ -50,7 +59,7 @@ struct CompareControl {
 // group, and at most once. A cancelled run is abandoned whole (every entry back at None) and
 // false is returned. Large sets are shared with a second thread; the result does not depend on
 // which thread read what.
-bool groupIdenticalFiles(FileTable& table, std::int64_t first, std::int64_t last,
+bool groupIdenticalFiles(FileTable& table, TableIndex first, TableIndex last,
                          const CompareControl& control = {},
                          CompareStrategy strategy = CompareStrategy::Automatic);
 

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/UserText.h"
+#include "search/MixBits.h"
 
 #include <algorithm>
 #include <map>
@@ -34,19 +35,10 @@ std::string parentOf(const std::string& folder) {
 
 constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ull;
 
-std::uint64_t mix(std::uint64_t h, std::string_view bytes) {
+std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
     for (const char c : bytes)
         h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
     return h;
-}
-
-// A 64-bit finaliser, so that a sum of spread values keeps apart what it adds up.
-std::uint64_t spread(std::uint64_t x) {
-    x ^= x >> 30;
-    x *= 0xBF58476D1CE4E5B9ull;
-    x ^= x >> 27;
-    x *= 0x94D049BB133111EBull;
-    return x ^ (x >> 31);
 }
 
 class FolderFinder {
@@ -193,14 +185,14 @@ private:
                     [&](std::uint32_t i, std::string_view name) { return entry(i).name() < name; });
                 if (at != files.end() && entry(*at).name() == e.name) {
                     n.files.push_back(*at);
-                    n.hash += spread(mix(kHashStart, e.name) ^ spread(classOf(*at)));
+                    n.hash += mixBits(fnv1a(kHashStart, e.name) ^ mixBits(classOf(*at)));
                     continue;
                 }
             } else if (type == DirListing::Type::Directory) {
                 const std::string child = folder + e.name + "/";
                 Node& c = evaluate(child);
                 if (c.state == Node::Ok) {
-                    n.hash += spread(mix(kHashStart, e.name + "/") ^ c.hash);
+                    n.hash += mixBits(fnv1a(kHashStart, e.name + "/") ^ c.hash);
                     n.files.insert(n.files.end(), c.files.begin(), c.files.end());
                     n.folders.push_back(e.name + "/");
                     for (const std::string& f : c.folders)
@@ -265,6 +257,25 @@ private:
         return row;
     }
 
+    // The claim of an identical folder: each file's copy is the file of the same name in the
+    // twin folder.
+    FolderClaim claimOfTwins(const std::string& folder, const std::string& twin) {
+        FolderClaim claim;
+        claim.identical = true;
+        claim.copiesIn = twin;
+        std::unordered_map<std::string, std::uint32_t> twinFiles;
+        for (const std::uint32_t i : nodes_[twin].files)
+            twinFiles.emplace(entry(i).path.str().substr(twin.size()), i);
+        for (const std::uint32_t i : nodes_[folder].files) {
+            const std::string path = entry(i).path.str();
+            const std::uint32_t copy = twinFiles.at(path.substr(folder.size()));
+            claim.items.push_back({path, entry(i).stamp,
+                                   entry(i).size == 0 ? std::string() : entry(copy).path.str(),
+                                   entry(copy).stamp});
+        }
+        return claim;
+    }
+
     // Groups of folders with equal signatures, the largest first.
     std::vector<ResultRow> identicalRows() {
         std::map<std::pair<std::uint64_t, std::int64_t>, std::vector<const std::string*>> buckets;
@@ -324,23 +335,7 @@ private:
             for (std::size_t k = 0; k < g.folders.size(); ++k) {
                 const std::string& folder = *g.folders[k];
                 const std::string& twin = *g.folders[(k + 1) % g.folders.size()];
-                const Node& n = nodes_[folder];
-                FolderClaim claim;
-                claim.identical = true;
-                claim.copiesIn = twin;
-                // Each file's copy is the file of the same name in the twin folder.
-                std::unordered_map<std::string, std::uint32_t> twinFiles;
-                for (const std::uint32_t i : nodes_[twin].files)
-                    twinFiles.emplace(entry(i).path.str().substr(twin.size()), i);
-                for (const std::uint32_t i : n.files) {
-                    const std::string path = entry(i).path.str();
-                    const std::uint32_t copy = twinFiles.at(path.substr(folder.size()));
-                    claim.items.push_back(
-                        {path, entry(i).stamp,
-                         entry(i).size == 0 ? std::string() : entry(copy).path.str(),
-                         entry(copy).stamp});
-                }
-                ResultRow row = rowOf(folder, n, std::move(claim));
+                ResultRow row = rowOf(folder, nodes_[folder], claimOfTwins(folder, twin));
                 row.group = key;
                 rows.push_back(std::move(row));
             }

@@ -85,12 +85,12 @@ std::size_t markCompared(std::vector<Unit>& units) {
 // Sets each entry's group from a class per member (members of one class are identical, -1 for
 // none and GroupMark::Unreadable as it is): the key of a class of two or more is its smallest
 // table index.
-void settleClasses(FileTable& table, std::int64_t first, const std::vector<std::int64_t>& cls) {
-    std::map<std::int64_t, std::pair<std::int64_t, std::int64_t>> keyAndCount;
+void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGroup>& cls) {
+    std::map<EntryGroup, std::pair<TableIndex, std::int64_t>> keyAndCount;
     for (std::size_t m = 0; m < cls.size(); ++m) {
         if (cls[m] < 0)
             continue;
-        auto [it, added] = keyAndCount.try_emplace(cls[m], first + static_cast<std::int64_t>(m), 0);
+        auto [it, added] = keyAndCount.try_emplace(cls[m], first + static_cast<TableIndex>(m), 0);
         ++it->second.second;
     }
     for (std::size_t m = 0; m < cls.size(); ++m) {
@@ -107,7 +107,7 @@ void settleClasses(FileTable& table, std::int64_t first, const std::vector<std::
 }
 
 // What the run's groups, as they stand in the table, add to what was known of its files.
-void learn(const FileTable& table, std::int64_t first, std::span<const KnownFile> known,
+void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> known,
            const std::vector<ReadDigests>& digests, const ProofCache& cache, std::int64_t now,
            RunLearning& learning) {
     const auto n = static_cast<std::int32_t>(known.size());
@@ -115,9 +115,9 @@ void learn(const FileTable& table, std::int64_t first, std::span<const KnownFile
         return table[static_cast<std::size_t>(first + m)];
     };
     // Groups whose members all carry one proof already need no new one.
-    std::map<std::int64_t, std::int64_t> proofOfGroup; // key -> proof, or 0 when mixed
+    std::map<EntryGroup, std::int64_t> proofOfGroup; // key -> proof, or 0 when mixed
     for (std::int32_t m = 0; m < n; ++m) {
-        const std::int64_t key = entry(m).group;
+        const EntryGroup key = entry(m).group;
         if (key < 0)
             continue;
         const KnownFile& k = known[static_cast<std::size_t>(m)];
@@ -126,7 +126,7 @@ void learn(const FileTable& table, std::int64_t first, std::span<const KnownFile
         if (!added && it->second != proof)
             it->second = 0;
     }
-    std::map<std::int64_t, std::int64_t> tagOfGroup;
+    std::map<EntryGroup, std::int64_t> tagOfGroup;
     for (std::int32_t m = 0; m < n; ++m) {
         const FileEntry& e = entry(m);
         const KnownFile& k = known[static_cast<std::size_t>(m)];
@@ -154,7 +154,7 @@ void learn(const FileTable& table, std::int64_t first, std::span<const KnownFile
 
 } // namespace
 
-bool groupWithProofs(FileTable& table, std::int64_t first, std::int64_t last,
+bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      std::span<const KnownFile> known, const CompareControl& control,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning) {
     const auto n = static_cast<std::size_t>(last - first + 1);
@@ -187,8 +187,7 @@ bool groupWithProofs(FileTable& table, std::int64_t first, std::int64_t last,
     std::vector<ReadDigests> repDigests(reps.size());
     if (!reps.empty()) {
         withDigests.digests = repDigests.data();
-        if (!groupIdenticalFiles(reps, 0, static_cast<std::int64_t>(reps.size()) - 1,
-                                 withDigests)) {
+        if (!groupIdenticalFiles(reps, 0, static_cast<TableIndex>(reps.size()) - 1, withDigests)) {
             for (std::size_t m = 0; m < n; ++m)
                 table[static_cast<std::size_t>(first) + m].group = GroupMark::None;
             return false;
@@ -202,10 +201,10 @@ bool groupWithProofs(FileTable& table, std::int64_t first, std::int64_t last,
 
     // Classes: a compared unit joins the class of its comparison group (keyed by the
     // group's first representative), any other unit is a class of its own.
-    std::vector<std::int64_t> cls(n, GroupMark::None);
-    std::vector<std::int64_t> classOfUnit(units.size());
+    std::vector<EntryGroup> cls(n, GroupMark::None);
+    std::vector<EntryGroup> classOfUnit(units.size());
     for (std::size_t u = 0; u < units.size(); ++u)
-        classOfUnit[u] = static_cast<std::int64_t>(n + u);
+        classOfUnit[u] = static_cast<EntryGroup>(n + u);
     for (std::size_t r = 0; r < reps.size(); ++r) {
         const std::size_t u = unitOfRep[r];
         const FileEntry& rep = reps[r];

@@ -26,7 +26,7 @@ struct RunLearning {
 // read. Whatever the proofs, the groups (and their keys) are those a comparison of every file
 // would make. What the comparison learnt goes to `learning`: entries of files that are
 // ProofCache::settled at `now` only. False when the run was cancelled (and abandoned whole).
-bool groupWithProofs(FileTable& table, std::int64_t first, std::int64_t last,
+bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      std::span<const KnownFile> known, const CompareControl& control,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning);
 

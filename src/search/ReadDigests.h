@@ -7,6 +7,10 @@
 
 namespace trevalo {
 
+// A chunk of a file by its number (chunk c of files of one size starts at c times their chunk
+// length), or a number of chunks.
+using ChunkIndex = std::int64_t;
+
 // A 128-bit digest (XXH3-128) of one chunk.
 struct Digest128 {
     std::uint64_t low = 0;
@@ -16,7 +20,7 @@ struct Digest128 {
 
 // The digest of one chunk of a file.
 struct PartDigest {
-    std::int64_t chunk = 0;
+    ChunkIndex chunk = 0;
     Digest128 digest;
     bool operator==(const PartDigest&) const = default;
 };
@@ -32,7 +36,7 @@ struct ReadDigests {
     std::vector<PartDigest> parts; // at most kMostParts, each chunk once
 
     bool differsFrom(const ReadDigests& other) const;
-    void addPart(std::int64_t chunk, const Digest128& digest);
+    void addPart(ChunkIndex chunk, const Digest128& digest);
     // Takes in what `other`, of a file known to be identical, tells.
     void merge(const ReadDigests& other);
     // Whether this tells something `other` does not.

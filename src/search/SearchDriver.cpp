@@ -138,19 +138,20 @@ double percentOf(std::int64_t part, std::int64_t whole) {
     return whole > 0 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
 }
 
+// A run of files of one size: table[start..end].
 struct Run {
-    std::int64_t start;
-    std::int64_t end;
+    TableIndex start;
+    TableIndex end;
 };
 
 // Maximal stretches of two or more entries of equal size, in table order. Zero-length files
 // and files that could not be measured (-1) form no run.
 std::vector<Run> runsOf(const FileTable& table) {
     std::vector<Run> runs;
-    const auto last = static_cast<std::int64_t>(table.size()) - 1;
-    const auto sizeAt = [&](std::int64_t i) { return table[static_cast<std::size_t>(i)].size; };
-    for (std::int64_t start = 0; start <= last;) {
-        std::int64_t end = start;
+    const auto last = static_cast<TableIndex>(table.size()) - 1;
+    const auto sizeAt = [&](TableIndex i) { return table[static_cast<std::size_t>(i)].size; };
+    for (TableIndex start = 0; start <= last;) {
+        TableIndex end = start;
         while (end < last && sizeAt(end + 1) == sizeAt(start))
             ++end;
         if (end > start && sizeAt(start) > 0)
@@ -172,6 +173,95 @@ struct Threads {
     int forDisk = 0;
 };
 
+// The bytes of the runs compared, and the part of each run in hand (one slot per comparing
+// thread, as its comparison reports it), going out as work on top of a base and as the progress.
+// The threads add up their parts at their own moments; the count shown never goes back, also as
+// the host sees it: one thread at a time takes the count and hands it on.
+class ComparedBytes {
+public:
+    ComparedBytes(Publisher& out, const SearchWork& work, std::int64_t total, int slotCount)
+        : out_(out), work_(work), inHand_(static_cast<std::size_t>(slotCount)) {
+        work_.bytesTotal = total;
+        work_.bytesDone = 0;
+        out_.work(work_);
+    }
+
+    void inHand(std::size_t slot, std::int64_t bytes) {
+        inHand_[slot] = bytes;
+        report();
+    }
+    void finished(std::size_t slot, std::int64_t bytes) {
+        finished_ += bytes;
+        inHand_[slot] = 0;
+        report();
+    }
+
+private:
+    void report() {
+        const std::lock_guard lock(reporting_);
+        std::int64_t sum = finished_.load();
+        for (const auto& part : inHand_)
+            sum += part.load();
+        sum = std::min(work_.bytesTotal, sum);
+        std::int64_t was = shown_.load();
+        while (sum > was && !shown_.compare_exchange_weak(was, sum)) {
+        }
+        SearchWork now = work_;
+        now.bytesDone = std::max(sum, was);
+        out_.progress(percentOf(now.bytesDone, work_.bytesTotal));
+        out_.work(now);
+    }
+
+    Publisher& out_;
+    SearchWork work_;
+    std::atomic<std::int64_t> finished_{0};
+    std::vector<std::atomic<std::int64_t>> inHand_;
+    std::atomic<std::int64_t> shown_{0};
+    std::mutex reporting_;
+};
+
+// The threads that compare runs, each running `body` with its slot (0 for the calling thread);
+// more may be started while they run, by any of them.
+class ComparingThreads {
+public:
+    explicit ComparingThreads(const std::function<void(std::size_t)>& body) : body_(body) {}
+
+    int running() const { return running_.load(); }
+    // Starts threads until `count` run, the calling one counted; fewer when the system has no
+    // more, and then those there are take every run.
+    void startUpTo(int count) {
+        const std::lock_guard lock(mutex_);
+        for (int k = running_.load(); k < count; k = running_.load()) {
+            try {
+                helpers_.emplace_back(body_, static_cast<std::size_t>(k));
+            } catch (const std::system_error&) {
+                return;
+            }
+            ++running_;
+        }
+    }
+    // Joins every thread started, also one started by another while this one waits.
+    void joinAll() {
+        for (;;) {
+            std::jthread helper;
+            {
+                const std::lock_guard lock(mutex_);
+                if (helpers_.empty())
+                    break;
+                helper = std::move(helpers_.back());
+                helpers_.pop_back();
+            }
+            helper.join();
+        }
+    }
+
+private:
+    const std::function<void(std::size_t)>& body_;
+    std::atomic<int> running_{1}; // the calling thread
+    std::mutex mutex_;
+    std::vector<std::jthread> helpers_;
+};
+
 // Compares every run, on as many threads as `threads` says. A run writes only its own entries,
 // so runs are independent. Once a cancel is seen no further run starts; afterwards the groups kept
 // are exactly those of the runs before the first one that was not compared in full, as if the runs
@@ -184,7 +274,7 @@ struct Threads {
 using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
 
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
-                 const std::atomic<bool>& cancel, SearchWork work, Threads threads,
+                 const std::atomic<bool>& cancel, const SearchWork& work, Threads threads,
                  const RunComparison& compareRun, const std::function<void(const Run&)>& listRun) {
     enum : char { Waiting, Compared, Abandoned };
     const int most = static_cast<int>(
@@ -193,51 +283,15 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     std::mutex listing;
     std::size_t listed = 0; // runs handed to listRun, under `listing`
     std::atomic<std::size_t> next{0};
-    std::atomic<std::int64_t> bytesFinished{0};
-    // One per comparing thread.
-    const auto bytesInHand =
-        std::make_unique<std::atomic<std::int64_t>[]>(static_cast<std::size_t>(most));
-    work.bytesTotal = 0;
+    std::int64_t total = 0;
     for (const Run& r : runs)
-        work.bytesTotal += bytesOf(table, r);
-    work.bytesDone = 0;
-    out.work(work);
-    // The threads add up their parts at their own moments; the count shown never goes back,
-    // also as the host sees it: one thread at a time takes the count and hands it on.
-    std::atomic<std::int64_t> shown{0};
-    std::mutex reporting;
-    const auto reportBytes = [&] {
-        const std::lock_guard lock(reporting);
-        std::int64_t sum = bytesFinished.load();
-        for (int k = 0; k < most; ++k)
-            sum += bytesInHand[static_cast<std::size_t>(k)].load();
-        sum = std::min(work.bytesTotal, sum);
-        std::int64_t was = shown.load();
-        while (sum > was && !shown.compare_exchange_weak(was, sum)) {
-        }
-        SearchWork now = work;
-        now.bytesDone = std::max(sum, was);
-        out.progress(percentOf(now.bytesDone, work.bytesTotal));
-        out.work(now);
-    };
+        total += bytesOf(table, r);
+    ComparedBytes bytes(out, work, total, most);
     // The threads: those asked for from the start, and more once a read has gone to a device.
-    std::atomic<int> running{0};
     std::atomic<bool> mayGrow{most > threads.count};
     DeviceReadWatch disk;
-    std::mutex helpersMutex;
-    std::vector<std::jthread> helpers;
     std::function<void(std::size_t)> compare;
-    const auto startThreads = [&](int count) {
-        const std::lock_guard lock(helpersMutex);
-        for (int k = running.load(); k < count; k = running.load()) {
-            try {
-                helpers.emplace_back(compare, static_cast<std::size_t>(k));
-            } catch (const std::system_error&) {
-                return; // no more threads: those there are take every run
-            }
-            ++running;
-        }
-    };
+    ComparingThreads comparing(compare);
     compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
@@ -246,40 +300,25 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             const Run& r = runs[i];
             const auto runBytes = static_cast<double>(bytesOf(table, r));
             const auto inRun = [&](double share) {
-                bytesInHand[slot] =
-                    static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0));
-                reportBytes();
+                bytes.inHand(slot,
+                             static_cast<std::int64_t>(runBytes * std::clamp(share, 0.0, 1.0)));
             };
-            const bool done = compareRun(i, {&cancel, inRun, running.load()});
-            bytesFinished += bytesOf(table, r);
-            bytesInHand[slot] = 0;
-            reportBytes();
+            const bool done = compareRun(i, {&cancel, inRun, comparing.running()});
+            bytes.finished(slot, bytesOf(table, r));
             if (mayGrow.load(std::memory_order_relaxed) && disk.sawReads() &&
                 mayGrow.exchange(false))
-                startThreads(most);
+                comparing.startUpTo(most);
             const std::lock_guard lock(listing);
             state[i] = done ? Compared : Abandoned;
             while (listed < runs.size() && state[listed] == Compared)
                 listRun(runs[listed++]);
         }
     };
-    running = 1; // this thread
-    startThreads(std::min(threads.count, most));
+    comparing.startUpTo(std::min(threads.count, most));
     compare(0);
-    // Every thread started is joined, also one started by another while this one waits.
-    for (;;) {
-        std::jthread helper;
-        {
-            const std::lock_guard lock(helpersMutex);
-            if (helpers.empty())
-                break;
-            helper = std::move(helpers.back());
-            helpers.pop_back();
-        }
-        helper.join();
-    }
+    comparing.joinAll();
     for (std::size_t i = listed; i < runs.size(); ++i)
-        for (std::int64_t k = runs[i].start; k <= runs[i].end; ++k)
+        for (TableIndex k = runs[i].start; k <= runs[i].end; ++k)
             table[static_cast<std::size_t>(k)].group = GroupMark::None;
     return listed == runs.size();
 }
@@ -451,7 +490,7 @@ private:
         if (request_.onlyWithKept) {
             const auto before = runs.size();
             std::erase_if(runs, [&](const Run& r) {
-                for (std::int64_t k = r.start; k <= r.end; ++k)
+                for (TableIndex k = r.start; k <= r.end; ++k)
                     if (at(k).kept)
                         return false;
                 return true;
@@ -484,7 +523,7 @@ private:
                 stamps.reserve(files);
                 for (const Run& r : runs) {
                     knownAt.push_back(stamps.size());
-                    for (std::int64_t k = r.start; k <= r.end; ++k)
+                    for (TableIndex k = r.start; k <= r.end; ++k)
                         stamps.push_back(at(k).stamp);
                 }
                 known = cache->look(stamps);

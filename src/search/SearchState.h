@@ -24,6 +24,10 @@ enum : std::int64_t {
 } // namespace GroupMark
 
 using FileTable = std::vector<FileEntry>;
+// A position in the table.
+using TableIndex = std::int64_t;
+// What FileEntry::group holds: a group key (a TableIndex) or a GroupMark.
+using EntryGroup = std::int64_t;
 
 // The searches, as items of the search-type list. The first three are the usual ones; the
 // whole-folder searches and broken links are asked for on their own.

@@ -101,7 +101,7 @@ std::string MainWindow::chooseSavePath(const QString& title, const QString& filt
     if (chosen.isEmpty())
         return {};
     const QString path = withSuffix(chosen, suffix);
-    const std::string bytes = QFile::encodeName(path).toStdString();
+    std::string bytes = QFile::encodeName(path).toStdString();
     // A link is not asked about: it is never replaced, and the save says so.
     const FileKind there = statPath(bytes, false).kind;
     if (there != FileKind::Missing && there != FileKind::Symlink &&

@@ -292,6 +292,17 @@ private slots:
         }
     }
 
+    // Names whose 128 bits collide are two groups; the bits of one name in other cases, one.
+    void collidingNameKeysStayApart() {
+        GroupKeySet set(4);
+        const GroupKey readme{1, 2, "Readme"}, other{1, 2, "Notes"}, upper{1, 2, "README"};
+        set.numberOf(readme) = 0;
+        QCOMPARE(set.numberOf(upper), 0);
+        QCOMPARE(set.numberOf(other), GroupNumbers::kNoGroup);
+        QVERIFY(!set.contains(GroupKey{1, 2, {}}));
+        QVERIFY(foldedNameKey("Caf\xC3\xA9") == foldedNameKey("CAF\xC3\x89"));
+    }
+
     // Five IMG_0001.JPG from two cameras: two identical pairs and one other photo. The name
     // shows among the names whose files differ; a name whose files are all one copy does not.
     void namesakesThatDifferAndThoseThatAreCopies() {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -86,7 +87,7 @@ QByteArray wmfToSvg(const QByteArray& data) {
         const double boxHeight = double(bbox.BR.y) - double(bbox.TL.y);
         if (width > 0 && boxWidth > 0 && boxHeight > 0) {
             // The display size does not keep the drawing's proportions; its bounding box does.
-            height = static_cast<unsigned int>(double(width) * boxHeight / boxWidth + 0.5);
+            height = static_cast<unsigned int>(std::lround(double(width) * boxHeight / boxWidth));
             wmf_svg_t* device = WMF_SVG_GetData(api);
             device->out = wmf_stream_create(api, nullptr);
             device->bbox = bbox;
