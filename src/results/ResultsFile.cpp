@@ -495,95 +495,115 @@ bool readClaimItem(JsonReader& in, FolderClaim::Item& item) {
     });
 }
 
-bool readRow(JsonReader& in, ResultRow& row, int list) {
-    std::string text;
-    std::optional<std::int64_t> mtime;
+// What a row's keys give beyond the row's own fields, worked out once the row is read.
+struct RowFields {
     std::string path;
     bool named = false;
-    std::optional<FolderClaim> claim;
+    std::optional<std::int64_t> mtime;
+    std::optional<FolderClaim> claim; // a folder row's claim
+};
+
+// A key of a folder row's claim; nothing when the key is not one.
+std::optional<bool> readClaimField(JsonReader& in, FolderClaim& claim, const std::string& key) {
+    if (key == "files")
+        return in.integer(claim.files);
+    if (key == "identical")
+        return in.boolean(claim.identical);
+    if (key == "copies_in")
+        return in.string(claim.copiesIn);
+    if (key == "items")
+        return in.array([&] {
+            claim.items.emplace_back();
+            return readClaimItem(in, claim.items.back());
+        });
+    if (key == "folders")
+        return in.array([&] {
+            claim.folders.emplace_back();
+            return in.string(claim.folders.back());
+        });
+    return std::nullopt;
+}
+
+bool readRowField(JsonReader& in, ResultRow& row, RowFields& fields, const std::string& key) {
+    if (fields.claim) {
+        if (const std::optional<bool> read = readClaimField(in, *fields.claim, key))
+            return *read;
+    }
+    if (key == "name" || key == "folder" || key == "reason") {
+        fields.named = fields.named || key == "name";
+        return in.string(key == "name" ? row.name : key == "folder" ? row.folder : row.reason);
+    }
+    if (key == "path")
+        return in.string(fields.path);
+    if (key == "group")
+        return in.integer(row.group);
+    if (key == "size")
+        return in.integer(row.size);
+    if (key == "mtime") {
+        std::int64_t t = 0;
+        if (!in.integer(t))
+            return false;
+        fields.mtime = t;
+        return true;
+    }
+    if (key == "modified") {
+        std::string text;
+        if (!in.string(text))
+            return false;
+        if (text.size() >= row.date.size())
+            return in.fail(userText("ResultsFile", "a date too long"));
+        std::fill(row.date.begin(), row.date.end(), '\0');
+        std::memcpy(row.date.data(), text.data(), text.size());
+        return true;
+    }
+    if (key == "kept")
+        return in.boolean(row.kept);
+    if (key == "through_link")
+        return in.boolean(row.throughLink);
+    if (key == "folder_not_listed")
+        return in.boolean(row.isFolder);
+    return in.skip();
+}
+
+// The name from a row that gives its path alone, the time from the date text when the file
+// gives no mtime, the folder claim's text.
+bool completeRow(JsonReader& in, ResultRow& row, RowFields& fields) {
+    if (!fields.named && !fields.path.empty()) {
+        row.folder = folderOf(fields.path);
+        row.name = fileNameOf(fields.path);
+        fields.named = true;
+    }
+    if (!fields.named)
+        return in.failContent(userText("ResultsFile", "a row without a name"));
+    if (!fields.mtime && row.size >= 0 && !row.isFolder)
+        fields.mtime = localDate(row.dateText());
+    if (fields.mtime && row.size >= 0) {
+        row.mtime = *fields.mtime;
+        row.mtimeKnown = true;
+        row.stamp.size = row.size;
+        row.stamp.mtime = *fields.mtime;
+    }
+    if (row.dateText().empty())
+        std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
+    if (fields.claim) {
+        if (fields.claim->items.empty())
+            return in.failContent(userText("ResultsFile", "a row of folders without its files"));
+        row.reason = folderRowText(*fields.claim);
+        row.claim = std::make_shared<const FolderClaim>(std::move(*fields.claim));
+    }
+    return true;
+}
+
+bool readRow(JsonReader& in, ResultRow& row, int list) {
+    RowFields fields;
     if (list == ListFolders)
-        claim.emplace();
+        fields.claim.emplace();
     if (list == ListFolders || list == ListEmptyFolders)
         row.target = RowTarget::Folder;
     else if (list == ListBrokenLinks)
         row.target = RowTarget::Link;
-    const bool ok = in.object([&](const std::string& key) {
-        if (claim && key == "files")
-            return in.integer(claim->files);
-        if (claim && key == "identical")
-            return in.boolean(claim->identical);
-        if (claim && key == "copies_in")
-            return in.string(claim->copiesIn);
-        if (claim && key == "items")
-            return in.array([&] {
-                claim->items.emplace_back();
-                return readClaimItem(in, claim->items.back());
-            });
-        if (claim && key == "folders")
-            return in.array([&] {
-                claim->folders.emplace_back();
-                return in.string(claim->folders.back());
-            });
-        if (key == "name" || key == "folder" || key == "reason") {
-            named = named || key == "name";
-            return in.string(key == "name" ? row.name : key == "folder" ? row.folder : row.reason);
-        }
-        if (key == "path")
-            return in.string(path);
-        if (key == "group")
-            return in.integer(row.group);
-        if (key == "size")
-            return in.integer(row.size);
-        if (key == "mtime") {
-            std::int64_t t = 0;
-            if (!in.integer(t))
-                return false;
-            mtime = t;
-            return true;
-        }
-        if (key == "modified") {
-            if (!in.string(text))
-                return false;
-            if (text.size() >= row.date.size())
-                return in.fail(userText("ResultsFile", "a date too long"));
-            std::fill(row.date.begin(), row.date.end(), '\0');
-            std::memcpy(row.date.data(), text.data(), text.size());
-            return true;
-        }
-        if (key == "kept")
-            return in.boolean(row.kept);
-        if (key == "through_link")
-            return in.boolean(row.throughLink);
-        if (key == "folder_not_listed")
-            return in.boolean(row.isFolder);
-        return in.skip();
-    });
-    if (!ok)
-        return false;
-    if (!named && !path.empty()) { // a row that gives its path alone
-        row.folder = folderOf(path);
-        row.name = fileNameOf(path);
-        named = true;
-    }
-    if (!named)
-        return in.failContent(userText("ResultsFile", "a row without a name"));
-    if (!mtime && row.size >= 0 && !row.isFolder)
-        mtime = localDate(row.dateText());
-    if (mtime && row.size >= 0) {
-        row.mtime = *mtime;
-        row.mtimeKnown = true;
-        row.stamp.size = row.size;
-        row.stamp.mtime = *mtime;
-    }
-    if (row.dateText().empty())
-        std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
-    if (claim) {
-        if (claim->items.empty())
-            return in.failContent(userText("ResultsFile", "a row of folders without its files"));
-        row.reason = folderRowText(*claim);
-        row.claim = std::make_shared<const FolderClaim>(std::move(*claim));
-    }
-    return true;
+    return in.object([&](const std::string& key) { return readRowField(in, row, fields, key); }) &&
+           completeRow(in, row, fields);
 }
 
 bool readSetup(JsonReader& in, SearchRequest& setup) {

@@ -138,6 +138,59 @@ void readParts(sqlite3_stmt* s, int column, ReadDigests& digests) {
     }
 }
 
+// The columns of row `r` of a statement that writes several rows: a learnt file, its proof
+// number (`firstProof` numbers the first tag of this search), the day it was seen. `parts`
+// holds the blob of its part digests until the statement has run.
+void bindLearnt(Statement& put, std::size_t r, const LearntFile& f, std::int64_t firstProof,
+                std::int64_t day, std::vector<std::int64_t>& parts) {
+    const auto column = [&](int c) { return static_cast<int>(r * kColumnsPerRow) + c; };
+    put.bind(column(1), static_cast<std::int64_t>(f.stamp.device));
+    put.bind(column(2), static_cast<std::int64_t>(f.stamp.inode));
+    put.bind(column(3), f.stamp.size);
+    put.bind(column(4), nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
+    put.bind(column(5), nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
+    if (f.digests.hasHead) {
+        put.bind(column(6), static_cast<std::int64_t>(f.digests.head.low));
+        put.bind(column(7), static_cast<std::int64_t>(f.digests.head.high));
+    } else {
+        sqlite3_bind_null(put.get(), column(6));
+        sqlite3_bind_null(put.get(), column(7));
+    }
+    put.bind(column(8), f.tag > 0 ? firstProof + f.tag - 1 : -f.tag);
+    put.bind(column(9), day);
+    partsBlob(f.digests, parts);
+    if (parts.empty())
+        sqlite3_bind_null(put.get(), column(10));
+    else
+        sqlite3_bind_blob(put.get(), column(10), parts.data(),
+                          static_cast<int>(parts.size() * sizeof(std::int64_t)), SQLITE_STATIC);
+}
+
+// The learnt and the seen files of all lessons in the table's key order; the highest proof tag.
+std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<LearntFile>>& files,
+                       std::vector<Keyed<FileStamp>>& seen) {
+    std::size_t learntCount = 0;
+    std::size_t seenCount = 0;
+    for (const Lessons& l : lessons) {
+        learntCount += l.learnt.size();
+        seenCount += l.seen.size();
+    }
+    files.reserve(learntCount);
+    seen.reserve(seenCount);
+    std::int64_t tags = 0;
+    for (const Lessons& l : lessons) {
+        for (const LearntFile& f : l.learnt) {
+            files.push_back({keyOf(f.stamp), &f});
+            tags = std::max(tags, f.tag);
+        }
+        for (const FileStamp& s : l.seen)
+            seen.push_back({keyOf(s), &s});
+    }
+    std::sort(files.begin(), files.end());
+    std::sort(seen.begin(), seen.end());
+    return tags;
+}
+
 bool sameIdentity(const Statement& s, int first, const FileStamp& stamp) {
     return s.column(first) == stamp.size &&
            s.column(first + 1) == nanoseconds(stamp.mtime, stamp.mtimeNsec) &&
@@ -383,25 +436,7 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
     // (copied together they would cost more in fresh memory than in writing).
     std::vector<Keyed<LearntFile>> files;
     std::vector<Keyed<FileStamp>> seen;
-    std::size_t learntCount = 0;
-    std::size_t seenCount = 0;
-    for (const Lessons& l : lessons) {
-        learntCount += l.learnt.size();
-        seenCount += l.seen.size();
-    }
-    files.reserve(learntCount);
-    seen.reserve(seenCount);
-    std::int64_t tags = 0;
-    for (const Lessons& l : lessons) {
-        for (const LearntFile& f : l.learnt) {
-            files.push_back({keyOf(f.stamp), &f});
-            tags = std::max(tags, f.tag);
-        }
-        for (const FileStamp& s : l.seen)
-            seen.push_back({keyOf(s), &s});
-    }
-    std::sort(files.begin(), files.end());
-    std::sort(seen.begin(), seen.end());
+    const std::int64_t tags = sortByKey(lessons, files, seen);
     const std::int64_t day = today();
     Statement putMany(db_, putSql(kRowsPerStatement).c_str());
     Statement putOne(db_, putSql(1).c_str());
@@ -432,31 +467,8 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             // fetched while this one is bound.
             for (std::size_t r = at + rows; r < std::min(at + 2 * rows, files.size()); ++r)
                 prefetch(files[r].item);
-            for (std::size_t r = 0; r < rows; ++r) {
-                const LearntFile& f = *files[at + r].item;
-                const auto column = [&](int c) { return static_cast<int>(r * kColumnsPerRow) + c; };
-                put.bind(column(1), static_cast<std::int64_t>(f.stamp.device));
-                put.bind(column(2), static_cast<std::int64_t>(f.stamp.inode));
-                put.bind(column(3), f.stamp.size);
-                put.bind(column(4), nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
-                put.bind(column(5), nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
-                if (f.digests.hasHead) {
-                    put.bind(column(6), static_cast<std::int64_t>(f.digests.head.low));
-                    put.bind(column(7), static_cast<std::int64_t>(f.digests.head.high));
-                } else {
-                    sqlite3_bind_null(put.get(), column(6));
-                    sqlite3_bind_null(put.get(), column(7));
-                }
-                put.bind(column(8), f.tag > 0 ? firstProof + f.tag - 1 : -f.tag);
-                put.bind(column(9), day);
-                partsBlob(f.digests, parts[r]);
-                if (parts[r].empty())
-                    sqlite3_bind_null(put.get(), column(10));
-                else
-                    sqlite3_bind_blob(put.get(), column(10), parts[r].data(),
-                                      static_cast<int>(parts[r].size() * sizeof(std::int64_t)),
-                                      SQLITE_STATIC);
-            }
+            for (std::size_t r = 0; r < rows; ++r)
+                bindLearnt(put, r, *files[at + r].item, firstProof, day, parts[r]);
             const int step = put.step();
             put.rewind();
             if (step != SQLITE_DONE)

@@ -125,6 +125,12 @@ private:
     int inset_;
 };
 
+// A menu command with the object name it is found by (tests, accessibility tools).
+QAction* named(QAction* action, const char* name) {
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent), tw_(screenDpi()) {
@@ -337,10 +343,16 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::buildMenus() {
-    const auto named = [](QAction* action, const char* name) {
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
+    buildGeneralMenu();
+    buildFileMenu();
+    addMarkAndResultsActions();
+    connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::fileMenuOpening);
+    marks_->addToFileMenu(fileMenu_);
+
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &MainWindow::cancelSearchKey);
+}
+
+void MainWindow::buildGeneralMenu() {
     generalMenu_ = new QMenu(tr("&Menu"), this);
     generalMenu_->setObjectName(QStringLiteral("generalMenu"));
     QAction* help =
@@ -369,7 +381,10 @@ void MainWindow::buildMenus() {
           "forgetProofsAction");
     named(generalMenu_->addAction(tr("&Quit"), this, &MainWindow::quit), "quitAction")
         ->setIcon(QIcon::fromTheme(QStringLiteral("application-exit")));
+}
 
+// The commands on the selected or marked files.
+void MainWindow::buildFileMenu() {
     fileMenu_ = new QMenu(tr("File"), this);
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
     FileCommands* files = files_;
@@ -405,6 +420,11 @@ void MainWindow::buildMenus() {
     restoreAction_->setEnabled(false);
     addAction(restoreAction_);
     connect(files, &FileCommands::restoreAvailable, restoreAction_, &QAction::setEnabled);
+}
+
+// The File menu's marking commands and the results files.
+void MainWindow::addMarkAndResultsActions() {
+    FileCommands* files = files_;
     fileMenu_->addSeparator();
     named(fileMenu_->addAction(tr("Mark &all"), files, &FileCommands::markAll), "markAllAction");
     markOlderAction_ = named(fileMenu_->addAction(tr("Mark old&er files for deletion"), this,
@@ -434,10 +454,6 @@ void MainWindow::buildMenus() {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::fileMenuOpening);
-    marks_->addToFileMenu(fileMenu_);
-
-    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &MainWindow::cancelSearchKey);
 }
 
 void MainWindow::installListKeys() {

@@ -171,6 +171,9 @@ private:
     void showWholeLists(const std::array<bool, kResultListCount>& shown);
     void buildStatusBar();
     void buildMenus();
+    void buildGeneralMenu();
+    void buildFileMenu();
+    void addMarkAndResultsActions();
     // The file commands' keys act on the result lists only, so that typing in the set-up panel
     // keeps them.
     void installListKeys();
