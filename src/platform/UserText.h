@@ -3,6 +3,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <concepts>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -40,6 +41,17 @@ QString countedText(const char* context, const char* english, const char* disamb
 // The same as UTF-8, for the engine.
 std::string userText(const char* context, const char* english, const char* disambiguation,
                      std::int64_t count);
+// The same for the size of a container: no count held in memory reaches 2^63.
+template <std::unsigned_integral Count>
+QString countedText(const char* context, const char* english, const char* disambiguation,
+                    Count count) {
+    return countedText(context, english, disambiguation, static_cast<std::int64_t>(count));
+}
+template <std::unsigned_integral Count>
+std::string userText(const char* context, const char* english, const char* disambiguation,
+                     Count count) {
+    return userText(context, english, disambiguation, static_cast<std::int64_t>(count));
+}
 
 // `pattern` with "%1" ... "%9" replaced by `args` in turn, as bytes: a path need not be UTF-8,
 // and a translation may put the places in another order.
