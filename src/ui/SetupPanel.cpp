@@ -7,8 +7,8 @@
 #include "ui/DriveList.h"
 #include "ui/FolderList.h"
 #include "ui/PathRows.h"
+#include "ui_SetupPanel.h"
 
-#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -34,7 +34,6 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
-#include <tuple>
 
 namespace trevalo {
 
@@ -43,9 +42,6 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 // Rows the folder list shows at least, so that a few sub-folders are in sight.
 constexpr int kFolderRows = 9;
-// The units of the size fields, as parseSizeText reads them.
-const QStringList kSizeUnits = {QStringLiteral("B"), QStringLiteral("KB"), QStringLiteral("MB"),
-                                QStringLiteral("GB")};
 
 // A size field with its unit: the byte count, -1 for an empty field, or nothing when the text
 // is not a size.
@@ -73,125 +69,62 @@ std::string startFolder() {
 
 } // namespace
 
-SetupPanel::SetupPanel(QWidget* parent)
-    : QGroupBox(tr("Select one or more path:"), parent), pathPicker_(new QWidget(this)),
-      driveCombo_(new DriveList(pathPicker_)), folderList_(new FolderList(pathPicker_)),
-      patternLabel_(new QLabel(tr("E&xt.:"), pathPicker_)),
-      patternEdit_(new QLineEdit(QStringLiteral("*.*"), pathPicker_)),
-      subFoldersCheckBox_(new QCheckBox(tr("S&ub-Folder"), pathPicker_)),
-      addPathButton_(new QPushButton(QStringLiteral(">"), pathPicker_)),
-      removePathButton_(new QPushButton(QStringLiteral("<"), pathPicker_)),
-      addFolderButton_(new QPushButton(tr("Add F&older..."), pathPicker_)),
-      searchPathList_(new QTreeWidget(pathPicker_)),
-      excludeLabel_(new QLabel(tr("Exclu&de:"), pathPicker_)),
-      excludeEdit_(new QLineEdit(pathPicker_)),
-      minSizeLabel_(new QLabel(tr("M&in size:"), pathPicker_)),
-      minSizeEdit_(new QLineEdit(pathPicker_)), minUnitCombo_(new QComboBox(pathPicker_)),
-      maxSizeLabel_(new QLabel(tr("Max si&ze:"), pathPicker_)),
-      maxSizeEdit_(new QLineEdit(pathPicker_)), maxUnitCombo_(new QComboBox(pathPicker_)),
-      searchControls_(new QWidget(this)),
-      searchButton_(new QPushButton(tr("&Search"), searchControls_)),
-      newSearchButton_(new QPushButton(tr("&New Search"), searchControls_)),
-      searchTypeLabel_(new QLabel(tr("Search t&ype:"), searchControls_)),
-      searchTypeList_(new QListWidget(searchControls_)),
-      menuButton_(new QPushButton(tr("&Menu"), searchControls_)),
-      onlyWithKeptCheckBox_(new QCheckBox(tr("Only &groups with a kept file"), pathPicker_)) {
-    setObjectName(QStringLiteral("setupPanel"));
-    pathPicker_->setObjectName(QStringLiteral("pathPicker"));
-    driveCombo_->setObjectName(QStringLiteral("driveCombo"));
-    folderList_->setObjectName(QStringLiteral("folderList"));
-    patternEdit_->setObjectName(QStringLiteral("patternEdit"));
-    subFoldersCheckBox_->setObjectName(QStringLiteral("subFoldersCheckBox"));
-    addPathButton_->setObjectName(QStringLiteral("addPathButton"));
-    removePathButton_->setObjectName(QStringLiteral("removePathButton"));
-    addFolderButton_->setObjectName(QStringLiteral("addFolderButton"));
-    searchPathList_->setObjectName(QStringLiteral("searchPathList"));
-    excludeEdit_->setObjectName(QStringLiteral("excludeEdit"));
-    minSizeEdit_->setObjectName(QStringLiteral("minSizeEdit"));
-    minUnitCombo_->setObjectName(QStringLiteral("minUnitCombo"));
-    maxSizeEdit_->setObjectName(QStringLiteral("maxSizeEdit"));
-    maxUnitCombo_->setObjectName(QStringLiteral("maxUnitCombo"));
-    searchControls_->setObjectName(QStringLiteral("searchControls"));
-    searchButton_->setObjectName(QStringLiteral("searchButton"));
-    newSearchButton_->setObjectName(QStringLiteral("newSearchButton"));
-    searchTypeList_->setObjectName(QStringLiteral("searchTypeList"));
-    menuButton_->setObjectName(QStringLiteral("menuButton"));
-    onlyWithKeptCheckBox_->setObjectName(QStringLiteral("onlyWithKeptCheckBox"));
-    onlyWithKeptCheckBox_->setToolTip(
-        tr("List only the groups of identical files that hold a file of a Keep path; sizes "
-           "no kept file has are not compared"));
-    subFoldersCheckBox_->setChecked(true);
-    patternLabel_->setBuddy(patternEdit_);
-    searchTypeLabel_->setBuddy(searchTypeList_);
-    excludeLabel_->setBuddy(excludeEdit_);
-    minSizeLabel_->setBuddy(minSizeEdit_);
-    maxSizeLabel_->setBuddy(maxSizeEdit_);
-    for (QComboBox* unit : {minUnitCombo_, maxUnitCombo_}) {
-        unit->addItems(kSizeUnits);
-        unit->setCurrentIndex(1); // KB
-    }
-    excludeEdit_->setToolTip(
-        tr("Files and folders the search leaves out, separated by \";\" (* and ? as in the "
-           "pattern). A pattern without \"/\" is matched against the name of a file or folder; "
-           "one with \"/\" against the whole path. A pattern ending in \"/\" matches folders "
-           "only. An excluded folder is not entered.\nExample: .git; node_modules/; *.tmp"));
-    const QString sizeTip = tr("A size, with a unit typed or chosen beside it (1 KB = 1000 "
-                               "bytes); empty for no limit. Files outside the limits are left "
-                               "out of the search.");
-    minSizeEdit_->setToolTip(sizeTip);
-    maxSizeEdit_->setToolTip(sizeTip);
+SetupPanel::SetupPanel(QWidget* parent) : QGroupBox(parent) {
+    Ui::SetupPanel ui;
+    ui.setupUi(this);
+    takeWidgets(ui);
+    setThemeIcons();
     showScopeHints(true);
-    excludeEdit_->setAccessibleName(tr("Exclude"));
-    minSizeEdit_->setAccessibleName(tr("Min size"));
-    minUnitCombo_->setAccessibleName(tr("Min size unit"));
-    maxSizeEdit_->setAccessibleName(tr("Max size"));
-    maxUnitCombo_->setAccessibleName(tr("Max size unit"));
-    // ">" and "<" keep their captions; their keys are told in the tooltips.
-    addPathButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
-    removePathButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
-    addPathButton_->setToolTip(tr("Add the highlighted folder with this pattern (Alt+A)"));
-    removePathButton_->setToolTip(tr("Remove the selected path (Alt+R)"));
-    addFolderButton_->setToolTip(tr("Choose a folder to add with this pattern"));
-    searchPathList_->setToolTip(tr("Drop folders here to add them"));
+    configurePathList();
+    fillSearchTypes();
+    applyFontSizes(ui);
+    connectControls();
+    if (!openFolder(startFolder()))
+        openFolder("/");
+}
+
+void SetupPanel::takeWidgets(const Ui::SetupPanel& ui) {
+    pathPicker_ = ui.pathPicker;
+    driveCombo_ = ui.driveCombo;
+    folderList_ = ui.folderList;
+    patternEdit_ = ui.patternEdit;
+    subFoldersCheckBox_ = ui.subFoldersCheckBox;
+    addPathButton_ = ui.addPathButton;
+    removePathButton_ = ui.removePathButton;
+    addFolderButton_ = ui.addFolderButton;
+    searchPathList_ = ui.searchPathList;
+    excludeEdit_ = ui.excludeEdit;
+    minSizeEdit_ = ui.minSizeEdit;
+    minUnitCombo_ = ui.minUnitCombo;
+    maxSizeEdit_ = ui.maxSizeEdit;
+    maxUnitCombo_ = ui.maxUnitCombo;
+    searchControls_ = ui.searchControls;
+    searchButton_ = ui.searchButton;
+    newSearchButton_ = ui.newSearchButton;
+    searchTypeLabel_ = ui.searchTypeLabel;
+    searchTypeList_ = ui.searchTypeList;
+    menuButton_ = ui.menuButton;
+    onlyWithKeptCheckBox_ = ui.onlyWithKeptCheckBox;
+}
+
+void SetupPanel::setThemeIcons() {
     addPathButton_->setIcon(QIcon::fromTheme(QStringLiteral("go-next")));
     removePathButton_->setIcon(QIcon::fromTheme(QStringLiteral("go-previous")));
     addFolderButton_->setIcon(QIcon::fromTheme(QStringLiteral("folder-new")));
     searchButton_->setIcon(QIcon::fromTheme(QStringLiteral("edit-find")));
     newSearchButton_->setIcon(QIcon::fromTheme(QStringLiteral("document-new")));
     menuButton_->setIcon(QIcon::fromTheme(QStringLiteral("open-menu")));
+}
 
-    driveCombo_->setAccessibleName(tr("Drive"));
-    folderList_->setAccessibleName(tr("Folders"));
-    patternEdit_->setAccessibleName(tr("File name pattern"));
-    addPathButton_->setAccessibleName(tr("Add"));
-    removePathButton_->setAccessibleName(tr("Remove"));
-    searchPathList_->setAccessibleName(tr("Search paths"));
-    searchTypeList_->setAccessibleName(tr("Search types"));
-
-    QFont bold = searchButton_->font();
-    bold.setBold(true);
-    searchButton_->setFont(bold);
-    searchButton_->setDefault(true);
-
-    searchPathList_->setColumnCount(3);
-    searchPathList_->setHeaderLabels({tr("Path"), tr("Sub-folder"), tr("Keep")});
-    searchPathList_->headerItem()->setToolTip(
-        kKeepColumn, tr("Files under a kept path are searched and listed, but never marked, "
-                        "deleted or renamed (Space or Alt+K on a row ticks its box)"));
-    searchPathList_->setRootIsDecorated(false);
-    searchPathList_->setItemsExpandable(false);
-    searchPathList_->setUniformRowHeights(true);
-    searchPathList_->setAllColumnsShowFocus(true);
-    searchPathList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    searchPathList_->setTextElideMode(Qt::ElideMiddle);
-    searchPathList_->header()->setStretchLastSection(false);
-    searchPathList_->header()->setSectionsMovable(false);
-    searchPathList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    searchPathList_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    searchPathList_->header()->setSectionResizeMode(kKeepColumn, QHeaderView::ResizeToContents);
+void SetupPanel::configurePathList() {
+    QHeaderView* header = searchPathList_->header();
+    header->setSectionsMovable(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kKeepColumn, QHeaderView::ResizeToContents);
     searchPathList_->viewport()->installEventFilter(this);
     searchPathList_->installEventFilter(this);
-    searchPathList_->setAcceptDrops(true);
+    searchPathList_->viewport()->setAcceptDrops(true);
     connect(searchPathList_, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int column) {
                 const bool kept = item->checkState(kKeepColumn) == Qt::Checked;
@@ -204,13 +137,10 @@ SetupPanel::SetupPanel(QWidget* parent)
     auto* keepKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_K), this);
     keepKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(keepKey, &QShortcut::activated, this, &SetupPanel::toggleCurrentKeep);
-    searchPathList_->viewport()->setAcceptDrops(true);
-    searchPathList_->setDropIndicatorShown(false);
+}
 
+void SetupPanel::fillSearchTypes() {
     // The search types are check boxes; a click or Space ticks one.
-    searchTypeList_->setSelectionMode(QAbstractItemView::NoSelection);
-    searchTypeList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    searchTypeList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::string_view caption : kSearchTypeCaptions) {
         auto* item = new QListWidgetItem(QCoreApplication::translate("SearchState", caption.data()),
                                          searchTypeList_);
@@ -226,9 +156,39 @@ SetupPanel::SetupPanel(QWidget* parent)
         if (item->checkState() == typeStateAtPress_)
             item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     });
+}
 
-    buildLayout();
+void SetupPanel::applyFontSizes(const Ui::SetupPanel& ui) {
+    const QFontMetrics fm(font());
+    const int n = fm.horizontalAdvance(QLatin1Char('n'));
+    folderList_->setMinimumHeight(kFolderRows * fm.height() + 2 * folderList_->frameWidth());
+    folderList_->setMinimumWidth(n * 16);
+    patternEdit_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("*.*****")) + 12);
+    searchPathList_->setMinimumWidth(n * 20);
+    excludeEdit_->setMinimumWidth(n * 8);
+    for (QLineEdit* edit : {minSizeEdit_, maxSizeEdit_})
+        edit->setFixedWidth(fm.horizontalAdvance(QStringLiteral("0000.0")) + 12);
+    // A letter's width between the exclude patterns and the size limits, half a line above
+    // the search types.
+    ui.scopeGap->changeSize(n, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    ui.typeGap->changeSize(0, fm.height() / 2, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    ui.scopeRow->invalidate();
+    ui.controlsLayout->invalidate();
 
+    // The search types show whole, and the search controls are a column as wide as its
+    // widest control needs.
+    const int rows = searchTypeList_->count();
+    searchTypeList_->setFixedHeight(rows * searchTypeList_->sizeHintForRow(0) +
+                                    2 * searchTypeList_->frameWidth());
+    int width = searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + 8;
+    for (QWidget* w :
+         {static_cast<QWidget*>(searchButton_), static_cast<QWidget*>(newSearchButton_),
+          static_cast<QWidget*>(searchTypeLabel_), static_cast<QWidget*>(menuButton_)})
+        width = std::max(width, w->sizeHint().width());
+    searchControls_->setFixedWidth(width);
+}
+
+void SetupPanel::connectControls() {
     connect(searchButton_, &QPushButton::clicked, this, &SetupPanel::searchClicked);
     connect(newSearchButton_, &QPushButton::clicked, this, &SetupPanel::newSearchClicked);
     connect(menuButton_, &QPushButton::clicked, this, &SetupPanel::menuClicked);
@@ -240,93 +200,6 @@ SetupPanel::SetupPanel(QWidget* parent)
             [this] { driveCombo_->showFolder(folderList_->currentFolder()); });
     connect(folderList_, &FolderList::openFailed, this,
             [this](int error) { emit message(QString::fromStdString(errorText(error))); });
-
-    if (!openFolder(startFolder()))
-        openFolder("/");
-}
-
-void SetupPanel::buildLayout() {
-    // Left: the drive, the folders and the pattern row; then ">" and "<"; then the path list.
-    auto* folderColumn = new QVBoxLayout;
-    folderColumn->addWidget(driveCombo_);
-    folderColumn->addWidget(folderList_, 1);
-    auto* patternRow = new QHBoxLayout;
-    patternRow->addWidget(patternLabel_);
-    patternRow->addWidget(patternEdit_, 1);
-    patternRow->addWidget(subFoldersCheckBox_);
-    folderColumn->addLayout(patternRow);
-    const QFontMetrics fm(font());
-    folderList_->setMinimumHeight(kFolderRows * fm.height() + 2 * folderList_->frameWidth());
-    folderList_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 16);
-    patternEdit_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("*.*****")) + 12);
-
-    auto* buttonColumn = new QVBoxLayout;
-    buttonColumn->addStretch(1);
-    buttonColumn->addWidget(addPathButton_);
-    buttonColumn->addWidget(removePathButton_);
-    buttonColumn->addStretch(1);
-    for (QPushButton* b : {addPathButton_, removePathButton_})
-        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-
-    auto* pathColumn = new QVBoxLayout;
-    pathColumn->addWidget(searchPathList_, 1);
-    auto* pathButtons = new QHBoxLayout;
-    pathButtons->addWidget(addFolderButton_);
-    pathButtons->addWidget(onlyWithKeptCheckBox_);
-    // Room for more controls about the path rows.
-    pathButtons->addStretch(1);
-    pathColumn->addLayout(pathButtons);
-    searchPathList_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 20);
-
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(folderColumn, 2);
-    columns->addLayout(buttonColumn, 0);
-    columns->addLayout(pathColumn, 3);
-
-    // Below them, the scope of the search: a line of patterns and the size limits.
-    auto* scopeRow = new QHBoxLayout;
-    scopeRow->addWidget(excludeLabel_);
-    scopeRow->addWidget(excludeEdit_, 1);
-    scopeRow->addSpacing(fm.horizontalAdvance(QLatin1Char('n')));
-    for (const auto& [label, edit, unit] :
-         {std::tuple{minSizeLabel_, minSizeEdit_, minUnitCombo_},
-          std::tuple{maxSizeLabel_, maxSizeEdit_, maxUnitCombo_}}) {
-        scopeRow->addWidget(label);
-        scopeRow->addWidget(edit);
-        scopeRow->addWidget(unit);
-        edit->setFixedWidth(fm.horizontalAdvance(QStringLiteral("0000.0")) + 12);
-    }
-    excludeEdit_->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * 8);
-
-    auto* picker = new QVBoxLayout(pathPicker_);
-    picker->setContentsMargins(0, 0, 0, 0);
-    picker->addLayout(columns, 1);
-    picker->addLayout(scopeRow, 0);
-
-    // Right: the search controls, in a column of one width.
-    auto* controls = new QVBoxLayout(searchControls_);
-    controls->setContentsMargins(0, 0, 0, 0);
-    controls->addWidget(searchButton_);
-    controls->addWidget(newSearchButton_);
-    controls->addSpacing(fm.height() / 2);
-    controls->addWidget(searchTypeLabel_);
-    controls->addWidget(searchTypeList_);
-    controls->addStretch(1);
-    controls->addWidget(menuButton_);
-    const int rows = searchTypeList_->count();
-    searchTypeList_->setFixedHeight(rows * searchTypeList_->sizeHintForRow(0) +
-                                    2 * searchTypeList_->frameWidth());
-    // The column is as wide as its widest control needs.
-    int width = searchTypeList_->sizeHintForColumn(0) + 2 * searchTypeList_->frameWidth() + 8;
-    for (QWidget* w :
-         {static_cast<QWidget*>(searchButton_), static_cast<QWidget*>(newSearchButton_),
-          static_cast<QWidget*>(searchTypeLabel_), static_cast<QWidget*>(menuButton_)})
-        width = std::max(width, w->sizeHint().width());
-    searchControls_->setFixedWidth(width);
-
-    auto* panel = new QHBoxLayout(this);
-    panel->addWidget(pathPicker_, 1);
-    panel->addWidget(searchControls_, 0);
 }
 
 void SetupPanel::addPath() {

@@ -24,11 +24,15 @@ namespace trevalo {
 
 class DriveList;
 class FolderList;
+namespace Ui {
+class SetupPanel;
+}
 
 // The search set-up panel, the group box setupPanel: where the user builds the list of search
 // paths (pathPicker) and chooses and starts the searches (searchControls). It holds no search
 // logic; the window reads the path rows and the search types when a search starts. Its
-// controls sit in layouts: their sizes come from the font and their texts.
+// controls and layouts are in the form SetupPanel.ui; their sizes come from the font and
+// their texts.
 class SetupPanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -102,8 +106,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The steps of the constructor, after the form has built the controls.
+    void takeWidgets(const Ui::SetupPanel& ui);
+    void setThemeIcons();
+    void configurePathList();
+    void fillSearchTypes();
+    // The sizes that follow the font: the lists' least sizes, the size fields' widths, the
+    // gaps, the search controls' column width.
+    void applyFontSizes(const Ui::SetupPanel& ui);
+    void connectControls();
     void chooseDrive();
-    void buildLayout();
     // The examples the empty scope fields show, or none while the fields are locked.
     void showScopeHints(bool shown);
     // The folders of a drag over the path list (local folders only), in bytes.
@@ -113,7 +125,6 @@ private:
     QWidget* pathPicker_;
     DriveList* driveCombo_;
     FolderList* folderList_;
-    QLabel* patternLabel_;
     QLineEdit* patternEdit_;
     QCheckBox* subFoldersCheckBox_;
     QPushButton* addPathButton_;
@@ -121,12 +132,9 @@ private:
     QPushButton* addFolderButton_;
     QTreeWidget* searchPathList_;
     // The scope row: what the search leaves out.
-    QLabel* excludeLabel_;
     QLineEdit* excludeEdit_;
-    QLabel* minSizeLabel_;
     QLineEdit* minSizeEdit_;
     QComboBox* minUnitCombo_;
-    QLabel* maxSizeLabel_;
     QLineEdit* maxSizeEdit_;
     QComboBox* maxUnitCombo_;
     // searchControls
