@@ -533,20 +533,26 @@ private slots:
             files.setExclude([](std::string_view, std::string_view name,
                                 bool isFolder) { return isFolder && name == "skipme"; },
                              false);
+            std::vector<int> held;
+            std::atomic<bool> allHeld{false};
             std::jthread giveBack;
             if (descriptorsHeld) {
                 // Every descriptor but one is held elsewhere for a moment as the walk starts.
+                // The thread that gives them back starts first: started with no descriptor free, it
+                // fails the undefined-behaviour sanitizer's check of its type.
                 files.setOpenFolderLimit(32);
-                std::vector<int> held;
-                for (int fd = ::dup(0); fd >= 0; fd = ::dup(0))
-                    held.push_back(fd);
-                ::close(held.back());
-                held.pop_back();
-                giveBack = std::jthread([held] {
+                giveBack = std::jthread([&] {
+                    while (!allHeld)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
                     std::this_thread::sleep_for(std::chrono::milliseconds(100));
                     for (const int fd : held)
                         ::close(fd);
                 });
+                for (int fd = ::dup(0); fd >= 0; fd = ::dup(0))
+                    held.push_back(fd);
+                ::close(held.back());
+                held.pop_back();
+                allHeld = true;
             }
             files.addSearchPath(t.path("w/*.*"), true);
             files.addSearchPath(t.path("w/c/*.*"), true, PathRole::Keep);
