@@ -36,6 +36,14 @@
     </message>
 </context>
 <context>
+    <name>FileDate</name>
+    <message>
+        <source>yyyy/MM/dd HH:mm:ss</source>
+        <extracomment>How the date a file was last changed is written: a QDateTime format (yyyy year, MM month, dd day, HH hour 00-23, mm minutes, ss seconds). Keep the time&apos;s seconds.</extracomment>
+        <translation>dd.MM.yyyy HH:mm:ss</translation>
+    </message>
+</context>
+<context>
     <name>FileOperations</name>
     <message>
         <source>its group keeps no unmarked copy to link to</source>
@@ -959,6 +967,13 @@ Siehe trevalo-scan(1) zur Form der Ausgabe.
     <message>
         <source>no free name for the new file beside it</source>
         <translation>kein freier Name für die neue Datei daneben</translation>
+    </message>
+</context>
+<context>
+    <name>WindowCommand</name>
+    <message>
+        <source>Try &apos;trevalo --help&apos;.</source>
+        <translation>„trevalo --help“ zeigt die Optionen.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "ScanOutput.h"
 
 #include "platform/ByteText.h"
+#include "platform/PathText.h"
 #include "platform/UserText.h"
 
 #include <algorithm>
@@ -24,29 +25,6 @@ enum RecordFlag : std::uint8_t {
 // Names go into buffers of this size, each filled before the next is started, so the buffers
 // never move.
 constexpr std::size_t kNameChunk = std::size_t{1} << 20;
-
-constexpr std::string_view kDateForm = "dddd/dd/dd dd:dd:dd";
-
-// The numbers of a date text of the form "yyyy/mm/dd hh:mm:ss", in order; false for any other
-// text.
-bool dateNumbers(std::string_view text, std::array<int, 6>& numbers) {
-    if (text.size() != kDateForm.size())
-        return false;
-    numbers.fill(0);
-    std::size_t field = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (kDateForm[i] != 'd') {
-            if (text[i] != kDateForm[i])
-                return false;
-            ++field;
-        } else if (text[i] < '0' || text[i] > '9') {
-            return false;
-        } else {
-            numbers[field] = numbers[field] * 10 + (text[i] - '0');
-        }
-    }
-    return true;
-}
 
 } // namespace
 
@@ -97,7 +75,7 @@ void ScanRows::append(int list, const ResultRow& row) {
                                   (row.throughLink ? ThroughLink : 0));
     const std::string_view date = row.dateText();
     std::array<int, 6> numbers{};
-    const bool usual = dateNumbers(date, numbers);
+    const bool usual = fileDateNumbers(date, numbers);
     if (usual) {
         r.date.year = static_cast<std::uint16_t>(numbers[0]);
         for (std::size_t k = 0; k < r.date.rest.size(); ++k)
@@ -111,7 +89,8 @@ void ScanRows::append(int list, const ResultRow& row) {
 }
 
 void ScanRows::writeDate(const Date& date, char* text) {
-    std::memcpy(text, kDateForm.data(), kDateForm.size());
+    // The separators of the form; every digit is written below.
+    std::memcpy(text, kZeroDateText.data(), kZeroDateText.size());
     const auto digits = [&](std::size_t end, unsigned value, int count) {
         for (int k = 0; k < count; ++k, value /= 10)
             text[end - 1 - static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
@@ -198,6 +177,7 @@ ListRows ScanRows::lists() const {
 
 void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& summary) {
     std::string text;
+    const UserDateForm dates;
     for (int m = 0; m < kResultListCount; ++m) {
         if (m >= kUsualListCount && !summary.wholeLists[static_cast<std::size_t>(m)])
             continue;
@@ -211,7 +191,7 @@ void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& sum
             if (m == ListDuplicates || m == ListFolders)
                 text += '\t' + cellText(row, GroupColumn);
             text += '\t' + cellText(row, SizeColumn);
-            text += '\t' + cellText(row, DateColumn);
+            text += '\t' + dates.utf8(shownDate(row));
             if (m == ListReadErrors || m == ListFolders) {
                 text += '\t';
                 appendTerminalText(text, row.reason);

@@ -6,6 +6,7 @@
 #include "platform/Process.h"
 #include "platform/UserText.h"
 #include "platform/desktop/DataFiles.h"
+#include "results/OutputText.h"
 #include "results/PicturePreview.h"
 #include "results/ResultListModel.h"
 #include "ui/FileCommands.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -152,23 +154,14 @@ bool isQtOption(const QString& name) {
     return kQtOptions.contains(name);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const QString version = QStringLiteral("%1.%2.%3")
-                                .arg(TREVALO_VERSION_MAJOR)
-                                .arg(TREVALO_VERSION_MINOR)
-                                .arg(TREVALO_VERSION_PATCH);
-    QCoreApplication::setApplicationName(QStringLiteral("Trevalo"));
-    QCoreApplication::setApplicationVersion(version);
-
-    const QCommandLineOption search = searchOption();
+// Answers --version, --help and an unknown option, which need no display (so that they work
+// where no window can open, and an unknown option is told as an error, exit status 1); the
+// exit status when it answered. Other errors are left to the window's parser, once
+// QApplication has taken its own options out of the arguments.
+std::optional<int> answerWithoutDisplay(int argc, char** argv, const QCommandLineOption& search,
+                                        const QString& version) {
     QCommandLineParser early;
     describeOptions(early, search);
-
-    // --version and --help are answered before the window's application exists, so that they
-    // work without a display. Errors are left to the second pass, once QApplication has taken
-    // its own options out of the arguments.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
@@ -186,15 +179,36 @@ int main(int argc, char** argv) {
         describeOptions(help, search);
         help.showHelp(0);
     }
-    // An unknown option is an error before any display is needed, so that it is told as such
-    // (exit status 1) also where no window can open.
     for (const QString& name : early.unknownOptionNames()) {
         if (!isQtOption(name)) {
-            std::fprintf(stderr, "trevalo: unknown option '%s'\nTry 'trevalo --help'.\n",
-                         qPrintable(name));
+            const QCoreApplication textOnly(argc, argv);
+            trevalo::loadUserLanguage();
+            const QByteArray typed = name.toLocal8Bit();
+            const std::string why =
+                trevalo::withArgs(trevalo::userText("ScanCommand", "unknown option '%1'"),
+                                  {trevalo::terminalText(std::string_view(
+                                      typed.constData(), static_cast<std::size_t>(typed.size())))});
+            std::fprintf(stderr, "trevalo: %s\n%s\n", why.c_str(),
+                         trevalo::userText("WindowCommand", "Try 'trevalo --help'.").c_str());
             return 1;
         }
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const QString version = QStringLiteral("%1.%2.%3")
+                                .arg(TREVALO_VERSION_MAJOR)
+                                .arg(TREVALO_VERSION_MINOR)
+                                .arg(TREVALO_VERSION_PATCH);
+    QCoreApplication::setApplicationName(QStringLiteral("Trevalo"));
+    QCoreApplication::setApplicationVersion(version);
+
+    const QCommandLineOption search = searchOption();
+    if (const std::optional<int> status = answerWithoutDisplay(argc, argv, search, version))
+        return *status;
 
     trevalo::tuneProcessForSearches();
     QApplication app(argc, argv);

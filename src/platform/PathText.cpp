@@ -64,4 +64,24 @@ std::string formatFileDate(std::int64_t secondsSinceEpoch) {
     return buf;
 }
 
+bool fileDateNumbers(std::string_view text, std::array<int, 6>& numbers) {
+    constexpr std::string_view kForm = "dddd/dd/dd dd:dd:dd";
+    if (text.size() != kForm.size())
+        return false;
+    numbers.fill(0);
+    std::size_t field = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kForm[i] != 'd') {
+            if (text[i] != kForm[i])
+                return false;
+            ++field;
+        } else if (text[i] < '0' || text[i] > '9') {
+            return false;
+        } else {
+            numbers[field] = numbers[field] * 10 + (text[i] - '0');
+        }
+    }
+    return true;
+}
+
 } // namespace trevalo

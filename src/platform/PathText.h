@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,6 +30,9 @@ std::string joinFolderPattern(std::string_view folder, std::string_view pattern)
 
 // "yyyy/mm/dd hh:mm:ss" of a time in whole seconds since the epoch, in local time.
 std::string formatFileDate(std::int64_t secondsSinceEpoch);
+// The numbers of a date text of the form formatFileDate writes ("yyyy/mm/dd hh:mm:ss"), in
+// order; false for a text of any other form (a year past 9999 or before 1000, say).
+bool fileDateNumbers(std::string_view text, std::array<int, 6>& numbers);
 // The text of a date that could not be read.
 inline constexpr std::string_view kZeroDateText = "1899/12/30 00:00:00";
 

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/UserText.h"
 
+#include "platform/PathText.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <array>
 #include <climits>
 
 namespace trevalo {
@@ -80,6 +84,28 @@ QLocale userNumberLocale() {
 
 std::string groupedDigits(std::int64_t count) {
     return userNumberLocale().toString(static_cast<qlonglong>(count)).toStdString();
+}
+
+UserDateForm::UserDateForm()
+    //: How the date a file was last changed is written: a QDateTime format (yyyy year, MM
+    //: month, dd day, HH hour 00-23, mm minutes, ss seconds). Keep the time's seconds.
+    : format_(QCoreApplication::translate("FileDate", "yyyy/MM/dd HH:mm:ss")),
+      locale_(userNumberLocale()), asWritten_(format_ == QLatin1String("yyyy/MM/dd HH:mm:ss")) {}
+
+QString UserDateForm::text(std::string_view fileDate) const {
+    std::array<int, 6> n{};
+    if (asWritten_ || !fileDateNumbers(fileDate, n))
+        return QString::fromLatin1(fileDate.data(), static_cast<qsizetype>(fileDate.size()));
+    // The fields as they stand, with no time zone to move them (a local time that a change of
+    // clocks skipped stays what the file system gave).
+    const QDateTime when(QDate(n[0], n[1], n[2]), QTime(n[3], n[4], n[5]), Qt::UTC);
+    if (!when.isValid())
+        return QString::fromLatin1(fileDate.data(), static_cast<qsizetype>(fileDate.size()));
+    return locale_.toString(when, format_);
+}
+
+std::string UserDateForm::utf8(std::string_view fileDate) const {
+    return asWritten_ ? std::string(fileDate) : text(fileDate).toStdString();
 }
 
 std::string userText(const char* context, const char* english) {

@@ -26,6 +26,25 @@ QLocale userNumberLocale();
 // `count` with its digits grouped in threes as the user's language writes it ("1,234,567").
 std::string groupedDigits(std::int64_t count);
 
+// The form the user's language writes a file's date in: the loaded translation gives it (a
+// QDateTime format: "dd.MM.yyyy HH:mm:ss" in German), the user's number locale its digits.
+// Made once for many dates (a list, an output); a form made before a translation is loaded
+// stays English.
+class UserDateForm {
+public:
+    UserDateForm();
+    // The date of a text as formatFileDate writes it, in this form. In English, and for a text
+    // of another form (a year past 9999, a date read from a results file), the text itself.
+    QString text(std::string_view fileDate) const;
+    // The same as UTF-8, for the engine.
+    std::string utf8(std::string_view fileDate) const;
+
+private:
+    QString format_;
+    QLocale locale_;
+    bool asWritten_ = true;
+};
+
 // A text the user reads, in the language of the translation the program loaded (the English
 // text itself without one), as UTF-8. `context` groups the texts for the translator, as a
 // class name does for tr().

@@ -197,8 +197,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         case SizeColumn:
             return sizeForPeople(r.size);
         case DateColumn:
-            return QString::fromLatin1(shownDate(r).data(),
-                                       static_cast<qsizetype>(shownDate(r).size()));
+            return dates_.text(shownDate(r));
         case kReasonColumn:
             return displayText(r.reason);
         default:

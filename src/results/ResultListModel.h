@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/UserText.h"
 #include "results/RowScope.h"
 #include "search/ResultRow.h"
 
@@ -174,6 +175,7 @@ private:
     std::vector<int> shown_;
     std::unique_ptr<FilterTexts> texts_; // made on the first key typed after a change of rows
     std::uint64_t rowsVersion_ = 0;
+    UserDateForm dates_; // the form of the date column, in the language loaded before
 };
 
 } // namespace trevalo

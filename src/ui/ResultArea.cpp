@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/ResultArea.h"
 
+#include "platform/UserText.h"
 #include "results/ResultTotals.h"
 #include "search/SearchState.h"
 
@@ -28,7 +29,7 @@ constexpr int kCellPadding = 14;
 } // namespace
 
 QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& font) {
-    const auto fit = [&](int twips, QLatin1String sample) {
+    const auto fit = [&](int twips, const QString& sample) {
         return std::max(tw.px(twips), font.horizontalAdvance(sample) + kCellPadding);
     };
     // The design widths hold about 16 and 32 characters of a small dialog font.
@@ -45,7 +46,7 @@ QList<int> resultColumnWidths(const Twips& tw, int list, const QFontMetrics& fon
             folder,
             group,
             fit(kSizeWidth, QLatin1String("0000000000")),
-            fit(kDateWidth, QLatin1String("0000/00/00 00:00:00")),
+            fit(kDateWidth, UserDateForm().text("2000/10/20 20:00:00")),
             reason};
 }
 

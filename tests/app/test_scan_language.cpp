@@ -28,6 +28,7 @@ Run scan(const QString& locale, const QStringList& args,
     env.insert(QStringLiteral("LC_ALL"), locale);
     env.insert(QStringLiteral("LANG"), locale);
     env.remove(QStringLiteral("LANGUAGE"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
     process.setProcessEnvironment(env);
     process.start(program, args);
     if (!process.waitForFinished(60000))
@@ -56,21 +57,25 @@ private slots:
         QTest::addColumn<QString>("listName");
         QTest::addColumn<QString>("noFolder");
         QTest::addColumn<QString>("notASize");
+        QTest::addColumn<QString>("date");
         QTest::newRow("English") << "C.UTF-8"
                                  << R"(Completed in \d+s, searching 3 files\.\n$)"
                                  << "Duplicates(2)"
                                  << "': no such folder"
-                                 << "--min-size 'lots' is not a size (a number of bytes";
+                                 << "--min-size 'lots' is not a size (a number of bytes"
+                                 << "\t2021/03/04 05:06:07\n";
         QTest::newRow("German") << "de_DE.UTF-8"
                                 << R"(Fertig in \d+ s, 3 Dateien durchsucht\.\n$)"
                                 << "Duplikate(2)"
                                 << "“: kein solcher Ordner"
-                                << "--min-size „lots“ ist keine Größe (eine Anzahl Bytes";
+                                << "--min-size „lots“ ist keine Größe (eine Anzahl Bytes"
+                                << "\t04.03.2021 05:06:07\n";
         QTest::newRow("French") << "fr_FR.UTF-8"
                                 << R"(Terminé en \d+ s, 3 fichiers parcourus\.\n$)"
                                 << "Doublons(2)"
                                 << " » : dossier inexistant"
-                                << "--min-size « lots » n'est pas une taille (un nombre d'octets";
+                                << "--min-size « lots » n'est pas une taille (un nombre d'octets"
+                                << "\t04/03/2021 05:06:07\n";
     }
     void speaksTheLanguageOfTheLocale() {
         QFETCH(QString, locale);
@@ -78,16 +83,21 @@ private slots:
         QFETCH(QString, listName);
         QFETCH(QString, noFolder);
         QFETCH(QString, notASize);
+        QFETCH(QString, date);
         TempTree tree;
         tree.file("a.txt", "same bytes");
         tree.file("b.txt", "same bytes");
         tree.file("c.txt", "other bytes");
+        tree.setMtime("a.txt", 1614834367); // 2021-03-04 05:06:07 UTC
+        tree.setMtime("b.txt", 1614834367);
         const QString root = QString::fromStdString(tree.root());
 
         const Run text = scan(locale, {QStringLiteral("--duplicates"), root});
         QCOMPARE(text.exitCode, 0);
         QVERIFY2(text.out.contains(listName), qPrintable(text.out));
         QVERIFY2(text.out.contains(QRegularExpression(endText)), qPrintable(text.out));
+        // Dates in the language's form; the JSON below keeps the program's own.
+        QCOMPARE(text.out.count(date), 2);
 
         // The JSON's keys, list names and values are the same in every language.
         const Run json =
@@ -140,8 +150,8 @@ private slots:
         QVERIFY2(single.out.endsWith(one), qPrintable(single.out));
     }
 
-    // --help of both programs describes their options in the user's language; the window's is
-    // answered without a display.
+    // --help of both programs describes their options in the user's language, and the window's
+    // tells an unknown option in it; both without a display.
     void helpIsInTheLanguageOfTheLocale() {
         const Run window = scan(QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--help")},
                                 qEnvironmentVariable("TREVALO"));
@@ -152,6 +162,11 @@ private slots:
         QCOMPARE(scanner.exitCode, 0);
         QVERIFY2(scanner.out.contains(QStringLiteral("Platzhaltermuster")),
                  qPrintable(scanner.out));
+        const Run unknown = scan(QStringLiteral("fr_FR.UTF-8"), {QStringLiteral("--bogus")},
+                                 qEnvironmentVariable("TREVALO"));
+        QCOMPARE(unknown.exitCode, 1);
+        QCOMPARE(unknown.err, QStringLiteral("trevalo: option inconnue « bogus »\n"
+                                             "« trevalo --help » affiche les options.\n"));
     }
 };
 

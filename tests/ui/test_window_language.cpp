@@ -3,6 +3,7 @@
 // every caption, menu item, tab, column, hint and accessible name is translated, each caption
 // has the room it asks for, and the About box and the help page follow the language.
 #include "platform/UserText.h"
+#include "results/ResultListModel.h"
 #include "ui/GeneralMenu.h"
 #include "ui/MainWindow.h"
 
@@ -167,6 +168,22 @@ private slots:
         QVERIFY2(aboutText().endsWith(name), qPrintable(aboutText()));
         QVERIFY2(helpUrl().path().endsWith(QStringLiteral("/trevalo_%1.html").arg(languageCode())),
                  qPrintable(helpUrl().toString()));
+
+        // A file's date in the language's form; one the form cannot hold stays as written.
+        std::vector<ResultRow> rows(2);
+        const std::string_view dates[] = {"2021/03/04 05:06:07", "12021/03/04 05:06:07"};
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i].name = "f";
+            rows[i].folder = "/";
+            std::copy(dates[i].begin(), dates[i].end(), rows[i].date.begin());
+        }
+        ResultListModel model;
+        model.appendRows(std::move(rows));
+        QCOMPARE(model.index(0, DateColumn).data().toString(),
+                 languageCode() == QLatin1String("de") ? QStringLiteral("04.03.2021 05:06:07")
+                                                       : QStringLiteral("04/03/2021 05:06:07"));
+        QCOMPARE(model.index(1, DateColumn).data().toString(),
+                 QStringLiteral("12021/03/04 05:06:07"));
     }
 
     // At the size the window opens with and at its least size, no caption is cut and every
