@@ -4,6 +4,7 @@
 // has the room it asks for, and the About box and the help page follow the language.
 #include "platform/UserText.h"
 #include "results/ResultListModel.h"
+#include "ui/DriveList.h"
 #include "ui/GeneralMenu.h"
 #include "ui/MainWindow.h"
 
@@ -57,7 +58,9 @@ QStringList textsOf(const QWidget& window) {
             for (int i = 0; i < list->count(); ++i)
                 add(list->item(i)->text() + list->item(i)->toolTip());
         }
-        if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
+        // The drives are the system's mounts, which may come and go between two windows.
+        if (const auto* combo = qobject_cast<const QComboBox*>(w);
+            combo && !qobject_cast<const DriveList*>(w)) {
             for (int i = 0; i < combo->count(); ++i)
                 add(combo->itemText(i));
         }
