@@ -351,6 +351,32 @@ private slots:
             paths = {tree.path("a"), tree.path("b"), tree.path("c"),
                      tree.path("d"), tree.path("e"), tree.path("f")};
         }
+
+        // A folder of the path swapped for a link to a folder that holds a FIFO of the file's
+        // name: the FIFO is never opened (a writer waiting for a reader would go on; a device
+        // there could be set off by the open alone).
+        for (const auto& [name, strategy] : kStrategies) {
+            TempTree swapped;
+            const std::vector<std::string> pair = {swapped.file("in/x", bytes),
+                                                   swapped.file("y", bytes)};
+            FileTable table = tableOf(pair, 5000);
+            const std::string pipe = swapped.fifo("elsewhere/x");
+            QVERIFY(::rename(swapped.path("in").c_str(), swapped.path("was").c_str()) == 0);
+            swapped.symlink(swapped.path("elsewhere"), "in");
+            std::atomic<bool> writerWent{false};
+            std::jthread writer([&] {
+                const int fd = ::open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
+                writerWent = true;
+                ::close(fd);
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the writer waits
+            QVERIFY(strategy(table, 1, 2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const bool opened = writerWent;
+            ::close(::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); // lets it go
+            QVERIFY2(!opened, name);
+            COMPARE_KEYS(keysOf(table), (Keys{-3, -1}), name);
+        }
     }
 
     // A file written to while the comparison reads it (its bytes already read changed, or it
