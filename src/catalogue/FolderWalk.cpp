@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace trevalo {
 
@@ -352,6 +354,29 @@ bool FolderWalk::makeRoomForFolder(Stack& stack) {
     return false;
 }
 
+FolderHandle FolderWalk::openWithRoom(Stack& stack, std::size_t keep,
+                                      const std::function<FolderHandle()>& open) {
+    FolderHandle opened = open();
+    for (int wait = 1; !opened.isOpen() && isOutOfDescriptors(opened.error().code()) && wait <= 512;
+         wait *= 2) {
+        // Give back a folder held open (never `keep`), or the one left last; with none left to
+        // give, the descriptors are held elsewhere for a moment (another walking thread, say):
+        // wait for one.
+        FolderHandle kept;
+        if (keep < stack.size())
+            kept = std::move(stack[keep].handle);
+        const bool freed = makeRoomForFolder(stack);
+        if (keep < stack.size())
+            stack[keep].handle = std::move(kept);
+        if (!freed && anchor_.isOpen())
+            anchor_ = FolderHandle();
+        else if (!freed)
+            std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        opened = open();
+    }
+    return opened;
+}
+
 FolderHandle FolderWalk::openChild(Stack& stack, std::size_t parent, const std::string& name) {
     if (openCount_ >= rules_.openLimit) {
         // Keep the parent: close the shallowest other open folder.
@@ -360,15 +385,7 @@ FolderHandle FolderWalk::openChild(Stack& stack, std::size_t parent, const std::
         stack[parent].handle = std::move(keep);
     }
     ++foldersOpened_;
-    FolderHandle child = stack[parent].handle.openChild(name);
-    if (!child.isOpen() && isOutOfDescriptors(child.error().code())) {
-        FolderHandle keep = std::move(stack[parent].handle);
-        const bool freed = makeRoomForFolder(stack);
-        stack[parent].handle = std::move(keep);
-        if (freed)
-            child = stack[parent].handle.openChild(name);
-    }
-    return child;
+    return openWithRoom(stack, parent, [&] { return stack[parent].handle.openChild(name); });
 }
 
 void FolderWalk::leaveAnchor(FolderHandle handle, std::size_t depth) {
@@ -399,8 +416,9 @@ int FolderWalk::reopen(Stack& stack, std::size_t index, const std::string& top) 
     std::size_t from = index;
     while (from > 0 && !stack[from].handle.isOpen())
         --from;
-    FolderHandle at =
-        stack[from].handle.isOpen() ? stack[from].handle.openChild(".") : FolderHandle(top);
+    FolderHandle at = openWithRoom(stack, from, [&] {
+        return stack[from].handle.isOpen() ? stack[from].handle.openChild(".") : FolderHandle(top);
+    });
     for (std::size_t k = from;; ++k) {
         if (!at.isOpen())
             return at.error() ? at.error().code() : EIO;
@@ -410,7 +428,7 @@ int FolderWalk::reopen(Stack& stack, std::size_t index, const std::string& top) 
         if (k == index)
             break;
         ++foldersOpened_;
-        at = at.openChild(stack[k + 1].name);
+        at = openWithRoom(stack, Frame::kAll, [&] { return at.openChild(stack[k + 1].name); });
     }
     if (openCount_ >= rules_.openLimit)
         makeRoomForFolder(stack);

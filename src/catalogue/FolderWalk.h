@@ -154,6 +154,10 @@ private:
     void leaveAnchor(FolderHandle handle, std::size_t depth);
     FolderHandle openChild(Stack& stack, std::size_t parent, const std::string& name);
     bool makeRoomForFolder(Stack& stack);
+    // Opens a folder with `open`, making room (and waiting a little) when no descriptor is free;
+    // stack[keep] stays open.
+    FolderHandle openWithRoom(Stack& stack, std::size_t keep,
+                              const std::function<FolderHandle()>& open);
 
     const WalkRules& rules_;
     FileIdSet seen_;                                             // folders walked

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -14,11 +16,13 @@
 #include <fcntl.h>
 #include <fstream>
 #include <linux/magic.h>
+#include <linux/openat2.h>
 #include <map>
 #include <mntent.h>
 #include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -375,17 +379,80 @@ OsError ReadOnlyFile::fail(int reason) {
     return lastError_;
 }
 
+namespace {
+
+// O_NOFOLLOW: a link in the file's place is not followed. O_NONBLOCK keeps a FIFO that took its
+// place from blocking the open.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+
+// Opens `path` for reading unless a link is on the way there; -1 with errno set, ELOOP for a
+// link, ENOSYS (or EPERM, under some sandboxes) when the system cannot tell.
+int openWithoutLinks(const char* path) {
+    open_how how{};
+    how.flags = static_cast<std::uint64_t>(kReadFlags);
+    how.resolve = RESOLVE_NO_SYMLINKS;
+    return static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, path, &how, sizeof how));
+}
+
+// Opens `name` (relative to `dir`) for reading only if what is there now, looked at first
+// without being opened, is a regular file (the very one of `expected`, when given): a FIFO or
+// a device that a folder of the path swapped for a link leads to is never opened, for the
+// open alone may block on it or set it off. -1 with the reason in `err`.
+int openLookedAt(int dir, const char* name, const FileStamp* expected, int& err) {
+    const int at = ::openat(dir, name, O_PATH | O_CLOEXEC | O_NOFOLLOW);
+    if (at < 0) {
+        err = errno;
+        return -1;
+    }
+    struct stat sb;
+    const int rc = ::fstat(at, &sb);
+    const FileStatus st = statusOf(rc, sb);
+    int fd = -1;
+    if (rc != 0) {
+        err = errno;
+    } else if (expected ? !isSameFile(st, *expected) : st.kind != FileKind::Regular) {
+        err = kReasonChanged;
+    } else {
+        // Through the descriptor: the very file looked at, whatever its path leads to now.
+        char self[32];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", at);
+        fd = ::open(self, kReadFlags & ~O_NOFOLLOW);
+        err = errno;
+        if (fd < 0 && err == ENOENT) {
+            // No /proc: by its path again, kept only if it is the same file.
+            fd = ::openat(dir, name, kReadFlags);
+            err = errno;
+            struct stat now;
+            if (fd >= 0 &&
+                (::fstat(fd, &now) != 0 || now.st_dev != sb.st_dev || now.st_ino != sb.st_ino)) {
+                ::close(fd);
+                fd = -1;
+                err = kReasonChanged;
+            }
+        }
+    }
+    ::close(at);
+    return fd;
+}
+
+} // namespace
+
 OsError ReadOnlyFile::open(const std::string& path, const FileStamp* expected) {
     close();
     std::size_t rest = 0;
     const int dir = openPathParent(path, rest);
     if (dir == -1)
         return fail(errno);
-    // O_NOFOLLOW: a link that took the file's place is not followed. O_NONBLOCK keeps a FIFO
-    // that took its place from blocking the open.
-    fd_ = ::openat(dir, path.c_str() + rest,
-                   O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    const int err = errno;
+    // A path without links is opened at once. One with a link on the way (to a folder searched
+    // through it, or a folder swapped for a link since the walk), and one opened folder by
+    // folder, whose folders were entered through links, are looked at before they are opened.
+    int err = ELOOP;
+    if (dir == AT_FDCWD) {
+        fd_ = openWithoutLinks(path.c_str());
+        err = errno;
+    }
+    if (fd_ < 0 && (err == ELOOP || err == ENOSYS || err == EPERM))
+        fd_ = openLookedAt(dir, path.c_str() + rest, expected, err);
     if (dir != AT_FDCWD)
         ::close(dir);
     if (fd_ < 0)

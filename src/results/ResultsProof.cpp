@@ -45,6 +45,15 @@ bool live(const ResultRow& row) {
     return isFileRow(row) && !row.stale();
 }
 
+// Whether the row's name is a name in its folder, so that its path leads to a file of the
+// folder the row shows. A hand-edited file may hold "../" in a name, or a folder without its
+// "/", whose path leads to another folder's file.
+bool namesAFileOfItsFolder(const ResultRow& row) {
+    return !row.name.empty() && row.name != "." && row.name != ".." &&
+           row.name.find('/') == std::string::npos && row.name.find('\0') == std::string::npos &&
+           (row.folder.empty() || row.folder.back() == '/');
+}
+
 class Proof {
 public:
     Proof(ResultLists& lists, const ProofControl& control) : lists_(lists), control_(control) {}
@@ -104,6 +113,11 @@ private:
             return;
         if (!row.mtimeKnown) {
             markStale(row, userText("ResultsProof", kNoDate));
+            return;
+        }
+        if (!namesAFileOfItsFolder(row)) {
+            markStale(row, withArgs(userText("ResultsProof", "cannot be looked at: %1"),
+                                    {OsError(EINVAL).text()}));
             return;
         }
         const FileStatus now = statEntry(row.path());

@@ -118,16 +118,38 @@ ByteOffset shareOf(ByteOffset budget, int runsAtOnce, ByteOffset least) {
     return std::max(least, budget / std::max(1, runsAtOnce));
 }
 
-// Opens the file of a table entry as the file the walk found. When no descriptor is free (the
-// other run's thread holds them for a moment), waits a little and tries again, for a few
-// seconds at most: too many open files says nothing about the file.
+// Runs compared all open that hold their files now. Such a run waits for no descriptor and
+// gives every one back when it ends, however long its files take to read.
+std::atomic<int> runsHoldingFiles{0};
+
+// A run compared all open, counted in runsHoldingFiles from its first open until release().
+class HoldingFiles {
+public:
+    HoldingFiles() { runsHoldingFiles.fetch_add(1); }
+    ~HoldingFiles() { release(); }
+    HoldingFiles(const HoldingFiles&) = delete;
+    HoldingFiles& operator=(const HoldingFiles&) = delete;
+    void release() {
+        if (std::exchange(holding_, false))
+            runsHoldingFiles.fetch_sub(1);
+    }
+
+private:
+    bool holding_ = true;
+};
+
+// Opens the file of a table entry as the file the walk found. When no descriptor is free,
+// waits and tries again: as long as a run compared all open holds descriptors (they come
+// back when it ends), then for a second or so: too many open files says nothing about the
+// file.
 OsError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
     // The path is put together in one buffer per thread, which keeps its room from file to file.
     thread_local std::string path;
     path.assign(entry.path.folder()).append(entry.path.name());
     OsError e = file.open(path, &entry.stamp);
-    for (int wait = 1; e.tooManyOpen() && wait <= 512; wait *= 2) {
+    for (int wait = 1; e.tooManyOpen() && wait <= 512;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        wait = runsHoldingFiles.load() > 0 ? std::min(2 * wait, 64) : 2 * wait;
         e = file.open(path, &entry.stamp);
     }
     return e;
@@ -959,12 +981,14 @@ bool compareAllOpen(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
         return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
+    HoldingFiles holding; // goes after the files close
     OpenFiles open(n);
     ChunkIndex blockChunks = chunks.fitting(kFirstBlockBytes);
     const ByteOffset runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
     Candidates all = run.everyone();
     if (!openEveryone(run, open, all, blockChunks)) {
         open.files.clear();
+        holding.release(); // streamed, this run waits for descriptors like any other
         return compareStreamed(table, dupStart, dupEnd, control);
     }
 

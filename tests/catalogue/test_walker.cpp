@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -393,6 +395,36 @@ private slots:
         QCOMPARE(pathsOf(files), expected);
         QVERIFY(trevalo::test::runWithOpenFileLimit(
             12, [&] { return walk(t.path("w/*.*")) == expected; }));
+        // Every free descriptor is taken elsewhere for a moment each time a folder is entered:
+        // the walk waits for one, to open a sub-folder and to enter again a folder it gave back,
+        // rather than leave folders unwalked.
+        QVERIFY(trevalo::test::runWithOpenFileLimit(40, [&] {
+            std::mutex mutex;
+            std::condition_variable_any taken;
+            std::vector<int> held;
+            std::jthread giveBack([&](std::stop_token stop) {
+                std::unique_lock lock(mutex);
+                while (taken.wait(lock, stop, [&] { return !held.empty(); })) {
+                    lock.unlock();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    lock.lock();
+                    for (const int fd : held)
+                        ::close(fd);
+                    held.clear();
+                }
+            });
+            FileCatalogue few;
+            few.setWalkThreads(1);
+            few.setOpenFolderLimit(2);
+            few.setProgress([&](std::int64_t) {
+                const std::lock_guard lock(mutex);
+                for (int fd = ::dup(0); fd >= 0; fd = ::dup(0))
+                    held.push_back(fd);
+                taken.notify_one();
+            });
+            few.addSearchPath(t.path("w/*.*"), true);
+            return pathsOf(few) == expected && few.problems().empty();
+        }));
     }
 
     // Deep folders that hold more sub-folders after a deep one are entered again cheaply: the

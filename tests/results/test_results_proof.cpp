@@ -138,6 +138,31 @@ private slots:
         QCOMPARE(rows.size(), std::size_t{2});
         for (const ResultRow& r : rows)
             QVERIFY(r.staleReason.find("different sizes") != std::string::npos);
+
+        // A name with "../" in it, or a folder without its "/", leads to a file of another
+        // folder than the row shows: such a row is never proven, though that file has a copy.
+        const ResultRow doc = rowOfFile(tree.file("one/doc", "same bytes"));
+        const ResultRow copy = rowOfFile(tree.file("two/copy", "same bytes"));
+        const ResultRow joined = rowOfFile(tree.file("twoz", "zzzz"));
+        const ResultRow z = rowOfFile(tree.file("three/z", "zzzz"));
+        const auto entry = [](const std::string& folder, const std::string& name,
+                              const ResultRow& file, int group) {
+            return "{\"folder\": \"" + folder + "\", \"name\": \"" + name +
+                   "\", \"group\": " + std::to_string(group) +
+                   ", \"size\": " + std::to_string(file.size) + ", \"modified\": \"" +
+                   std::string(file.dateText()) + "\"}";
+        };
+        json = "{\"lists\": {\"duplicates\": [" + entry(tree.path("two/"), "../one/doc", doc, 1) +
+               "," + entry(copy.folder, copy.name, copy, 1) + "," +
+               entry(tree.path("two"), "z", joined, 2) + "," + entry(z.folder, z.name, z, 2) +
+               "]}}";
+        opened = readResults(json, error);
+        QVERIFY2(opened, error.c_str());
+        proveOpenedResults(opened->lists);
+        const auto& odd = opened->lists[ListDuplicates];
+        QVERIFY(liveGroups(odd).empty());
+        for (const ResultRow& r : odd)
+            QVERIFY2(!r.mayBeActedOn(), r.path().c_str());
     }
 
     // Two rows of one file are not two copies: a folder replaced by a link to its twin, and a

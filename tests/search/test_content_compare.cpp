@@ -10,11 +10,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <random>
+#include <thread>
+#include <utility>
 
 using namespace trevalo;
 using trevalo::test::TempTree;
@@ -347,6 +351,32 @@ private slots:
             paths = {tree.path("a"), tree.path("b"), tree.path("c"),
                      tree.path("d"), tree.path("e"), tree.path("f")};
         }
+
+        // A folder of the path swapped for a link to a folder that holds a FIFO of the file's
+        // name: the FIFO is never opened (a writer waiting for a reader would go on; a device
+        // there could be set off by the open alone).
+        for (const auto& [name, strategy] : kStrategies) {
+            TempTree swapped;
+            const std::vector<std::string> pair = {swapped.file("in/x", bytes),
+                                                   swapped.file("y", bytes)};
+            FileTable table = tableOf(pair, 5000);
+            const std::string pipe = swapped.fifo("elsewhere/x");
+            QVERIFY(::rename(swapped.path("in").c_str(), swapped.path("was").c_str()) == 0);
+            swapped.symlink(swapped.path("elsewhere"), "in");
+            std::atomic<bool> writerWent{false};
+            std::jthread writer([&] {
+                const int fd = ::open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
+                writerWent = true;
+                ::close(fd);
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the writer waits
+            QVERIFY(strategy(table, 1, 2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const bool opened = writerWent;
+            ::close(::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); // lets it go
+            QVERIFY2(!opened, name);
+            COMPARE_KEYS(keysOf(table), (Keys{-3, -1}), name);
+        }
     }
 
     // A file written to while the comparison reads it (its bytes already read changed, or it
@@ -391,6 +421,44 @@ private slots:
             for (const auto& s : kStrategies)
                 ok = ok && compare(s.second, paths, 3000) == expected;
             return ok;
+        }));
+
+        // The process holds descriptors elsewhere, so that a run compared all open takes the
+        // last free ones, and holds them for a long time (its files are large, say): a run
+        // compared at the same time waits for them, rather than report its files unreadable.
+        std::vector<std::string> large;
+        for (int i = 0; i < 40; ++i)
+            large.push_back(tree.file("l" + std::to_string(i), patternOf(100000, 1 + i % 2)));
+        const Keys largeExpected = reference(large);
+        QVERIFY(trevalo::test::runWithOpenFileLimit(300, [&] {
+            FileTable first = tableOf(large, 100000);
+            FileTable second = tableOf(paths, 3000);
+            std::atomic<bool> secondMayStart{false};
+            std::jthread other([&] {
+                while (!secondMayStart)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                groupIdenticalFiles(second, 1, 100, {}, CompareStrategy::Streamed);
+            });
+            std::vector<int> held;
+            for (int fd = ::dup(0); fd >= 0; fd = ::dup(0))
+                held.push_back(fd);
+            for (std::size_t k = 0; k < large.size(); ++k) {
+                ::close(held.back());
+                held.pop_back();
+            }
+            bool slowed = false;
+            const auto slowRun = [&](double) {
+                if (std::exchange(slowed, true))
+                    return;
+                secondMayStart = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            };
+            const bool done = groupIdenticalFiles(first, 1, std::int64_t(large.size()),
+                                                  {nullptr, slowRun}, CompareStrategy::AllOpen);
+            other.join();
+            for (const int fd : held)
+                ::close(fd);
+            return done && slowed && keysOf(first) == largeExpected && keysOf(second) == expected;
         }));
     }
 
