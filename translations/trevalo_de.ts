@@ -625,6 +625,10 @@ Sprache: %6</translation>
         <source>could not be read: %1</source>
         <translation>konnte nicht gelesen werden: %1</translation>
     </message>
+    <message>
+        <source>the results file gives no full path for it</source>
+        <translation>die Ergebnisdatei nennt keinen vollständigen Pfad dafür</translation>
+    </message>
 </context>
 <context>
     <name>ScanCommand</name>

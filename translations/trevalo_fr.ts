@@ -625,6 +625,10 @@ Langue : %6</translation>
         <source>could not be read: %1</source>
         <translation>n&apos;a pas pu être lu : %1</translation>
     </message>
+    <message>
+        <source>the results file gives no full path for it</source>
+        <translation>le fichier de résultats ne donne pas son chemin complet</translation>
+    </message>
 </context>
 <context>
     <name>ScanCommand</name>

@@ -115,6 +115,12 @@ private:
             markStale(row, userText("ResultsProof", kNoDate));
             return;
         }
+        // A relative folder would be looked up from whatever folder the window runs in, not
+        // the one the results were written in.
+        if (row.folder.empty() || row.folder.front() != '/') {
+            markStale(row, userText("ResultsProof", "the results file gives no full path for it"));
+            return;
+        }
         if (!namesAFileOfItsFolder(row)) {
             markStale(row, withArgs(userText("ResultsProof", "cannot be looked at: %1"),
                                     {OsError(EINVAL).text()}));

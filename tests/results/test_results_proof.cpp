@@ -163,6 +163,19 @@ private slots:
         QVERIFY(liveGroups(odd).empty());
         for (const ResultRow& r : odd)
             QVERIFY2(!r.mayBeActedOn(), r.path().c_str());
+
+        // A relative folder names a file of whatever folder the window runs in: even where
+        // that holds two copies, the rows are not proven.
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QString::fromStdString(tree.root())));
+        json = "{\"lists\": {\"duplicates\": [" + entry("one/", "doc", doc, 1) + "," +
+               entry("./two/", "copy", copy, 1) + "]}}";
+        opened = readResults(json, error);
+        proveOpenedResults(opened->lists);
+        QVERIFY(QDir::setCurrent(before));
+        QVERIFY(liveGroups(opened->lists[ListDuplicates]).empty());
+        for (const ResultRow& r : opened->lists[ListDuplicates])
+            QCOMPARE(r.staleReason, std::string("the results file gives no full path for it"));
     }
 
     // Two rows of one file are not two copies: a folder replaced by a link to its twin, and a
