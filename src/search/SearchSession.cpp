@@ -41,6 +41,8 @@ bool SearchSession::start(SearchRequest request) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (!state_.abort)
             events_.finished(state_.outcome);
+        if (!keepTable_)
+            FileTable().swap(state_.table);
         running_ = false;
     });
     return true;

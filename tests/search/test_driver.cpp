@@ -158,6 +158,7 @@ private slots:
         t.setMtime("d1/e.bin", 1700000000);
         Host host({t.path("*.*")});
         SearchSession session(host);
+        session.setKeepTable(true);
         QVERIFY(session.start(host.request));
         QVERIFY(host.waitForFinished(1));
         session.wait();
