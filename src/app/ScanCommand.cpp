@@ -450,7 +450,7 @@ bool reportUnlistedFolders(const ScanRows& lists, const SearchOutcome& outcome) 
     lists.forEach(ListReadErrors, [](const ResultRow& row) {
         if (row.isFolder)
             std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
-                         terminalText(row.reason).c_str());
+                         terminalText(row.reason()).c_str());
     });
     return outcome.unlisted > 0;
 }

@@ -88,7 +88,7 @@ private:
     bool cancelled() const { return control_.cancel && control_.cancel->load(); }
 
     void markStale(ResultRow& row, std::string reason) {
-        row.staleReason = std::move(reason);
+        row.setStaleReason(std::move(reason));
         row.checked = false;
         ++report_.stale;
     }
@@ -165,15 +165,15 @@ private:
             return;
         }
         row.stamp = now.stamp();
-        if (row.claim) {
-            FolderClaim claim = *row.claim;
+        if (row.claim()) {
+            FolderClaim claim = *row.claim();
             for (FolderClaim::Item& item : claim.items)
                 if (!restamp(item.path, item.stamp) ||
                     (!item.copyPath.empty() && !restamp(item.copyPath, item.copyStamp))) {
                     markStale(row, item.path + ": " + userText("ResultsProof", kChanged));
                     return;
                 }
-            row.claim = std::make_shared<const FolderClaim>(std::move(claim));
+            row.setClaim(std::make_shared<const FolderClaim>(std::move(claim)));
         }
         const std::string reason = proveEntryRow(row, control_.cancel);
         if (cancelled())
