@@ -528,6 +528,7 @@ bool runSearch(const SearchRequest& request, ScanEvents& events) {
     ::sigaction(SIGINT, &sa, nullptr);
 
     SearchSession session(events);
+    session.setKeepTable(true); // goes with the session, after the output: no time spent before
     if (const char* hold = std::getenv("TREVALO_SCAN_TEST_HOLD"); hold && std::string(hold) == "1")
         session.setBeforeComparison([&session] { holdUntilCancelled(session); });
     bool cancelled = false;
