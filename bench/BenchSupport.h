@@ -22,8 +22,8 @@ inline SavedResults photoLibraryResults(std::int64_t count, const std::string& r
     rows.reserve(static_cast<std::size_t>(count));
     for (std::int64_t i = 0; i < count; ++i) {
         ResultRow row;
-        row.folder =
-            root + std::to_string(2000 + i % 25) + "/album " + std::to_string(i % 4000) + "/";
+        row.setFolder(root + std::to_string(2000 + i % 25) + "/album " + std::to_string(i % 4000) +
+                      "/");
         row.name = "IMG_" + std::to_string(100000 + i) + ".JPG";
         row.group = i - i % 4;
         row.size = 1000000 + (i / 4) * 13;

@@ -42,7 +42,7 @@ ResultRow makeRow(std::mt19937_64& random, long i) {
     static const char* const stems[] = {"IMG_",  "img_",   "Report ", "report-", "song",
                                         "Song ", "backup", "Backup_", "notes",   "Notes"};
     ResultRow r;
-    r.folder = "/home/user/data/dir" + std::to_string(random() % 5000) + "/";
+    r.setFolder("/home/user/data/dir" + std::to_string(random() % 5000) + "/");
     r.name = stems[random() % 10] + std::to_string(random() % 1000000) + ".dat";
     r.size = static_cast<std::int64_t>(random() % 100000000);
     r.group = i / 2;

@@ -43,7 +43,7 @@ std::vector<ResultRow> makeRows(long total) {
         const auto size = static_cast<std::int64_t>(random() % 100000000);
         for (long m = 0; m < members && static_cast<long>(rows.size()) < total; ++m) {
             ResultRow r;
-            r.folder = "/home/user/data/dir" + std::to_string(random() % 5000) + "/";
+            r.setFolder("/home/user/data/dir" + std::to_string(random() % 5000) + "/");
             r.name = stems[random() % 20 == 0 ? 10 + random() % 2 : random() % 10] +
                      std::to_string(random() % 1000000) + ".dat";
             r.size = size;
@@ -68,7 +68,7 @@ std::vector<ResultRow> makeSameNameRows(long total) {
         const long members = 2 + static_cast<long>(random() % 3);
         for (long m = 0; m < members && static_cast<long>(rows.size()) < total; ++m) {
             ResultRow r;
-            r.folder = "/home/user/data/dir" + std::to_string(random() % 5000) + "/";
+            r.setFolder("/home/user/data/dir" + std::to_string(random() % 5000) + "/");
             r.name = (m % 2 ? "Report " : "report ") + std::to_string(name) + ".txt";
             r.size = static_cast<std::int64_t>(random() % 100000);
             rows.push_back(std::move(r));

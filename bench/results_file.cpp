@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     const auto& b = opened->lists[ListDuplicates];
     bool same = a.size() == b.size();
     for (std::size_t i = 0; same && i < a.size(); ++i)
-        same = a[i].name == b[i].name && a[i].folder == b[i].folder && a[i].size == b[i].size &&
+        same = a[i].name == b[i].name && a[i].folder() == b[i].folder() && a[i].size == b[i].size &&
                a[i].group == b[i].group && a[i].mtime == b[i].mtime && a[i].kept == b[i].kept;
     std::printf("rows %lld  file %.1f MB  save %.2f s  open %.2f s  %s\n",
                 static_cast<long long>(count), static_cast<double>(st.st_size) / 1e6, saveSeconds,

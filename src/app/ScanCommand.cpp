@@ -450,7 +450,7 @@ bool reportUnlistedFolders(const ScanRows& lists, const SearchOutcome& outcome) 
     lists.forEach(ListReadErrors, [](const ResultRow& row) {
         if (row.isFolder)
             std::fprintf(stderr, "trevalo-scan: '%s': %s\n", terminalText(row.path()).c_str(),
-                         terminalText(row.reason).c_str());
+                         terminalText(row.reason()).c_str());
     });
     return outcome.unlisted > 0;
 }
@@ -528,6 +528,7 @@ bool runSearch(const SearchRequest& request, ScanEvents& events) {
     ::sigaction(SIGINT, &sa, nullptr);
 
     SearchSession session(events);
+    session.setKeepTable(true); // goes with the session, after the output: no time spent before
     if (const char* hold = std::getenv("TREVALO_SCAN_TEST_HOLD"); hold && std::string(hold) == "1")
         session.setBeforeComparison([&session] { holdUntilCancelled(session); });
     bool cancelled = false;

@@ -29,14 +29,14 @@ constexpr std::size_t kNameChunk = std::size_t{1} << 20;
 } // namespace
 
 std::uint32_t ScanRows::folderId(const std::string& folder) {
-    if (!folders_.empty() && folders_[lastFolder_] == folder)
+    if (!folders_.empty() && *folders_[lastFolder_] == folder)
         return lastFolder_;
     const auto found = folderIds_.find(folder);
     if (found != folderIds_.end())
         return lastFolder_ = found->second;
     const auto id = static_cast<std::uint32_t>(folders_.size());
-    folders_.push_back(folder);
-    folderIds_.emplace(folders_.back(), id);
+    folders_.push_back(std::make_shared<const std::string>(folder));
+    folderIds_.emplace(*folders_.back(), id);
     return lastFolder_ = id;
 }
 
@@ -53,7 +53,7 @@ void ScanRows::append(int list, const ResultRow& row) {
     Record r{};
     r.group = row.group;
     r.size = row.size;
-    r.folder = folderId(row.folder);
+    r.folder = folderId(row.folder());
     if (nameChunks_.empty() || row.name != lastName_) {
         if (nameChunks_.empty() ||
             nameChunks_.back().capacity() - nameChunks_.back().size() < row.name.size()) {
@@ -81,9 +81,9 @@ void ScanRows::append(int list, const ResultRow& row) {
         for (std::size_t k = 0; k < r.date.rest.size(); ++k)
             r.date.rest[k] = static_cast<std::uint8_t>(numbers[k + 1]);
     }
-    if (!usual || !row.reason.empty()) {
+    if (!usual || !row.reason().empty()) {
         r.flags |= HasExtra;
-        target.extras.push_back(Extra{target.size(), row.reason, std::string(date)});
+        target.extras.push_back(Extra{target.size(), row.reason(), std::string(date)});
     }
     target.records.push_back(r);
 }
@@ -140,7 +140,7 @@ void ScanRows::forEach(int list, const RowVisit& visit) const {
     ResultRow row;
     const auto show = [&](std::size_t i) {
         const Record& r = source.records[i];
-        row.folder.assign(folders_[r.folder]);
+        row.setFolder(folders_[r.folder]);
         row.name.assign(nameOf(r));
         row.group = r.group;
         row.size = r.size;
@@ -150,12 +150,12 @@ void ScanRows::forEach(int list, const RowVisit& visit) const {
         row.kept = (r.flags & Kept) != 0;
         row.throughLink = (r.flags & ThroughLink) != 0;
         row.date.fill('\0');
-        row.reason.clear();
+        row.setReason({});
         if (r.flags & HasExtra) {
             const auto extra =
                 std::lower_bound(source.extras.begin(), source.extras.end(), i,
                                  [](const Extra& e, std::size_t index) { return e.row < index; });
-            row.reason = extra->reason;
+            row.setReason(extra->reason);
             std::memcpy(row.date.data(), extra->date.data(),
                         std::min(extra->date.size(), row.date.size() - 1));
         } else {
@@ -187,14 +187,14 @@ void writeText(CheckedOutput& out, const ScanRows& lists, const ScanSummary& sum
             text += "  ";
             appendTerminalText(text, row.name);
             text += '\t';
-            appendTerminalText(text, row.folder);
+            appendTerminalText(text, row.folder());
             if (m == ListDuplicates || m == ListFolders)
                 text += '\t' + cellText(row, GroupColumn);
             text += '\t' + cellText(row, SizeColumn);
             text += '\t' + dates.utf8(shownDate(row));
             if (m == ListReadErrors || m == ListFolders) {
                 text += '\t';
-                appendTerminalText(text, row.reason);
+                appendTerminalText(text, row.reason());
             }
             text += '\n';
             out.writeIfLarge(text);

@@ -84,7 +84,7 @@ private:
     std::array<List, kResultListCount> lists_;
     // The rows of the whole-folder lists, few and with their claims, as they are.
     std::array<std::vector<ResultRow>, kResultListCount> whole_;
-    std::deque<std::string> folders_;
+    std::deque<SharedFolder> folders_;
     std::unordered_map<std::string_view, std::uint32_t> folderIds_;
     std::uint32_t lastFolder_ = 0;
     std::vector<std::string> nameChunks_;

@@ -31,7 +31,7 @@ DeletePlan planDelete(const std::vector<ResultRow>& rows, const RowScope& scope)
                                   {},
                                   {},
                                   row.target,
-                                  row.claim});
+                                  row.claim()});
     });
     return plan;
 }
@@ -40,9 +40,9 @@ void addOtherNames(DeletePlan& plan, const std::vector<ResultRow>& rows) {
     plan.otherNames.clear();
     for (const DeletePlan::Item& item : plan.items) {
         const ResultRow& row = rows[item.row];
-        if (!row.otherNames || !item.stampKnown)
+        if (!row.otherNames() || !item.stampKnown)
             continue;
-        for (const std::string& path : *row.otherNames)
+        for (const std::string& path : *row.otherNames())
             plan.otherNames.push_back(
                 {item.row, path, item.size, item.stamp, true, {}, {}, RowTarget::File, {}});
     }
@@ -297,10 +297,10 @@ RenameOutcome renameFileOfRow(const ResultRow& row, const std::string& newName) 
     if (row.kept)
         return {false, kKeptFile, {}};
     if (row.stale())
-        return {false, row.staleReason, {}};
+        return {false, row.staleReason(), {}};
     if (!row.mtimeKnown)
         return {false, userText("FileOperations", kNotMeasured), {}};
-    const CheckedRename r = renameKnownFile(row.folder, row.name, newName, row.stamp);
+    const CheckedRename r = renameKnownFile(row.folder(), row.name, newName, row.stamp);
     if (r.changed())
         return {false, userText("OsError", kChangedSinceSearch), {}};
     if (!r.ok())

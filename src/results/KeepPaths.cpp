@@ -71,7 +71,7 @@ bool reaches(const Reach& reach, const ResultRow& row, RealFolders& real) {
     }
     if (!reach.pattern.matches(row.name))
         return false;
-    return reach.under(row.folder) || reach.under(real.of(row.folder));
+    return reach.under(row.folder()) || reach.under(real.of(row.folder()));
 }
 
 } // namespace

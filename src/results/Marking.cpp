@@ -124,8 +124,8 @@ bool keepsRather(const ResultRow& a, std::size_t ia, const ResultRow& b, std::si
         break;
     }
     case KeepRule::ShortestPath: {
-        const std::size_t la = a.folder.size() + a.name.size();
-        const std::size_t lb = b.folder.size() + b.name.size();
+        const std::size_t la = a.folder().size() + a.name.size();
+        const std::size_t lb = b.folder().size() + b.name.size();
         if (la != lb)
             return la < lb;
         break;
@@ -184,7 +184,7 @@ std::size_t setFolderMarks(std::vector<ResultRow>& rows, std::string_view folder
     std::size_t changed = 0;
     scope.forEach(rows.size(), [&](std::size_t i) {
         ResultRow& row = rows[i];
-        if (row.checked == marked || row.folder != wanted || (marked && !row.mayBeActedOn()))
+        if (row.checked == marked || row.folder() != wanted || (marked && !row.mayBeActedOn()))
             return;
         row.checked = marked;
         ++changed;
@@ -198,7 +198,7 @@ PatternCount countPatternMatches(const std::vector<ResultRow>& rows, std::string
     PatternCount count;
     scope.forEach(rows.size(), [&](std::size_t i) {
         const ResultRow& row = rows[i];
-        if (!wildcard.matches(row.folder, row.name))
+        if (!wildcard.matches(row.folder(), row.name))
             return;
         ++count.matching;
         count.unmarkable += row.mayBeActedOn() ? 0 : 1;
@@ -214,7 +214,7 @@ std::size_t markByPattern(std::vector<ResultRow>& rows, std::string_view pattern
         ResultRow& row = rows[i];
         if (row.checked || !row.mayBeActedOn())
             return;
-        if (wildcard.matches(row.folder, row.name)) {
+        if (wildcard.matches(row.folder(), row.name)) {
             row.checked = true;
             ++marked;
         }

@@ -41,7 +41,7 @@ QString numberText(std::int64_t value) {
 } // namespace
 
 QString staleRowText(const ResultRow& row) {
-    QString text = displayText(row.staleReason);
+    QString text = displayText(row.staleReason());
     if (!text.isEmpty())
         text[0] = text[0].toUpper();
     return text + QObject::tr(": it cannot be marked, deleted or renamed.");
@@ -165,17 +165,17 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
 QString ResultListModel::namesText(const ResultRow& r) {
     QString text = countedText("trevalo::ResultListModel", "This file has %n names (hard links).",
                                nullptr, r.links);
-    if (!r.otherNames || r.otherNames->empty())
+    if (!r.otherNames() || r.otherNames()->empty())
         return text + QLatin1Char(' ') +
                tr("The search found no other: deleting this name frees no space.");
-    const std::size_t found = r.otherNames->size() + 1;
+    const std::size_t found = r.otherNames()->size() + 1;
     text += QLatin1Char(' ') + (r.allNamesFound()
                                     ? tr("The search found all of them; the others are:")
                                     : countedText("trevalo::ResultListModel",
                                                   "The search found %n of them; the others it "
                                                   "found are:",
                                                   nullptr, found));
-    for (const std::string& path : *r.otherNames)
+    for (const std::string& path : *r.otherNames())
         text += QLatin1Char('\n') + displayText(path);
     return text;
 }
@@ -191,7 +191,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         case NameColumn:
             return displayText(r.name);
         case FolderColumn:
-            return displayText(r.folder);
+            return displayText(r.folder());
         case GroupColumn:
             return numberText(r.group);
         case SizeColumn:
@@ -199,7 +199,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         case DateColumn:
             return dates_.text(shownDate(r));
         case kReasonColumn:
-            return displayText(r.reason);
+            return displayText(r.reason());
         default:
             return {};
         }
@@ -342,7 +342,7 @@ void ResultListModel::sortByColumn(int column, Qt::SortOrder order) {
         const bool ascending = order == Qt::AscendingOrder;
         std::stable_sort(rows_.begin(), rows_.end(),
                          [ascending](const ResultRow& a, const ResultRow& b) {
-                             return ascending ? a.reason < b.reason : b.reason < a.reason;
+                             return ascending ? a.reason() < b.reason() : b.reason() < a.reason();
                          });
     } else {
         sortRows(rows_, column, order == Qt::AscendingOrder ? 0 : 1);
@@ -504,7 +504,7 @@ int ResultListModel::renameFile(const std::string& folder, const std::string& ol
     int changed = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         ResultRow& r = rows_[i];
-        if (r.isFolder || r.name != oldName || r.folder != folder)
+        if (r.isFolder || r.name != oldName || r.folder() != folder)
             continue;
         r.stamp = stamp;
         setRowName(static_cast<int>(i), newName);
@@ -523,7 +523,7 @@ std::vector<ResultListModel::Tracked> ResultListModel::rememberPersistentRows() 
         const bool known = std::any_of(tracked.begin(), tracked.end(),
                                        [r](const Tracked& t) { return t.oldRow == r; });
         if (!known)
-            tracked.push_back({r, rowAt(r).folder, rowAt(r).name, -1});
+            tracked.push_back({r, rowAt(r).folder(), rowAt(r).name, -1});
     }
     return tracked;
 }
@@ -541,7 +541,7 @@ void ResultListModel::movePersistentRows(const std::vector<Tracked>& trackedIn) 
         auto [first, last] = byName.equal_range(rows_[i].name);
         for (auto it = first; it != last; ++it) {
             Tracked& t = tracked[it->second];
-            if (t.newRow < 0 && t.folder == rows_[i].folder) {
+            if (t.newRow < 0 && t.folder == rows_[i].folder()) {
                 t.newRow = viewRowOf(static_cast<int>(i));
                 ++found;
                 break;

@@ -71,7 +71,7 @@ void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list, R
         const ResultRow& row = rows[position];
         appendTextField(out, row.name, scratch);
         out.push_back(',');
-        appendTextField(out, row.folder, scratch);
+        appendTextField(out, row.folder(), scratch);
         out.push_back(',');
         if (list == ListDuplicates && row.group >= 0)
             out += std::to_string(row.group);
@@ -85,12 +85,12 @@ void appendCsv(std::string& out, const std::vector<ResultRow>& rows, int list, R
         if (row.kept)
             out += "yes";
         out.push_back(',');
-        appendTextField(out, row.reason, scratch);
+        appendTextField(out, row.reason(), scratch);
         out.push_back(',');
         if (row.checked)
             out += "yes";
         out.push_back(',');
-        appendTextField(out, row.staleReason, scratch);
+        appendTextField(out, row.staleReason(), scratch);
         out += "\r\n";
     });
 }

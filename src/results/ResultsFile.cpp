@@ -127,7 +127,7 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
             json += ", \"name\": ";
             appendJsonString(json, row.name);
             json += ", \"folder\": ";
-            appendJsonString(json, row.folder);
+            appendJsonString(json, row.folder());
             json += ", \"group\": " + std::to_string(row.group);
             json += ", \"size\": " + std::to_string(row.size);
             json += ", \"modified\": ";
@@ -139,12 +139,12 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
                 json += ", \"through_link\": true";
             if (m == ListReadErrors) {
                 json += ", \"reason\": ";
-                appendJsonString(json, row.reason);
+                appendJsonString(json, row.reason());
                 json += ", \"folder_not_listed\": ";
                 json += boolText(row.isFolder);
             }
-            if (m == ListFolders && row.claim)
-                appendClaim(json, *row.claim, withMtime);
+            if (m == ListFolders && row.claim())
+                appendClaim(json, *row.claim(), withMtime);
             json += "}";
             out.writeIfLarge(json);
         });
@@ -498,6 +498,8 @@ bool readClaimItem(JsonReader& in, FolderClaim::Item& item) {
 // What a row's keys give beyond the row's own fields, worked out once the row is read.
 struct RowFields {
     std::string path;
+    std::string folder;
+    std::string reason;
     bool named = false;
     std::optional<std::int64_t> mtime;
     std::optional<FolderClaim> claim; // a folder row's claim
@@ -531,7 +533,9 @@ bool readRowField(JsonReader& in, ResultRow& row, RowFields& fields, const std::
     }
     if (key == "name" || key == "folder" || key == "reason") {
         fields.named = fields.named || key == "name";
-        return in.string(key == "name" ? row.name : key == "folder" ? row.folder : row.reason);
+        return in.string(key == "name"     ? row.name
+                         : key == "folder" ? fields.folder
+                                           : fields.reason);
     }
     if (key == "path")
         return in.string(fields.path);
@@ -567,14 +571,16 @@ bool readRowField(JsonReader& in, ResultRow& row, RowFields& fields, const std::
 
 // The name from a row that gives its path alone, the time from the date text when the file
 // gives no mtime, the folder claim's text.
-bool completeRow(JsonReader& in, ResultRow& row, RowFields& fields) {
+bool completeRow(JsonReader& in, ResultRow& row, RowFields& fields, FolderShare& folders) {
     if (!fields.named && !fields.path.empty()) {
-        row.folder = folderOf(fields.path);
+        fields.folder = folderOf(fields.path);
         row.name = fileNameOf(fields.path);
         fields.named = true;
     }
     if (!fields.named)
         return in.failContent(userText("ResultsFile", "a row without a name"));
+    row.setFolder(folders.of(fields.folder));
+    row.setReason(std::move(fields.reason));
     if (!fields.mtime && row.size >= 0 && !row.isFolder)
         fields.mtime = localDate(row.dateText());
     if (fields.mtime && row.size >= 0) {
@@ -588,13 +594,13 @@ bool completeRow(JsonReader& in, ResultRow& row, RowFields& fields) {
     if (fields.claim) {
         if (fields.claim->items.empty())
             return in.failContent(userText("ResultsFile", "a row of folders without its files"));
-        row.reason = folderRowText(*fields.claim);
-        row.claim = std::make_shared<const FolderClaim>(std::move(*fields.claim));
+        row.setReason(folderRowText(*fields.claim));
+        row.setClaim(std::make_shared<const FolderClaim>(std::move(*fields.claim)));
     }
     return true;
 }
 
-bool readRow(JsonReader& in, ResultRow& row, int list) {
+bool readRow(JsonReader& in, ResultRow& row, int list, FolderShare& folders) {
     RowFields fields;
     if (list == ListFolders)
         fields.claim.emplace();
@@ -603,7 +609,7 @@ bool readRow(JsonReader& in, ResultRow& row, int list) {
     else if (list == ListBrokenLinks)
         row.target = RowTarget::Link;
     return in.object([&](const std::string& key) { return readRowField(in, row, fields, key); }) &&
-           completeRow(in, row, fields);
+           completeRow(in, row, fields, folders);
 }
 
 bool readSetup(JsonReader& in, SearchRequest& setup) {
@@ -709,6 +715,7 @@ std::optional<SavedResults> readResultsText(std::string_view json, std::string& 
     JsonReader in(json);
     SavedResults results;
     bool hasLists = false;
+    FolderShare folders;
     std::int64_t version = 0;
     std::string text;
     const bool ok = in.object([&](const std::string& key) {
@@ -751,7 +758,7 @@ std::optional<SavedResults> readResultsText(std::string_view json, std::string& 
                     list >= kUsualListCount;
                 return in.array([&] {
                     rows.emplace_back();
-                    if (!readRow(in, rows.back(), list))
+                    if (!readRow(in, rows.back(), list, folders))
                         return false;
                     if (readUpTo)
                         readUpTo(in.offset());

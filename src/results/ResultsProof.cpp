@@ -51,7 +51,7 @@ bool live(const ResultRow& row) {
 bool namesAFileOfItsFolder(const ResultRow& row) {
     return !row.name.empty() && row.name != "." && row.name != ".." &&
            row.name.find('/') == std::string::npos && row.name.find('\0') == std::string::npos &&
-           (row.folder.empty() || row.folder.back() == '/');
+           (row.folder().empty() || row.folder().back() == '/');
 }
 
 class Proof {
@@ -97,7 +97,7 @@ private:
     bool cancelled() const { return control_.cancel && control_.cancel->load(); }
 
     void markStale(ResultRow& row, std::string reason) {
-        row.staleReason = std::move(reason);
+        row.setStaleReason(std::move(reason));
         row.checked = false;
         ++report_.stale;
     }
@@ -117,7 +117,7 @@ private:
         }
         // A relative folder would be looked up from whatever folder the window runs in, not
         // the one the results were written in.
-        if (row.folder.empty() || row.folder.front() != '/') {
+        if (row.folder().empty() || row.folder().front() != '/') {
             markStale(row, userText("ResultsProof", "the results file gives no full path for it"));
             return;
         }
@@ -185,15 +185,15 @@ private:
             return;
         }
         row.stamp = now.stamp();
-        if (row.claim) {
-            FolderClaim claim = *row.claim;
+        if (row.claim()) {
+            FolderClaim claim = *row.claim();
             for (FolderClaim::Item& item : claim.items)
                 if (!restamp(item.path, item.stamp) ||
                     (!item.copyPath.empty() && !restamp(item.copyPath, item.copyStamp))) {
                     markStale(row, item.path + ": " + userText("ResultsProof", kChanged));
                     return;
                 }
-            row.claim = std::make_shared<const FolderClaim>(std::move(claim));
+            row.setClaim(std::make_shared<const FolderClaim>(std::move(claim)));
         }
         const std::string reason = proveEntryRow(row, control_.cancel);
         if (cancelled())

@@ -53,7 +53,7 @@ constexpr std::size_t kPrefetchAhead = 16;
 inline void prefetchTexts(const std::vector<ResultRow>& rows, std::size_t i) {
     if (i < rows.size()) {
         __builtin_prefetch(rows[i].name.data());
-        __builtin_prefetch(rows[i].folder.data());
+        __builtin_prefetch(rows[i].folder().data());
     }
 }
 
@@ -105,14 +105,14 @@ FilterTexts::FilterTexts(const std::vector<ResultRow>& rows, int list)
       grouped_(rows.size(), 0) {
     std::size_t total = 0;
     for (const ResultRow& row : rows)
-        total += row.name.size() + row.folder.size();
+        total += row.name.size() + row.folder().size();
     bytes_.reserve(total);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         prefetchTexts(rows, i + kPrefetchAhead);
         const ResultRow& row = rows[i];
         start_[i] = bytes_.size();
         nameLength_[i] = static_cast<std::uint32_t>(row.name.size());
-        bytes_.append(row.name).append(row.folder);
+        bytes_.append(row.name).append(row.folder());
         GroupKey key;
         grouped_[i] = groupKeyOf(row, list, key) ? 1 : 0;
         keys_[i] = {key.low, key.high};
@@ -170,7 +170,7 @@ struct RowSource {
     int list;
     std::size_t size() const { return rows.size(); }
     std::string_view name(std::size_t i) const { return rows[i].name; }
-    std::string_view folder(std::size_t i) const { return rows[i].folder; }
+    std::string_view folder(std::size_t i) const { return rows[i].folder(); }
     bool groupKey(std::size_t i, GroupKey& key) const { return groupKeyOf(rows[i], list, key); }
     void prefetch(std::size_t i) const { prefetchTexts(rows, i); }
 };

@@ -64,7 +64,7 @@ public:
     // An empty text lets every row through.
     bool isEmpty() const { return text_.empty(); }
     // Whether one row passes, on its own (without its group).
-    bool passes(const ResultRow& row) const { return passes(row.name, row.folder); }
+    bool passes(const ResultRow& row) const { return passes(row.name, row.folder()); }
     bool passes(std::string_view name, std::string_view folder) const;
 
     // The positions (ascending) of the rows of a list that show: every position when the

@@ -252,8 +252,8 @@ private:
         std::sort(
             claim.items.begin(), claim.items.end(),
             [](const FolderClaim::Item& a, const FolderClaim::Item& b) { return a.path < b.path; });
-        row.reason = folderRowText(claim);
-        row.claim = std::make_shared<const FolderClaim>(std::move(claim));
+        row.setReason(folderRowText(claim));
+        row.setClaim(std::make_shared<const FolderClaim>(std::move(claim)));
         return row;
     }
 

@@ -124,7 +124,7 @@ std::string proveFolder(const FolderClaim* said, const std::string& path,
 std::string proveEntryRow(const ResultRow& row, const std::atomic<bool>* cancel) {
     if (row.target == RowTarget::File || row.isFolder)
         return userText("FolderProof", "not a folder or a link");
-    return proveEntry(withoutTrailingSlashes(row.path()), row.target, row.stamp, row.claim.get(),
+    return proveEntry(withoutTrailingSlashes(row.path()), row.target, row.stamp, row.claim().get(),
                       cancel);
 }
 

@@ -17,9 +17,22 @@ std::string padNumber(std::int64_t value) {
     return digits;
 }
 
-ResultRow makeResultRow(const FileEntry& entry) {
+const SharedFolder& FolderShare::of(std::string_view folder) {
+    if (last_ && **last_ == folder)
+        return *last_;
+    auto found = folders_.find(folder);
+    if (found == folders_.end()) {
+        auto text = std::make_shared<const std::string>(folder);
+        const std::string_view key(*text);
+        found = folders_.emplace(key, std::move(text)).first;
+    }
+    last_ = &found->second;
+    return *last_;
+}
+
+ResultRow makeResultRow(const FileEntry& entry, FolderShare& folders) {
     ResultRow row;
-    row.folder = entry.path.folder();
+    row.setFolder(folders.of(entry.path.folder()));
     row.name = entry.path.name();
     row.group = entry.group;
     row.size = entry.size;
@@ -35,27 +48,27 @@ ResultRow makeResultRow(const FileEntry& entry) {
         row.mtimeKnown ? formatFileDate(row.mtime) : std::string(kZeroDateText);
     std::memcpy(row.date.data(), date.data(), std::min(date.size(), row.date.size() - 1));
     if (entry.reason != kReasonNone)
-        row.reason = reasonText(entry.reason);
+        row.setReason(reasonText(entry.reason));
     return row;
 }
 
 ResultRow makeFolderRow(std::string_view folderPath, int reason) {
     ResultRow row;
-    row.folder = folderOf(folderPath);
+    row.setFolder(folderOf(folderPath));
     row.name = fileNameOf(folderPath);
     row.size = -1;
     row.isFolder = true;
     std::memcpy(row.date.data(), kZeroDateText.data(), kZeroDateText.size());
     const FolderProblem problem{std::string(folderPath), reason};
-    row.reason = problem.isFailure() ? withArgs(userText("ResultRow", "could not be listed: %1"),
-                                                {reasonText(reason)})
-                                     : reasonText(reason);
+    row.setReason(problem.isFailure() ? withArgs(userText("ResultRow", "could not be listed: %1"),
+                                                 {reasonText(reason)})
+                                      : reasonText(reason));
     return row;
 }
 
 ResultRow makeEntryRow(std::string_view path, const FileStatus& status, RowTarget target) {
     ResultRow row;
-    row.folder = folderOf(path);
+    row.setFolder(folderOf(path));
     row.name = fileNameOf(path);
     row.target = target;
     row.size = target == RowTarget::Folder ? 0 : status.size;
@@ -76,7 +89,7 @@ std::string cellText(const ResultRow& row, int column) {
     case NameColumn:
         return row.name;
     case FolderColumn:
-        return row.folder;
+        return row.folder();
     case GroupColumn:
         return padNumber(row.group);
     case SizeColumn:

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace trevalo {
@@ -32,10 +33,46 @@ inline constexpr std::array<std::string_view, kResultColumnCount> kResultColumnC
 // everything in it), or a symbolic link (moved as a link, its target left alone).
 enum class RowTarget : std::uint8_t { File, Folder, Link };
 
+// A row's folder, held once for all the rows of that folder that were built together.
+using SharedFolder = std::shared_ptr<const std::string>;
+
+// What few rows have: kept apart so that a row without any costs one null pointer.
+struct RowExtras {
+    std::string reason;
+    std::string staleReason;
+    std::shared_ptr<const FolderClaim> claim;
+    std::shared_ptr<const std::vector<std::string>> otherNames;
+};
+
+// A pointer to a value of its own: copying it copies the value.
+template <typename T> class OwnedValue {
+public:
+    OwnedValue() = default;
+    OwnedValue(const OwnedValue& other) : value_(other.value_ ? new T(*other.value_) : nullptr) {}
+    OwnedValue& operator=(const OwnedValue& other) {
+        if (this != &other)
+            value_.reset(other.value_ ? new T(*other.value_) : nullptr);
+        return *this;
+    }
+    OwnedValue(OwnedValue&&) noexcept = default;
+    OwnedValue& operator=(OwnedValue&&) noexcept = default;
+    ~OwnedValue() = default;
+
+    const T* get() const { return value_.get(); }
+    // The value, made when there is none yet.
+    T& made() {
+        if (!value_)
+            value_ = std::make_unique<T>();
+        return *value_;
+    }
+
+private:
+    std::unique_ptr<T> value_;
+};
+
 // One row of a result list. It stands alone: its file is folder + name, byte for byte, and
 // nothing refers back to the search table.
 struct ResultRow {
-    std::string folder; // ends in "/"
     std::string name;
     std::int64_t group = GroupMark::None;
     std::int64_t size = 0;
@@ -46,32 +83,86 @@ struct ResultRow {
     bool isFolder = false;       // a folder that could not be listed: never acted on
     bool kept = false;           // found through a Keep path: never marked or acted on
     bool throughLink = false;    // found only through a link to a folder
-    std::uint16_t links = 1;     // the names the file had (hard links), as measured
+    RowTarget target = RowTarget::File;
+    std::uint16_t links = 1; // the names the file had (hard links), as measured
     // The file the search found (device, inode, size, times); valid when mtimeKnown. Whatever
     // acts on the row's file first checks that the path still names exactly this file.
     FileStamp stamp;
-    std::string reason; // "Report - read errors": why, in the system's words
+
+    // The folder, ending in "/".
+    const std::string& folder() const { return folder_ ? *folder_ : noText(); }
+    void setFolder(std::string_view folder) {
+        folder_ = std::make_shared<const std::string>(folder);
+    }
+    void setFolder(SharedFolder folder) { folder_ = std::move(folder); }
+
+    // "Report - read errors": why, in the system's words (and the text of a "Folders" row).
+    const std::string& reason() const { return extras_.get() ? extras_.get()->reason : noText(); }
+    void setReason(std::string reason) {
+        if (!reason.empty() || extras_.get())
+            extras_.made().reason = std::move(reason);
+    }
     // Why a row opened from saved results no longer stands for what it claims (its file
     // changed or went, or its group could not be proven again); empty while it does. A stale
     // row is shown greyed and is never marked or acted on.
-    std::string staleReason;
-    RowTarget target = RowTarget::File;
+    const std::string& staleReason() const {
+        return extras_.get() ? extras_.get()->staleReason : noText();
+    }
+    void setStaleReason(std::string reason) {
+        if (!reason.empty() || extras_.get())
+            extras_.made().staleReason = std::move(reason);
+    }
     // A row of "Folders": the files of the folder and their copies, as the search proved them.
-    std::shared_ptr<const FolderClaim> claim;
+    const std::shared_ptr<const FolderClaim>& claim() const {
+        return extras_.get() ? extras_.get()->claim : none<std::shared_ptr<const FolderClaim>>();
+    }
+    void setClaim(std::shared_ptr<const FolderClaim> claim) {
+        if (claim || extras_.get())
+            extras_.made().claim = std::move(claim);
+    }
     // The file's other names that the search found (paths), where it has any: null otherwise.
-    std::shared_ptr<const std::vector<std::string>> otherNames;
+    const std::shared_ptr<const std::vector<std::string>>& otherNames() const {
+        return extras_.get() ? extras_.get()->otherNames
+                             : none<std::shared_ptr<const std::vector<std::string>>>();
+    }
+    void setOtherNames(std::shared_ptr<const std::vector<std::string>> names) {
+        if (names || extras_.get())
+            extras_.made().otherNames = std::move(names);
+    }
 
-    bool stale() const { return !staleReason.empty(); }
+    bool stale() const { return extras_.get() && !extras_.get()->staleReason.empty(); }
     // The one rule of which rows may be marked, counted as markable and acted on (deleted,
     // renamed, replaced by a link): not a folder's row, not a kept file's, not a stale one.
     bool mayBeActedOn() const { return !isFolder && !kept && !stale(); }
     // Whether the search found every name of the file, so that deleting them all frees it.
     bool allNamesFound() const {
-        return links <= 1 + (otherNames ? otherNames->size() : std::size_t{0});
+        const RowExtras* extras = extras_.get();
+        return links <=
+               1 + (extras && extras->otherNames ? extras->otherNames->size() : std::size_t{0});
     }
 
-    std::string path() const { return folder + name; }
+    std::string path() const { return folder() + name; }
     std::string_view dateText() const { return std::string_view(date.data()); }
+
+private:
+    template <typename T> static const T& none() {
+        static const T value;
+        return value;
+    }
+    static const std::string& noText() { return none<std::string>(); }
+
+    SharedFolder folder_;
+    OwnedValue<RowExtras> extras_;
+};
+
+// Gives the rows it builds one shared text per folder.
+class FolderShare {
+public:
+    const SharedFolder& of(std::string_view folder);
+
+private:
+    std::unordered_map<std::string_view, SharedFolder> folders_;
+    const SharedFolder* last_ = nullptr;
 };
 
 // A number as decimal text padded on the left with blanks to 10 characters; longer numbers
@@ -80,7 +171,7 @@ std::string padNumber(std::int64_t value);
 
 // Builds the row of a table entry: name, folder, group key, size, local date, the file's stamp
 // and, for a file that could not be measured or read, the reason.
-ResultRow makeResultRow(const FileEntry& entry);
+ResultRow makeResultRow(const FileEntry& entry, FolderShare& folders);
 
 // The row of a folder that could not be listed or entered (its path without a trailing "/").
 ResultRow makeFolderRow(std::string_view folderPath, int reason);

@@ -54,8 +54,8 @@ void sortRows(std::vector<ResultRow>& rows, int column, int order) {
         sortByKey<std::string>(rows, order, [](const ResultRow& r) { return foldCase(r.name); });
         break;
     case FolderColumn:
-        sortByKey<std::string_view>(rows, order,
-                                    [](const ResultRow& r) { return std::string_view(r.folder); });
+        sortByKey<std::string_view>(
+            rows, order, [](const ResultRow& r) { return std::string_view(r.folder()); });
         break;
     case GroupColumn:
         sortByKey<std::int64_t>(rows, order, [](const ResultRow& r) { return r.group; });

@@ -66,11 +66,11 @@ public:
             flushLocked();
     }
     void append(int list, const FileEntry& entry) {
-        ResultRow row = makeResultRow(entry);
+        ResultRow row = makeResultRow(entry, folders_);
         if (entry.links > 1 && otherNames_) {
             const auto found = otherNames_->find(FileId{entry.stamp.device, entry.stamp.inode});
             if (found != otherNames_->end())
-                row.otherNames = found->second;
+                row.setOtherNames(found->second);
         }
         appendRow(list, std::move(row));
     }
@@ -126,6 +126,7 @@ private:
     Clock::time_point last_;
     std::array<std::vector<ResultRow>, kResultListCount> rows_;
     const FileCatalogue::OtherNames* otherNames_ = nullptr;
+    FolderShare folders_; // rows are appended by one thread at a time
     std::uint64_t appended_ = 0;
     double progress_ = 0;
     bool hasProgress_ = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "search/SearchSession.h"
 
+#include "platform/Process.h"
 #include "search/SearchDriver.h"
 
 #include <chrono>
@@ -39,6 +40,11 @@ bool SearchSession::start(SearchRequest request) {
         runSearch(request, state_, events_, beforeComparison_);
         state_.outcome.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        // Given back before the host hears of the end, when it sets about its lists.
+        if (!keepTable_) {
+            FileTable().swap(state_.table);
+            releaseFreedMemory();
+        }
         if (!state_.abort)
             events_.finished(state_.outcome);
         running_ = false;

@@ -34,8 +34,10 @@ public:
     // True from start() until the worker has returned.
     bool isRunning() const { return running_.load(); }
 
-    // The table of the last search (valid while no search runs).
+    // The table of the last search (valid while no search runs), when asked to keep it: by
+    // default it is given back as the search ends, since its rows stand alone.
     const FileTable& table() const { return state_.table; }
+    void setKeepTable(bool keep) { keepTable_ = keep; }
     const SearchOutcome& outcome() const { return state_.outcome; }
     // A testing aid: called on the worker when the search is about to compare contents.
     void setBeforeComparison(std::function<void()> hook) { beforeComparison_ = std::move(hook); }
@@ -45,6 +47,7 @@ private:
     SearchState state_;
     std::jthread worker_;
     std::atomic<bool> running_{false};
+    bool keepTable_ = false;
     std::function<void()> beforeComparison_;
 };
 

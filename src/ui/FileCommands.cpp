@@ -560,7 +560,7 @@ void FileCommands::renameSelected() {
     // left its namesakes and joined others.
     for (int list = 0; list < kResultListCount; ++list) {
         ResultListModel& model = w_.resultModel(list);
-        if (model.renameFile(row.folder, row.name, newName, renamed.stamp) == 0 ||
+        if (model.renameFile(row.folder(), row.name, newName, renamed.stamp) == 0 ||
             list != ListSameName)
             continue;
         model.sortByColumn(model.sortColumn() >= 0 ? model.sortColumn() : int(NameColumn),

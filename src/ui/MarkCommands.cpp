@@ -152,7 +152,7 @@ void MarkCommands::setFolderMarks(bool marked) {
     ResultListModel& model = w_.resultModel(w_.currentList());
     if (selected < 0 || selected >= static_cast<int>(model.rows().size()))
         return;
-    const std::string folder = model.row(selected).folder;
+    const std::string folder = model.row(selected).folder();
     model.editRows(
         [&folder, marked, scope = model.shownScope()](std::vector<ResultRow>& rows) {
             trevalo::setFolderMarks(rows, folder, marked, scope);

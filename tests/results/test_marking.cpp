@@ -21,7 +21,7 @@ namespace {
 ResultRow row(std::string folder, std::string name, std::int64_t group, std::int64_t size = 10,
               std::int64_t mtime = 1000, bool kept = false) {
     ResultRow r;
-    r.folder = std::move(folder);
+    r.setFolder(std::move(folder));
     r.name = std::move(name);
     r.group = group;
     r.size = size;
@@ -75,7 +75,7 @@ std::vector<ResultRow> mixedGroups() {
     };
     rows[10].mtimeKnown = false;
     ResultRow folder;
-    folder.folder = "/a/";
+    folder.setFolder("/a/");
     folder.name = "unreadable";
     folder.isFolder = true;
     rows.push_back(folder);

@@ -21,7 +21,7 @@ namespace {
 ResultRow makeRow(std::string folder, std::string name, std::int64_t size,
                   std::int64_t group = -1) {
     ResultRow r;
-    r.folder = std::move(folder);
+    r.setFolder(std::move(folder));
     r.name = std::move(name);
     r.size = size;
     r.group = group;
@@ -64,8 +64,8 @@ private slots:
         // Read errors in the order of their reasons, which hold bytes that are not UTF-8.
         model.appendRows({makeRow("/e/", "x", -1), makeRow("/f/", "y", -1)});
         model.editRows([](std::vector<ResultRow>& rows) {
-            rows[rows.size() - 2].reason = "Permission denied";
-            rows.back().reason = "could not be listed: No such file or directory \xE9";
+            rows[rows.size() - 2].setReason("Permission denied");
+            rows.back().setReason("could not be listed: No such file or directory \xE9");
         });
         model.sortByColumn(kReasonColumn, Qt::AscendingOrder);
         QCOMPARE(column(model, kReasonColumn).mid(model.rowCount() - 3),

@@ -73,10 +73,10 @@ private slots:
         QVERIFY(!rows[0].stale());
         // The fresh row now carries the file's identity, as a search would have given it.
         QCOMPARE(rows[0].stamp, lists[ListReadErrors][0].stamp);
-        QVERIFY(rows[1].staleReason.find("changed") != std::string::npos);
-        QVERIFY(rows[2].staleReason.find("changed") != std::string::npos);
-        QVERIFY(rows[3].staleReason.find("gone") != std::string::npos);
-        QVERIFY(rows[4].staleReason.find("regular") != std::string::npos);
+        QVERIFY(rows[1].staleReason().find("changed") != std::string::npos);
+        QVERIFY(rows[2].staleReason().find("changed") != std::string::npos);
+        QVERIFY(rows[3].staleReason().find("gone") != std::string::npos);
+        QVERIFY(rows[4].staleReason().find("regular") != std::string::npos);
         QVERIFY(!rows[5].stale()); // a folder that could not be listed stays as it was
     }
 
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(report.settled, std::size_t{2});
         QCOMPARE(rows.size(), std::size_t{2});
         for (const ResultRow& r : rows)
-            QVERIFY(r.staleReason.find("different sizes") != std::string::npos);
+            QVERIFY(r.staleReason().find("different sizes") != std::string::npos);
 
         // A name with "../" in it, or a folder without its "/", leads to a file of another
         // folder than the row shows: such a row is never proven, though that file has a copy.
@@ -153,8 +153,8 @@ private slots:
                    std::string(file.dateText()) + "\"}";
         };
         json = "{\"lists\": {\"duplicates\": [" + entry(tree.path("two/"), "../one/doc", doc, 1) +
-               "," + entry(copy.folder, copy.name, copy, 1) + "," +
-               entry(tree.path("two"), "z", joined, 2) + "," + entry(z.folder, z.name, z, 2) +
+               "," + entry(copy.folder(), copy.name, copy, 1) + "," +
+               entry(tree.path("two"), "z", joined, 2) + "," + entry(z.folder(), z.name, z, 2) +
                "]}}";
         opened = readResults(json, error);
         QVERIFY2(opened, error.c_str());
@@ -175,7 +175,7 @@ private slots:
         QVERIFY(QDir::setCurrent(before));
         QVERIFY(liveGroups(opened->lists[ListDuplicates]).empty());
         for (const ResultRow& r : opened->lists[ListDuplicates])
-            QCOMPARE(r.staleReason, std::string("the results file gives no full path for it"));
+            QCOMPARE(r.staleReason(), std::string("the results file gives no full path for it"));
     }
 
     // Two rows of one file are not two copies: a folder replaced by a link to its twin, and a
@@ -199,8 +199,8 @@ private slots:
         const auto& rows = opened[ListDuplicates];
         QCOMPARE(report.stale, std::size_t{2});
         for (const ResultRow& r : rows)
-            QVERIFY2(r.staleReason == "the same file as " + tree.path("one/x"),
-                     r.staleReason.c_str());
+            QVERIFY2(r.staleReason() == "the same file as " + tree.path("one/x"),
+                     r.staleReason().c_str());
         // The one file left has no copy: it is no longer listed as a duplicate.
         QVERIFY(!rowOf(rows, tree.path("one/x")));
         QCOMPARE(report.settled, std::size_t{1});
@@ -222,9 +222,9 @@ private slots:
         QVERIFY2(opened, error.c_str());
         proveOpenedResults(opened->lists);
         const auto& dups = opened->lists[ListDuplicates];
-        QVERIFY(dups.at(0).staleReason.find("no date") != std::string::npos);
+        QVERIFY(dups.at(0).staleReason().find("no date") != std::string::npos);
         QVERIFY(!rowOf(dups, b.path())); // its one partner is unproven: it has no copy
-        QVERIFY(!opened->lists[ListZeroSize].at(0).staleReason.empty());
+        QVERIFY(!opened->lists[ListZeroSize].at(0).staleReason().empty());
     }
 
     void sameNameGroupsAreFormedAgain() {

@@ -163,6 +163,7 @@ private slots:
         t.setMtime("d1/e.bin", 1700000000);
         Host host({t.path("*.*")});
         SearchSession session(host);
+        session.setKeepTable(true);
         QVERIFY(session.start(host.request));
         QVERIFY(host.waitForFinished(1));
         session.wait();
@@ -196,7 +197,7 @@ private slots:
         const ResultRow& e = same[0].name == "e.bin" ? same[0] : same.at(1);
         QCOMPARE(cellText(e, SizeColumn), std::string("         3"));
         QCOMPARE(cellText(e, GroupColumn), std::string("        -1"));
-        QCOMPARE(e.folder, t.path("d1/"));
+        QCOMPARE(e.folder(), t.path("d1/"));
         QCOMPARE(QString::fromLatin1(e.dateText()),
                  QDateTime::fromSecsSinceEpoch(1700000000).toString("yyyy/MM/dd hh:mm:ss"));
     }
@@ -341,7 +342,7 @@ private slots:
         none.search();
         QVERIFY(none.model.table.empty());
         QCOMPARE(none.lists[ListReadErrors].size(), std::size_t(1));
-        QCOMPARE(none.lists[ListReadErrors][0].reason,
+        QCOMPARE(none.lists[ListReadErrors][0].reason(),
                  std::string("could not be listed: No such file or directory"));
 
         // Names shared by the first and by the last entries in name order.
@@ -384,7 +385,7 @@ private slots:
         std::map<std::string, std::string> reasons;
         for (const ResultRow& r : host.lists[ListReadErrors]) {
             QCOMPARE(r.size, std::int64_t(5));
-            reasons[r.name] = r.reason;
+            reasons[r.name] = r.reason();
         }
         const std::map<std::string, std::string> expected = {{"gone", "No such file or directory"},
                                                              {"fifo", "changed since the search"},
@@ -422,7 +423,7 @@ private slots:
                    host.paths(ListReadErrors) ==
                        Paths{t.path("locked"), t.path("unentered/unmeasured")} &&
                    errors[0].isFolder && errors[0].path() == t.path("locked") &&
-                   errors[0].reason == "could not be listed: Permission denied" &&
+                   errors[0].reason() == "could not be listed: Permission denied" &&
                    host.model.outcome.unlisted == 1;
         }));
     }
@@ -522,7 +523,7 @@ private slots:
                           std::int64_t(r.isFolder), std::int64_t(s.device), std::int64_t(s.inode),
                           s.size, s.mtime, s.ctime, std::int64_t(s.mtimeNsec)})
                         text += std::to_string(n) + ' ';
-                    text += r.path() + '|' + std::string(r.dateText()) + '|' + r.reason + '\n';
+                    text += r.path() + '|' + std::string(r.dateText()) + '|' + r.reason() + '\n';
                 }
             return text;
         };

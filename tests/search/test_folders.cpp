@@ -89,15 +89,15 @@ private slots:
         QCOMPARE(pathsOf({rows[0], rows[1]}), (Paths{t.path("Photos"), t.path("Photos-old")}));
         QCOMPARE(rows[0].group, rows[1].group);
         QVERIFY(rows[2].group != rows[0].group);
-        QVERIFY(rows[0].claim && rows[0].claim->identical);
-        QCOMPARE(rows[0].claim->files, std::int64_t(5));
+        QVERIFY(rows[0].claim() && rows[0].claim()->identical);
+        QCOMPARE(rows[0].claim()->files, std::int64_t(5));
         QCOMPARE(rows[0].size, std::int64_t(9 * 3 + 10));
         QCOMPARE(rows[0].target, RowTarget::Folder);
         // Duplicates was not asked for: its list stays empty.
         QVERIFY(r.lists[ListDuplicates].empty());
         // Each file's copy is the file of the same name in the twin.
         const std::string self = rows[0].path(), twin = rows[1].path();
-        for (const FolderClaim::Item& item : rows[0].claim->items)
+        for (const FolderClaim::Item& item : rows[0].claim()->items)
             if (!item.copyPath.empty())
                 QCOMPARE(item.copyPath, twin + item.path.substr(self.size()));
     }
@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(pathsOf(rows), (Paths{t.path("Backup"), t.path("Photos"), t.path("Docs")}));
         const ResultRow& backup = *rowAt(rows, t.path("Backup"));
         QCOMPARE(backup.group, std::int64_t(GroupMark::None));
-        const FolderClaim& claim = *backup.claim;
+        const FolderClaim& claim = *backup.claim();
         QVERIFY(!claim.identical);
         QCOMPARE(claim.copiesIn, t.path("Photos/2019/"));
         for (const FolderClaim::Item& item : claim.items) {

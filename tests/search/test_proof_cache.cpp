@@ -31,7 +31,7 @@ public:
     void phase(SearchPhase) override {}
     void rows(int list, std::vector<ResultRow> batch) override {
         for (const ResultRow& r : batch)
-            listed.emplace_back(list, r.path(), r.group, r.reason);
+            listed.emplace_back(list, r.path(), r.group, r.reason());
     }
     void finished(const SearchOutcome&) override {}
 };

@@ -29,7 +29,8 @@ inline ResultRow rowOfFile(const std::string& path, std::int64_t group = GroupMa
                            ? (st.error ? st.error.code() : EIO)
                            : kReasonChanged;
     }
-    return makeResultRow(entry);
+    FolderShare folders;
+    return makeResultRow(entry, folders);
 }
 
 // How many rows are marked.

@@ -286,7 +286,8 @@ ResultRow diskRow(const std::string& path, std::int64_t group) {
     const FileStatus status = statPath(path, false);
     entry.size = status.size;
     entry.stamp = status.stamp();
-    return makeResultRow(entry);
+    FolderShare folders;
+    return makeResultRow(entry, folders);
 }
 
 // Another file in the place of path, with the same bytes and times (what cp -p leaves).
@@ -1139,7 +1140,7 @@ private slots:
             QVERIFY(t.view(list)->isColumnHidden(kReasonColumn));
         QVERIFY(!t.view(3)->isColumnHidden(kReasonColumn));
         ResultRow file = diskRow(unread, -3);
-        file.reason = errorText(EACCES);
+        file.setReason(errorText(EACCES));
         t.w.resultModel(3).appendRows({makeFolderRow(locked, EACCES), file, diskRow(gone, -3)});
         ::unlink(gone.c_str());
         t.showList(3);
@@ -1909,9 +1910,9 @@ private slots:
         QCOMPARE(t.tab(ListDuplicates), QStringLiteral("Duplicates(2)"));
         const auto linked = std::find_if(t.list().rows().begin(), t.list().rows().end(),
                                          [](const ResultRow& r) { return r.links == 2; });
-        QVERIFY(linked != t.list().rows().end() && linked->otherNames->size() == 1);
+        QVERIFY(linked != t.list().rows().end() && linked->otherNames()->size() == 1);
         const std::string first = linked->path();
-        const std::string second = linked->otherNames->front();
+        const std::string second = linked->otherNames()->front();
         QVERIFY2(t.totals().startsWith(QStringLiteral("2 rows in 1 group, 4.0 kB reclaimable")),
                  qPrintable(t.totals()));
 

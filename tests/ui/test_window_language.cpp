@@ -176,8 +176,8 @@ private slots:
         std::vector<ResultRow> rows(2);
         const std::string_view dates[] = {"2021/03/04 05:06:07", "12021/03/04 05:06:07"};
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            rows[i].name = "f";
-            rows[i].folder = "/";
+            rows[i].name.assign(1, 'f');
+            rows[i].setFolder(std::make_shared<const std::string>("/"));
             std::copy(dates[i].begin(), dates[i].end(), rows[i].date.begin());
         }
         ResultListModel model;
