@@ -20,6 +20,11 @@
 #include <utility>
 #include <vector>
 #include <xxhash.h>
+#if defined(__x86_64__)
+// The library picks the widest vector instructions the processor has (AVX2 where there is,
+// twice as wide as the SSE2 it is built for), for the same hashes.
+#include <xxh_x86dispatch.h>
+#endif
 
 // How a run is compared
 // ---------------------
@@ -58,12 +63,15 @@ bool ReadDigests::differsFrom(const ReadDigests& other) const {
     return false;
 }
 
+bool ReadDigests::wantsPart(ChunkIndex chunk) const {
+    return parts.size() < kMostParts &&
+           std::none_of(parts.begin(), parts.end(),
+                        [&](const PartDigest& p) { return p.chunk == chunk; });
+}
+
 void ReadDigests::addPart(ChunkIndex chunk, const Digest128& digest) {
-    if (parts.size() >= kMostParts ||
-        std::any_of(parts.begin(), parts.end(),
-                    [&](const PartDigest& p) { return p.chunk == chunk; }))
-        return;
-    parts.push_back({chunk, digest});
+    if (wantsPart(chunk))
+        parts.push_back({chunk, digest});
 }
 
 void ReadDigests::merge(const ReadDigests& other) {
@@ -326,6 +334,16 @@ struct Candidates {
     ChunkIndex pos = 0;
 };
 
+Digest128 digestOf(const char* bytes, std::size_t length) {
+    const XXH128_hash_t h = XXH3_128bits(bytes, length);
+    return {h.low64, h.high64};
+}
+
+Digest128 chunkDigest(const Chunks& chunks, const BlockView& v, ChunkIndex c) {
+    return digestOf(chunkAt(chunks, v, c),
+                    static_cast<std::size_t>(chunks.end(c) - chunks.begin(c)));
+}
+
 // What comparing a member with its set's leader over chunks [pos, to) found: the first chunk
 // where the two are not both there and equal (`to` when there is none), which of the two lacks
 // that chunk, and otherwise a hash of the member's bytes of it.
@@ -334,19 +352,23 @@ struct Meeting {
     bool leaderLacks = false;
     bool memberLacks = false;
     std::size_t hash = 0;
-    // When asked for, the digests of both files' chunk where they part (past the first).
-    bool parted = false;
-    Digest128 leaderPart;
-    Digest128 memberPart;
+    // When digests are asked for: the digest of the member's chunk where it parts, whose low
+    // half is then its hash (the same bytes are not hashed twice).
+    bool digested = false;
+    Digest128 digest;
+
+    void setDigest(const Digest128& d) {
+        digested = true;
+        digest = d;
+        hash = static_cast<std::size_t>(d.low);
+    }
 };
 
-Digest128 digestOf(const char* bytes, std::size_t length) {
-    const XXH128_hash_t h = XXH3_128bits(bytes, length);
-    return {h.low64, h.high64};
-}
-
 // The meeting over chunks [from, to) of a leader and a member whose bytes are in memory; the
-// member's view ends at `to` at the latest. The hash is left out unless `hashed`.
+// member's view ends at `to` at the latest. The hash is left out unless `hashed`; with
+// `digests`, the member's chunk where it parts is digested, and the hash is half of that digest.
+// A run takes its hashes one way or the other throughout, since equal bytes must get equal
+// hashes to be compared with each other.
 Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& member,
                   ChunkIndex from, ChunkIndex to, bool hashed, bool digests) {
     Meeting r;
@@ -355,14 +377,12 @@ Meeting meetingOf(const Chunks& chunks, const BlockView& lead, const BlockView& 
         return r;
     r.leaderLacks = r.chunk == lead.end;
     r.memberLacks = r.chunk == member.end;
-    if (!r.memberLacks && hashed)
+    if (r.memberLacks)
+        return r;
+    if (digests)
+        r.setDigest(chunkDigest(chunks, member, r.chunk));
+    else if (hashed)
         r.hash = chunkHash(chunks, member, r.chunk);
-    if (digests && r.chunk > 0 && !r.memberLacks && !r.leaderLacks) {
-        const auto length = static_cast<std::size_t>(chunks.end(r.chunk) - chunks.begin(r.chunk));
-        r.parted = true;
-        r.leaderPart = digestOf(chunkAt(chunks, lead, r.chunk), length);
-        r.memberPart = digestOf(chunkAt(chunks, member, r.chunk), length);
-    }
     return r;
 }
 
@@ -386,6 +406,8 @@ public:
     virtual bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) = 0;
     // Why member m's bytes ended before the run's size (after lead or meetAll said so).
     virtual int reasonOf(std::int32_t m) const = 0;
+    // The digest of the leader's chunk c, one it holds (from pos on, before where it lacks).
+    virtual Digest128 leaderDigest(ChunkIndex c) const = 0;
 };
 
 // One run of equal-size files and what has been decided about each of them. The table is
@@ -427,22 +449,6 @@ public:
     // Where the digests of what is read of each member go, when they are asked for.
     void recordDigests(ReadDigests* digests) { digests_ = digests; }
     bool digestsWanted() const { return digests_ != nullptr; }
-    // Member m's bytes from the start of the file, at least its first chunk, are at `bytes`.
-    // Each member is noted by the thread that reads it.
-    void noteHead(std::int32_t m, const char* bytes) {
-        if (!digests_)
-            return;
-        ReadDigests& d = digests_[m];
-        d.head = digestOf(bytes, static_cast<std::size_t>(chunks.end(0)));
-        d.hasHead = true;
-    }
-    // Member m and its set's leader part at a chunk past the first.
-    void noteParting(std::int32_t leader, std::int32_t m, const Meeting& meeting) {
-        if (!digests_ || !meeting.parted)
-            return;
-        digests_[leader].addPart(meeting.chunk, meeting.leaderPart);
-        digests_[m].addPart(meeting.chunk, meeting.memberPart);
-    }
 
     // Every member of the run that can take part: the entries of the run's size.
     Candidates everyone() const {
@@ -565,6 +571,13 @@ private:
     // Members that left at the same chunk with the same hash are probably equal: each such
     // bunch goes to `split`, to be compared from that chunk on; a member alone is in no group.
     void regroup(std::vector<Departure>& departures, std::vector<Candidates>& split);
+    // What comparing `others` with `leader` over chunks [pos, to) tells of the digests of their
+    // reads (when asked for), on the run's own thread: the first chunk is digested once per
+    // set, its leader's, and a member equal to the leader over it has the same; where a member
+    // parts from the leader past the first chunk, that chunk of both.
+    void noteDigests(std::int32_t leader, ChunkIndex pos, ChunkIndex to,
+                     std::span<const std::int32_t> others, const std::vector<Meeting>& meetings,
+                     const ByteSource& source);
 
     FileTable& table_;
     TableIndex start_;
@@ -593,6 +606,38 @@ std::optional<std::size_t> RunDecisions::findLeader(const std::vector<std::int32
         settle(members[i], GroupMark::Unreadable, source.reasonOf(members[i]));
     }
     return members.size();
+}
+
+void RunDecisions::noteDigests(std::int32_t leader, ChunkIndex pos, ChunkIndex to,
+                               std::span<const std::int32_t> others,
+                               const std::vector<Meeting>& meetings, const ByteSource& source) {
+    if (!digests_)
+        return;
+    ReadDigests& lead = digests_[leader];
+    if (pos == 0 && !lead.hasHead) {
+        lead.head = source.leaderDigest(0);
+        lead.hasHead = true;
+    }
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        const Meeting& meeting = meetings[k];
+        ReadDigests& d = digests_[others[k]];
+        if (meeting.chunk == 0) { // parts at once, or cannot be read
+            if (meeting.digested && !d.hasHead) {
+                d.head = meeting.digest;
+                d.hasHead = true;
+            }
+            continue;
+        }
+        if (pos == 0 && !d.hasHead) {
+            d.head = lead.head;
+            d.hasHead = true;
+        }
+        if (meeting.chunk == to || !meeting.digested || meeting.leaderLacks)
+            continue;
+        if (lead.wantsPart(meeting.chunk))
+            lead.addPart(meeting.chunk, source.leaderDigest(meeting.chunk));
+        d.addPart(meeting.chunk, meeting.digest);
+    }
 }
 
 void RunDecisions::regroup(std::vector<Departure>& departures, std::vector<Candidates>& split) {
@@ -634,8 +679,10 @@ bool RunDecisions::refine(Candidates& set, ChunkIndex to, ByteSource& source,
         return false;
     const std::size_t i = *found;
     if (i + 1 >= members.size()) {
-        if (i < members.size())
+        if (i < members.size()) {
             settle(members[i], GroupMark::None);
+            noteDigests(members[i], pos, to, {}, {}, source);
+        }
         members.clear();
         return true;
     }
@@ -658,13 +705,12 @@ bool RunDecisions::refine(Candidates& set, ChunkIndex to, ByteSource& source,
         }
         if (meeting.leaderLacks)
             leaderNeeded = true;
-        if (meeting.memberLacks) {
+        if (meeting.memberLacks)
             settle(m, GroupMark::Unreadable, source.reasonOf(m));
-        } else {
+        else
             departures.push_back({meeting.chunk, meeting.hash, m});
-            noteParting(leader, m, meeting);
-        }
     }
+    noteDigests(leader, pos, to, others, meetings, source);
     // A leader whose bytes ran out kept no one: stay holds it alone.
     if (leaderNeeded)
         settle(leader, GroupMark::Unreadable, source.reasonOf(leader));
@@ -689,6 +735,7 @@ public:
           digests_(digests) {}
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
+    Digest128 leaderDigest(ChunkIndex c) const override { return chunkDigest(chunks_, lead_, c); }
 
     Lead lead(std::int32_t m, ChunkIndex pos, ChunkIndex to) override {
         lead_ = view(m);
@@ -713,7 +760,7 @@ public:
             if (!departs(meeting, to_))
                 continue;
             const auto [lo, hi] = std::equal_range(parted_.begin(), parted_.end(), meeting.chunk);
-            if (hi - lo > 1)
+            if (hi - lo > 1 && !meeting.digested)
                 meeting.hash = chunkHash(chunks_, view(members[k]), meeting.chunk);
         }
         return true;
@@ -748,6 +795,9 @@ public:
           piece_(chunks_.fitting(kPieceBytes)), reasons_(static_cast<std::size_t>(run.size())) {}
 
     int reasonOf(std::int32_t m) const override { return reasons_[static_cast<std::size_t>(m)]; }
+    Digest128 leaderDigest(ChunkIndex c) const override {
+        return chunkDigest(chunks_, leadView(leadEnd_.load(std::memory_order_acquire)), c);
+    }
 
     Lead lead(std::int32_t m, ChunkIndex pos, ChunkIndex to) override {
         if (run_.cancelled())
@@ -817,8 +867,6 @@ private:
             const ChunkIndex end =
                 readBlock(file, chunks_, from, stop, buf, reasons_[static_cast<std::size_t>(m)]);
             run_.advance(m, end);
-            if (from == 0 && end > 0)
-                run_.noteHead(m, buf);
             if (reports)
                 run_.reportProgress();
             const Meeting r =
@@ -850,8 +898,6 @@ private:
             const ChunkIndex got = readBlock(leadFile_, chunks_, end, stop, buf,
                                              reasons_[static_cast<std::size_t>(leader_)]);
             leadEnded_ = got < stop;
-            if (end == 0 && got > 0)
-                run_.noteHead(leader_, buf);
             end = got;
             leadEnd_.store(end, std::memory_order_release);
             run_.advance(leader_, end);
@@ -937,8 +983,6 @@ bool readInStep(RunDecisions& run, OpenFiles& open, const std::vector<std::int32
         char* buf = open.buffers[k].reserve(run.chunks.bytes(first, last));
         open.ends[k] = readBlock(open.files[k], run.chunks, first, last, buf, open.reasons[k]);
         run.advance(live[at], open.ends[k]);
-        if (first == 0 && open.ends[k] > 0)
-            run.noteHead(live[at], buf);
     }
     run.reportProgress();
     return true;

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
-#include <numeric>
 #include <sqlite3.h>
 #include <utility>
 
@@ -20,7 +19,7 @@ namespace {
 // Marks the database as this program's ("Trvp"), and the layout of its tables. A database of
 // another layout is made anew.
 constexpr int kApplicationId = 0x54727670;
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 constexpr const char* kFileName = "proofs.sqlite";
 // Rows written per transaction, so that another program waits for the store only briefly.
 constexpr std::size_t kRowsPerTransaction = 5000;
@@ -61,7 +60,6 @@ public:
     sqlite3_stmt* get() const { return stmt_; }
     void bind(int column, std::int64_t value) { sqlite3_bind_int64(stmt_, column, value); }
     std::int64_t column(int c) const { return sqlite3_column_int64(stmt_, c); }
-    bool isNull(int c) const { return sqlite3_column_type(stmt_, c) == SQLITE_NULL; }
     // The result of one step; the statement is reset for the next use once it is done.
     int step() { return sqlite3_step(stmt_); }
     void reset() {
@@ -94,15 +92,16 @@ template <typename T> void prefetch(const T* object) {
         __builtin_prefetch(bytes + at);
 }
 
-// Every column of a row of the file table, in the order putSql names them.
-constexpr std::size_t kColumnsPerRow = 10;
+// Every column of a row of the file table, in the order putSql names them. What is known of
+// the file lies in one blob (see factsOf): SQLite's work for a row written grows with its
+// columns, and nothing is looked for by those facts.
+constexpr std::size_t kColumnsPerRow = 4;
 
 // A statement that writes `rows` rows of the file table.
 std::string putSql(std::size_t rows) {
-    std::string sql = "INSERT OR REPLACE INTO file(device, inode, size, mtime, ctime, head_low, "
-                      "head_high, proof, seen, parts) VALUES";
+    std::string sql = "INSERT OR REPLACE INTO file(device, inode, seen, facts) VALUES";
     for (std::size_t r = 0; r < rows; ++r)
-        sql += r == 0 ? "(?,?,?,?,?,?,?,?,?,?)" : ",(?,?,?,?,?,?,?,?,?,?)";
+        sql += r == 0 ? "(?,?,?,?)" : ",(?,?,?,?)";
     return sql;
 }
 
@@ -116,54 +115,79 @@ void bindStamp(Statement& s, const FileStamp& stamp) {
     s.bind(2, static_cast<std::int64_t>(stamp.inode));
 }
 
-// The digests of parts as a blob: chunk, low and high half of each, as 64-bit numbers of this
-// machine.
-void partsBlob(const ReadDigests& digests, std::vector<std::int64_t>& blob) {
-    blob.clear();
-    for (const PartDigest& p : digests.parts) {
-        blob.push_back(p.chunk);
-        blob.push_back(static_cast<std::int64_t>(p.digest.low));
-        blob.push_back(static_cast<std::int64_t>(p.digest.high));
+// The facts of a file's row, as 64-bit numbers of this machine: its size, last-write and
+// change times in nanoseconds and proof number; then the two halves of its first chunk's
+// digest when it is known; then chunk, low and high half of each part digest. Their count
+// tells whether the first chunk's digest is there (4 + 2 numbers, against 4 + 3 per part).
+constexpr std::size_t kStampWords = 4;
+constexpr std::size_t kHeadWords = 2;
+constexpr std::size_t kPartWords = 3;
+
+void factsOf(const LearntFile& f, std::int64_t proof, std::vector<std::int64_t>& facts) {
+    facts.clear();
+    facts.push_back(f.stamp.size);
+    facts.push_back(nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
+    facts.push_back(nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
+    facts.push_back(proof);
+    if (f.digests.hasHead) {
+        facts.push_back(static_cast<std::int64_t>(f.digests.head.low));
+        facts.push_back(static_cast<std::int64_t>(f.digests.head.high));
+    }
+    for (const PartDigest& p : f.digests.parts) {
+        facts.push_back(p.chunk);
+        facts.push_back(static_cast<std::int64_t>(p.digest.low));
+        facts.push_back(static_cast<std::int64_t>(p.digest.high));
     }
 }
 
-void readParts(sqlite3_stmt* s, int column, ReadDigests& digests) {
+// What the facts in column `column` of a row tell of a file of this identity; nothing unless
+// the file has that identity (and the facts are whole).
+KnownFile knownFrom(sqlite3_stmt* s, int column, const FileStamp& stamp) {
+    KnownFile k;
     const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, column));
     const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
-    constexpr std::size_t kPartBytes = 3 * sizeof(std::int64_t);
-    for (std::size_t at = 0; blob && at + kPartBytes <= bytes; at += kPartBytes) {
-        std::int64_t v[3];
-        std::memcpy(v, blob + at, kPartBytes);
-        digests.addPart(v[0], {static_cast<std::uint64_t>(v[1]), static_cast<std::uint64_t>(v[2])});
+    constexpr std::size_t kWord = sizeof(std::int64_t);
+    if (!blob || bytes % kWord != 0 || bytes / kWord < kStampWords)
+        return k;
+    const std::size_t words = bytes / kWord;
+    const auto word = [&](std::size_t i) {
+        std::int64_t v = 0;
+        std::memcpy(&v, blob + i * kWord, kWord);
+        return v;
+    };
+    const std::size_t rest = words - kStampWords;
+    const bool hasHead = rest % kPartWords == kHeadWords % kPartWords;
+    if ((!hasHead && rest % kPartWords != 0) || word(0) != stamp.size ||
+        word(1) != nanoseconds(stamp.mtime, stamp.mtimeNsec) ||
+        word(2) != nanoseconds(stamp.ctime, stamp.ctimeNsec))
+        return k;
+    k.found = true;
+    k.proof = word(3);
+    std::size_t at = kStampWords;
+    if (hasHead) {
+        k.digests.hasHead = true;
+        k.digests.head = {static_cast<std::uint64_t>(word(at)),
+                          static_cast<std::uint64_t>(word(at + 1))};
+        at += kHeadWords;
     }
+    for (; at + kPartWords <= words; at += kPartWords)
+        k.digests.addPart(word(at), {static_cast<std::uint64_t>(word(at + 1)),
+                                     static_cast<std::uint64_t>(word(at + 2))});
+    return k;
 }
 
 // The columns of row `r` of a statement that writes several rows: a learnt file, its proof
-// number (`firstProof` numbers the first tag of this search), the day it was seen. `parts`
-// holds the blob of its part digests until the statement has run.
+// number (`firstProof` numbers the first tag of this search), the day it was seen. `facts`
+// holds the row's blob until the statement has run.
 void bindLearnt(Statement& put, std::size_t r, const LearntFile& f, std::int64_t firstProof,
-                std::int64_t day, std::vector<std::int64_t>& parts) {
+                std::int64_t day, std::vector<std::int64_t>& facts) {
     const auto column = [&](int c) { return static_cast<int>(r * kColumnsPerRow) + c; };
     put.bind(column(1), static_cast<std::int64_t>(f.stamp.device));
     put.bind(column(2), static_cast<std::int64_t>(f.stamp.inode));
-    put.bind(column(3), f.stamp.size);
-    put.bind(column(4), nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
-    put.bind(column(5), nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
-    if (f.digests.hasHead) {
-        put.bind(column(6), static_cast<std::int64_t>(f.digests.head.low));
-        put.bind(column(7), static_cast<std::int64_t>(f.digests.head.high));
-    } else {
-        sqlite3_bind_null(put.get(), column(6));
-        sqlite3_bind_null(put.get(), column(7));
-    }
-    put.bind(column(8), f.tag > 0 ? firstProof + f.tag - 1 : -f.tag);
-    put.bind(column(9), day);
-    partsBlob(f.digests, parts);
-    if (parts.empty())
-        sqlite3_bind_null(put.get(), column(10));
-    else
-        sqlite3_bind_blob(put.get(), column(10), parts.data(),
-                          static_cast<int>(parts.size() * sizeof(std::int64_t)), SQLITE_STATIC);
+    put.bind(column(3), day);
+    factsOf(f, f.tag > 0 ? firstProof + f.tag - 1 : -f.tag, facts);
+    sqlite3_bind_blob(put.get(), column(4), facts.data(),
+                      static_cast<int>(facts.size() * sizeof(std::int64_t)), SQLITE_STATIC);
 }
 
 // The learnt and the seen files of all lessons in the table's key order; the highest proof tag.
@@ -189,12 +213,6 @@ std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<Learn
     std::sort(files.begin(), files.end());
     std::sort(seen.begin(), seen.end());
     return tags;
-}
-
-bool sameIdentity(const Statement& s, int first, const FileStamp& stamp) {
-    return s.column(first) == stamp.size &&
-           s.column(first + 1) == nanoseconds(stamp.mtime, stamp.mtimeNsec) &&
-           s.column(first + 2) == nanoseconds(stamp.ctime, stamp.ctimeNsec);
 }
 
 } // namespace
@@ -296,9 +314,7 @@ bool ProofCache::prepareSchema() {
         "BEGIN IMMEDIATE;"
         "DROP TABLE IF EXISTS file; DROP TABLE IF EXISTS meta;"
         "CREATE TABLE file(device INTEGER NOT NULL, inode INTEGER NOT NULL,"
-        " size INTEGER NOT NULL, mtime INTEGER NOT NULL, ctime INTEGER NOT NULL,"
-        " head_low INTEGER, head_high INTEGER, parts BLOB, proof INTEGER NOT NULL DEFAULT 0,"
-        " seen INTEGER NOT NULL, PRIMARY KEY(device, inode)) WITHOUT ROWID;"
+        " seen INTEGER NOT NULL, facts BLOB NOT NULL, PRIMARY KEY(device, inode)) WITHOUT ROWID;"
         "CREATE TABLE meta(next_proof INTEGER NOT NULL, pruned INTEGER NOT NULL);"
         "INSERT INTO meta VALUES(1, 0);"
         "PRAGMA application_id=" +
@@ -366,28 +382,23 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     }
     // In the order of the table's key (as SQLite orders its signed integers), so that a scan
     // of the table meets them in turn and lookups visit the pages of the index once each.
-    const auto keyAt = [&](std::size_t i) { return keyOf(stamps[i]); };
-    std::vector<std::size_t> order(stamps.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return keyAt(a) < keyAt(b); });
+    // Each key lies beside its file's position: sorted through the positions, a million files
+    // cost a cache miss at each comparison.
+    std::vector<Keyed<FileStamp>> order(stamps.size());
+    for (std::size_t i = 0; i < stamps.size(); ++i)
+        order[i] = {keyOf(stamps[i]), &stamps[i]};
+    std::sort(order.begin(), order.end());
+    const auto keyAt = [&](std::size_t at) { return order[at].key; };
+    const auto fileAt = [&](std::size_t at) {
+        return static_cast<std::size_t>(order[at].item - stamps.data());
+    };
     const std::int64_t day = today();
     const auto take = [&](const Statement& row, std::size_t i) {
-        if (!sameIdentity(row, 2, stamps[i]))
-            return;
         KnownFile& k = known[i];
-        k.found = true;
-        if (!row.isNull(5)) {
-            k.digests.hasHead = true;
-            k.digests.head = {static_cast<std::uint64_t>(row.column(5)),
-                              static_cast<std::uint64_t>(row.column(6))};
-        }
-        readParts(row.get(), 9, k.digests);
-        k.proof = row.column(7);
-        k.seenEarlier = row.column(8) < day;
+        k = knownFrom(row.get(), 3, stamps[i]);
+        k.seenEarlier = k.found && row.column(2) < day;
     };
-    constexpr const char* kColumns =
-        "device, inode, size, mtime, ctime, head_low, head_high, proof, seen, parts FROM file";
+    constexpr const char* kColumns = "device, inode, seen, facts FROM file";
     // A table not much larger than the files looked for is read whole, in key order, beside
     // them; otherwise each file is looked up.
     const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(stamps.size());
@@ -397,10 +408,10 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
         std::size_t at = 0;
         while (all && at < order.size() && (step = all.step()) == SQLITE_ROW) {
             const std::pair key(all.column(0), all.column(1));
-            while (at < order.size() && keyAt(order[at]) < key)
+            while (at < order.size() && keyAt(at) < key)
                 ++at;
-            for (; at < order.size() && keyAt(order[at]) == key; ++at)
-                take(all, order[at]);
+            for (; at < order.size() && keyAt(at) == key; ++at)
+                take(all, fileAt(at));
         }
         if (!all)
             step = SQLITE_ERROR;
@@ -408,10 +419,10 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
         Statement find(
             db_, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
         for (std::size_t at = 0; find && at < order.size(); ++at) {
-            bindStamp(find, stamps[order[at]]);
+            bindStamp(find, *order[at].item);
             step = find.step();
             if (step == SQLITE_ROW)
-                take(find, order[at]);
+                take(find, fileAt(at));
             find.reset();
             if (step != SQLITE_ROW && step != SQLITE_DONE)
                 break;
@@ -449,7 +460,7 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
     touch.bind(3, day);
     // New proof numbers, one per tag, taken in the transaction that writes the first of them.
     std::int64_t firstProof = 0;
-    std::array<std::vector<std::int64_t>, kRowsPerStatement> parts; // bound without a copy
+    std::array<std::vector<std::int64_t>, kRowsPerStatement> facts; // bound without a copy
     const auto write = [&](std::size_t& at, std::size_t& touched) {
         if (!exec("BEGIN IMMEDIATE"))
             return false;
@@ -468,7 +479,7 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             for (std::size_t r = at + rows; r < std::min(at + 2 * rows, files.size()); ++r)
                 prefetch(files[r].item);
             for (std::size_t r = 0; r < rows; ++r)
-                bindLearnt(put, r, *files[at + r].item, firstProof, day, parts[r]);
+                bindLearnt(put, r, *files[at + r].item, firstProof, day, facts[r]);
             const int step = put.step();
             put.rewind();
             if (step != SQLITE_DONE)

@@ -36,6 +36,8 @@ struct ReadDigests {
     std::vector<PartDigest> parts; // at most kMostParts, each chunk once
 
     bool differsFrom(const ReadDigests& other) const;
+    // Whether a digest of this chunk would be kept: one not known yet, while there is room.
+    bool wantsPart(ChunkIndex chunk) const;
     void addPart(ChunkIndex chunk, const Digest128& digest);
     // Takes in what `other`, of a file known to be identical, tells.
     void merge(const ReadDigests& other);
