@@ -444,6 +444,24 @@ bool addKeepRows(const std::vector<std::string>& keep, SearchRequest& request) {
     return ok;
 }
 
+// Makes every relative path row a full one, from the working folder: a results file is opened
+// elsewhere, where a relative path would name other files. Left as they are when the working
+// folder has no name (removed), and the window then takes no row of the file for proven.
+void makePathsFull(SearchRequest& request) {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd) == nullptr || cwd[0] != '/')
+        return;
+    const std::string base = withoutTrailingSlashes(cwd);
+    for (PathRow& row : request.paths) {
+        if (row.path.empty() || row.path.front() == '/')
+            continue;
+        std::string_view path = row.path;
+        while (path.substr(0, 2) == "./")
+            path.remove_prefix(2);
+        row.path = base == "/" ? "/" + std::string(path) : base + "/" + std::string(path);
+    }
+}
+
 // Names each folder that could not be listed or entered, or was passed over, on stderr; true if
 // one could not be listed or entered.
 bool reportUnlistedFolders(const ScanRows& lists, const SearchOutcome& outcome) {
@@ -511,6 +529,8 @@ SearchRequest requestOf(const Options& opt, bool& pathFailed) {
         return request;
     if (!addKeepRows(opt.keep, request))
         pathFailed = true;
+    if (opt.json)
+        makePathsFull(request);
     request.onlyWithKept = opt.onlyWithKept;
     request.exclude = opt.exclude;
     request.minSize = opt.minSize;

@@ -435,10 +435,14 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
                  (std::set<std::string>{t.path(folder + "/one"), t.path(folder + "/two")}));
-        r = launch({"--json", "--", folder}, Stdout::Pipe, {}, t.root());
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
-                 (std::set<std::string>{folder + "/one", folder + "/two"}));
+        // A relative path gives full ones in the JSON, from the working folder: a results file
+        // is opened elsewhere, where the relative path would name other files.
+        for (const std::string& given : {folder, "./" + folder}) {
+            r = launch({"--json", "--", given}, Stdout::Pipe, {}, t.root());
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(pathsIn(jsonOf(r), "duplicates"),
+                     (std::set<std::string>{t.path(folder + "/one"), t.path(folder + "/two")}));
+        }
         // Named in a message as the search got it, invalid bytes escaped.
         r = scan({t.path("gone\xfe")});
         QCOMPARE(r.exitCode, 1);
