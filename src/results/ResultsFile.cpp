@@ -162,16 +162,21 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
 // of bytes that are not UTF-8, and QJsonDocument takes 2.7 times the memory.
 class JsonReader {
 public:
-    explicit JsonReader(std::string_view text) : s_(text) {}
+    // `more`, where given, returns the text read so far once it has read on (the same text when
+    // there is no more): the text then comes in as it is needed rather than all at first.
+    explicit JsonReader(std::string_view text, std::function<std::string_view()> more = {})
+        : s_(text), more_(std::move(more)) {}
 
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
     // How far the text has been read; nothing before it is looked at again.
     std::size_t offset() const { return i_; }
+    // The text read so far.
+    std::string_view text() const { return s_; }
 
     bool fail(const std::string& what) {
         if (error_.empty()) {
-            if (i_ >= s_.size())
+            if (!have(i_ + 1))
                 error_ = userText("ResultsFile", "the file ends early: it is incomplete");
             else
                 error_ = withArgs(userText("ResultsFile", "not a results file: %1 at byte %2"),
@@ -187,13 +192,13 @@ public:
     }
 
     void skipBlanks() {
-        while (i_ < s_.size() &&
+        while (have(i_ + 1) &&
                (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t'))
             ++i_;
     }
     bool peek(char c) {
         skipBlanks();
-        return i_ < s_.size() && s_[i_] == c;
+        return have(i_ + 1) && s_[i_] == c;
     }
     bool take(char c) {
         if (!peek(c))
@@ -203,7 +208,7 @@ public:
     }
     bool atEnd() {
         skipBlanks();
-        return i_ >= s_.size();
+        return !have(i_ + 1);
     }
 
     // Calls onKey(key) for each member; onKey reads the value. False on a problem.
@@ -237,10 +242,14 @@ public:
         if (!take('"'))
             return fail(userText("ResultsFile", "expected a string"));
         for (;;) {
-            const std::size_t end = s_.find_first_of("\"\\", i_);
-            if (end == std::string_view::npos) {
-                i_ = s_.size();
-                return fail(userText("ResultsFile", ""));
+            std::size_t end = s_.find_first_of("\"\\", i_);
+            while (end == std::string_view::npos) {
+                const std::size_t searched = s_.size();
+                if (!have(searched + 1)) {
+                    i_ = s_.size();
+                    return fail(userText("ResultsFile", ""));
+                }
+                end = s_.find_first_of("\"\\", searched);
             }
             for (std::size_t k = i_; k < end; ++k)
                 if (static_cast<unsigned char>(s_[k]) < 0x20) {
@@ -260,13 +269,13 @@ public:
         skipBlanks();
         const std::size_t start = i_;
         bool negative = false;
-        if (i_ < s_.size() && s_[i_] == '-') {
+        if (have(i_ + 1) && s_[i_] == '-') {
             negative = true;
             ++i_;
         }
         std::uint64_t value = 0;
         bool digits = false;
-        for (; i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9'; ++i_) {
+        for (; have(i_ + 1) && s_[i_] >= '0' && s_[i_] <= '9'; ++i_) {
             if (value > (UINT64_MAX - 9) / 10)
                 return fail(userText("ResultsFile", "a number too large"));
             value = value * 10 + static_cast<unsigned>(s_[i_] - '0');
@@ -276,7 +285,7 @@ public:
             i_ = start;
             return fail(userText("ResultsFile", "expected a whole number"));
         }
-        if (i_ < s_.size() && (s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E'))
+        if (have(i_ + 1) && (s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E'))
             return fail(userText("ResultsFile", "expected a whole number"));
         out = negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
         return true;
@@ -285,7 +294,7 @@ public:
     bool number(double& out) {
         skipBlanks();
         const std::size_t start = i_;
-        while (i_ < s_.size() && s_[i_] != '\0' && std::strchr("+-0123456789.eE", s_[i_]))
+        while (have(i_ + 1) && s_[i_] != '\0' && std::strchr("+-0123456789.eE", s_[i_]))
             ++i_;
         const std::string text(s_.substr(start, i_ - start));
         char* end = nullptr;
@@ -299,6 +308,7 @@ public:
 
     bool boolean(bool& out) {
         skipBlanks();
+        have(i_ + 5);
         if (s_.substr(i_, 4) == "true") {
             i_ += 4;
             out = true;
@@ -315,7 +325,7 @@ public:
     // Any value, skipped; nested no deeper than kMaxDepth, so no file can exhaust the stack.
     bool skip() {
         skipBlanks();
-        if (i_ >= s_.size())
+        if (!have(i_ + 1))
             return fail(userText("ResultsFile", ""));
         if ((s_[i_] == '{' || s_[i_] == '[') && depth_ >= kMaxDepth)
             return fail(userText("ResultsFile", "values nested too deep"));
@@ -342,6 +352,7 @@ public:
             return boolean(ignored);
         }
         case 'n':
+            have(i_ + 4);
             if (s_.substr(i_, 4) == "null") {
                 i_ += 4;
                 return true;
@@ -359,18 +370,18 @@ private:
     // closing bracket or on a problem.
     bool next(char close) {
         skipBlanks();
-        if (i_ < s_.size() && s_[i_] == ',') {
+        if (have(i_ + 1) && s_[i_] == ',') {
             ++i_;
             return true;
         }
-        if (i_ < s_.size() && s_[i_] == close)
+        if (have(i_ + 1) && s_[i_] == close)
             return false;
         fail(withArgs(userText("ResultsFile", "expected ',' or '%1'"), {std::string(1, close)}));
         return false;
     }
 
     bool hex4(unsigned& out) {
-        if (i_ + 4 > s_.size()) {
+        if (!have(i_ + 4)) {
             i_ = s_.size();
             return fail(userText("ResultsFile", ""));
         }
@@ -394,7 +405,7 @@ private:
     // The escape after a backslash. \udc80..\udcff alone stand for the bytes 0x80..0xff of a
     // name that is not UTF-8, as the writer puts them.
     bool escape(std::string& out) {
-        if (i_ >= s_.size())
+        if (!have(i_ + 1))
             return fail(userText("ResultsFile", ""));
         const char c = s_[i_++];
         switch (c) {
@@ -427,7 +438,7 @@ private:
         unsigned u = 0;
         if (!hex4(u))
             return false;
-        if (u >= 0xD800 && u <= 0xDBFF && s_.substr(i_, 2) == "\\u") {
+        if (u >= 0xD800 && u <= 0xDBFF && have(i_ + 2) && s_.substr(i_, 2) == "\\u") {
             const std::size_t back = i_;
             i_ += 2;
             unsigned low = 0;
@@ -449,9 +460,21 @@ private:
         return true;
     }
 
+    // Whether the text holds at least `end` bytes, reading on while it may.
+    bool have(std::size_t end) {
+        while (s_.size() < end && more_) {
+            const std::size_t before = s_.size();
+            s_ = more_();
+            if (s_.size() <= before)
+                more_ = nullptr;
+        }
+        return s_.size() >= end;
+    }
+
     static constexpr int kMaxDepth = 64;
 
     std::string_view s_;
+    std::function<std::string_view()> more_;
     std::size_t i_ = 0;
     int depth_ = 0;
     std::string error_;
@@ -709,10 +732,12 @@ bool saveResults(const std::string& path, const SavedResults& results, std::stri
 
 namespace {
 
-// readResults, telling `readUpTo` after each row how far the text has been read.
+// readResults, telling `readUpTo` after each row how far the text has been read, and taking
+// more of the text from `more` as it is needed (see JsonReader).
 std::optional<SavedResults> readResultsText(std::string_view json, std::string& error,
-                                            const std::function<void(std::size_t)>& readUpTo) {
-    JsonReader in(json);
+                                            const std::function<void(std::size_t)>& readUpTo,
+                                            std::function<std::string_view()> more) {
+    JsonReader in(json, std::move(more));
     SavedResults results;
     bool hasLists = false;
     FolderShare folders;
@@ -775,72 +800,103 @@ std::optional<SavedResults> readResultsText(std::string_view json, std::string& 
     if (in.failed()) {
         error = in.error();
         if (error == userText("ResultsFile", "the file ends early: it is incomplete") &&
-            json.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            in.text().find_first_not_of(" \t\r\n") == std::string_view::npos)
             error = userText("ResultsFile", "not a results file: the file is empty");
         return std::nullopt;
     }
     return results;
 }
 
-// The text of a file in memory of its own, whose pages are given back to the system once read:
-// opening a large results file then never holds its whole text and all its rows at once.
-// (A mapping of the file itself would end the program if the file were cut short meanwhile.)
-class TextBuffer {
+// The text of a file, read as far as the reader needs, into memory of its own whose pages are
+// given back to the system once read: opening a large results file then never holds its whole
+// text and all its rows at once. (A mapping of the file itself would end the program if the
+// file were cut short meanwhile.)
+class TextReader {
 public:
-    explicit TextBuffer(std::size_t capacity) : capacity_(capacity) {
-        if (capacity_ > 0) {
-            void* p = ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE,
-                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            data_ = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
-        }
+    // `expected`: the file's size, as fstat tells; the memory grows past it if the file does.
+    TextReader(int fd, std::size_t expected) : fd_(fd), capacity_(expected + 1) {
+        void* p =
+            ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            fail(errno);
+        else
+            data_ = static_cast<char*>(p);
     }
-    ~TextBuffer() {
+    ~TextReader() {
         if (data_)
             ::munmap(data_, capacity_);
     }
-    TextBuffer(const TextBuffer&) = delete;
-    TextBuffer& operator=(const TextBuffer&) = delete;
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
 
-    bool valid() const { return data_ != nullptr; }
-    char* data() const { return data_; }
-    std::size_t capacity() const { return capacity_; }
-    // The whole pages before `offset`, in steps of kStep, are not needed any more.
+    // The text read so far, after reading on by a step unless the file has ended.
+    std::string_view more() {
+        if (!done_ && (filled_ < capacity_ || grow())) {
+            const std::size_t want = std::min(kReadStep, capacity_ - filled_);
+            std::size_t got = 0;
+            while (got < want) {
+                const ssize_t n = ::read(fd_, data_ + filled_ + got, want - got);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    fail(errno);
+                    break;
+                }
+                if (n == 0) {
+                    done_ = true;
+                    break;
+                }
+                got += static_cast<std::size_t>(n);
+            }
+            filled_ += got;
+        }
+        return {data_, filled_};
+    }
+    // The whole pages before `offset`, in steps of kGiveStep, are not needed any more.
     void readUpTo(std::size_t offset) {
         static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-        if (offset < given_ + kStep)
+        if (offset < given_ + kGiveStep)
             return;
         const std::size_t upTo = offset / page * page;
         ::madvise(data_ + given_, upTo - given_, MADV_DONTNEED);
         given_ = upTo;
     }
+    // The errno of a failed read (or of memory that could not be had), 0 if none.
+    int error() const { return error_; }
 
 private:
-    static constexpr std::size_t kStep = std::size_t{16} << 20;
+    static constexpr std::size_t kReadStep = std::size_t{1} << 20;
+    static constexpr std::size_t kGiveStep = std::size_t{16} << 20;
+
+    void fail(int error) {
+        error_ = error;
+        done_ = true;
+    }
+    // Twice the room, for a file that grew while it was read (or one whose size is not known).
+    bool grow() {
+        void* p = ::mremap(data_, capacity_, capacity_ * 2, MREMAP_MAYMOVE);
+        if (p == MAP_FAILED) {
+            fail(errno);
+            return false;
+        }
+        data_ = static_cast<char*>(p);
+        capacity_ *= 2;
+        return true;
+    }
+
+    int fd_;
     char* data_ = nullptr;
     std::size_t capacity_;
+    std::size_t filled_ = 0;
     std::size_t given_ = 0;
+    bool done_ = false;
+    int error_ = 0;
 };
-
-// Reads up to `size` bytes of fd into `to`; the count read, or -1 with errno.
-ssize_t readFull(int fd, char* to, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd, to + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(done);
-}
 
 } // namespace
 
 std::optional<SavedResults> readResults(std::string_view json, std::string& error) {
-    return readResultsText(json, error, {});
+    return readResultsText(json, error, {}, {});
 }
 
 std::optional<SavedResults> openResults(const std::string& path, std::string& error) {
@@ -849,41 +905,25 @@ std::optional<SavedResults> openResults(const std::string& path, std::string& er
         error = "'" + path + "' could not be opened: " + errorText(errno);
         return std::nullopt;
     }
-    const auto readFailed = [&] {
-        error = "'" + path + "' could not be read: " + errorText(errno);
-        ::close(fd);
-        return std::nullopt;
-    };
-    // A regular file is read whole into a buffer of its size (one byte more shows whether it
-    // grew meanwhile); anything else, or a file that grew, into a string that grows as it goes.
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        TextBuffer text(static_cast<std::size_t>(st.st_size) + 1);
-        if (text.valid()) {
-            const ssize_t n = readFull(fd, text.data(), text.capacity());
-            if (n < 0)
-                return readFailed();
-            if (static_cast<std::size_t>(n) < text.capacity()) {
-                ::close(fd);
-                return readResultsText(std::string_view(text.data(), static_cast<std::size_t>(n)),
-                                       error, [&](std::size_t at) { text.readUpTo(at); });
-            }
-            if (::lseek(fd, 0, SEEK_SET) != 0)
-                return readFailed();
-        }
-    }
-    std::string text;
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t n = readFull(fd, buf, sizeof buf);
-        if (n < 0)
-            return readFailed();
-        text.append(buf, static_cast<std::size_t>(n));
-        if (n < static_cast<ssize_t>(sizeof buf))
-            break;
+    const std::size_t expected = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0
+                                     ? static_cast<std::size_t>(st.st_size)
+                                     : std::size_t{1} << 20;
+    std::optional<SavedResults> results;
+    int readError = 0;
+    {
+        TextReader text(fd, expected);
+        results = readResultsText(
+            text.more(), error, [&text](std::size_t at) { text.readUpTo(at); },
+            [&text] { return text.more(); });
+        readError = text.error();
     }
     ::close(fd);
-    return readResults(text, error);
+    if (readError != 0) {
+        error = "'" + path + "' could not be read: " + errorText(readError);
+        return std::nullopt;
+    }
+    return results;
 }
 
 } // namespace trevalo
