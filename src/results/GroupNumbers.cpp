@@ -92,13 +92,26 @@ GroupNumbers::GroupNumbers(const std::vector<ResultRow>& rows, int list)
     if (list == ListSameName) {
         // The search lists equal names side by side, and a sort by name keeps them so: a row
         // with the name of the row before is in its group. Other rows go by their folded
-        // name's key.
-        GroupKeySet numbers(rows.size());
+        // name's key, in a table sized for them alone (a million rows of a few thousand names
+        // need a few thousand slots, not two million of 40 bytes).
+        constexpr int kAsBefore = -2;
+        std::size_t keyed = 0;
         std::size_t previous = rows.size();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (rows[i].isFolder)
                 continue;
-            if (previous < rows.size() && equalNoCase(rows[previous].name, rows[i].name)) {
+            if (previous < rows.size() && equalNoCase(rows[previous].name, rows[i].name))
+                ofRow_[i] = kAsBefore;
+            else
+                ++keyed;
+            previous = i;
+        }
+        GroupKeySet numbers(keyed);
+        previous = rows.size();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].isFolder)
+                continue;
+            if (ofRow_[i] == kAsBefore) {
                 ofRow_[i] = ofRow_[previous];
                 previous = i;
                 continue;

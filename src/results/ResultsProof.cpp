@@ -204,16 +204,27 @@ private:
 
     // One file, one row: a later row for a file (device and inode) an earlier row of the list
     // already stands for is not another copy of it.
+    // The files are sorted by identity, then position, in one flat vector: a million rows
+    // cost 24 MB for a moment rather than a hash table's nodes.
     void markSameFileRows(std::vector<ResultRow>& rows) {
-        std::unordered_map<FileId, std::size_t, FileIdHash> first;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (!live(rows[i]))
+        struct Seen {
+            std::uint64_t device;
+            std::uint64_t inode;
+            std::size_t row;
+            auto operator<=>(const Seen&) const = default;
+        };
+        std::vector<Seen> seen;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (live(rows[i]))
+                seen.push_back({rows[i].stamp.device, rows[i].stamp.inode, i});
+        std::sort(seen.begin(), seen.end());
+        for (std::size_t k = 1, first = 0; k < seen.size(); ++k) {
+            if (seen[k].device != seen[first].device || seen[k].inode != seen[first].inode) {
+                first = k;
                 continue;
-            const auto [it, isNew] =
-                first.emplace(FileId{rows[i].stamp.device, rows[i].stamp.inode}, i);
-            if (!isNew)
-                markStale(rows[i], withArgs(userText("ResultsProof", "the same file as %1"),
-                                            {rows[it->second].path()}));
+            }
+            markStale(rows[seen[k].row], withArgs(userText("ResultsProof", "the same file as %1"),
+                                                  {rows[seen[first].row].path()}));
         }
     }
 

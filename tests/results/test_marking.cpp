@@ -5,6 +5,7 @@
 #include "results/NameCopies.h"
 #include "results/ResultTotals.h"
 #include "results/RowFilter.h"
+#include "search/RowSort.h"
 
 #include "support/FileRows.h"
 #include "support/TempTree.h"
@@ -301,6 +302,49 @@ private slots:
         QCOMPARE(set.numberOf(other), GroupNumbers::kNoGroup);
         QVERIFY(!set.contains(GroupKey{1, 2, {}}));
         QVERIFY(foldedNameKey("Caf\xC3\xA9") == foldedNameKey("CAF\xC3\x89"));
+    }
+
+    // "Same Name" groups and the order by name ignore case wherever the names lie: side by
+    // side, apart, beside folder rows, and folded to a text of another length.
+    void namesGroupAndSortWithoutCaseWhereverTheyLie() {
+        std::vector<ResultRow> rows = {
+            row("/1/", "a", -1), row("/2/", "A", -1), row("/3/", "b", -1), row("/4/", "a", -1),
+            row("/5/", "c", -1), row("/6/", "B", -1), row("/7/", "c", -1), row("/8/", "solo", -1)};
+        rows.insert(rows.begin() + 5, row("/f", "c", -1));
+        rows[5].isFolder = true;
+        const GroupNumbers groups(rows, ListSameName);
+        const std::vector<int> expected = {0, 0, 1, 0, 2, GroupNumbers::kNoGroup, 1, 2, 3};
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            QCOMPARE(groups.of(i), expected[i]);
+        QCOMPARE(groups.count(), std::size_t(4));
+        QCOMPARE(rowsWithoutGroup(rows, ListSameName), std::vector<int>({8}));
+
+        // "\u023a" folds to "\u2c65", a byte longer: its key is the folded text, whole.
+        std::vector<ResultRow> named = {row("/", "b", -1),
+                                        row("/", "\xC8\xBAx", -1),
+                                        row("/", "a", -1),
+                                        row("/", "B2", -1),
+                                        row("/",
+                                            "\xE2\xB1\xA5"
+                                            "a",
+                                            -1),
+                                        row("/", "A", -1)};
+        const auto order = [](const std::vector<ResultRow>& sorted) {
+            std::vector<std::string> out;
+            for (const ResultRow& r : sorted)
+                out.push_back(r.name);
+            return out;
+        };
+        sortRows(named, NameColumn, 0);
+        QCOMPARE(order(named), (std::vector<std::string>{"a", "A", "b", "B2",
+                                                         "\xE2\xB1\xA5"
+                                                         "a",
+                                                         "\xC8\xBAx"}));
+        sortRows(named, NameColumn, 1);
+        QCOMPARE(order(named), (std::vector<std::string>{"\xC8\xBAx",
+                                                         "\xE2\xB1\xA5"
+                                                         "a",
+                                                         "B2", "b", "a", "A"}));
     }
 
     // Five IMG_0001.JPG from two cameras: two identical pairs and one other photo. The name
