@@ -2,6 +2,7 @@
 // The main window's saved results: Save Results, Open Results and Export List of the file menu.
 #include "platform/ByteText.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "results/ResultListModel.h"
 #include "results/ResultTotals.h"
 #include "results/ResultsCsv.h"
@@ -207,6 +208,10 @@ void MainWindow::openResultsFrom(const std::string& path) {
                     return;
                 }
                 showOpenedResults(path, std::move(**shared), report);
+                // What opening and proving built and dropped (hundreds of MB at a million rows)
+                // goes back to the system rather than stay in the heap beside the lists.
+                shared->reset();
+                releaseFreedMemory();
                 emit resultsOpened(true);
             },
             Qt::QueuedConnection);
