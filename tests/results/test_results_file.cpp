@@ -312,6 +312,8 @@ private slots:
         std::string error;
         QVERIFY(!openResults(tree.path("missing.json"), error));
         QVERIFY(error.find("could not be opened") != std::string::npos);
+        QVERIFY(!openResults(tree.path("."), error));
+        QVERIFY2(error.find("could not be read: ") != std::string::npos, error.c_str());
         QVERIFY(!saveResults(tree.path("no/such/folder/r.json"), sampleResults(tree), error));
         QVERIFY(error.find("could not be written") != std::string::npos);
     }
