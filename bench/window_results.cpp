@@ -9,6 +9,7 @@
 //   window_results FILE     (a results file, such as trevalo-scan --json writes, opened as it is)
 
 #include "BenchSupport.h"
+#include "platform/Process.h"
 #include "results/ResultListModel.h"
 #include "results/ResultsFile.h"
 #include "ui/MainWindow.h"
@@ -37,6 +38,7 @@ double seconds(const QElapsedTimer& clock) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    tuneProcessForSearches(); // the heap as the program sets it
     QApplication app(argc, argv);
     const bool given = argc > 1 && std::strspn(argv[1], "0123456789") != std::strlen(argv[1]);
     const std::int64_t count = argc > 1 && !given ? std::atoll(argv[1]) : 1000000;
