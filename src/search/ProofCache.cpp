@@ -366,16 +366,17 @@ bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
     return latest <= now - limits_.settleNanoseconds;
 }
 
-std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
-    std::vector<KnownFile> known(stamps.size());
-    if (!db_ || stamps.empty())
+std::vector<KnownFile>
+ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::size_t)>& stampOf) {
+    std::vector<KnownFile> known(count);
+    if (!db_ || count == 0)
         return known;
     if (!exec("BEGIN")) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         return known;
     }
-    Statement count(db_, "SELECT count(*) FROM file");
-    const std::int64_t entries = count && count.step() == SQLITE_ROW ? count.column(0) : -1;
+    Statement counted(db_, "SELECT count(*) FROM file");
+    const std::int64_t entries = counted && counted.step() == SQLITE_ROW ? counted.column(0) : -1;
     if (entries == 0) {
         exec("COMMIT");
         return known;
@@ -384,24 +385,27 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     // of the table meets them in turn and lookups visit the pages of the index once each.
     // Each key lies beside its file's position: sorted through the positions, a million files
     // cost a cache miss at each comparison.
-    std::vector<Keyed<FileStamp>> order(stamps.size());
-    for (std::size_t i = 0; i < stamps.size(); ++i)
-        order[i] = {keyOf(stamps[i]), &stamps[i]};
+    struct Place {
+        std::pair<std::int64_t, std::int64_t> key;
+        std::size_t file;
+        bool operator<(const Place& other) const { return key < other.key; }
+    };
+    std::vector<Place> order(count);
+    for (std::size_t i = 0; i < count; ++i)
+        order[i] = {keyOf(stampOf(i)), i};
     std::sort(order.begin(), order.end());
     const auto keyAt = [&](std::size_t at) { return order[at].key; };
-    const auto fileAt = [&](std::size_t at) {
-        return static_cast<std::size_t>(order[at].item - stamps.data());
-    };
+    const auto fileAt = [&](std::size_t at) { return order[at].file; };
     const std::int64_t day = today();
     const auto take = [&](const Statement& row, std::size_t i) {
         KnownFile& k = known[i];
-        k = knownFrom(row.get(), 3, stamps[i]);
+        k = knownFrom(row.get(), 3, stampOf(i));
         k.seenEarlier = k.found && row.column(2) < day;
     };
     constexpr const char* kColumns = "device, inode, seen, facts FROM file";
     // A table not much larger than the files looked for is read whole, in key order, beside
     // them; otherwise each file is looked up.
-    const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(stamps.size());
+    const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(count);
     int step = SQLITE_DONE;
     if (scan) {
         Statement all(db_, (std::string("SELECT ") + kColumns + " ORDER BY device, inode").c_str());
@@ -419,7 +423,7 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
         Statement find(
             db_, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
         for (std::size_t at = 0; find && at < order.size(); ++at) {
-            bindStamp(find, *order[at].item);
+            bindStamp(find, stampOf(fileAt(at)));
             step = find.step();
             if (step == SQLITE_ROW)
                 take(find, fileAt(at));
@@ -433,7 +437,7 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         exec("ROLLBACK");
-        return std::vector<KnownFile>(stamps.size());
+        return std::vector<KnownFile>(count);
     }
     exec("COMMIT");
     return known;

@@ -5,6 +5,7 @@
 #include "search/ReadDigests.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -70,7 +71,14 @@ public:
 
     // What the store knows of each file, by identity; nothing for a file whose entry has
     // another identity.
-    std::vector<KnownFile> look(std::span<const FileStamp> stamps);
+    std::vector<KnownFile> look(std::span<const FileStamp> stamps) {
+        return look(stamps.size(),
+                    [stamps](std::size_t i) -> const FileStamp& { return stamps[i]; });
+    }
+    // The same for `count` files whose stamps stampOf(i) gives where they lie (in the search's
+    // table, say), without a copy of them.
+    std::vector<KnownFile> look(std::size_t count,
+                                const std::function<const FileStamp&(std::size_t)>& stampOf);
     // Keeps what a search learnt, in short transactions, and brings the day of the files
     // looked at up to date. Entries of files that changed too recently to tell a later change
     // by their times (see settled) are not kept.
