@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include "platform/ByteText.h"
+#include "platform/Process.h"
 #include "platform/UserText.h"
 #include "platform/desktop/DataFiles.h"
 #include "platform/desktop/DesktopOpen.h"
@@ -958,6 +959,9 @@ void MainWindow::finishSearch(const SearchOutcome& outcome) {
     sortList(ListDuplicates, GroupColumn, Qt::AscendingOrder);
     sortSameName();
     sortList(ListZeroSize, NameColumn, Qt::AscendingOrder);
+    // What the sorts dropped joins what the search dropped, given back before the search's
+    // end was told: none of it stays in the heap beside the lists.
+    releaseFreedMemory();
     updateTabCounts();
     showFirstFilledList();
     totals_->setPaused(false);
