@@ -388,18 +388,26 @@ ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::si
     struct Place {
         std::pair<std::int64_t, std::int64_t> key;
         std::size_t file;
+        const FileStamp* stamp;
         bool operator<(const Place& other) const { return key < other.key; }
     };
     std::vector<Place> order(count);
-    for (std::size_t i = 0; i < count; ++i)
-        order[i] = {keyOf(stampOf(i)), i};
+    for (std::size_t i = 0; i < count; ++i) {
+        const FileStamp& stamp = stampOf(i);
+        order[i] = {keyOf(stamp), i, &stamp};
+    }
     std::sort(order.begin(), order.end());
     const auto keyAt = [&](std::size_t at) { return order[at].key; };
-    const auto fileAt = [&](std::size_t at) { return order[at].file; };
     const std::int64_t day = today();
-    const auto take = [&](const Statement& row, std::size_t i) {
-        KnownFile& k = known[i];
-        k = knownFrom(row.get(), 3, stampOf(i));
+    const auto take = [&](const Statement& row, std::size_t at) {
+        // The files lie in table order, not key order: those a few places on are fetched now.
+        constexpr std::size_t kAhead = 8;
+        if (at + kAhead < order.size()) {
+            prefetch(order[at + kAhead].stamp);
+            prefetch(&known[order[at + kAhead].file]);
+        }
+        KnownFile& k = known[order[at].file];
+        k = knownFrom(row.get(), 3, *order[at].stamp);
         k.seenEarlier = k.found && row.column(2) < day;
     };
     constexpr const char* kColumns = "device, inode, seen, facts FROM file";
@@ -415,7 +423,7 @@ ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::si
             while (at < order.size() && keyAt(at) < key)
                 ++at;
             for (; at < order.size() && keyAt(at) == key; ++at)
-                take(all, fileAt(at));
+                take(all, at);
         }
         if (!all)
             step = SQLITE_ERROR;
@@ -423,10 +431,10 @@ ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::si
         Statement find(
             db_, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
         for (std::size_t at = 0; find && at < order.size(); ++at) {
-            bindStamp(find, stampOf(fileAt(at)));
+            bindStamp(find, *order[at].stamp);
             step = find.step();
             if (step == SQLITE_ROW)
-                take(find, fileAt(at));
+                take(find, at);
             find.reset();
             if (step != SQLITE_ROW && step != SQLITE_DONE)
                 break;
