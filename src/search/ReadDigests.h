@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace trevalo {
@@ -25,6 +27,41 @@ struct PartDigest {
     bool operator==(const PartDigest&) const = default;
 };
 
+// The digests of the chunks where a file parted from others: most files have none, so the list
+// costs one pointer until its first digest comes (the proof cache holds one per file looked up).
+class PartDigests {
+public:
+    PartDigests() = default;
+    PartDigests(const PartDigests& other) : list_(copyOf(other)) {}
+    PartDigests& operator=(const PartDigests& other) {
+        if (this != &other)
+            list_ = copyOf(other);
+        return *this;
+    }
+    PartDigests(PartDigests&&) noexcept = default;
+    PartDigests& operator=(PartDigests&&) noexcept = default;
+    ~PartDigests() = default;
+
+    const PartDigest* begin() const { return list_ ? list_->data() : nullptr; }
+    const PartDigest* end() const { return list_ ? list_->data() + list_->size() : nullptr; }
+    std::size_t size() const { return list_ ? list_->size() : 0; }
+    void push_back(const PartDigest& part) {
+        if (!list_)
+            list_ = std::make_unique<std::vector<PartDigest>>();
+        list_->push_back(part);
+    }
+    bool operator==(const PartDigests& other) const {
+        return std::equal(begin(), end(), other.begin(), other.end());
+    }
+
+private:
+    static std::unique_ptr<std::vector<PartDigest>> copyOf(const PartDigests& other) {
+        return other.list_ ? std::make_unique<std::vector<PartDigest>>(*other.list_) : nullptr;
+    }
+
+    std::unique_ptr<std::vector<PartDigest>> list_;
+};
+
 // Digests of what a comparison read of one file: its first chunk, and the chunks where it was
 // seen to part from another file of its size. Two files of one size with different digests of
 // one chunk differ; equal digests prove nothing.
@@ -33,7 +70,7 @@ struct ReadDigests {
 
     bool hasHead = false;
     Digest128 head;
-    std::vector<PartDigest> parts; // at most kMostParts, each chunk once
+    PartDigests parts; // at most kMostParts, each chunk once
 
     bool differsFrom(const ReadDigests& other) const;
     // Whether a digest of this chunk would be kept: one not known yet, while there is room.
