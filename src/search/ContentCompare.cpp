@@ -71,7 +71,7 @@ bool ReadDigests::wantsPart(ChunkIndex chunk) const {
 
 void ReadDigests::addPart(ChunkIndex chunk, const Digest128& digest) {
     if (wantsPart(chunk))
-        parts.push_back({chunk, digest});
+        parts.add({chunk, digest});
 }
 
 void ReadDigests::merge(const ReadDigests& other) {

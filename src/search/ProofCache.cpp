@@ -85,6 +85,29 @@ template <typename T> struct Keyed {
     bool operator<(const Keyed& other) const { return key < other.key; }
 };
 
+// A file looked up in the store: its key, its position among the files asked for, its stamp.
+struct Place {
+    std::pair<std::int64_t, std::int64_t> key;
+    std::size_t file;
+    const FileStamp* stamp;
+    bool operator<(const Place& other) const { return key < other.key; }
+};
+
+// The files in the order of the table's key (as SQLite orders its signed integers), so that a
+// scan of the table meets them in turn and lookups visit the pages of the index once each.
+// Each key lies beside its file's position: sorted through the positions, a million files
+// cost a cache miss at each comparison.
+std::vector<Place> inKeyOrder(std::size_t count,
+                              const std::function<const FileStamp&(std::size_t)>& stampOf) {
+    std::vector<Place> order(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const FileStamp& stamp = stampOf(i);
+        order[i] = {keyOf(stamp), i, &stamp};
+    }
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
 // Asks for an object's memory to be brought in, ahead of its use.
 template <typename T> void prefetch(const T* object) {
     const auto* bytes = reinterpret_cast<const char*>(object);
@@ -381,22 +404,7 @@ ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::si
         exec("COMMIT");
         return known;
     }
-    // In the order of the table's key (as SQLite orders its signed integers), so that a scan
-    // of the table meets them in turn and lookups visit the pages of the index once each.
-    // Each key lies beside its file's position: sorted through the positions, a million files
-    // cost a cache miss at each comparison.
-    struct Place {
-        std::pair<std::int64_t, std::int64_t> key;
-        std::size_t file;
-        const FileStamp* stamp;
-        bool operator<(const Place& other) const { return key < other.key; }
-    };
-    std::vector<Place> order(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const FileStamp& stamp = stampOf(i);
-        order[i] = {keyOf(stamp), i, &stamp};
-    }
-    std::sort(order.begin(), order.end());
+    const std::vector<Place> order = inKeyOrder(count, stampOf);
     const auto keyAt = [&](std::size_t at) { return order[at].key; };
     const std::int64_t day = today();
     const auto take = [&](const Statement& row, std::size_t at) {

@@ -45,7 +45,7 @@ public:
     const PartDigest* begin() const { return list_ ? list_->data() : nullptr; }
     const PartDigest* end() const { return list_ ? list_->data() + list_->size() : nullptr; }
     std::size_t size() const { return list_ ? list_->size() : 0; }
-    void push_back(const PartDigest& part) {
+    void add(const PartDigest& part) {
         if (!list_)
             list_ = std::make_unique<std::vector<PartDigest>>();
         list_->push_back(part);
