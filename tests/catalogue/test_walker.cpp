@@ -469,7 +469,9 @@ private slots:
         }));
     }
 
-    // A stop request ends the walk at the next folder.
+    // A stop request ends the walk at the next folder. (Progress is told by the walk that
+    // starts at the top, so the request comes once the top is listed: folders further down
+    // may be walked by other threads, which tell nothing.)
     void stopEndsTheWalkAtOnce() {
         TempTree t;
         for (int i = 0; i < 200; ++i)
@@ -477,11 +479,12 @@ private slots:
         FileCatalogue files;
         std::atomic<int> folders = 0;
         files.setProgress([&](std::int64_t) { ++folders; });
-        files.setStop([&] { return folders >= 5; });
+        files.setStop([&] { return folders >= 1; });
         files.addSearchPath(t.path("*.*"), true);
         files.addSearchPath(t.path("*.*"), true);
         QVERIFY(files.stopped());
-        QVERIFY(folders <= 6);
+        QVERIFY(folders <= 2);
+        QVERIFY(files.entries().size() < 200);
     }
 
     // A folder's path is held once for all of its files, and the paths stay right after the
