@@ -24,8 +24,8 @@ constexpr const char* kFileName = "proofs.sqlite";
 // Rows written per transaction, so that another program waits for the store only briefly.
 constexpr std::size_t kRowsPerTransaction = 5000;
 // Rows written by one statement: a statement per row costs about half as much again as the
-// row itself.
-constexpr std::size_t kRowsPerStatement = 16;
+// row itself; 64 rows cost 8% less than 16, 256 hardly less than 64.
+constexpr std::size_t kRowsPerStatement = 64;
 constexpr int kBusyMilliseconds = 2000;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
@@ -315,12 +315,22 @@ bool ProofCache::prepareSchema() {
     // Losing the last transactions to a power cut costs the next search a reading of those
     // files, no more: the log is synced at checkpoints only, and a checkpoint syncs it before
     // the database, which is thus never torn (set before the switch to the log, which a new
-    // database makes with a journal of its own). Checkpoints come at 4,096 pages of log (16 MB)
-    // rather than 1,000, so that a first search of 100,000 files syncs once, as it closes the
-    // store. SQLite's page cache keeps its default size (2 MB): rows are written and read in
-    // key order, and each page it holds beyond that is fresh memory to fault in.
-    if (!exec("PRAGMA synchronous=NORMAL") || !exec("PRAGMA journal_mode=WAL") ||
-        !exec("PRAGMA wal_autocheckpoint=4096"))
+    // database makes with a journal of its own). Checkpoints come at 16 MB of log rather than
+    // SQLite's 1,000 pages, so that a first search of 100,000 files syncs once, as it closes
+    // the store. SQLite's page cache keeps its default size (2 MB): rows are written and read
+    // in key order, and each page it holds beyond that is fresh memory to fault in. A new store
+    // has pages of 16 KB: a first search of 100,000 files costs SQLite a tenth less work than
+    // with 4 KB pages (fewer pages split, logged and checksummed); larger ones give no more. A
+    // store made before keeps its pages.
+    if (!exec("PRAGMA page_size=16384") || !exec("PRAGMA synchronous=NORMAL") ||
+        !exec("PRAGMA journal_mode=WAL"))
+        return false;
+    Statement pageSize(db_, "PRAGMA page_size");
+    const std::int64_t page = pageSize && pageSize.step() == SQLITE_ROW ? pageSize.column(0) : 0;
+    pageSize.reset();
+    const std::string checkpoint =
+        "PRAGMA wal_autocheckpoint=" + std::to_string(page > 0 ? (16 << 20) / page : 4096);
+    if (!exec(checkpoint.c_str()))
         return false;
     Statement version(db_, "SELECT (SELECT application_id FROM pragma_application_id), "
                            "(SELECT user_version FROM pragma_user_version)");
