@@ -203,9 +203,9 @@ private:
     }
 
     // One file, one row: a later row for a file (device and inode) an earlier row of the list
-    // already stands for is not another copy of it.
-    // The files are sorted by identity, then position, in one flat vector: a million rows
-    // cost 24 MB for a moment rather than a hash table's nodes.
+    // already stands for is not another copy of it. The rows are sorted by identity, then
+    // position, in one flat vector: a million rows cost 24 MB for a moment, not a hash table's
+    // nodes.
     void markSameFileRows(std::vector<ResultRow>& rows) {
         struct Seen {
             std::uint64_t device;

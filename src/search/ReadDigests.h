@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "search/OwnedValue.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace trevalo {
@@ -31,35 +32,18 @@ struct PartDigest {
 // costs one pointer until its first digest comes (the proof cache holds one per file looked up).
 class PartDigests {
 public:
-    PartDigests() = default;
-    PartDigests(const PartDigests& other) : list_(copyOf(other)) {}
-    PartDigests& operator=(const PartDigests& other) {
-        if (this != &other)
-            list_ = copyOf(other);
-        return *this;
+    const PartDigest* begin() const { return list_.get() ? list_.get()->data() : nullptr; }
+    const PartDigest* end() const {
+        return list_.get() ? list_.get()->data() + list_.get()->size() : nullptr;
     }
-    PartDigests(PartDigests&&) noexcept = default;
-    PartDigests& operator=(PartDigests&&) noexcept = default;
-    ~PartDigests() = default;
-
-    const PartDigest* begin() const { return list_ ? list_->data() : nullptr; }
-    const PartDigest* end() const { return list_ ? list_->data() + list_->size() : nullptr; }
-    std::size_t size() const { return list_ ? list_->size() : 0; }
-    void add(const PartDigest& part) {
-        if (!list_)
-            list_ = std::make_unique<std::vector<PartDigest>>();
-        list_->push_back(part);
-    }
+    std::size_t size() const { return list_.get() ? list_.get()->size() : 0; }
+    void add(const PartDigest& part) { list_.made().push_back(part); }
     bool operator==(const PartDigests& other) const {
         return std::equal(begin(), end(), other.begin(), other.end());
     }
 
 private:
-    static std::unique_ptr<std::vector<PartDigest>> copyOf(const PartDigests& other) {
-        return other.list_ ? std::make_unique<std::vector<PartDigest>>(*other.list_) : nullptr;
-    }
-
-    std::unique_ptr<std::vector<PartDigest>> list_;
+    OwnedValue<std::vector<PartDigest>> list_;
 };
 
 // Digests of what a comparison read of one file: its first chunk, and the chunks where it was

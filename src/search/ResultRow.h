@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/FolderClaim.h"
+#include "search/OwnedValue.h"
 #include "search/SearchState.h"
 
 #include <QtGlobal>
@@ -42,32 +43,6 @@ struct RowExtras {
     std::string staleReason;
     std::shared_ptr<const FolderClaim> claim;
     std::shared_ptr<const std::vector<std::string>> otherNames;
-};
-
-// A pointer to a value of its own: copying it copies the value.
-template <typename T> class OwnedValue {
-public:
-    OwnedValue() = default;
-    OwnedValue(const OwnedValue& other) : value_(other.value_ ? new T(*other.value_) : nullptr) {}
-    OwnedValue& operator=(const OwnedValue& other) {
-        if (this != &other)
-            value_.reset(other.value_ ? new T(*other.value_) : nullptr);
-        return *this;
-    }
-    OwnedValue(OwnedValue&&) noexcept = default;
-    OwnedValue& operator=(OwnedValue&&) noexcept = default;
-    ~OwnedValue() = default;
-
-    const T* get() const { return value_.get(); }
-    // The value, made when there is none yet.
-    T& made() {
-        if (!value_)
-            value_ = std::make_unique<T>();
-        return *value_;
-    }
-
-private:
-    std::unique_ptr<T> value_;
 };
 
 // One row of a result list. It stands alone: its file is folder + name, byte for byte, and
