@@ -85,26 +85,48 @@ template <typename T> struct Keyed {
     bool operator<(const Keyed& other) const { return key < other.key; }
 };
 
-// A file looked up in the store: its key, its position among the files asked for, its stamp.
+// A file looked up in the store, in 16 bytes: its key, the device by its place among the
+// devices of the files looked up (which keeps their order), and its position among the files.
 struct Place {
-    std::pair<std::int64_t, std::int64_t> key;
-    std::size_t file;
-    const FileStamp* stamp;
-    bool operator<(const Place& other) const { return key < other.key; }
+    std::int64_t inode;
+    std::uint32_t device;
+    std::uint32_t file;
+    bool operator<(const Place& other) const {
+        return device != other.device ? device < other.device : inode < other.inode;
+    }
 };
 
 // The files in the order of the table's key (as SQLite orders its signed integers), so that a
 // scan of the table meets them in turn and lookups visit the pages of the index once each.
 // Each key lies beside its file's position: sorted through the positions, a million files
 // cost a cache miss at each comparison.
-std::vector<Place> inKeyOrder(std::size_t count,
-                              const std::function<const FileStamp&(std::size_t)>& stampOf) {
-    std::vector<Place> order(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const FileStamp& stamp = stampOf(i);
-        order[i] = {keyOf(stamp), i, &stamp};
+struct KeyOrder {
+    std::vector<std::int64_t> devices; // each once, in order
+    std::vector<Place> places;
+    std::pair<std::int64_t, std::int64_t> key(std::size_t at) const {
+        return {devices[places[at].device], places[at].inode};
     }
-    std::sort(order.begin(), order.end());
+};
+
+KeyOrder inKeyOrder(std::span<const FileStamp* const> stamps) {
+    KeyOrder order;
+    for (const FileStamp* stamp : stamps) {
+        const auto device = static_cast<std::int64_t>(stamp->device);
+        if (std::find(order.devices.begin(), order.devices.end(), device) == order.devices.end())
+            order.devices.push_back(device);
+    }
+    std::sort(order.devices.begin(), order.devices.end());
+    order.places.resize(stamps.size());
+    std::uint32_t device = 0;
+    for (std::size_t i = 0; i < stamps.size(); ++i) {
+        const auto [on, inode] = keyOf(*stamps[i]);
+        if (order.devices[device] != on)
+            device = static_cast<std::uint32_t>(
+                std::lower_bound(order.devices.begin(), order.devices.end(), on) -
+                order.devices.begin());
+        order.places[i] = {inode, device, static_cast<std::uint32_t>(i)};
+    }
+    std::sort(order.places.begin(), order.places.end());
     return order;
 }
 
@@ -148,9 +170,9 @@ constexpr std::size_t kPartWords = 3;
 
 void factsOf(const LearntFile& f, std::int64_t proof, std::vector<std::int64_t>& facts) {
     facts.clear();
-    facts.push_back(f.stamp.size);
-    facts.push_back(nanoseconds(f.stamp.mtime, f.stamp.mtimeNsec));
-    facts.push_back(nanoseconds(f.stamp.ctime, f.stamp.ctimeNsec));
+    facts.push_back(f.stamp->size);
+    facts.push_back(nanoseconds(f.stamp->mtime, f.stamp->mtimeNsec));
+    facts.push_back(nanoseconds(f.stamp->ctime, f.stamp->ctimeNsec));
     facts.push_back(proof);
     if (f.digests.hasHead) {
         facts.push_back(static_cast<std::int64_t>(f.digests.head.low));
@@ -182,9 +204,8 @@ KnownFile knownFrom(sqlite3_stmt* s, int column, const FileStamp& stamp) {
     const bool hasHead = rest % kPartWords == kHeadWords % kPartWords;
     if ((!hasHead && rest % kPartWords != 0) || word(0) != stamp.size ||
         word(1) != nanoseconds(stamp.mtime, stamp.mtimeNsec) ||
-        word(2) != nanoseconds(stamp.ctime, stamp.ctimeNsec))
+        word(2) != nanoseconds(stamp.ctime, stamp.ctimeNsec) || word(3) < 0)
         return k;
-    k.found = true;
     k.proof = word(3);
     std::size_t at = kStampWords;
     if (hasHead) {
@@ -205,37 +226,63 @@ KnownFile knownFrom(sqlite3_stmt* s, int column, const FileStamp& stamp) {
 void bindLearnt(Statement& put, std::size_t r, const LearntFile& f, std::int64_t firstProof,
                 std::int64_t day, std::vector<std::int64_t>& facts) {
     const auto column = [&](int c) { return static_cast<int>(r * kColumnsPerRow) + c; };
-    put.bind(column(1), static_cast<std::int64_t>(f.stamp.device));
-    put.bind(column(2), static_cast<std::int64_t>(f.stamp.inode));
+    put.bind(column(1), static_cast<std::int64_t>(f.stamp->device));
+    put.bind(column(2), static_cast<std::int64_t>(f.stamp->inode));
     put.bind(column(3), day);
     factsOf(f, f.tag > 0 ? firstProof + f.tag - 1 : -f.tag, facts);
     sqlite3_bind_blob(put.get(), column(4), facts.data(),
                       static_cast<int>(facts.size() * sizeof(std::int64_t)), SQLITE_STATIC);
 }
 
-// The learnt and the seen files of all lessons in the table's key order; the highest proof tag.
-std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<LearntFile>>& files,
-                       std::vector<Keyed<FileStamp>>& seen) {
+// The learnt files of all lessons in the table's key order; the highest proof tag.
+std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<LearntFile>>& files) {
     std::size_t learntCount = 0;
-    std::size_t seenCount = 0;
-    for (const Lessons& l : lessons) {
+    for (const Lessons& l : lessons)
         learntCount += l.learnt.size();
-        seenCount += l.seen.size();
-    }
     files.reserve(learntCount);
-    seen.reserve(seenCount);
     std::int64_t tags = 0;
     for (const Lessons& l : lessons) {
         for (const LearntFile& f : l.learnt) {
-            files.push_back({keyOf(f.stamp), &f});
+            files.push_back({keyOf(*f.stamp), &f});
             tags = std::max(tags, f.tag);
         }
-        for (const FileStamp& s : l.seen)
-            seen.push_back({keyOf(s), &s});
     }
     std::sort(files.begin(), files.end());
-    std::sort(seen.begin(), seen.end());
     return tags;
+}
+
+// Reads the entries of the files in `keys` and hands each row found to take(row, at), `at`
+// the file's place in key order. The last step's result.
+template <typename Take>
+int readEntries(sqlite3* db, bool scan, const KeyOrder& keys,
+                std::span<const FileStamp* const> stamps, const Take& take) {
+    constexpr const char* kColumns = "device, inode, seen, facts FROM file";
+    const std::size_t count = keys.places.size();
+    int step = SQLITE_DONE;
+    if (scan) {
+        Statement all(db, (std::string("SELECT ") + kColumns + " ORDER BY device, inode").c_str());
+        std::size_t at = 0;
+        while (all && at < count && (step = all.step()) == SQLITE_ROW) {
+            const std::pair key(all.column(0), all.column(1));
+            while (at < count && keys.key(at) < key)
+                ++at;
+            for (; at < count && keys.key(at) == key; ++at)
+                take(all, at);
+        }
+        return all ? step : SQLITE_ERROR;
+    }
+    Statement find(
+        db, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
+    for (std::size_t at = 0; find && at < count; ++at) {
+        bindStamp(find, *stamps[keys.places[at].file]);
+        step = find.step();
+        if (step == SQLITE_ROW)
+            take(find, at);
+        find.reset();
+        if (step != SQLITE_ROW && step != SQLITE_DONE)
+            break;
+    }
+    return find ? step : SQLITE_ERROR;
 }
 
 } // namespace
@@ -399,10 +446,17 @@ bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
     return latest <= now - limits_.settleNanoseconds;
 }
 
-std::vector<KnownFile>
-ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::size_t)>& stampOf) {
-    std::vector<KnownFile> known(count);
-    if (!db_ || count == 0)
+std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
+    std::vector<const FileStamp*> each(stamps.size());
+    for (std::size_t i = 0; i < stamps.size(); ++i)
+        each[i] = &stamps[i];
+    return look(std::span<const FileStamp* const>(each));
+}
+
+std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps) {
+    std::vector<KnownFile> known;
+    // Positions are kept in 32 bits: beyond them (some 400 GB of table) nothing is looked up.
+    if (!db_ || stamps.empty() || stamps.size() > std::numeric_limits<std::uint32_t>::max())
         return known;
     if (!exec("BEGIN")) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
@@ -414,56 +468,43 @@ ProofCache::look(std::size_t count, const std::function<const FileStamp&(std::si
         exec("COMMIT");
         return known;
     }
-    const std::vector<Place> order = inKeyOrder(count, stampOf);
-    const auto keyAt = [&](std::size_t at) { return order[at].key; };
+    const KeyOrder keys = inKeyOrder(stamps);
+    const std::vector<Place>& order = keys.places;
+    const auto keyAt = [&](std::size_t at) { return keys.key(at); };
+    const auto stampAt = [&](std::size_t at) { return stamps[order[at].file]; };
     const std::int64_t day = today();
+    const std::size_t seenBefore = seenEarlier_.size();
     const auto take = [&](const Statement& row, std::size_t at) {
-        // The files lie in table order, not key order: those a few places on are fetched now.
+        // The files lie in table order, not key order: those a few places on are fetched now,
+        // their stamps once the pointers to them have come.
         constexpr std::size_t kAhead = 8;
+        if (at + 2 * kAhead < order.size())
+            __builtin_prefetch(&stamps[order[at + 2 * kAhead].file]);
         if (at + kAhead < order.size()) {
-            prefetch(order[at + kAhead].stamp);
-            prefetch(&known[order[at + kAhead].file]);
+            prefetch(stampAt(at + kAhead));
+            if (!known.empty())
+                prefetch(&known[order[at + kAhead].file]);
         }
-        KnownFile& k = known[order[at].file];
-        k = knownFrom(row.get(), 3, *order[at].stamp);
-        k.seenEarlier = k.found && row.column(2) < day;
+        KnownFile k = knownFrom(row.get(), 3, *stampAt(at));
+        if (!k.found())
+            return;
+        if (known.empty())
+            known.resize(stamps.size());
+        known[order[at].file] = std::move(k);
+        // Met in key order: a file asked for twice is one key.
+        if (row.column(2) < day &&
+            (seenEarlier_.size() == seenBefore || seenEarlier_.back() != keyAt(at)))
+            seenEarlier_.push_back(keyAt(at));
     };
-    constexpr const char* kColumns = "device, inode, seen, facts FROM file";
     // A table not much larger than the files looked for is read whole, in key order, beside
     // them; otherwise each file is looked up.
-    const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(count);
-    int step = SQLITE_DONE;
-    if (scan) {
-        Statement all(db_, (std::string("SELECT ") + kColumns + " ORDER BY device, inode").c_str());
-        std::size_t at = 0;
-        while (all && at < order.size() && (step = all.step()) == SQLITE_ROW) {
-            const std::pair key(all.column(0), all.column(1));
-            while (at < order.size() && keyAt(at) < key)
-                ++at;
-            for (; at < order.size() && keyAt(at) == key; ++at)
-                take(all, at);
-        }
-        if (!all)
-            step = SQLITE_ERROR;
-    } else {
-        Statement find(
-            db_, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
-        for (std::size_t at = 0; find && at < order.size(); ++at) {
-            bindStamp(find, *order[at].stamp);
-            step = find.step();
-            if (step == SQLITE_ROW)
-                take(find, at);
-            find.reset();
-            if (step != SQLITE_ROW && step != SQLITE_DONE)
-                break;
-        }
-        if (!find)
-            step = SQLITE_ERROR;
-    }
+    const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(stamps.size());
+    const int step = readEntries(db_, scan, keys, stamps, take);
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         exec("ROLLBACK");
-        return std::vector<KnownFile>(count);
+        seenEarlier_.resize(seenBefore);
+        return {};
     }
     exec("COMMIT");
     return known;
@@ -476,8 +517,14 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
     // than once per row that lands on it. The lessons are sorted where they lie, by their keys
     // (copied together they would cost more in fresh memory than in writing).
     std::vector<Keyed<LearntFile>> files;
-    std::vector<Keyed<FileStamp>> seen;
-    const std::int64_t tags = sortByKey(lessons, files, seen);
+    const std::int64_t tags = sortByKey(lessons, files);
+    // Found by one look() after another, the keys may need sorting.
+    std::vector<std::pair<std::int64_t, std::int64_t>> seen;
+    seen.swap(seenEarlier_);
+    if (!std::is_sorted(seen.begin(), seen.end())) {
+        std::sort(seen.begin(), seen.end());
+        seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+    }
     const std::int64_t day = today();
     Statement putMany(db_, putSql(kRowsPerStatement).c_str());
     Statement putOne(db_, putSql(1).c_str());
@@ -504,9 +551,11 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
         for (std::size_t n = 0; n < kRowsPerTransaction && at < files.size();) {
             const std::size_t rows = files.size() - at >= kRowsPerStatement ? kRowsPerStatement : 1;
             Statement& put = rows > 1 ? putMany : putOne;
-            // The files lie in search order, not in key order: those of the next statement are
-            // fetched while this one is bound.
+            // The files and their stamps lie in search order, not in key order: those of the
+            // next statements are fetched while this one is bound.
             for (std::size_t r = at + rows; r < std::min(at + 2 * rows, files.size()); ++r)
+                prefetch(files[r].item->stamp);
+            for (std::size_t r = at + 2 * rows; r < std::min(at + 3 * rows, files.size()); ++r)
                 prefetch(files[r].item);
             for (std::size_t r = 0; r < rows; ++r)
                 bindLearnt(put, r, *files[at + r].item, firstProof, day, facts[r]);
@@ -518,7 +567,8 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             n += rows;
         }
         for (std::size_t n = 0; n < kRowsPerTransaction && touched < seen.size(); ++n, ++touched) {
-            bindStamp(touch, *seen[touched].item);
+            touch.bind(1, seen[touched].first);
+            touch.bind(2, seen[touched].second);
             const int step = touch.step();
             touch.rewind();
             if (step != SQLITE_DONE)

@@ -5,7 +5,6 @@
 #include "search/ReadDigests.h"
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,27 +16,26 @@ namespace trevalo {
 // What the store knows of one file, valid only for the exact identity it was looked up by.
 struct KnownFile {
     // Files with the same non-zero proof were found identical byte for byte while each of them
-    // had the identity it has now.
-    std::int64_t proof = 0;
+    // had the identity it has now; -1: the store has no entry of that identity (so that a
+    // million of these take 40 MB, not 48).
+    std::int64_t proof = -1;
     ReadDigests digests;
-    bool found = false;
-    bool seenEarlier = false; // last seen before today: its day is to be brought up to date
+    bool found() const { return proof >= 0; }
 };
 
-// What a search learnt of one file, to keep.
+// What a search learnt of one file, to keep. The stamp is the search's own (in its table):
+// it stays where it is until the lessons are kept.
 struct LearntFile {
-    FileStamp stamp;
+    const FileStamp* stamp = nullptr;
     ReadDigests digests;
     // 0: in no group. Otherwise files of one search with the same tag are one proven group:
     // a tag > 0 asks for a new proof number, a tag < 0 names an existing proof (-proof).
     std::int64_t tag = 0;
 };
 
-// What a search learnt, in parts (one per run compared, say): files to keep, and files whose
-// entry is to be marked as seen today.
+// What a search learnt, in parts (one per run compared, say): files to keep.
 struct Lessons {
     std::span<const LearntFile> learnt;
-    std::span<const FileStamp> seen;
 };
 
 // How long entries are kept, and how many.
@@ -70,21 +68,18 @@ public:
     const std::string& problem() const { return problem_; }
 
     // What the store knows of each file, by identity; nothing for a file whose entry has
-    // another identity.
-    std::vector<KnownFile> look(std::span<const FileStamp> stamps) {
-        return look(stamps.size(),
-                    [stamps](std::size_t i) -> const FileStamp& { return stamps[i]; });
-    }
-    // The same for `count` files whose stamps stampOf(i) gives where they lie (in the search's
-    // table, say), without a copy of them.
-    std::vector<KnownFile> look(std::size_t count,
-                                const std::function<const FileStamp&(std::size_t)>& stampOf);
-    // Keeps what a search learnt, in short transactions, and brings the day of the files
-    // looked at up to date. Entries of files that changed too recently to tell a later change
-    // by their times (see settled) are not kept.
+    // another identity. Empty when it knows none of them (a first search holds no 48 bytes a
+    // file of nothing).
+    std::vector<KnownFile> look(std::span<const FileStamp> stamps);
+    // The same for files whose stamps lie elsewhere (in the search's table, say), without a
+    // copy of them.
+    std::vector<KnownFile> look(std::span<const FileStamp* const> stamps);
+    // Keeps what a search learnt, in short transactions, and brings the day of the entries
+    // look() found with an earlier one up to date. Entries of files that changed too recently
+    // to tell a later change by their times (see settled) are not kept.
     void keep(std::span<const Lessons> lessons);
-    void keep(std::span<const LearntFile> learnt, std::span<const FileStamp> seen) {
-        const Lessons all{learnt, seen};
+    void keep(std::span<const LearntFile> learnt) {
+        const Lessons all{learnt};
         keep(std::span(&all, 1));
     }
 
@@ -109,6 +104,9 @@ private:
     ProofCacheLimits limits_;
     sqlite3* db_ = nullptr;
     std::string problem_;
+    // The keys of the entries look() found with a day before today, in key order: 16 bytes a
+    // file until keep() brings their day up to date.
+    std::vector<std::pair<std::int64_t, std::int64_t>> seenEarlier_;
 };
 
 } // namespace trevalo

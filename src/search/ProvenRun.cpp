@@ -24,7 +24,7 @@ std::vector<Unit> unitsOf(std::span<const KnownFile> known) {
     for (std::int32_t m = 0; m < static_cast<std::int32_t>(known.size()); ++m) {
         const KnownFile& k = known[static_cast<std::size_t>(m)];
         std::size_t u = units.size();
-        if (k.found && k.proof != 0) {
+        if (k.found() && k.proof != 0) {
             const auto [it, added] = unitOfProof.try_emplace(k.proof, units.size());
             u = it->second;
             if (!added) {
@@ -33,7 +33,7 @@ std::vector<Unit> unitsOf(std::span<const KnownFile> known) {
                 continue;
             }
         }
-        units.push_back(Unit{{m}, k.found ? k.digests : ReadDigests{}, false});
+        units.push_back(Unit{{m}, k.found() ? k.digests : ReadDigests{}, false});
     }
     return units;
 }
@@ -121,7 +121,7 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
         if (key < 0)
             continue;
         const KnownFile& k = known[static_cast<std::size_t>(m)];
-        const std::int64_t proof = k.found ? k.proof : 0;
+        const std::int64_t proof = k.found() ? k.proof : 0;
         const auto [it, added] = proofOfGroup.try_emplace(key, proof);
         if (!added && it->second != proof)
             it->second = 0;
@@ -140,14 +140,13 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
             auto [it, added] = tagOfGroup.try_emplace(e.group, learning.tags + 1);
             if (added)
                 ++learning.tags;
-            learning.learnt.push_back(LearntFile{e.stamp, read, it->second});
-        } else if (settled && (!k.found || read.adds(k.digests))) {
+            learning.learnt.push_back(LearntFile{&e.stamp, read, it->second});
+        } else if (settled && (!k.found() || read.adds(k.digests))) {
             ReadDigests all = read;
-            if (k.found)
+            if (k.found())
                 all.merge(k.digests);
-            learning.learnt.push_back(LearntFile{e.stamp, std::move(all), k.found ? -k.proof : 0});
-        } else if (k.found && k.seenEarlier) {
-            learning.seen.push_back(e.stamp);
+            learning.learnt.push_back(
+                LearntFile{&e.stamp, std::move(all), k.found() ? -k.proof : 0});
         }
     }
 }

@@ -15,7 +15,6 @@ namespace trevalo {
 struct RunLearning {
     std::vector<LearntFile> learnt; // tags > 0 count from 1 within the run
     std::int64_t tags = 0;          // the largest tag used
-    std::vector<FileStamp> seen;    // files whose entry is to be marked as seen today
     std::int64_t proven = 0;        // files of the run whose bytes the proofs spared reading
 };
 

@@ -517,28 +517,31 @@ private:
                                                             : request_.proofCacheFolder,
                           request_.proofCacheLimits);
             if (cache->usable()) {
-                // The files of the runs, one after another, by their place in the table (their
-                // stamps are read there, not copied: 48 bytes a file at the search's peak).
-                std::vector<TableIndex> places;
+                // The files of the runs, one after another: their stamps where they lie in the
+                // table, not copies (48 bytes a file at the search's peak).
+                std::vector<const FileStamp*> stamps;
                 std::size_t files = 0;
                 for (const Run& r : runs)
                     files += static_cast<std::size_t>(r.end - r.start + 1);
-                places.reserve(files);
+                stamps.reserve(files);
                 for (const Run& r : runs) {
-                    knownAt.push_back(places.size());
+                    knownAt.push_back(stamps.size());
                     for (TableIndex k = r.start; k <= r.end; ++k)
-                        places.push_back(k);
+                        stamps.push_back(&at(k).stamp);
                 }
-                known = cache->look(places.size(), [&](std::size_t i) -> const FileStamp& {
-                    return at(places[i]).stamp;
-                });
+                known = cache->look(std::span<const FileStamp* const>(stamps));
                 learning.resize(runs.size());
                 compareRun = [&](std::size_t i, const CompareControl& control) {
                     const Run& r = runs[i];
-                    const std::span<const KnownFile> runKnown(
-                        known.data() + knownAt[i], static_cast<std::size_t>(r.end - r.start + 1));
-                    return groupWithProofs(table_, r.start, r.end, runKnown, control, *cache, now,
-                                           learning[i]);
+                    const auto n = static_cast<std::size_t>(r.end - r.start + 1);
+                    if (known.empty()) { // the store knows none of the files
+                        const std::vector<KnownFile> none(n);
+                        return groupWithProofs(table_, r.start, r.end, none, control, *cache, now,
+                                               learning[i]);
+                    }
+                    return groupWithProofs(table_, r.start, r.end,
+                                           std::span(known.data() + knownAt[i], n), control, *cache,
+                                           now, learning[i]);
                 };
             }
         }
@@ -546,6 +549,7 @@ private:
             compareRuns(table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
                         [this](const Run& r) { listGroups(r); });
         releaseComparisonBuffers();
+        std::vector<KnownFile>().swap(known); // keeping needs none of it: 48 bytes a file back
         if (cache && cache->usable())
             keepLearning(*cache, learning);
         if (cache)
@@ -564,7 +568,7 @@ private:
                     f.tag += tags;
             tags += l.tags;
             outcome_.proven += l.proven;
-            lessons.push_back({l.learnt, l.seen});
+            lessons.push_back({l.learnt});
         }
         cache.keep(lessons);
     }

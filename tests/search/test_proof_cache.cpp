@@ -7,6 +7,7 @@
 
 #include <QtTest>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -199,15 +200,17 @@ private slots:
         std::mt19937_64 rng(3);
         constexpr int kFiles = 12'345;
         std::vector<LearntFile> learnt(kFiles);
+        std::vector<FileStamp> stamps(kFiles);
         for (int i = 0; i < kFiles; ++i) {
             LearntFile& f = learnt[static_cast<std::size_t>(i)];
-            f.stamp = {2049 + static_cast<std::uint64_t>(i % 2),
-                       (rng() >> 1) | 1,
-                       static_cast<std::int64_t>(rng() % 100'000),
-                       1'600'000'000 + i,
-                       1'600'000'000 + i,
-                       i % 1'000'000'000,
-                       (i * 7) % 1'000'000'000};
+            f.stamp = &stamps[static_cast<std::size_t>(i)];
+            stamps[static_cast<std::size_t>(i)] = {2049 + static_cast<std::uint64_t>(i % 2),
+                                                   (rng() >> 1) | 1,
+                                                   static_cast<std::int64_t>(rng() % 100'000),
+                                                   1'600'000'000 + i,
+                                                   1'600'000'000 + i,
+                                                   i % 1'000'000'000,
+                                                   (i * 7) % 1'000'000'000};
             if (i % 3 != 0) {
                 f.digests.hasHead = true;
                 f.digests.head = {rng(), rng()};
@@ -219,22 +222,22 @@ private slots:
         std::shuffle(learnt.begin(), learnt.end(), rng);
         {
             ProofCache store(cache.root(), atOnce());
-            store.keep(learnt, {});
+            store.keep(learnt);
             QVERIFY2(store.problem().empty(), store.problem().c_str());
         }
         const auto check = [&](std::span<const LearntFile> files) {
             ProofCache store(cache.root(), atOnce());
-            std::vector<FileStamp> stamps;
+            std::vector<FileStamp> asked;
             for (const LearntFile& f : files)
-                stamps.push_back(f.stamp);
-            const std::vector<KnownFile> known = store.look(stamps);
+                asked.push_back(*f.stamp);
+            const std::vector<KnownFile> known = store.look(asked);
             QCOMPARE(known.size(), files.size());
             std::map<std::int64_t, std::int64_t> proofOfTag;
             std::set<std::int64_t> newProofs;
             for (std::size_t i = 0; i < files.size(); ++i) {
                 const LearntFile& f = files[i];
                 const KnownFile& k = known[i];
-                QVERIFY(k.found && !k.seenEarlier);
+                QVERIFY(k.found());
                 QVERIFY(k.digests.hasHead == f.digests.hasHead);
                 QVERIFY(!f.digests.hasHead || k.digests.head == f.digests.head);
                 QVERIFY(k.digests.parts == f.digests.parts);
@@ -246,12 +249,14 @@ private slots:
                     QCOMPARE(k.proof, -f.tag);
                 }
             }
-            FileStamp later = files.front().stamp;
+            FileStamp later = *files.front().stamp;
             later.ctimeNsec += 1;
-            FileStamp longer = files.front().stamp;
+            FileStamp longer = *files.front().stamp;
             longer.size += 1;
-            for (const KnownFile& k : store.look(std::vector{later, longer}))
-                QVERIFY(!k.found);
+            // Nothing known of either: no list of 48 bytes a file of nothing.
+            QVERIFY(store.look(std::vector{later, longer}).empty());
+            const std::vector<KnownFile> some = store.look(std::vector{later, *files[1].stamp});
+            QVERIFY(some.size() == 2 && !some[0].found() && some[1].found());
         };
         check(learnt);
         check(std::span(learnt).subspan(100, 200));
@@ -269,10 +274,10 @@ private slots:
         const Searched without = search(root, {});
         {
             ProofCache store(cache.root(), atOnce());
-            std::vector<LearntFile> claim;
-            for (const char* name : {"a.bin", "b.bin"})
-                claim.push_back({statPath(t.path(name)).stamp(), {}, 1});
-            store.keep(claim, {});
+            const FileStamp stamps[] = {statPath(t.path("a.bin")).stamp(),
+                                        statPath(t.path("b.bin")).stamp()};
+            const std::vector<LearntFile> claim = {{&stamps[0], {}, 1}, {&stamps[1], {}, 1}};
+            store.keep(claim);
         }
         const Searched believed = search(root, cache.root());
         QCOMPARE(believed.outcome.proven, 2);
@@ -281,6 +286,55 @@ private slots:
         t.chmod("b.bin", 0600);
         t.chmod("b.bin", 0644);
         QCOMPARE(search(root, cache.root()).rows, without.rows);
+    }
+
+    // An entry lives while searches meet its file: a search brings the day of every file it
+    // finds in the store up to date, and the day's pruning drops the entries of files not met
+    // for longer than the limit, then the oldest beyond the count limit.
+    void entriesOfFilesNoLongerSeenAreDropped() {
+        TempTree t;
+        makeTree(t, 3, "seen/");
+        makeTree(t, 4, "unseen/");
+        TempTree cache;
+        search(t.root(), cache.root());
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(cache.path("proofs.sqlite").c_str(), &db), SQLITE_OK);
+        const auto run = [&](const char* sql) {
+            QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        };
+        const auto inodes = [&](const char* sql) {
+            std::set<std::int64_t> found;
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+            while (sqlite3_step(s) == SQLITE_ROW)
+                found.insert(sqlite3_column_int64(s, 0));
+            sqlite3_finalize(s);
+            return found;
+        };
+        const std::set<std::int64_t> all = inodes("SELECT inode FROM file");
+        std::set<std::int64_t> underSeen;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(t.path("seen")))
+            if (e.is_regular_file() && all.count(statPath(e.path().string()).stamp().inode))
+                underSeen.insert(
+                    static_cast<std::int64_t>(statPath(e.path().string()).stamp().inode));
+        QVERIFY(!underSeen.empty() && underSeen.size() < all.size());
+
+        run("UPDATE file SET seen = seen - 30");
+        QVERIFY(search(t.path("seen"), cache.root()).outcome.proven > 0);
+        QCOMPARE(inodes("SELECT inode FROM file WHERE seen = (SELECT max(seen) FROM file)"),
+                 underSeen);
+        QCOMPARE(inodes("SELECT inode FROM file"), all);
+
+        run("UPDATE file SET seen = seen - 31; UPDATE meta SET pruned = 0");
+        ProofCache(cache.root(), atOnce());
+        QCOMPARE(inodes("SELECT inode FROM file"), underSeen);
+
+        ProofCacheLimits few = atOnce();
+        few.files = 3;
+        run("UPDATE meta SET pruned = 0");
+        ProofCache(cache.root(), few);
+        QCOMPARE(inodes("SELECT inode FROM file").size(), std::size_t{3});
+        sqlite3_close(db);
     }
 
     // A damaged store, one of another version and one that cannot be made: the search lists
