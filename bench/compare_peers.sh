@@ -344,8 +344,8 @@ for i in "${!tree_paths[@]}"; do
     if [[ ",$tools," == *,floor,* ]]; then
         # what trevalo-scan reads of which file, as strace sees it, made into 32
         # scripts of cat and head -c
-        strace -f -qq -xx -e trace=openat,pread64,close -o "$tdir/floor.strace" \
-            "$scan" --duplicates "$tree" >/dev/null 2>&1 </dev/null || true
+        strace -f -qq -xx -e trace=openat,openat2,pread64,close -o "$tdir/floor.strace" \
+            "$scan" --duplicates --no-cache "$tree" >/dev/null 2>&1 </dev/null || true
         rm -rf "$tdir/floor"
         mkdir -p "$tdir/floor"
         python3 "$bench/groups.py" floor-scripts "$tdir/floor.strace" "$tdir/floor" 32 "$tree" >&2

@@ -596,15 +596,17 @@ def cmd_hyperfine_runs(export, timefile):
     return 0
 
 
-STRACE_CALL = re.compile(r"^(\d+) +(openat|pread64|close)\((.*)\) += (-?\d+)")
+STRACE_CALL = re.compile(r"^(\d+) +(openat2?|pread64|close)\((.*)\) += (-?\d+)")
+PROC_FD = re.compile(rb"^/proc/self/fd/(\d+)$")
 STRACE_STRING = re.compile(r'"((?:\\x[0-9a-f]{2})*)"')
 
 
 def bytes_read(trace, root):
     """What each file under root was read of in a run traced with strace -f -xx
-    -e trace=openat,pread64,close: {path: bytes from its start}, in the order
-    the files were first read. The comparison reads each file from its start,
-    as far as it needs."""
+    -e trace=openat,openat2,pread64,close: {path: bytes from its start}, in the
+    order the files were first read. The comparison reads each file from its
+    start, as far as it needs. A file reopened through /proc/self/fd/N (after
+    a look at it through an O_PATH descriptor) is the file of descriptor N."""
     pending, open_fds, read = {}, {}, {}
     prefix = os.fsencode(root.rstrip("/")) + b"/"
     with open(trace, "rb") as fh:
@@ -620,10 +622,14 @@ def bytes_read(trace, root):
             if not m:
                 continue
             call, args, result = m.group(2), m.group(3), int(m.group(4))
-            if call == "openat":
+            if call in ("openat", "openat2"):
                 s = STRACE_STRING.search(args)
                 if result >= 0 and s:
-                    open_fds[result] = bytes.fromhex(s.group(1).replace("\\x", ""))
+                    path = bytes.fromhex(s.group(1).replace("\\x", ""))
+                    via = PROC_FD.match(path)
+                    if via:
+                        path = open_fds.get(int(via.group(1)), path)
+                    open_fds[result] = path
             elif call == "close":
                 open_fds.pop(int(args.split(",")[0]), None)
             elif result > 0:
