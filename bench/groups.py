@@ -613,6 +613,7 @@ def bytes_read(trace, root):
         for raw in fh:
             line = raw.decode("latin-1").rstrip("\n")
             pid, _, rest = line.partition(" ")
+            rest = rest.lstrip()  # strace pads the pid column
             if rest.endswith(" <unfinished ...>"):
                 pending[pid] = rest[:-len(" <unfinished ...>")]
                 continue
