@@ -204,8 +204,11 @@ private slots:
         for (int i = 0; i < kFiles; ++i) {
             LearntFile& f = learnt[static_cast<std::size_t>(i)];
             f.stamp = &stamps[static_cast<std::size_t>(i)];
+            // Some inode numbers use the top bit: SQLite orders them as negative numbers, and
+            // the lookup must meet them in its order.
+            const std::uint64_t high = i % 5 == 0 ? std::uint64_t{1} << 63 : 0;
             stamps[static_cast<std::size_t>(i)] = {2049 + static_cast<std::uint64_t>(i % 2),
-                                                   (rng() >> 1) | 1,
+                                                   (rng() >> 1) | 1 | high,
                                                    static_cast<std::int64_t>(rng() % 100'000),
                                                    1'600'000'000 + i,
                                                    1'600'000'000 + i,
