@@ -549,7 +549,7 @@ private:
             compareRuns(table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
                         [this](const Run& r) { listGroups(r); });
         releaseComparisonBuffers();
-        std::vector<KnownFile>().swap(known); // keeping needs none of it: 48 bytes a file back
+        std::vector<KnownFile>().swap(known); // keeping needs none of it: 40 bytes a file back
         if (cache && cache->usable())
             keepLearning(*cache, learning);
         if (cache)
