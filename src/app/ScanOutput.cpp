@@ -89,15 +89,8 @@ void ScanRows::append(int list, const ResultRow& row) {
 }
 
 void ScanRows::writeDate(const Date& date, char* text) {
-    // The separators of the form; every digit is written below.
-    std::memcpy(text, kZeroDateText.data(), kZeroDateText.size());
-    const auto digits = [&](std::size_t end, unsigned value, int count) {
-        for (int k = 0; k < count; ++k, value /= 10)
-            text[end - 1 - static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
-    };
-    digits(4, date.year, 4);
-    for (std::size_t k = 0; k < date.rest.size(); ++k)
-        digits(7 + 3 * k, date.rest[k], 2);
+    writeDateDigits(text, date.year,
+                    {date.rest[0], date.rest[1], date.rest[2], date.rest[3], date.rest[4]});
 }
 
 void ScanRows::sortList(List& list, bool byGroup) {

@@ -2,6 +2,7 @@
 #include "platform/PathText.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace trevalo {
@@ -53,15 +54,37 @@ std::string joinFolderPattern(std::string_view folder, std::string_view pattern)
     return row;
 }
 
+void writeDateDigits(char* text, unsigned year, const std::array<unsigned, 5>& rest) {
+    // The separators of the form; every digit is written below.
+    std::memcpy(text, kZeroDateText.data(), kZeroDateText.size());
+    const auto digits = [&](std::size_t end, unsigned value, int count) {
+        for (int k = 0; k < count; ++k, value /= 10)
+            text[end - 1 - static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+    };
+    digits(4, year, 4);
+    for (std::size_t k = 0; k < rest.size(); ++k)
+        digits(7 + 3 * k, rest[k], 2);
+}
+
 std::string formatFileDate(std::int64_t secondsSinceEpoch) {
     const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
     std::tm tm{};
     if (!::localtime_r(&t, &tm))
         return std::string(kZeroDateText);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return buf;
+    const int year = tm.tm_year + 1900;
+    if (year < 0 || year > 9999) { // as snprintf writes it: "-001", "10000"
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", year, tm.tm_mon + 1,
+                      tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+        return buf;
+    }
+    // By hand: snprintf took nine tenths of the time of making a result row.
+    std::string text(kZeroDateText.size(), '\0');
+    writeDateDigits(text.data(), static_cast<unsigned>(year),
+                    {static_cast<unsigned>(tm.tm_mon + 1), static_cast<unsigned>(tm.tm_mday),
+                     static_cast<unsigned>(tm.tm_hour), static_cast<unsigned>(tm.tm_min),
+                     static_cast<unsigned>(tm.tm_sec)});
+    return text;
 }
 
 bool fileDateNumbers(std::string_view text, std::array<int, 6>& numbers) {

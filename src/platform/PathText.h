@@ -30,6 +30,9 @@ std::string joinFolderPattern(std::string_view folder, std::string_view pattern)
 
 // "yyyy/mm/dd hh:mm:ss" of a time in whole seconds since the epoch, in local time.
 std::string formatFileDate(std::int64_t secondsSinceEpoch);
+// Writes the 19 characters of "yyyy/mm/dd hh:mm:ss" at `text`: the year's last four digits, and
+// two of each of month, day, hour, minute and second.
+void writeDateDigits(char* text, unsigned year, const std::array<unsigned, 5>& rest);
 // The numbers of a date text of the form formatFileDate writes ("yyyy/mm/dd hh:mm:ss"), in
 // order; false for a text of any other form (a year past 9999 or before 1000, say).
 bool fileDateNumbers(std::string_view text, std::array<int, 6>& numbers);

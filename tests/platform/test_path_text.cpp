@@ -3,6 +3,7 @@
 #include "platform/PathText.h"
 
 #include <QtTest>
+#include <ctime>
 
 using namespace trevalo;
 
@@ -36,6 +37,28 @@ private slots:
         QCOMPARE(extensionOf("/a.d/README"), std::string_view());
         QCOMPARE(fileNameOf("plain"), std::string_view("plain"));
         QCOMPARE(folderOf("plain"), std::string_view());
+    }
+
+    // Dates in UTC: every field two digits (the year four), years below 1000 padded, the last
+    // second of 9999, and a year past it as printf writes it; the text reads back as written.
+    void datesOfEveryWidth() {
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "UTC");
+        ::tzset();
+        QCOMPARE(formatFileDate(0), std::string("1970/01/01 00:00:00"));
+        QCOMPARE(formatFileDate(1'614'834'367), std::string("2021/03/04 05:06:07"));
+        QCOMPARE(formatFileDate(-30'636'384'833), std::string("0999/03/04 05:06:07"));
+        QCOMPARE(formatFileDate(253'402'300'799), std::string("9999/12/31 23:59:59"));
+        QCOMPARE(formatFileDate(253'402'300'800), std::string("10000/01/01 00:00:00"));
+        std::array<int, 6> numbers{};
+        QVERIFY(fileDateNumbers(formatFileDate(1'614'834'367), numbers));
+        QCOMPARE(numbers, (std::array<int, 6>{2021, 3, 4, 5, 6, 7}));
+        QVERIFY(!fileDateNumbers(formatFileDate(253'402'300'800), numbers));
+        if (zone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", zone);
+        ::tzset();
     }
 };
 
