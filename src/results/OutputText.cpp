@@ -46,9 +46,23 @@ namespace {
 // \udcNN, the "surrogateescape" convention, so that a reader can get every byte back).
 enum class Escaping { Terminal, Json };
 
+// Printable ASCII but the backslash and the quote: written as it is in both forms.
+bool isPlain(char c) {
+    return c >= 0x20 && c < 0x7F && c != '\\' && c != '"';
+}
+
 void appendEscaped(std::string& out, std::string_view bytes, Escaping how) {
     const bool json = how == Escaping::Json;
     for (std::size_t i = 0; i < bytes.size();) {
+        // Most of a path is plain: it goes out a run at a time, not a byte at a time.
+        std::size_t plain = i;
+        while (plain < bytes.size() && isPlain(bytes[plain]))
+            ++plain;
+        if (plain > i) {
+            out.append(bytes.substr(i, plain - i));
+            i = plain;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80) {
             switch (c) {
