@@ -58,7 +58,9 @@ ListTotals listTotals(const std::vector<ResultRow>& rows, int list, const RowSco
     std::vector<Group> seen(groups.count());
     scope.forEach(rows.size(), [&](std::size_t i) {
         const int g = groups.of(i);
-        if (g == GroupNumbers::kNoGroup)
+        // A stale row no longer stands for the file it names: it frees nothing and makes no
+        // group.
+        if (g == GroupNumbers::kNoGroup || rows[i].stale())
             return;
         Group& group = seen[static_cast<std::size_t>(g)];
         if (!group.seen)

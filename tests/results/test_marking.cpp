@@ -254,6 +254,15 @@ private slots:
         countMarks(rows, totals, RowScope(shown));
         QCOMPARE(totals.markedBytes, std::int64_t(1));
 
+        // Rows gone stale since the search (a results file reopened) free nothing: a group left
+        // with one file it still names frees nothing, one left with none is no group.
+        std::vector<ResultRow> reopened = rows;
+        for (const std::size_t stale : {4, 5, 6})
+            reopened[stale].setStaleReason("changed");
+        totals = listTotals(reopened, ListDuplicates);
+        QCOMPARE(totals.groups, std::size_t(2));
+        QCOMPARE(totals.reclaimableBytes, std::int64_t(2000));
+
         // "Same Name" groups by name without regard to case; no reclaimable size there.
         std::vector<ResultRow> same = {row("/a/", "Readme", -1), row("/b/", "README", 7),
                                        row("/c/", "x", -1), row("/d/", "X", -1)};
