@@ -19,19 +19,13 @@ namespace {
 // Marks the database as this program's ("Trvp"), and the layout of its tables. A database of
 // another layout is made anew.
 constexpr int kApplicationId = 0x54727670;
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;
 constexpr const char* kFileName = "proofs.sqlite";
-// Rows written per transaction, so that another program waits for the store only briefly.
-constexpr std::size_t kRowsPerTransaction = 5000;
-// Rows written by one statement: a statement per row costs about half as much again as the
-// row itself; 64 rows cost 8% less than 16, 256 hardly less than 64.
-constexpr std::size_t kRowsPerStatement = 64;
+// Entries written per transaction (in whole rows), so that another program waits for the store
+// only briefly.
+constexpr std::size_t kEntriesPerTransaction = 5000;
 constexpr int kBusyMilliseconds = 2000;
 constexpr std::int64_t kSecondsPerDay = 86400;
-
-std::int64_t today() {
-    return static_cast<std::int64_t>(std::time(nullptr)) / kSecondsPerDay;
-}
 
 // Times as far from 1970 as nanoseconds in 64 bits reach (the year 2262); a file with a time
 // beyond is never stored, so the clamped value is only ever compared, never trusted.
@@ -73,14 +67,16 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// The key of a file's row in the file table, as SQLite orders it (signed integers).
-std::pair<std::int64_t, std::int64_t> keyOf(const FileStamp& stamp) {
+// A file's key, device and inode number, as SQLite orders them (signed integers).
+using Key = std::pair<std::int64_t, std::int64_t>;
+
+Key keyOf(const FileStamp& stamp) {
     return {static_cast<std::int64_t>(stamp.device), static_cast<std::int64_t>(stamp.inode)};
 }
 
 // An item with its key beside it, so that sorting them reads no item.
 template <typename T> struct Keyed {
-    std::pair<std::int64_t, std::int64_t> key;
+    Key key;
     const T* item = nullptr;
     bool operator<(const Keyed& other) const { return key < other.key; }
 };
@@ -103,9 +99,7 @@ struct Place {
 struct KeyOrder {
     std::vector<std::int64_t> devices; // each once, in order
     std::vector<Place> places;
-    std::pair<std::int64_t, std::int64_t> key(std::size_t at) const {
-        return {devices[places[at].device], places[at].inode};
-    }
+    Key key(std::size_t at) const { return {devices[places[at].device], places[at].inode}; }
 };
 
 KeyOrder inKeyOrder(std::span<const FileStamp* const> stamps) {
@@ -137,101 +131,233 @@ template <typename T> void prefetch(const T* object) {
         __builtin_prefetch(bytes + at);
 }
 
-// Every column of a row of the file table, in the order putSql names them. What is known of
-// the file lies in one blob (see factsOf): SQLite's work for a row written grows with its
-// columns, and nothing is looked for by those facts.
-constexpr std::size_t kColumnsPerRow = 4;
-
-// A statement that writes `rows` rows of the file table.
-std::string putSql(std::size_t rows) {
-    std::string sql = "INSERT OR REPLACE INTO file(device, inode, seen, facts) VALUES";
-    for (std::size_t r = 0; r < rows; ++r)
-        sql += r == 0 ? "(?,?,?,?)" : ",(?,?,?,?)";
-    return sql;
-}
-
 bool isDamaged(int code) {
     code &= 0xff;
     return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
 }
 
-void bindStamp(Statement& s, const FileStamp& stamp) {
-    s.bind(1, static_cast<std::int64_t>(stamp.device));
-    s.bind(2, static_cast<std::int64_t>(stamp.inode));
+// A row of the block table holds the entries of the files of one device whose inode numbers
+// differ only in their lowest kBlockBits bits (files of one folder mostly): a search reads and
+// writes a row per block, and SQLite's work per row (a B-tree step, its interpreter) is spread
+// over the block's files.
+constexpr int kBlockBits = 5;
+
+// The (device, block) key of the row that holds a file's entry; its order follows the order of
+// the files' keys.
+Key blockOf(const Key& key) {
+    return {key.first, key.second >> kBlockBits};
 }
 
-// The facts of a file's row, as 64-bit numbers of this machine: its size, last-write and
-// change times in nanoseconds and proof number; then the two halves of its first chunk's
-// digest when it is known; then chunk, low and high half of each part digest. Their count
-// tells whether the first chunk's digest is there (4 + 2 numbers, against 4 + 3 per part).
-constexpr std::size_t kStampWords = 4;
+// An entry of a row, as 64-bit numbers of this machine: the file's inode number; the day it was
+// last seen (high half) and its shape (low half: 1 when the first chunk's digest is there, plus
+// twice the number of part digests); its size, last-write and change times in nanoseconds and
+// proof number; the two halves of its first chunk's digest when it is known; then chunk, low
+// and high half of each part digest. A row holds its entries in inode order.
+constexpr std::size_t kFixedWords = 6;
 constexpr std::size_t kHeadWords = 2;
 constexpr std::size_t kPartWords = 3;
+constexpr std::int64_t kShapeMask = 0xffffffff;
 
-void factsOf(const LearntFile& f, std::int64_t proof, std::vector<std::int64_t>& facts) {
-    facts.clear();
-    facts.push_back(f.stamp->size);
-    facts.push_back(nanoseconds(f.stamp->mtime, f.stamp->mtimeNsec));
-    facts.push_back(nanoseconds(f.stamp->ctime, f.stamp->ctimeNsec));
-    facts.push_back(proof);
-    if (f.digests.hasHead) {
-        facts.push_back(static_cast<std::int64_t>(f.digests.head.low));
-        facts.push_back(static_cast<std::int64_t>(f.digests.head.high));
-    }
-    for (const PartDigest& p : f.digests.parts) {
-        facts.push_back(p.chunk);
-        facts.push_back(static_cast<std::int64_t>(p.digest.low));
-        facts.push_back(static_cast<std::int64_t>(p.digest.high));
-    }
+std::int64_t datedShape(std::int64_t day, std::int64_t shape) {
+    return day * (std::int64_t{1} << 32) + shape;
 }
 
-// What the facts in column `column` of a row tell of a file of this identity; nothing unless
-// the file has that identity (and the facts are whole).
-KnownFile knownFrom(sqlite3_stmt* s, int column, const FileStamp& stamp) {
+struct Entry {
+    std::int64_t inode;
+    std::int64_t day;
+    std::size_t at;    // its first word in the row's words
+    std::size_t words; // how many
+};
+
+// The entries of one row, read from its blob.
+class RowEntries {
+public:
+    // Reads the blob in column `column` of the statement's current row. A blob that is not whole
+    // (cut short, a shape out of range, entries out of order) yields no entries: the next
+    // writing of the row leaves them out.
+    void read(sqlite3_stmt* s, int column) {
+        clear();
+        const void* blob = sqlite3_column_blob(s, column);
+        const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
+        if (!blob || bytes % sizeof(std::int64_t) != 0)
+            return;
+        words_.resize(bytes / sizeof(std::int64_t)); // copied: SQLite's blob need not be aligned
+        std::memcpy(words_.data(), blob, bytes);
+        for (std::size_t at = 0; at < words_.size();) {
+            const std::size_t left = words_.size() - at;
+            const std::int64_t shape = left >= kFixedWords ? words_[at + 1] & kShapeMask : 0;
+            const auto parts = static_cast<std::size_t>(shape >> 1);
+            const std::size_t count =
+                kFixedWords + ((shape & 1) != 0 ? kHeadWords : 0) + parts * kPartWords;
+            if (left < kFixedWords || parts > ReadDigests::kMostParts || left < count ||
+                (!entries_.empty() && entries_.back().inode >= words_[at])) {
+                clear();
+                return;
+            }
+            entries_.push_back({words_[at], words_[at + 1] >> 32, at, count});
+            at += count;
+        }
+    }
+    void clear() {
+        words_.clear();
+        entries_.clear();
+    }
+    const std::vector<Entry>& entries() const { return entries_; }
+    const std::int64_t* words(const Entry& e) const { return words_.data() + e.at; }
+
+private:
+    std::vector<std::int64_t> words_;
+    std::vector<Entry> entries_;
+};
+
+// What an entry tells of a file of this identity; nothing unless the file has that identity.
+KnownFile knownFrom(const std::int64_t* words, const FileStamp& stamp) {
     KnownFile k;
-    const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, column));
-    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
-    constexpr std::size_t kWord = sizeof(std::int64_t);
-    if (!blob || bytes % kWord != 0 || bytes / kWord < kStampWords)
+    if (words[2] != stamp.size || words[3] != nanoseconds(stamp.mtime, stamp.mtimeNsec) ||
+        words[4] != nanoseconds(stamp.ctime, stamp.ctimeNsec) || words[5] < 0)
         return k;
-    const std::size_t words = bytes / kWord;
-    const auto word = [&](std::size_t i) {
-        std::int64_t v = 0;
-        std::memcpy(&v, blob + i * kWord, kWord);
-        return v;
-    };
-    const std::size_t rest = words - kStampWords;
-    const bool hasHead = rest % kPartWords == kHeadWords % kPartWords;
-    if ((!hasHead && rest % kPartWords != 0) || word(0) != stamp.size ||
-        word(1) != nanoseconds(stamp.mtime, stamp.mtimeNsec) ||
-        word(2) != nanoseconds(stamp.ctime, stamp.ctimeNsec) || word(3) < 0)
-        return k;
-    k.proof = word(3);
-    std::size_t at = kStampWords;
-    if (hasHead) {
+    k.proof = words[5];
+    const std::int64_t shape = words[1] & kShapeMask;
+    std::size_t at = kFixedWords;
+    if ((shape & 1) != 0) {
         k.digests.hasHead = true;
-        k.digests.head = {static_cast<std::uint64_t>(word(at)),
-                          static_cast<std::uint64_t>(word(at + 1))};
+        k.digests.head = {static_cast<std::uint64_t>(words[at]),
+                          static_cast<std::uint64_t>(words[at + 1])};
         at += kHeadWords;
     }
-    for (; at + kPartWords <= words; at += kPartWords)
-        k.digests.addPart(word(at), {static_cast<std::uint64_t>(word(at + 1)),
-                                     static_cast<std::uint64_t>(word(at + 2))});
+    for (std::int64_t p = 0; p < shape >> 1; ++p, at += kPartWords)
+        k.digests.addPart(words[at], {static_cast<std::uint64_t>(words[at + 1]),
+                                      static_cast<std::uint64_t>(words[at + 2])});
     return k;
 }
 
-// The columns of row `r` of a statement that writes several rows: a learnt file, its proof
-// number (`firstProof` numbers the first tag of this search), the day it was seen. `facts`
-// holds the row's blob until the statement has run.
-void bindLearnt(Statement& put, std::size_t r, const LearntFile& f, std::int64_t firstProof,
-                std::int64_t day, std::vector<std::int64_t>& facts) {
-    const auto column = [&](int c) { return static_cast<int>(r * kColumnsPerRow) + c; };
-    put.bind(column(1), static_cast<std::int64_t>(f.stamp->device));
-    put.bind(column(2), static_cast<std::int64_t>(f.stamp->inode));
-    put.bind(column(3), day);
-    factsOf(f, f.tag > 0 ? firstProof + f.tag - 1 : -f.tag, facts);
-    sqlite3_bind_blob(put.get(), column(4), facts.data(),
-                      static_cast<int>(facts.size() * sizeof(std::int64_t)), SQLITE_STATIC);
+// A row being made: its entries' words in inode order, and what the table keeps beside them.
+struct NewRow {
+    std::vector<std::int64_t> words;
+    std::int64_t newest = std::numeric_limits<std::int64_t>::min(); // the day last seen
+    std::int64_t oldest = std::numeric_limits<std::int64_t>::max();
+    std::int64_t files = 0;
+
+    void clear() {
+        words.clear();
+        newest = std::numeric_limits<std::int64_t>::min();
+        oldest = std::numeric_limits<std::int64_t>::max();
+        files = 0;
+    }
+    void dated(std::int64_t day) {
+        newest = std::max(newest, day);
+        oldest = std::min(oldest, day);
+        ++files;
+    }
+    // An entry as it stood, seen on `day`.
+    void add(const std::int64_t* entry, std::size_t count, std::int64_t day) {
+        const std::size_t at = words.size();
+        words.insert(words.end(), entry, entry + count);
+        words[at + 1] = datedShape(day, entry[1] & kShapeMask);
+        dated(day);
+    }
+    // What a search learnt of a file, seen on `day`, with this proof number.
+    void add(const LearntFile& f, std::int64_t proof, std::int64_t day) {
+        const ReadDigests& d = f.digests;
+        words.push_back(static_cast<std::int64_t>(f.stamp->inode));
+        words.push_back(
+            datedShape(day, (d.hasHead ? 1 : 0) + 2 * static_cast<std::int64_t>(d.parts.size())));
+        words.push_back(f.stamp->size);
+        words.push_back(nanoseconds(f.stamp->mtime, f.stamp->mtimeNsec));
+        words.push_back(nanoseconds(f.stamp->ctime, f.stamp->ctimeNsec));
+        words.push_back(proof);
+        if (d.hasHead) {
+            words.push_back(static_cast<std::int64_t>(d.head.low));
+            words.push_back(static_cast<std::int64_t>(d.head.high));
+        }
+        for (const PartDigest& p : d.parts) {
+            words.push_back(p.chunk);
+            words.push_back(static_cast<std::int64_t>(p.digest.low));
+            words.push_back(static_cast<std::int64_t>(p.digest.high));
+        }
+        dated(day);
+    }
+};
+
+// The rows of the block table, read and written whole.
+class Rows {
+public:
+    explicit Rows(sqlite3* db)
+        : find_(db, "SELECT facts FROM block WHERE device = ?1 AND block = ?2"),
+          put_(db, "INSERT OR REPLACE INTO block(device, block, seen, oldest, files, facts) "
+                   "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"),
+          drop_(db, "DELETE FROM block WHERE device = ?1 AND block = ?2") {}
+    explicit operator bool() const { return find_ && put_ && drop_; }
+
+    // The row of `block` into `row` (no entries when there is none). False when the store
+    // could not be read.
+    bool read(const Key& block, RowEntries& row) {
+        row.clear();
+        bindKey(find_, block);
+        const int step = find_.step();
+        if (step == SQLITE_ROW)
+            row.read(find_.get(), 0);
+        find_.rewind();
+        return step == SQLITE_ROW || step == SQLITE_DONE;
+    }
+    // Writes the row of `block`; a row without entries goes.
+    bool write(const Key& block, const NewRow& row) {
+        Statement& s = row.files > 0 ? put_ : drop_;
+        bindKey(s, block);
+        if (row.files > 0) {
+            s.bind(3, row.newest);
+            s.bind(4, row.oldest);
+            s.bind(5, row.files);
+            sqlite3_bind_blob(s.get(), 6, row.words.data(),
+                              static_cast<int>(row.words.size() * sizeof(std::int64_t)),
+                              SQLITE_STATIC);
+        }
+        const int step = s.step();
+        s.rewind();
+        return step == SQLITE_DONE;
+    }
+
+private:
+    static void bindKey(Statement& s, const Key& block) {
+        s.bind(1, block.first);
+        s.bind(2, block.second);
+    }
+    Statement find_;
+    Statement put_;
+    Statement drop_;
+};
+
+// The row of `block` made anew from what it held and what a search tells of its files: files
+// learnt (in key order, a file learnt twice taken as it was learnt last) replace their entries,
+// entries of files met (keys in order) are dated `day`, the others keep their day unless it lies
+// before `oldest`, when they go.
+void mergeRow(const Key& block, const RowEntries& held, std::span<const Keyed<LearntFile>> learnt,
+              std::int64_t firstProof, std::span<const Key> met, std::int64_t day,
+              std::int64_t oldest, NewRow& row) {
+    row.clear();
+    const std::vector<Entry>& entries = held.entries();
+    std::size_t e = 0;
+    std::size_t m = 0;
+    for (std::size_t l = 0; l < learnt.size() || e < entries.size();) {
+        if (l < learnt.size() &&
+            (e == entries.size() || learnt[l].key.second <= entries[e].inode)) {
+            while (l + 1 < learnt.size() && learnt[l + 1].key == learnt[l].key)
+                ++l;
+            const LearntFile& f = *learnt[l].item;
+            row.add(f, f.tag > 0 ? firstProof + f.tag - 1 : -f.tag, day);
+            if (e < entries.size() && entries[e].inode == learnt[l].key.second)
+                ++e;
+            ++l;
+            continue;
+        }
+        const Entry& entry = entries[e++];
+        const Key key{block.first, entry.inode};
+        while (m < met.size() && met[m] < key)
+            ++m;
+        const bool seen = m < met.size() && met[m] == key;
+        if (seen || entry.day >= oldest)
+            row.add(held.words(entry), entry.words, seen ? day : entry.day);
+    }
 }
 
 // The learnt files of all lessons in the table's key order; the highest proof tag.
@@ -251,38 +377,52 @@ std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<Learn
     return tags;
 }
 
-// Reads the entries of the files in `keys` and hands each row found to take(row, at), `at`
-// the file's place in key order. The last step's result.
+// Hands each entry of `row` (the row of `block`) that belongs to a file from place `at` on,
+// while the files' block is `block`, to take(row, entry, at); `at` ends past them.
 template <typename Take>
-int readEntries(sqlite3* db, bool scan, const KeyOrder& keys,
-                std::span<const FileStamp* const> stamps, const Take& take) {
-    constexpr const char* kColumns = "device, inode, seen, facts FROM file";
+void matchRow(const RowEntries& row, const Key& block, const KeyOrder& keys, std::size_t& at,
+              const Take& take) {
+    const std::vector<Entry>& entries = row.entries();
+    std::size_t e = 0;
+    for (; at < keys.places.size() && blockOf(keys.key(at)) == block; ++at) {
+        const std::int64_t inode = keys.places[at].inode;
+        while (e < entries.size() && entries[e].inode < inode)
+            ++e;
+        if (e < entries.size() && entries[e].inode == inode)
+            take(row, entries[e], at);
+    }
+}
+
+// Reads the rows that hold the files in `keys` and hands each entry of one of them to
+// take(row, entry, at), `at` the file's place in key order: the table whole in key order
+// (`scan`), or row by row. The last step's result.
+template <typename Take>
+int readEntries(sqlite3* db, bool scan, const KeyOrder& keys, const Take& take) {
     const std::size_t count = keys.places.size();
+    RowEntries row;
     int step = SQLITE_DONE;
+    std::size_t at = 0;
     if (scan) {
-        Statement all(db, (std::string("SELECT ") + kColumns + " ORDER BY device, inode").c_str());
-        std::size_t at = 0;
+        Statement all(db, "SELECT device, block, facts FROM block ORDER BY device, block");
         while (all && at < count && (step = all.step()) == SQLITE_ROW) {
-            const std::pair key(all.column(0), all.column(1));
-            while (at < count && keys.key(at) < key)
+            const Key block(all.column(0), all.column(1));
+            while (at < count && blockOf(keys.key(at)) < block)
                 ++at;
-            for (; at < count && keys.key(at) == key; ++at)
-                take(all, at);
+            if (at < count && blockOf(keys.key(at)) == block) {
+                row.read(all.get(), 2);
+                matchRow(row, block, keys, at, take);
+            }
         }
         return all ? step : SQLITE_ERROR;
     }
-    Statement find(
-        db, (std::string("SELECT ") + kColumns + " WHERE device = ?1 AND inode = ?2").c_str());
-    for (std::size_t at = 0; find && at < count; ++at) {
-        bindStamp(find, *stamps[keys.places[at].file]);
-        step = find.step();
-        if (step == SQLITE_ROW)
-            take(find, at);
-        find.reset();
-        if (step != SQLITE_ROW && step != SQLITE_DONE)
-            break;
+    Rows rows(db);
+    while (rows && at < count) {
+        const Key block = blockOf(keys.key(at));
+        if (!rows.read(block, row))
+            return SQLITE_ERROR;
+        matchRow(row, block, keys, at, take);
     }
-    return find ? step : SQLITE_ERROR;
+    return rows ? SQLITE_DONE : SQLITE_ERROR;
 }
 
 } // namespace
@@ -392,9 +532,10 @@ bool ProofCache::prepareSchema() {
     const bool foreign = application != 0 || schema != 0;
     const std::string create =
         "BEGIN IMMEDIATE;"
-        "DROP TABLE IF EXISTS file; DROP TABLE IF EXISTS meta;"
-        "CREATE TABLE file(device INTEGER NOT NULL, inode INTEGER NOT NULL,"
-        " seen INTEGER NOT NULL, facts BLOB NOT NULL, PRIMARY KEY(device, inode)) WITHOUT ROWID;"
+        "DROP TABLE IF EXISTS file; DROP TABLE IF EXISTS block; DROP TABLE IF EXISTS meta;"
+        "CREATE TABLE block(device INTEGER NOT NULL, block INTEGER NOT NULL,"
+        " seen INTEGER NOT NULL, oldest INTEGER NOT NULL, files INTEGER NOT NULL,"
+        " facts BLOB NOT NULL, PRIMARY KEY(device, block)) WITHOUT ROWID;"
         "CREATE TABLE meta(next_proof INTEGER NOT NULL, pruned INTEGER NOT NULL);"
         "INSERT INTO meta VALUES(1, 0);"
         "PRAGMA application_id=" +
@@ -410,8 +551,13 @@ bool ProofCache::prepareSchema() {
     return true;
 }
 
+std::int64_t ProofCache::today() const {
+    return limits_.today != 0 ? limits_.today
+                              : static_cast<std::int64_t>(std::time(nullptr)) / kSecondsPerDay;
+}
+
 // Once a day at most: entries of files not seen for limits_.days go, and beyond limits_.files
-// those seen longest ago. The days are not indexed (an index would cost every row written a
+// the rows seen longest ago. The days are not indexed (an index would cost every row written a
 // second insertion): this reads the whole table, once a day.
 void ProofCache::prune() {
     const std::int64_t day = today();
@@ -421,12 +567,30 @@ void ProofCache::prune() {
     last.reset();
     if (!exec("BEGIN IMMEDIATE"))
         return;
-    Statement old(db_, "DELETE FROM file WHERE seen < ?1");
-    old.bind(1, day - limits_.days);
+    const std::int64_t oldest = day - limits_.days;
+    Statement old(db_, "DELETE FROM block WHERE seen < ?1");
+    old.bind(1, oldest);
     bool ok = old && old.step() == SQLITE_DONE;
-    Statement excess(db_,
-                     "DELETE FROM file WHERE (device, inode) IN (SELECT device, inode "
-                     "FROM file ORDER BY seen LIMIT max(0, (SELECT count(*) FROM file) - ?1))");
+    // Rows that hold some entries too old lose them.
+    std::vector<Key> aged;
+    Statement withAged(db_, "SELECT device, block FROM block WHERE oldest < ?1");
+    withAged.bind(1, oldest);
+    int step = SQLITE_DONE;
+    while (ok && withAged && (step = withAged.step()) == SQLITE_ROW)
+        aged.emplace_back(withAged.column(0), withAged.column(1));
+    ok = ok && withAged && step == SQLITE_DONE;
+    withAged.reset();
+    Rows rows(db_);
+    RowEntries held;
+    NewRow row;
+    for (std::size_t i = 0; ok && i < aged.size(); ++i) {
+        ok = rows && rows.read(aged[i], held);
+        mergeRow(aged[i], held, {}, 0, {}, day, oldest, row);
+        ok = ok && rows.write(aged[i], row);
+    }
+    Statement excess(db_, "DELETE FROM block WHERE (device, block) IN (SELECT device, block FROM"
+                          " (SELECT device, block, sum(files) OVER (ORDER BY seen DESC, device,"
+                          " block) AS upTo FROM block) WHERE upTo > ?1)");
     excess.bind(1, limits_.files);
     ok = ok && excess && excess.step() == SQLITE_DONE;
     Statement mark(db_, "UPDATE meta SET pruned = ?1");
@@ -462,9 +626,9 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         return known;
     }
-    Statement counted(db_, "SELECT count(*) FROM file");
-    const std::int64_t entries = counted && counted.step() == SQLITE_ROW ? counted.column(0) : -1;
-    if (entries == 0) {
+    Statement counted(db_, "SELECT count(*) FROM block");
+    const std::int64_t rows = counted && counted.step() == SQLITE_ROW ? counted.column(0) : -1;
+    if (rows == 0) {
         exec("COMMIT");
         return known;
     }
@@ -474,7 +638,7 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
     const auto stampAt = [&](std::size_t at) { return stamps[order[at].file]; };
     const std::int64_t day = today();
     const std::size_t seenBefore = seenEarlier_.size();
-    const auto take = [&](const Statement& row, std::size_t at) {
+    const auto take = [&](const RowEntries& row, const Entry& entry, std::size_t at) {
         // The files lie in table order, not key order: those a few places on are fetched now,
         // their stamps once the pointers to them have come.
         constexpr std::size_t kAhead = 8;
@@ -485,21 +649,23 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
             if (!known.empty())
                 prefetch(&known[order[at + kAhead].file]);
         }
-        KnownFile k = knownFrom(row.get(), 3, *stampAt(at));
+        KnownFile k = knownFrom(row.words(entry), *stampAt(at));
         if (!k.found())
             return;
         if (known.empty())
             known.resize(stamps.size());
         known[order[at].file] = std::move(k);
         // Met in key order: a file asked for twice is one key.
-        if (row.column(2) < day &&
+        if (entry.day < day &&
             (seenEarlier_.size() == seenBefore || seenEarlier_.back() != keyAt(at)))
             seenEarlier_.push_back(keyAt(at));
     };
-    // A table not much larger than the files looked for is read whole, in key order, beside
-    // them; otherwise each file is looked up.
-    const bool scan = entries >= 0 && entries <= 8 * static_cast<std::int64_t>(stamps.size());
-    const int step = readEntries(db_, scan, keys, stamps, take);
+    // A table not much larger than the rows of the files looked for is read whole, in key
+    // order, beside them; otherwise each of those rows is looked up.
+    std::int64_t blocks = 0;
+    for (std::size_t at = 0; at < order.size(); ++at)
+        blocks += at == 0 || blockOf(keyAt(at)) != blockOf(keyAt(at - 1)) ? 1 : 0;
+    const int step = readEntries(db_, rows >= 0 && rows <= 8 * blocks, keys, take);
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         exec("ROLLBACK");
@@ -513,32 +679,32 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
 void ProofCache::keep(std::span<const Lessons> lessons) {
     if (!db_)
         return;
-    // Written in the order of the table's key, so that each page of it is written once rather
-    // than once per row that lands on it. The lessons are sorted where they lie, by their keys
+    // Written in the order of the table's key, a row at a time: what the row held and what this
+    // search learnt of its files, merged. The lessons are sorted where they lie, by their keys
     // (copied together they would cost more in fresh memory than in writing).
     std::vector<Keyed<LearntFile>> files;
     const std::int64_t tags = sortByKey(lessons, files);
     // Found by one look() after another, the keys may need sorting.
-    std::vector<std::pair<std::int64_t, std::int64_t>> seen;
+    std::vector<Key> seen;
     seen.swap(seenEarlier_);
     if (!std::is_sorted(seen.begin(), seen.end())) {
         std::sort(seen.begin(), seen.end());
         seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
     }
     const std::int64_t day = today();
-    Statement putMany(db_, putSql(kRowsPerStatement).c_str());
-    Statement putOne(db_, putSql(1).c_str());
-    Statement touch(db_, "UPDATE file SET seen = ?3 WHERE device = ?1 AND inode = ?2");
+    Rows rows(db_);
     Statement take(db_, "UPDATE meta SET next_proof = next_proof + ?1 RETURNING next_proof - ?1");
-    if (!putMany || !putOne || !touch || !take) {
+    if (!rows || !take) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not written"));
         return;
     }
-    touch.bind(3, day);
     // New proof numbers, one per tag, taken in the transaction that writes the first of them.
     std::int64_t firstProof = 0;
-    std::array<std::vector<std::int64_t>, kRowsPerStatement> facts; // bound without a copy
-    const auto write = [&](std::size_t& at, std::size_t& touched) {
+    RowEntries held;
+    NewRow row;
+    std::size_t at = 0;      // in files
+    std::size_t touched = 0; // in seen
+    const auto write = [&] {
         if (!exec("BEGIN IMMEDIATE"))
             return false;
         if (firstProof == 0 && tags > 0) {
@@ -548,38 +714,31 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             firstProof = take.column(0);
             take.reset();
         }
-        for (std::size_t n = 0; n < kRowsPerTransaction && at < files.size();) {
-            const std::size_t rows = files.size() - at >= kRowsPerStatement ? kRowsPerStatement : 1;
-            Statement& put = rows > 1 ? putMany : putOne;
-            // The files and their stamps lie in search order, not in key order: those of the
-            // next statements are fetched while this one is bound.
-            for (std::size_t r = at + rows; r < std::min(at + 2 * rows, files.size()); ++r)
-                prefetch(files[r].item->stamp);
-            for (std::size_t r = at + 2 * rows; r < std::min(at + 3 * rows, files.size()); ++r)
-                prefetch(files[r].item);
-            for (std::size_t r = 0; r < rows; ++r)
-                bindLearnt(put, r, *files[at + r].item, firstProof, day, facts[r]);
-            const int step = put.step();
-            put.rewind();
-            if (step != SQLITE_DONE)
+        for (std::size_t n = 0;
+             n < kEntriesPerTransaction && (at < files.size() || touched < seen.size());) {
+            Key block{std::numeric_limits<std::int64_t>::max(), 0};
+            if (at < files.size())
+                block = blockOf(files[at].key);
+            if (touched < seen.size())
+                block = std::min(block, blockOf(seen[touched]));
+            const std::size_t learnt = at;
+            while (at < files.size() && blockOf(files[at].key) == block)
+                ++at;
+            const std::size_t met = touched;
+            while (touched < seen.size() && blockOf(seen[touched]) == block)
+                ++touched;
+            if (!rows.read(block, held))
                 return false;
-            at += rows;
-            n += rows;
-        }
-        for (std::size_t n = 0; n < kRowsPerTransaction && touched < seen.size(); ++n, ++touched) {
-            touch.bind(1, seen[touched].first);
-            touch.bind(2, seen[touched].second);
-            const int step = touch.step();
-            touch.rewind();
-            if (step != SQLITE_DONE)
+            mergeRow(block, held, std::span(files).subspan(learnt, at - learnt), firstProof,
+                     std::span(seen).subspan(met, touched - met), day, day - limits_.days, row);
+            if (!rows.write(block, row))
                 return false;
+            n += static_cast<std::size_t>(row.files);
         }
         return exec("COMMIT");
     };
-    std::size_t at = 0;
-    std::size_t touched = 0;
     while (at < files.size() || touched < seen.size()) {
-        if (!write(at, touched)) {
+        if (!write()) {
             fail(QT_TRANSLATE_NOOP("ProofCache", "not written"));
             exec("ROLLBACK");
             return;
@@ -599,7 +758,7 @@ bool ProofCache::forget(const std::string& folder, std::string& problem) {
     bool done = false;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, kBusyMilliseconds);
-        done = sqlite3_exec(db, "DELETE FROM file", nullptr, nullptr, nullptr) == SQLITE_OK;
+        done = sqlite3_exec(db, "DELETE FROM block", nullptr, nullptr, nullptr) == SQLITE_OK;
         if (done)
             sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE); VACUUM", nullptr, nullptr, nullptr);
     }

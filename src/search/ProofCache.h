@@ -43,12 +43,17 @@ struct ProofCacheLimits {
     int days = 60;                  // entries of files not seen for longer are dropped
     std::int64_t files = 2'000'000; // beyond this, the files seen longest ago are dropped
     std::int64_t settleNanoseconds = 2'000'000'000; // see ProofCache::settled
+    // The day entries are dated by and aged from, in days since 1970: today when 0.
+    std::int64_t today = 0;
 };
 
 // A store of proofs, kept between searches in an SQLite database in a folder of the user's
 // cache: groups of files proven identical by a byte comparison and digests of what was read,
 // each keyed by the identity of the file (device, inode, size, nanosecond last-write and
-// change times). An entry is used only while the file has exactly that identity.
+// change times). An entry is used only while the file has exactly that identity. The entries
+// of files whose inode numbers differ only in their lowest bits share one row of the store
+// (inode numbers lie close within a folder): a search reads and writes a row per some dozens
+// of files rather than one per file.
 //
 // Several programs may use one store at once (write-ahead log, short transactions). Nothing
 // that goes wrong with the store fails a search: it goes on without the store, and problem()
@@ -99,6 +104,7 @@ private:
     bool exec(const char* sql);
     void fail(const char* what);
     void close();
+    std::int64_t today() const;
 
     std::string folder_;
     ProofCacheLimits limits_;

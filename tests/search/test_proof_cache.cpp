@@ -49,13 +49,15 @@ ProofCacheLimits atOnce() {
     return limits;
 }
 
-Searched search(const std::string& root, const std::string& cacheFolder, int threads = 0) {
+Searched search(const std::string& root, const std::string& cacheFolder, int threads = 0,
+                std::int64_t today = 0) {
     SearchRequest request;
     request.paths.push_back(PathRow{root + "/*.*", true});
     request.threads = threads;
     request.useProofCache = !cacheFolder.empty();
     request.proofCacheFolder = cacheFolder;
     request.proofCacheLimits = atOnce();
+    request.proofCacheLimits.today = today;
     SearchState state;
     Host host;
     runSearch(request, state, host);
@@ -206,9 +208,12 @@ private slots:
             f.stamp = &stamps[static_cast<std::size_t>(i)];
             // Some inode numbers use the top bit: SQLite orders them as negative numbers, and
             // the lookup must meet them in its order.
+            // Others lie close, many to a row of the store.
             const std::uint64_t high = i % 5 == 0 ? std::uint64_t{1} << 63 : 0;
+            const std::uint64_t inode =
+                i % 3 == 1 ? 1000 + static_cast<std::uint64_t>(i) : (rng() >> 1) | 1 | high;
             stamps[static_cast<std::size_t>(i)] = {2049 + static_cast<std::uint64_t>(i % 2),
-                                                   (rng() >> 1) | 1 | high,
+                                                   inode,
                                                    static_cast<std::int64_t>(rng() % 100'000),
                                                    1'600'000'000 + i,
                                                    1'600'000'000 + i,
@@ -263,6 +268,20 @@ private slots:
         };
         check(learnt);
         check(std::span(learnt).subspan(100, 200));
+        // Kept again, some files with what a later search learnt of them: the others, in the
+        // same rows, are still known as they were.
+        std::vector<LearntFile> later;
+        for (std::size_t i = 0; i < learnt.size(); i += 7) {
+            learnt[i].digests = {};
+            learnt[i].tag = -static_cast<std::int64_t>(5 + i);
+            later.push_back(learnt[i]);
+        }
+        {
+            ProofCache store(cache.root(), atOnce());
+            store.keep(later);
+            QVERIFY2(store.problem().empty(), store.problem().c_str());
+        }
+        check(learnt);
     }
 
     // A store that claims two different files are one group is believed while both keep their
@@ -293,51 +312,87 @@ private slots:
 
     // An entry lives while searches meet its file: a search brings the day of every file it
     // finds in the store up to date, and the day's pruning drops the entries of files not met
-    // for longer than the limit, then the oldest beyond the count limit.
+    // for longer than the limit (files that share a row with files met among them), then the
+    // rows seen longest ago beyond the count limit.
     void entriesOfFilesNoLongerSeenAreDropped() {
         TempTree t;
         makeTree(t, 3, "seen/");
         makeTree(t, 4, "unseen/");
         TempTree cache;
-        search(t.root(), cache.root());
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(cache.path("proofs.sqlite").c_str(), &db), SQLITE_OK);
-        const auto run = [&](const char* sql) {
-            QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        const auto stampsUnder = [&](const char* folder) {
+            std::vector<FileStamp> stamps;
+            for (const auto& e : std::filesystem::recursive_directory_iterator(t.path(folder)))
+                if (e.is_regular_file())
+                    stamps.push_back(statPath(e.path().string()).stamp());
+            return stamps;
         };
-        const auto inodes = [&](const char* sql) {
-            std::set<std::int64_t> found;
-            sqlite3_stmt* s = nullptr;
-            sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
-            while (sqlite3_step(s) == SQLITE_ROW)
-                found.insert(sqlite3_column_int64(s, 0));
-            sqlite3_finalize(s);
-            return found;
+        const std::vector<FileStamp> seen = stampsUnder("seen");
+        const std::vector<FileStamp> unseen = stampsUnder("unseen");
+        // How many of the files the store knows when opened on `day`.
+        const auto knownOn = [&](const std::vector<FileStamp>& stamps, std::int64_t day,
+                                 std::int64_t files = 1'000'000) {
+            ProofCacheLimits limits = atOnce();
+            limits.days = 30;
+            limits.files = files;
+            limits.today = day;
+            ProofCache store(cache.root(), limits);
+            std::int64_t n = 0;
+            for (const KnownFile& k : store.look(stamps))
+                n += k.found() ? 1 : 0;
+            return n;
         };
-        const std::set<std::int64_t> all = inodes("SELECT inode FROM file");
-        std::set<std::int64_t> underSeen;
-        for (const auto& e : std::filesystem::recursive_directory_iterator(t.path("seen")))
-            if (e.is_regular_file() && all.count(statPath(e.path().string()).stamp().inode))
-                underSeen.insert(
-                    static_cast<std::int64_t>(statPath(e.path().string()).stamp().inode));
-        QVERIFY(!underSeen.empty() && underSeen.size() < all.size());
+        const std::int64_t day = 20'000;
+        search(t.root(), cache.root(), 0, day);
+        const std::int64_t allSeen = knownOn(seen, day);
+        QVERIFY(allSeen > 0 && knownOn(unseen, day) > 0);
+        QVERIFY(search(t.path("seen"), cache.root(), 0, day + 20).outcome.proven > 0);
+        QCOMPARE(knownOn(seen, day + 31), allSeen);
+        QCOMPARE(knownOn(unseen, day + 31), 0);
+    }
 
-        run("UPDATE file SET seen = seen - 30");
-        QVERIFY(search(t.path("seen"), cache.root()).outcome.proven > 0);
-        QCOMPARE(inodes("SELECT inode FROM file WHERE seen = (SELECT max(seen) FROM file)"),
-                 underSeen);
-        QCOMPARE(inodes("SELECT inode FROM file"), all);
-
-        run("UPDATE file SET seen = seen - 31; UPDATE meta SET pruned = 0");
-        ProofCache(cache.root(), atOnce());
-        QCOMPARE(inodes("SELECT inode FROM file"), underSeen);
-
-        ProofCacheLimits few = atOnce();
-        few.files = 3;
-        run("UPDATE meta SET pruned = 0");
-        ProofCache(cache.root(), few);
-        QCOMPARE(inodes("SELECT inode FROM file").size(), std::size_t{3});
-        sqlite3_close(db);
+    // Files whose inode numbers lie close share a row of the store: each entry ages by itself,
+    // and beyond the count limit the rows seen longest ago go first.
+    void entriesOfOneRowAgeApart() {
+        TempTree cache;
+        const std::int64_t day = 20'000;
+        const auto limitsOn = [](std::int64_t today, std::int64_t files = 1'000'000) {
+            ProofCacheLimits limits = atOnce();
+            limits.days = 30;
+            limits.files = files;
+            limits.today = today;
+            return limits;
+        };
+        // Files of 16 inode numbers from `first` on, of one device.
+        const auto files = [](std::uint64_t first) {
+            std::vector<FileStamp> stamps;
+            for (std::uint64_t i = 0; i < 16; ++i)
+                stamps.push_back({7, first + i, 100, 1'600'000'000, 0, 1'600'000'000, 0});
+            return stamps;
+        };
+        const auto keepOn = [&](const std::vector<FileStamp>& stamps, std::int64_t today) {
+            std::vector<LearntFile> learnt;
+            for (const FileStamp& s : stamps)
+                learnt.push_back({&s, {}, 0});
+            ProofCache(cache.root(), limitsOn(today)).keep(learnt);
+        };
+        const auto knownOn = [&](const std::vector<FileStamp>& stamps, std::int64_t today,
+                                 std::int64_t limit = 1'000'000) {
+            ProofCache store(cache.root(), limitsOn(today, limit));
+            std::int64_t n = 0;
+            for (const KnownFile& k : store.look(stamps))
+                n += k.found() ? 1 : 0;
+            return n;
+        };
+        const std::vector<FileStamp> early = files(64);   // one row with
+        const std::vector<FileStamp> later = files(80);   // these
+        const std::vector<FileStamp> latest = files(512); // a row of their own
+        keepOn(early, day);
+        keepOn(later, day + 20);
+        keepOn(latest, day + 25);
+        QCOMPARE(knownOn(early, day + 31), 0);
+        QCOMPARE(knownOn(later, day + 31), 16);
+        QCOMPARE(knownOn(latest, day + 32, 16), 16);
+        QCOMPARE(knownOn(later, day + 32), 0);
     }
 
     // A damaged store, one of another version and one that cannot be made: the search lists
