@@ -2,9 +2,7 @@
 #include "search/ProvenRun.h"
 
 #include <algorithm>
-#include <map>
 #include <tuple>
-#include <unordered_map>
 
 namespace trevalo {
 
@@ -19,20 +17,35 @@ struct Unit {
 };
 
 std::vector<Unit> unitsOf(std::span<const KnownFile> known) {
-    std::vector<Unit> units;
-    std::unordered_map<std::int64_t, std::size_t> unitOfProof;
-    for (std::int32_t m = 0; m < static_cast<std::int32_t>(known.size()); ++m) {
+    const auto n = static_cast<std::int32_t>(known.size());
+    // The members of each earlier proof together (by proof, then position), so that each
+    // member knows the first member of its proof: its leader.
+    std::vector<std::pair<std::int64_t, std::int32_t>> byProof;
+    for (std::int32_t m = 0; m < n; ++m) {
         const KnownFile& k = known[static_cast<std::size_t>(m)];
-        std::size_t u = units.size();
-        if (k.found() && k.proof != 0) {
-            const auto [it, added] = unitOfProof.try_emplace(k.proof, units.size());
-            u = it->second;
-            if (!added) {
-                units[u].members.push_back(m);
-                units[u].digests.merge(k.digests);
-                continue;
-            }
+        if (k.found() && k.proof != 0)
+            byProof.emplace_back(k.proof, m);
+    }
+    std::sort(byProof.begin(), byProof.end());
+    std::vector<std::int32_t> leader(known.size());
+    for (std::int32_t m = 0; m < n; ++m)
+        leader[static_cast<std::size_t>(m)] = m;
+    for (std::size_t i = 1; i < byProof.size(); ++i)
+        if (byProof[i].first == byProof[i - 1].first)
+            leader[static_cast<std::size_t>(byProof[i].second)] =
+                leader[static_cast<std::size_t>(byProof[i - 1].second)];
+    // Units in the order of their first members; `leader` becomes each leader's unit.
+    std::vector<Unit> units;
+    for (std::int32_t m = 0; m < n; ++m) {
+        const KnownFile& k = known[static_cast<std::size_t>(m)];
+        const std::int32_t lead = leader[static_cast<std::size_t>(m)];
+        if (lead != m) {
+            Unit& u = units[static_cast<std::size_t>(leader[static_cast<std::size_t>(lead)])];
+            u.members.push_back(m);
+            u.digests.merge(k.digests);
+            continue;
         }
+        leader[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(units.size());
         units.push_back(Unit{{m}, k.found() ? k.digests : ReadDigests{}, false});
     }
     return units;
@@ -83,15 +96,17 @@ std::size_t markCompared(std::vector<Unit>& units) {
 }
 
 // Sets each entry's group from a class per member (members of one class are identical, -1 for
-// none and GroupMark::Unreadable as it is): the key of a class of two or more is its smallest
-// table index.
-void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGroup>& cls) {
-    std::map<EntryGroup, std::pair<TableIndex, std::int64_t>> keyAndCount;
+// none and GroupMark::Unreadable as it is; the others below `classes`): the key of a class of
+// two or more is its smallest table index.
+void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGroup>& cls,
+                   std::size_t classes) {
+    std::vector<std::pair<TableIndex, std::int64_t>> keyAndCount(classes, {0, 0});
     for (std::size_t m = 0; m < cls.size(); ++m) {
         if (cls[m] < 0)
             continue;
-        auto [it, added] = keyAndCount.try_emplace(cls[m], first + static_cast<TableIndex>(m), 0);
-        ++it->second.second;
+        auto& [key, count] = keyAndCount.at(static_cast<std::size_t>(cls[m]));
+        if (count++ == 0)
+            key = first + static_cast<TableIndex>(m);
     }
     for (std::size_t m = 0; m < cls.size(); ++m) {
         FileEntry& e = table[static_cast<std::size_t>(first) + m];
@@ -101,7 +116,7 @@ void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGr
             e.group = GroupMark::None;
             continue;
         }
-        const auto& [key, count] = keyAndCount.at(cls[m]);
+        const auto& [key, count] = keyAndCount[static_cast<std::size_t>(cls[m])];
         e.group = count > 1 ? key : GroupMark::None;
     }
 }
@@ -114,19 +129,25 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
     const auto entry = [&](std::int32_t m) -> const FileEntry& {
         return table[static_cast<std::size_t>(first + m)];
     };
+    // A group is keyed by its first member's table index: what is gathered of each group lies
+    // at that member's place. A run whose keys are not so teaches nothing.
+    for (std::int32_t m = 0; m < n; ++m)
+        if (entry(m).group >= 0 && (entry(m).group < first || entry(m).group - first >= n))
+            return;
+    const auto slotOf = [&](EntryGroup key) { return static_cast<std::size_t>(key - first); };
     // Groups whose members all carry one proof already need no new one.
-    std::map<EntryGroup, std::int64_t> proofOfGroup; // key -> proof, or 0 when mixed
+    constexpr std::int64_t kNoMember = -1;
+    std::vector<std::int64_t> proofOfGroup(known.size(), kNoMember); // or 0 when mixed
     for (std::int32_t m = 0; m < n; ++m) {
         const EntryGroup key = entry(m).group;
         if (key < 0)
             continue;
         const KnownFile& k = known[static_cast<std::size_t>(m)];
         const std::int64_t proof = k.found() ? k.proof : 0;
-        const auto [it, added] = proofOfGroup.try_emplace(key, proof);
-        if (!added && it->second != proof)
-            it->second = 0;
+        std::int64_t& p = proofOfGroup[slotOf(key)];
+        p = p == kNoMember || p == proof ? proof : 0;
     }
-    std::map<EntryGroup, std::int64_t> tagOfGroup;
+    std::vector<std::int64_t> tagOfGroup(known.size(), 0); // 0: none yet
     for (std::int32_t m = 0; m < n; ++m) {
         const FileEntry& e = entry(m);
         const KnownFile& k = known[static_cast<std::size_t>(m)];
@@ -134,13 +155,13 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
         if (e.group == GroupMark::Unreadable)
             continue;
         const bool settled = cache.settled(e.stamp, now);
-        if (e.group >= 0 && proofOfGroup.at(e.group) == 0) {
+        if (e.group >= 0 && proofOfGroup[slotOf(e.group)] == 0) {
             if (!settled)
                 continue;
-            auto [it, added] = tagOfGroup.try_emplace(e.group, learning.tags + 1);
-            if (added)
-                ++learning.tags;
-            learning.learnt.push_back(LearntFile{&e.stamp, read, it->second});
+            std::int64_t& tag = tagOfGroup[slotOf(e.group)];
+            if (tag == 0)
+                tag = ++learning.tags;
+            learning.learnt.push_back(LearntFile{&e.stamp, read, tag});
         } else if (settled && (!k.found() || read.adds(k.digests))) {
             ReadDigests all = read;
             if (k.found())
@@ -227,7 +248,7 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
             digests[static_cast<std::size_t>(m)] = units[u].digests;
         }
     }
-    settleClasses(table, first, cls);
+    settleClasses(table, first, cls, n + units.size());
     learn(table, first, known, digests, cache, now, learning);
     return true;
 }
