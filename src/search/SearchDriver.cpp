@@ -189,16 +189,28 @@ public:
 
     void inHand(std::size_t slot, std::int64_t bytes) {
         inHand_[slot] = bytes;
-        report();
+        report(true);
     }
     void finished(std::size_t slot, std::int64_t bytes) {
         finished_ += bytes;
         inHand_[slot] = 0;
-        report();
+        report(false);
     }
+    // The count as it stands, however soon after the last (once every run is done).
+    void reportNow() { report(true); }
 
 private:
-    void report() {
+    // Runs that read nothing (proven by an earlier search) end by the ten thousand a second:
+    // the count at the end of a run goes out at most once a millisecond, or the threads would
+    // mostly wait for each other's reports. What a run has read goes out as it comes.
+    void report(bool atOnce) {
+        constexpr std::int64_t kEvery = 1'000'000; // nanoseconds
+        const std::int64_t at = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count();
+        std::int64_t next = nextReport_.load(std::memory_order_relaxed);
+        if (!atOnce && (at < next || !nextReport_.compare_exchange_strong(next, at + kEvery)))
+            return;
         const std::lock_guard lock(reporting_);
         std::int64_t sum = finished_.load();
         for (const auto& part : inHand_)
@@ -218,6 +230,7 @@ private:
     std::atomic<std::int64_t> finished_{0};
     std::vector<std::atomic<std::int64_t>> inHand_;
     std::atomic<std::int64_t> shown_{0};
+    std::atomic<std::int64_t> nextReport_{0}; // steady-clock nanoseconds
     std::mutex reporting_;
 };
 
@@ -282,7 +295,27 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
     std::vector<char> state(runs.size(), Waiting); // under `listing`
     std::mutex listing;
-    std::size_t listed = 0; // runs handed to listRun, under `listing`
+    bool lister = false;    // a thread is handing runs to listRun (under `listing`)
+    std::size_t listed = 0; // runs handed to listRun (by the lister)
+    // The runs compared, in order, to listRun: by one thread at a time and outside the lock, so
+    // that the others go on comparing (runs proven by an earlier search take as long to list as
+    // to compare, and the threads waited on each other half the time).
+    const auto listInOrder = [&] {
+        for (;;) {
+            std::size_t to = listed;
+            {
+                const std::lock_guard lock(listing);
+                while (to < runs.size() && state[to] == Compared)
+                    ++to;
+                if (to == listed) {
+                    lister = false;
+                    return;
+                }
+            }
+            for (; listed < to; ++listed)
+                listRun(runs[listed]);
+        }
+    };
     std::atomic<std::size_t> next{0};
     std::int64_t total = 0;
     for (const Run& r : runs)
@@ -309,15 +342,20 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             if (mayGrow.load(std::memory_order_relaxed) && disk.sawReads() &&
                 mayGrow.exchange(false))
                 comparing.startUpTo(most);
-            const std::lock_guard lock(listing);
-            state[i] = done ? Compared : Abandoned;
-            while (listed < runs.size() && state[listed] == Compared)
-                listRun(runs[listed++]);
+            {
+                const std::lock_guard lock(listing);
+                state[i] = done ? Compared : Abandoned;
+                if (lister)
+                    continue; // the thread listing comes to it
+                lister = true;
+            }
+            listInOrder();
         }
     };
     comparing.startUpTo(std::min(threads.count, most));
     compare(0);
     comparing.joinAll();
+    bytes.reportNow();
     for (std::size_t i = listed; i < runs.size(); ++i)
         for (TableIndex k = runs[i].start; k <= runs[i].end; ++k)
             table[static_cast<std::size_t>(k)].group = GroupMark::None;
