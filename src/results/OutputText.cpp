@@ -7,6 +7,8 @@
 #include "platform/WholeFile.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace trevalo {
 
@@ -51,13 +53,33 @@ bool isPlain(char c) {
     return c >= 0x20 && c < 0x7F && c != '\\' && c != '"';
 }
 
+// Where the plain bytes from `at` on end: eight at a time while a word holds none that needs a
+// closer look (below 0x20, from 0x7F on, a quote, a backslash), then byte by byte.
+std::size_t plainEnd(std::string_view bytes, std::size_t at) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    // Whether some byte of v is below n (n <= 0x80), or is zero.
+    const auto below = [](std::uint64_t v, std::uint64_t n) {
+        return (v - kOnes * n) & ~v & kHighs;
+    };
+    const auto holds = [&](std::uint64_t v, unsigned char c) { return below(v ^ (kOnes * c), 1); };
+    for (; bytes.size() - at >= sizeof(std::uint64_t); at += sizeof(std::uint64_t)) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, bytes.data() + at, sizeof v);
+        const std::uint64_t from7F = ((v + kOnes) | v) & kHighs;
+        if ((below(v, 0x20) | from7F | holds(v, '"') | holds(v, '\\')) != 0)
+            break;
+    }
+    while (at < bytes.size() && isPlain(bytes[at]))
+        ++at;
+    return at;
+}
+
 void appendEscaped(std::string& out, std::string_view bytes, Escaping how) {
     const bool json = how == Escaping::Json;
     for (std::size_t i = 0; i < bytes.size();) {
         // Most of a path is plain: it goes out a run at a time, not a byte at a time.
-        std::size_t plain = i;
-        while (plain < bytes.size() && isPlain(bytes[plain]))
-            ++plain;
+        const std::size_t plain = plainEnd(bytes, i);
         if (plain > i) {
             out.append(bytes.substr(i, plain - i));
             i = plain;
