@@ -8,15 +8,20 @@ namespace trevalo {
 
 namespace {
 
-// Files of a run known to be identical (one file, or a group an earlier search proved), by
-// position in the run, ascending.
+// Files of a run known to be identical (one file, or a group an earlier search proved).
 struct Unit {
-    std::vector<std::int32_t> members;
-    ReadDigests digests; // of all members: they are identical
+    std::int32_t first = 0; // its first member, by position in the run
+    std::int32_t count = 0; // its members
+    ReadDigests digests;    // of all members: they are identical
     bool compared = false;
 };
 
-std::vector<Unit> unitsOf(std::span<const KnownFile> known) {
+struct Units {
+    std::vector<Unit> units;      // in the order of their first members
+    std::vector<std::int32_t> of; // each member's unit
+};
+
+Units unitsOf(std::span<const KnownFile> known) {
     const auto n = static_cast<std::int32_t>(known.size());
     // The members of each earlier proof together (by proof, then position), so that each
     // member knows the first member of its proof: its leader.
@@ -27,28 +32,31 @@ std::vector<Unit> unitsOf(std::span<const KnownFile> known) {
             byProof.emplace_back(k.proof, m);
     }
     std::sort(byProof.begin(), byProof.end());
-    std::vector<std::int32_t> leader(known.size());
+    Units all;
+    std::vector<std::int32_t>& of = all.of; // a member's leader until it is placed in a unit
+    of.resize(known.size());
     for (std::int32_t m = 0; m < n; ++m)
-        leader[static_cast<std::size_t>(m)] = m;
+        of[static_cast<std::size_t>(m)] = m;
     for (std::size_t i = 1; i < byProof.size(); ++i)
         if (byProof[i].first == byProof[i - 1].first)
-            leader[static_cast<std::size_t>(byProof[i].second)] =
-                leader[static_cast<std::size_t>(byProof[i - 1].second)];
-    // Units in the order of their first members; `leader` becomes each leader's unit.
-    std::vector<Unit> units;
+            of[static_cast<std::size_t>(byProof[i].second)] =
+                of[static_cast<std::size_t>(byProof[i - 1].second)];
+    all.units.reserve(known.size());
     for (std::int32_t m = 0; m < n; ++m) {
         const KnownFile& k = known[static_cast<std::size_t>(m)];
-        const std::int32_t lead = leader[static_cast<std::size_t>(m)];
-        if (lead != m) {
-            Unit& u = units[static_cast<std::size_t>(leader[static_cast<std::size_t>(lead)])];
-            u.members.push_back(m);
-            u.digests.merge(k.digests);
+        const std::int32_t lead = of[static_cast<std::size_t>(m)];
+        if (lead != m) { // the leader, earlier, is in its unit already
+            const std::int32_t u = of[static_cast<std::size_t>(lead)];
+            of[static_cast<std::size_t>(m)] = u;
+            Unit& unit = all.units[static_cast<std::size_t>(u)];
+            ++unit.count;
+            unit.digests.merge(k.digests);
             continue;
         }
-        leader[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(units.size());
-        units.push_back(Unit{{m}, k.found() ? k.digests : ReadDigests{}, false});
+        of[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(all.units.size());
+        all.units.push_back(Unit{m, 1, k.found() ? k.digests : ReadDigests{}, false});
     }
-    return units;
+    return all;
 }
 
 // Marks the units that must be compared: those that some other unit may equal (no digest of
@@ -179,7 +187,8 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning) {
     const auto n = static_cast<std::size_t>(last - first + 1);
     std::vector<ReadDigests> digests(n);
-    std::vector<Unit> units = unitsOf(known);
+    Units all = unitsOf(known);
+    std::vector<Unit>& units = all.units;
     const std::size_t compared = markCompared(units);
     CompareControl withDigests = control;
 
@@ -201,7 +210,7 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
     for (std::size_t u = 0; u < units.size(); ++u) {
         if (!units[u].compared)
             continue;
-        reps.push_back(table[static_cast<std::size_t>(first + units[u].members.front())]);
+        reps.push_back(table[static_cast<std::size_t>(first + units[u].first)]);
         unitOfRep.push_back(u);
     }
     std::vector<ReadDigests> repDigests(reps.size());
@@ -216,7 +225,7 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
     // A file of a proven group that cannot be read now throws doubt on its group: the run is
     // compared whole, as without proofs.
     for (std::size_t r = 0; r < reps.size(); ++r)
-        if (reps[r].group == GroupMark::Unreadable && units[unitOfRep[r]].members.size() > 1)
+        if (reps[r].group == GroupMark::Unreadable && units[unitOfRep[r]].count > 1)
             return compareAll();
 
     // Classes: a compared unit joins the class of its comparison group (keyed by the
@@ -228,7 +237,7 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
     for (std::size_t r = 0; r < reps.size(); ++r) {
         const std::size_t u = unitOfRep[r];
         const FileEntry& rep = reps[r];
-        const std::int32_t m = units[u].members.front();
+        const std::int32_t m = units[u].first;
         if (rep.group >= 0)
             classOfUnit[u] = rep.group;
         if (rep.group == GroupMark::Unreadable) {
@@ -238,15 +247,15 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
             classOfUnit[u] = GroupMark::Unreadable;
         }
         units[u].digests.merge(repDigests[r]);
-        learning.proven += static_cast<std::int64_t>(units[u].members.size()) - 1;
+        learning.proven += units[u].count - 1;
     }
-    for (std::size_t u = 0; u < units.size(); ++u) {
-        if (!units[u].compared)
-            learning.proven += static_cast<std::int64_t>(units[u].members.size());
-        for (const std::int32_t m : units[u].members) {
-            cls[static_cast<std::size_t>(m)] = classOfUnit[u];
-            digests[static_cast<std::size_t>(m)] = units[u].digests;
-        }
+    for (const Unit& unit : units)
+        if (!unit.compared)
+            learning.proven += unit.count;
+    for (std::size_t m = 0; m < n; ++m) {
+        const auto u = static_cast<std::size_t>(all.of[m]);
+        cls[m] = classOfUnit[u];
+        digests[m] = units[u].digests;
     }
     settleClasses(table, first, cls, n + units.size());
     learn(table, first, known, digests, cache, now, learning);
