@@ -638,6 +638,19 @@ void RunDecisions::noteDigests(std::int32_t leader, ChunkIndex pos, ChunkIndex t
             lead.addPart(meeting.chunk, source.leaderDigest(meeting.chunk));
         d.addPart(meeting.chunk, meeting.digest);
     }
+    // A member has the leader's bytes in every chunk before the one where it parts (all of
+    // them when it does not): the leader's digests of those chunks, taken where others parted,
+    // are its own. Two members that part from the leader at different chunks are then told
+    // apart by a later search without reading either.
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        const Meeting& meeting = meetings[k];
+        if (meeting.memberLacks)
+            continue;
+        ReadDigests& d = digests_[others[k]];
+        for (const PartDigest& part : lead.parts)
+            if (part.chunk >= pos && part.chunk < meeting.chunk)
+                d.addPart(part.chunk, part.digest);
+    }
 }
 
 void RunDecisions::regroup(std::vector<Departure>& departures, std::vector<Candidates>& split) {
