@@ -368,7 +368,7 @@ private:
 };
 
 // The row of `block` made anew from what it held and what a search tells of its files: files
-// learnt (in key order, a file learnt twice taken as it was learnt last) replace their entries,
+// learnt (in key order; a file learnt twice, under two names, taken once) replace their entries,
 // entries of files met (keys in order) are dated `day`, the others keep their day unless it lies
 // before `oldest`, when they go.
 void mergeRow(const Key& block, const RowEntries& held, std::span<const Keyed<LearntFile>> learnt,

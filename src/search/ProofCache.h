@@ -41,7 +41,7 @@ struct Lessons {
 // How long entries are kept, and how many.
 struct ProofCacheLimits {
     int days = 60;                  // entries of files not seen for longer are dropped
-    std::int64_t files = 2'000'000; // beyond this, the files seen longest ago are dropped
+    std::int64_t files = 2'000'000; // beyond this, the rows seen longest ago are dropped
     std::int64_t settleNanoseconds = 2'000'000'000; // see ProofCache::settled
     // The day entries are dated by and aged from, in days since 1970: today when 0.
     std::int64_t today = 0;
