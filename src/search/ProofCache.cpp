@@ -527,8 +527,12 @@ bool ProofCache::open() {
             return false;
         }
         sqlite3_busy_timeout(db_, kBusyMilliseconds);
+        // Closing leaves the log as it is: copying it into the database would cost the search
+        // that wrote it two syncs at its end. The next opening copies it (see checkpoint).
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         if (prepareSchema()) {
             prune();
+            checkpoint();
             return true;
         }
         if (!isDamaged(sqlite3_extended_errcode(db_))) {
@@ -544,17 +548,26 @@ bool ProofCache::open() {
     return false;
 }
 
+void ProofCache::checkpoint() {
+    // The log goes into the database, and is emptied, unless another program is using the store
+    // at that moment: then a later opening does it, and the log is read with the database as
+    // it is. Either way the store holds the same.
+    sqlite3_busy_timeout(db_, 0);
+    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db_, kBusyMilliseconds);
+}
+
 bool ProofCache::prepareSchema() {
     // Losing the last transactions to a power cut costs the next search a reading of those
     // files, no more: the log is synced at checkpoints only, and a checkpoint syncs it before
     // the database, which is thus never torn (set before the switch to the log, which a new
     // database makes with a journal of its own). Checkpoints come at 16 MB of log rather than
-    // SQLite's 1,000 pages, so that a first search of 100,000 files syncs once, as it closes
-    // the store. SQLite's page cache keeps its default size (2 MB): rows are written and read
-    // in key order, and each page it holds beyond that is fresh memory to fault in. A new store
-    // has pages of 16 KB: a first search of 100,000 files costs SQLite a tenth less work than
-    // with 4 KB pages (fewer pages split, logged and checksummed); larger ones give no more. A
-    // store made before keeps its pages.
+    // SQLite's 1,000 pages, so that a first search of 100,000 files writes without a sync (the
+    // next opening of the store syncs, copying the log into the database). SQLite's page cache
+    // keeps its default size (2 MB): rows are written and read in key order, and each page it holds
+    // beyond that is fresh memory to fault in. A new store has pages of 16 KB: a first search of
+    // 100,000 files costs SQLite a tenth less work than with 4 KB pages (fewer pages split, logged
+    // and checksummed); larger ones give no more. A store made before keeps its pages.
     if (!exec("PRAGMA page_size=16384") || !exec("PRAGMA synchronous=NORMAL") ||
         !exec("PRAGMA journal_mode=WAL"))
         return false;

@@ -62,7 +62,9 @@ class ProofCache {
 public:
     // $XDG_CACHE_HOME/trevalo, or ~/.cache/trevalo.
     static std::string defaultFolder();
-    // Opens (creating the folder and the database when needed) the store in `folder`.
+    // Opens (creating the folder and the database when needed) the store in `folder`, and
+    // copies into the database the log that searches before left: some milliseconds of
+    // waiting for the disk, which a host spends beside other work (a walk, say).
     explicit ProofCache(std::string folder, ProofCacheLimits limits = {});
     ~ProofCache();
     ProofCache(const ProofCache&) = delete;
@@ -101,6 +103,7 @@ private:
     bool open();
     bool prepareSchema();
     void prune();
+    void checkpoint();
     bool exec(const char* sql);
     void fail(const char* what);
     void close();

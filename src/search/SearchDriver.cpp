@@ -22,7 +22,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <span>
 #include <system_error>
 #include <thread>
@@ -362,6 +361,50 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     return listed == runs.size();
 }
 
+// The proof cache, opened beside the walk: making or pruning the store, and copying into it
+// the log a search before left (two syncs), cost the search no time then. Opened on the
+// asking thread when no other can be started.
+class StoreOpening {
+public:
+    StoreOpening() = default;
+    StoreOpening(const StoreOpening&) = delete;
+    StoreOpening& operator=(const StoreOpening&) = delete;
+    ~StoreOpening() { wait(); }
+
+    void start(const SearchRequest& request) {
+        folder_ = request.proofCacheFolder.empty() ? ProofCache::defaultFolder()
+                                                   : request.proofCacheFolder;
+        limits_ = request.proofCacheLimits;
+        started_ = true;
+        try {
+            opening_ = std::thread([this] { open(); });
+        } catch (const std::system_error&) {
+            // opened when taken
+        }
+    }
+    // The store, open (or with why not); none when none was asked for.
+    std::unique_ptr<ProofCache> take() {
+        wait();
+        if (started_ && !cache_)
+            open();
+        started_ = false;
+        return std::move(cache_);
+    }
+
+private:
+    void open() { cache_ = std::make_unique<ProofCache>(folder_, limits_); }
+    void wait() {
+        if (opening_.joinable())
+            opening_.join();
+    }
+
+    std::string folder_;
+    ProofCacheLimits limits_;
+    bool started_ = false;
+    std::unique_ptr<ProofCache> cache_;
+    std::thread opening_;
+};
+
 // One search, stage by stage.
 class Search {
 public:
@@ -371,6 +414,9 @@ public:
 
     void run(const std::function<void()>& beforeComparison) {
         outcome_ = {};
+        if (request_.useProofCache &&
+            (request_.types[SearchDuplicates] || request_.types[SearchFolders]))
+            store_.start(request_);
         out_.phase(SearchPhase::Walking);
         if (!catalogueFiles())
             return;
@@ -545,15 +591,14 @@ private:
         // With the proof cache: what it knows of every file of every run is read before the
         // comparison, each run's lessons are kept by run while the runs are compared, and all
         // are written after, so the threads never wait for the store.
-        std::optional<ProofCache> cache;
+        std::unique_ptr<ProofCache> cache = store_.take();
+        if (runs.empty())
+            cache.reset();
         std::vector<KnownFile> known;
         std::vector<std::size_t> knownAt; // where the files of run i begin in `known`
         std::vector<RunLearning> learning;
         const std::int64_t now = wallClockNanoseconds();
-        if (request_.useProofCache && !runs.empty()) {
-            cache.emplace(request_.proofCacheFolder.empty() ? ProofCache::defaultFolder()
-                                                            : request_.proofCacheFolder,
-                          request_.proofCacheLimits);
+        if (cache) {
             if (cache->usable()) {
                 // The files of the runs, one after another: their stamps where they lie in the
                 // table, not copies (48 bytes a file at the search's peak).
@@ -749,6 +794,7 @@ private:
     // Each entry's group as the comparison left it, while "Folders" is asked for.
     std::vector<std::int64_t> groupOf_;
     FileCatalogue::OtherNames otherNames_;
+    StoreOpening store_;
 };
 
 } // namespace

@@ -510,6 +510,17 @@ private slots:
             QVERIFY2(b.outcome.cacheProblem.empty(), b.outcome.cacheProblem.c_str());
             tick();
         }
+        // A search leaves its log; the next opening copies it into the database.
+        TempTree fresh;
+        search(root, fresh.root());
+        const std::string log = fresh.path("proofs.sqlite-wal");
+        QVERIFY(std::filesystem::file_size(log) > 0);
+        { const ProofCache store(fresh.root()); }
+        QCOMPARE(std::filesystem::file_size(log), std::uintmax_t{0});
+        tick();
+        const Searched again = search(root, fresh.root());
+        QCOMPARE(again.rows, without.rows);
+        QVERIFY(again.outcome.proven > 0);
     }
 };
 
