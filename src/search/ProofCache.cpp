@@ -757,7 +757,12 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
     }
     const std::int64_t day = today();
     Rows rows(db_);
-    Statement take(db_, "UPDATE meta SET next_proof = next_proof + ?1 RETURNING next_proof - ?1");
+    // Proof numbers count on from the larger of the store's count and the clock in nanoseconds:
+    // a search takes far fewer numbers than nanoseconds pass, so that no number an earlier
+    // search took comes again, even when the count went back (a database restored without its
+    // log, pages of two days pieced together), which would make two groups one.
+    Statement take(db_, "UPDATE meta SET next_proof = max(next_proof, ?2) + ?1"
+                        " RETURNING next_proof - ?1");
     if (!rows || !take) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not written"));
         return;
@@ -773,6 +778,8 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             return false;
         if (firstProof == 0 && tags > 0) {
             take.bind(1, tags);
+            take.bind(2, std::clamp(wallClockNanoseconds(), std::int64_t{0},
+                                    std::numeric_limits<std::int64_t>::max() / 2));
             if (take.step() != SQLITE_ROW)
                 return false;
             firstProof = take.column(0);

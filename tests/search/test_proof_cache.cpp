@@ -342,6 +342,33 @@ private slots:
         QCOMPARE(search(root, cache.root()).rows, without.rows);
     }
 
+    // A store whose count of proofs went back (a database restored from a copy without its
+    // log, say): a group proven after it gets no number an earlier group holds, which would
+    // make the two groups one.
+    void proofNumbersOutliveTheirCount() {
+        TempTree t;
+        TempTree cache;
+        t.file("a.bin", "same content 16");
+        t.file("b.bin", "same content 16");
+        t.file("c.bin", "other content 1");
+        t.file("d.bin", "third content 1");
+        const std::string root = t.root();
+        QCOMPARE(search(root, cache.root()).outcome.proven, 0);
+        sqlite3* handle = nullptr;
+        QCOMPARE(sqlite3_open(cache.path("proofs.sqlite").c_str(), &handle), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(handle, "UPDATE meta SET next_proof = 1", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(handle);
+        tick();
+        t.file("d.bin", "other content 1");
+        const Searched without = search(root, {});
+        QCOMPARE(search(root, cache.root()).rows, without.rows);
+        tick();
+        const Searched again = search(root, cache.root());
+        QCOMPARE(again.rows, without.rows);
+        QCOMPARE(again.outcome.proven, 4);
+    }
+
     // An entry lives while searches meet its file: a search brings the day of every file it
     // finds in the store up to date, and the day's pruning drops the entries of files not met
     // for longer than the limit (files that share a row with files met among them), then the
