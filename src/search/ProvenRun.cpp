@@ -21,18 +21,42 @@ struct Units {
     std::vector<std::int32_t> of; // each member's unit
 };
 
-Units unitsOf(std::span<const KnownFile> known) {
+// What groupWithProofs works in, kept by each comparing thread from one run to the next: a
+// second search goes through ten thousand runs a second, and a dozen arrays made afresh for
+// each were a good part of its work.
+struct Scratch {
+    std::vector<KnownFile> none;
+    std::vector<ReadDigests> digests;
+    std::vector<std::pair<std::int64_t, std::int32_t>> byProof;
+    Units all;
+    std::vector<std::size_t> order;
+    std::vector<EntryGroup> cls;
+    std::vector<EntryGroup> classOfUnit;
+    std::vector<std::pair<TableIndex, std::int64_t>> keyAndCount;
+    std::vector<std::int64_t> proofOfGroup;
+    std::vector<std::int64_t> tagOfGroup;
+    std::vector<std::uint8_t> kept;
+};
+
+Scratch& scratch() {
+    thread_local Scratch s;
+    return s;
+}
+
+void unitsOf(std::span<const KnownFile> known, Scratch& s) {
     const auto n = static_cast<std::int32_t>(known.size());
     // The members of each earlier proof together (by proof, then position), so that each
     // member knows the first member of its proof: its leader.
-    std::vector<std::pair<std::int64_t, std::int32_t>> byProof;
+    auto& byProof = s.byProof;
+    byProof.clear();
     for (std::int32_t m = 0; m < n; ++m) {
         const KnownFile& k = known[static_cast<std::size_t>(m)];
         if (k.found() && k.proof != 0)
             byProof.emplace_back(k.proof, m);
     }
     std::sort(byProof.begin(), byProof.end());
-    Units all;
+    Units& all = s.all;
+    all.units.clear();
     std::vector<std::int32_t>& of = all.of; // a member's leader until it is placed in a unit
     of.resize(known.size());
     for (std::int32_t m = 0; m < n; ++m)
@@ -56,16 +80,15 @@ Units unitsOf(std::span<const KnownFile> known) {
         of[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(all.units.size());
         all.units.push_back(Unit{m, 1, k.found() ? k.digests : ReadDigests{}, false});
     }
-    return all;
 }
 
 // Marks the units that must be compared: those that some other unit may equal (no digest of
 // one chunk tells them apart). The others are alone in their run. Returns how many are marked.
-std::size_t markCompared(std::vector<Unit>& units) {
+std::size_t markCompared(std::vector<Unit>& units, std::vector<std::size_t>& order) {
     // Units are told apart by their first chunks first; only those that share one (or do not
     // know it) are looked at pair by pair, up to a number of them.
     constexpr std::size_t kMostPairwise = 64;
-    std::vector<std::size_t> order(units.size());
+    order.resize(units.size());
     std::size_t unknown = 0;
     for (std::size_t u = 0; u < units.size(); ++u) {
         order[u] = u;
@@ -107,8 +130,9 @@ std::size_t markCompared(std::vector<Unit>& units) {
 // none and GroupMark::Unreadable as it is; the others below `classes`): the key of a class of
 // two or more is its smallest table index.
 void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGroup>& cls,
-                   std::size_t classes) {
-    std::vector<std::pair<TableIndex, std::int64_t>> keyAndCount(classes, {0, 0});
+                   std::size_t classes,
+                   std::vector<std::pair<TableIndex, std::int64_t>>& keyAndCount) {
+    keyAndCount.assign(classes, {0, 0});
     for (std::size_t m = 0; m < cls.size(); ++m) {
         if (cls[m] < 0)
             continue;
@@ -132,7 +156,7 @@ void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGr
 // What the run's groups, as they stand in the table, add to what was known of its files.
 void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> known,
            const std::vector<ReadDigests>& digests, const ProofCache& cache, std::int64_t now,
-           RunLearning& learning) {
+           RunLearning& learning, Scratch& s) {
     const auto n = static_cast<std::int32_t>(known.size());
     const auto entry = [&](std::int32_t m) -> const FileEntry& {
         return table[static_cast<std::size_t>(first + m)];
@@ -145,7 +169,8 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
     const auto slotOf = [&](EntryGroup key) { return static_cast<std::size_t>(key - first); };
     // Groups whose members all carry one proof already need no new one.
     constexpr std::int64_t kNoMember = -1;
-    std::vector<std::int64_t> proofOfGroup(known.size(), kNoMember); // or 0 when mixed
+    std::vector<std::int64_t>& proofOfGroup = s.proofOfGroup; // or 0 when mixed
+    proofOfGroup.assign(known.size(), kNoMember);
     for (std::int32_t m = 0; m < n; ++m) {
         const EntryGroup key = entry(m).group;
         if (key < 0)
@@ -155,22 +180,36 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
         std::int64_t& p = proofOfGroup[slotOf(key)];
         p = p == kNoMember || p == proof ? proof : 0;
     }
-    std::vector<std::int64_t> tagOfGroup(known.size(), 0); // 0: none yet
+    // Which files teach something, counted first: the lessons of all runs wait for the end of
+    // the search, each in an array of its exact size.
+    enum Kept : std::uint8_t { None, InNewGroup, Alone };
+    std::vector<std::uint8_t>& kept = s.kept;
+    kept.assign(known.size(), None);
+    std::size_t count = 0;
+    for (std::int32_t m = 0; m < n; ++m) {
+        const FileEntry& e = entry(m);
+        const KnownFile& k = known[static_cast<std::size_t>(m)];
+        if (e.group == GroupMark::Unreadable || !cache.settled(e.stamp, now))
+            continue;
+        if (e.group >= 0 && proofOfGroup[slotOf(e.group)] == 0)
+            kept[static_cast<std::size_t>(m)] = InNewGroup;
+        else if (!k.found() || digests[static_cast<std::size_t>(m)].adds(k.digests))
+            kept[static_cast<std::size_t>(m)] = Alone;
+        count += kept[static_cast<std::size_t>(m)] != None ? 1 : 0;
+    }
+    learning.learnt.reserve(learning.learnt.size() + count);
+    std::vector<std::int64_t>& tagOfGroup = s.tagOfGroup; // 0: none yet
+    tagOfGroup.assign(known.size(), 0);
     for (std::int32_t m = 0; m < n; ++m) {
         const FileEntry& e = entry(m);
         const KnownFile& k = known[static_cast<std::size_t>(m)];
         const ReadDigests& read = digests[static_cast<std::size_t>(m)];
-        if (e.group == GroupMark::Unreadable)
-            continue;
-        const bool settled = cache.settled(e.stamp, now);
-        if (e.group >= 0 && proofOfGroup[slotOf(e.group)] == 0) {
-            if (!settled)
-                continue;
+        if (kept[static_cast<std::size_t>(m)] == InNewGroup) {
             std::int64_t& tag = tagOfGroup[slotOf(e.group)];
             if (tag == 0)
                 tag = ++learning.tags;
             learning.learnt.push_back(LearntFile{&e.stamp, read, tag});
-        } else if (settled && (!k.found() || read.adds(k.digests))) {
+        } else if (kept[static_cast<std::size_t>(m)] == Alone) {
             ReadDigests all = read;
             if (k.found())
                 all.merge(k.digests);
@@ -186,10 +225,17 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      std::span<const KnownFile> known, const CompareControl& control,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning) {
     const auto n = static_cast<std::size_t>(last - first + 1);
-    std::vector<ReadDigests> digests(n);
-    Units all = unitsOf(known);
-    std::vector<Unit>& units = all.units;
-    const std::size_t compared = markCompared(units);
+    Scratch& s = scratch();
+    if (known.empty()) { // the store knows none of the files
+        s.none.assign(n, KnownFile{});
+        known = s.none;
+    }
+    std::vector<ReadDigests>& digests = s.digests;
+    digests.assign(n, ReadDigests{});
+    unitsOf(known, s);
+    const Units& all = s.all;
+    std::vector<Unit>& units = s.all.units;
+    const std::size_t compared = markCompared(units, s.order);
     CompareControl withDigests = control;
 
     // Nothing known that spares a read: the run is compared as it stands.
@@ -198,7 +244,7 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
         withDigests.digests = digests.data();
         if (!groupIdenticalFiles(table, first, last, withDigests))
             return false;
-        learn(table, first, known, digests, cache, now, learning);
+        learn(table, first, known, digests, cache, now, learning, s);
         return true;
     };
     if (compared == units.size() && units.size() == n)
@@ -230,8 +276,10 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
 
     // Classes: a compared unit joins the class of its comparison group (keyed by the
     // group's first representative), any other unit is a class of its own.
-    std::vector<EntryGroup> cls(n, GroupMark::None);
-    std::vector<EntryGroup> classOfUnit(units.size());
+    std::vector<EntryGroup>& cls = s.cls;
+    cls.assign(n, GroupMark::None);
+    std::vector<EntryGroup>& classOfUnit = s.classOfUnit;
+    classOfUnit.resize(units.size());
     for (std::size_t u = 0; u < units.size(); ++u)
         classOfUnit[u] = static_cast<EntryGroup>(n + u);
     for (std::size_t r = 0; r < reps.size(); ++r) {
@@ -257,8 +305,8 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
         cls[m] = classOfUnit[u];
         digests[m] = units[u].digests;
     }
-    settleClasses(table, first, cls, n + units.size());
-    learn(table, first, known, digests, cache, now, learning);
+    settleClasses(table, first, cls, n + units.size(), s.keyAndCount);
+    learn(table, first, known, digests, cache, now, learning, s);
     return true;
 }
 

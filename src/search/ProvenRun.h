@@ -20,11 +20,11 @@ struct RunLearning {
 
 // Groups the run table[first..last] exactly as groupIdenticalFiles does, using what earlier
 // searches proved of its files (known, one per file of the run, looked up by their identities
-// of this search): files known to be identical are compared as one, and a file with a chunk
-// digest that differs from one of every other file of the run is in no group without being
-// read. Whatever the proofs, the groups (and their keys) are those a comparison of every file
-// would make. What the comparison learnt goes to `learning`: entries of files that are
-// ProofCache::settled at `now` only. False when the run was cancelled (and abandoned whole).
+// of this search; empty when nothing is known of any): files known to be identical are compared as
+// one, and a file with a chunk digest that differs from one of every other file of the run is in no
+// group without being read. Whatever the proofs, the groups (and their keys) are those a comparison
+// of every file would make. What the comparison learnt goes to `learning`: entries of files that
+// are ProofCache::settled at `now` only. False when the run was cancelled (and abandoned whole).
 bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      std::span<const KnownFile> known, const CompareControl& control,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning);

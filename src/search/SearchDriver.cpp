@@ -617,14 +617,12 @@ private:
                 compareRun = [&](std::size_t i, const CompareControl& control) {
                     const Run& r = runs[i];
                     const auto n = static_cast<std::size_t>(r.end - r.start + 1);
-                    if (known.empty()) { // the store knows none of the files
-                        const std::vector<KnownFile> none(n);
-                        return groupWithProofs(table_, r.start, r.end, none, control, *cache, now,
-                                               learning[i]);
-                    }
-                    return groupWithProofs(table_, r.start, r.end,
-                                           std::span(known.data() + knownAt[i], n), control, *cache,
-                                           now, learning[i]);
+                    // Empty when the store knows none of the files.
+                    const std::span<const KnownFile> ofRun =
+                        known.empty() ? std::span<const KnownFile>()
+                                      : std::span(known.data() + knownAt[i], n);
+                    return groupWithProofs(table_, r.start, r.end, ofRun, control, *cache, now,
+                                           learning[i]);
                 };
             }
         }
