@@ -282,13 +282,16 @@ private:
 // as each and every run before it is compared, so the list of groups grows while the comparison
 // goes on. The bytes of the runs compared (and the part of each run in hand, as its comparison
 // reports it) go out as work on top of `work`, and as the progress. Returns false when some run
-// was not compared in full.
+// was not compared in full. Once every run is under way (and none cancelled), the first thread
+// left without one hands whenAllStarted which runs are compared by then (1 for each), while the
+// others compare the last ones.
 // compareRun compares run i of runs as groupIdenticalFiles does.
 using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
 
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel, const SearchWork& work, Threads threads,
-                 const RunComparison& compareRun, const std::function<void(const Run&)>& listRun) {
+                 const RunComparison& compareRun, const std::function<void(const Run&)>& listRun,
+                 const std::function<void(const std::vector<char>&)>& whenAllStarted) {
     enum : char { Waiting, Compared, Abandoned };
     const int most = static_cast<int>(
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
@@ -328,8 +331,18 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
-            if (i >= runs.size() || cancel.load())
+            if (i >= runs.size() || cancel.load()) {
+                if (i == runs.size() && whenAllStarted && !cancel.load()) { // one thread only
+                    std::vector<char> compared(runs.size());
+                    {
+                        const std::lock_guard lock(listing);
+                        for (std::size_t k = 0; k < runs.size(); ++k)
+                            compared[k] = state[k] == Compared ? 1 : 0;
+                    }
+                    whenAllStarted(compared);
+                }
                 return;
+            }
             const Run& r = runs[i];
             const auto runBytes = static_cast<double>(bytesOf(table, r));
             const auto inRun = [&](double share) {
@@ -626,24 +639,38 @@ private:
                 };
             }
         }
-        const bool complete =
-            compareRuns(table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
-                        [this](const Run& r) { listGroups(r); });
+        // What the runs compared taught is written while the last runs are compared (the store
+        // waits for the comparison's end no longer than for these); the rest after.
+        std::vector<char> kept(runs.size(), 0);
+        std::function<void(const std::vector<char>&)> keepCompared;
+        if (cache && cache->usable())
+            keepCompared = [&](const std::vector<char>& compared) {
+                keepLearning(*cache, learning, compared, kept);
+            };
+        const bool complete = compareRuns(
+            table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
+            [this](const Run& r) { listGroups(r); }, keepCompared);
         releaseComparisonBuffers();
         std::vector<KnownFile>().swap(known); // keeping needs none of it: 40 bytes a file back
         if (cache && cache->usable())
-            keepLearning(*cache, learning);
+            keepLearning(*cache, learning, std::vector<char>(runs.size(), 1), kept);
         if (cache)
             outcome_.cacheProblem = cache->problem();
         return complete;
     }
 
-    // What the runs taught goes to the store, proof tags made unique across the runs.
-    void keepLearning(ProofCache& cache, std::vector<RunLearning>& learning) {
+    // What the runs of `which` (1 for each) taught goes to the store, proof tags made unique
+    // across them, unless it went already (1 in `kept`).
+    void keepLearning(ProofCache& cache, std::vector<RunLearning>& learning,
+                      const std::vector<char>& which, std::vector<char>& kept) {
         std::vector<Lessons> lessons;
         lessons.reserve(learning.size());
         std::int64_t tags = 0;
-        for (RunLearning& l : learning) {
+        for (std::size_t i = 0; i < learning.size(); ++i) {
+            if (!which[i] || kept[i])
+                continue;
+            kept[i] = 1;
+            RunLearning& l = learning[i];
             for (LearntFile& f : l.learnt)
                 if (f.tag > 0)
                     f.tag += tags;

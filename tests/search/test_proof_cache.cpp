@@ -342,6 +342,25 @@ private slots:
         QCOMPARE(search(root, cache.root()).rows, without.rows);
     }
 
+    // What the runs taught is kept in two parts: the runs compared when one thread runs out of
+    // runs to start, while the other compares a large one, and the rest after. Neither part is
+    // lost, nor kept twice.
+    void lessonsOfEveryRunAreKept() {
+        TempTree t;
+        TempTree cache;
+        makeTree(t, 5);
+        const std::string large(std::size_t{24} << 20, 'L');
+        t.file("large1.bin", large);
+        t.file("large2.bin", large);
+        const std::string root = t.root();
+        const Searched without = search(root, {});
+        QCOMPARE(search(root, cache.root(), 2).outcome.proven, 0);
+        tick();
+        const Searched again = search(root, cache.root(), 2);
+        QCOMPARE(again.rows, without.rows);
+        QCOMPARE(again.outcome.proven, 4 * 7 + 2);
+    }
+
     // A store whose count of proofs went back (a database restored from a copy without its
     // log, say): a group proven after it gets no number an earlier group holds, which would
     // make the two groups one.
