@@ -153,9 +153,10 @@ void settleClasses(FileTable& table, TableIndex first, const std::vector<EntryGr
     }
 }
 
-// What the run's groups, as they stand in the table, add to what was known of its files.
+// What the run's groups, as they stand in the table, add to what was known of its files (the
+// digests read go to the lessons: `digests` is left without them).
 void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> known,
-           const std::vector<ReadDigests>& digests, const ProofCache& cache, std::int64_t now,
+           std::vector<ReadDigests>& digests, const ProofCache& cache, std::int64_t now,
            RunLearning& learning, Scratch& s) {
     const auto n = static_cast<std::int32_t>(known.size());
     const auto entry = [&](std::int32_t m) -> const FileEntry& {
@@ -203,14 +204,14 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
     for (std::int32_t m = 0; m < n; ++m) {
         const FileEntry& e = entry(m);
         const KnownFile& k = known[static_cast<std::size_t>(m)];
-        const ReadDigests& read = digests[static_cast<std::size_t>(m)];
+        ReadDigests& read = digests[static_cast<std::size_t>(m)];
         if (kept[static_cast<std::size_t>(m)] == InNewGroup) {
             std::int64_t& tag = tagOfGroup[slotOf(e.group)];
             if (tag == 0)
                 tag = ++learning.tags;
-            learning.learnt.push_back(LearntFile{&e.stamp, read, tag});
+            learning.learnt.push_back(LearntFile{&e.stamp, std::move(read), tag});
         } else if (kept[static_cast<std::size_t>(m)] == Alone) {
-            ReadDigests all = read;
+            ReadDigests all = std::move(read);
             if (k.found())
                 all.merge(k.digests);
             learning.learnt.push_back(
