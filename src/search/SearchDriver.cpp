@@ -602,8 +602,9 @@ private:
             return groupIdenticalFiles(table_, runs[i].start, runs[i].end, control);
         };
         // With the proof cache: what it knows of every file of every run is read before the
-        // comparison, each run's lessons are kept by run while the runs are compared, and all
-        // are written after, so the threads never wait for the store.
+        // comparison, and each run's lessons are kept by run while the runs are compared; they
+        // are written once no run is left to start (below), so the threads never wait for the
+        // store.
         std::unique_ptr<ProofCache> cache = store_.take();
         if (runs.empty())
             cache.reset();
@@ -639,8 +640,8 @@ private:
                 };
             }
         }
-        // What the runs compared taught is written while the last runs are compared (the store
-        // waits for the comparison's end no longer than for these); the rest after.
+        // What the runs compared taught is written while the last runs are compared, by the
+        // first thread left without a run; what the last ones taught, after.
         std::vector<char> kept(runs.size(), 0);
         std::function<void(const std::vector<char>&)> keepCompared;
         if (cache && cache->usable())
