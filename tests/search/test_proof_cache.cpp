@@ -300,6 +300,12 @@ private slots:
         };
         check(learnt);
         check(std::span(learnt).subspan(100, 60)); // a few rows of many pages: looked up
+        // Asked for with the files of the later device first: met in the store's order all the
+        // same.
+        std::vector<LearntFile> laterFirst = learnt;
+        std::stable_partition(laterFirst.begin(), laterFirst.end(),
+                              [](const LearntFile& f) { return f.stamp->device != 2049; });
+        check(laterFirst);
         // Kept again, some files with what a later search learnt of them: the others, in the
         // same rows, are still known as they were.
         std::vector<LearntFile> later;
