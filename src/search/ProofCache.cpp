@@ -9,8 +9,11 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <mutex>
 #include <numeric>
 #include <sqlite3.h>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace trevalo {
@@ -150,8 +153,7 @@ KeyOrder inKeyOrder(std::span<const FileStamp* const> stamps) {
         const auto [on, inode] = keyOf(*stamps[i]);
         if (order.devices.empty() || order.devices[device] != on) {
             device = static_cast<std::uint32_t>(
-                std::find(order.devices.begin(), order.devices.end(), on) -
-                order.devices.begin());
+                std::find(order.devices.begin(), order.devices.end(), on) - order.devices.begin());
             if (device == order.devices.size())
                 order.devices.push_back(on);
         }
@@ -443,10 +445,10 @@ std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<Learn
 // while the files' block is `block`, to take(row, entry, at); `at` ends past them.
 template <typename Take>
 void matchRow(const RowEntries& row, const Key& block, const KeyOrder& keys, std::size_t& at,
-              const Take& take) {
+              std::size_t count, Take& take) {
     const std::vector<Entry>& entries = row.entries();
     std::size_t e = 0;
-    for (; at < keys.places.size() && blockOf(keys.key(at)) == block; ++at) {
+    for (; at < count && blockOf(keys.key(at)) == block; ++at) {
         const std::int64_t inode = keys.places[at].inode;
         while (e < entries.size() && entries[e].inode < inode)
             ++e;
@@ -455,24 +457,32 @@ void matchRow(const RowEntries& row, const Key& block, const KeyOrder& keys, std
     }
 }
 
-// Reads the rows that hold the files in `keys` and hands each entry of one of them to
-// take(row, entry, at), `at` the file's place in key order: the table whole in key order
-// (`scan`), or row by row. The last step's result.
+// Reads the rows that hold the files of places [begin, count) in `keys` and hands each entry of
+// one of them to take(row, entry, at), `at` the file's place in key order: the table in key
+// order from the first of these rows on (`scan`), or row by row. The last step's result.
 template <typename Take>
-int readEntries(sqlite3* db, bool scan, const KeyOrder& keys, const Take& take) {
-    const std::size_t count = keys.places.size();
+int readEntries(sqlite3* db, bool scan, const KeyOrder& keys, std::size_t begin, std::size_t count,
+                Take& take) {
     RowEntries row;
     int step = SQLITE_DONE;
-    std::size_t at = 0;
+    std::size_t at = begin;
+    if (at >= count)
+        return step;
     if (scan) {
-        Statement all(db, "SELECT device, block, facts FROM block ORDER BY device, block");
+        Statement all(db, "SELECT device, block, facts FROM block WHERE (device, block) >= (?1, ?2)"
+                          " ORDER BY device, block");
+        if (all) {
+            const Key first = blockOf(keys.key(at));
+            all.bind(1, first.first);
+            all.bind(2, first.second);
+        }
         while (all && at < count && (step = all.step()) == SQLITE_ROW) {
             const Key block(all.column(0), all.column(1));
             while (at < count && blockOf(keys.key(at)) < block)
                 ++at;
             if (at < count && blockOf(keys.key(at)) == block) {
                 row.read(all.get(), 2);
-                matchRow(row, block, keys, at, take);
+                matchRow(row, block, keys, at, count, take);
             }
         }
         return all ? step : SQLITE_ERROR;
@@ -482,7 +492,7 @@ int readEntries(sqlite3* db, bool scan, const KeyOrder& keys, const Take& take) 
         const Key block = blockOf(keys.key(at));
         if (!rows.read(block, row))
             return SQLITE_ERROR;
-        matchRow(row, block, keys, at, take);
+        matchRow(row, block, keys, at, count, take);
     }
     return rows ? SQLITE_DONE : SQLITE_ERROR;
 }
@@ -716,28 +726,38 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
     const auto keyAt = [&](std::size_t at) { return keys.key(at); };
     const auto stampAt = [&](std::size_t at) { return stamps[order[at].file]; };
     const std::int64_t day = today();
-    const std::size_t seenBefore = seenEarlier_.size();
-    const auto take = [&](const RowEntries& row, const Entry& entry, std::size_t at) {
-        // The files lie in table order, not key order: those a few places on are fetched now,
-        // their stamps once the pointers to them have come.
-        constexpr std::size_t kAhead = 8;
-        if (at + 2 * kAhead < order.size())
-            __builtin_prefetch(&stamps[order[at + 2 * kAhead].file]);
-        if (at + kAhead < order.size()) {
-            prefetch(stampAt(at + kAhead));
-            if (!known.empty())
-                prefetch(&known[order[at + kAhead].file]);
-        }
-        KnownFile k = knownFrom(row.words(entry), *stampAt(at));
-        if (!k.found())
-            return;
-        if (known.empty())
-            known.resize(stamps.size());
-        known[order[at].file] = std::move(k);
-        // Met in key order: a file asked for twice is one key.
-        if (entry.day < day &&
-            (seenEarlier_.size() == seenBefore || seenEarlier_.back() != keyAt(at)))
-            seenEarlier_.push_back(keyAt(at));
+    // What a part of the files found: their entries go to `known` (made at the first found, by
+    // whichever part finds one first), the keys of those last seen before today to `seen`.
+    struct Part {
+        std::vector<Key> seen;
+        bool made = false; // `known` is made, as far as this part knows
+        int step = SQLITE_DONE;
+    };
+    std::once_flag making;
+    const auto taker = [&](Part& part) {
+        return [&](const RowEntries& row, const Entry& entry, std::size_t at) {
+            // The files lie in table order, not key order: those a few places on are fetched
+            // now, their stamps once the pointers to them have come.
+            constexpr std::size_t kAhead = 8;
+            if (at + 2 * kAhead < order.size())
+                __builtin_prefetch(&stamps[order[at + 2 * kAhead].file]);
+            if (at + kAhead < order.size()) {
+                prefetch(stampAt(at + kAhead));
+                if (part.made)
+                    prefetch(&known[order[at + kAhead].file]);
+            }
+            KnownFile k = knownFrom(row.words(entry), *stampAt(at));
+            if (!k.found())
+                return;
+            if (!part.made) {
+                std::call_once(making, [&] { known.resize(stamps.size()); });
+                part.made = true;
+            }
+            known[order[at].file] = std::move(k);
+            // Met in key order: a file asked for twice is one key.
+            if (entry.day < day && (part.seen.empty() || part.seen.back() != keyAt(at)))
+                part.seen.push_back(keyAt(at));
+        };
     };
     // The table is read whole, in key order, beside the files when their rows are many to a
     // page of the store (looking a row up costs about a quarter of reading a page whole);
@@ -745,15 +765,73 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
     std::int64_t blocks = 0;
     for (std::size_t at = 0; at < order.size(); ++at)
         blocks += at == 0 || blockOf(keyAt(at)) != blockOf(keyAt(at - 1)) ? 1 : 0;
-    const int step = readEntries(db_, pages >= 0 && 4 * pages <= blocks, keys, take);
-    if (step != SQLITE_ROW && step != SQLITE_DONE) {
+    const bool scan = pages >= 0 && 4 * pages <= blocks;
+    // Read whole for many files, the table is read in two halves at once, the second by a
+    // reader of its own. Each entry is used only for a file of its very identity, whichever
+    // moment of the store it comes from.
+    std::size_t half = order.size();
+    if (scan && order.size() >= std::max<std::size_t>(limits_.halvedFrom, 2)) {
+        half = order.size() / 2;
+        while (half < order.size() && blockOf(keyAt(half)) == blockOf(keyAt(half - 1)))
+            ++half;
+    }
+    Part first;
+    Part second;
+    auto takeFirst = taker(first);
+    auto takeSecond = taker(second);
+    sqlite3* reader = half < order.size() ? openReader() : nullptr;
+    std::thread other;
+    if (reader) {
+        try {
+            other = std::thread([&] {
+                second.step = sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr);
+                if (second.step == SQLITE_OK)
+                    second.step = readEntries(reader, scan, keys, half, order.size(), takeSecond);
+                sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+            });
+        } catch (const std::system_error&) {
+            // read on this thread, below
+        }
+    }
+    first.step = readEntries(db_, scan, keys, 0, half, takeFirst);
+    if (other.joinable())
+        other.join();
+    else
+        second.step = readEntries(db_, scan, keys, half, order.size(), takeSecond);
+    sqlite3_close_v2(reader);
+    const auto read = [](int step) { return step == SQLITE_ROW || step == SQLITE_DONE; };
+    if (!read(first.step) || !read(second.step)) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         exec("ROLLBACK");
-        seenEarlier_.resize(seenBefore);
         return {};
     }
     exec("COMMIT");
+    seenEarlier_.insert(seenEarlier_.end(), first.seen.begin(), first.seen.end());
+    seenEarlier_.insert(seenEarlier_.end(), second.seen.begin(), second.seen.end());
     return known;
+}
+
+sqlite3* ProofCache::openReader() const {
+    sqlite3* db = nullptr;
+    const std::string path = folder_ + "/" + kFileName;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, kBusyMilliseconds);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // A store of this layout (not one made anew since by a program of another version).
+    Statement version(db, "SELECT (SELECT application_id FROM pragma_application_id), "
+                          "(SELECT user_version FROM pragma_user_version)");
+    if (!version || version.step() != SQLITE_ROW || version.column(0) != kApplicationId ||
+        version.column(1) != kSchemaVersion) {
+        version.reset();
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    version.reset();
+    return db;
 }
 
 void ProofCache::keep(std::span<const Lessons> lessons) {

@@ -45,6 +45,9 @@ struct ProofCacheLimits {
     std::int64_t settleNanoseconds = 2'000'000'000; // see ProofCache::settled
     // The day entries are dated by and aged from, in days since 1970: today when 0.
     std::int64_t today = 0;
+    // From this many files looked up at once on, a store read whole is read in two halves at
+    // once, on two threads.
+    std::size_t halvedFrom = 32768;
 };
 
 // A store of proofs, kept between searches in an SQLite database in a folder of the user's
@@ -104,6 +107,8 @@ private:
     bool prepareSchema();
     void prune();
     void checkpoint();
+    // A second connection to the store, for reading beside this one; null when there is none.
+    sqlite3* openReader() const;
     bool exec(const char* sql);
     void fail(const char* what);
     void close();

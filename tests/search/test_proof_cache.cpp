@@ -225,11 +225,18 @@ private slots:
     // times or another size is not known.
     void keptIsLookedUp_data() {
         QTest::addColumn<int>("devices");
-        QTest::newRow("one device") << 1;
-        QTest::newRow("two devices") << 2;
+        QTest::addColumn<bool>("halves");
+        QTest::newRow("one device") << 1 << false;
+        QTest::newRow("two devices") << 2 << false;
+        QTest::newRow("two devices, read in two halves") << 2 << true;
     }
     void keptIsLookedUp() {
         QFETCH(int, devices);
+        QFETCH(bool, halves);
+        ProofCacheLimits limits = atOnce();
+        limits.today = 20'000;
+        if (halves)
+            limits.halvedFrom = 2;
         TempTree cache;
         std::mt19937_64 rng(3);
         constexpr int kFiles = 12'345;
@@ -261,12 +268,12 @@ private slots:
         }
         std::shuffle(learnt.begin(), learnt.end(), rng);
         {
-            ProofCache store(cache.root(), atOnce());
+            ProofCache store(cache.root(), limits);
             store.keep(learnt);
             QVERIFY2(store.problem().empty(), store.problem().c_str());
         }
         const auto check = [&](std::span<const LearntFile> files) {
-            ProofCache store(cache.root(), atOnce());
+            ProofCache store(cache.root(), limits);
             std::vector<FileStamp> asked;
             for (const LearntFile& f : files)
                 asked.push_back(*f.stamp);
@@ -315,10 +322,23 @@ private slots:
             later.push_back(learnt[i]);
         }
         {
-            ProofCache store(cache.root(), atOnce());
+            ProofCache store(cache.root(), limits);
             store.keep(later);
             QVERIFY2(store.problem().empty(), store.problem().c_str());
         }
+        check(learnt);
+        // Looked up a day later, every entry found is dated anew, in whichever half it was
+        // found: two months on, when the entries not met since are dropped, all are known.
+        limits.today += 1;
+        {
+            ProofCache store(cache.root(), limits);
+            std::vector<FileStamp> asked;
+            for (const LearntFile& f : learnt)
+                asked.push_back(*f.stamp);
+            QCOMPARE(store.look(asked).size(), asked.size());
+            store.keep(std::span<const LearntFile>());
+        }
+        limits.today += limits.days;
         check(learnt);
     }
 
