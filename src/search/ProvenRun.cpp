@@ -21,6 +21,13 @@ struct Units {
     std::vector<std::int32_t> of; // each member's unit
 };
 
+// A unit's first chunk's digest, beside it for sorting.
+struct HeadOfUnit {
+    std::uint64_t low;
+    std::uint64_t high;
+    std::size_t unit;
+};
+
 // What groupWithProofs works in, kept by each comparing thread from one run to the next: a
 // second search goes through ten thousand runs a second, and a dozen arrays made afresh for
 // each were a good part of its work.
@@ -29,7 +36,7 @@ struct Scratch {
     std::vector<ReadDigests> digests;
     std::vector<std::pair<std::int64_t, std::int32_t>> byProof;
     Units all;
-    std::vector<std::size_t> order;
+    std::vector<HeadOfUnit> order;
     std::vector<EntryGroup> cls;
     std::vector<EntryGroup> classOfUnit;
     std::vector<std::pair<TableIndex, std::int64_t>> keyAndCount;
@@ -84,43 +91,45 @@ void unitsOf(std::span<const KnownFile> known, Scratch& s) {
 
 // Marks the units that must be compared: those that some other unit may equal (no digest of
 // one chunk tells them apart). The others are alone in their run. Returns how many are marked.
-std::size_t markCompared(std::vector<Unit>& units, std::vector<std::size_t>& order) {
+std::size_t markCompared(std::vector<Unit>& units, std::vector<HeadOfUnit>& order) {
     // Units are told apart by their first chunks first; only those that share one (or do not
     // know it) are looked at pair by pair, up to a number of them.
     constexpr std::size_t kMostPairwise = 64;
-    order.resize(units.size());
     std::size_t unknown = 0;
-    for (std::size_t u = 0; u < units.size(); ++u) {
-        order[u] = u;
-        unknown += units[u].digests.hasHead ? 0 : 1;
-    }
+    for (const Unit& u : units)
+        unknown += u.digests.hasHead ? 0 : 1;
     if (unknown > 0) {
         for (Unit& u : units)
             u.compared = units.size() > 1;
         return units.size() > 1 ? units.size() : 0;
     }
-    const auto headOf = [&](std::size_t u) {
-        const Digest128& h = units[u].digests.head;
-        return std::pair(h.low, h.high);
+    // Sorted with the heads beside the units (a run of a hundred thousand files sorted through
+    // its units cost a cache miss at each comparison).
+    order.resize(units.size());
+    for (std::size_t u = 0; u < units.size(); ++u)
+        order[u] = {units[u].digests.head.low, units[u].digests.head.high, u};
+    const auto sameHead = [](const HeadOfUnit& a, const HeadOfUnit& b) {
+        return a.low == b.low && a.high == b.high;
     };
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return headOf(a) < headOf(b); });
+    std::sort(order.begin(), order.end(), [](const HeadOfUnit& a, const HeadOfUnit& b) {
+        return a.low != b.low ? a.low < b.low : a.high < b.high;
+    });
     std::size_t compared = 0;
     for (std::size_t a = 0; a < order.size();) {
         std::size_t b = a + 1;
-        while (b < order.size() && headOf(order[b]) == headOf(order[a]))
+        while (b < order.size() && sameHead(order[b], order[a]))
             ++b;
         for (std::size_t i = a; i < b; ++i) {
-            Unit& u = units[order[i]];
+            Unit& u = units[order[i].unit];
             if (b - a > kMostPairwise) {
                 u.compared = true;
                 continue;
             }
             for (std::size_t j = a; j < b && !u.compared; ++j)
-                u.compared = j != i && !u.digests.differsFrom(units[order[j]].digests);
+                u.compared = j != i && !u.digests.differsFrom(units[order[j].unit].digests);
         }
         for (std::size_t i = a; i < b; ++i)
-            compared += units[order[i]].compared ? 1 : 0;
+            compared += units[order[i].unit].compared ? 1 : 0;
         a = b;
     }
     return compared;
