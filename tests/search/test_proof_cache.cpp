@@ -387,6 +387,30 @@ private slots:
         QCOMPARE(again.outcome.proven, 4 * 7 + 2);
     }
 
+    // A search cancelled at once, while the store is being opened beside its walk: it ends,
+    // and the store serves the next search.
+    void searchCancelledWhileTheStoreOpens() {
+        TempTree t;
+        TempTree cache;
+        makeTree(t, 6);
+        const std::string root = t.root();
+        SearchRequest request;
+        request.paths.push_back(PathRow{root + "/*.*", true});
+        request.useProofCache = true;
+        request.proofCacheFolder = cache.root();
+        request.proofCacheLimits = atOnce();
+        SearchState state;
+        state.cancelRequested = true;
+        Host host;
+        runSearch(request, state, host);
+        QVERIFY(state.outcome.cancelled);
+        QVERIFY(state.outcome.cacheProblem.empty());
+        const Searched without = search(root, {});
+        QCOMPARE(search(root, cache.root()).rows, without.rows);
+        tick();
+        QCOMPARE(search(root, cache.root()).outcome.proven, 4 * 7);
+    }
+
     // A store whose count of proofs went back (a database restored from a copy without its
     // log, say): a group proven after it gets no number an earlier group holds, which would
     // make the two groups one.
