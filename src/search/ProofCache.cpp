@@ -497,6 +497,73 @@ int readEntries(sqlite3* db, bool scan, const KeyOrder& keys, std::size_t begin,
     return rows ? SQLITE_DONE : SQLITE_ERROR;
 }
 
+// Takes the entries readEntries hands over for one part of a lookup: each goes to `known`
+// (made at the first entry found, by whichever part finds one first), and the keys of those last
+// seen before `day` to `seen`, in key order.
+struct EntryTaker {
+    std::span<const FileStamp* const> stamps;
+    const KeyOrder& keys;
+    std::int64_t day;
+    std::vector<KnownFile>& known;
+    std::once_flag& making;
+    std::vector<Key> seen;
+    bool made = false; // `known` is made, as far as this part knows
+
+    void operator()(const RowEntries& row, const Entry& entry, std::size_t at) {
+        const std::vector<Place>& order = keys.places;
+        // The files lie in table order, not key order: those a few places on are fetched now,
+        // their stamps once the pointers to them have come.
+        constexpr std::size_t kAhead = 8;
+        if (at + 2 * kAhead < order.size())
+            __builtin_prefetch(&stamps[order[at + 2 * kAhead].file]);
+        if (at + kAhead < order.size()) {
+            prefetch(stamps[order[at + kAhead].file]);
+            if (made)
+                prefetch(&known[order[at + kAhead].file]);
+        }
+        KnownFile k = knownFrom(row.words(entry), *stamps[order[at].file]);
+        if (!k.found())
+            return;
+        if (!made) {
+            std::call_once(making, [&] { known.resize(stamps.size()); });
+            made = true;
+        }
+        known[order[at].file] = std::move(k);
+        // Met in key order: a file asked for twice is one key.
+        if (entry.day < day && (seen.empty() || seen.back() != keys.key(at)))
+            seen.push_back(keys.key(at));
+    }
+};
+
+// Reads the entries of the files of `keys` as readEntries does, those from place `half` on
+// through `reader` on a second thread when there is one (closed after); otherwise all through
+// `db`. The last steps of the two parts.
+std::pair<int, int> readInTwo(sqlite3* db, sqlite3* reader, bool scan, const KeyOrder& keys,
+                              std::size_t half, EntryTaker& first, EntryTaker& second) {
+    const std::size_t count = keys.places.size();
+    int secondStep = SQLITE_DONE;
+    std::thread other;
+    if (reader) {
+        try {
+            other = std::thread([&] {
+                secondStep = sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr);
+                if (secondStep == SQLITE_OK)
+                    secondStep = readEntries(reader, scan, keys, half, count, second);
+                sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+            });
+        } catch (const std::system_error&) {
+            // read on this thread, below
+        }
+    }
+    const int firstStep = readEntries(db, scan, keys, 0, half, first);
+    if (other.joinable())
+        other.join();
+    else
+        secondStep = readEntries(db, scan, keys, half, count, second);
+    sqlite3_close_v2(reader);
+    return {firstStep, secondStep};
+}
+
 } // namespace
 
 std::string ProofCache::defaultFolder() {
@@ -722,85 +789,31 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
         pageCount && pageCount.step() == SQLITE_ROW ? pageCount.column(0) : -1;
     pageCount.reset();
     const KeyOrder keys = inKeyOrder(stamps);
-    const std::vector<Place>& order = keys.places;
-    const auto keyAt = [&](std::size_t at) { return keys.key(at); };
-    const auto stampAt = [&](std::size_t at) { return stamps[order[at].file]; };
-    const std::int64_t day = today();
-    // What a part of the files found: their entries go to `known` (made at the first found, by
-    // whichever part finds one first), the keys of those last seen before today to `seen`.
-    struct Part {
-        std::vector<Key> seen;
-        bool made = false; // `known` is made, as far as this part knows
-        int step = SQLITE_DONE;
-    };
-    std::once_flag making;
-    const auto taker = [&](Part& part) {
-        return [&](const RowEntries& row, const Entry& entry, std::size_t at) {
-            // The files lie in table order, not key order: those a few places on are fetched
-            // now, their stamps once the pointers to them have come.
-            constexpr std::size_t kAhead = 8;
-            if (at + 2 * kAhead < order.size())
-                __builtin_prefetch(&stamps[order[at + 2 * kAhead].file]);
-            if (at + kAhead < order.size()) {
-                prefetch(stampAt(at + kAhead));
-                if (part.made)
-                    prefetch(&known[order[at + kAhead].file]);
-            }
-            KnownFile k = knownFrom(row.words(entry), *stampAt(at));
-            if (!k.found())
-                return;
-            if (!part.made) {
-                std::call_once(making, [&] { known.resize(stamps.size()); });
-                part.made = true;
-            }
-            known[order[at].file] = std::move(k);
-            // Met in key order: a file asked for twice is one key.
-            if (entry.day < day && (part.seen.empty() || part.seen.back() != keyAt(at)))
-                part.seen.push_back(keyAt(at));
-        };
-    };
+    const std::size_t count = keys.places.size();
     // The table is read whole, in key order, beside the files when their rows are many to a
     // page of the store (looking a row up costs about a quarter of reading a page whole);
     // otherwise each of their rows is looked up.
     std::int64_t blocks = 0;
-    for (std::size_t at = 0; at < order.size(); ++at)
-        blocks += at == 0 || blockOf(keyAt(at)) != blockOf(keyAt(at - 1)) ? 1 : 0;
+    for (std::size_t at = 0; at < count; ++at)
+        blocks += at == 0 || blockOf(keys.key(at)) != blockOf(keys.key(at - 1)) ? 1 : 0;
     const bool scan = pages >= 0 && 4 * pages <= blocks;
     // Read whole for many files, the table is read in two halves at once, the second by a
     // reader of its own. Each entry is used only for a file of its very identity, whichever
     // moment of the store it comes from.
-    std::size_t half = order.size();
-    if (scan && order.size() >= std::max<std::size_t>(limits_.halvedFrom, 2)) {
-        half = order.size() / 2;
-        while (half < order.size() && blockOf(keyAt(half)) == blockOf(keyAt(half - 1)))
+    std::size_t half = count;
+    if (scan && count >= std::max<std::size_t>(limits_.halvedFrom, 2)) {
+        half = count / 2;
+        while (half < count && blockOf(keys.key(half)) == blockOf(keys.key(half - 1)))
             ++half;
     }
-    Part first;
-    Part second;
-    auto takeFirst = taker(first);
-    auto takeSecond = taker(second);
-    sqlite3* reader = half < order.size() ? openReader() : nullptr;
-    std::thread other;
-    if (reader) {
-        try {
-            other = std::thread([&] {
-                second.step = sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr);
-                if (second.step == SQLITE_OK)
-                    second.step = readEntries(reader, scan, keys, half, order.size(), takeSecond);
-                sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
-            });
-        } catch (const std::system_error&) {
-            // read on this thread, below
-        }
-    }
-    first.step = readEntries(db_, scan, keys, 0, half, takeFirst);
-    if (other.joinable())
-        other.join();
-    else
-        second.step = readEntries(db_, scan, keys, half, order.size(), takeSecond);
-    sqlite3_close_v2(reader);
+    std::once_flag making;
+    const std::int64_t day = today();
+    EntryTaker first{stamps, keys, day, known, making, {}, false};
+    EntryTaker second{stamps, keys, day, known, making, {}, false};
+    const auto [firstStep, secondStep] =
+        readInTwo(db_, half < count ? openReader() : nullptr, scan, keys, half, first, second);
     const auto read = [](int step) { return step == SQLITE_ROW || step == SQLITE_DONE; };
-    if (!read(first.step) || !read(second.step)) {
+    if (!read(firstStep) || !read(secondStep)) {
         fail(QT_TRANSLATE_NOOP("ProofCache", "not read"));
         exec("ROLLBACK");
         return {};

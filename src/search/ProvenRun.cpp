@@ -229,21 +229,27 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
     }
 }
 
+// The thread's scratch, ready for a run of n files: what is known of them (`known`, or nothing
+// of each when it is empty), an empty record of digests for each, and their units.
+Scratch& scratchFor(std::span<const KnownFile>& known, std::size_t n) {
+    Scratch& s = scratch();
+    if (known.empty()) {
+        s.none.assign(n, KnownFile{});
+        known = s.none;
+    }
+    s.digests.assign(n, ReadDigests{});
+    unitsOf(known, s);
+    return s;
+}
+
 } // namespace
 
 bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      std::span<const KnownFile> known, const CompareControl& control,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning) {
     const auto n = static_cast<std::size_t>(last - first + 1);
-    Scratch& s = scratch();
-    if (known.empty()) { // the store knows none of the files
-        s.none.assign(n, KnownFile{});
-        known = s.none;
-    }
+    Scratch& s = scratchFor(known, n);
     std::vector<ReadDigests>& digests = s.digests;
-    digests.assign(n, ReadDigests{});
-    unitsOf(known, s);
-    const Units& all = s.all;
     std::vector<Unit>& units = s.all.units;
     const std::size_t compared = markCompared(units, s.order);
     CompareControl withDigests = control;
@@ -311,7 +317,7 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
         if (!unit.compared)
             learning.proven += unit.count;
     for (std::size_t m = 0; m < n; ++m) {
-        const auto u = static_cast<std::size_t>(all.of[m]);
+        const auto u = static_cast<std::size_t>(s.all.of[m]);
         cls[m] = classOfUnit[u];
         digests[m] = units[u].digests;
     }

@@ -333,12 +333,11 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             const std::size_t i = next.fetch_add(1);
             if (i >= runs.size() || cancel.load()) {
                 if (i == runs.size() && whenAllStarted && !cancel.load()) { // one thread only
-                    std::vector<char> compared(runs.size());
-                    {
-                        const std::lock_guard lock(listing);
-                        for (std::size_t k = 0; k < runs.size(); ++k)
-                            compared[k] = state[k] == Compared ? 1 : 0;
-                    }
+                    std::unique_lock lock(listing);
+                    std::vector<char> compared(state.size());
+                    std::transform(state.begin(), state.end(), compared.begin(),
+                                   [](char s) { return s == Compared ? 1 : 0; });
+                    lock.unlock();
                     whenAllStarted(compared);
                 }
                 return;
