@@ -390,10 +390,19 @@ private:
 // entries of files met (keys in order) are dated `day`, the others keep their day unless it lies
 // before `oldest`, when they go.
 void mergeRow(const Key& block, const RowEntries& held, std::span<const Keyed<LearntFile>> learnt,
-              std::int64_t firstProof, std::span<const Key> met, std::int64_t day,
-              std::int64_t oldest, NewRow& row) {
+              std::span<const Keyed<LearntFile>> after, std::int64_t firstProof,
+              std::span<const Key> met, std::int64_t day, std::int64_t oldest, NewRow& row) {
     row.clear();
     const std::vector<Entry>& entries = held.entries();
+    // The lessons lie in the order of the runs, not of the keys: those some files on (in this
+    // row or those `after` it) are fetched now, their stamps once the lessons have come.
+    constexpr std::size_t kAhead = 8;
+    const auto ahead = [&](std::size_t k) -> const Keyed<LearntFile>* {
+        if (k < learnt.size())
+            return &learnt[k];
+        k -= learnt.size();
+        return k < after.size() ? &after[k] : nullptr;
+    };
     std::size_t e = 0;
     std::size_t m = 0;
     for (std::size_t l = 0; l < learnt.size() || e < entries.size();) {
@@ -401,6 +410,10 @@ void mergeRow(const Key& block, const RowEntries& held, std::span<const Keyed<Le
             (e == entries.size() || learnt[l].key.second <= entries[e].inode)) {
             while (l + 1 < learnt.size() && learnt[l + 1].key == learnt[l].key)
                 ++l;
+            if (const Keyed<LearntFile>* next = ahead(l + 2 * kAhead))
+                prefetch(next->item);
+            if (const Keyed<LearntFile>* next = ahead(l + kAhead))
+                prefetch(next->item->stamp);
             const LearntFile& f = *learnt[l].item;
             row.add(f, f.tag > 0 ? firstProof + f.tag - 1 : -f.tag, day);
             if (e < entries.size() && entries[e].inode == learnt[l].key.second)
@@ -737,7 +750,7 @@ void ProofCache::prune() {
     NewRow row;
     for (std::size_t i = 0; ok && i < aged.size(); ++i) {
         ok = rows && rows.read(aged[i], held);
-        mergeRow(aged[i], held, {}, 0, {}, day, oldest, row);
+        mergeRow(aged[i], held, {}, {}, 0, {}, day, oldest, row);
         ok = ok && rows.write(aged[i], row);
     }
     Statement excess(db_, "DELETE FROM block WHERE (device, block) IN (SELECT device, block FROM"
@@ -907,7 +920,8 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
                 ++touched;
             if (!rows.read(block, held))
                 return false;
-            mergeRow(block, held, std::span(files).subspan(learnt, at - learnt), firstProof,
+            mergeRow(block, held, std::span(files).subspan(learnt, at - learnt),
+                     std::span(files).subspan(at), firstProof,
                      std::span(seen).subspan(met, touched - met), day, day - limits_.days, row);
             if (!rows.write(block, row))
                 return false;
