@@ -11,6 +11,7 @@
 #include <limits>
 #include <mutex>
 #include <numeric>
+#include <optional>
 #include <sqlite3.h>
 #include <system_error>
 #include <thread>
@@ -187,6 +188,21 @@ template <typename T> void prefetch(const T* object) {
     const auto* bytes = reinterpret_cast<const char*>(object);
     for (std::size_t at = 0; at < sizeof(T); at += 64)
         __builtin_prefetch(bytes + at);
+}
+
+// The program a database says it belongs to and the layout of its tables.
+using Layout = std::pair<std::int64_t, std::int64_t>;
+constexpr Layout kThisLayout{kApplicationId, kSchemaVersion};
+
+// The layout a database says it has; none when that cannot be read.
+std::optional<Layout> layoutOf(sqlite3* db) {
+    Statement version(db, "SELECT (SELECT application_id FROM pragma_application_id), "
+                          "(SELECT user_version FROM pragma_user_version)");
+    if (!version || version.step() != SQLITE_ROW)
+        return std::nullopt;
+    const Layout layout{version.column(0), version.column(1)};
+    version.reset();
+    return layout;
 }
 
 bool isDamaged(int code) {
@@ -684,14 +700,11 @@ bool ProofCache::prepareSchema() {
         "PRAGMA wal_autocheckpoint=" + std::to_string(page > 0 ? (16 << 20) / page : 4096);
     if (!exec(checkpoint.c_str()))
         return false;
-    Statement version(db_, "SELECT (SELECT application_id FROM pragma_application_id), "
-                           "(SELECT user_version FROM pragma_user_version)");
-    if (!version || version.step() != SQLITE_ROW)
+    const std::optional<Layout> layout = layoutOf(db_);
+    if (!layout)
         return false;
-    const std::int64_t application = version.column(0);
-    const std::int64_t schema = version.column(1);
-    version.reset();
-    if (application == kApplicationId && schema == kSchemaVersion)
+    const auto [application, schema] = *layout;
+    if (*layout == kThisLayout)
         return true;
     // New, or of another layout: the tables are made anew in one transaction.
     const bool foreign = application != 0 || schema != 0;
@@ -848,15 +861,10 @@ sqlite3* ProofCache::openReader() const {
     sqlite3_busy_timeout(db, kBusyMilliseconds);
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // A store of this layout (not one made anew since by a program of another version).
-    Statement version(db, "SELECT (SELECT application_id FROM pragma_application_id), "
-                          "(SELECT user_version FROM pragma_user_version)");
-    if (!version || version.step() != SQLITE_ROW || version.column(0) != kApplicationId ||
-        version.column(1) != kSchemaVersion) {
-        version.reset();
+    if (layoutOf(db) != kThisLayout) {
         sqlite3_close_v2(db);
         return nullptr;
     }
-    version.reset();
     return db;
 }
 

@@ -256,7 +256,6 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
 
     // Nothing known that spares a read: the run is compared as it stands.
     const auto compareAll = [&] {
-        std::fill(digests.begin(), digests.end(), ReadDigests{});
         withDigests.digests = digests.data();
         if (!groupIdenticalFiles(table, first, last, withDigests))
             return false;
