@@ -26,9 +26,6 @@ namespace {
 constexpr int kApplicationId = 0x54727670;
 constexpr int kSchemaVersion = 4;
 constexpr const char* kFileName = "proofs.sqlite";
-// Entries written per transaction (in whole rows), so that another program waits for the store
-// only briefly.
-constexpr std::size_t kEntriesPerTransaction = 5000;
 constexpr int kBusyMilliseconds = 2000;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
@@ -914,7 +911,7 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             take.reset();
         }
         for (std::size_t n = 0;
-             n < kEntriesPerTransaction && (at < files.size() || touched < seen.size());) {
+             n < limits_.entriesPerTransaction && (at < files.size() || touched < seen.size());) {
             Key block{std::numeric_limits<std::int64_t>::max(), 0};
             if (at < files.size())
                 block = blockOf(files[at].key);

@@ -235,6 +235,7 @@ private slots:
         QFETCH(bool, halves);
         ProofCacheLimits limits = atOnce();
         limits.today = 20'000;
+        limits.entriesPerTransaction = 5000;
         if (halves)
             limits.halvedFrom = 2;
         TempTree cache;
