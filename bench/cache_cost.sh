@@ -2,10 +2,13 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # What the proof cache costs a first search and saves a second one: trevalo-scan --duplicates
 # with --no-cache, then with an empty cache (a new XDG_CACHE_HOME per round), then again with
-# the cache that run filled; interleaved rounds, warm page cache. Several binaries (say, before
+# the cache that run filled; interleaved rounds, warm page cache (unless --cold). Several binaries (say, before
 # and after a change) take turns within each round.
 #
-#   bench/cache_cost.sh [--runs N] [--instructions] TREE [BINARY...]
+#   bench/cache_cost.sh [--runs N] [--cold] [--instructions] TREE [BINARY...]
+#
+# --cold empties the page cache before every run (as root: sync; echo 3 > drop_caches), so that
+# each one reads the tree (and the store) from the disk.
 #
 # Prints per binary and kind the medians of wall time, user+system CPU time and minor faults,
 # and the first search's ratios to --no-cache round by round. --instructions adds, per binary
@@ -14,16 +17,22 @@
 set -euo pipefail
 
 runs=5
+cold=0
 instructions=0
 while [ $# -gt 0 ]; do
     case $1 in
     --runs) runs=$2; shift 2 ;;
+    --cold) cold=1; shift ;;
     --instructions) instructions=1; shift ;;
-    -h | --help) sed -n '3,13p' "$0"; exit 0 ;;
+    -h | --help) sed -n '3,16p' "$0"; exit 0 ;;
     *) break ;;
     esac
 done
-[ $# -ge 1 ] || { echo "usage: $0 [--runs N] [--instructions] TREE [BINARY...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 [--runs N] [--cold] [--instructions] TREE [BINARY...]" >&2; exit 2; }
+if [ $cold = 1 ] && ! [ -w /proc/sys/vm/drop_caches ]; then
+    echo "$0: --cold needs root (to empty the page cache)" >&2
+    exit 2
+fi
 tree=$1
 shift
 binaries=("$@")
@@ -37,6 +46,10 @@ times=$work/times
 run() { # BINARY KIND CACHE
     local extra=()
     [ "$2" = nocache ] && extra=(--no-cache)
+    if [ $cold = 1 ]; then
+        sync
+        echo 3 >/proc/sys/vm/drop_caches
+    fi
     XDG_CACHE_HOME=$3 /usr/bin/time -o "$work/t" -f "%e %U %S %R" \
         "$1" --duplicates --json "${extra[@]}" "$tree" >/dev/null 2>"$work/err" || true
     echo "$4 $2 $(cat "$work/t")" >>"$times"
