@@ -317,6 +317,10 @@ Sprache: %6</translation>
         <source>no cache folder (HOME is not set)</source>
         <translation>kein Cache-Ordner (HOME ist nicht gesetzt)</translation>
     </message>
+    <message>
+        <source>Proof cache not used: %1 belongs to another user.</source>
+        <translation>Prüfspeicher nicht verwendet: %1 gehört einem anderen Benutzer.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

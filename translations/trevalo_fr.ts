@@ -317,6 +317,10 @@ Langue : %6</translation>
         <source>no cache folder (HOME is not set)</source>
         <translation>aucun dossier de cache (HOME n&apos;est pas défini)</translation>
     </message>
+    <message>
+        <source>Proof cache not used: %1 belongs to another user.</source>
+        <translation>Cache des preuves non utilisé : %1 appartient à un autre utilisateur.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

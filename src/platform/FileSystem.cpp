@@ -293,6 +293,41 @@ bool isPseudoFileSystem(const std::string& folder) {
     return handle.isOpen() && handle.isPseudoFileSystem();
 }
 
+bool belongsToAnotherUser(const std::string& path) {
+    struct stat sb;
+    return ::lstat(path.c_str(), &sb) == 0 && sb.st_uid != ::geteuid();
+}
+
+std::optional<bool> keepsFileIdentities(const std::string& path, std::uint64_t device) {
+    constexpr unsigned long kKeeping[] = {
+        EXT4_SUPER_MAGIC, // and ext2, ext3
+        BTRFS_SUPER_MAGIC,
+        XFS_SUPER_MAGIC,
+        F2FS_SUPER_MAGIC,
+        0xca451a4e, // bcachefs
+        0x2fc12fc1, // ZFS
+        0x3153464a, // JFS
+        REISERFS_SUPER_MAGIC,
+        0x3434, // NILFS
+        TMPFS_MAGIC,
+        OVERLAYFS_SUPER_MAGIC,
+        NFS_SUPER_MAGIC,
+    };
+    const int fd = ::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat sb;
+    struct statfs fs;
+    const bool known = ::fstat(fd, &sb) == 0 && static_cast<std::uint64_t>(sb.st_dev) == device &&
+                       ::fstatfs(fd, &fs) == 0;
+    ::close(fd);
+    if (!known)
+        return std::nullopt;
+    const auto type = static_cast<unsigned long>(fs.f_type);
+    return std::find(std::begin(kKeeping), std::end(kKeeping), type) != std::end(kKeeping) &&
+           !isDevTmpfs(type, device);
+}
+
 bool onRotatingDisk(std::uint64_t device) {
     static std::mutex mutex;
     static std::map<std::uint64_t, bool> known;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -161,6 +162,16 @@ struct Mount {
 // without /proc.
 std::vector<Mount> mountTable();
 
+// Whether the file at `path` (not followed if a link), found on `device`, lies on a file system
+// whose files keep one identity (device, inode number, size, times) from one mount to the next
+// while they are unchanged, and give it to no other file: one that keeps its inode numbers and
+// sets change times to the nanosecond itself (ext2/3/4, btrfs, xfs, f2fs, bcachefs, ZFS, JFS,
+// ReiserFS, NILFS, tmpfs, overlay, NFS). Others (FAT and exFAT, ISO 9660, UDF, SquashFS,
+// FUSE, SMB...) make up inode numbers as they mount or take times from elsewhere: two
+// different files, on two volumes mounted on one device one after the other, may show the
+// same identity. Nothing when the file cannot tell (it is gone, or no longer on `device`).
+std::optional<bool> keepsFileIdentities(const std::string& path, std::uint64_t device);
+
 // True when the files of `device` (a stat's st_dev) lie on a disk that says it rotates
 // (/sys/block/*/queue/rotational): one whose head moves to where the next read is. False where
 // the system does not say (network and other file systems without a block device of their
@@ -230,6 +241,9 @@ int removeFile(const std::string& path);
 // The folder for the user's own cached data: $XDG_CACHE_HOME when it is an absolute path,
 // otherwise ~/.cache; empty when neither is known.
 std::string userCacheFolder();
+// True when `path` (not followed if a link) is there and belongs to a user other than the one
+// this process acts as.
+bool belongsToAnotherUser(const std::string& path);
 // The time of day, in nanoseconds since the epoch, as file times count it.
 std::int64_t wallClockNanoseconds();
 

@@ -24,7 +24,7 @@ namespace {
 // Marks the database as this program's ("Trvp"), and the layout of its tables. A database of
 // another layout is made anew.
 constexpr int kApplicationId = 0x54727670;
-constexpr int kSchemaVersion = 4;
+constexpr int kSchemaVersion = 5;
 constexpr const char* kFileName = "proofs.sqlite";
 constexpr int kBusyMilliseconds = 2000;
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -637,6 +637,17 @@ bool ProofCache::open() {
         return false;
     }
     const std::string path = folder_ + "/" + kFileName;
+    // Another user's store (this user's own, opened by a program run as root with this user's
+    // environment; a shared folder) holds proofs of files this user may not be able to read,
+    // and files of this user's there would be that user's: it is left alone.
+    for (const std::string& part : {folder_, path, path + "-wal", path + "-shm"}) {
+        if (belongsToAnotherUser(part)) {
+            problem_ = withArgs(
+                userText("ProofCache", "Proof cache not used: %1 belongs to another user."),
+                {part});
+            return false;
+        }
+    }
     for (int attempt = 0; attempt < 2; ++attempt) {
         close();
         if (sqlite3_open_v2(path.c_str(), &db_,
@@ -777,8 +788,15 @@ void ProofCache::prune() {
     }
 }
 
+void ProofCache::distrust(std::vector<std::uint64_t> devices) {
+    std::sort(devices.begin(), devices.end());
+    distrusted_ = std::move(devices);
+}
+
 bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
-    if (!inNanosecondRange(stamp.mtime) || !inNanosecondRange(stamp.ctime))
+    if (!inNanosecondRange(stamp.mtime) || !inNanosecondRange(stamp.ctime) ||
+        stamp.ctimeNsec == 0 ||
+        std::binary_search(distrusted_.begin(), distrusted_.end(), stamp.device))
         return false;
     const std::int64_t latest = std::max(nanoseconds(stamp.mtime, stamp.mtimeNsec),
                                          nanoseconds(stamp.ctime, stamp.ctimeNsec));
@@ -844,6 +862,11 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
     exec("COMMIT");
     seenEarlier_.insert(seenEarlier_.end(), first.seen.begin(), first.seen.end());
     seenEarlier_.insert(seenEarlier_.end(), second.seen.begin(), second.seen.end());
+    // An entry of a distrusted device may be of another file that showed the same identity.
+    if (!known.empty() && !distrusted_.empty())
+        for (std::size_t i = 0; i < stamps.size(); ++i)
+            if (std::binary_search(distrusted_.begin(), distrusted_.end(), stamps[i]->device))
+                known[i] = KnownFile{};
     return known;
 }
 
@@ -910,8 +933,8 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
             firstProof = take.column(0);
             take.reset();
         }
-        for (std::size_t n = 0;
-             n < limits_.entriesPerTransaction && (at < files.size() || touched < seen.size());) {
+        for (std::size_t n = 0; n < std::max<std::size_t>(limits_.entriesPerTransaction, 1) &&
+                                (at < files.size() || touched < seen.size());) {
             Key block{std::numeric_limits<std::int64_t>::max(), 0};
             if (at < files.size())
                 block = blockOf(files[at].key);

@@ -99,8 +99,14 @@ public:
 
     // Whether entries about a file of this identity may be kept: its times lie far enough
     // before `now` (nanoseconds since the epoch) that a change after it was read gives it
-    // other times, however coarse the file system's clock.
+    // other times, however coarse the file system's clock; its change time has a fraction of
+    // a second (the kernel set it, not a tool that made a disk image or an archive with whole
+    // seconds: two files of two such images may share every part of their identity); and its
+    // device is not one distrust() named.
     bool settled(const FileStamp& stamp, std::int64_t now) const;
+    // Files of these devices (whose file systems do not keep their files' identities, say)
+    // are neither looked up nor kept from now on.
+    void distrust(std::vector<std::uint64_t> devices);
 
     // Drops every entry of the store in `folder` (or its files, when it cannot be opened).
     // False, with why in `problem`, when they could not be dropped.
@@ -122,6 +128,7 @@ private:
     ProofCacheLimits limits_;
     sqlite3* db_ = nullptr;
     std::string problem_;
+    std::vector<std::uint64_t> distrusted_; // in order
     // The keys of the entries look() found with a day before today, in key order: 16 bytes a
     // file until keep() brings their day up to date.
     std::vector<std::pair<std::int64_t, std::int64_t>> seenEarlier_;

@@ -613,6 +613,7 @@ private:
         const std::int64_t now = wallClockNanoseconds();
         if (cache) {
             if (cache->usable()) {
+                cache->distrust(devicesWithoutIdentities(runs));
                 // The files of the runs, one after another: their stamps where they lie in the
                 // table, not copies (48 bytes a file at the search's peak).
                 std::vector<const FileStamp*> stamps;
@@ -657,6 +658,34 @@ private:
         if (cache)
             outcome_.cacheProblem = cache->problem();
         return complete;
+    }
+
+    // The devices of the files of the runs whose file systems do not keep their files'
+    // identities: each asked once, through the first of its files that can tell. A device
+    // none of whose files can tell is one of them.
+    std::vector<std::uint64_t> devicesWithoutIdentities(const std::vector<Run>& runs) {
+        std::vector<std::uint64_t> keeping;
+        std::vector<std::uint64_t> without;
+        std::vector<std::uint64_t> untold;
+        const auto in = [](const std::vector<std::uint64_t>& devices, std::uint64_t device) {
+            return std::find(devices.begin(), devices.end(), device) != devices.end();
+        };
+        for (const Run& r : runs) {
+            for (TableIndex k = r.start; k <= r.end; ++k) {
+                const FileEntry& e = at(k);
+                const std::uint64_t device = e.stamp.device;
+                if (in(keeping, device) || in(without, device))
+                    continue;
+                if (const std::optional<bool> keeps = keepsFileIdentities(e.path.str(), device))
+                    (*keeps ? keeping : without).push_back(device);
+                else if (!in(untold, device))
+                    untold.push_back(device);
+            }
+        }
+        for (const std::uint64_t device : untold)
+            if (!in(keeping, device) && !in(without, device))
+                without.push_back(device);
+        return without;
     }
 
     // What the runs of `which` (1 for each) taught goes to the store, proof tags made unique

@@ -363,6 +363,21 @@ private slots:
         const Searched believed = search(root, cache.root());
         QCOMPARE(believed.outcome.proven, 2);
         QVERIFY(believed.rows != without.rows);
+        // Not believed on a device whose file system does not keep its files' identities, and
+        // not kept of a change time of whole seconds (one a tool gave an image's files).
+        {
+            ProofCache store(cache.root(), atOnce());
+            const FileStamp a = statPath(t.path("a.bin")).stamp();
+            const std::int64_t now = wallClockNanoseconds();
+            QVERIFY(store.settled(a, now));
+            FileStamp whole = a;
+            whole.ctimeNsec = 0;
+            QVERIFY(!store.settled(whole, now));
+            store.distrust({a.device + 1, a.device});
+            QVERIFY(!store.settled(a, now));
+            const std::vector<KnownFile> known = store.look(std::span(&a, 1));
+            QVERIFY(known.empty() || !known[0].found());
+        }
         tick();
         t.chmod("b.bin", 0600);
         t.chmod("b.bin", 0644);
@@ -575,6 +590,16 @@ private slots:
         with = search(root, cache.path("proofs.sqlite/trevalo"));
         QCOMPARE(with.rows, without.rows);
         QVERIFY(with.outcome.cacheProblem.find("not used") != std::string::npos);
+
+        // Another user's store is left alone: run as root with a user's environment, say.
+        if (::geteuid() == 0) {
+            QCOMPARE(::chown(cache.root().c_str(), 65534, 65534), 0);
+            with = search(root, cache.root());
+            QCOMPARE(with.rows, without.rows);
+            QCOMPARE(with.outcome.proven, 0);
+            QVERIFY(with.outcome.cacheProblem.find("another user") != std::string::npos);
+            QCOMPARE(::chown(cache.root().c_str(), 0, 0), 0);
+        }
 
         // Forgotten: nothing is proven any more.
         std::string problem;
