@@ -298,7 +298,7 @@ bool belongsToAnotherUser(const std::string& path) {
     return ::lstat(path.c_str(), &sb) == 0 && sb.st_uid != ::geteuid();
 }
 
-std::optional<bool> keepsFileIdentities(const std::string& path, std::uint64_t device) {
+std::optional<FileSystemOf> fileSystemOf(const std::string& path, std::uint64_t device) {
     constexpr unsigned long kKeeping[] = {
         EXT4_SUPER_MAGIC, // and ext2, ext3
         BTRFS_SUPER_MAGIC,
@@ -324,8 +324,16 @@ std::optional<bool> keepsFileIdentities(const std::string& path, std::uint64_t d
     if (!known)
         return std::nullopt;
     const auto type = static_cast<unsigned long>(fs.f_type);
-    return std::find(std::begin(kKeeping), std::end(kKeeping), type) != std::end(kKeeping) &&
-           !isDevTmpfs(type, device);
+    FileSystemOf of;
+    of.keepsIdentities =
+        std::find(std::begin(kKeeping), std::end(kKeeping), type) != std::end(kKeeping) &&
+        !isDevTmpfs(type, device);
+    of.type = type;
+    std::uint32_t id[2];
+    static_assert(sizeof id == sizeof fs.f_fsid);
+    std::memcpy(id, &fs.f_fsid, sizeof id);
+    of.id = std::uint64_t{id[0]} << 32 | id[1];
+    return of;
 }
 
 bool onRotatingDisk(std::uint64_t device) {

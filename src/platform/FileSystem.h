@@ -162,15 +162,25 @@ struct Mount {
 // without /proc.
 std::vector<Mount> mountTable();
 
-// Whether the file at `path` (not followed if a link), found on `device`, lies on a file system
-// whose files keep one identity (device, inode number, size, times) from one mount to the next
-// while they are unchanged, and give it to no other file: one that keeps its inode numbers and
-// sets change times to the nanosecond itself (ext2/3/4, btrfs, xfs, f2fs, bcachefs, ZFS, JFS,
-// ReiserFS, NILFS, tmpfs, overlay, NFS). Others (FAT and exFAT, ISO 9660, UDF, SquashFS,
-// FUSE, SMB...) make up inode numbers as they mount or take times from elsewhere: two
-// different files, on two volumes mounted on one device one after the other, may show the
-// same identity. Nothing when the file cannot tell (it is gone, or no longer on `device`).
-std::optional<bool> keepsFileIdentities(const std::string& path, std::uint64_t device);
+// The file system a file lies on, as what is kept of files by their identities needs it.
+struct FileSystemOf {
+    // Whether its files keep one identity (device, inode number, size, times) from one mount to
+    // the next while they are unchanged, and give it to no other file: it keeps its inode
+    // numbers and sets change times itself (ext2/3/4, btrfs, xfs, f2fs, bcachefs, ZFS, JFS,
+    // ReiserFS, NILFS, tmpfs, overlay, NFS). Others (FAT and exFAT, ISO 9660, UDF, SquashFS,
+    // FUSE, SMB...) make up inode numbers as they mount or take times from elsewhere: two
+    // different files, on two volumes mounted on one device one after the other, may show the
+    // same identity.
+    bool keepsIdentities = false;
+    // Its type, and the number the kernel gives the volume (made from the file system's UUID
+    // on ext4 and btrfs, so that two disk images mounted on one device one after the other are
+    // told apart; from the device on others).
+    std::uint64_t type = 0;
+    std::uint64_t id = 0;
+};
+// The file system of the file at `path` (not followed if a link), found on `device`. Nothing
+// when the file cannot tell (it is gone, or no longer on `device`).
+std::optional<FileSystemOf> fileSystemOf(const std::string& path, std::uint64_t device);
 
 // True when the files of `device` (a stat's st_dev) lie on a disk that says it rotates
 // (/sys/block/*/queue/rotational): one whose head moves to where the next read is. False where

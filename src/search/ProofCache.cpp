@@ -2,6 +2,7 @@
 #include "search/ProofCache.h"
 
 #include "platform/UserText.h"
+#include "search/MixBits.h"
 
 #include <QtGlobal>
 #include <algorithm>
@@ -72,8 +73,13 @@ private:
 // A file's key, device and inode number, as SQLite orders them (signed integers).
 using Key = std::pair<std::int64_t, std::int64_t>;
 
-Key keyOf(const FileStamp& stamp) {
-    return {static_cast<std::int64_t>(stamp.device), static_cast<std::int64_t>(stamp.inode)};
+// The volume of `device` among `volumes` (sorted by device), or their end.
+std::vector<DeviceVolume>::const_iterator volumeAt(const std::vector<DeviceVolume>& volumes,
+                                                   std::uint64_t device) {
+    const auto v = std::lower_bound(
+        volumes.begin(), volumes.end(), device,
+        [](const DeviceVolume& d, std::uint64_t wanted) { return d.device < wanted; });
+    return v != volumes.end() && v->device == device ? v : volumes.end();
 }
 
 // An item with its key beside it, so that sorting them reads no item.
@@ -141,21 +147,27 @@ template <typename T, typename Key64> void sortByKey64(std::vector<T>& items, co
     }
 }
 
-KeyOrder inKeyOrder(std::span<const FileStamp* const> stamps) {
+// `volumeOf` gives the key of each device of the stamps (its volume's).
+template <typename VolumeOf>
+KeyOrder inKeyOrder(std::span<const FileStamp* const> stamps, const VolumeOf& volumeOf) {
     // One pass over the stamps (a million of them lie in 100 MB of table): each device is
-    // numbered as it comes, and the numbers are put in the devices' order after.
+    // numbered as it comes, and the numbers are put in the keys' order after.
     KeyOrder order;
     order.places.resize(stamps.size());
+    std::vector<std::uint64_t> devices;
     std::uint32_t device = 0;
     for (std::size_t i = 0; i < stamps.size(); ++i) {
-        const auto [on, inode] = keyOf(*stamps[i]);
-        if (order.devices.empty() || order.devices[device] != on) {
+        const FileStamp& stamp = *stamps[i];
+        if (devices.empty() || devices[device] != stamp.device) {
             device = static_cast<std::uint32_t>(
-                std::find(order.devices.begin(), order.devices.end(), on) - order.devices.begin());
-            if (device == order.devices.size())
-                order.devices.push_back(on);
+                std::find(devices.begin(), devices.end(), stamp.device) - devices.begin());
+            if (device == devices.size()) {
+                devices.push_back(stamp.device);
+                order.devices.push_back(volumeOf(stamp.device));
+            }
         }
-        order.places[i] = {inode, device, static_cast<std::uint32_t>(i)};
+        order.places[i] = {static_cast<std::int64_t>(stamp.inode), device,
+                           static_cast<std::uint32_t>(i)};
     }
     if (!std::is_sorted(order.devices.begin(), order.devices.end())) {
         std::vector<std::uint32_t> rank(order.devices.size());
@@ -444,16 +456,25 @@ void mergeRow(const Key& block, const RowEntries& held, std::span<const Keyed<Le
     }
 }
 
-// The learnt files of all lessons in the table's key order; the highest proof tag.
-std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<LearntFile>>& files) {
+// The learnt files of all lessons in the table's key order (a file keyed by the volume
+// volumeOf gives its device); the highest proof tag.
+template <typename VolumeOf>
+std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<LearntFile>>& files,
+                       const VolumeOf& volumeOf) {
     std::size_t learntCount = 0;
     for (const Lessons& l : lessons)
         learntCount += l.learnt.size();
     files.reserve(learntCount);
     std::int64_t tags = 0;
+    std::uint64_t device = 0;
+    std::int64_t volume = volumeOf(device);
     for (const Lessons& l : lessons) {
         for (const LearntFile& f : l.learnt) {
-            files.push_back({keyOf(*f.stamp), &f});
+            if (f.stamp->device != device) {
+                device = f.stamp->device;
+                volume = volumeOf(device);
+            }
+            files.push_back({{volume, static_cast<std::int64_t>(f.stamp->inode)}, &f});
             tags = std::max(tags, f.tag);
         }
     }
@@ -595,6 +616,14 @@ std::pair<int, int> readInTwo(sqlite3* db, sqlite3* reader, bool scan, const Key
 std::string ProofCache::defaultFolder() {
     const std::string base = userCacheFolder();
     return base.empty() ? std::string() : base + "/trevalo";
+}
+
+std::optional<DeviceVolume> volumeOfDevice(const std::string& path, std::uint64_t device) {
+    const std::optional<FileSystemOf> fs = fileSystemOf(path, device);
+    if (!fs)
+        return std::nullopt;
+    const std::uint64_t volume = mixBits(device ^ mixBits(fs->type ^ mixBits(fs->id)));
+    return DeviceVolume{device, static_cast<std::int64_t>(volume), fs->keepsIdentities};
 }
 
 ProofCache::ProofCache(std::string folder, ProofCacheLimits limits)
@@ -788,15 +817,24 @@ void ProofCache::prune() {
     }
 }
 
-void ProofCache::distrust(std::vector<std::uint64_t> devices) {
-    std::sort(devices.begin(), devices.end());
-    distrusted_ = std::move(devices);
+void ProofCache::setVolumes(std::vector<DeviceVolume> volumes) {
+    std::sort(volumes.begin(), volumes.end(),
+              [](const DeviceVolume& a, const DeviceVolume& b) { return a.device < b.device; });
+    volumes_ = std::move(volumes);
+}
+
+std::int64_t ProofCache::volumeOf(std::uint64_t device) const {
+    const auto v = volumeAt(volumes_, device);
+    return v != volumes_.end() ? v->volume : static_cast<std::int64_t>(device);
+}
+
+bool ProofCache::trusts(std::uint64_t device) const {
+    const auto v = volumeAt(volumes_, device);
+    return v == volumes_.end() || v->trusted;
 }
 
 bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
-    if (!inNanosecondRange(stamp.mtime) || !inNanosecondRange(stamp.ctime) ||
-        stamp.ctimeNsec == 0 ||
-        std::binary_search(distrusted_.begin(), distrusted_.end(), stamp.device))
+    if (!inNanosecondRange(stamp.mtime) || !inNanosecondRange(stamp.ctime) || !trusts(stamp.device))
         return false;
     const std::int64_t latest = std::max(nanoseconds(stamp.mtime, stamp.mtimeNsec),
                                          nanoseconds(stamp.ctime, stamp.ctimeNsec));
@@ -829,7 +867,8 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
     const std::int64_t pages =
         pageCount && pageCount.step() == SQLITE_ROW ? pageCount.column(0) : -1;
     pageCount.reset();
-    const KeyOrder keys = inKeyOrder(stamps);
+    const KeyOrder keys =
+        inKeyOrder(stamps, [this](std::uint64_t device) { return volumeOf(device); });
     const std::size_t count = keys.places.size();
     // The table is read whole, in key order, beside the files when their rows are many to a
     // page of the store (looking a row up costs about a quarter of reading a page whole);
@@ -862,11 +901,13 @@ std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps
     exec("COMMIT");
     seenEarlier_.insert(seenEarlier_.end(), first.seen.begin(), first.seen.end());
     seenEarlier_.insert(seenEarlier_.end(), second.seen.begin(), second.seen.end());
-    // An entry of a distrusted device may be of another file that showed the same identity.
-    if (!known.empty() && !distrusted_.empty())
-        for (std::size_t i = 0; i < stamps.size(); ++i)
-            if (std::binary_search(distrusted_.begin(), distrusted_.end(), stamps[i]->device))
-                known[i] = KnownFile{};
+    // An entry of an untrusted device may be of another file that showed the same identity.
+    if (!known.empty())
+        for (const DeviceVolume& v : volumes_)
+            if (!v.trusted)
+                for (std::size_t i = 0; i < stamps.size(); ++i)
+                    if (stamps[i]->device == v.device)
+                        known[i] = KnownFile{};
     return known;
 }
 
@@ -895,7 +936,8 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
     // search learnt of its files, merged. The lessons are sorted where they lie, by their keys
     // (copied together they would cost more in fresh memory than in writing).
     std::vector<Keyed<LearntFile>> files;
-    const std::int64_t tags = sortByKey(lessons, files);
+    const std::int64_t tags =
+        sortByKey(lessons, files, [this](std::uint64_t device) { return volumeOf(device); });
     // Found by one look() after another, the keys may need sorting.
     std::vector<Key> seen;
     seen.swap(seenEarlier_);

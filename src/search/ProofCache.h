@@ -5,6 +5,7 @@
 #include "search/ReadDigests.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,6 +23,19 @@ struct KnownFile {
     ReadDigests digests;
     bool found() const { return proof >= 0; }
 };
+
+// A device of the files of a search as the store knows it: by its volume, a number of the file
+// system on it (which a file system mounted on the same device later does not share), and
+// whether its files' identities are each their own (see FileSystemOf::keepsIdentities).
+struct DeviceVolume {
+    std::uint64_t device = 0;
+    std::int64_t volume = 0;
+    bool trusted = false;
+};
+
+// The volume of `device` as the file at `path`, found on it, tells it: nothing when the file
+// cannot tell (it is gone, or no longer on `device`).
+std::optional<DeviceVolume> volumeOfDevice(const std::string& path, std::uint64_t device);
 
 // What a search learnt of one file, to keep. The stamp is the search's own (in its table):
 // it stays where it is until the lessons are kept.
@@ -99,14 +113,13 @@ public:
 
     // Whether entries about a file of this identity may be kept: its times lie far enough
     // before `now` (nanoseconds since the epoch) that a change after it was read gives it
-    // other times, however coarse the file system's clock; its change time has a fraction of
-    // a second (the kernel set it, not a tool that made a disk image or an archive with whole
-    // seconds: two files of two such images may share every part of their identity); and its
-    // device is not one distrust() named.
+    // other times, however coarse the file system's clock, and its device is not one that
+    // setVolumes() says gives no file an identity of its own.
     bool settled(const FileStamp& stamp, std::int64_t now) const;
-    // Files of these devices (whose file systems do not keep their files' identities, say)
-    // are neither looked up nor kept from now on.
-    void distrust(std::vector<std::uint64_t> devices);
+    // The volumes of the devices of the files looked up and kept from now on: the store keys
+    // a file by its device's volume rather than by the device (a device not named here is its
+    // own volume), and neither looks up nor keeps files of a device that is not trusted.
+    void setVolumes(std::vector<DeviceVolume> volumes);
 
     // Drops every entry of the store in `folder` (or its files, when it cannot be opened).
     // False, with why in `problem`, when they could not be dropped.
@@ -128,7 +141,9 @@ private:
     ProofCacheLimits limits_;
     sqlite3* db_ = nullptr;
     std::string problem_;
-    std::vector<std::uint64_t> distrusted_; // in order
+    std::vector<DeviceVolume> volumes_; // by device
+    std::int64_t volumeOf(std::uint64_t device) const;
+    bool trusts(std::uint64_t device) const;
     // The keys of the entries look() found with a day before today, in key order: 16 bytes a
     // file until keep() brings their day up to date.
     std::vector<std::pair<std::int64_t, std::int64_t>> seenEarlier_;

@@ -613,7 +613,7 @@ private:
         const std::int64_t now = wallClockNanoseconds();
         if (cache) {
             if (cache->usable()) {
-                cache->distrust(devicesWithoutIdentities(runs));
+                cache->setVolumes(volumesOf(runs));
                 // The files of the runs, one after another: their stamps where they lie in the
                 // table, not copies (48 bytes a file at the search's peak).
                 std::vector<const FileStamp*> stamps;
@@ -660,32 +660,32 @@ private:
         return complete;
     }
 
-    // The devices of the files of the runs whose file systems do not keep their files'
-    // identities: each asked once, through the first of its files that can tell. A device
-    // none of whose files can tell is one of them.
-    std::vector<std::uint64_t> devicesWithoutIdentities(const std::vector<Run>& runs) {
-        std::vector<std::uint64_t> keeping;
-        std::vector<std::uint64_t> without;
+    // The volumes of the devices of the files of the runs: each device asked once, through the
+    // first of its files that can tell. A device none of whose files can tell is not trusted.
+    std::vector<DeviceVolume> volumesOf(const std::vector<Run>& runs) {
+        std::vector<DeviceVolume> told;
         std::vector<std::uint64_t> untold;
-        const auto in = [](const std::vector<std::uint64_t>& devices, std::uint64_t device) {
-            return std::find(devices.begin(), devices.end(), device) != devices.end();
+        const auto isTold = [&](std::uint64_t device) {
+            return std::any_of(told.begin(), told.end(),
+                               [&](const DeviceVolume& v) { return v.device == device; });
         };
         for (const Run& r : runs) {
             for (TableIndex k = r.start; k <= r.end; ++k) {
                 const FileEntry& e = at(k);
                 const std::uint64_t device = e.stamp.device;
-                if (in(keeping, device) || in(without, device))
+                if (isTold(device))
                     continue;
-                if (const std::optional<bool> keeps = keepsFileIdentities(e.path.str(), device))
-                    (*keeps ? keeping : without).push_back(device);
-                else if (!in(untold, device))
+                if (const std::optional<DeviceVolume> v = volumeOfDevice(e.path.str(), device))
+                    told.push_back(*v);
+                else if (std::find(untold.begin(), untold.end(), device) == untold.end()) {
                     untold.push_back(device);
+                }
             }
         }
         for (const std::uint64_t device : untold)
-            if (!in(keeping, device) && !in(without, device))
-                without.push_back(device);
-        return without;
+            if (!isTold(device))
+                told.push_back({device, static_cast<std::int64_t>(device), false});
+        return told;
     }
 
     // What the runs of `which` (1 for each) taught goes to the store, proof tags made unique

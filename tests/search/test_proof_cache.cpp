@@ -64,6 +64,14 @@ Searched search(const std::string& root, const std::string& cacheFolder, int thr
     return {std::move(host.listed), state.outcome};
 }
 
+// Keys the files of the device of `file` in `store` as a search does (by the device's volume).
+void asASearch(ProofCache& store, const std::string& file) {
+    const std::optional<DeviceVolume> volume =
+        volumeOfDevice(file, statPath(file, false).stamp().device);
+    QVERIFY(volume && volume->trusted);
+    store.setVolumes({*volume});
+}
+
 // Gives the file system's clock time to move on, so that a change has other times.
 void tick() {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -353,30 +361,36 @@ private slots:
         t.file("b.bin", "other content");
         const std::string root = t.root();
         const Searched without = search(root, {});
+        const FileStamp stamps[] = {statPath(t.path("a.bin")).stamp(),
+                                    statPath(t.path("b.bin")).stamp()};
+        const std::vector<LearntFile> claim = {{&stamps[0], {}, 1}, {&stamps[1], {}, 1}};
         {
             ProofCache store(cache.root(), atOnce());
-            const FileStamp stamps[] = {statPath(t.path("a.bin")).stamp(),
-                                        statPath(t.path("b.bin")).stamp()};
-            const std::vector<LearntFile> claim = {{&stamps[0], {}, 1}, {&stamps[1], {}, 1}};
+            asASearch(store, t.path("a.bin"));
             store.keep(claim);
         }
         const Searched believed = search(root, cache.root());
         QCOMPARE(believed.outcome.proven, 2);
         QVERIFY(believed.rows != without.rows);
-        // Not believed on a device whose file system does not keep its files' identities, and
-        // not kept of a change time of whole seconds (one a tool gave an image's files).
+        // Believed of the volume it was kept for only (not of another file system mounted on
+        // the device later), and never on a device whose file system does not keep its files'
+        // identities.
         {
             ProofCache store(cache.root(), atOnce());
-            const FileStamp a = statPath(t.path("a.bin")).stamp();
+            const auto found = [&] {
+                const std::vector<KnownFile> known = store.look(std::span(stamps, 1));
+                return !known.empty() && known[0].found();
+            };
+            const FileStamp& a = stamps[0];
             const std::int64_t now = wallClockNanoseconds();
-            QVERIFY(store.settled(a, now));
-            FileStamp whole = a;
-            whole.ctimeNsec = 0;
-            QVERIFY(!store.settled(whole, now));
-            store.distrust({a.device + 1, a.device});
-            QVERIFY(!store.settled(a, now));
-            const std::vector<KnownFile> known = store.look(std::span(&a, 1));
-            QVERIFY(known.empty() || !known[0].found());
+            asASearch(store, t.path("a.bin"));
+            QVERIFY(found() && store.settled(a, now));
+            store.setVolumes({{a.device + 1, 5, false}, {a.device, 7, true}});
+            QVERIFY(!found() && store.settled(a, now));
+            store.keep(claim);
+            QVERIFY(found());
+            store.setVolumes({{a.device, 7, false}});
+            QVERIFY(!found() && !store.settled(a, now));
         }
         tick();
         t.chmod("b.bin", 0600);
@@ -480,6 +494,7 @@ private slots:
             limits.files = files;
             limits.today = day;
             ProofCache store(cache.root(), limits);
+            asASearch(store, t.root());
             std::int64_t n = 0;
             for (const KnownFile& k : store.look(stamps))
                 n += k.found() ? 1 : 0;
