@@ -71,7 +71,8 @@ struct ProofCacheLimits {
 // A store of proofs, kept between searches in an SQLite database in a folder of the user's
 // cache: groups of files proven identical by a byte comparison and digests of what was read,
 // each keyed by the identity of the file (device, inode, size, nanosecond last-write and
-// change times). An entry is used only while the file has exactly that identity. The entries
+// change times; the device known by its volume, see setVolumes). An entry is used only while
+// the file has exactly that identity. The entries
 // of files whose inode numbers differ only in their lowest bits share one row of the store
 // (inode numbers lie close within a folder): a search reads and writes a row per some dozens
 // of files rather than one per file.
