@@ -171,32 +171,6 @@ private slots:
         }
     }
 
-    // Files of one size that part from the file they were compared with at different chunks
-    // (here one in the middle, one at the last byte) are told apart by the next search without
-    // reading any of them: each has the digests of the chunks it shared with that file.
-    void filesPartingAtDifferentChunksAreNotReadAgain() {
-        for (const char* first : {"a", "p", "z"}) { // which file the comparison starts from
-            TempTree t;
-            TempTree cache;
-            std::mt19937 rng(11);
-            const std::string common = bytes(rng, 43419);
-            std::string middle = common;
-            middle[21710] = static_cast<char>(middle[21710] ^ 1);
-            std::string last = common;
-            last.back() = static_cast<char>(last.back() ^ 1);
-            t.file(std::string(first) + "0", common);
-            t.file("q1", common);
-            t.file("m2", middle);
-            t.file("l3", last);
-            tick();
-            const Searched without = search(t.root(), {});
-            QCOMPARE(search(t.root(), cache.root()).outcome.proven, 0);
-            const Searched again = search(t.root(), cache.root());
-            QCOMPARE(again.rows, without.rows);
-            QCOMPARE(again.outcome.proven, 4);
-        }
-    }
-
     // Groups proven by searches of different folders know nothing of each other: a search of
     // both finds out by comparing whether they are one group (here two are, two others only
     // share their first chunk).
