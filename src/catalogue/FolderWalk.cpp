@@ -230,6 +230,7 @@ bool FolderWalk::list(std::vector<WalkStep>& steps, const Stack& stack, const st
     }
     names_.clear();
     spans_.clear();
+    files_.clear();
     exclude_ = rules_.exclude && *rules_.exclude ? rules_.exclude : nullptr;
     DirListing::Entry e;
     std::size_t seen = 0;
@@ -284,12 +285,11 @@ void FolderWalk::takeEntry(const Stack& stack, const std::string& path, const Fo
         st = handle.statChild(e.name, false);
     if (st.kind == FileKind::Regular) {
         if (st.links > 1)
-            frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size()));
-        frame.files.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
-        frame.files.back().links =
-            static_cast<std::uint16_t>(std::min<std::uint64_t>(st.links, 65535));
+            frame.linked.push_back(static_cast<std::uint32_t>(files_.size()));
+        files_.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
+        files_.back().links = static_cast<std::uint16_t>(std::min<std::uint64_t>(st.links, 65535));
     } else if (st.kind == FileKind::Failed) {
-        frame.files.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
+        files_.push_back({{}, -1, -1, FileStamp{}, st.error ? st.error.code() : EIO});
     } else {
         return; // gone, or no longer a regular file: nothing to catalogue
     }
@@ -298,14 +298,22 @@ void FolderWalk::takeEntry(const Stack& stack, const std::string& path, const Fo
     names_.append(e.name);
 }
 
-// The folder's path is held once, with the names of its files after it.
+// The folder's path is held once, with the names of its files after it. The files are gathered
+// in one list kept from folder to folder and handed on in a list of their exact number: one
+// allocation per folder rather than one per doubling.
 void FolderWalk::packPaths(Frame& frame, const std::string& path) {
-    if (frame.files.empty())
+    if (files_.empty())
         return;
     PathBlock* block = PathBlock::create(path, names_.size());
     const std::uint32_t base = block->append(names_);
-    for (std::size_t k = 0; k < frame.files.size(); ++k)
-        frame.files[k].path = FilePath(block, base + spans_[k].first, spans_[k].second);
+    frame.files.reserve(files_.size());
+    for (std::size_t k = 0; k < files_.size(); ++k) {
+        frame.files.push_back(std::move(files_[k]));
+        frame.files.back().path = FilePath(block, base + spans_[k].first, spans_[k].second);
+    }
+    files_.clear();
+    if (files_.capacity() > kFilesKept)
+        files_ = std::vector<FileEntry>(); // a huge folder's room is not held for the rest
     block->drop();
 }
 

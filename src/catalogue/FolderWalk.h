@@ -165,6 +165,8 @@ private:
     std::string names_;                                          // names of the folder listed
     const FileCatalogue::ExcludeTest* exclude_ = nullptr;        // when there is a test
     std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_; // each file's name in names_
+    std::vector<FileEntry> files_;                               // the files of the folder listed
+    static constexpr std::size_t kFilesKept = 8192; // room for files_ kept from folder to folder
     FolderHandle anchor_;
     std::size_t anchorDepth_ = 0;
     static constexpr std::size_t kAnchorClimb = 256; // at most this many ".." at once

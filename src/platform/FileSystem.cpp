@@ -207,6 +207,10 @@ namespace {
 // Room for the entries read from a folder in one call.
 constexpr std::size_t kListingBytes = std::size_t{32} << 10;
 
+// A thread's last listing leaves its room here for the next one, so that walking a tree does
+// not take and give back that room once per folder (listings inside listings take their own).
+thread_local std::unique_ptr<char[]> spareListingRoom;
+
 } // namespace
 
 DirListing::DirListing(const std::string& folder)
@@ -223,6 +227,8 @@ DirListing::DirListing(int folderFd) : fd_(folderFd) {
 DirListing::~DirListing() {
     if (ownsFd_ && fd_ >= 0)
         ::close(fd_);
+    if (buffer_ && !spareListingRoom)
+        spareListingRoom = std::move(buffer_);
 }
 
 bool DirListing::next(Entry& entry) {
@@ -231,7 +237,8 @@ bool DirListing::next(Entry& entry) {
     for (;;) {
         if (at_ == end_) {
             if (!buffer_)
-                buffer_.reset(new char[kListingBytes]);
+                buffer_ = spareListingRoom ? std::move(spareListingRoom)
+                                           : std::make_unique_for_overwrite<char[]>(kListingBytes);
             const ssize_t got = ::getdents64(fd_, buffer_.get(), kListingBytes);
             if (got <= 0) {
                 error_ = got < 0 ? OsError::last() : OsError();
