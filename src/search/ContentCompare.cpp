@@ -204,7 +204,7 @@ public:
         while (size < capacity)
             size *= 2;
         capacity = size;
-        if (auto* mine = threadBlocks(size); mine && !mine->empty()) {
+        if (auto* mine = keptBlocksOf(size); mine && !mine->empty()) {
             auto block = std::move(mine->back());
             mine->pop_back();
             return block;
@@ -222,7 +222,7 @@ public:
         return std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
     }
     void give(std::unique_ptr<char[]> block, ByteOffset capacity) {
-        if (auto* mine = threadBlocks(capacity);
+        if (auto* mine = keptBlocksOf(capacity);
             mine && ByteOffset(mine->size() + 1) * capacity <= kKeptPerSize) {
             mine->push_back(std::move(block));
             return;
@@ -235,7 +235,7 @@ public:
     }
     // Empties the pool and the calling thread's blocks (the other threads' go when they end).
     void clear() {
-        for (auto& blocks : threadBlocks_)
+        for (auto& blocks : keptBlocks)
             blocks.clear();
         const std::lock_guard lock(mutex_);
         free_.clear();
@@ -248,11 +248,11 @@ private:
     using Blocks = std::vector<std::unique_ptr<char[]>>;
     static constexpr int kSizesKept = 5;
     static constexpr ByteOffset kKeptPerSize = ByteOffset{256} << 10;
-    static Blocks* threadBlocks(ByteOffset size) {
+    static Blocks* keptBlocksOf(ByteOffset size) {
         const int k = std::countr_zero(static_cast<std::uint64_t>(size)) - 12;
-        return k < kSizesKept ? &threadBlocks_[static_cast<std::size_t>(k)] : nullptr;
+        return k < kSizesKept ? &keptBlocks[static_cast<std::size_t>(k)] : nullptr;
     }
-    static thread_local std::array<Blocks, kSizesKept> threadBlocks_;
+    static thread_local std::array<Blocks, kSizesKept> keptBlocks;
 
     std::mutex mutex_;
     static constexpr ByteOffset kMostPooled = ByteOffset{16} << 20;
@@ -260,7 +260,7 @@ private:
     ByteOffset pooled_ = 0;
 };
 
-thread_local std::array<BufferPool::Blocks, BufferPool::kSizesKept> BufferPool::threadBlocks_;
+thread_local std::array<BufferPool::Blocks, BufferPool::kSizesKept> BufferPool::keptBlocks;
 
 BufferPool& bufferPool() {
     static BufferPool pool;
