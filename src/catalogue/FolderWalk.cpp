@@ -285,7 +285,7 @@ void FolderWalk::takeEntry(const Stack& stack, const std::string& path, const Fo
         st = handle.statChild(e.name, false);
     if (st.kind == FileKind::Regular) {
         if (st.links > 1)
-            frame.linked.push_back(static_cast<std::uint32_t>(files_.size()));
+            frame.linked.push_back(static_cast<std::uint32_t>(frame.files.size() + files_.size()));
         files_.push_back({{}, st.size, -1, st.stamp(), kReasonNone});
         files_.back().links = static_cast<std::uint16_t>(std::min<std::uint64_t>(st.links, 65535));
     } else if (st.kind == FileKind::Failed) {
