@@ -14,11 +14,10 @@ void tuneProcessForSearches() {
     // and faulted in afresh; releaseFreedMemory gives it back once the search is over.
     ::mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
     ::mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    // One heap per core rather than glibc's eight: what one thread of a search frees (the walk's
-    // lists of files, replayed on another thread) is there for the next to use, rather than each
-    // thread growing a heap of its own, while threads running at the same moment seldom wait
-    // for one (a single heap made the walking threads queue for it a dozen thousand times on
-    // a tree of 140,000 files).
+    // One heap per core rather than glibc's eight per core: what one thread of a search frees
+    // (the walk's lists of files, replayed on another thread) is mostly there for the next to
+    // use, while threads running at the same moment seldom wait for a heap (a single heap made
+    // the walking threads queue for it a dozen thousand times on a tree of 140,000 files).
     ::mallopt(M_ARENA_MAX, usableCores());
 }
 
