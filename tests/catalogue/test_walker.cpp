@@ -250,24 +250,6 @@ private slots:
         QCOMPARE(problemsOf(files), (Problems{{t.path("absent"), "No such file or directory"}}));
     }
 
-    // Every file's size, times and identity come from the walk's own stat of the entry, for
-    // every one of thousands of files in many folders.
-    void everyFileIsMeasuredByTheWalk() {
-        TempTree t;
-        for (int i = 0; i < 3000; ++i)
-            t.file("f" + std::to_string(i % 7) + "/" + std::to_string(i),
-                   std::string(i % 613, 'x'));
-        FileCatalogue files;
-        files.addSearchPath(t.path("*.*"), true);
-        QCOMPARE(files.count(), std::int64_t(3000));
-        for (const auto& e : files.entries()) {
-            const FileStatus st = statPath(e.path.str(), false);
-            QCOMPARE(e.reason, kReasonNone);
-            QVERIFY(st.stamp() == e.stamp);
-            QCOMPARE(e.stamp.size, std::int64_t(std::stoi(std::string(e.name())) % 613));
-        }
-    }
-
     // The trash is never searched, also when the search path lies above it.
     // The trash is never searched, however it is reached: below a search path, through a link to
     // the trash or into its files/ folder, as the search path itself, with the home trash a link
@@ -624,18 +606,6 @@ private slots:
         QVERIFY(trevalo::test::runWithOpenFileLimit(
             100, [&] { return catalogue(2) == one && catalogue(8) == one; }));
         QVERIFY(trevalo::test::runWithOpenFileLimit(64, [&] { return catalogue(2, true) == one; }));
-    }
-
-    // A folder whose entries take many reads of the listing is listed whole.
-    void largeFoldersAreListedWhole() {
-        TempTree t;
-        const std::string name(120, 'n');
-        for (int i = 0; i < 1500; ++i)
-            t.file("big/" + name + std::to_string(i), "x");
-        FileCatalogue files;
-        files.addSearchPath(t.path("big/*.*"), false);
-        QCOMPARE(files.count(), std::int64_t(1500));
-        QVERIFY(files.problems().empty());
     }
 
     // The identity set keeps every file it was given, however large it grows.

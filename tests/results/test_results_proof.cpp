@@ -227,22 +227,6 @@ private slots:
         QVERIFY(!opened->lists[ListZeroSize].at(0).staleReason().empty());
     }
 
-    void sameNameGroupsAreFormedAgain() {
-        TempTree tree;
-        ResultLists lists;
-        for (const char* f :
-             {"1/Photo.JPG", "2/photo.jpg", "3/alone.txt", "4/gone.txt", "5/Gone.TXT"})
-            lists[ListSameName].push_back(rowOfFile(tree.file(f, f)));
-        ResultLists opened = savedAndOpened(tree, lists);
-        ::unlink(tree.path("5/Gone.TXT").c_str());
-        proveOpenedResults(opened);
-        std::vector<std::string> live, stale;
-        for (const ResultRow& r : opened[ListSameName])
-            (r.stale() ? stale : live).push_back(r.name);
-        QCOMPARE(live, (std::vector<std::string>{"Photo.JPG", "photo.jpg"}));
-        QCOMPARE(stale, (std::vector<std::string>{"Gone.TXT"}));
-    }
-
     void aCancelledCheckLeavesGroupsUnproven() {
         TempTree tree;
         ResultLists lists;

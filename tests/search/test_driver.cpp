@@ -543,18 +543,6 @@ private slots:
             return ok;
         }));
     }
-
-    void theSameFolderTwiceIsNoDuplicateOfItself() {
-        TempTree t;
-        t.file("d/a", "same");
-        t.file("d/b", "same");
-        t.file("d/c", "other!");
-        Host host({t.path("d/*.*"), t.path("*.*"), t.path("d/*.*")});
-        host.search();
-        QCOMPARE(host.model.table.size(), std::size_t(3));
-        QCOMPARE(host.lists[ListDuplicates].size(), std::size_t(2));
-        QCOMPARE(host.paths(ListDuplicates), (Paths{t.path("d/a"), t.path("d/b")}));
-    }
 };
 
 QTEST_GUILESS_MAIN(DriverTest)

@@ -442,47 +442,6 @@ private slots:
         QCOMPARE(again.outcome.proven, 4);
     }
 
-    // An entry lives while searches meet its file: a search brings the day of every file it
-    // finds in the store up to date, and the day's pruning drops the entries of files not met
-    // for longer than the limit (files that share a row with files met among them), then the
-    // rows seen longest ago beyond the count limit.
-    void entriesOfFilesNoLongerSeenAreDropped() {
-        TempTree t;
-        makeTree(t, 3, "seen/");
-        makeTree(t, 4, "unseen/");
-        TempTree cache;
-        const auto stampsUnder = [&](const char* folder) {
-            std::vector<FileStamp> stamps;
-            for (const auto& e : std::filesystem::recursive_directory_iterator(t.path(folder)))
-                if (e.is_regular_file())
-                    stamps.push_back(statPath(e.path().string()).stamp());
-            return stamps;
-        };
-        const std::vector<FileStamp> seen = stampsUnder("seen");
-        const std::vector<FileStamp> unseen = stampsUnder("unseen");
-        // How many of the files the store knows when opened on `day`.
-        const auto knownOn = [&](const std::vector<FileStamp>& stamps, std::int64_t day,
-                                 std::int64_t files = 1'000'000) {
-            ProofCacheLimits limits = atOnce();
-            limits.days = 30;
-            limits.files = files;
-            limits.today = day;
-            ProofCache store(cache.root(), limits);
-            asASearch(store, t.root());
-            std::int64_t n = 0;
-            for (const KnownFile& k : store.look(stamps))
-                n += k.found() ? 1 : 0;
-            return n;
-        };
-        const std::int64_t day = 20'000;
-        search(t.root(), cache.root(), 0, day);
-        const std::int64_t allSeen = knownOn(seen, day);
-        QVERIFY(allSeen > 0 && knownOn(unseen, day) > 0);
-        QVERIFY(search(t.path("seen"), cache.root(), 0, day + 20).outcome.proven > 0);
-        QCOMPARE(knownOn(seen, day + 31), allSeen);
-        QCOMPARE(knownOn(unseen, day + 31), 0);
-    }
-
     // Files whose inode numbers lie close share a row of the store: each entry ages by itself,
     // and beyond the count limit the rows seen longest ago go first.
     void entriesOfOneRowAgeApart() {
