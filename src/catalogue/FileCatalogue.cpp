@@ -75,6 +75,7 @@ void FileCatalogue::addSearchPath(std::string_view searchPath, bool recursive, P
 
 void FileCatalogue::finish() {
     walkLinkedFolders();
+    dropFilesFoundTwice();
     markKept();
 }
 
@@ -236,14 +237,35 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
 }
 
 void FileCatalogue::holdAllFilesFound() {
-    // One walk finds a file of one name once; from a second walk on, every file found is
-    // looked for among those already held.
+    // One walk finds a file of one name once; from a second walk on, every file found is held
+    // and looked for among those held. The first walk's files are not held: most often the
+    // later walks (of linked folders, say) find a few files where the first found all of
+    // them, so the first walk's are looked for among the later ones once, at the end.
     if (walked_ && !allFilesHeld_) {
-        for (const FileEntry& e : entries_)
-            if (e.reason == kReasonNone)
-                files_.insert(FileId{e.stamp.device, e.stamp.inode});
+        firstWalkEnd_ = entries_.size();
         allFilesHeld_ = true;
     }
+}
+
+void FileCatalogue::dropFilesFoundTwice() {
+    // files_ holds every file of the later walks, and those of the first with more than one
+    // name (which the later walks dropped already as they came).
+    if (!allFilesHeld_ || firstWalkEnd_ == entries_.size())
+        return;
+    const auto idOf = [](const FileEntry& e) { return FileId{e.stamp.device, e.stamp.inode}; };
+    const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(firstWalkEnd_);
+    FileIdSet foundFirst;
+    for (auto e = entries_.begin(); e != first; ++e)
+        if (e->reason == kReasonNone && files_.contains(idOf(*e)))
+            foundFirst.insert(idOf(*e));
+    if (foundFirst.size() == 0)
+        return;
+    entries_.erase(std::remove_if(first, entries_.end(),
+                                  [&](const FileEntry& e) {
+                                      return e.reason == kReasonNone &&
+                                             foundFirst.contains(idOf(e));
+                                  }),
+                   entries_.end());
 }
 
 FolderHandle FileCatalogue::openStart(const std::string& top, const LinkToWalk* link,

@@ -74,8 +74,9 @@ public:
     void addSearchPath(std::string_view path, bool recursive, PathRole role = PathRole::Search);
     // Called once every search path is added: walks the folders that links found by the walks
     // lead to, where no walk went yet (and the links found there, and so on), with the pattern
-    // and role of the walk that found each link; then marks every entry found, through any
-    // path, by a Keep or KeepOnly walk as kept.
+    // and role of the walk that found each link; drops the files a later walk found again
+    // where the first found them; then marks every entry found, through any path, by a Keep
+    // or KeepOnly walk as kept. The entries are complete once it has been called.
     void finish();
 
     // The other names of files with more than one name that the walks found: for each such
@@ -147,6 +148,8 @@ private:
     void walk(const std::string& top, std::string_view pattern, bool recursive,
               const LinkToWalk* link = nullptr);
     void holdAllFilesFound();
+    // Drops the entries of later walks whose files the first walk found too.
+    void dropFilesFoundTwice();
     FolderHandle openStart(const std::string& top, const LinkToWalk* link, WalkPlace& place);
     ExcludeTest excludeThroughLinks(const FolderHandle& handle, const std::string& top) const;
     void walkLinkedFolders();
@@ -160,10 +163,11 @@ private:
 
     std::vector<FileEntry> entries_;
     std::vector<FolderProblem> problems_;
-    // Files already held: those with more than one name, and every file once a second path is
-    // walked (a walk finds a folder once, so a file of one name once).
+    // Files already held: those with more than one name, and every file a walk after the
+    // first finds (a walk finds a folder once, so a file of one name once).
     FileIdSet files_;
     bool allFilesHeld_ = false;
+    std::size_t firstWalkEnd_ = 0; // where the entries of later walks begin, once there are any
     bool walked_ = false;
     std::unordered_set<std::string> unmeasured_; // paths of files that could not be measured
     std::unordered_set<std::string> reported_;   // folders already in problems_

@@ -130,15 +130,19 @@ private slots:
         t.file("data/a.txt", "1");
         t.file("data/A.TXT", "2"); // another file: names are case-sensitive here
         t.file("data/sub/b.txt", "3");
+        t.file("data/sub/c.txt", "4");
         t.hardlink("data/sub/b.txt", "data/b-link.txt");
         FileCatalogue files;
         files.addSearchPath(t.path("data/sub/*.*"), true);
         files.addSearchPath(t.path("data/*.*"), true);
         files.addSearchPath(t.path("data/*.*"), false);
+        files.addSearchPath(t.path("data/sub/*.txt"), false); // the first walk's files again
+        files.finish();
         // The file reached first keeps its place and its path.
         QCOMPARE(pathsOf(files).front(), t.path("data/sub/b.txt"));
         QCOMPARE(sorted(pathsOf(files)),
-                 sorted({t.path("data/a.txt"), t.path("data/A.TXT"), t.path("data/sub/b.txt")}));
+                 sorted({t.path("data/a.txt"), t.path("data/A.TXT"), t.path("data/sub/b.txt"),
+                         t.path("data/sub/c.txt")}));
         // Within one folder too: a hard link below the folder comes first in walk order.
         t.hardlink("data/a.txt", "data/sub/a-link.txt");
         const Paths again = walk(t.path("data/*.*"));
