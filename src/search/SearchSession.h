@@ -38,6 +38,8 @@ public:
     // default it is given back as the search ends, since its rows stand alone.
     const FileTable& table() const { return state_.table; }
     void setKeepTable(bool keep) { keepTable_ = keep; }
+    // Takes the kept table of the last search (while no search runs).
+    FileTable takeTable() { return std::move(state_.table); }
     const SearchOutcome& outcome() const { return state_.outcome; }
     // A testing aid: called on the worker when the search is about to compare contents.
     void setBeforeComparison(std::function<void()> hook) { beforeComparison_ = std::move(hook); }
