@@ -59,16 +59,6 @@ FilePath& FilePath::operator=(const FilePath& other) {
     return *this;
 }
 
-FilePath::FilePath(FilePath&& other) noexcept
-    : block_(std::exchange(other.block_, nullptr)), offset_(other.offset_), length_(other.length_) {
-}
-
-FilePath& FilePath::operator=(FilePath&& other) noexcept {
-    FilePath moved(std::move(other));
-    swap(*this, moved);
-    return *this;
-}
-
 std::string FilePath::str() const {
     const std::string_view f = folder();
     const std::string_view n = name();

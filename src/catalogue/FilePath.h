@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace trevalo {
 
@@ -55,8 +56,14 @@ public:
     }
     FilePath(const FilePath& other);
     FilePath& operator=(const FilePath& other);
-    FilePath(FilePath&& other) noexcept;
-    FilePath& operator=(FilePath&& other) noexcept;
+    FilePath(FilePath&& other) noexcept
+        : block_(std::exchange(other.block_, nullptr)), offset_(other.offset_),
+          length_(other.length_) {}
+    FilePath& operator=(FilePath&& other) noexcept {
+        FilePath moved(std::move(other));
+        swap(*this, moved);
+        return *this;
+    }
 
     // The folder, ending in "/" (empty for a bare name).
     std::string_view folder() const { return block_ ? block_->folder() : std::string_view(); }
