@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -100,6 +101,12 @@ void appendClaim(std::string& json, const FolderClaim& claim, bool withMtime) {
     json += "]";
 }
 
+void appendNumber(std::string& out, std::int64_t n) {
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), n).ptr;
+    out.append(digits, end);
+}
+
 // The summary and the lists; each row with its mtime when withMtime.
 void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
                const ResultsSummary& summary, bool withMtime) {
@@ -111,6 +118,8 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
     json += ", \"cancelled\": ";
     json += boolText(summary.cancelled);
     json += ", \"lists\": {";
+    std::string folder; // a row's folder and name, escaped
+    std::string name;
     for (int m = 0; m < kResultListCount; ++m) {
         if (!summary.writes(m))
             continue;
@@ -121,19 +130,29 @@ void writeBody(CheckedOutput& out, std::string& json, const ListRows& lists,
         json += "\": [";
         bool first = true;
         lists(m, [&](const ResultRow& row) {
-            json += first ? "\n  {\"path\": " : ",\n  {\"path\": ";
+            json += first ? "\n  {\"path\": \"" : ",\n  {\"path\": \"";
             first = false;
-            appendJsonString(json, row.path());
-            json += ", \"name\": ";
-            appendJsonString(json, row.name);
-            json += ", \"folder\": ";
-            appendJsonString(json, row.folder());
-            json += ", \"group\": " + std::to_string(row.group);
-            json += ", \"size\": " + std::to_string(row.size);
+            // The folder and the name are escaped once each, for the path and on their own.
+            folder.clear();
+            appendJsonText(folder, row.folder());
+            name.clear();
+            appendJsonText(name, row.name);
+            json += folder;
+            json += name;
+            json += "\", \"name\": \"";
+            json += name;
+            json += "\", \"folder\": \"";
+            json += folder;
+            json += "\", \"group\": ";
+            appendNumber(json, row.group);
+            json += ", \"size\": ";
+            appendNumber(json, row.size);
             json += ", \"modified\": ";
             appendJsonString(json, row.dateText());
-            if (withMtime && row.mtimeKnown)
-                json += ", \"mtime\": " + std::to_string(row.mtime);
+            if (withMtime && row.mtimeKnown) {
+                json += ", \"mtime\": ";
+                appendNumber(json, row.mtime);
+            }
             json += row.kept ? ", \"kept\": true" : ", \"kept\": false";
             if (row.throughLink)
                 json += ", \"through_link\": true";
