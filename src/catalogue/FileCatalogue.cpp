@@ -232,8 +232,12 @@ void FileCatalogue::walk(const std::string& top, std::string_view pattern, bool 
     }
     replay.run();
     // Once walked whole, its folders are passed over by later walks that take the same files.
-    if (recursive && !stopped_)
-        walkedHere.insertAll(replay.walked());
+    if (recursive && !stopped_) {
+        if (walkedHere.size() == 0)
+            walkedHere = replay.takeWalked(); // a first walk's folders: taken, not copied
+        else
+            walkedHere.insertAll(replay.takeWalked());
+    }
 }
 
 void FileCatalogue::holdAllFilesFound() {

@@ -67,8 +67,8 @@ struct FileCatalogue::Replay {
 
     // The part this thread is walking: replayed as far as it goes while it is walked.
     void setLive(const Part* part) { live_ = part; }
-    // The folders replayed so far.
-    const FileIdSet& walked() const { return seen_; }
+    // Takes the folders replayed so far (once the replay is over).
+    FileIdSet takeWalked() { return std::move(seen_); }
     // Replays as far as the parts done, and the live part so far, allow.
     void run();
 
