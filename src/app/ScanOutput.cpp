@@ -28,16 +28,30 @@ constexpr std::size_t kNameChunk = std::size_t{1} << 20;
 
 } // namespace
 
-std::uint32_t ScanRows::folderId(const std::string& folder) {
-    if (!folders_.empty() && *folders_[lastFolder_] == folder)
-        return lastFolder_;
+std::uint32_t ScanRows::folderId(const ResultRow& row) {
+    // The rows of one folder mostly share its text: they are told by its address, which stays
+    // theirs while the text is held here, and each text is looked up once.
+    const SharedFolder& shared = row.sharedFolder();
+    if (shared) {
+        const auto known = idOfShared_.find(shared.get());
+        if (known != idOfShared_.end())
+            return known->second;
+    }
+    const std::string& folder = row.folder();
+    std::uint32_t id = 0;
     const auto found = folderIds_.find(folder);
-    if (found != folderIds_.end())
-        return lastFolder_ = found->second;
-    const auto id = static_cast<std::uint32_t>(folders_.size());
-    folders_.push_back(std::make_shared<const std::string>(folder));
-    folderIds_.emplace(*folders_.back(), id);
-    return lastFolder_ = id;
+    if (found != folderIds_.end()) {
+        id = found->second;
+        if (shared)
+            heldShared_.push_back(shared);
+    } else {
+        id = static_cast<std::uint32_t>(folders_.size());
+        folders_.push_back(shared ? shared : std::make_shared<const std::string>(folder));
+        folderIds_.emplace(*folders_.back(), id);
+    }
+    if (shared)
+        idOfShared_.emplace(shared.get(), id);
+    return id;
 }
 
 std::string_view ScanRows::nameOf(const Record& r) const {
@@ -53,7 +67,7 @@ void ScanRows::append(int list, const ResultRow& row) {
     Record r{};
     r.group = row.group;
     r.size = row.size;
-    r.folder = folderId(row.folder());
+    r.folder = folderId(row);
     if (nameChunks_.empty() || row.name != lastName_) {
         if (nameChunks_.empty() ||
             nameChunks_.back().capacity() - nameChunks_.back().size() < row.name.size()) {

@@ -75,7 +75,7 @@ private:
         std::size_t size() const { return records.size(); }
     };
 
-    std::uint32_t folderId(const std::string& folder);
+    std::uint32_t folderId(const ResultRow& row);
     // Writes the 19 characters of the date's text at `text`.
     static void writeDate(const Date& date, char* text);
     std::string_view nameOf(const Record& r) const;
@@ -86,7 +86,9 @@ private:
     std::array<std::vector<ResultRow>, kResultListCount> whole_;
     std::deque<SharedFolder> folders_;
     std::unordered_map<std::string_view, std::uint32_t> folderIds_;
-    std::uint32_t lastFolder_ = 0;
+    // Folder texts of rows by their address, each held here (in folders_ or heldShared_).
+    std::unordered_map<const std::string*, std::uint32_t> idOfShared_;
+    std::vector<SharedFolder> heldShared_;
     std::vector<std::string> nameChunks_;
     std::string_view lastName_;
     std::uint32_t lastNameChunk_ = 0, lastNameAt_ = 0;

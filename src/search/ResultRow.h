@@ -70,6 +70,8 @@ struct ResultRow {
         folder_ = std::make_shared<const std::string>(folder);
     }
     void setFolder(SharedFolder folder) { folder_ = std::move(folder); }
+    // The folder as it is shared with other rows (null for none).
+    const SharedFolder& sharedFolder() const { return folder_; }
 
     // "Report - read errors": why, in the system's words (and the text of a "Folders" row).
     const std::string& reason() const { return extras_.get() ? extras_.get()->reason : noText(); }
