@@ -271,7 +271,6 @@ BufferPool& bufferPool() {
 
 void releaseComparisonBuffers() {
     bufferPool().clear();
-    releaseFreedMemory();
 }
 
 namespace {

@@ -23,8 +23,10 @@ using ByteOffset = std::int64_t;
 // from there on.
 ByteOffset chunkLength(ByteOffset sz);
 
-// Comparison buffers are reused from run to run; this gives them back to the system (at the
-// end of a search).
+// Comparison buffers are reused from run to run; this frees them once the comparison is over,
+// for what the search allocates next. releaseFreedMemory gives them back to the system, which
+// a host that goes on after the search does (a first search of /usr gave back some 800 pieces
+// of the heap one system call each, 10 ms, in a command about to end).
 void releaseComparisonBuffers();
 
 // Reports, during a long comparison, the share of the run's bytes it has decided (0 to 1),
