@@ -117,9 +117,9 @@ std::uint64_t inodeOrder(std::int64_t inode) {
 
 // Sorts items by the 64-bit key key(item), 8 bits at a time from the lowest, passing over the
 // digits all keys share (inode numbers use the low 32 bits or fewer): three passes over the
-// inode numbers of a million files cost a quarter of a comparison sort, and a third less than
-// two of 16 bits, whose 65,536 counts and places scatter each pass over the whole cache (the
-// same for 100,000 files of /usr). Items of equal keys keep their order.
+// inode numbers of a million files cost a quarter of a comparison sort, and less than two
+// passes of 16 bits, whose 65,536 counts and places spread each pass over the whole cache (a
+// quarter less for the 100,000 files of /usr). Items of equal keys keep their order.
 template <typename T, typename Key64> void sortByKey64(std::vector<T>& items, const Key64& key) {
     constexpr int kDigitBits = 8;
     constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;

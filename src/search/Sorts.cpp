@@ -26,7 +26,7 @@ namespace {
 void exchange(FileTable& t, std::int64_t a, std::int64_t b) {
     FileEntry& x = t[static_cast<std::size_t>(a)];
     FileEntry& y = t[static_cast<std::size_t>(b)];
-    swap(x.path, y.path); // its own: three fields, no hold or drop of its folder's block
+    swap(x.path, y.path); // its own swap: three fields, in place
     std::swap(x.size, y.size);
     std::swap(x.stamp, y.stamp);
     std::swap(x.reason, y.reason);
