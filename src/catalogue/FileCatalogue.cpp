@@ -112,7 +112,7 @@ FileCatalogue::OtherNames FileCatalogue::otherNames() const {
     std::unordered_map<FileId, const FileEntry*, FileIdHash> entryOf;
     for (const FileEntry& e : entries_)
         if (e.reason == kReasonNone && e.links > 1)
-            entryOf.emplace(FileId{e.stamp.device, e.stamp.inode}, &e);
+            entryOf.emplace(e.stamp.id(), &e);
     OtherNames out;
     for (const auto& [id, names] : byFile) {
         const auto entry = entryOf.find(id);
@@ -142,7 +142,7 @@ void FileCatalogue::markKept() {
     if (kept_.size() == 0)
         return;
     for (FileEntry& e : entries_)
-        if (e.reason == kReasonNone && kept_.contains(FileId{e.stamp.device, e.stamp.inode}))
+        if (e.reason == kReasonNone && kept_.contains(e.stamp.id()))
             e.kept = true;
 }
 
@@ -256,18 +256,17 @@ void FileCatalogue::dropFilesFoundTwice() {
     // name (which the later walks dropped already as they came).
     if (!allFilesHeld_ || firstWalkEnd_ == entries_.size())
         return;
-    const auto idOf = [](const FileEntry& e) { return FileId{e.stamp.device, e.stamp.inode}; };
     const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(firstWalkEnd_);
     FileIdSet foundFirst;
     for (auto e = entries_.begin(); e != first; ++e)
-        if (e->reason == kReasonNone && files_.contains(idOf(*e)))
-            foundFirst.insert(idOf(*e));
+        if (e->reason == kReasonNone && files_.contains(e->stamp.id()))
+            foundFirst.insert(e->stamp.id());
     if (foundFirst.size() == 0)
         return;
     entries_.erase(std::remove_if(first, entries_.end(),
                                   [&](const FileEntry& e) {
                                       return e.reason == kReasonNone &&
-                                             foundFirst.contains(idOf(e));
+                                             foundFirst.contains(e.stamp.id());
                                   }),
                    entries_.end());
 }
@@ -283,7 +282,7 @@ FolderHandle FileCatalogue::openStart(const std::string& top, const LinkToWalk* 
         // Walked as a sub-folder of the folder that holds the link, if it still leads where it
         // did.
         const FileStatus st = handle.status();
-        if (!(FileId{st.device, st.inode} == link->target)) {
+        if (!(st.id() == link->target)) {
             reportFolder(withoutTrailingSlashes(top), kReasonChanged);
             return FolderHandle();
         }
@@ -322,7 +321,7 @@ void FileCatalogue::complete(std::vector<FileEntry>& found,
         const bool isLinked = nextLinked != linked.end() && *nextLinked == k;
         if (isLinked)
             ++nextLinked;
-        const FileId id{file.stamp.device, file.stamp.inode};
+        const FileId id = file.stamp.id();
         if (role_ != PathRole::Search && file.reason == kReasonNone)
             kept_.insert(id);
         if (role_ == PathRole::KeepOnly)

@@ -45,8 +45,8 @@ void FolderSweep::sweep(std::string_view searchPath, bool recursive) {
     if (!top.isOpen())
         return;
     const FileStatus st = top.status();
-    if (st.error || trash_.isTrash(FileId{st.device, st.inode}) || top.isPseudoFileSystem() ||
-        !seenFolders_.insert(FileId{st.device, st.inode}))
+    if (st.error || trash_.isTrash(st.id()) || top.isPseudoFileSystem() ||
+        !seenFolders_.insert(st.id()))
         return;
     Walk walk{pattern, st.device, recursive};
     std::vector<Found> below = sweepTree(std::move(top), path, st, walk);
@@ -75,7 +75,7 @@ bool FolderSweep::listFolder(Frame& frame, const std::string& path, const Walk& 
             if (!walk.pattern.matches(e.name))
                 continue;
             const FileStatus link = frame.handle.statChild(e.name, false);
-            if (link.kind != FileKind::Symlink || !seenLinks_.insert({link.device, link.inode}))
+            if (link.kind != FileKind::Symlink || !seenLinks_.insert(link.id()))
                 continue;
             const FileStatus target = frame.handle.statChild(e.name, true);
             if (target.kind == FileKind::Missing && target.error.code() == ENOENT)
@@ -102,8 +102,7 @@ std::vector<FolderSweep::Found> FolderSweep::sweepTree(FolderHandle top, const s
     // The path of the folder on top of the stack; each folder keeps only its length.
     std::string at = path;
     std::vector<Frame> stack;
-    stack.push_back(
-        Frame{std::move(top), at.size(), FileId{st.device, st.inode}, st, {}, true, {}});
+    stack.push_back(Frame{std::move(top), at.size(), st.id(), st, {}, true, {}});
     if (!listFolder(stack.back(), at, walk))
         stack.back().empty = false;
     std::vector<Found> result;
@@ -121,7 +120,7 @@ std::vector<FolderSweep::Found> FolderSweep::sweepTree(FolderHandle top, const s
                 child = frame.handle.openChild(name, false);
             }
             const FileStatus cs = child.isOpen() ? child.status() : FileStatus{};
-            const FileId id{cs.device, cs.inode};
+            const FileId id = cs.id();
             if (!child.isOpen() || cs.error || cs.device != walk.device || trash_.isTrash(id) ||
                 child.isPseudoFileSystem() || !seenFolders_.insert(id)) {
                 frame.empty = false;
@@ -154,7 +153,7 @@ std::vector<FolderSweep::Found> FolderSweep::sweepTree(FolderHandle top, const s
         if (!above.handle.isOpen()) {
             FolderHandle again = done.handle.openChild("..", false);
             const FileStatus as = again.isOpen() ? again.status() : FileStatus{};
-            if (!again.isOpen() || as.error || FileId{as.device, as.inode} != above.id) {
+            if (!again.isOpen() || as.error || as.id() != above.id) {
                 // Moved while it was walked: nothing more is learnt under it.
                 above.empty = false;
                 above.waiting.clear();

@@ -144,7 +144,7 @@ bool FolderWalk::enter(std::vector<WalkStep>& steps, Stack& stack, std::string& 
         return false;
     }
     const bool atTop = stack.empty() && place.top();
-    const FileId id{self.device, self.inode};
+    const FileId id = self.id();
     if (!isNewFolder(steps, stack, path, handle, id, atTop))
         return false;
     // From here on whatever is said of the folder lies between its Enter and its Leave, so that
@@ -273,7 +273,7 @@ void FolderWalk::takeEntry(const Stack& stack, const std::string& path, const Fo
             frame.subFolders.push_back(e.name);
             return;
         }
-        const FileId to{target.device, target.inode};
+        const FileId to = target.id();
         frame.links.push_back({path + e.name + "/", to, to == frame.id || isAboveOrAt(stack, to)});
         return;
     }
@@ -410,8 +410,7 @@ int FolderWalk::reopen(Stack& stack, std::size_t index, const std::string& top) 
         ++foldersOpened_;
         FolderHandle at = anchor_.openChild(up);
         const FileStatus st = at.status();
-        if (at.isOpen() && st.kind == FileKind::Directory &&
-            FileId{st.device, st.inode} == stack[index].id) {
+        if (at.isOpen() && st.kind == FileKind::Directory && st.id() == stack[index].id) {
             if (openCount_ >= rules_.openLimit)
                 makeRoomForFolder(stack);
             stack[index].handle = std::move(at);
@@ -431,7 +430,7 @@ int FolderWalk::reopen(Stack& stack, std::size_t index, const std::string& top) 
         if (!at.isOpen())
             return at.error() ? at.error().code() : EIO;
         const FileStatus st = at.status();
-        if (st.kind != FileKind::Directory || !(FileId{st.device, st.inode} == stack[k].id))
+        if (st.kind != FileKind::Directory || !(st.id() == stack[k].id))
             return kReasonChanged;
         if (k == index)
             break;

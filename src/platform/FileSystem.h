@@ -18,6 +18,12 @@ namespace trevalo {
 
 enum class FileKind { Missing, Failed, Regular, Directory, Symlink, Other };
 
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+
 // What one stat of a file saw: enough to tell later whether a path still names that same file,
 // unchanged.
 struct FileStamp {
@@ -29,6 +35,7 @@ struct FileStamp {
     std::int32_t mtimeNsec = 0;
     std::int32_t ctimeNsec = 0;
 
+    FileId id() const { return {device, inode}; }
     bool operator==(const FileStamp&) const = default;
 };
 
@@ -44,6 +51,7 @@ struct FileStatus {
     std::int32_t ctimeNsec = 0;
     std::uint64_t links = 0; // names the file has (hard links)
 
+    FileId id() const { return {device, inode}; }
     FileStamp stamp() const {
         return FileStamp{device, inode, size, mtime, ctime, mtimeNsec, ctimeNsec};
     }
@@ -67,11 +75,6 @@ FileStatus statPath(const std::string& path, bool followLinks = true);
 FileStatus statEntry(const std::string& path);
 
 // Identity of a file on this machine.
-struct FileId {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileId&) const = default;
-};
 struct FileIdHash {
     std::size_t operator()(const FileId& id) const noexcept {
         return static_cast<std::size_t>(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);

@@ -333,8 +333,7 @@ TrashResult moveToTrash(const std::string& givenPath, const FileStamp* expected,
         return failure(OsError(kReasonChanged));
     source.stamp = entry.stamp();
     const FileStatus here = folder.status();
-    const TrashOrigin origin{FileId{here.device, here.inode}, folder.birthNanoseconds(),
-                             folder.realPath()};
+    const TrashOrigin origin{here.id(), folder.birthNanoseconds(), folder.realPath()};
     const auto from = [&origin](TrashResult result) {
         if (result.ok())
             result.origin = origin;
@@ -443,7 +442,7 @@ FolderHandle originalFolder(const std::string& folder, const TrashOrigin& origin
         // The inode number of a folder removed may go to one made after it; the time it was
         // made tells them apart where the file system records it.
         const FileStatus now = there.status();
-        if (FileId{now.device, now.inode} == origin.folder &&
+        if (now.id() == origin.folder &&
             (origin.born == 0 || there.birthNanoseconds() == origin.born))
             return there;
         why = withArgs(userText("Trash",

@@ -72,7 +72,7 @@ TrashFolders TrashFolders::current() {
         const FileStatus st = statPath(path, true);
         if (st.kind != FileKind::Directory)
             continue;
-        const FileId id{st.device, st.inode};
+        const FileId id = st.id();
         if (std::find(t.ids_.begin(), t.ids_.end(), id) != t.ids_.end())
             continue;
         t.ids_.push_back(id);
@@ -80,7 +80,7 @@ TrashFolders TrashFolders::current() {
         for (const char* sub : {"/files", "/info"}) {
             const FileStatus inner = statPath(path + sub, true);
             if (inner.kind == FileKind::Directory)
-                t.ids_.push_back(FileId{inner.device, inner.inode});
+                t.ids_.push_back(inner.id());
         }
     }
     return t;
@@ -125,8 +125,7 @@ bool TrashFolders::holds(const std::string& path) const {
             return true;
         const FolderHandle handle(folder);
         const FileStatus st = handle.isOpen() ? handle.status() : FileStatus{};
-        if (st.kind == FileKind::Directory &&
-            (isTrash(FileId{st.device, st.inode}) || looksLikeTrash(folder, handle)))
+        if (st.kind == FileKind::Directory && (isTrash(st.id()) || looksLikeTrash(folder, handle)))
             return true;
         const auto slash = folder.rfind('/');
         if (folder == "/" || folder == "." || slash == std::string::npos)

@@ -118,7 +118,7 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
             continue;
         going.insert(item.path);
         if (item.stampKnown)
-            goingFiles.insert(FileId{item.stamp.device, item.stamp.inode});
+            goingFiles.insert(item.stamp.id());
     }
 
     // The groups the plan touches, each with the members that stay.
@@ -141,8 +141,7 @@ CopiesLeft copiesLeftAfter(const DeletePlan& plan, const std::vector<ResultRow>&
         const bool copyLeft =
             members != staying.end() &&
             std::any_of(members->second.begin(), members->second.end(), [&](const ResultRow* r) {
-                return r->mtimeKnown && !r->stale() &&
-                       !goingFiles.contains(FileId{r->stamp.device, r->stamp.inode}) &&
+                return r->mtimeKnown && !r->stale() && !goingFiles.contains(r->stamp.id()) &&
                        isSameFile(statPath(r->path(), false), r->stamp);
             });
         (copyLeft ? withCopy : lost).insert(group);
@@ -200,7 +199,7 @@ DeleteOutcome trashPlannedFiles(const DeletePlan& plan, const DeleteProgress& pr
         }
         const bool other = i >= count;
         const DeletePlan::Item& item = other ? plan.otherNames[i - count] : plan.items[i];
-        const FileId id{item.stamp.device, item.stamp.inode};
+        const FileId id = item.stamp.id();
         FileStamp expected = item.stamp;
         if (const auto it = movedBefore.find(id); it != movedBefore.end())
             expected = it->second;

@@ -67,7 +67,7 @@ public:
     void append(int list, const FileEntry& entry) {
         ResultRow row = makeResultRow(entry, folders_);
         if (entry.links > 1 && otherNames_) {
-            const auto found = otherNames_->find(FileId{entry.stamp.device, entry.stamp.inode});
+            const auto found = otherNames_->find(entry.stamp.id());
             if (found != otherNames_->end())
                 row.setOtherNames(found->second);
         }
