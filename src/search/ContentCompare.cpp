@@ -250,7 +250,7 @@ private:
     static constexpr ByteOffset kKeptPerSize = ByteOffset{256} << 10;
     static Blocks* keptBlocksOf(ByteOffset size) {
         const int k = std::countr_zero(static_cast<std::uint64_t>(size)) - 12;
-        return k < kSizesKept ? &keptBlocks[static_cast<std::size_t>(k)] : nullptr;
+        return k >= 0 && k < kSizesKept ? &keptBlocks[static_cast<std::size_t>(k)] : nullptr;
     }
     static thread_local std::array<Blocks, kSizesKept> keptBlocks;
 
