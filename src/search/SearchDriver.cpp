@@ -275,6 +275,10 @@ private:
     std::vector<std::jthread> helpers_;
 };
 
+// What the runs left after whenFewLeft (below) teach is written once they are compared, at worst
+// a row of the store for each of their files: some milliseconds for this many.
+constexpr std::size_t kFewFilesLeft = 256;
+
 // Compares every run, on as many threads as `threads` says. A run writes only its own entries,
 // so runs are independent. Once a cancel is seen no further run starts; afterwards the groups kept
 // are exactly those of the runs before the first one that was not compared in full, as if the runs
@@ -282,17 +286,28 @@ private:
 // as each and every run before it is compared, so the list of groups grows while the comparison
 // goes on. The bytes of the runs compared (and the part of each run in hand, as its comparison
 // reports it) go out as work on top of `work`, and as the progress. Returns false when some run
-// was not compared in full. Once every run is under way (and none cancelled), the first thread
-// left without one hands whenAllStarted which runs are compared by then (1 for each), while the
-// others compare the last ones.
+// was not compared in full. Once the runs not yet started hold kFewFilesLeft files or fewer (and
+// none was cancelled), the thread that comes to the first of them hands whenFewLeft which runs
+// are compared by then (1 for each) before it goes on, while the others compare on: in size
+// order the last runs are those of the largest files, few files and many bytes.
 // compareRun compares run i of runs as groupIdenticalFiles does.
 using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
 
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel, const SearchWork& work, Threads threads,
                  const RunComparison& compareRun, const std::function<void(const Run&)>& listRun,
-                 const std::function<void(const std::vector<char>&)>& whenAllStarted) {
+                 const std::function<void(const std::vector<char>&)>& whenFewLeft) {
     enum : char { Waiting, Compared, Abandoned };
+    // The first run from which on the runs hold no more than kFewFilesLeft files; the end of the
+    // runs when they all do.
+    std::size_t fewFrom = runs.size();
+    for (std::size_t left = 0; fewFrom > 0; --fewFrom) {
+        left += static_cast<std::size_t>(runs[fewFrom - 1].end - runs[fewFrom - 1].start + 1);
+        if (left > kFewFilesLeft)
+            break;
+    }
+    if (fewFrom == 0)
+        fewFrom = runs.size();
     const int most = static_cast<int>(
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
     std::vector<char> state(runs.size(), Waiting); // under `listing`
@@ -331,17 +346,16 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
-            if (i >= runs.size() || cancel.load()) {
-                if (i == runs.size() && whenAllStarted && !cancel.load()) { // one thread only
-                    std::unique_lock lock(listing);
-                    std::vector<char> compared(state.size());
-                    std::transform(state.begin(), state.end(), compared.begin(),
-                                   [](char s) { return s == Compared ? 1 : 0; });
-                    lock.unlock();
-                    whenAllStarted(compared);
-                }
-                return;
+            if (i == fewFrom && whenFewLeft && !cancel.load()) { // one thread only
+                std::unique_lock lock(listing);
+                std::vector<char> compared(state.size());
+                std::transform(state.begin(), state.end(), compared.begin(),
+                               [](char s) { return s == Compared ? 1 : 0; });
+                lock.unlock();
+                whenFewLeft(compared);
             }
+            if (i >= runs.size() || cancel.load())
+                return;
             const Run& r = runs[i];
             const auto runBytes = static_cast<double>(bytesOf(table, r));
             const auto inRun = [&](double share) {
@@ -640,8 +654,8 @@ private:
                 };
             }
         }
-        // What the runs compared taught is written while the last runs are compared, by the
-        // first thread left without a run; what the last ones taught, after.
+        // What the runs compared taught is written while the last runs (those of the largest
+        // files) are compared, by the thread that comes to them first; what those taught, after.
         std::vector<char> kept(runs.size(), 0);
         std::function<void(const std::vector<char>&)> keepCompared;
         if (cache && cache->usable())

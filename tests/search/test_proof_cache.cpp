@@ -372,23 +372,36 @@ private slots:
         QCOMPARE(search(root, cache.root()).rows, without.rows);
     }
 
-    // What the runs taught is kept in two parts: the runs compared when one thread runs out of
-    // runs to start, while the other compares a large one, and the rest after. Neither part is
-    // lost, nor kept twice.
+    // What the runs taught is kept in two parts: the runs compared once those left to start
+    // hold few files (the largest ones; all of them when the runs hold few files), and the rest
+    // after. Neither part is lost, nor kept twice, on one thread or two.
+    void lessonsOfEveryRunAreKept_data() {
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<int>("pairs");
+        QTest::newRow("few files, two threads") << 2 << 0;
+        QTest::newRow("many files, two threads") << 2 << 400;
+        QTest::newRow("many files, one thread") << 1 << 400;
+    }
     void lessonsOfEveryRunAreKept() {
+        QFETCH(int, threads);
+        QFETCH(int, pairs);
         TempTree t;
         TempTree cache;
         makeTree(t, 5);
+        // Pairs of copies, each of a size of its own, before the largest files in size order.
+        for (int p = 0; p < pairs; ++p)
+            for (const char* copy : {"a", "b"})
+                t.file("p/" + std::to_string(p) + copy, std::string(std::size_t(200 + p), 'p'));
         const std::string large(std::size_t{24} << 20, 'L');
         t.file("large1.bin", large);
         t.file("large2.bin", large);
         const std::string root = t.root();
         const Searched without = search(root, {});
-        QCOMPARE(search(root, cache.root(), 2).outcome.proven, 0);
+        QCOMPARE(search(root, cache.root(), threads).outcome.proven, 0);
         tick();
-        const Searched again = search(root, cache.root(), 2);
+        const Searched again = search(root, cache.root(), threads);
         QCOMPARE(again.rows, without.rows);
-        QCOMPARE(again.outcome.proven, 4 * 7 + 2);
+        QCOMPARE(again.outcome.proven, 4 * 7 + 2 * pairs + 2);
     }
 
     // A search cancelled at once, while the store is being opened beside its walk: it ends,
