@@ -143,6 +143,7 @@ double percentOf(std::int64_t part, std::int64_t whole) {
 struct Run {
     TableIndex start;
     TableIndex end;
+    std::size_t files() const { return static_cast<std::size_t>(end - start + 1); }
 };
 
 // Maximal stretches of two or more entries of equal size, in table order. Zero-length files
@@ -164,7 +165,7 @@ std::vector<Run> runsOf(const FileTable& table) {
 
 // The bytes a run holds: what comparing it reads at most.
 std::int64_t bytesOf(const FileTable& table, const Run& r) {
-    return table[static_cast<std::size_t>(r.start)].size * (r.end - r.start + 1);
+    return table[static_cast<std::size_t>(r.start)].size * static_cast<std::int64_t>(r.files());
 }
 
 // How many threads walk and compare: `count` from the start, and up to `forDisk` in all while
@@ -276,9 +277,13 @@ private:
     std::vector<std::jthread> helpers_;
 };
 
-// What the runs left after whenFewLeft (below) teach is written once they are compared, at worst
-// a row of the store for each of their files: some milliseconds for this many.
+// What the runs still to be compared when whenFewLeft (below) is called teach is written after
+// them, at worst a row of the store for each of their files where written with the others it
+// costs a share of one (a run of 10,000 small files: 200-300 ms after the others, some 7 ms with
+// them): whenFewLeft comes with the runs of the last kFewFilesLeft files, once those still being
+// compared before them hold kLateFiles files or fewer.
 constexpr std::size_t kFewFilesLeft = 256;
+constexpr std::size_t kLateFiles = 2048;
 
 // Compares every run, on as many threads as `threads` says. A run writes only its own entries,
 // so runs are independent. Once a cancel is seen no further run starts; afterwards the groups kept
@@ -288,10 +293,10 @@ constexpr std::size_t kFewFilesLeft = 256;
 // goes on. The bytes of the runs compared (and the part of each run in hand, as its comparison
 // reports it) go out as work on top of `work`, and as the progress. Returns false when some run
 // was not compared in full. Once the runs not yet started hold kFewFilesLeft files or fewer (and
-// none was cancelled), the thread that comes to the first of them waits until every run before
-// it is compared, then hands whenFewLeft which runs are compared by then (1 for each) before it
-// goes on, while the others compare on: in size order the last runs are those of the largest
-// files, few files and many bytes.
+// none was cancelled), the thread that comes to the first of them waits while the runs before
+// it still being compared hold more than kLateFiles files, then hands whenFewLeft which runs are
+// compared by then (1 for each) before it goes on, while the others compare on: in size order
+// the last runs are those of the largest files, few files and many bytes.
 // compareRun compares run i of runs as groupIdenticalFiles does.
 using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
 
@@ -304,7 +309,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     // runs when they all do.
     std::size_t fewFrom = runs.size();
     for (std::size_t left = 0; fewFrom > 0; --fewFrom) {
-        left += static_cast<std::size_t>(runs[fewFrom - 1].end - runs[fewFrom - 1].start + 1);
+        left += runs[fewFrom - 1].files();
         if (left > kFewFilesLeft)
             break;
     }
@@ -314,8 +319,11 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
     std::vector<char> state(runs.size(), Waiting); // under `listing`
     std::mutex listing;
-    std::size_t settledBefore = 0;   // runs before fewFrom compared or abandoned (under `listing`)
-    std::condition_variable fewLeft; // settledBefore reached fewFrom
+    // Files of the runs before fewFrom not compared or abandoned yet (under `listing`).
+    std::size_t unsettledBefore = 0;
+    for (std::size_t i = 0; i < fewFrom; ++i)
+        unsettledBefore += runs[i].files();
+    std::condition_variable fewLate; // unsettledBefore came down to kLateFiles
     bool lister = false;             // a thread is handing runs to listRun (under `listing`)
     std::size_t listed = 0;          // runs handed to listRun (by the lister)
     // The runs compared, in order, to listRun: by one thread at a time and outside the lock, so
@@ -351,13 +359,10 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
         for (;;) {
             const std::size_t i = next.fetch_add(1);
             if (i == fewFrom && whenFewLeft && !cancel.load()) { // one thread only
-                // The runs before fewFrom still being compared are waited for (the other threads
-                // compare them meanwhile): what a run kept later teaches costs a row of the store
-                // per file rather than a share of one (a run of 10,000 small files: 200-300 ms
-                // kept after the others, some 7 ms kept with them).
+                // The other threads compare while this one waits.
                 std::unique_lock lock(listing);
-                while (settledBefore < fewFrom && !cancel.load())
-                    fewLeft.wait_for(lock, std::chrono::milliseconds(10));
+                while (unsettledBefore > kLateFiles && !cancel.load())
+                    fewLate.wait_for(lock, std::chrono::milliseconds(10));
                 if (!cancel.load()) {
                     std::vector<char> compared(state.size());
                     std::transform(state.begin(), state.end(), compared.begin(),
@@ -382,8 +387,11 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             {
                 const std::lock_guard lock(listing);
                 state[i] = done ? Compared : Abandoned;
-                if (i < fewFrom && ++settledBefore == fewFrom)
-                    fewLeft.notify_all();
+                if (i < fewFrom) {
+                    unsettledBefore -= r.files();
+                    if (unsettledBefore <= kLateFiles)
+                        fewLate.notify_all();
+                }
                 if (lister)
                     continue; // the thread listing comes to it
                 lister = true;
@@ -647,7 +655,7 @@ private:
                 std::vector<const FileStamp*> stamps;
                 std::size_t files = 0;
                 for (const Run& r : runs)
-                    files += static_cast<std::size_t>(r.end - r.start + 1);
+                    files += r.files();
                 stamps.reserve(files);
                 for (const Run& r : runs) {
                     knownAt.push_back(stamps.size());
@@ -658,7 +666,7 @@ private:
                 learning.resize(runs.size());
                 compareRun = [&](std::size_t i, const CompareControl& control) {
                     const Run& r = runs[i];
-                    const auto n = static_cast<std::size_t>(r.end - r.start + 1);
+                    const std::size_t n = r.files();
                     // Empty when the store knows none of the files.
                     const std::span<const KnownFile> ofRun =
                         known.empty() ? std::span<const KnownFile>()
@@ -831,7 +839,7 @@ private:
     // A group's key is the table index of its first member, within its run, so one pass marks
     // the keys of the groups that hold a kept file and a second lets go of the others.
     void dropGroupsWithoutKeptFile(const Run& r) {
-        std::vector<char> keeps(static_cast<std::size_t>(r.end - r.start + 1), 0);
+        std::vector<char> keeps(r.files(), 0);
         const auto keyAt = [&](const FileEntry& e) {
             return static_cast<std::size_t>(e.group - r.start);
         };

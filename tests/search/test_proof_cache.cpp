@@ -373,18 +373,22 @@ private slots:
     }
 
     // What the runs taught is kept in two parts: the runs compared once those left to start
-    // hold few files (the largest ones; all of them when the runs hold few files), and the rest
-    // after. Neither part is lost, nor kept twice, on one thread or two.
+    // hold few files (the largest ones; all of them when the runs hold few files), after those
+    // still being compared with many files, and the rest after. Neither part is lost, nor kept
+    // twice, on one thread or two.
     void lessonsOfEveryRunAreKept_data() {
         QTest::addColumn<int>("threads");
         QTest::addColumn<int>("pairs");
-        QTest::newRow("few files, two threads") << 2 << 0;
-        QTest::newRow("many files, two threads") << 2 << 400;
-        QTest::newRow("many files, one thread") << 1 << 400;
+        QTest::addColumn<int>("crowd");
+        QTest::newRow("few files, two threads") << 2 << 0 << 0;
+        QTest::newRow("many files, two threads") << 2 << 400 << 0;
+        QTest::newRow("many files, one thread") << 1 << 400 << 0;
+        QTest::newRow("a run of many files, two threads") << 2 << 0 << 3000;
     }
     void lessonsOfEveryRunAreKept() {
         QFETCH(int, threads);
         QFETCH(int, pairs);
+        QFETCH(int, crowd);
         TempTree t;
         TempTree cache;
         makeTree(t, 5);
@@ -392,6 +396,12 @@ private slots:
         for (int p = 0; p < pairs; ++p)
             for (const char* copy : {"a", "b"})
                 t.file("p/" + std::to_string(p) + copy, std::string(std::size_t(200 + p), 'p'));
+        // A run of files of one size that all differ.
+        for (int c = 0; c < crowd; ++c) {
+            std::string data(100, 'c');
+            data.replace(0, std::to_string(c).size(), std::to_string(c));
+            t.file("c/" + std::to_string(c), data);
+        }
         const std::string large(std::size_t{24} << 20, 'L');
         t.file("large1.bin", large);
         t.file("large2.bin", large);
@@ -401,7 +411,7 @@ private slots:
         tick();
         const Searched again = search(root, cache.root(), threads);
         QCOMPARE(again.rows, without.rows);
-        QCOMPARE(again.outcome.proven, 4 * 7 + 2 * pairs + 2);
+        QCOMPARE(again.outcome.proven, 4 * 7 + 2 * pairs + crowd + 2);
     }
 
     // A search cancelled at once, while the store is being opened beside its walk: it ends,
