@@ -285,6 +285,49 @@ private:
 constexpr std::size_t kFewFilesLeft = 256;
 constexpr std::size_t kLateFiles = 2048;
 
+enum RunState : char { Waiting, Compared, Abandoned };
+
+// Where whenFewLeft comes among the runs, and when (under the comparison's lock).
+class FewLeft {
+public:
+    explicit FewLeft(const std::vector<Run>& runs) : at_(runs.size()) {
+        for (std::size_t left = 0; at_ > 0; --at_) {
+            left += runs[at_ - 1].files();
+            if (left > kFewFilesLeft)
+                break;
+        }
+        if (at_ == 0)
+            at_ = runs.size();
+        for (std::size_t i = 0; i < at_; ++i)
+            unsettled_ += runs[i].files();
+    }
+    // The first run from which on the runs hold no more than kFewFilesLeft files; the end of
+    // the runs when they all do.
+    std::size_t at() const { return at_; }
+    // Run i, of `files` files, compared or abandoned.
+    void settled(std::size_t i, std::size_t files) {
+        if (i < at_ && (unsettled_ -= files) <= kLateFiles)
+            late_.notify_all();
+    }
+    // Waits while the runs before at() still being compared hold more than kLateFiles files
+    // (the other threads comparing them) and the search is not cancelled; then the runs
+    // compared (1 for each).
+    std::vector<char> compared(std::unique_lock<std::mutex>& lock, const std::atomic<bool>& cancel,
+                               const std::vector<char>& state) {
+        while (unsettled_ > kLateFiles && !cancel.load())
+            late_.wait_for(lock, std::chrono::milliseconds(10));
+        std::vector<char> compared(state.size());
+        std::transform(state.begin(), state.end(), compared.begin(),
+                       [](char s) { return s == Compared ? 1 : 0; });
+        return compared;
+    }
+
+private:
+    std::size_t at_;
+    std::size_t unsettled_ = 0; // files of the runs before at_ not compared or abandoned yet
+    std::condition_variable late_;
+};
+
 // Compares every run, on as many threads as `threads` says. A run writes only its own entries,
 // so runs are independent. Once a cancel is seen no further run starts; afterwards the groups kept
 // are exactly those of the runs before the first one that was not compared in full, as if the runs
@@ -304,28 +347,13 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel, const SearchWork& work, Threads threads,
                  const RunComparison& compareRun, const std::function<void(const Run&)>& listRun,
                  const std::function<void(const std::vector<char>&)>& whenFewLeft) {
-    enum : char { Waiting, Compared, Abandoned };
-    // The first run from which on the runs hold no more than kFewFilesLeft files; the end of the
-    // runs when they all do.
-    std::size_t fewFrom = runs.size();
-    for (std::size_t left = 0; fewFrom > 0; --fewFrom) {
-        left += runs[fewFrom - 1].files();
-        if (left > kFewFilesLeft)
-            break;
-    }
-    if (fewFrom == 0)
-        fewFrom = runs.size();
     const int most = static_cast<int>(
         std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
     std::vector<char> state(runs.size(), Waiting); // under `listing`
     std::mutex listing;
-    // Files of the runs before fewFrom not compared or abandoned yet (under `listing`).
-    std::size_t unsettledBefore = 0;
-    for (std::size_t i = 0; i < fewFrom; ++i)
-        unsettledBefore += runs[i].files();
-    std::condition_variable fewLate; // unsettledBefore came down to kLateFiles
-    bool lister = false;             // a thread is handing runs to listRun (under `listing`)
-    std::size_t listed = 0;          // runs handed to listRun (by the lister)
+    FewLeft fewLeft(runs);  // under `listing`
+    bool lister = false;    // a thread is handing runs to listRun (under `listing`)
+    std::size_t listed = 0; // runs handed to listRun (by the lister)
     // The runs compared, in order, to listRun: by one thread at a time and outside the lock, so
     // that the others go on comparing (runs proven by an earlier search take as long to list as
     // to compare, and the threads waited on each other half the time).
@@ -358,18 +386,12 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
     compare = [&](std::size_t slot) {
         for (;;) {
             const std::size_t i = next.fetch_add(1);
-            if (i == fewFrom && whenFewLeft && !cancel.load()) { // one thread only
-                // The other threads compare while this one waits.
+            if (i == fewLeft.at() && whenFewLeft && !cancel.load()) { // one thread only
                 std::unique_lock lock(listing);
-                while (unsettledBefore > kLateFiles && !cancel.load())
-                    fewLate.wait_for(lock, std::chrono::milliseconds(10));
-                if (!cancel.load()) {
-                    std::vector<char> compared(state.size());
-                    std::transform(state.begin(), state.end(), compared.begin(),
-                                   [](char s) { return s == Compared ? 1 : 0; });
-                    lock.unlock();
+                const std::vector<char> compared = fewLeft.compared(lock, cancel, state);
+                lock.unlock();
+                if (!cancel.load())
                     whenFewLeft(compared);
-                }
             }
             if (i >= runs.size() || cancel.load())
                 return;
@@ -387,11 +409,7 @@ bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
             {
                 const std::lock_guard lock(listing);
                 state[i] = done ? Compared : Abandoned;
-                if (i < fewFrom) {
-                    unsettledBefore -= r.files();
-                    if (unsettledBefore <= kLateFiles)
-                        fewLate.notify_all();
-                }
+                fewLeft.settled(i, r.files());
                 if (lister)
                     continue; // the thread listing comes to it
                 lister = true;
