@@ -2,6 +2,7 @@
 #include "search/ProofCache.h"
 
 #include "platform/UserText.h"
+#include "search/EntryPacking.h"
 #include "search/MixBits.h"
 
 #include <QtGlobal>
@@ -25,7 +26,7 @@ namespace {
 // Marks the database as this program's ("Trvp"), and the layout of its tables. A database of
 // another layout is made anew.
 constexpr int kApplicationId = 0x54727670;
-constexpr int kSchemaVersion = 5;
+constexpr int kSchemaVersion = 6;
 constexpr const char* kFileName = "proofs.sqlite";
 constexpr int kBusyMilliseconds = 2000;
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -233,16 +234,6 @@ Key blockOf(const Key& key) {
     return {key.first, key.second >> kBlockBits};
 }
 
-// An entry of a row, as 64-bit numbers of this machine: the file's inode number; the day it was
-// last seen (high half) and its shape (low half: 1 when the first chunk's digest is there, plus
-// twice the number of part digests); its size, last-write and change times in nanoseconds and
-// proof number; the two halves of its first chunk's digest when it is known; then chunk, low
-// and high half of each part digest. A row holds its entries in inode order.
-constexpr std::size_t kFixedWords = 6;
-constexpr std::size_t kHeadWords = 2;
-constexpr std::size_t kPartWords = 3;
-constexpr std::int64_t kShapeMask = 0xffffffff;
-
 std::int64_t datedShape(std::int64_t day, std::int64_t shape) {
     return day * (std::int64_t{1} << 32) + shape;
 }
@@ -258,23 +249,19 @@ struct Entry {
 class RowEntries {
 public:
     // Reads the blob in column `column` of the statement's current row. A blob that is not whole
-    // (cut short, a shape out of range, entries out of order) yields no entries: the next
-    // writing of the row leaves them out.
+    // (cut short or changed, a shape out of range, entries out of order) yields no entries: the
+    // next writing of the row leaves them out.
     void read(sqlite3_stmt* s, int column) {
         clear();
-        const void* blob = sqlite3_column_blob(s, column);
+        const auto* blob = static_cast<const unsigned char*>(sqlite3_column_blob(s, column));
         const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
-        if (!blob || bytes % sizeof(std::int64_t) != 0)
+        if (!blob || !unpackEntries(std::span(blob, bytes), ReadDigests::kMostParts, words_))
             return;
-        words_.resize(bytes / sizeof(std::int64_t)); // copied: SQLite's blob need not be aligned
-        std::memcpy(words_.data(), blob, bytes);
         for (std::size_t at = 0; at < words_.size();) {
             const std::size_t left = words_.size() - at;
             const std::int64_t shape = left >= kFixedWords ? words_[at + 1] & kShapeMask : 0;
-            const auto parts = static_cast<std::size_t>(shape >> 1);
-            const std::size_t count =
-                kFixedWords + ((shape & 1) != 0 ? kHeadWords : 0) + parts * kPartWords;
-            if (left < kFixedWords || parts > ReadDigests::kMostParts || left < count ||
+            const std::size_t count = entryWords(shape);
+            if (left < kFixedWords || left < count ||
                 (!entries_.empty() && entries_.back().inode >= words_[at])) {
                 clear();
                 return;
@@ -393,8 +380,8 @@ public:
             s.bind(3, row.newest);
             s.bind(4, row.oldest);
             s.bind(5, row.files);
-            sqlite3_bind_blob(s.get(), 6, row.words.data(),
-                              static_cast<int>(row.words.size() * sizeof(std::int64_t)),
+            packEntries(row.words, packed_);
+            sqlite3_bind_blob(s.get(), 6, packed_.data(), static_cast<int>(packed_.size()),
                               SQLITE_STATIC);
         }
         const int step = s.step();
@@ -410,6 +397,7 @@ private:
     Statement find_;
     Statement put_;
     Statement drop_;
+    std::string packed_; // the row being written, as the store keeps it
 };
 
 // The row of `block` made anew from what it held and what a search tells of its files: files
