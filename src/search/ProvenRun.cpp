@@ -230,15 +230,18 @@ void learn(const FileTable& table, TableIndex first, std::span<const KnownFile> 
 }
 
 // The thread's scratch, ready for a run of n files: what is known of them (`known`, or nothing
-// of each when it is empty), an empty record of digests for each, and their units.
+// of each when it is empty), an empty record of digests for each, and their units (none when
+// nothing is known: each file is a unit of its own, and all are compared).
 Scratch& scratchFor(std::span<const KnownFile>& known, std::size_t n) {
     Scratch& s = scratch();
+    s.digests.assign(n, ReadDigests{});
     if (known.empty()) {
         s.none.assign(n, KnownFile{});
         known = s.none;
+        s.all.units.clear();
+    } else {
+        unitsOf(known, s);
     }
-    s.digests.assign(n, ReadDigests{});
-    unitsOf(known, s);
     return s;
 }
 
@@ -248,10 +251,10 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
                      std::span<const KnownFile> known, const CompareControl& control,
                      const ProofCache& cache, std::int64_t now, RunLearning& learning) {
     const auto n = static_cast<std::size_t>(last - first + 1);
+    const bool nothingKnown = known.empty();
     Scratch& s = scratchFor(known, n);
     std::vector<ReadDigests>& digests = s.digests;
     std::vector<Unit>& units = s.all.units;
-    const std::size_t compared = markCompared(units, s.order);
     CompareControl withDigests = control;
 
     // Nothing known that spares a read: the run is compared as it stands.
@@ -262,6 +265,9 @@ bool groupWithProofs(FileTable& table, TableIndex first, TableIndex last,
         learn(table, first, known, digests, cache, now, learning, s);
         return true;
     };
+    if (nothingKnown)
+        return compareAll();
+    const std::size_t compared = markCompared(units, s.order);
     if (compared == units.size() && units.size() == n)
         return compareAll();
 
