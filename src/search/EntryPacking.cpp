@@ -23,23 +23,30 @@ std::uint64_t unzigzag(std::uint64_t n) {
     return (n >> 1) ^ (0 - (n & 1));
 }
 
-void putNumber(std::string& out, std::uint64_t n) {
-    while (n >= 0x80) {
-        out.push_back(static_cast<char>(n | 0x80));
-        n >>= 7;
+// Writes into a buffer made large enough beforehand: a number takes at most 10 bytes.
+class Writer {
+public:
+    explicit Writer(char* at) : at_(at) {}
+    char* at() const { return at_; }
+
+    void number(std::uint64_t n) {
+        while (n >= 0x80) {
+            *at_++ = static_cast<char>(n | 0x80);
+            n >>= 7;
+        }
+        *at_++ = static_cast<char>(n);
     }
-    out.push_back(static_cast<char>(n));
-}
+    void difference(std::uint64_t d) { number(zigzag(d)); }
+    void word(std::int64_t w) {
+        std::memcpy(at_, &w, sizeof w);
+        at_ += sizeof w;
+    }
 
-void putDifference(std::string& out, std::uint64_t difference) {
-    putNumber(out, zigzag(difference));
-}
+private:
+    char* at_;
+};
 
-void putWord(std::string& out, std::int64_t word) {
-    char bytes[sizeof word];
-    std::memcpy(bytes, &word, sizeof word);
-    out.append(bytes, sizeof word);
-}
+constexpr std::size_t kMostNumberBytes = 10;
 
 std::uint64_t checksum(const void* bytes, std::size_t size) {
     return XXH3_64bits(bytes, size);
@@ -89,7 +96,9 @@ private:
 } // namespace
 
 void packEntries(std::span<const std::int64_t> words, std::string& bytes) {
-    bytes.clear();
+    // Each word takes at most 10 bytes, and an entry's first two words make three numbers.
+    bytes.resize((words.size() + words.size() / kFixedWords + 1) * kMostNumberBytes);
+    Writer out(bytes.data());
     std::int64_t inode = 0;
     std::int64_t day = 0;
     std::int64_t written = 0; // last-write time
@@ -97,34 +106,38 @@ void packEntries(std::span<const std::int64_t> words, std::string& bytes) {
     for (std::size_t at = 0; at + kFixedWords <= words.size();) {
         const std::int64_t* w = words.data() + at;
         const std::int64_t shape = w[1] & kShapeMask;
+        if (at + entryWords(shape) > words.size())
+            break; // not a whole entry (none is made so)
         const bool proven = w[5] != 0;
-        putNumber(bytes, bitsOf(w[0]) - bitsOf(inode));
-        putNumber(bytes, bitsOf(shape) << 1 | (proven ? 1 : 0));
-        putDifference(bytes, bitsOf(w[1] >> 32) - bitsOf(day));
-        putDifference(bytes, bitsOf(w[2]));
-        putDifference(bytes, bitsOf(w[3]) - bitsOf(written));
-        putDifference(bytes, bitsOf(w[4]) - bitsOf(w[3]));
+        out.number(bitsOf(w[0]) - bitsOf(inode));
+        out.number(bitsOf(shape) << 1 | (proven ? 1 : 0));
+        out.difference(bitsOf(w[1] >> 32) - bitsOf(day));
+        out.difference(bitsOf(w[2]));
+        out.difference(bitsOf(w[3]) - bitsOf(written));
+        out.difference(bitsOf(w[4]) - bitsOf(w[3]));
         if (proven) {
-            putDifference(bytes, bitsOf(w[5]) - bitsOf(proof));
+            out.difference(bitsOf(w[5]) - bitsOf(proof));
             proof = w[5];
         }
         std::size_t k = kFixedWords;
         if ((shape & 1) != 0) {
-            putWord(bytes, w[k]);
-            putWord(bytes, w[k + 1]);
+            out.word(w[k]);
+            out.word(w[k + 1]);
             k += kHeadWords;
         }
         for (std::int64_t p = 0; p < shape >> 1; ++p, k += kPartWords) {
-            putDifference(bytes, bitsOf(w[k]));
-            putWord(bytes, w[k + 1]);
-            putWord(bytes, w[k + 2]);
+            out.difference(bitsOf(w[k]));
+            out.word(w[k + 1]);
+            out.word(w[k + 2]);
         }
         inode = w[0];
         day = w[1] >> 32;
         written = w[3];
         at += entryWords(shape);
     }
-    putWord(bytes, static_cast<std::int64_t>(checksum(bytes.data(), bytes.size())));
+    const auto body = static_cast<std::size_t>(out.at() - bytes.data());
+    out.word(static_cast<std::int64_t>(checksum(bytes.data(), body)));
+    bytes.resize(body + sizeof(std::int64_t));
 }
 
 bool unpackEntries(std::span<const unsigned char> bytes, std::size_t mostParts,
