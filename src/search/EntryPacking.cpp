@@ -111,7 +111,7 @@ void packEntries(std::span<const std::int64_t> words, std::string& bytes) {
         const bool proven = w[5] != 0;
         out.number(bitsOf(w[0]) - bitsOf(inode));
         out.number(bitsOf(shape) << 1 | (proven ? 1 : 0));
-        out.difference(bitsOf(w[1] >> 32) - bitsOf(day));
+        out.difference(bitsOf(dayOf(w[1])) - bitsOf(day));
         out.difference(bitsOf(w[2]));
         out.difference(bitsOf(w[3]) - bitsOf(written));
         out.difference(bitsOf(w[4]) - bitsOf(w[3]));
@@ -131,7 +131,7 @@ void packEntries(std::span<const std::int64_t> words, std::string& bytes) {
             out.word(w[k + 2]);
         }
         inode = w[0];
-        day = w[1] >> 32;
+        day = dayOf(w[1]);
         written = w[3];
         at += entryWords(shape);
     }
@@ -168,7 +168,8 @@ bool unpackEntries(std::span<const unsigned char> bytes, std::size_t mostParts,
         if ((flags & 1) != 0)
             proof += in.difference();
         words.push_back(static_cast<std::int64_t>(inode));
-        words.push_back(static_cast<std::int64_t>(day << 32 | shape));
+        words.push_back(
+            datedShape(static_cast<std::int64_t>(day), static_cast<std::int64_t>(shape)));
         words.push_back(static_cast<std::int64_t>(size));
         words.push_back(static_cast<std::int64_t>(written));
         words.push_back(static_cast<std::int64_t>(changed));

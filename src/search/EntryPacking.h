@@ -19,6 +19,15 @@ constexpr std::size_t kHeadWords = 2;
 constexpr std::size_t kPartWords = 3;
 constexpr std::int64_t kShapeMask = 0xffffffff;
 
+// The second word of an entry: the day it was last seen and its shape.
+constexpr std::int64_t datedShape(std::int64_t day, std::int64_t shape) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(day) << 32 |
+                                     (static_cast<std::uint64_t>(shape) & kShapeMask));
+}
+constexpr std::int64_t dayOf(std::int64_t datedShape) {
+    return datedShape >> 32;
+}
+
 // The words of one entry of this shape.
 constexpr std::size_t entryWords(std::int64_t shape) {
     return kFixedWords + ((shape & 1) != 0 ? kHeadWords : 0) +

@@ -234,10 +234,6 @@ Key blockOf(const Key& key) {
     return {key.first, key.second >> kBlockBits};
 }
 
-std::int64_t datedShape(std::int64_t day, std::int64_t shape) {
-    return day * (std::int64_t{1} << 32) + shape;
-}
-
 struct Entry {
     std::int64_t inode;
     std::int64_t day;
@@ -257,16 +253,14 @@ public:
         const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
         if (!blob || !unpackEntries(std::span(blob, bytes), ReadDigests::kMostParts, words_))
             return;
+        // Unpacked, the entries are whole; they must also be in inode order.
         for (std::size_t at = 0; at < words_.size();) {
-            const std::size_t left = words_.size() - at;
-            const std::int64_t shape = left >= kFixedWords ? words_[at + 1] & kShapeMask : 0;
-            const std::size_t count = entryWords(shape);
-            if (left < kFixedWords || left < count ||
-                (!entries_.empty() && entries_.back().inode >= words_[at])) {
+            const std::size_t count = entryWords(words_[at + 1] & kShapeMask);
+            if (!entries_.empty() && entries_.back().inode >= words_[at]) {
                 clear();
                 return;
             }
-            entries_.push_back({words_[at], words_[at + 1] >> 32, at, count});
+            entries_.push_back({words_[at], dayOf(words_[at + 1]), at, count});
             at += count;
         }
     }
