@@ -539,26 +539,23 @@ private slots:
         const std::int64_t proven = with.outcome.proven;
         QVERIFY(proven > 0);
 
-        // Rows SQLite reads well that are cut short, changed in the middle, or changed in one
-        // byte that leaves them well formed (of the last digest of each): nothing in them is
-        // believed, proofs included, and the next search writes them anew.
+        // Rows SQLite reads well, changed in one byte that leaves them well formed (of the last
+        // digest of each): nothing in them is believed, proofs included, and the next search
+        // writes them anew.
         sqlite3* handle = nullptr;
         QCOMPARE(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
-        const auto damaged = [&](const char* change) {
-            QCOMPARE(sqlite3_exec(handle, change, nullptr, nullptr, nullptr), SQLITE_OK);
-            tick();
-            const Searched after = search(root, cache.root());
-            QCOMPARE(after.rows, without.rows);
-            QCOMPARE(after.outcome.proven, 0);
-            tick();
-            QCOMPARE(search(root, cache.root()).outcome.proven, proven);
-        };
-        damaged("UPDATE block SET facts = substr(facts, 1, length(facts) - 8) WHERE block % 2 = 0;"
-                " UPDATE block SET facts = substr(facts, 1, 8) || x'ffffff7f00000000'"
-                " || substr(facts, 17) WHERE block % 2 != 0");
-        damaged("UPDATE block SET facts = substr(facts, 1, length(facts) - 9)"
-                " || CASE WHEN substr(facts, length(facts) - 8, 1) = x'00'"
-                " THEN x'01' ELSE x'00' END || substr(facts, length(facts) - 7)");
+        QCOMPARE(sqlite3_exec(handle,
+                              "UPDATE block SET facts = substr(facts, 1, length(facts) - 9)"
+                              " || CASE WHEN substr(facts, length(facts) - 8, 1) = x'00'"
+                              " THEN x'01' ELSE x'00' END || substr(facts, length(facts) - 7)",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        tick();
+        with = search(root, cache.root());
+        QCOMPARE(with.rows, without.rows);
+        QCOMPARE(with.outcome.proven, 0);
+        tick();
+        QCOMPARE(search(root, cache.root()).outcome.proven, proven);
 
         QCOMPARE(sqlite3_exec(handle, "PRAGMA user_version=99", nullptr, nullptr, nullptr),
                  SQLITE_OK);
