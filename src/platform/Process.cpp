@@ -14,11 +14,15 @@ void tuneProcessForSearches() {
     // and faulted in afresh; releaseFreedMemory gives it back once the search is over.
     ::mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
     ::mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    // One heap per core rather than glibc's eight per core: what one thread of a search frees
-    // (the walk's lists of files, replayed on another thread) is mostly there for the next to
-    // use, while threads running at the same moment seldom wait for a heap (a single heap made
-    // the walking threads queue for it a dozen thousand times on a tree of 140,000 files).
-    ::mallopt(M_ARENA_MAX, usableCores());
+    // One heap per core for the search's threads and one for the thread that asked for the
+    // search (the window's, busy with the rows coming in, or a command's, waiting), rather than
+    // glibc's eight per core: what one thread of a search frees (the walk's lists of files,
+    // replayed on another thread) is mostly there for the next to use, while threads running at
+    // the same moment seldom wait for a heap (a single heap made the walking threads queue for
+    // it a dozen thousand times on a tree of 140,000 files). With a heap per core only, the
+    // asking thread held one and the two comparing threads often shared the other: in a first
+    // search with the proof cache nearly always, waiting for it some hundreds of times.
+    ::mallopt(M_ARENA_MAX, usableCores() + 1);
 }
 
 int usableCores() {
