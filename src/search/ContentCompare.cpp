@@ -148,14 +148,20 @@ private:
     bool holding_ = true;
 };
 
+// The path of a table entry, put together in one buffer per thread (which keeps its room from
+// file to file), valid until the thread's next call.
+const std::string& pathOf(const FileEntry& entry) {
+    thread_local std::string path;
+    path.assign(entry.path.folder()).append(entry.path.name());
+    return path;
+}
+
 // Opens the file of a table entry as the file the walk found. When no descriptor is free,
 // waits and tries again: as long as a run compared all open holds descriptors (they come
 // back when it ends), then for a second or so: too many open files says nothing about the
 // file.
 OsError openEntry(ReadOnlyFile& file, const FileEntry& entry) {
-    // The path is put together in one buffer per thread, which keeps its room from file to file.
-    thread_local std::string path;
-    path.assign(entry.path.folder()).append(entry.path.name());
+    const std::string& path = pathOf(entry);
     OsError e = file.open(path, &entry.stamp);
     for (int wait = 1; e.tooManyOpen() && wait <= 512;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
@@ -483,6 +489,7 @@ public:
     // Every member of the run that can take part: the entries of the run's size.
     Candidates everyone() const {
         Candidates all;
+        all.members.reserve(state_.size());
         for (std::int32_t m = 0; m < size(); ++m)
             if (entry(m).size == chunks.size)
                 all.members.push_back(m);
@@ -562,7 +569,7 @@ public:
                 continue;
             const ReadOnlyFile* file = open ? &(*open)[static_cast<std::size_t>(m)] : nullptr;
             const FileStatus now =
-                file && file->isOpen() ? file->status() : statEntry(entry(m).path.str());
+                file && file->isOpen() ? file->status() : statEntry(pathOf(entry(m)));
             if (!isSameFile(now, entry(m).stamp)) {
                 state = GroupMark::Unreadable;
                 reasons_[static_cast<std::size_t>(m)] = kReasonChanged;
@@ -684,8 +691,9 @@ void RunDecisions::noteDigests(std::int32_t leader, ChunkIndex pos, ChunkIndex t
 }
 
 void RunDecisions::regroup(std::vector<Departure>& departures, std::vector<Candidates>& split) {
-    std::stable_sort(departures.begin(), departures.end(), [](const auto& a, const auto& b) {
-        return a.chunk != b.chunk ? a.chunk < b.chunk : a.hash < b.hash;
+    // Members are in ascending order, and so stay in each bunch.
+    std::sort(departures.begin(), departures.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.chunk, a.hash, a.member) < std::tie(b.chunk, b.hash, b.member);
     });
     for (std::size_t a = 0; a < departures.size();) {
         std::size_t b = a + 1;
@@ -733,11 +741,15 @@ bool RunDecisions::refine(Candidates& set, ChunkIndex to, ByteSource& source,
     const std::int32_t leader = members[i];
     const std::span<const std::int32_t> others(members.begin() + static_cast<std::ptrdiff_t>(i + 1),
                                                members.end());
-    std::vector<Meeting> meetings(others.size());
+    // Arrays kept by the thread from one set to the next (refine is called for every run).
+    thread_local std::vector<Meeting> meetings;
+    thread_local std::vector<std::int32_t> stay;
+    thread_local std::vector<Departure> departures;
+    meetings.assign(others.size(), Meeting{});
     if (!source.meetAll(others, meetings))
         return false;
-    std::vector<std::int32_t> stay{leader};
-    std::vector<Departure> departures;
+    stay.assign(1, leader);
+    departures.clear();
     bool leaderNeeded = false; // some member was still equal where the leader's bytes ran out
     for (std::size_t k = 0; k < others.size(); ++k) {
         const std::int32_t m = others[k];
@@ -763,7 +775,7 @@ bool RunDecisions::refine(Candidates& set, ChunkIndex to, ByteSource& source,
         stay.clear();
     regroup(departures, split);
 
-    members = std::move(stay);
+    members.assign(stay.begin(), stay.end()); // within the room members had
     set.pos = to;
     return true;
 }
@@ -789,20 +801,21 @@ public:
     // A member that is the only one to part from the leader at its chunk is on its own, so
     // hashes are taken only where two or more part at the same chunk.
     bool meetAll(std::span<const std::int32_t> members, std::vector<Meeting>& meetings) override {
-        parted_.clear();
+        thread_local std::vector<ChunkIndex> parted; // the thread's, from one block to the next
+        parted.clear();
         for (std::size_t k = 0; k < members.size(); ++k) {
             meetings[k] = meetingOf(chunks_, lead_, view(members[k]), pos_, to_, false, digests_);
             if (departs(meetings[k], to_))
-                parted_.push_back(meetings[k].chunk);
+                parted.push_back(meetings[k].chunk);
         }
-        if (parted_.size() < 2)
+        if (parted.size() < 2)
             return true;
-        std::sort(parted_.begin(), parted_.end());
+        std::sort(parted.begin(), parted.end());
         for (std::size_t k = 0; k < members.size(); ++k) {
             Meeting& meeting = meetings[k];
             if (!departs(meeting, to_))
                 continue;
-            const auto [lo, hi] = std::equal_range(parted_.begin(), parted_.end(), meeting.chunk);
+            const auto [lo, hi] = std::equal_range(parted.begin(), parted.end(), meeting.chunk);
             if (hi - lo > 1 && !meeting.digested)
                 meeting.hash = chunkHash(chunks_, view(members[k]), meeting.chunk);
         }
@@ -821,7 +834,6 @@ private:
     const std::vector<int>& reasons_;
     ChunkIndex first_;
     bool digests_;
-    std::vector<ChunkIndex> parted_;
     BlockView lead_;
     ChunkIndex pos_ = 0;
     ChunkIndex to_ = 0;
@@ -984,7 +996,20 @@ bool compareStreamed(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
 // The files of a run compared all open, by member: the open file, its block of bytes, the end
 // of its complete chunks there, and why they end early.
 struct OpenFiles {
-    explicit OpenFiles(std::size_t n) : files(n), buffers(n), ends(n, 0), reasons(n, kReasonNone) {}
+    // Ready for a run of n files, with none open.
+    void reset(std::size_t n) {
+        files.clear();
+        files.resize(n);
+        buffers.clear();
+        buffers.resize(n);
+        ends.assign(n, 0);
+        reasons.assign(n, kReasonNone);
+    }
+    // Closes the files and gives back their blocks; the arrays keep their room.
+    void close() {
+        files.clear();
+        buffers.clear();
+    }
 
     std::vector<ReadOnlyFile> files;
     std::vector<Buffer> buffers;
@@ -1000,7 +1025,7 @@ bool openEveryone(RunDecisions& run, OpenFiles& open, Candidates& all, ChunkInde
         auto& file = open.files[static_cast<std::size_t>(m)];
         if (outOfDescriptors)
             return false;
-        if (file.open(run.entry(m).path.str(), &run.entry(m).stamp)) {
+        if (file.open(pathOf(run.entry(m)), &run.entry(m).stamp)) {
             if (file.lastError().tooManyOpen()) {
                 outOfDescriptors = true;
                 return false;
@@ -1068,23 +1093,38 @@ bool compareAllOpen(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
         return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
-    HoldingFiles holding; // goes after the files close
-    OpenFiles open(n);
+    // What a run works in, kept by the thread from one run to the next: a search compares
+    // thousands of small runs a second, and arrays made afresh for each were most of the
+    // comparison's allocations.
+    struct Scratch {
+        OpenFiles open;
+        std::vector<Candidates> active;
+        std::vector<Candidates> work;
+        std::vector<std::int32_t> live;
+        std::vector<std::size_t> order;
+        std::vector<char> inGroup;
+    };
+    thread_local Scratch scratch;
+    auto& [open, active, work, live, order, inGroup] = scratch;
+    HoldingFiles holding; // released after the files close
+    open.reset(n);
+    struct ClosedAtEnd {
+        OpenFiles& open;
+        ~ClosedAtEnd() { open.close(); }
+    } closedAtEnd{open};
     ChunkIndex blockChunks = chunks.fitting(kFirstBlockBytes);
     const ByteOffset runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
     Candidates all = run.everyone();
     if (!openEveryone(run, open, all, blockChunks)) {
-        open.files.clear();
+        open.close();
         holding.release(); // streamed, this run waits for descriptors like any other
         return compareStreamed(table, dupStart, dupEnd, control);
     }
 
-    std::vector<Candidates> active;
+    active.clear();
     active.push_back(std::move(all));
     ChunkIndex first = 0;
-    std::vector<std::int32_t> live;
-    std::vector<std::size_t> order;
-    std::vector<char> inGroup(n, 0);
+    inGroup.assign(n, 0);
     while (!active.empty()) {
         if (run.cancelled())
             return run.abandon();
@@ -1097,8 +1137,8 @@ bool compareAllOpen(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
 
         BlockSource source(chunks, open.buffers, open.ends, open.reasons, first,
                            run.digestsWanted());
-        std::vector<Candidates> work = std::move(active);
-        active.clear();
+        work.clear();
+        work.swap(active);
         while (!work.empty()) {
             Candidates set = std::move(work.back());
             work.pop_back();
