@@ -1017,6 +1017,30 @@ struct OpenFiles {
     std::vector<int> reasons;
 };
 
+// What a run compared all open works in, kept by its thread from one run to the next: a search
+// compares thousands of small runs a second, and arrays made afresh for each were most of the
+// comparison's allocations.
+struct AllOpenScratch {
+    OpenFiles open;
+    std::vector<Candidates> active;
+    std::vector<Candidates> work;
+    std::vector<std::int32_t> live;
+    std::vector<std::size_t> order;
+    std::vector<char> inGroup;
+};
+
+// Readies `open` for a run of n files, and closes them when the run ends, however it ends.
+class FilesOfRun {
+public:
+    FilesOfRun(OpenFiles& open, std::size_t n) : open_(open) { open_.reset(n); }
+    ~FilesOfRun() { open_.close(); }
+    FilesOfRun(const FilesOfRun&) = delete;
+    FilesOfRun& operator=(const FilesOfRun&) = delete;
+
+private:
+    OpenFiles& open_;
+};
+
 // Opens every member of `all`, settling those that cannot be opened as unreadable (and taking
 // them out); false, when the system runs out of descriptors, with the rest left unopened.
 bool openEveryone(RunDecisions& run, OpenFiles& open, Candidates& all, ChunkIndex blockChunks) {
@@ -1093,25 +1117,10 @@ bool compareAllOpen(FileTable& table, TableIndex dupStart, TableIndex dupEnd,
         return compareStreamed(table, dupStart, dupEnd, control);
 
     const auto n = static_cast<std::size_t>(run.size());
-    // What a run works in, kept by the thread from one run to the next: a search compares
-    // thousands of small runs a second, and arrays made afresh for each were most of the
-    // comparison's allocations.
-    struct Scratch {
-        OpenFiles open;
-        std::vector<Candidates> active;
-        std::vector<Candidates> work;
-        std::vector<std::int32_t> live;
-        std::vector<std::size_t> order;
-        std::vector<char> inGroup;
-    };
-    thread_local Scratch scratch;
+    thread_local AllOpenScratch scratch;
     auto& [open, active, work, live, order, inGroup] = scratch;
     HoldingFiles holding; // released after the files close
-    open.reset(n);
-    struct ClosedAtEnd {
-        OpenFiles& open;
-        ~ClosedAtEnd() { open.close(); }
-    } closedAtEnd{open};
+    const FilesOfRun files(open, n);
     ChunkIndex blockChunks = chunks.fitting(kFirstBlockBytes);
     const ByteOffset runBuffers = shareOf(kBufferBudget, control.runsAtOnce, kLeastRunBuffers);
     Candidates all = run.everyone();
