@@ -202,9 +202,9 @@ private slots:
     }
 
     // What is kept is what is looked up, file for file, whether the store is read whole or row
-    // by row, on one device or two: more files than one transaction takes, in no order, each
-    // with or without digests, in a new group, an earlier proof or none. A file with other
-    // times or another size is not known.
+    // by row, on one device or two: more files than one transaction takes, in no order and in
+    // lessons of several runs, each with or without digests, in a new group, an earlier proof or
+    // none. A file with other times or another size is not known.
     void keptIsLookedUp_data() {
         QTest::addColumn<int>("devices");
         QTest::addColumn<bool>("halves");
@@ -258,8 +258,12 @@ private slots:
         }
         std::shuffle(learnt.begin(), learnt.end(), rng);
         {
+            // In lessons of several runs, as a search keeps them (sorted in parts, merged).
             ProofCache store(cache.root(), limits);
-            store.keep(learnt);
+            const std::span all(learnt);
+            const std::vector<Lessons> runs{
+                {all.first(4000)}, {all.subspan(4000, 10)}, {all.subspan(4010)}};
+            store.keep(runs);
             QVERIFY2(store.problem().empty(), store.problem().c_str());
         }
         const auto check = [&](std::span<const LearntFile> files) {
