@@ -9,6 +9,7 @@
 #include <bit>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -116,11 +117,20 @@ constexpr ByteOffset kPieceBytes = ByteOffset{128} << 10;
 // second thread.
 constexpr std::size_t kSharedMeetings = 64;
 
+// The files this process may have open (its limit raised as far as it may be).
+long openFileLimit() {
+    static const long limit = raiseOpenFileLimit(64 * kAllOpenRunLimit + 64);
+    return limit;
+}
+
+// Descriptors left for everything but the comparison: the standard streams, the proof cache's
+// database with its log and index (twice while it is read in two halves), a results file.
+constexpr long kOtherOpenFiles = 32;
+
 // How many files one run may hold open at once, when `runsAtOnce` runs are compared at a time
 // and a few descriptors stay free for everything else. Runs longer than this are streamed.
 std::int64_t openFileBudget(int runsAtOnce) {
-    static const long limit = raiseOpenFileLimit(64 * kAllOpenRunLimit + 64);
-    return std::max<std::int64_t>(0, (limit - 32) / std::max(1, runsAtOnce));
+    return std::max<std::int64_t>(0, (openFileLimit() - kOtherOpenFiles) / std::max(1, runsAtOnce));
 }
 
 // The share of a budget of one of `runsAtOnce` runs, at least `least`.
@@ -277,6 +287,14 @@ BufferPool& bufferPool() {
 
 void releaseComparisonBuffers() {
     bufferPool().clear();
+}
+
+int runsAtOnceByOpenFiles() {
+    // A streamed run holds its set's leader and the member compared with it, and a second
+    // member when a helper shares a large set.
+    constexpr long kFilesPerRun = 3;
+    return static_cast<int>(std::clamp<long>((openFileLimit() - kOtherOpenFiles) / kFilesPerRun, 1,
+                                             std::numeric_limits<int>::max()));
 }
 
 namespace {

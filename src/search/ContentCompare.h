@@ -36,6 +36,10 @@ using CompareProgress = std::function<void(double share)>;
 // Runs of at most this many files are compared with all of them open at once.
 inline constexpr std::int64_t kAllOpenRunLimit = 250;
 
+// How many runs may be compared at once with the files this process may have open: a streamed
+// run holds three at most, and some stay free for everything else. At least one.
+int runsAtOnceByOpenFiles();
+
 // How a run is compared: every file open at once and read in step, or each file streamed
 // against the leader of its set with three files open at most. Automatic picks the first for
 // runs of at most kAllOpenRunLimit files that fit the limit on open files, the second otherwise.

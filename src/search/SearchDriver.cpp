@@ -343,12 +343,20 @@ private:
 // compareRun compares run i of runs as groupIdenticalFiles does.
 using RunComparison = std::function<bool(std::size_t i, const CompareControl& control)>;
 
+// The most threads that compare `runs` runs at once. Threads that would wait for descriptors
+// held by the others are not started: on a long wait a file would be reported unreadable for
+// want of one.
+int mostComparingThreads(std::size_t runs, Threads threads) {
+    return std::min(static_cast<int>(
+                        std::clamp<std::size_t>(runs, 1, std::max(threads.count, threads.forDisk))),
+                    runsAtOnceByOpenFiles());
+}
+
 bool compareRuns(FileTable& table, const std::vector<Run>& runs, Publisher& out,
                  const std::atomic<bool>& cancel, const SearchWork& work, Threads threads,
                  const RunComparison& compareRun, const std::function<void(const Run&)>& listRun,
                  const std::function<void(const std::vector<char>&)>& whenFewLeft) {
-    const int most = static_cast<int>(
-        std::clamp<std::size_t>(runs.size(), 1, std::max(threads.count, threads.forDisk)));
+    const int most = mostComparingThreads(runs.size(), threads);
     std::vector<char> state(runs.size(), Waiting); // under `listing`
     std::mutex listing;
     FewLeft fewLeft(runs);  // under `listing`

@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -51,7 +52,7 @@ std::string scanProgram() {
 // pid and its stderr so far whenever more of it arrives.
 Result launch(std::vector<std::string> args, Stdout stdoutTo = Stdout::Pipe,
               std::vector<std::string> env = {}, const std::string& cwd = {},
-              const StderrWatch& onStderr = {}) {
+              const StderrWatch& onStderr = {}, rlim_t openFiles = 0) {
     std::string program = scanProgram();
     std::vector<char*> argv{program.data()};
     for (auto& a : args)
@@ -78,6 +79,9 @@ Result launch(std::vector<std::string> args, Stdout stdoutTo = Stdout::Pipe,
         if (target < 0 || ::dup2(target, STDOUT_FILENO) < 0 || ::dup2(err[1], STDERR_FILENO) < 0)
             ::_exit(126);
         if (!cwd.empty() && ::chdir(cwd.c_str()) != 0)
+            ::_exit(126);
+        const rlimit limit{openFiles, openFiles};
+        if (openFiles > 0 && ::setrlimit(RLIMIT_NOFILE, &limit) != 0)
             ::_exit(126);
         ::execve(program.c_str(), argv.data(), envp.data());
         ::_exit(127);
@@ -360,6 +364,31 @@ private slots:
                      .hasMatch(),
                  r.out.constData());
         QVERIFY(r.err.isEmpty());
+    }
+
+    // With few descriptors to open files with, and many threads asked for, every file is still
+    // read: the lists are those of a search with descriptors to spare. The files are large (and
+    // sparse), so that each thread holds its files open a while.
+    void fewOpenFilesReadEveryFile() {
+        TempTree t;
+        constexpr int kRuns = 32;
+        constexpr int kCopies = 4;
+        for (int r = 0; r < kRuns; ++r)
+            for (int copy = 0; copy < kCopies; ++copy) {
+                const std::string path =
+                    t.file("d" + std::to_string(copy) + "/f" + std::to_string(r));
+                QCOMPARE(::truncate(path.c_str(), (off_t{8} << 20) + r), 0);
+            }
+        const std::vector<std::string> args{"--duplicates", "--no-cache", "--json",
+                                            "--threads",    "32",         t.root()};
+        const auto lists = [](const Result& r) {
+            return QJsonDocument::fromJson(r.out).object().value("lists").toObject();
+        };
+        const Result spare = launch(args);
+        const Result few = launch(args, Stdout::Pipe, {}, {}, {}, 8);
+        QCOMPARE(few.exitCode, 0);
+        QCOMPARE(lists(spare).value("duplicates").toArray().size(), kRuns * kCopies);
+        QCOMPARE(lists(few), lists(spare));
     }
 
     // Excluded names and paths and files outside the size limits are not listed; a size that
