@@ -93,6 +93,9 @@ template <typename T> struct Keyed {
     bool operator<(const Keyed& other) const { return key < other.key; }
 };
 
+// The files a search learnt of, by key (24 bytes a file: tens of megabytes on a million).
+using KeyedLearnt = std::vector<Keyed<LearntFile>, LargeAllocator<Keyed<LearntFile>>>;
+
 // A file looked up in the store, in 16 bytes: its key, the device by its place among the
 // devices of the files looked up (which keeps their order), and its position among the files.
 struct Place {
@@ -110,7 +113,7 @@ struct Place {
 // cost a cache miss at each comparison.
 struct KeyOrder {
     std::vector<std::int64_t> devices; // each once, in order
-    std::vector<Place> places;
+    std::vector<Place, LargeAllocator<Place>> places;
     Key key(std::size_t at) const { return {devices[places[at].device], places[at].inode}; }
 };
 
@@ -124,7 +127,8 @@ std::uint64_t inodeOrder(std::int64_t inode) {
 // inode numbers of a million files cost a quarter of a comparison sort, and less than two
 // passes of 16 bits, whose 65,536 counts and places spread each pass over the whole cache (a
 // quarter less for the 100,000 files of /usr). Items of equal keys keep their order.
-template <typename T, typename Key64> void sortByKey64(std::vector<T>& items, const Key64& key) {
+template <typename T, typename A, typename Key64>
+void sortByKey64(std::vector<T, A>& items, const Key64& key) {
     constexpr int kDigitBits = 8;
     constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
     constexpr std::size_t kFewest = 4096; // below, a comparison sort is as quick
@@ -136,7 +140,7 @@ template <typename T, typename Key64> void sortByKey64(std::vector<T>& items, co
     std::uint64_t differing = 0;
     for (const T& item : items)
         differing |= key(item) ^ key(items.front());
-    std::vector<T> sorted(items.size());
+    std::vector<T, A> sorted(items.size());
     std::vector<std::size_t> start(kDigits);
     for (int shift = 0; shift < 64; shift += kDigitBits) {
         if (((differing >> shift) & (kDigits - 1)) == 0)
@@ -466,7 +470,7 @@ void mergeRow(const Key& block, const RowEntries& held, std::span<const Keyed<Le
 // The learnt files of all lessons in the table's key order (a file keyed by the volume
 // volumeOf gives its device); the highest proof tag.
 template <typename VolumeOf>
-std::int64_t sortByKey(std::span<const Lessons> lessons, std::vector<Keyed<LearntFile>>& files,
+std::int64_t sortByKey(std::span<const Lessons> lessons, KeyedLearnt& files,
                        const VolumeOf& volumeOf) {
     std::size_t learntCount = 0;
     for (const Lessons& l : lessons)
@@ -742,13 +746,13 @@ struct EntryTaker {
     std::span<const FileStamp* const> stamps;
     const KeyOrder& keys;
     std::int64_t day;
-    std::vector<KnownFile>& known;
+    KnownFiles& known;
     std::once_flag& making;
     std::vector<Key> seen;
     bool made = false; // `known` is made, as far as this part knows
 
     void operator()(const RowEntries& row, const Entry& entry, std::size_t at) {
-        const std::vector<Place>& order = keys.places;
+        const auto& order = keys.places;
         // The files lie in table order, not key order: those a few places on are fetched now,
         // their stamps once the pointers to them have come.
         constexpr std::size_t kAhead = 8;
@@ -1033,15 +1037,15 @@ bool ProofCache::settled(const FileStamp& stamp, std::int64_t now) const {
     return latest <= now - limits_.settleNanoseconds;
 }
 
-std::vector<KnownFile> ProofCache::look(std::span<const FileStamp> stamps) {
+KnownFiles ProofCache::look(std::span<const FileStamp> stamps) {
     std::vector<const FileStamp*> each(stamps.size());
     for (std::size_t i = 0; i < stamps.size(); ++i)
         each[i] = &stamps[i];
     return look(std::span<const FileStamp* const>(each));
 }
 
-std::vector<KnownFile> ProofCache::look(std::span<const FileStamp* const> stamps) {
-    std::vector<KnownFile> known;
+KnownFiles ProofCache::look(std::span<const FileStamp* const> stamps) {
+    KnownFiles known;
     // Positions are kept in 32 bits: beyond them (some 400 GB of table) nothing is looked up.
     if (!db_ || stamps.empty() || stamps.size() > std::numeric_limits<std::uint32_t>::max())
         return known;
@@ -1133,15 +1137,15 @@ void ProofCache::keep(std::span<const Lessons> lessons) {
         learnt += l.learnt.size();
     Helper helper(usableCores() > 1 && learnt + seenEarlier_.size() >= kHelpedFrom);
     const auto volume = [this](std::uint64_t device) { return volumeOf(device); };
-    std::vector<Keyed<LearntFile>> files;
+    KeyedLearnt files;
     std::int64_t tags = 0;
     if (helper.threaded() && lessons.size() > 1) {
         std::size_t half = 0;
         for (std::size_t count = 0;
              half < lessons.size() && count + lessons[half].learnt.size() <= learnt / 2; ++half)
             count += lessons[half].learnt.size();
-        std::vector<Keyed<LearntFile>> first;
-        std::vector<Keyed<LearntFile>> second;
+        KeyedLearnt first;
+        KeyedLearnt second;
         std::int64_t firstTags = 0;
         helper.start([&] { firstTags = sortByKey(lessons.first(half), first, volume); });
         tags = sortByKey(lessons.subspan(half), second, volume);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/LargeMemory.h"
 #include "search/ReadDigests.h"
 
 #include <cstdint>
@@ -23,6 +24,10 @@ struct KnownFile {
     ReadDigests digests;
     bool found() const { return proof >= 0; }
 };
+
+// What is known of each file looked up, in the order asked: after the table, the largest array
+// of a search with the cache.
+using KnownFiles = std::vector<KnownFile, LargeAllocator<KnownFile>>;
 
 // A device of the files of a search as the store knows it: by its volume, a number of the file
 // system on it (which a file system mounted on the same device later does not share), and
@@ -99,10 +104,10 @@ public:
     // What the store knows of each file, by identity; nothing for a file whose entry has
     // another identity. Empty when it knows none of them (a first search holds no 48 bytes a
     // file of nothing).
-    std::vector<KnownFile> look(std::span<const FileStamp> stamps);
+    KnownFiles look(std::span<const FileStamp> stamps);
     // The same for files whose stamps lie elsewhere (in the search's table, say), without a
     // copy of them.
-    std::vector<KnownFile> look(std::span<const FileStamp* const> stamps);
+    KnownFiles look(std::span<const FileStamp* const> stamps);
     // Keeps what a search learnt, in short transactions, and brings the day of the entries
     // look() found with an earlier one up to date. Entries of files that changed too recently
     // to tell a later change by their times (see settled) are not kept.

@@ -669,7 +669,7 @@ private:
         std::unique_ptr<ProofCache> cache = store_.take();
         if (runs.empty())
             cache.reset();
-        std::vector<KnownFile> known;
+        KnownFiles known;
         std::vector<std::size_t> knownAt; // where the files of run i begin in `known`
         std::vector<RunLearning> learning;
         const std::int64_t now = wallClockNanoseconds();
@@ -678,7 +678,7 @@ private:
                 cache->setVolumes(volumesOf(runs));
                 // The files of the runs, one after another: their stamps where they lie in the
                 // table, not copies (48 bytes a file at the search's peak).
-                std::vector<const FileStamp*> stamps;
+                std::vector<const FileStamp*, LargeAllocator<const FileStamp*>> stamps;
                 std::size_t files = 0;
                 for (const Run& r : runs)
                     files += r.files();
@@ -714,7 +714,7 @@ private:
             table_, runs, out_, state_.cancelRequested, work, threads(), compareRun,
             [this](const Run& r) { listGroups(r); }, keepCompared);
         releaseComparisonBuffers();
-        std::vector<KnownFile>().swap(known); // keeping needs none of it: 40 bytes a file back
+        KnownFiles().swap(known); // keeping needs none of it: 40 bytes a file back
         if (cache && cache->usable())
             keepLearning(*cache, learning, std::vector<char>(runs.size(), 1), kept);
         if (cache)

@@ -282,7 +282,7 @@ private slots:
             std::vector<FileStamp> asked;
             for (const LearntFile& f : files)
                 asked.push_back(*f.stamp);
-            const std::vector<KnownFile> known = store.look(asked);
+            const KnownFiles known = store.look(asked);
             QCOMPARE(known.size(), files.size());
             std::map<std::int64_t, std::int64_t> proofOfTag;
             std::set<std::int64_t> newProofs;
@@ -307,7 +307,7 @@ private slots:
             longer.size += 1;
             // Nothing known of either: no list of 48 bytes a file of nothing.
             QVERIFY(store.look(std::vector{later, longer}).empty());
-            const std::vector<KnownFile> some = store.look(std::vector{later, *files[1].stamp});
+            const KnownFiles some = store.look(std::vector{later, *files[1].stamp});
             QVERIFY(some.size() == 2 && !some[0].found() && some[1].found());
         };
         check(learnt);
@@ -374,7 +374,7 @@ private slots:
         {
             ProofCache store(cache.root(), atOnce());
             const auto found = [&] {
-                const std::vector<KnownFile> known = store.look(std::span(stamps, 1));
+                const KnownFiles known = store.look(std::span(stamps, 1));
                 return !known.empty() && known[0].found();
             };
             const FileStamp& a = stamps[0];
