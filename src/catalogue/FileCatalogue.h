@@ -4,6 +4,7 @@
 #include "catalogue/FileIdSet.h"
 #include "catalogue/FilePath.h"
 #include "platform/FileSystem.h"
+#include "platform/LargeMemory.h"
 #include "platform/TrashFolders.h"
 
 #include <algorithm>
@@ -40,6 +41,10 @@ struct FileEntry {
 
     std::string_view name() const { return path.name(); }
 };
+
+// The entries of a search, in one array: some hundred megabytes on a million files, mapped
+// apart (see LargeAllocator) as it grows.
+using FileEntries = std::vector<FileEntry, LargeAllocator<FileEntry>>;
 
 // What the files a path walks are for: searched; searched and kept (never acted on); or only
 // kept (files found through other paths that this path also reaches are kept; it adds none).
@@ -86,8 +91,8 @@ public:
     using OtherNames = std::unordered_map<FileId, Names, FileIdHash>;
     OtherNames otherNames() const;
 
-    std::vector<FileEntry>& entries() { return entries_; }
-    const std::vector<FileEntry>& entries() const { return entries_; }
+    FileEntries& entries() { return entries_; }
+    const FileEntries& entries() const { return entries_; }
     std::int64_t count() const { return static_cast<std::int64_t>(entries_.size()); }
     const std::vector<FolderProblem>& problems() const { return problems_; }
     // How many times a folder was opened, entered again after it was closed included.
@@ -161,7 +166,7 @@ private:
     FileIdSet& walkedWith(std::string_view pattern);
     bool shouldStop();
 
-    std::vector<FileEntry> entries_;
+    FileEntries entries_;
     std::vector<FolderProblem> problems_;
     // Files already held: those with more than one name, and every file a walk after the
     // first finds (a walk finds a folder once, so a file of one name once).

@@ -23,7 +23,7 @@ enum : std::int64_t {
 };
 } // namespace GroupMark
 
-using FileTable = std::vector<FileEntry>;
+using FileTable = FileEntries;
 // A position in the table.
 using TableIndex = std::int64_t;
 // What FileEntry::group holds: a group key (a TableIndex) or a GroupMark.

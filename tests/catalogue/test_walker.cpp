@@ -496,7 +496,7 @@ private slots:
         t.file("d1/" + odd, "2");
         t.file("d1/sub/b", "3");
         t.file("c", "4");
-        std::vector<FileEntry> table;
+        FileEntries table;
         {
             FileCatalogue files;
             files.addSearchPath(t.path("*.*"), true);
