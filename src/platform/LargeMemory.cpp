@@ -2,6 +2,7 @@
 #include "platform/LargeMemory.h"
 
 #include <cstdint>
+#include <limits>
 #include <sys/mman.h>
 
 namespace trevalo {
@@ -17,6 +18,8 @@ std::size_t roundedUp(std::size_t bytes) {
 } // namespace
 
 void* mapLargeMemory(std::size_t bytes) {
+    if (bytes > std::numeric_limits<std::size_t>::max() / 2) // no room to round it up
+        return nullptr;
     const std::size_t size = roundedUp(bytes);
     // Mapped a huge page larger and trimmed, so that it starts on a huge page's boundary.
     void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,

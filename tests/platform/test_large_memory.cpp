@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -49,6 +50,16 @@ private slots:
         QCOMPARE(moved.size(), std::size_t{10});
         QCOMPARE(v.size(), 2 * kAtThreshold);
         QVERIFY(holdsCount(v) && holdsCount(moved));
+    }
+
+    // A size too large to map is refused, not wrapped around to a small mapping.
+    void sizesBeyondMemoryAreRefused() {
+        LargeAllocator<char> chars;
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc,
+                                 chars.allocate(std::numeric_limits<std::size_t>::max() - 100));
+        LargeAllocator<std::uint64_t> words;
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc,
+                                 words.allocate(std::numeric_limits<std::size_t>::max() / 4));
     }
 };
 
