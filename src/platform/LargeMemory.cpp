@@ -26,13 +26,16 @@ void* mapLargeMemory(std::size_t bytes) {
                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         return nullptr;
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
-    if (aligned > start)
-        ::munmap(mapped, aligned - start);
-    if (const std::uintptr_t end = start + size + kHugePage; end > aligned + size)
-        ::munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
-    void* memory = reinterpret_cast<void*>(aligned);
+    // Cut down to [aligned, aligned + size): what lies before and after goes back.
+    auto* const start = static_cast<char*>(mapped);
+    const std::size_t before =
+        (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+    char* const aligned = start + before;
+    if (before > 0)
+        ::munmap(start, before);
+    if (const std::size_t after = kHugePage - before; after > 0)
+        ::munmap(aligned + size, after);
+    void* memory = aligned;
     ::madvise(memory, size, MADV_HUGEPAGE); // a hint: without huge pages it works as well
     return memory;
 }

@@ -20,14 +20,14 @@ constexpr std::size_t kLargeMemoryFrom = std::size_t{4} << 20;
 // An allocator for std::vector that maps arrays of kLargeMemoryFrom bytes or more apart and
 // leaves smaller ones to the heap.
 template <typename T> struct LargeAllocator {
-    using value_type = T;
+    using value_type = T; // NOLINT(readability-identifier-naming): as allocators name it
     LargeAllocator() = default;
     template <typename U> explicit LargeAllocator(const LargeAllocator<U>&) noexcept {}
 
     T* allocate(std::size_t n) {
-        if (n > std::size_t(-1) / sizeof(T))
+        if (n > std::size_t(-1) / kItemBytes)
             throw std::bad_array_new_length();
-        const std::size_t bytes = n * sizeof(T);
+        const std::size_t bytes = n * kItemBytes;
         if (bytes < kLargeMemoryFrom)
             return std::allocator<T>().allocate(n);
         void* memory = mapLargeMemory(bytes);
@@ -36,12 +36,15 @@ template <typename T> struct LargeAllocator {
         return static_cast<T*>(memory);
     }
     void deallocate(T* p, std::size_t n) noexcept {
-        const std::size_t bytes = n * sizeof(T);
+        const std::size_t bytes = n * kItemBytes;
         if (bytes < kLargeMemoryFrom)
             std::allocator<T>().deallocate(p, n);
         else
             unmapLargeMemory(p, bytes);
     }
+    // T may be a pointer: its size is meant.
+    static constexpr std::size_t kItemBytes = sizeof(T); // NOLINT(bugprone-sizeof-expression)
+
     template <typename U> bool operator==(const LargeAllocator<U>&) const noexcept { return true; }
 };
 
