@@ -7,10 +7,10 @@
 
 namespace trevalo {
 
-// Memory for arrays of several megabytes that a search fills once and drops: mapped on its
-// own and, where the system allows, in huge pages, so that its first touch costs one page
-// fault per 2 MB rather than one per 4 KB (on a million files, tens of thousands of faults of
-// some microseconds each). Null when the system has no memory to give.
+// Memory for arrays of several megabytes (a search's table of files, its lookup in the proof
+// cache): mapped on its own and, where the system allows, in huge pages, so that its first touch
+// costs one page fault per 2 MB rather than one per 4 KB (on a million files, tens of thousands of
+// faults of some microseconds each). Null when the system has no memory to give.
 void* mapLargeMemory(std::size_t bytes);
 void unmapLargeMemory(void* memory, std::size_t bytes);
 
