@@ -952,10 +952,10 @@ bool ProofCache::prepareSchema() {
         "PRAGMA application_id=" +
         std::to_string(kApplicationId) + "; PRAGMA user_version=" + std::to_string(kSchemaVersion) +
         "; COMMIT;";
-    if (!exec(create.c_str())) {
-        exec("ROLLBACK");
+    // On failure the transaction is left for closing to undo: a ROLLBACK here would put its own
+    // error ("no transaction is active" after a full disk) in place of the one that tells why.
+    if (!exec(create.c_str()))
         return false;
-    }
     if (foreign)
         problem_ = userText("ProofCache",
                             "Proof cache was written by another version and has been made anew.");

@@ -12,6 +12,7 @@
 #include <random>
 #include <set>
 #include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
 #include <tuple>
@@ -584,6 +585,20 @@ private slots:
         with = search(root, cache.path("proofs.sqlite/trevalo"));
         QCOMPARE(with.rows, without.rows);
         QVERIFY(with.outcome.cacheProblem.find("not used") != std::string::npos);
+
+        // A full disk: the line tells so (not what undoing the failed writing said after it).
+        if (::geteuid() == 0) {
+            const std::string full = cache.path("full");
+            QVERIFY(std::filesystem::create_directory(full));
+            if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") == 0) {
+                const std::unique_ptr<const char, void (*)(const char*)> unmount(
+                    full.c_str(), [](const char* folder) { ::umount(folder); });
+                with = search(root, full);
+                QCOMPARE(with.rows, without.rows);
+                QVERIFY2(with.outcome.cacheProblem.find("disk is full") != std::string::npos,
+                         with.outcome.cacheProblem.c_str());
+            }
+        }
 
         // Another user's store is left alone: run as root with a user's environment, say.
         if (::geteuid() == 0) {
